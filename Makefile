@@ -1,0 +1,26 @@
+# make test: install what is missing, configure, build, run every test through CTest.
+# make run:  the same set-up, then start the program from its folder.
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+
+.PHONY: all deps configure build test run clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	scripts/run $(BUILD)/bin
+
+clean:
+	rm -rf $(BUILD)
