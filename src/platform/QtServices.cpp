@@ -1,0 +1,118 @@
+#include "platform/QtServices.h"
+#include "platform/Twips.h"
+
+#include <QAudioDevice>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMediaDevices>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace platform {
+
+namespace {
+
+QMessageBox::StandardButtons standardButtons(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok: return QMessageBox::Ok;
+    case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::AbortRetryIgnore:
+        return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon standardIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::None: return QMessageBox::NoIcon;
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+MsgAnswer answerOf(int button)
+{
+    switch (button) {
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    case QMessageBox::Abort: return MsgAnswer::Abort;
+    case QMessageBox::Retry: return MsgAnswer::Retry;
+    case QMessageBox::Ignore: return MsgAnswer::Ignore;
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    default: return MsgAnswer::Ok;
+    }
+}
+
+} // namespace
+
+MsgAnswer QtMessageBoxes::show(const QString &title, const QString &text, MsgIcon icon,
+                               MsgButtons buttons)
+{
+    QMessageBox box(standardIcon(icon), title, text, standardButtons(buttons));
+    return answerOf(box.exec());
+}
+
+bool QtSound::playAsync(const QString &waveFile)
+{
+    // No file or no sound device: silence, as the caller expects.
+    if (!QFileInfo(waveFile).isFile() || QMediaDevices::defaultAudioOutput().isNull())
+        return false;
+    auto *effect = new QSoundEffect(QCoreApplication::instance());
+    effect->setSource(QUrl::fromLocalFile(waveFile));
+    QObject::connect(effect, &QSoundEffect::playingChanged, effect, [effect] {
+        if (!effect->isPlaying())
+            effect->deleteLater();
+    });
+    QObject::connect(effect, &QSoundEffect::statusChanged, effect, [effect] {
+        if (effect->status() == QSoundEffect::Error)
+            effect->deleteLater();
+    });
+    effect->play();
+    return true;
+}
+
+QSize QtScreenMetrics::fullScreenClientSize() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().size() : QSize(1024, 768);
+}
+
+int QtScreenMetrics::twipsPerPixelX() const { return kTwipsPerPixel; }
+int QtScreenMetrics::twipsPerPixelY() const { return kTwipsPerPixel; }
+
+int QtAppInfo::major() const { return ZORVANE_VERSION_MAJOR; }
+int QtAppInfo::minor() const { return ZORVANE_VERSION_MINOR; }
+int QtAppInfo::revision() const { return ZORVANE_VERSION_PATCH; }
+QString QtAppInfo::title() const { return QStringLiteral("Zorvane"); }
+QString QtAppInfo::folder() const { return QCoreApplication::applicationDirPath(); }
+
+bool QtFileSystem::findOrdinaryFile(const QString &name) const
+{
+    // Folder separators may be written either way; names match without regard
+    // to case, and hidden (dot) files, folders and special files never match.
+    const QFileInfo info(QString(name).replace(QLatin1Char('\\'), QLatin1Char('/')));
+    QDir dir(info.path());
+    const QFileInfoList found = dir.entryInfoList(QStringList{info.fileName()},
+                                                  QDir::Files | QDir::NoDotAndDotDot);
+    return !found.isEmpty();
+}
+
+bool QtFileSystem::deleteFile(const QString &name)
+{
+    return QFile::remove(QString(name).replace(QLatin1Char('\\'), QLatin1Char('/')));
+}
+
+} // namespace platform

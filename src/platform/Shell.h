@@ -1,0 +1,18 @@
+#pragma once
+#include <QString>
+
+namespace platform {
+
+enum class WindowStyle { NormalFocus, Hidden };
+
+// Asynchronous shell start of a program, script or document in the current folder.
+// A ".bat" script runs under the program's command interpreter; NormalFocus gives
+// it a terminal window the user can type into, Hidden gives it none.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Returns true when the start was handed to the system.
+    virtual bool start(const QString &file, WindowStyle style) = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,88 @@
+#pragma once
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QSize>
+#include <QStringList>
+#include <functional>
+
+// Test stand-ins for the platform services. install() puts a fresh set in place
+// and returns handles that stay valid until the next install() or restore().
+namespace fake {
+
+struct ShownBox {
+    QString title;
+    QString text;
+    platform::MsgIcon icon;
+    platform::MsgButtons buttons;
+};
+
+// Stand-in for modal message boxes: records each box and answers at once.
+class MessageBoxes : public platform::MessageBoxes {
+public:
+    platform::MsgAnswer show(const QString &title, const QString &text, platform::MsgIcon icon,
+                             platform::MsgButtons buttons) override;
+    QList<ShownBox> shown;
+    // Answers given in turn; when empty, the box's first button (Ok or Yes, ...).
+    QList<platform::MsgAnswer> answers;
+    // Called while the box is "open" (after it is recorded, before it answers).
+    std::function<void(const ShownBox &)> onShow;
+};
+
+struct ShellStart {
+    QString file;
+    platform::WindowStyle style;
+};
+
+// Stand-in for the shell: records what would have been started.
+class Shell : public platform::Shell {
+public:
+    bool start(const QString &file, platform::WindowStyle style) override;
+    QList<ShellStart> started;
+    bool result = true;
+    std::function<void(const ShellStart &)> onStart;
+};
+
+// Stand-in for the sound card: records the files asked for.
+class Sound : public platform::Sound {
+public:
+    bool playAsync(const QString &waveFile) override;
+    QStringList played;
+};
+
+// Stand-in for the screen: a fixed full-screen client size.
+class ScreenMetrics : public platform::ScreenMetrics {
+public:
+    QSize fullScreenClientSize() const override { return size; }
+    int twipsPerPixelX() const override { return 15; }
+    int twipsPerPixelY() const override { return 15; }
+    QSize size{1024, 738};
+};
+
+// Version numbers and folder chosen by the test.
+class AppInfo : public platform::AppInfo {
+public:
+    int major() const override { return maj; }
+    int minor() const override { return min; }
+    int revision() const override { return rev; }
+    QString title() const override { return QStringLiteral("Zorvane"); }
+    QString folder() const override { return dir; }
+    int maj = 1, min = 0, rev = 5;
+    QString dir;
+};
+
+struct Services {
+    MessageBoxes *messages;
+    Shell *shell;
+    Sound *sound;
+    ScreenMetrics *screen;
+    AppInfo *app;
+};
+
+// Installs fakes for message boxes, shell, sound, screen and app info (the real
+// file system stays). The app folder defaults to the current folder.
+Services install();
+// Puts the production services back.
+void restore();
+
+} // namespace fake
