@@ -1,11 +1,13 @@
 # zorvane_library(<area> [LIBS ...]): one static library per source area, made of
-# every .cpp/.h/.qrc in the area's folder; headers are included as "<area>/X.h".
+# every .cpp/.h/.qrc in the area's folder except main.cpp; headers are included as "<area>/X.h".
 function(zorvane_library area)
   cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/*.h
     ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  # main.cpp belongs to the area's executable, never to its library.
+  list(FILTER srcs EXCLUDE REGEX "/main\\.cpp$")
   add_library(zorvane_${area} STATIC ${srcs})
   target_include_directories(zorvane_${area} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(zorvane_${area} PUBLIC ${A_LIBS})
@@ -23,9 +25,13 @@ function(zorvane_test name)
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)
   endif()
+  # A private runtime folder, as a desktop session has one.
+  set(runtime ${PROJECT_BINARY_DIR}/runtime)
+  file(MAKE_DIRECTORY ${runtime})
+  file(CHMOD ${runtime} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${A_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZORVANE_BIN_DIR=${ZORVANE_BIN_DIR};${A_ENVIRONMENT}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${runtime};ZORVANE_BIN_DIR=${ZORVANE_BIN_DIR};${A_ENVIRONMENT}")
   if(A_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${A_LABELS}")
   endif()

@@ -1,0 +1,84 @@
+#pragma once
+#include <QWidget>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTextEdit;
+class QTimer;
+
+namespace app {
+
+class BusyIndicator;
+
+// The main window: Connection settings, the pane buttons, four panes of which
+// one is visible, and the Console below them.
+class frmMain : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Outer window height in twips (client height plus the window frame).
+    int heightTwips() const;
+    void setHeightTwips(int twips);
+
+    static bool FileExists(const QString &name);
+    void PopAlert(const QString &message);
+
+public slots:
+    void Command2_Click();
+    void Command1_Click();
+    void Command4_Click();
+    void Command6_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void buildControls();
+    void showPane(QGroupBox *pane);
+
+    // Top level
+    QPushButton *Command2, *Command1, *Command4, *Command3, *Command6;
+    QGroupBox *Frame6, *Frame1, *Frame2, *Frame4, *Frame5;
+    QLabel *Label3;
+    QTextEdit *Output;
+    // SSH Login
+    QLabel *Label2, *Label4;
+    QLineEdit *Text2, *Text3;
+    // Main Screen
+    QLabel *Label6, *Image2;
+    QGroupBox *Frame7;
+    QPushButton *cmdUpdate;
+    QProgressBar *ProgressBar1;
+    QLabel *Label13, *Label10, *Label5, *Label1, *lblSize, *lblAction, *lblRemaining, *lblPrcnt;
+    // Backup
+    QTextEdit *RichTextBox2;
+    QRadioButton *optYes, *optNo;
+    QCheckBox *Check1;
+    QPushButton *cmdAgree;
+    BusyIndicator *GIF1;
+    QLabel *Label7, *Label11;
+    // Restore
+    QTextEdit *RichTextBox1;
+    QLabel *Label12;
+    QCheckBox *Check2;
+    QPushButton *Command5;
+    BusyIndicator *GIF2;
+    QLabel *Label8, *Label15;
+    // Utilities
+    QPushButton *Command10, *Command7, *Command8, *Command9;
+    BusyIndicator *DXAnimatedGIF3, *DXAnimatedGIF1, *DXAnimatedGIF2, *DXAnimatedGIF5;
+    QTimer *Timer1;
+    QLabel *Label9;
+};
+
+} // namespace app

@@ -1,0 +1,17 @@
+#include "app/frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zorvane"));
+    // Job scripts, the backup copy and every companion file live beside the
+    // program: work from its folder whatever folder it was started from.
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+
+    app::frmMain window;
+    window.show();
+    return application.exec();
+}
