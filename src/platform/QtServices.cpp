@@ -65,10 +65,25 @@ MsgAnswer QtMessageBoxes::show(const QString &title, const QString &text, MsgIco
     return answerOf(box.exec());
 }
 
+namespace {
+
+// Sound goes through the desktop's sound server; without one there is nothing
+// to play on, and asking the multimedia layer would only print complaints.
+bool soundServerPresent()
+{
+    if (qEnvironmentVariableIsSet("PULSE_SERVER"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/pulse/native"));
+}
+
+} // namespace
+
 bool QtSound::playAsync(const QString &waveFile)
 {
     // No file or no sound device: silence, as the caller expects.
-    if (!QFileInfo(waveFile).isFile() || QMediaDevices::defaultAudioOutput().isNull())
+    if (!QFileInfo(waveFile).isFile() || !soundServerPresent()
+        || QMediaDevices::defaultAudioOutput().isNull())
         return false;
     auto *effect = new QSoundEffect(QCoreApplication::instance());
     effect->setSource(QUrl::fromLocalFile(waveFile));
