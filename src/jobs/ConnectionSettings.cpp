@@ -1,0 +1,66 @@
+#include "jobs/ConnectionSettings.h"
+
+#include <QHostAddress>
+#include <QRegularExpression>
+
+namespace jobs {
+
+namespace {
+
+bool isDottedQuad(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return false;
+    for (const QString &part : parts) {
+        bool ok = false;
+        if (part.isEmpty() || part.size() > 3 || part.toInt(&ok) > 255 || !ok)
+            return false;
+    }
+    return true;
+}
+
+bool isHostName(const QString &text)
+{
+    // Labels of letters, digits and hyphens, joined by dots, not starting or
+    // ending in a hyphen; the last label is not all digits (that would be an
+    // incomplete IP address such as "192.168.").
+    static const QRegularExpression label(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    if (text.isEmpty() || text.size() > 253)
+        return false;
+    const QStringList labels = text.split(QLatin1Char('.'));
+    for (const QString &l : labels) {
+        if (!label.match(l).hasMatch())
+            return false;
+    }
+    return !digits.match(labels.last()).hasMatch();
+}
+
+} // namespace
+
+bool ConnectionSettings::isValidAddress(const QString &a)
+{
+    if (isDottedQuad(a) || isHostName(a))
+        return true;
+    // IPv6 in its textual form (no IPv4 shorthand such as "10.1").
+    return a.contains(QLatin1Char(':')) && !QHostAddress(a).isNull();
+}
+
+ConnectionSettings::ConnectionSettings(const QString &address, const QString &password)
+    : m_address(address.trimmed()), m_password(password)
+{
+    if (!isValidAddress(m_address)) {
+        m_error = QStringLiteral(
+                      "\"%1\" is not a complete IP address. Type the IP address of your iPod "
+                      "Touch or iPhone in the SSH Login box (for example 192.168.1.5); you find "
+                      "it under Settings->Wi-Fi, by clicking the blue \">\" next to your Wi-Fi "
+                      "network.")
+                      .arg(m_address);
+    } else if (m_password.isEmpty()) {
+        m_error = QStringLiteral("Type the SSH root password of your iPod Touch or iPhone in the "
+                                 "SSH Login box. By default, this is fennel.");
+    }
+}
+
+} // namespace jobs

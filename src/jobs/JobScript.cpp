@@ -1,0 +1,48 @@
+#include "jobs/JobScript.h"
+
+#include <QFile>
+
+namespace jobs {
+
+JobScript::JobScript(QString fileName) : m_fileName(std::move(fileName)) {}
+
+JobScript &JobScript::line(const QString &text)
+{
+    m_lines.append(text);
+    return *this;
+}
+
+JobScript &JobScript::lines(const QStringList &texts)
+{
+    m_lines.append(texts);
+    return *this;
+}
+
+QByteArray JobScript::bytes() const
+{
+    QByteArray out;
+    for (const QString &l : m_lines) {
+        out.append(l.toLocal8Bit());
+        out.append("\r\n");
+    }
+    return out;
+}
+
+bool JobScript::write(QString *error) const
+{
+    QFile file(m_fileName);
+    const QByteArray content = bytes();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(content) != content.size() || !file.flush()) {
+        if (error)
+            *error = QStringLiteral("Zorvane could not write the job script \"%1\" in its folder "
+                                    "(%2). Check that the folder is writable and that the file "
+                                    "is not read-only, then try again.")
+                         .arg(m_fileName, file.errorString());
+        return false;
+    }
+    file.close();
+    return true;
+}
+
+} // namespace jobs

@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+namespace jobs {
+
+// A job script: a batch file written beside the program, one line per entry,
+// each line (the last too) ending in CR LF, in the system's code page. It is
+// created or truncated, written whole and closed before anything starts it.
+class JobScript {
+public:
+    explicit JobScript(QString fileName);
+
+    const QString &fileName() const { return m_fileName; }
+    const QStringList &lines() const { return m_lines; }
+
+    JobScript &line(const QString &text);
+    JobScript &lines(const QStringList &texts);
+
+    // The file's bytes: every line followed by CR LF.
+    QByteArray bytes() const;
+
+    // Writes the file in the current folder. On failure returns false and sets
+    // *error to a message that says which file and why.
+    bool write(QString *error) const;
+
+private:
+    QString m_fileName;
+    QStringList m_lines;
+};
+
+} // namespace jobs
