@@ -1,0 +1,12 @@
+#include "platform/ProcessIdentity.h"
+
+#include <unistd.h>
+
+namespace platform {
+
+bool runningAsRoot()
+{
+    return geteuid() == 0;
+}
+
+} // namespace platform
