@@ -211,6 +211,7 @@ void frmMain::buildControls()
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
     connect(Command6, &QPushButton::clicked, this, &frmMain::Command6_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
 }
 
 void frmMain::Form_Load()
@@ -263,6 +264,8 @@ void frmMain::Command2_Click() { showPane(Frame1); }
 void frmMain::Command1_Click() { showPane(Frame2); }
 void frmMain::Command4_Click() { showPane(Frame4); }
 void frmMain::Command6_Click() { showPane(Frame5); }
+
+void frmMain::Command3_Click() { m_about.show(); }
 
 void frmMain::Form_Unload() { runExitCleanup(); }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "about/AboutLauncher.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -36,6 +38,7 @@ public slots:
     void Command1_Click();
     void Command4_Click();
     void Command6_Click();
+    void Command3_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -79,6 +82,8 @@ private:
     BusyIndicator *DXAnimatedGIF3, *DXAnimatedGIF1, *DXAnimatedGIF2, *DXAnimatedGIF5;
     QTimer *Timer1;
     QLabel *Label9;
+
+    about::AboutLauncher m_about{this};
 };
 
 } // namespace app

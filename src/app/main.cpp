@@ -1,3 +1,4 @@
+#include "about/WebEngineSetup.h"
 #include "app/frmMain.h"
 
 #include <QApplication>
@@ -5,6 +6,7 @@
 
 int main(int argc, char *argv[])
 {
+    about::prepareWebEngine();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvane"));
     // Job scripts, the backup copy and every companion file live beside the

@@ -1,3 +1,5 @@
+#include "about/WebEngineSetup.h"
+#include "about/frmAbout.h"
 #include "alert/frmAlert.h"
 #include "app/ExitCleanup.h"
 #include "app/frmMain.h"
@@ -64,6 +66,10 @@ private:
 
 class TestMainWindow : public QObject {
     Q_OBJECT
+
+public:
+    // Runs before the QApplication exists, as the program's main() does.
+    static void initMain() { about::prepareWebEngine(); }
 
 private slots:
     void init()
@@ -220,6 +226,32 @@ private slots:
         QVERIFY(!deleted.contains(QStringLiteral("apps.bat")));
         QVERIFY(QFile::exists(QStringLiteral("apps.bat")));
         QVERIFY(!QFile::exists(QStringLiteral("SSH.bat")));
+    }
+
+    void aboutButtonKeepsOneWindow()
+    {
+        frmMain w;
+        w.show();
+        auto *aboutButton = w.findChild<QPushButton *>("Command3");
+        QTest::mouseClick(aboutButton, Qt::LeftButton);
+        auto aboutWindows = [] {
+            QList<about::frmAbout *> found;
+            for (QWidget *t : QApplication::topLevelWidgets())
+                if (auto *a = qobject_cast<about::frmAbout *>(t))
+                    found.append(a);
+            return found;
+        };
+        QCOMPARE(aboutWindows().size(), 1);
+        QPointer<about::frmAbout> first = aboutWindows().first();
+        QVERIFY(first->isVisible());
+        QVERIFY(!first->isModal());
+        QTest::mouseClick(aboutButton, Qt::LeftButton);
+        QCOMPARE(aboutWindows().size(), 1);
+        QCOMPARE(aboutWindows().first(), first.data());
+        first->close();
+        QTRY_VERIFY(first.isNull());
+        QTest::mouseClick(aboutButton, Qt::LeftButton);
+        QCOMPARE(aboutWindows().size(), 1);
     }
 
     void growingTheWindowShowsTheConsole()
