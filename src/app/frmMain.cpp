@@ -2,6 +2,7 @@
 #include "alert/frmAlert.h"
 #include "app/BusyIndicator.h"
 #include "app/ExitCleanup.h"
+#include "app/HoverHelp.h"
 #include "app/InstructionDocuments.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
@@ -212,6 +213,81 @@ void frmMain::buildControls()
     connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
     connect(Command6, &QPushButton::clicked, this, &frmMain::Command6_Click);
     connect(Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
+    connect(Check1, &QCheckBox::stateChanged, this, &frmMain::Check1_Click);
+    connect(Check2, &QCheckBox::stateChanged, this, &frmMain::Check2_Click);
+    buildHoverHelp();
+}
+
+void frmMain::buildHoverHelp()
+{
+    auto *help = new HoverHelp(this);
+    const QString readMe = QStringLiteral(
+        "The read me will tell you the terms and conditions, as well as how to use the program.");
+    help->add(Check1, {Label11},
+              QStringLiteral("You must agree to the README.txt terms before continuing."));
+    help->add(optYes, {Label11},
+              QStringLiteral("By clicking this, you have either manually SYMLINKED your "
+                             "applications, or have used BossTools to move your applications."));
+    help->add(optNo, {Label11},
+              QStringLiteral("By clicking this,  you have NOT symlinked your /Applications folder, "
+                             "or have not moved your applications folder with programs such as "
+                             "Boss Tool."));
+    help->add(RichTextBox2, {Label11}, readMe);
+    help->addBackground(Frame2, Label11,
+                        QStringLiteral("Place your mouse over items for more information"));
+
+    help->add(Check2, {Label15},
+              QStringLiteral("Before continuing, you must check I agree. Please read the README "
+                             "before selecting ''I agree''"));
+    help->add(Command5, {Label15}, QStringLiteral("Click this to continue"));
+    help->add(RichTextBox1, {Label15}, readMe);
+    help->addBackground(Frame4, Label15, QStringLiteral("Mouse over items for more information"));
+
+    help->add(Command10, {Label9},
+              QStringLiteral("If you have a freshly restored iPod/iPhone, or have never SSH-ed "
+                             "into your iPod/iPhone, the this is required before beginning backup, "
+                             "or restore. Failure to do so may result in Zorvane not responding. "
+                             "If you are not sure if you have ever SSH-ed your iPod before, you "
+                             "can click this button just to be sure."));
+    help->add(Command7, {Label9},
+              QStringLiteral("Using this feature will automatically move your applications folder "
+                             "on your iPod/iPhone to make more room avaliable so you can increase "
+                             "the amount of applications you can install onto your iPod/iPhone."));
+    help->add(Command8, {Label9},
+              QStringLiteral("Using this feature will automatically move your Fonts folder on "
+                             "your iPod/iPhone to make more room avaliable so you can increase the "
+                             "amount of applications you can install onto your iPod/iPhone."));
+    help->add(Command9, {Label9},
+              QStringLiteral("Use this if you need to downgrade to an earlier firmware or if your "
+                             "iPod/iPhone is frozen and cant be detected by iTunes."));
+    help->addBackground(Frame5, Label9,
+                        QStringLiteral("Move your mouse over something for more information"));
+
+    const QString address = QStringLiteral(
+        "This can be found by going to Settings->Wi-Fi->Click the blue ''>'' next to the Wi-Fi "
+        "you are connected to");
+    const QString password = QStringLiteral("By Default, this is ''fennel'' without quotes");
+    help->add(Label2, {Label11, Label9, Label15}, address);
+    help->add(Text2, {Label11, Label9, Label15}, address);
+    help->add(Label4, {Label11, Label9, Label15}, password);
+    help->add(Text3, {Label11, Label9, Label15}, password);
+}
+
+void frmMain::Check1_Click()
+{
+    // The greyed third state changes nothing.
+    if (Check1->checkState() == Qt::Checked)
+        cmdAgree->setEnabled(true);
+    else if (Check1->checkState() == Qt::Unchecked)
+        cmdAgree->setEnabled(false);
+}
+
+void frmMain::Check2_Click()
+{
+    if (Check2->checkState() == Qt::Checked)
+        Command5->setEnabled(true);
+    else if (Check2->checkState() == Qt::Unchecked)
+        Command5->setEnabled(false);
 }
 
 void frmMain::Form_Load()

@@ -39,6 +39,8 @@ public slots:
     void Command4_Click();
     void Command6_Click();
     void Command3_Click();
+    void Check1_Click();
+    void Check2_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -47,6 +49,7 @@ private:
     void Form_Load();
     void Form_Unload();
     void buildControls();
+    void buildHoverHelp();
     void showPane(QGroupBox *pane);
 
     // Top level
