@@ -13,8 +13,13 @@ bool isDottedQuad(const QString &text)
     if (parts.size() != 4)
         return false;
     for (const QString &part : parts) {
-        bool ok = false;
-        if (part.isEmpty() || part.size() > 3 || part.toInt(&ok) > 255 || !ok)
+        if (part.isEmpty() || part.size() > 3)
+            return false;
+        for (QChar c : part) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return false;
+        }
+        if (part.toInt() > 255)
             return false;
     }
     return true;
