@@ -1,5 +1,6 @@
 #include "about/WebEngineSetup.h"
 #include "app/frmMain.h"
+#include "platform/PrivateFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     // Job scripts, the backup copy and every companion file live beside the
     // program: work from its folder whatever folder it was started from.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
+    platform::restrictNewFilesToUser();
 
     app::frmMain window;
     window.show();

@@ -1,5 +1,6 @@
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobScripts.h"
+#include "platform/PrivateFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -170,6 +171,19 @@ private slots:
         QVERIFY(shorter.write(&error));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("exit\r\n"));
+    }
+
+    void scriptsAndFoldersAreTheUsersAlone()
+    {
+        QTemporaryDir dir;
+        QDir::setCurrent(dir.path());
+        platform::restrictNewFilesToUser();
+        QString error;
+        QVERIFY(sshFirstRunScript(kPlain).write(&error));
+        QCOMPARE(QFile::permissions(QStringLiteral("SSH.bat")) & 0x0FFF,
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QVERIFY(QDir().mkdir(QStringLiteral("mobile")));
+        QCOMPARE(QFile::permissions(QStringLiteral("mobile")) & (QFile::ReadOther | QFile::ReadGroup), 0);
     }
 
     void unwritableScriptIsAnErrorNotACrash()

@@ -1,0 +1,12 @@
+#include "platform/PrivateFiles.h"
+
+#include <sys/stat.h>
+
+namespace platform {
+
+void restrictNewFilesToUser()
+{
+    umask(S_IRWXG | S_IRWXO);
+}
+
+} // namespace platform
