@@ -180,10 +180,12 @@ private slots:
         platform::restrictNewFilesToUser();
         QString error;
         QVERIFY(sshFirstRunScript(kPlain).write(&error));
-        QCOMPARE(QFile::permissions(QStringLiteral("SSH.bat")) & 0x0FFF,
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
+                                          | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QVERIFY(QFile::permissions(QStringLiteral("SSH.bat")) & QFile::ReadOwner);
+        QCOMPARE(QFile::permissions(QStringLiteral("SSH.bat")) & others, QFile::Permissions());
         QVERIFY(QDir().mkdir(QStringLiteral("mobile")));
-        QCOMPARE(QFile::permissions(QStringLiteral("mobile")) & (QFile::ReadOther | QFile::ReadGroup), 0);
+        QCOMPARE(QFile::permissions(QStringLiteral("mobile")) & others, QFile::Permissions());
     }
 
     void unwritableScriptIsAnErrorNotACrash()
