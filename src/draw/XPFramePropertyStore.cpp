@@ -113,7 +113,9 @@ void XPFramePropertyStore::Write(PropertyBag &bag, const XPFrameProperties &p)
     bag.WriteProperty("Style", QVariant::fromValue<qint32>(p.style), QVariant::fromValue<qint32>(P::kStyle));
     bag.WriteProperty("CaptionAlignment", QVariant::fromValue<qint32>(p.captionAlignment), QVariant::fromValue<qint32>(P::kCaptionAlignment));
     bag.WriteProperty("HeaderHeight", QVariant::fromValue<qint32>(p.headerHeight), QVariant::fromValue<qint32>(P::kHeaderHeight));
-    bag.WriteProperty("HeaderFont", p.headerFont ? QVariant(*p.headerFont) : QVariant(), QVariant(P::controlStartFont()));
+    // No font object at all is stored like the default: loading gives the control font.
+    const QFont startFont = P::controlStartFont();
+    bag.WriteProperty("HeaderFont", QVariant(p.headerFont ? *p.headerFont : startFont), QVariant(startFont));
     bag.WriteProperty("Curvature", QVariant::fromValue<qint32>(p.curvature), QVariant::fromValue<qint32>(P::kCurvature));
     bag.WriteProperty("IconResID", p.iconResID, P::noIcon());
 }

@@ -60,9 +60,10 @@ void XPFrameRenderer::DrawHeader()
         FrameGradient::DrawGradient(hDC, W, headerHeight, translated(m_props.headerLightColor),
                                     translated(m_props.headerDarkColor), m_props.headerAngle);
 
-        if (m_props.headerFont)
-            *m_controlFont = m_props.headerFont;
-        const QFont font = *m_controlFont ? **m_controlFont : XPFrameProperties::controlStartFont();
+        if (!m_props.headerFont) // a header font set to no object
+            throw ControlError(91, QStringLiteral("Object variable or With block variable not set"));
+        *m_controlFont = m_props.headerFont;
+        const QFont font = *m_props.headerFont;
         const QFontMetricsF metrics(font, m_surface);
         const QSizeF text = metrics.size(0, m_props.caption);
         const std::int32_t th = checked::roundToLong(text.height());
