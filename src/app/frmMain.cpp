@@ -1,11 +1,16 @@
 #include "app/frmMain.h"
 #include "alert/frmAlert.h"
 #include "app/BusyIndicator.h"
+#include "app/Console.h"
 #include "app/ExitCleanup.h"
 #include "app/HoverHelp.h"
 #include "app/InstructionDocuments.h"
+#include "jobs/ConnectionSettings.h"
+#include "jobs/JobLauncher.h"
+#include "jobs/JobScripts.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
+#include "runner/ReadOutput.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,6 +34,7 @@ constexpr int kClientWidthTwips = 5655;
 constexpr int kClientHeightTwips = 5490;
 // Outer height minus client height: the title bar and frame of the window.
 constexpr int kFrameHeightTwips = 405;
+constexpr int kJobHeightTwips = 8700;
 
 template <typename W>
 W *place(W *widget, const char *name, int left, int top, int width, int height)
@@ -208,6 +214,16 @@ void frmMain::buildControls()
     Output = place(new QTextEdit(this), "Output", 0, 5520, 5655, 2775);
     Output->setReadOnly(true);
 
+    // The command runner lies under the Console, invisible while the program runs.
+    ReadOutput1 = new ReadOutput(this);
+    ReadOutput1->setObjectName(QStringLiteral("ReadOutput1"));
+    ReadOutput1->move(0, platform::twipsToPixels(5520));
+    ReadOutput1->hide();
+    m_console = std::make_unique<Console>(Output);
+    m_console->setHideBusyIndicators([this] { hideBusyIndicators(); });
+    m_console->attach(ReadOutput1);
+    m_launcher = std::make_unique<jobs::JobLauncher>(ReadOutput1);
+
     connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
@@ -215,6 +231,13 @@ void frmMain::buildControls()
     connect(Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
     connect(Check1, &QCheckBox::stateChanged, this, &frmMain::Check1_Click);
     connect(Check2, &QCheckBox::stateChanged, this, &frmMain::Check2_Click);
+    connect(cmdAgree, &QPushButton::clicked, this, &frmMain::cmdAgree_Click);
+    connect(Command5, &QPushButton::clicked, this, &frmMain::Command5_Click);
+    connect(Command10, &QPushButton::clicked, this, &frmMain::Command10_Click);
+    connect(Command7, &QPushButton::clicked, this, &frmMain::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &frmMain::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &frmMain::Command9_Click);
+    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     buildHoverHelp();
 }
 
@@ -344,6 +367,186 @@ void frmMain::Command6_Click() { showPane(Frame5); }
 void frmMain::Command3_Click() { m_about.show(); }
 
 void frmMain::Form_Unload() { runExitCleanup(); }
+
+void frmMain::hideBusyIndicators()
+{
+    for (BusyIndicator *sign : {DXAnimatedGIF5, DXAnimatedGIF2, DXAnimatedGIF1, GIF1, GIF2})
+        sign->hide();
+}
+
+void frmMain::showMessage(const QString &title, const QString &text, int icon)
+{
+    platform::Platform::messages().show(title, text, platform::MsgIcon(icon), platform::MsgButtons::Ok);
+}
+
+bool frmMain::readConnection(std::unique_ptr<jobs::ConnectionSettings> *settings)
+{
+    *settings = std::make_unique<jobs::ConnectionSettings>(Text2->text(), Text3->text());
+    if ((*settings)->isValid())
+        return true;
+    showMessage(QStringLiteral("SSH Login"), (*settings)->error(), int(platform::MsgIcon::Exclamation));
+    return false;
+}
+
+void frmMain::cmdAgree_Click()
+{
+    // Checked before the first step, so a refused job changes nothing.
+    std::unique_ptr<jobs::ConnectionSettings> cs;
+    if (!readConnection(&cs))
+        return;
+    if (!optYes->isChecked() && !optNo->isChecked()) {
+        showMessage(QStringLiteral("Zorvane"),
+                    QStringLiteral("Choose one of the two options first: \"Yes, My apps are "
+                                   "symlinked\" or \"No, my apps are NOT symlinked\"."),
+                    int(platform::MsgIcon::Exclamation));
+        return;
+    }
+
+    setHeightTwips(kJobHeightTwips);
+    cmdAgree->setEnabled(false);
+    showMessage(QStringLiteral("BEFORE YOU BEGIN!!!"),
+                QStringLiteral("PLEASE MAKE SURE: If your iPod is connected to your computer that "
+                               "your iTunes is CLOSED. DO NOT plug in your iPod DURING the backup "
+                               "process. If you have done all of this, press ''OK''"),
+                int(platform::MsgIcon::Critical));
+    GIF1->show();
+    Label7->show();
+
+    const QString version = platform::Platform::app().versionText();
+    bool started = false;
+    // The options are read one after the other: a choice changed while the
+    // first script runs starts the other one after it.
+    if (optYes->isChecked() && readConnection(&cs)
+        && m_launcher->write(jobs::backupScript(true, version, *cs))) {
+        started = true;
+        m_launcher->runThroughRunner(QStringLiteral("Yes.bat"));
+    }
+    if (optNo->isChecked() && readConnection(&cs)
+        && m_launcher->write(jobs::backupScript(false, version, *cs))) {
+        started = true;
+        m_launcher->runThroughRunner(QStringLiteral("no.bat"));
+    }
+    if (!started) {
+        // Nothing runs: no busy signs for work that is not happening.
+        GIF1->hide();
+        Label7->hide();
+        cmdAgree->setEnabled(Check1->isChecked());
+    }
+}
+
+void frmMain::Command5_Click()
+{
+    std::unique_ptr<jobs::ConnectionSettings> cs;
+    if (!readConnection(&cs))
+        return;
+    QStringList missing;
+    for (const QString &folder : {QStringLiteral("Applications"), QStringLiteral("mobile"),
+                                  QStringLiteral("root")}) {
+        if (!QDir(folder).exists())
+            missing.append(QLatin1Char('"') + folder + QLatin1Char('"'));
+    }
+    if (!missing.isEmpty()) {
+        showMessage(QStringLiteral("Nothing to restore"),
+                    QStringLiteral("There is no complete backup in the Zorvane folder (%1 missing). "
+                                   "Run a backup first; nothing has been sent to your device.")
+                        .arg(missing.join(QStringLiteral(", "))),
+                    int(platform::MsgIcon::Exclamation));
+        return;
+    }
+
+    setHeightTwips(kJobHeightTwips);
+    Command5->setEnabled(false);
+    GIF2->show();
+    Label8->show();
+    if (m_launcher->write(jobs::restoreScript(platform::Platform::app().versionText(), *cs))) {
+        m_launcher->runThroughRunner(QStringLiteral("PutFilesBack.bat"));
+    } else {
+        GIF2->hide();
+        Label8->hide();
+        Command5->setEnabled(Check2->isChecked());
+    }
+}
+
+void frmMain::Command10_Click()
+{
+    std::unique_ptr<jobs::ConnectionSettings> cs;
+    if (!readConnection(&cs))
+        return;
+    setHeightTwips(kJobHeightTwips);
+    m_console->setText(QStringLiteral("**Farrowmoss's CONSOLE**\r\nGUI by pellridge\r\n"
+                                      "Executing SSH on first time run....\r\n"
+                                      "Please wait for the command prompt window to close."));
+    Timer1->start();
+    PopAlert(QStringLiteral("Executing SSH for the First time... Please Wait..."));
+    DXAnimatedGIF3->show();
+
+    const jobs::JobScript script = jobs::sshFirstRunScript(*cs);
+    if (!m_sshScriptWritten || script.lines() != m_sshScriptLines) {
+        if (!m_launcher->write(script))
+            return;
+        m_sshScriptWritten = true;
+        m_sshScriptLines = script.lines();
+    }
+    m_launcher->startThroughShell(script.fileName(), platform::WindowStyle::NormalFocus);
+}
+
+void frmMain::Timer1_Timer()
+{
+    m_console->setText(QStringLiteral("**Farrowmoss's CONSOLE**\r\nGUI by pellridge\r\n"
+                                      "Executing SSH on first time run....\r\n"
+                                      "Please wait for the command prompt window to close.\r\n"
+                                      "SSH Complete.\r\n"
+                                      "You can now run the Backup or Restore options when the "
+                                      "command prompt closes!"));
+    DXAnimatedGIF3->hide();
+    Timer1->stop();
+}
+
+void frmMain::Command7_Click()
+{
+    std::unique_ptr<jobs::ConnectionSettings> cs;
+    if (!readConnection(&cs))
+        return;
+    PopAlert(QStringLiteral("Executing Symlink Applications Process...Please Wait..."));
+    setHeightTwips(kJobHeightTwips);
+    DXAnimatedGIF1->show();
+    if (m_launcher->write(jobs::relocationScript(false, *cs)))
+        m_launcher->runThroughRunner(QStringLiteral("apps.bat"));
+    else
+        DXAnimatedGIF1->hide();
+}
+
+void frmMain::Command8_Click()
+{
+    std::unique_ptr<jobs::ConnectionSettings> cs;
+    if (!readConnection(&cs))
+        return;
+    setHeightTwips(kJobHeightTwips);
+    DXAnimatedGIF2->show();
+    showMessage(QStringLiteral("Before Symlinking Your Fonts...."),
+                QStringLiteral("If you have restored your applications then that auto moves the "
+                               "fonts for you, so you do not need to do it again!"),
+                int(platform::MsgIcon::Critical));
+    if (m_launcher->write(jobs::relocationScript(true, *cs)))
+        m_launcher->runThroughRunner(QStringLiteral("fonts.bat"));
+    else
+        DXAnimatedGIF2->hide();
+}
+
+void frmMain::Command9_Click()
+{
+    setHeightTwips(kJobHeightTwips);
+    showMessage(QStringLiteral("DFU Mode WARNING"),
+                QStringLiteral("Please make sure your iPod/iPhone is connected to your computer "
+                               "with the USB cable. Also make sure that the iPod/iPhone is on. Do "
+                               "not dissconnect your iPod/iPhone until a popup says it is complete"),
+                int(platform::MsgIcon::Information));
+    DXAnimatedGIF5->show();
+    if (m_launcher->write(jobs::dfuScript()))
+        m_launcher->runThroughRunner(QStringLiteral("DFU.bat"));
+    else
+        DXAnimatedGIF5->hide();
+}
 
 void frmMain::closeEvent(QCloseEvent *event)
 {

@@ -2,6 +2,7 @@
 #include "about/AboutLauncher.h"
 
 #include <QWidget>
+#include <memory>
 
 class QCheckBox;
 class QGroupBox;
@@ -12,10 +13,17 @@ class QPushButton;
 class QRadioButton;
 class QTextEdit;
 class QTimer;
+class ReadOutput;
+
+namespace jobs {
+class ConnectionSettings;
+class JobLauncher;
+}
 
 namespace app {
 
 class BusyIndicator;
+class Console;
 
 // The main window: Connection settings, the pane buttons, four panes of which
 // one is visible, and the Console below them.
@@ -41,6 +49,13 @@ public slots:
     void Command3_Click();
     void Check1_Click();
     void Check2_Click();
+    void cmdAgree_Click();
+    void Command5_Click();
+    void Command10_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void Timer1_Timer();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -51,6 +66,10 @@ private:
     void buildControls();
     void buildHoverHelp();
     void showPane(QGroupBox *pane);
+    void hideBusyIndicators();
+    // The Connection settings as typed; shows why when they cannot be used.
+    bool readConnection(std::unique_ptr<jobs::ConnectionSettings> *settings);
+    void showMessage(const QString &title, const QString &text, int icon);
 
     // Top level
     QPushButton *Command2, *Command1, *Command4, *Command3, *Command6;
@@ -85,6 +104,14 @@ private:
     BusyIndicator *DXAnimatedGIF3, *DXAnimatedGIF1, *DXAnimatedGIF2, *DXAnimatedGIF5;
     QTimer *Timer1;
     QLabel *Label9;
+
+    ReadOutput *ReadOutput1;
+    std::unique_ptr<Console> m_console;
+    std::unique_ptr<jobs::JobLauncher> m_launcher;
+    // SSH.bat is written once per run, and again whenever the Connection
+    // settings differ from the ones it holds.
+    bool m_sshScriptWritten = false;
+    QStringList m_sshScriptLines;
 
     about::AboutLauncher m_about{this};
 };
