@@ -42,8 +42,9 @@ public:
     // Ends the process with this id, and the whole process group it leads, with
     // a polite signal first and a forced end after a short grace. True when it is
     // gone afterwards. uExitCode is not used: a process ended from outside on
-    // this system has no exit code of our choosing.
-    bool CloseProcess(qint64 lProcessID, quint32 uExitCode);
+    // this system has no exit code of our choosing. A cancelled run ends its
+    // command through this call.
+    virtual bool CloseProcess(qint64 lProcessID, quint32 uExitCode);
 
     bool isBusy() const { return m_busy; }
     bool isCancelRequested() const { return m_cancel; }

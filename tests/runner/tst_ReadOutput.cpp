@@ -2,6 +2,7 @@
 #include "RunRecorder.h"
 #include "support/FakePlatform.h"
 
+#include "platform/ProcessTerminator.h"
 #include "runner/ReadOutput.h"
 
 #include <QDir>
@@ -42,6 +43,7 @@ private slots:
     void cancelEndsASilentCommandAndItsChild();
     void cancelEndsAChildThatIgnoresThePoliteSignal();
     void cancelDuringCompleteFollowsComplete();
+    void commandThatCannotBeEndedIsAnError();
     void controlDeletedDuringARunReturnsCleanly();
     void thousandRunsLeaveNothingBehind();
 
@@ -395,6 +397,42 @@ void tst_ReadOutput::cancelDuringCompleteFollowsComplete()
     runner.ProcessCommand();
     QCOMPARE(rec.outline(), (QStringList{"Starting", "Chunks", "LastChunk", "Complete", "Canceled"}));
     QVERIFY(!runner.isBusy());
+}
+
+namespace {
+
+// A runner whose process ending always fails, as it does for a process this
+// program may not signal.
+class RunnerThatCannotClose : public ReadOutput {
+public:
+    bool CloseProcess(qint64 lProcessID, quint32) override
+    {
+        asked = lProcessID;
+        return false;
+    }
+    qint64 asked = 0;
+};
+
+} // namespace
+
+void tst_ReadOutput::commandThatCannotBeEndedIsAnError()
+{
+    RunnerThatCannotClose runner;
+    RunRecorder rec(runner);
+    qint64 pid = 0;
+    rec.onStarting = [&] { pid = runner.processId(); };
+    rec.onChunk = [&](const QString &, bool) { runner.CancelProcess(); };
+    runner.SetCommand(QStringLiteral("echo started; sleep 300; true"));
+    runner.ProcessCommand();
+    const bool endedByTest = platform::ProcessTerminator::end(pid);
+
+    QCOMPARE(rec.outline(), (QStringList{"Starting", "Chunks", "Error"}));
+    QCOMPARE(runner.asked, pid);
+    QCOMPARE(rec.events.last().text, QStringLiteral("Cannot close process id: %1").arg(pid));
+    QCOMPARE(rec.events.last().code, 1203);
+    QVERIFY(!runner.isBusy());
+    QVERIFY(endedByTest);
+    QCOMPARE(procscan::liveInGroup(pid), 0);
 }
 
 void tst_ReadOutput::controlDeletedDuringARunReturnsCleanly()
