@@ -157,6 +157,7 @@ struct ConsoleFigures {
     double latenessP99Ms = 0;
     qint64 bytes = 0;
     double catchUpSeconds = 0;
+    std::vector<double> segmentMbPerSecond;
     QString text;
 };
 
@@ -172,6 +173,7 @@ ConsoleFigures measureConsole(const QString &command, qint64 total)
     qint64 firstEdgeNs = -1;
     qint64 lastEdgeNs = -1;
     qint64 completeNs = 0;
+    std::vector<qint64> segmentEndNs;
     QObject::connect(&runner, &ReadOutput::GotChunk, [&](const QString &chunk, bool) {
         if (chunk.isEmpty())
             return;
@@ -179,6 +181,8 @@ ConsoleFigures measureConsole(const QString &command, qint64 total)
             firstChunkNs = clock.nsecsElapsed();
         const qint64 before = bytes;
         bytes += chunk.size();
+        if (before / kEdge != bytes / kEdge)
+            segmentEndNs.push_back(clock.nsecsElapsed());
         if (before < kEdge && bytes >= kEdge)
             firstEdgeNs = clock.nsecsElapsed();
         if (before < total - kEdge && bytes >= total - kEdge)
@@ -222,6 +226,11 @@ ConsoleFigures measureConsole(const QString &command, qint64 total)
     if (!lateness.empty())
         figures.latenessP99Ms = lateness[std::min(lateness.size() - 1, lateness.size() * 99 / 100)];
     figures.catchUpSeconds = double(catchUp.nsecsElapsed()) / 1e9;
+    qint64 segmentStartNs = firstChunkNs;
+    for (qint64 endNs : segmentEndNs) {
+        figures.segmentMbPerSecond.push_back(megabytesPerSecond(kEdge, endNs - segmentStartNs));
+        segmentStartNs = endNs;
+    }
     figures.text = target.console->text();
     // The box must show what the transcript holds.
     const qint64 shownBreaks = figures.text.count(QStringLiteral("\r\n"));
@@ -284,6 +293,10 @@ int main(int argc, char **argv)
     std::printf("console_bench: runner read %lld bytes, console read %lld bytes, transcript %s, "
                 "box caught up %.1f s after the run\n",
                 runner.bytes, console.bytes, transcriptOk ? "ok" : "WRONG", console.catchUpSeconds);
+    std::printf("console_bench: console MB/s per 4 MiB:");
+    for (double rate : console.segmentMbPerSecond)
+        std::printf(" %.1f", rate);
+    std::printf("\n");
     std::printf("console_bench: runner=%.1f console=%.1f ratio=%.2f flatness=%.2f "
                 "lateness_p99_ms=%.1f idle_cpu_pct=%.2f\n",
                 runner.mbPerSecond, console.mbPerSecond, console.mbPerSecond / runner.mbPerSecond,

@@ -196,13 +196,13 @@ void Console::showSlice()
     keepEndInView();
     if (isShown())
         return;
-    // While output keeps coming, showing takes at most a third of the time, so
+    // While output keeps coming, showing takes at most a quarter of the time, so
     // the command's output goes on being read at speed; once it has stopped,
     // the box catches up at full speed, still yielding to the window between
     // slices.
     const bool outputFlowing = m_additionsSinceSlice > 0;
     m_additionsSinceSlice = 0;
-    m_repaint.start(outputFlowing ? int(2 * clock.elapsed()) : 0);
+    m_repaint.start(outputFlowing ? int(3 * clock.elapsed()) : 0);
 }
 
 void Console::flush()
