@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -219,7 +220,7 @@ void frmMain::buildControls()
     ReadOutput1->setObjectName(QStringLiteral("ReadOutput1"));
     ReadOutput1->move(0, platform::twipsToPixels(5520));
     ReadOutput1->hide();
-    m_console = std::make_unique<Console>(Output);
+    m_console = std::make_unique<::Console>(Output);
     m_console->setHideBusyIndicators([this] { hideBusyIndicators(); });
     m_console->attach(ReadOutput1);
     m_launcher = std::make_unique<jobs::JobLauncher>(ReadOutput1);

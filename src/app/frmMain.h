@@ -13,6 +13,7 @@ class QPushButton;
 class QRadioButton;
 class QTextEdit;
 class QTimer;
+class Console;
 class ReadOutput;
 
 namespace jobs {
@@ -23,7 +24,6 @@ class JobLauncher;
 namespace app {
 
 class BusyIndicator;
-class Console;
 
 // The main window: Connection settings, the pane buttons, four panes of which
 // one is visible, and the Console below them.
@@ -37,6 +37,9 @@ public:
     // Outer window height in twips (client height plus the window frame).
     int heightTwips() const;
     void setHeightTwips(int twips);
+
+    // The Console that shows the runner's output in Output.
+    ::Console &console() { return *m_console; }
 
     static bool FileExists(const QString &name);
     void PopAlert(const QString &message);
@@ -106,7 +109,7 @@ private:
     QLabel *Label9;
 
     ReadOutput *ReadOutput1;
-    std::unique_ptr<Console> m_console;
+    std::unique_ptr<::Console> m_console;
     std::unique_ptr<jobs::JobLauncher> m_launcher;
     // SSH.bat is written once per run, and again whenever the Connection
     // settings differ from the ones it holds.
