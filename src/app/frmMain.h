@@ -16,6 +16,7 @@ class QTimer;
 namespace app {
 
 class BusyIndicator;
+class UpdateCheck;
 
 // The main window: Connection settings, the pane buttons, four panes of which
 // one is visible, and the Console below them.
@@ -39,6 +40,7 @@ public slots:
     void Command4_Click();
     void Command6_Click();
     void Command3_Click();
+    void cmdUpdate_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -84,6 +86,7 @@ private:
     QLabel *Label9;
 
     about::AboutLauncher m_about{this};
+    UpdateCheck *m_update = nullptr;
 };
 
 } // namespace app
