@@ -5,6 +5,7 @@
 #include "app/ExitCleanup.h"
 #include "app/HoverHelp.h"
 #include "app/InstructionDocuments.h"
+#include "app/UpdateCheck.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobLauncher.h"
 #include "jobs/JobScripts.h"
@@ -149,6 +150,10 @@ void frmMain::buildControls()
         bold.setBold(true);
         l->setFont(bold);
     }
+    m_update = new UpdateCheck({this, cmdUpdate, ProgressBar1, Label13, Label10, Label5, Label1,
+                                lblSize, lblAction, lblRemaining, lblPrcnt},
+                               this);
+    connect(cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);
 
     // Backup pane.
     Frame2 = frame(this, "Frame2", QStringLiteral("Start Zorvane"), 0, 1440, 5535, 3855);
@@ -366,6 +371,8 @@ void frmMain::Command4_Click() { showPane(Frame4); }
 void frmMain::Command6_Click() { showPane(Frame5); }
 
 void frmMain::Command3_Click() { m_about.show(); }
+
+void frmMain::cmdUpdate_Click() { m_update->cmdUpdate_Click(); }
 
 void frmMain::Form_Unload() { runExitCleanup(); }
 

@@ -24,6 +24,7 @@ class JobLauncher;
 namespace app {
 
 class BusyIndicator;
+class UpdateCheck;
 
 // The main window: Connection settings, the pane buttons, four panes of which
 // one is visible, and the Console below them.
@@ -59,6 +60,7 @@ public slots:
     void Command8_Click();
     void Command9_Click();
     void Timer1_Timer();
+    void cmdUpdate_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -117,6 +119,7 @@ private:
     QStringList m_sshScriptLines;
 
     about::AboutLauncher m_about{this};
+    UpdateCheck *m_update = nullptr;
 };
 
 } // namespace app

@@ -60,8 +60,8 @@ private slots:
             checkedAtBox = true;
             QCOMPARE(m_window->heightTwips(), 8700);
             QVERIFY(!button("cmdAgree")->isEnabled());
-            QVERIFY(!widget("GIF1")->isVisibleTo(m_window));
-            QVERIFY(!widget("Label7")->isVisibleTo(m_window));
+            QVERIFY(!shown("GIF1"));
+            QVERIFY(!shown("Label7"));
             QCOMPARE(box.icon, platform::MsgIcon::Critical);
             QCOMPARE(box.buttons, platform::MsgButtons::Ok);
         };
@@ -75,8 +75,8 @@ private slots:
         QVERIFY(!QFile::exists(QStringLiteral("Yes.bat")));
         QCOMPARE(ranCommands(), QStringList{QStringLiteral("/c \"no.bat\"")});
         // The run has ended: its indicator is hidden, the caption stays.
-        QVERIFY(!widget("GIF1")->isVisibleTo(m_window));
-        QVERIFY(widget("Label7")->isVisibleTo(m_window));
+        QVERIFY(!shown("GIF1"));
+        QVERIFY(shown("Label7"));
         QVERIFY(!button("cmdAgree")->isEnabled());
         QVERIFY(console().endsWith(QStringLiteral("C:\\> ")));
     }
@@ -97,8 +97,8 @@ private slots:
         QCOMPARE(m_fakes.messages->shown.size(), 1);
         QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("Choose one of the two options")));
         QVERIFY(button("cmdAgree")->isEnabled());
-        QVERIFY(!widget("GIF1")->isVisibleTo(m_window));
-        QVERIFY(!widget("Label7")->isVisibleTo(m_window));
+        QVERIFY(!shown("GIF1"));
+        QVERIFY(!shown("Label7"));
         QCOMPARE(m_window->heightTwips(), 5490 + 405);
         QVERIFY(ranCommands().isEmpty());
     }
@@ -142,7 +142,7 @@ private slots:
         QVERIFY(!QFile::exists(QStringLiteral("PutFilesBack.bat")));
         QVERIFY(ranCommands().isEmpty());
         QVERIFY(button("Command5")->isEnabled());
-        QVERIFY(!widget("GIF2")->isVisibleTo(m_window));
+        QVERIFY(!shown("GIF2"));
     }
 
     void restoreRunsPutFilesBack()
@@ -153,7 +153,7 @@ private slots:
         button("Command5")->click();
         QVERIFY(m_fakes.messages->shown.isEmpty()); // no confirmation box
         QCOMPARE(ranCommands(), QStringList{QStringLiteral("/c \"PutFilesBack.bat\"")});
-        QVERIFY(widget("Label8")->isVisibleTo(m_window));
+        QVERIFY(shown("Label8"));
         QVERIFY(!button("Command5")->isEnabled());
         // Unticking and ticking makes it usable again.
         check("Check2")->setChecked(false);
@@ -169,7 +169,7 @@ private slots:
                                            "Please wait for the command prompt window to close."));
         auto *timer = m_window->findChild<QTimer *>("Timer1");
         QVERIFY(timer->isActive());
-        QVERIFY(widget("DXAnimatedGIF3")->isVisibleTo(m_window));
+        QVERIFY(shown("DXAnimatedGIF3"));
         QCOMPARE(m_fakes.shell->started.size(), 1);
         QCOMPARE(m_fakes.shell->started.first().file, QStringLiteral("SSH.bat"));
         QCOMPARE(m_fakes.shell->started.first().style, platform::WindowStyle::NormalFocus);
@@ -181,7 +181,7 @@ private slots:
                                                   "options when the command prompt closes!")));
         QCOMPARE(console().count(QStringLiteral("\r\n")), 5);
         QVERIFY(!timer->isActive());
-        QVERIFY(!widget("DXAnimatedGIF3")->isVisibleTo(m_window));
+        QVERIFY(!shown("DXAnimatedGIF3"));
 
         // Unchanged settings: the same file is started again, not rewritten.
         {
@@ -209,9 +209,9 @@ private slots:
         bool indicatorFirst = false;
         m_fakes.messages->onShow = [&](const fake::ShownBox &box) {
             if (box.title == QStringLiteral("Before Symlinking Your Fonts...."))
-                indicatorFirst = widget("DXAnimatedGIF2")->isVisibleTo(m_window);
+                indicatorFirst = shown("DXAnimatedGIF2");
             if (box.title == QStringLiteral("DFU Mode WARNING")) {
-                indicatorFirst = !widget("DXAnimatedGIF5")->isVisibleTo(m_window);
+                indicatorFirst = !shown("DXAnimatedGIF5");
                 QCOMPARE(box.icon, platform::MsgIcon::Information);
             }
         };
@@ -235,7 +235,7 @@ private slots:
         QCOMPARE(m_fakes.messages->shown.size(), 1);
         QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("apps.bat")));
         QVERIFY(ranCommands().isEmpty());
-        QVERIFY(!widget("DXAnimatedGIF1")->isVisibleTo(m_window));
+        QVERIFY(!shown("DXAnimatedGIF1"));
     }
 
 private:
@@ -245,6 +245,8 @@ private:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     QWidget *widget(const QString &name) { return m_window->findChild<QWidget *>(name); }
+    // Shown by the window, whether or not its pane is the one in view.
+    bool shown(const QString &name) { return !widget(name)->isHidden(); }
     QPushButton *button(const QString &name) { return m_window->findChild<QPushButton *>(name); }
     QCheckBox *check(const QString &name) { return m_window->findChild<QCheckBox *>(name); }
     QRadioButton *radio(const QString &name) { return m_window->findChild<QRadioButton *>(name); }

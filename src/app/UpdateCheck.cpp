@@ -1,0 +1,201 @@
+#include "app/UpdateCheck.h"
+#include "app/UpdateLauncher.h"
+#include "app/UpdateLocation.h"
+#include "app/UpdateVersion.h"
+#include "platform/Platform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWidget>
+#include <cmath>
+
+namespace app {
+
+namespace {
+
+using platform::Platform;
+
+// A failed step: ends the check with its description.
+struct CheckFailure {
+    QString description;
+};
+
+[[noreturn]] void fail(const QString &description) { throw CheckFailure{description}; }
+
+constexpr qint64 kChunkSize = 1024;
+
+// 100 / total × downloaded, halves rounded to the even neighbour.
+int percentOf(qint64 downloaded, qint64 total)
+{
+    return static_cast<int>(std::nearbyint(100.0 / static_cast<double>(total)
+                                           * static_cast<double>(downloaded)));
+}
+
+} // namespace
+
+const QString UpdateCheck::kInstallerName = QStringLiteral("Zorvane.msi");
+const QString UpdateCheck::kLauncherName = QStringLiteral("DeleteOLD.bat");
+
+UpdateCheck::UpdateCheck(const UpdateControls &controls, QObject *parent)
+    : QObject(parent), m_c(controls)
+{
+    m_inet.setParent(this);
+}
+
+void UpdateCheck::cmdUpdate_Click()
+{
+    m_c.cmdUpdate->setEnabled(false);
+    for (QWidget *w : std::initializer_list<QWidget *>{m_c.ProgressBar1, m_c.Label13, m_c.Label10,
+                                                        m_c.lblAction, m_c.lblPrcnt, m_c.Label1,
+                                                        m_c.Label5, m_c.lblRemaining, m_c.lblSize})
+        w->show();
+    try {
+        check();
+    } catch (const CheckFailure &failure) {
+        discardPartialInstaller();
+        Platform::messages().show(Platform::app().title(), failure.description,
+                                  platform::MsgIcon::None, platform::MsgButtons::Ok);
+    }
+}
+
+void UpdateCheck::check()
+{
+    // A launcher left by an earlier update has done its work.
+    const QString leftover = Platform::app().folder() + QLatin1Char('/') + kLauncherName;
+    if (Platform::files().findOrdinaryFile(leftover) && !Platform::files().deleteFile(leftover))
+        fail(QStringLiteral("The old \"%1\" in the program's folder could not be deleted.")
+                 .arg(kLauncherName));
+
+    m_c.lblAction->setText(QStringLiteral("Authenticating, please wait"));
+    bringUp();
+
+    const QString current = Platform::app().versionText();
+    const QString fetched = fetchText(QStringLiteral("newVersion.txt"));
+    if (!fetched.isEmpty())
+        m_latestVersion = fetched.trimmed();
+    if (!UpdateVersion::isNewer(m_latestVersion, current)) {
+        bringUp();
+        return;
+    }
+
+    m_updateText = fetchText(QStringLiteral("updateText.txt"));
+    const qint64 totalSize = fetchInstaller();
+
+    m_c.lblAction->setText(QStringLiteral("Download update?"));
+    const QString question = QStringLiteral("There is a new version available v ") + m_latestVersion
+                             + QStringLiteral("\r\n\r\nThis update - ") + m_updateText
+                             + QStringLiteral("\r\n\r\nWould you like to download the new version?");
+    const platform::MsgAnswer answer =
+        Platform::messages().show(QStringLiteral("Update available"), question,
+                                  platform::MsgIcon::None, platform::MsgButtons::YesNo);
+    if (answer != platform::MsgAnswer::Yes) {
+        Platform::messages().show(QStringLiteral("Update Pending"),
+                                  QStringLiteral("You choose not to update this time, you will be "
+                                                 "asked again next time you open this program."),
+                                  platform::MsgIcon::Information, platform::MsgButtons::Ok);
+        bringUp();
+        return;
+    }
+
+    m_c.lblAction->setText(QStringLiteral("Downloading update, please wait"));
+    download(totalSize);
+    Platform::messages().show(QStringLiteral("Update Complete"),
+                              QStringLiteral("The update is complete. Press ok to open the new "
+                                             "version."),
+                              platform::MsgIcon::Information, platform::MsgButtons::Ok);
+    QString error;
+    if (!UpdateLauncher::run(&error))
+        fail(error);
+}
+
+QString UpdateCheck::fetchText(const QString &fileName)
+{
+    const std::optional<QString> text = m_inet.OpenURL(UpdateLocation::address(fileName));
+    if (!text)
+        fail(m_inet.errorDescription());
+    return *text;
+}
+
+// Transfers the whole installer and returns its size as the server declared it.
+qint64 UpdateCheck::fetchInstaller()
+{
+    m_inet.Execute(UpdateLocation::address(kInstallerName), "GET");
+    if (!m_inet.waitWhileExecuting())
+        fail(m_inet.errorDescription());
+
+    m_c.ProgressBar1->setMaximum(100);
+    bool isNumber = false;
+    const qint64 totalSize =
+        m_inet.GetHeader(QStringLiteral("Content-Length")).trimmed().toLongLong(&isNumber);
+    if (!isNumber || totalSize < 0)
+        fail(QStringLiteral("The update server did not say how large %1 is (no valid "
+                            "Content-Length), so the download cannot be checked. Try again later.")
+                 .arg(kInstallerName));
+    m_c.lblSize->setText(QString::number(totalSize) + QStringLiteral(" bytes"));
+    return totalSize;
+}
+
+// Saves the installer beside the program in chunks, counting what really
+// arrives: a body shorter than its declared size is an error.
+void UpdateCheck::download(qint64 totalSize)
+{
+    const QString path = QDir(Platform::app().folder()).filePath(kInstallerName);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        fail(QStringLiteral("Could not save %1 in the program's folder (%2).")
+                 .arg(kInstallerName, file.errorString()));
+    m_partialInstaller = path;
+
+    qint64 remaining = totalSize;
+    while (remaining != 0) {
+        const bool last = remaining <= kChunkSize;
+        const qint64 wanted = last ? remaining : kChunkSize;
+        const QByteArray chunk = m_inet.GetChunk(wanted);
+        if (chunk.size() != wanted) {
+            fail(QStringLiteral("The download of %1 is incomplete: only %2 of %3 bytes arrived. "
+                                "Nothing was installed; try again later.")
+                     .arg(kInstallerName)
+                     .arg(totalSize - remaining + chunk.size())
+                     .arg(totalSize));
+        }
+        remaining -= wanted;
+        if (!last)
+            m_c.lblRemaining->setText(QString::number(remaining) + QStringLiteral(" bytes"));
+        showPercent(percentOf(totalSize - remaining, totalSize));
+        if (file.write(chunk) != chunk.size())
+            fail(QStringLiteral("Could not write %1 in the program's folder (%2).")
+                     .arg(kInstallerName, file.errorString()));
+    }
+    if (!file.flush())
+        fail(QStringLiteral("Could not write %1 in the program's folder (%2).")
+                 .arg(kInstallerName, file.errorString()));
+    file.close();
+    m_partialInstaller.clear();
+}
+
+void UpdateCheck::showPercent(int percent)
+{
+    m_c.ProgressBar1->setValue(percent);
+    m_c.window->setWindowTitle(QString::number(percent) + QStringLiteral("% - Downloaded"));
+    m_c.lblPrcnt->setText(QString::number(percent) + QStringLiteral("%"));
+}
+
+void UpdateCheck::bringUp()
+{
+    m_c.window->show();
+    m_c.window->raise();
+    m_c.window->activateWindow();
+}
+
+void UpdateCheck::discardPartialInstaller()
+{
+    if (!m_partialInstaller.isEmpty()) {
+        QFile::remove(m_partialInstaller);
+        m_partialInstaller.clear();
+    }
+}
+
+} // namespace app

@@ -1,0 +1,34 @@
+#include "app/UpdateLauncher.h"
+#include "jobs/ScriptKind.h"
+#include "platform/Platform.h"
+#include "platform/ProgramEnd.h"
+
+namespace app {
+
+jobs::JobScript UpdateLauncher::script()
+{
+    const jobs::ScriptForm form = jobs::scriptForm(jobs::ScriptKind::UpdateLauncher,
+                                                   platform::Platform::app().versionText());
+    jobs::JobScript launcher(form.fileName);
+    launcher.lines(form.header).line(QStringLiteral("start Zorvane.msi")).lines(form.closing);
+    return launcher;
+}
+
+bool UpdateLauncher::run(QString *error)
+{
+    const jobs::JobScript launcher = script();
+    if (!launcher.write(error))
+        return false;
+    if (!platform::Platform::shell().start(launcher.fileName(), platform::WindowStyle::Hidden)) {
+        // Ending now would leave the user with neither program nor installer.
+        *error = QStringLiteral("The downloaded installer could not be started (\"%1\" did not "
+                                "run). Zorvane.msi is in the program's folder; open it to "
+                                "install the new version.")
+                     .arg(launcher.fileName());
+        return false;
+    }
+    platform::endProgramNow();
+    return true;
+}
+
+} // namespace app
