@@ -140,7 +140,7 @@ void BatchQuotingTest::randomTextRoundTrips()
     QRandomGenerator random(20240611);
     QList<QPair<QString, QString>> settings;
     QByteArray expected;
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 120; ++i) {
         QString password;
         const int length = 1 + random.bounded(12);
         for (int j = 0; j < length; ++j)
