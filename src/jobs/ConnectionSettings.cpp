@@ -1,4 +1,5 @@
 #include "jobs/ConnectionSettings.h"
+#include "jobs/BatchQuoting.h"
 
 #include <QHostAddress>
 #include <QRegularExpression>
@@ -65,6 +66,9 @@ ConnectionSettings::ConnectionSettings(const QString &address, const QString &pa
     } else if (m_password.isEmpty()) {
         m_error = QStringLiteral("Type the SSH root password of your iPod Touch or iPhone in the "
                                  "SSH Login box. By default, this is fennel.");
+    } else if (!isBatchWritable(m_password)) {
+        m_error = QStringLiteral("The SSH password holds a line break or control character that "
+                                 "a job script cannot carry. Type the password again.");
     }
 }
 

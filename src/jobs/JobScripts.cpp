@@ -1,4 +1,5 @@
 #include "jobs/JobScripts.h"
+#include "jobs/BatchQuoting.h"
 
 namespace jobs {
 
@@ -79,7 +80,9 @@ QStringList settleLines()
 
 QStringList connectionLines(const ConnectionSettings &cs)
 {
-    return {QStringLiteral("set IP=") + cs.address(), QStringLiteral("set PASS=") + cs.password()};
+    // The settings were checked to be writable; plain text stays as typed.
+    return {batchSetLine(QStringLiteral("IP"), cs.address()).value_or(QString()),
+            batchSetLine(QStringLiteral("PASS"), cs.password()).value_or(QString())};
 }
 
 JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs)

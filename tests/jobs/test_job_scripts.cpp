@@ -229,6 +229,16 @@ private slots:
             QVERIFY(!cs.error().isEmpty());
     }
 
+    void specialPasswordsAreEscapedPlainOnesKept()
+    {
+        const ConnectionSettings special(QStringLiteral("10.0.0.7"), QStringLiteral("a b&\"c%d"));
+        QVERIFY(special.isValid());
+        QCOMPARE(connectionLines(special),
+                 (QStringList{"set IP=10.0.0.7", "set PASS=\"a b&\\\"c%%d^^^\""}));
+        QCOMPARE(connectionLines(kPlain), (QStringList{"set IP=10.0.0.7", "set PASS=fennel"}));
+        QVERIFY(!ConnectionSettings(QStringLiteral("10.0.0.7"), QStringLiteral("a\u001Ab")).isValid());
+    }
+
     void emptyPasswordIsRefused()
     {
         const ConnectionSettings cs(QStringLiteral("10.0.0.7"), QString());

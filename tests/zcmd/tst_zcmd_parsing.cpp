@@ -1,0 +1,336 @@
+// The interpreter's pieces that need no process: line parsing, percent
+// expansion, the C runtime's argument split, the /c quote rule, program
+// lookup, image-name and wildcard matching.
+#include "zcmd/Ast.h"
+#include "zcmd/Expander.h"
+#include "zcmd/Invocation.h"
+#include "zcmd/LineParser.h"
+#include "zcmd/PathResolver.h"
+#include "zcmd/ProcessKiller.h"
+#include "zcmd/ProgramFinder.h"
+#include "zcmd/WindowsArgv.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace zcmd;
+
+namespace {
+
+std::string dump(const Node &node);
+
+std::string dumpRedirections(const Node &node)
+{
+    std::string out;
+    for (const Redirection &r : node.redirections)
+        out += "|" + describe(r);
+    return out;
+}
+
+std::string dumpChildren(const Node &node, const char *separator)
+{
+    std::string out;
+    for (size_t i = 0; i < node.children.size(); ++i)
+        out += (i ? separator : "") + dump(*node.children[i]);
+    return out;
+}
+
+std::string dump(const Node &node)
+{
+    switch (node.type) {
+    case Node::Type::Command: return "cmd{" + node.text + dumpRedirections(node) + "}";
+    case Node::Type::Block: return "block{" + dumpChildren(node, ";") + "}" + dumpRedirections(node);
+    case Node::Type::Pipe: return "pipe{" + dumpChildren(node, "|") + "}";
+    case Node::Type::Sequence: return "seq{" + dumpChildren(node, ";") + "}";
+    case Node::Type::Conditional: {
+        std::string out = "cond{";
+        for (size_t i = 0; i < node.children.size(); ++i)
+            out += (i ? (node.orJoins[i] ? "||" : "&&") : "") + dump(*node.children[i]);
+        return out + "}";
+    }
+    case Node::Type::If: {
+        const IfTest &t = node.test;
+        std::string out = std::string("if{") + (t.negate ? "not " : "") + (t.ignoreCase ? "/i " : "") + t.left +
+                          (t.op.empty() ? "" : " " + t.op + " " + t.right) + "?" + dump(*node.thenBranch);
+        if (node.elseBranch)
+            out += ":" + dump(*node.elseBranch);
+        return out + "}";
+    }
+    }
+    return "?";
+}
+
+QString outcome(const LineParser::Result &r)
+{
+    switch (r.status) {
+    case LineParser::Status::NeedsMoreInput: return QStringLiteral("<more>");
+    case LineParser::Status::SyntaxError: return QStringLiteral("<error: %1>").arg(QString::fromStdString(r.error));
+    case LineParser::Status::Complete: break;
+    }
+    QString text = r.tree ? QString::fromStdString(dump(*r.tree)) : QStringLiteral("<nothing>");
+    return r.quiet ? QStringLiteral("@") + text : text;
+}
+
+} // namespace
+
+class ZcmdParsing : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lineParser_data();
+    void lineParser();
+    void deepNestingIsRefused();
+    void expansion_data();
+    void expansion();
+    void argumentSplit_data();
+    void argumentSplit();
+    void commandQuoteRule_data();
+    void commandQuoteRule();
+    void programLookup();
+    void imageNames_data();
+    void imageNames();
+    void wildcards();
+};
+
+void ZcmdParsing::lineParser_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("more");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("sequence") << "echo a & echo b" << false << "seq{cmd{echo a };cmd{echo b}}";
+    QTest::newRow("caret escapes") << "echo a ^& b ^^ c" << false << "cmd{echo a & b ^ c}";
+    QTest::newRow("quotes protect") << "echo \"a & b ^ | c\" d" << false << "cmd{echo \"a & b ^ | c\" d}";
+    QTest::newRow("escaped quote does not open quotes") << "echo ^\"a & b" << false << "seq{cmd{echo \"a };cmd{b}}";
+    QTest::newRow("redirection inside the arguments") << "taskkill.exe >NUL /F /IM Zorvane.exe" << false
+                                                      << "cmd{taskkill.exe  /F /IM Zorvane.exe|1>NUL}";
+    QTest::newRow("handle duplication") << "a 2>&1 >out.txt" << false << "cmd{a  |2>&1|1>out.txt}";
+    QTest::newRow("digit inside a word is no handle") << "echo a2>b" << false << "cmd{echo a2|1>b}";
+    QTest::newRow("append and input") << "sort < \"in file\" >> out" << false << "cmd{sort  |0<\"in file\"|1>>out}";
+    QTest::newRow("conditional chain") << "a && b || c" << false << "cond{cmd{a }&&cmd{b }||cmd{c}}";
+    QTest::newRow("pipe binds tighter") << "a | b && c" << false << "cond{pipe{cmd{a }|cmd{b }}&&cmd{c}}";
+    QTest::newRow("block over lines") << "(echo a\necho b) > x" << false << "block{cmd{echo a};cmd{echo b}}|1>x";
+    QTest::newRow("open block wants more") << "(echo a" << true << "<more>";
+    QTest::newRow("open block at the end is dropped") << "(echo a" << false << "<error: >";
+    QTest::newRow("if else with blocks") << "if \"a\"==\"a\" (echo y) else (echo n)" << false
+                                         << "if{\"a\" == \"a\"?block{cmd{echo y}}:block{cmd{echo n}}}";
+    QTest::newRow("if takes the rest of the line") << "if exist f echo a & echo b" << false
+                                                   << "if{f?seq{cmd{echo a };cmd{echo b}}}";
+    QTest::newRow("if /i not") << "if /i not %x%==ABC echo d" << false << "if{not /i %x% == ABC?cmd{echo d}}";
+    QTest::newRow("if errorlevel") << "if errorlevel 2 exit" << false << "if{2?cmd{exit}}";
+    QTest::newRow("if comparison word") << "if 10 GTR 9 echo n" << false << "if{10 GTR 9?cmd{echo n}}";
+    QTest::newRow("if inside a block ends at the line") << "(if a==a echo x\necho y)" << false
+                                                        << "block{if{a == a?cmd{echo x}};cmd{echo y}}";
+    QTest::newRow("quiet line") << "@echo off" << false << "@cmd{echo off}";
+    QTest::newRow("label") << ": start" << false << "<nothing>";
+    QTest::newRow("remark") << "rem a & b > c" << false << "<nothing>";
+    QTest::newRow("closing paren outside a block") << ") anything" << false << "<nothing>";
+    QTest::newRow("paren inside arguments") << "echo (a) b)" << false << "cmd{echo (a) b)}";
+    QTest::newRow("caret at the end wants more") << "Done ^.^" << true << "<more>";
+    QTest::newRow("caret at the end of the file") << "Done ^.^" << false << "cmd{Done .}";
+    QTest::newRow("caret joins the next line") << "Done ^.^\npause" << false << "cmd{Done .pause}";
+    QTest::newRow("joined line's first character is literal") << "echo a^\n&b" << false << "cmd{echo a&b}";
+    QTest::newRow("ampersand at the start") << "& echo" << false << "<error: & was unexpected at this time.>";
+    QTest::newRow("redirection without a file") << "echo >" << false
+                                                << "<error: The syntax of the command is incorrect.>";
+    QTest::newRow("if without a command") << "if a==a" << false << "<error: The syntax of the command is incorrect.>";
+    QTest::newRow("trailing ampersand") << "echo a &" << false << "cmd{echo a }";
+}
+
+void ZcmdParsing::lineParser()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, more);
+    QFETCH(QString, expected);
+    QCOMPARE(outcome(LineParser::parse(line.toStdString(), more)), expected);
+}
+
+void ZcmdParsing::deepNestingIsRefused()
+{
+    std::string deep(10000, '(');
+    QCOMPARE(LineParser::parse(deep, false).status, LineParser::Status::SyntaxError);
+    std::string ifs;
+    for (int i = 0; i < 5000; ++i)
+        ifs += "if a==a ";
+    ifs += "echo x";
+    QCOMPARE(LineParser::parse(ifs, false).status, LineParser::Status::SyntaxError);
+    std::string shallow;
+    for (int i = 0; i < LineParser::kMaxNesting / 2; ++i)
+        shallow += "(";
+    shallow += "echo x" + std::string(LineParser::kMaxNesting / 2, ')');
+    QCOMPARE(LineParser::parse(shallow, false).status, LineParser::Status::Complete);
+}
+
+void ZcmdParsing::expansion_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("batch");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("case-insensitive name") << "[%name%][%NAME%]" << true << "[value][value]";
+    QTest::newRow("doubled percent") << "100%% [%%NAME%%]" << true << "100% [%NAME%]";
+    QTest::newRow("undefined goes") << "[%nothing%]" << true << "[]";
+    QTest::newRow("lone percent goes") << "50% done" << true << "50 done";
+    QTest::newRow("command line keeps them") << "[%nothing%] 50% %%" << false << "[%nothing%] 50% %%";
+    QTest::newRow("parameters") << "%0|%1|%2|%~2|%9|%*" << true << "t.bat|one|\"two three\"|two three||one \"two three\"";
+    QTest::newRow("error level") << "%ERRORLEVEL%" << true << "3";
+    QTest::newRow("substring") << "%NAME:~1,3%|%NAME:~-2%|%NAME:~0,-1%" << true << "alu|ue|valu";
+    QTest::newRow("replace") << "%NAME:A=X%|%NAME:*l=Q%" << true << "vXlue|Que";
+    QTest::newRow("undefined with colon") << "%UNDEF:~1%rest" << true << "~1rest";
+    QTest::newRow("value not expanded again") << "%SELF%" << true << "%NAME%";
+    QTest::newRow("special characters untouched") << "%SPECIAL%" << true << "a^&b|\"c\"";
+}
+
+void ZcmdParsing::expansion()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, batch);
+    QFETCH(QString, expected);
+    Variables vars;
+    vars.set("Name", "value");
+    vars.set("SELF", "%NAME%");
+    vars.set("SPECIAL", "a^&b|\"c\"");
+    BatchArguments args = BatchArguments::parse("t.bat", " one \"two three\"");
+    Expander::Context context{vars, 3, batch ? &args : nullptr};
+    QCOMPARE(QString::fromStdString(Expander::expand(line.toStdString(), context)), expected);
+}
+
+void ZcmdParsing::argumentSplit_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("plain") << "p a b  c" << QStringList{"p", "a", "b", "c"};
+    QTest::newRow("quoted program name") << "\"C:\\a b\\p\" x" << QStringList{"C:\\a b\\p", "x"};
+    QTest::newRow("quotes removed") << "p \"a b\" c\"d e\"f" << QStringList{"p", "a b", "cd ef"};
+    QTest::newRow("backslashes alone are literal") << "p a\\\\\\b" << QStringList{"p", "a\\\\\\b"};
+    QTest::newRow("odd backslashes before a quote") << "p a\\\\\\\"b c" << QStringList{"p", "a\\\"b", "c"};
+    QTest::newRow("even backslashes before a quote") << "p a\\\\\\\\\"b c\" d"
+                                                     << QStringList{"p", "a\\\\b c", "d"};
+    QTest::newRow("doubled quote inside quotes") << "p \"a\"\"b\" c" << QStringList{"p", "a\"b", "c"};
+    QTest::newRow("escaped quote") << "p \"a b&\\\"c%d\"" << QStringList{"p", "a b&\"c%d"};
+    QTest::newRow("empty argument") << "p \"\" x" << QStringList{"p", "", "x"};
+    QTest::newRow("tabs separate") << "p\ta\t\"b\tc\"" << QStringList{"p", "a", "b\tc"};
+}
+
+void ZcmdParsing::argumentSplit()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(QStringList, expected);
+    QStringList actual;
+    for (const std::string &arg : WindowsArgv::split(commandLine.toStdString()))
+        actual << QString::fromStdString(arg);
+    QCOMPARE(actual, expected);
+}
+
+void ZcmdParsing::commandQuoteRule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("slashS");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("quoted script") << "\"Yes.bat\"" << false << "Yes.bat";
+    QTest::newRow("program with a blank stays quoted") << "\"my prog\" x" << false << "\"my prog\" x";
+    QTest::newRow("not a program") << "\"no such\" x" << false << "no such x";
+    QTest::newRow("more quotes") << "\"my prog\" \"x\"" << false << "my prog\" \"x";
+    QTest::newRow("/s always strips") << "\"my prog\" x" << true << "my prog x";
+    QTest::newRow("special character inside") << "\"my&prog\"" << false << "my&prog";
+    QTest::newRow("no leading quote") << "  echo \"a\"" << false << "echo \"a\"";
+}
+
+void ZcmdParsing::commandQuoteRule()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, slashS);
+    QFETCH(QString, expected);
+    auto isProgram = [](const std::string &name) { return name == "my prog"; };
+    QCOMPARE(QString::fromStdString(Invocation::applyQuoteRule(text.toStdString(), slashS, isProgram)), expected);
+}
+
+void ZcmdParsing::programLookup()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::string folder = dir.path().toStdString();
+    auto make = [&](const char *name, bool executable) {
+        QFile f(dir.path() + QLatin1Char('/') + QLatin1String(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+        f.close();
+        if (executable)
+            f.setPermissions(f.permissions() | QFile::ExeOwner);
+    };
+    make("plink.exe", false); // a file for the device, not a program here
+    make("plink", true);
+    make("Zorvane", true);
+    make("No.bat", false);
+    make("tool.bat", false);
+    make("tool", true);
+
+    auto found = [&](const char *name) -> QString {
+        auto f = ProgramFinder::findIn(folder, name);
+        if (!f)
+            return QStringLiteral("<none>");
+        QString file = QString::fromStdString(f->path).section(QLatin1Char('/'), -1);
+        return (f->kind == FoundProgram::Kind::Batch ? QStringLiteral("batch:") : QStringLiteral("exe:")) + file;
+    };
+    QCOMPARE(found("plink"), QStringLiteral("exe:plink"));
+    QCOMPARE(found("PLINK.EXE"), QStringLiteral("exe:plink"));
+    QCOMPARE(found("zorvane.exe"), QStringLiteral("exe:Zorvane"));
+    QCOMPARE(found("no.bat"), QStringLiteral("batch:No.bat"));
+    QCOMPARE(found("no"), QStringLiteral("batch:No.bat"));
+    QCOMPARE(found("tool"), QStringLiteral("batch:tool.bat")); // extensions before the bare name
+    QCOMPARE(found("tool.bat"), QStringLiteral("batch:tool.bat"));
+    QCOMPARE(found("missing"), QStringLiteral("<none>"));
+    QCOMPARE(found("No.exe"), QStringLiteral("<none>"));
+
+    Variables vars;
+    vars.set("PATH", folder);
+    auto viaPath = ProgramFinder::find("TOOL.BAT", vars);
+    QVERIFY(viaPath);
+    QCOMPARE(QString::fromStdString(viaPath->path), dir.path() + QStringLiteral("/tool.bat"));
+}
+
+void ZcmdParsing::imageNames_data()
+{
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("truncated");
+    QTest::addColumn<bool>("matches");
+
+    QTest::newRow("with .exe") << "Zorvane.exe" << "Zorvane" << false << true;
+    QTest::newRow("case") << "ZORVANE.EXE" << "zorvane" << false << true;
+    QTest::newRow("without .exe") << "Zorvane" << "Zorvane" << false << true;
+    QTest::newRow("exact .exe name") << "Zorvane.exe" << "Zorvane.exe" << false << true;
+    QTest::newRow("other program") << "Zorvane.exe" << "ZorvaneHelper" << false << false;
+    QTest::newRow("prefix only") << "Zorvane.exe" << "Zorv" << false << false;
+    QTest::newRow("bare image does not match .exe name") << "Zorvane" << "Zorvane.exe" << false << false;
+    QTest::newRow("cut command name") << "SymlinkCompleteX.exe" << "SymlinkComplete" << true << true;
+    QTest::newRow("cut name needs the cut") << "SymlinkCompleteX.exe" << "SymlinkComplete" << false << false;
+    QTest::newRow("wildcard") << "iTunes*" << "iTunesHelper" << false << true;
+}
+
+void ZcmdParsing::imageNames()
+{
+    QFETCH(QString, image);
+    QFETCH(QString, name);
+    QFETCH(bool, truncated);
+    QFETCH(bool, matches);
+    QCOMPARE(ProcessKiller::imageMatches(image.toStdString(), name.toStdString(), truncated), matches);
+}
+
+void ZcmdParsing::wildcards()
+{
+    QVERIFY(PathResolver::wildcardMatch("*.TXT", "notes.txt"));
+    QVERIFY(PathResolver::wildcardMatch("*.*", "noext"));
+    QVERIFY(PathResolver::wildcardMatch("a?c*", "abcdef"));
+    QVERIFY(!PathResolver::wildcardMatch("a?c", "ac"));
+    QVERIFY(!PathResolver::wildcardMatch("*.txt", "notes.txt.bak"));
+    QVERIFY(PathResolver::isNullDevice("nul"));
+    QVERIFY(PathResolver::isNullDevice("\"NUL\""));
+    QVERIFY(!PathResolver::isNullDevice("null"));
+}
+
+QTEST_GUILESS_MAIN(ZcmdParsing)
+#include "tst_zcmd_parsing.moc"

@@ -1,0 +1,288 @@
+// The interpreter against a table of batch scripts: exact output bytes
+// (standard output and error joined, as the command runner reads them) and
+// exit status. A process status keeps only its low 8 bits here, so the error
+// level 9009 leaves the process as 9009 & 0xff. Stand-ins for pscp, plink and
+// iphuc print their arguments one a line, so the argument lists the tools
+// receive are checked exactly.
+#include "ZcmdHarness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+using namespace zcmdtest;
+
+namespace {
+
+const QByteArray kNotRecognized = "' is not recognized as an internal or external command,\r\n"
+                                  "operable program or batch file.\r\n";
+
+QByteArray notRecognized(const QByteArray &name)
+{
+    return "'" + name + kNotRecognized;
+}
+
+QStringList runScript(const QString &name = QStringLiteral("t.bat"))
+{
+    return {QStringLiteral("/c"), QLatin1Char('"') + name + QLatin1Char('"')};
+}
+
+} // namespace
+
+class ZcmdScripts : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void scripts_data();
+    void scripts();
+    void startedProgramsAreStarted();
+
+private:
+    QByteArray fill(QByteArray text) const;
+    QTemporaryDir scratch_;
+    QString folder_;
+    QByteArray id_;
+};
+
+void ZcmdScripts::initTestCase()
+{
+    QVERIFY(scratch_.isValid());
+    folder_ = QDir(scratch_.path()).canonicalPath();
+    id_ = QByteArray::number(::getpid());
+    for (const char *name : {"pscp", "plink", "iphuc", "argv", "exitwith", "upcase", "both"})
+        QVERIFY(installStandIn(folder_, QString::fromLatin1(name)));
+}
+
+QByteArray ZcmdScripts::fill(QByteArray text) const
+{
+    text.replace("@ID@", id_);
+    text.replace("@DIR@", folder_.toUtf8());
+    return text;
+}
+
+void ZcmdScripts::scripts_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("exitCode");
+
+    // --- the line forms of the job scripts ---
+    QTest::newRow("header: echo off, title, colour, Cls, label")
+        << QByteArray("@echo off\ntitle iPod Touch Files Backup version: 1.0.5 Beta\nColor F2\nCls\n: start\n"
+                      "echo Do NOT worry if during this process it says something like file not found, or path not found.\n")
+        << runScript() << QByteArray()
+        << QByteArray("\fDo NOT worry if during this process it says something like file not found, or path not found.\r\n")
+        << 0;
+
+    QTest::newRow("connection settings and every pscp / plink form")
+        << QByteArray("@echo off\nset IP=10.0.0.2\nset PASS=fennel\n"
+                      "pscp -r -pw %PASS% root@%IP%:/var/Applications .\n"
+                      "pscp  -r -pw %PASS% root@%IP%:/var/mobile .\n"
+                      "pscp -r -pw %PASS% chown1 root@%IP%:/\n"
+                      "pscp -r -pw %PASS% fixmail.sh root@%IP%:/usr/bin\n"
+                      "plink -ssh %IP% -l root -pw %PASS% -m move.sh\n")
+        << runScript() << QByteArray()
+        << QByteArray("-r\n-pw\nfennel\nroot@10.0.0.2:/var/Applications\n.\n"
+                      "-r\n-pw\nfennel\nroot@10.0.0.2:/var/mobile\n.\n"
+                      "-r\n-pw\nfennel\nchown1\nroot@10.0.0.2:/\n"
+                      "-r\n-pw\nfennel\nfixmail.sh\nroot@10.0.0.2:/usr/bin\n"
+                      "-ssh\n10.0.0.2\n-l\nroot\n-pw\nfennel\n-m\nmove.sh\n")
+        << 0;
+
+    QTest::newRow("empty IP leaves the variable unset")
+        << QByteArray("@echo off\nset IP=\nset PASS=fennel\npscp -r -pw %PASS% cp root@%IP%:/\n")
+        << runScript() << QByteArray() << QByteArray("-r\n-pw\nfennel\ncp\nroot@:/\n") << 0;
+
+    QTest::newRow("rmdir /S /Q with backslash paths, missing folder")
+        << QByteArray("@echo off\nmkdir mobile\\Library\\Lockdown\necho x> mobile\\Library\\Lockdown\\pair.plist\n"
+                      "rmdir /S /Q mobile\\Library\\Lockdown\n"
+                      "if exist mobile\\Library echo library stays\n"
+                      "if not exist mobile\\Library\\Lockdown echo lockdown gone\n"
+                      "rmdir /S /Q MOBILE\nif not exist mobile echo mobile gone\n"
+                      "rmdir /S /Q MobileMailSettings.bundle\necho goes on\n")
+        << runScript() << QByteArray()
+        << QByteArray("library stays\r\nlockdown gone\r\nmobile gone\r\n"
+                      "The system cannot find the file specified.\r\ngoes on\r\n")
+        << 2;
+
+    QTest::newRow("closing lines: taskkill with nothing to end, exit keeps the error level")
+        << QByteArray("@echo off\ntaskkill.exe >NUL /F /IM NoSuchImage_@ID@.exe\necho %ERRORLEVEL%\nexit\n")
+        << runScript() << QByteArray()
+        << QByteArray("ERROR: The process \"NoSuchImage_@ID@.exe\" not found.\r\n128\r\n") << 128;
+
+    QTest::newRow("SSH.bat: the caret ending \"Done ^.^\" joins the pause line to it")
+        << QByteArray("@echo off\ntitle SSHing for the First Time\ncolor 0E\nCls\n:start\nset IP=10.0.0.2\n"
+                      "set PASS=fennel\npscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp\nDone ^.^\npause\nexit\n")
+        << runScript() << QByteArray()
+        << QByteArray("\f-r\n-pw\nfennel\npwned.jpg\nroot@10.0.0.2:/tmp\n") + notRecognized("Done") << (9009 & 0xff);
+
+    QTest::newRow("DFU.bat lines")
+        << QByteArray("@echo off\necho closing necessary iTunes devices, don't be worried if some aren't found.\n"
+                      "taskkill.exe >NUL /F /IM iTunes_@ID@.exe\niphuc -s phase1.script\n"
+                      "echo Sending WTF file please wait...\nsleep 0\niphuc -s phase2.script\n")
+        << runScript() << QByteArray()
+        << QByteArray("closing necessary iTunes devices, don't be worried if some aren't found.\r\n"
+                      "ERROR: The process \"iTunes_@ID@.exe\" not found.\r\n"
+                      "-s\nphase1.script\nSending WTF file please wait...\r\n-s\nphase2.script\n")
+        << 0;
+
+    // --- invocation ---
+    QTest::newRow("/c with the command in quotes, name in another case")
+        << QByteArray("@echo off\necho lower-case name runs it\n") << runScript(QStringLiteral("T.BAT")) << QByteArray()
+        << QByteArray("lower-case name runs it\r\n") << 0;
+    QTest::newRow("/c strips the first and the last quote")
+        << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("\"argv \"a b\" c\"")} << QByteArray()
+        << QByteArray("a b\nc\n") << 0;
+    QTest::newRow("batch parameters") << QByteArray("@echo off\necho %0 [%1] [%2] [%~2] [%*] [%3]\n")
+                                      << QStringList{QStringLiteral("/c"), QStringLiteral("t.bat one \"two three\"")}
+                                      << QByteArray()
+                                      << QByteArray("t.bat [one] [\"two three\"] [two three] [one \"two three\"] []\r\n")
+                                      << 0;
+    QTest::newRow("LF-only script") << QByteArray("@echo off\necho a\necho b\n") << runScript() << QByteArray()
+                                    << QByteArray("a\r\nb\r\n") << 0;
+    QTest::newRow("exit code of a program") << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("exitwith 5")}
+                                            << QByteArray() << QByteArray() << 5;
+    QTest::newRow("exit with a number") << QByteArray("@echo off\nexit 7\necho not reached\n") << runScript()
+                                        << QByteArray() << QByteArray() << 7;
+
+    // --- echo ---
+    QTest::newRow("command echo while echo is on")
+        << QByteArray("echo hi\n@echo off\necho still\n") << runScript() << QByteArray()
+        << QByteArray("\r\n@DIR@>echo hi\r\nhi\r\nstill\r\n") << 0;
+    QTest::newRow("echo forms")
+        << QByteArray("@echo off\necho.\necho\necho on\n@echo\n@echo off\necho  two  blanks \necho.dot\n")
+        << runScript() << QByteArray()
+        << QByteArray("\r\nECHO is off.\r\nECHO is on.\r\n two  blanks \r\ndot\r\n") << 0;
+
+    // --- percent expansion ---
+    QTest::newRow("percent expansion in a batch file")
+        << QByteArray("@echo off\nset Name=value\necho [%name%] [%NAME%] [%undefined%]\necho [50%]\n"
+                      "echo [%%] [%%name%%]\nset PCT=%%name%%\necho [%PCT%]\n")
+        << runScript() << QByteArray() << QByteArray("[value] [value] []\r\n[50]\r\n[%] [%name%]\r\n[%name%]\r\n") << 0;
+    QTest::newRow("percent expansion on a command line keeps undefined names")
+        << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("echo [%undefined_@ID@%] [50%]")}
+        << QByteArray() << QByteArray("[%undefined_@ID@%] [50%]\r\n") << 0;
+    QTest::newRow("set forms")
+        << QByteArray("@echo off\nset \"X=quoted value\" ignored\necho [%X%]\nset Y=trail  \necho [%Y%]\nset Y=\n"
+                      "echo [%Y%]\nset Z_@ID@\n")
+        << runScript() << QByteArray()
+        << QByteArray("[quoted value]\r\n[trail  ]\r\n[]\r\nEnvironment variable Z_@ID@ not defined\r\n") << 1;
+
+    // --- special characters ---
+    QTest::newRow("carets and quotes")
+        << QByteArray("@echo off\necho a ^& b ^| c ^> d ^< e ^^ f\necho \"a & b | c > d ^\"\n")
+        << runScript() << QByteArray() << QByteArray("a & b | c > d < e ^ f\r\n\"a & b | c > d ^\"\r\n") << 0;
+    QTest::newRow("an expanded value is parsed for special characters, not expanded again")
+        << QByteArray("@echo off\nset V=x^&argv %%PATH%%\necho %V%\n") << runScript() << QByteArray()
+        << QByteArray("x\r\n%PATH%\n") << 0;
+    QTest::newRow("&, &&, ||, blocks and pipes")
+        << QByteArray("@echo off\necho one & echo two\nexitwith 3 && echo not-shown\nexitwith 3 || echo or-ran\n"
+                      "exitwith 0 && echo and-ran\necho %ERRORLEVEL%\n(echo in-block\necho second-line) > block.txt\n"
+                      "type block.txt\necho piped | upcase\n")
+        << runScript() << QByteArray()
+        << QByteArray("one \r\ntwo\r\nor-ran\r\nand-ran\r\n0\r\nin-block\r\nsecond-line\r\nPIPED \r\n") << 0;
+    QTest::newRow("redirections")
+        << QByteArray("@echo off\necho first> out.txt\necho second>>out.txt\ntype out.txt\nboth 2>NUL\nboth >nul\n"
+                      "both > both.txt 2>&1\ntype both.txt\necho to-null >NUL\ntype missing.txt 2>&1\n")
+        << runScript() << QByteArray()
+        << QByteArray("first\r\nsecond\r\nout\nerr\nout\nerr\nThe system cannot find the file specified.\r\n") << 1;
+
+    // --- control flow ---
+    QTest::newRow("if forms")
+        << QByteArray("@echo off\nset A=abc\nif \"%A%\"==\"abc\" echo eq\nif not \"%A%\"==\"ABC\" echo case\n"
+                      "if /i \"%A%\"==\"ABC\" echo nocase\nif defined A echo defined\nif not defined B_@ID@ echo undefined\n"
+                      "exitwith 2\nif errorlevel 2 echo el2\nif errorlevel 3 (echo el3) else (echo not-el3)\n"
+                      "if not errorlevel 3 echo below3 & echo same-if\nif exist PSCP echo exists\n"
+                      "if 10 GTR 9 echo numeric\n")
+        << runScript() << QByteArray()
+        << QByteArray("eq\r\ncase\r\nnocase\r\ndefined\r\nundefined\r\nel2\r\nnot-el3\r\nbelow3 \r\nsame-if\r\n"
+                      "exists\r\nnumeric\r\n")
+        << 2;
+    QTest::newRow("goto, labels, call and exit /b")
+        << QByteArray("@echo off\ngoto skip\necho not-shown\n: skip\necho after-skip\ncall :sub one\n"
+                      "echo back %ERRORLEVEL%\ngoto :eof\n:sub\necho in-sub %1\nexit /b 4\n")
+        << runScript() << QByteArray() << QByteArray("after-skip\r\nin-sub one\r\nback 4\r\n") << 4;
+
+    // --- commands, files and lookup ---
+    QTest::newRow("unknown command: message, 9009, the script goes on")
+        << QByteArray("@echo off\nnosuchcommand_@ID@ a b\necho %ERRORLEVEL%\n") << runScript() << QByteArray()
+        << notRecognized("nosuchcommand_@ID@") + "9009\r\n" << (9009 & 0xff);
+    QTest::newRow("program names without regard to case or .exe")
+        << QByteArray("@echo off\nARGV.EXE x\nPsCp.exe y\n") << runScript() << QByteArray() << QByteArray("x\ny\n") << 0;
+    QTest::newRow("file commands with backslash paths")
+        << QByteArray("@echo off\nmkdir a\\b\\c\necho x>a\\b\\c\\f.txt\ntype A\\B\\C\\F.TXT\nmove a\\b\\c\\f.txt a\\g.txt\n"
+                      "ren a\\g.txt h.txt\ntype a\\h.txt\ndel a\\h.txt\nif not exist a\\h.txt echo deleted\n"
+                      "mkdir a\ncd a\\b\ncd\ncd ..\\..\nrd a\\b\\c\nrd a\\b\nrd /s /q a\nif not exist a echo clean\n")
+        << runScript() << QByteArray()
+        << QByteArray("x\r\n        1 file(s) moved.\r\nx\r\ndeleted\r\nA subdirectory or file a already exists.\r\n"
+                      "@DIR@/a/b\r\nclean\r\n")
+        << 1;
+    QTest::newRow("cls into a pipe is a lone form feed")
+        << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("Cls")} << QByteArray() << QByteArray("\f")
+        << 0;
+    QTest::newRow("title and color write nothing into a pipe")
+        << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("title x & color 0E & Color E0")}
+        << QByteArray() << QByteArray() << 0;
+    QTest::newRow("pause reads a key")
+        << QByteArray("@echo off\npause\necho after\n") << runScript() << QByteArray("x")
+        << QByteArray("Press any key to continue . . . \r\nafter\r\n") << 0;
+    QTest::newRow("non-ASCII text passes unchanged")
+        << QByteArray("@echo off\nset W=Grüße\necho %W%\nargv %W% \"Ελληνικά\"\n") << runScript() << QByteArray()
+        << QByteArray("Grüße\r\nGrüße\nΕλληνικά\n") << 0;
+    QTest::newRow("syntax error ends the batch file")
+        << QByteArray("@echo off\necho before\n& echo x\necho after\n") << runScript() << QByteArray()
+        << QByteArray("before\r\n& was unexpected at this time.\r\n") << 0;
+}
+
+void ZcmdScripts::scripts()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, exitCode);
+
+    const bool lfOnly = QByteArray(QTest::currentDataTag()).startsWith("LF-only");
+    if (!script.isEmpty())
+        QVERIFY(writeScript(folder_ + QStringLiteral("/t.bat"), fill(script), !lfOnly));
+    for (QString &argument : arguments)
+        argument = QString::fromUtf8(fill(argument.toUtf8()));
+    RunResult run = runZcmd(folder_, arguments, input);
+    QVERIFY2(run.finished, run.output.constData());
+    QCOMPARE(run.output, fill(expected));
+    QCOMPARE(run.exitCode, exitCode);
+}
+
+// "start" returns at once; the programs appear on their own.
+void ZcmdScripts::startedProgramsAreStarted()
+{
+    QVERIFY(installStandIn(folder_, QStringLiteral("Zorvane"), true));
+    QVERIFY(installStandIn(folder_, QStringLiteral("BackupComplete")));
+    QVERIFY(installStandIn(folder_, QStringLiteral("xdg-open")));
+    QFile installer(folder_ + QStringLiteral("/Zorvane.msi"));
+    QVERIFY(installer.open(QIODevice::WriteOnly));
+    installer.close();
+    QVERIFY(writeScript(folder_ + QStringLiteral("/s.bat"),
+                        "@echo off\nstart Zorvane.exe\nstart \"\" BackupComplete.exe done\nstart zorvane.MSI\n"
+                        "start NoSuchThing_" + id_ + ".exe\nexit\n"));
+    RunResult run = runZcmd(folder_, runScript(QStringLiteral("s.bat")));
+    QVERIFY(run.finished);
+    QCOMPARE(run.output, "The system cannot find the file NoSuchThing_" + id_ + ".exe.\r\n");
+    QCOMPARE(run.exitCode, 2);
+    auto content = [&](const char *name) {
+        QFile f(folder_ + QLatin1Char('/') + QLatin1String(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    QTRY_COMPARE(content("Zorvane.started"), QByteArray());
+    QTRY_COMPARE(content("BackupComplete.started"), QByteArray("done\n"));
+    QTRY_COMPARE(content("xdg-open.started"), (folder_ + QStringLiteral("/Zorvane.msi\n")).toUtf8());
+}
+
+QTEST_GUILESS_MAIN(ZcmdScripts)
+#include "tst_zcmd_scripts.moc"

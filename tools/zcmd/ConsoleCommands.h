@@ -1,0 +1,29 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zcmd {
+
+class Interpreter;
+
+// ECHO, CLS, TITLE, COLOR and PAUSE. On a terminal CLS, TITLE and COLOR use
+// its control sequences; into a pipe or file CLS writes a form feed and
+// TITLE and COLOR write nothing.
+class ConsoleCommands {
+public:
+    static int echo(Interpreter &interpreter, std::string_view arguments);
+    static int cls(Interpreter &interpreter, std::string_view arguments);
+    static int title(Interpreter &interpreter, std::string_view arguments);
+    static int color(Interpreter &interpreter, std::string_view arguments);
+    static int pause(Interpreter &interpreter, std::string_view arguments);
+
+    // Reads one key: raw from a terminal, otherwise one byte of input.
+    static void waitForKey();
+    // Reads one line of input (without its line end); nothing at the end of input.
+    static std::optional<std::string> readLine();
+    // Shows the question and reads the answer: true for Y.
+    static bool confirm(std::string_view question);
+};
+
+} // namespace zcmd

@@ -1,0 +1,362 @@
+#include "zcmd/FileCommands.h"
+
+#include "zcmd/CommandWords.h"
+#include "zcmd/ConsoleCommands.h"
+#include "zcmd/Interpreter.h"
+#include "zcmd/Output.h"
+#include "zcmd/PathResolver.h"
+#include "zcmd/Text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace zcmd {
+
+namespace {
+
+const char kIncorrect[] = "The syntax of the command is incorrect.";
+const char kFileNotFound[] = "The system cannot find the file specified.";
+const char kPathNotFound[] = "The system cannot find the path specified.";
+const char kAccessDenied[] = "Access is denied.";
+
+// Splits words into switches and operands; false (message written) for a switch not in `allowed`.
+bool parseWords(std::string_view arguments, std::string_view allowed, std::vector<std::string> &switches,
+                std::vector<std::string> &operands)
+{
+    switches = CommandWords::switches(CommandWords::split(arguments), operands);
+    for (const std::string &s : switches) {
+        std::string_view name = s;
+        if (!name.empty() && name.front() == '-')
+            name.remove_prefix(1);
+        size_t colon = name.find(':');
+        std::string_view key = name.substr(0, colon);
+        bool known = key.size() == 1 && allowed.find(key.front()) != std::string_view::npos;
+        if (!known) {
+            Output::errLine("Invalid switch - \"" + s + "\".");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool hasSwitch(const std::vector<std::string> &switches, char name)
+{
+    return std::any_of(switches.begin(), switches.end(),
+                       [&](const std::string &s) { return !s.empty() && s.front() == name; });
+}
+
+bool isDirectoryNoFollow(const std::string &path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string parentOf(const std::string &path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return std::string();
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string joinPath(const std::string &folder, const std::string &name)
+{
+    if (folder.empty() || folder == ".")
+        return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+bool makeDirectories(const std::string &path)
+{
+    std::string partial;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t slash = path.find('/', start);
+        partial = path.substr(0, slash);
+        if (!partial.empty() && ::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    return PathResolver::isDirectory(path);
+}
+
+void collectFolders(const std::string &folder, std::vector<std::string> &out)
+{
+    out.push_back(folder);
+    for (const std::string &entry : PathResolver::list(folder)) {
+        std::string path = joinPath(folder, entry);
+        if (isDirectoryNoFollow(path))
+            collectFolders(path, out);
+    }
+}
+
+} // namespace
+
+bool FileCommands::removeTree(const std::string &path)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlink(path.c_str()) == 0;
+    bool ok = true;
+    for (const std::string &entry : PathResolver::list(path))
+        ok = removeTree(joinPath(path, entry)) && ok;
+    return ::rmdir(path.c_str()) == 0 && ok;
+}
+
+int FileCommands::removeDirectory(Interpreter &, std::string_view arguments)
+{
+    std::vector<std::string> switches, operands;
+    if (!parseWords(arguments, "SQ", switches, operands))
+        return 1;
+    if (operands.empty()) {
+        Output::errLine(kIncorrect);
+        return 1;
+    }
+    const bool tree = hasSwitch(switches, 'S');
+    const bool quiet = hasSwitch(switches, 'Q');
+    int code = 0;
+    for (const std::string &operand : operands) {
+        std::string path = PathResolver::resolve(operand);
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0) {
+            Output::errLine(kFileNotFound);
+            code = 2;
+            continue;
+        }
+        if (S_ISLNK(st.st_mode) && PathResolver::isDirectory(path)) {
+            // A link to a folder goes by itself; what it points to stays.
+            if (::unlink(path.c_str()) != 0) {
+                Output::errLine(kAccessDenied);
+                code = 5;
+            }
+            continue;
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            Output::errLine("The directory name is invalid.");
+            code = 267;
+            continue;
+        }
+        if (!tree) {
+            if (::rmdir(path.c_str()) != 0) {
+                Output::errLine(errno == ENOTEMPTY || errno == EEXIST ? "The directory is not empty." : kAccessDenied);
+                code = errno == ENOTEMPTY || errno == EEXIST ? 145 : 5;
+            }
+            continue;
+        }
+        if (!quiet && !ConsoleCommands::confirm(text::unquote(operand) + ", Are you sure (Y/N)? "))
+            continue;
+        if (!removeTree(path)) {
+            Output::errLine(kAccessDenied);
+            code = 5;
+        }
+    }
+    return code;
+}
+
+int FileCommands::deleteFiles(Interpreter &, std::string_view arguments)
+{
+    std::vector<std::string> switches, operands;
+    if (!parseWords(arguments, "PFSQA", switches, operands))
+        return 1;
+    if (operands.empty()) {
+        Output::errLine(kIncorrect);
+        return 1;
+    }
+    const bool quiet = hasSwitch(switches, 'Q');
+    const bool subfolders = hasSwitch(switches, 'S');
+    for (const std::string &operand : operands) {
+        std::string native = PathResolver::toNative(operand);
+        std::string folder, pattern;
+        std::string resolved = PathResolver::resolve(operand);
+        if (!PathResolver::hasWildcards(native) && isDirectoryNoFollow(resolved)) {
+            folder = resolved;
+            pattern = "*";
+        } else {
+            size_t slash = native.rfind('/');
+            folder = slash == std::string::npos ? std::string(".") : PathResolver::resolve(native.substr(0, slash + 1));
+            pattern = slash == std::string::npos ? native : native.substr(slash + 1);
+        }
+        if (!quiet && (pattern == "*" || pattern == "*.*") &&
+            !ConsoleCommands::confirm(PathResolver::absolute(joinPath(folder, "*")) + ", Are you sure (Y/N)? "))
+            continue;
+        std::vector<std::string> folders;
+        if (subfolders)
+            collectFolders(folder, folders);
+        else
+            folders.push_back(folder);
+        bool any = false;
+        for (const std::string &dir : folders) {
+            for (const std::string &entry : PathResolver::list(dir)) {
+                std::string path = joinPath(dir, entry);
+                if (!PathResolver::wildcardMatch(pattern, entry) || isDirectoryNoFollow(path))
+                    continue;
+                any = true;
+                if (::unlink(path.c_str()) != 0) {
+                    Output::errLine(PathResolver::absolute(path));
+                    Output::errLine(kAccessDenied);
+                } else if (subfolders) {
+                    Output::outLine("Deleted file - " + PathResolver::absolute(path));
+                }
+            }
+        }
+        if (!any)
+            Output::errLine("Could Not Find " + PathResolver::absolute(resolved));
+    }
+    return 0; // as on Windows, DEL reports problems but leaves the error level alone
+}
+
+int FileCommands::move(Interpreter &, std::string_view arguments)
+{
+    std::vector<std::string> switches, operands;
+    if (!parseWords(arguments, "Y", switches, operands))
+        return 1;
+    if (operands.size() != 2) {
+        Output::errLine(kIncorrect);
+        return 1;
+    }
+    std::string source = PathResolver::resolve(operands[0]);
+    struct stat st;
+    if (::lstat(source.c_str(), &st) != 0) {
+        Output::errLine(kFileNotFound);
+        return 1;
+    }
+    std::string target = PathResolver::resolve(operands[1]);
+    if (PathResolver::isDirectory(target))
+        target = joinPath(target, text::baseName(source));
+    if (::rename(source.c_str(), target.c_str()) != 0) {
+        Output::errLine(errno == EXDEV ? "The system cannot move the file to a different disk drive."
+                                       : (errno == ENOENT ? kPathNotFound : kAccessDenied));
+        return 1;
+    }
+    Output::outLine(S_ISDIR(st.st_mode) ? "        1 dir(s) moved." : "        1 file(s) moved.");
+    return 0;
+}
+
+int FileCommands::rename(Interpreter &, std::string_view arguments)
+{
+    std::vector<std::string> switches, operands;
+    if (!parseWords(arguments, "", switches, operands))
+        return 1;
+    if (operands.size() != 2 || operands[1].find_first_of("/\\") != std::string::npos) {
+        Output::errLine(kIncorrect);
+        return 1;
+    }
+    std::string source = PathResolver::resolve(operands[0]);
+    struct stat st;
+    if (::lstat(source.c_str(), &st) != 0) {
+        Output::errLine(kFileNotFound);
+        return 1;
+    }
+    std::string target = joinPath(parentOf(source), text::unquote(operands[1]));
+    if (::lstat(target.c_str(), &st) == 0 && target != source) {
+        Output::errLine("A duplicate file name exists, or the file\r\ncannot be found.");
+        return 1;
+    }
+    if (::rename(source.c_str(), target.c_str()) != 0) {
+        Output::errLine(kAccessDenied);
+        return 1;
+    }
+    return 0;
+}
+
+int FileCommands::makeDirectory(Interpreter &, std::string_view arguments)
+{
+    std::vector<std::string> operands = CommandWords::split(arguments);
+    if (operands.empty()) {
+        Output::errLine(kIncorrect);
+        return 1;
+    }
+    int code = 0;
+    for (const std::string &operand : operands) {
+        std::string path = PathResolver::resolve(operand);
+        if (PathResolver::exists(path)) {
+            Output::errLine("A subdirectory or file " + text::unquote(operand) + " already exists.");
+            code = 1;
+            continue;
+        }
+        if (!makeDirectories(path)) {
+            Output::errLine(errno == EACCES || errno == EPERM || errno == EROFS ? kAccessDenied : kPathNotFound);
+            code = 1;
+        }
+    }
+    return code;
+}
+
+int FileCommands::changeDirectory(Interpreter &, std::string_view arguments)
+{
+    std::string_view rest = text::trimBlanks(arguments);
+    if (!rest.empty() && text::isDelimiter(rest.front()))
+        rest = text::trimBlanks(text::skipDelimiters(rest));
+    if (text::istartsWith(rest, "/d") && (rest.size() == 2 || text::isBlank(rest[2])))
+        rest = text::trimBlanks(rest.substr(2));
+    if (rest.empty()) {
+        Output::outLine(PathResolver::absolute("."));
+        return 0;
+    }
+    std::string path = PathResolver::resolve(rest);
+    if (!PathResolver::exists(path)) {
+        Output::errLine(kPathNotFound);
+        return 1;
+    }
+    if (!PathResolver::isDirectory(path)) {
+        Output::errLine("The directory name is invalid.");
+        return 1;
+    }
+    if (::chdir(path.c_str()) != 0) {
+        Output::errLine(kAccessDenied);
+        return 1;
+    }
+    return 0;
+}
+
+int FileCommands::type(Interpreter &, std::string_view arguments)
+{
+    std::vector<std::string> operands = CommandWords::split(arguments);
+    if (operands.empty()) {
+        Output::errLine(kIncorrect);
+        return 1;
+    }
+    std::vector<std::string> files;
+    int code = 0;
+    for (const std::string &operand : operands) {
+        std::vector<std::string> matches = PathResolver::expand(operand);
+        if (matches.empty()) {
+            Output::errLine(kFileNotFound);
+            code = 1;
+        }
+        files.insert(files.end(), matches.begin(), matches.end());
+    }
+    for (const std::string &file : files) {
+        if (PathResolver::isDirectory(file)) {
+            Output::errLine(kAccessDenied);
+            code = 1;
+            continue;
+        }
+        int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            Output::errLine(kAccessDenied);
+            code = 1;
+            continue;
+        }
+        if (files.size() > 1)
+            Output::err("\r\n" + text::baseName(file) + "\r\n\r\n\r\n");
+        char buffer[65536];
+        ssize_t n;
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+            if (n > 0)
+                Output::out(std::string_view(buffer, static_cast<size_t>(n)));
+        ::close(fd);
+    }
+    return code;
+}
+
+} // namespace zcmd

@@ -1,0 +1,296 @@
+#include "zcmd/Interpreter.h"
+
+#include "zcmd/BatchRunner.h"
+#include "zcmd/Builtins.h"
+#include "zcmd/CommandWords.h"
+#include "zcmd/LineParser.h"
+#include "zcmd/Output.h"
+#include "zcmd/PathResolver.h"
+#include "zcmd/ProgramFinder.h"
+#include "zcmd/ProgramLauncher.h"
+#include "zcmd/RedirectionScope.h"
+#include "zcmd/Text.h"
+#include "zcmd/WindowsArgv.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace zcmd {
+
+Expander::Context Interpreter::expansionContext() const
+{
+    return Expander::Context{session_.variables, session_.errorLevel,
+                             session_.batch ? &session_.batch->arguments : nullptr};
+}
+
+bool Interpreter::stopping() const
+{
+    return session_.flow != Flow::Continue || session_.pendingGoto || session_.pendingChain;
+}
+
+std::string Interpreter::prompt() const
+{
+    const std::string *spec = session_.variables.find("PROMPT");
+    std::string format = spec ? *spec : std::string("$P$G");
+    std::string out;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '$' || i + 1 >= format.size()) {
+            out += format[i];
+            continue;
+        }
+        switch (text::upper(format[++i])) {
+        case 'P': out += PathResolver::absolute("."); break;
+        case 'G': out += '>'; break;
+        case 'L': out += '<'; break;
+        case 'B': out += '|'; break;
+        case 'Q': out += '='; break;
+        case 'S': out += ' '; break;
+        case '$': out += '$'; break;
+        case '_': out += "\r\n"; break;
+        default: break;
+        }
+    }
+    return out;
+}
+
+void Interpreter::reportNotRecognized(std::string_view name)
+{
+    Output::err("'" + std::string(name) +
+                "' is not recognized as an internal or external command,\r\noperable program or batch file.\r\n");
+}
+
+int Interpreter::runCommandLine(std::string_view line)
+{
+    std::string expanded = text::withoutCarriageReturns(Expander::expand(line, expansionContext()));
+    LineParser::Result parsed = LineParser::parse(expanded, false);
+    if (parsed.status == LineParser::Status::SyntaxError) {
+        if (!parsed.error.empty())
+            Output::errLine(parsed.error);
+        session_.errorLevel = 255;
+        return 255;
+    }
+    if (!parsed.tree)
+        return 0;
+    return execute(*parsed.tree);
+}
+
+int Interpreter::runBatch(const std::string &path, std::string_view calledAs, std::string_view argumentText)
+{
+    BatchRunner runner(*this);
+    return runner.runFile(path, BatchArguments::parse(calledAs, argumentText));
+}
+
+int Interpreter::execute(const Node &node)
+{
+    switch (node.type) {
+    case Node::Type::Command:
+        return runCommand(node);
+    case Node::Type::Block: {
+        RedirectionScope scope;
+        if (!scope.apply(node.redirections)) {
+            session_.errorLevel = 1;
+            return 1;
+        }
+        int code = 0;
+        for (const NodePtr &child : node.children) {
+            code = execute(*child);
+            if (stopping())
+                break;
+        }
+        return code;
+    }
+    case Node::Type::If: {
+        if (evaluate(node.test))
+            return execute(*node.thenBranch);
+        if (node.elseBranch)
+            return execute(*node.elseBranch);
+        return 0;
+    }
+    case Node::Type::Pipe:
+        return runPipeline(node);
+    case Node::Type::Conditional: {
+        int code = 0;
+        for (size_t i = 0; i < node.children.size(); ++i) {
+            if (i > 0) {
+                if (stopping())
+                    break;
+                const bool joinedByOr = i < node.orJoins.size() && node.orJoins[i];
+                if (joinedByOr ? code == 0 : code != 0)
+                    continue;
+            }
+            code = execute(*node.children[i]);
+        }
+        return code;
+    }
+    case Node::Type::Sequence: {
+        int code = 0;
+        for (const NodePtr &child : node.children) {
+            code = execute(*child);
+            if (stopping())
+                break;
+        }
+        return code;
+    }
+    }
+    return 0;
+}
+
+int Interpreter::runCommand(const Node &node)
+{
+    RedirectionScope scope;
+    if (!scope.apply(node.redirections)) {
+        session_.errorLevel = 1;
+        return 1;
+    }
+    std::string_view text = text::skipDelimiters(node.text);
+    if (text::trimBlanks(text).empty())
+        return 0;
+    if (auto builtin = Builtins::match(text)) {
+        int code = builtin->handler(*this, builtin->arguments);
+        if (code != 0 || builtin->alwaysSetsErrorLevel)
+            session_.errorLevel = code;
+        return code;
+    }
+    return runProgram(std::string(text));
+}
+
+int Interpreter::runProgram(const std::string &text)
+{
+    size_t end = CommandWords::firstWordEnd(text);
+    std::string token = text.substr(0, end);
+    std::string rest = text.substr(end);
+    std::string name = text::unquote(token);
+    std::optional<FoundProgram> found;
+    if (!text::trimBlanks(name).empty())
+        found = ProgramFinder::find(name, session_.variables);
+    if (!found) {
+        reportNotRecognized(token);
+        session_.errorLevel = 9009;
+        return 9009;
+    }
+    if (found->kind == FoundProgram::Kind::Batch)
+        return invokeBatch(found->path, token, rest);
+    LaunchRequest request{found->path, WindowsArgv::split(token + rest), session_.variables.environmentBlock()};
+    request.arguments[0] = text::baseName(found->path);
+    int code = ProgramLauncher::runAndWait(request);
+    if (code < 0)
+        code = 1;
+    session_.errorLevel = code;
+    return code;
+}
+
+int Interpreter::invokeBatch(const std::string &path, const std::string &calledAs, const std::string &argumentText)
+{
+    // Inside a batch file, naming another one without "call" hands over to
+    // it for good: the rest of this file is not run.
+    if (session_.batch && session_.callDepth == 0) {
+        session_.pendingChain = Session::Chain{path, calledAs, argumentText};
+        return 0;
+    }
+    return runBatch(path, calledAs, argumentText);
+}
+
+int Interpreter::runPipeline(const Node &node)
+{
+    std::vector<pid_t> children;
+    int previousRead = -1;
+    for (size_t k = 0; k < node.children.size(); ++k) {
+        int fds[2] = {-1, -1};
+        if (k + 1 < node.children.size() && ::pipe2(fds, O_CLOEXEC) != 0) {
+            Output::errLine("The system cannot create the pipe.");
+            break;
+        }
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            // Each side of a pipe runs in an interpreter of its own, as on Windows.
+            if (previousRead >= 0) {
+                ::dup2(previousRead, 0);
+                ::close(previousRead);
+            }
+            if (fds[1] >= 0) {
+                ::dup2(fds[1], 1);
+                ::close(fds[1]);
+                ::close(fds[0]);
+            }
+            int code = execute(*node.children[k]);
+            ::_exit((session_.flow == Flow::LeaveProgram ? session_.exitCode : code) & 0xff);
+        }
+        if (previousRead >= 0)
+            ::close(previousRead);
+        if (fds[1] >= 0)
+            ::close(fds[1]);
+        previousRead = fds[0];
+        if (pid > 0)
+            children.push_back(pid);
+    }
+    if (previousRead >= 0)
+        ::close(previousRead);
+    int code = 0;
+    for (pid_t pid : children) {
+        int status = 0;
+        pid_t r;
+        do {
+            r = ::waitpid(pid, &status, 0);
+        } while (r < 0 && errno == EINTR);
+        code = ProgramLauncher::statusToExitCode(status);
+    }
+    session_.errorLevel = code;
+    return code;
+}
+
+bool Interpreter::evaluate(const IfTest &test) const
+{
+    bool result = false;
+    switch (test.kind) {
+    case IfTest::Kind::Exist:
+        result = !PathResolver::expand(test.left).empty();
+        break;
+    case IfTest::Kind::ErrorLevel: {
+        auto n = text::parseInteger(test.left);
+        result = n && session_.errorLevel >= *n;
+        break;
+    }
+    case IfTest::Kind::Defined:
+        result = session_.variables.defined(test.left);
+        break;
+    case IfTest::Kind::CmdExtVersion: {
+        auto n = text::parseInteger(test.left);
+        result = n && 2 >= *n;
+        break;
+    }
+    case IfTest::Kind::Compare: {
+        if (test.op == "==") {
+            result = test.ignoreCase ? text::iequals(test.left, test.right) : test.left == test.right;
+            break;
+        }
+        int order;
+        auto l = text::parseInteger(test.left);
+        auto r = text::parseInteger(test.right);
+        if (l && r) {
+            order = *l < *r ? -1 : (*l > *r ? 1 : 0);
+        } else {
+            std::string a = test.ignoreCase ? text::toUpper(test.left) : test.left;
+            std::string b = test.ignoreCase ? text::toUpper(test.right) : test.right;
+            order = a.compare(b) < 0 ? -1 : (a.compare(b) > 0 ? 1 : 0);
+        }
+        if (test.op == "EQU")
+            result = order == 0;
+        else if (test.op == "NEQ")
+            result = order != 0;
+        else if (test.op == "LSS")
+            result = order < 0;
+        else if (test.op == "LEQ")
+            result = order <= 0;
+        else if (test.op == "GTR")
+            result = order > 0;
+        else if (test.op == "GEQ")
+            result = order >= 0;
+        break;
+    }
+    }
+    return test.negate ? !result : result;
+}
+
+} // namespace zcmd

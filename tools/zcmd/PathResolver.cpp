@@ -1,0 +1,160 @@
+#include "zcmd/PathResolver.h"
+
+#include "zcmd/Text.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zcmd {
+
+std::string PathResolver::toNative(std::string_view windowsPath)
+{
+    std::string out = text::unquote(windowsPath);
+    for (char &c : out)
+        if (c == '\\')
+            c = '/';
+    return out;
+}
+
+std::vector<std::string> PathResolver::list(const std::string &folder)
+{
+    std::vector<std::string> names;
+    DIR *dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return names;
+    while (dirent *entry = ::readdir(dir)) {
+        std::string_view name(entry->d_name);
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+std::optional<std::string> PathResolver::findEntry(const std::string &folder, std::string_view name)
+{
+    std::string exact = (folder.empty() ? std::string() : folder + "/") + std::string(name);
+    struct stat st;
+    if (::lstat(exact.c_str(), &st) == 0)
+        return std::string(name);
+    for (const std::string &entry : list(folder))
+        if (text::iequals(entry, name))
+            return entry;
+    return std::nullopt;
+}
+
+std::string PathResolver::resolve(std::string_view windowsPath)
+{
+    std::string path = toNative(windowsPath);
+    if (path.empty())
+        return path;
+    std::string out = path.front() == '/' ? "/" : "";
+    std::string folder = path.front() == '/' ? "/" : ".";
+    bool missing = false;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t slash = path.find('/', start);
+        std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (!part.empty()) {
+            std::string name = part;
+            if (!missing && part != "." && part != "..") {
+                if (auto found = findEntry(folder, part))
+                    name = *found;
+                else
+                    missing = true;
+            }
+            if (!out.empty() && out.back() != '/')
+                out += '/';
+            out += name;
+            folder = out;
+        }
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    if (path.size() > 1 && path.back() == '/' && out.back() != '/')
+        out += '/';
+    return out.empty() ? std::string(".") : out;
+}
+
+bool PathResolver::hasWildcards(std::string_view path)
+{
+    return path.find_first_of("*?") != std::string_view::npos;
+}
+
+bool PathResolver::wildcardMatch(std::string_view pattern, std::string_view name)
+{
+    // "*.*" means every name, with or without a dot, as on Windows.
+    if (pattern == "*.*")
+        return true;
+    size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || text::upper(pattern[p]) == text::upper(name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+std::vector<std::string> PathResolver::expand(std::string_view windowsPath)
+{
+    std::string path = toNative(windowsPath);
+    std::vector<std::string> out;
+    if (!hasWildcards(path)) {
+        std::string resolved = resolve(windowsPath);
+        if (exists(resolved))
+            out.push_back(resolved);
+        return out;
+    }
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : resolve(path.substr(0, slash + 1));
+    std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (const std::string &entry : list(folder.empty() ? "." : folder))
+        if (wildcardMatch(pattern, entry))
+            out.push_back(folder.empty() ? entry : (folder.back() == '/' ? folder : folder + "/") + entry);
+    return out;
+}
+
+bool PathResolver::isNullDevice(std::string_view windowsPath)
+{
+    std::string name = text::unquote(windowsPath);
+    return text::iequals(name, "NUL") || text::iequals(name, "NUL:");
+}
+
+bool PathResolver::exists(const std::string &path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 || ::lstat(path.c_str(), &st) == 0;
+}
+
+bool PathResolver::isDirectory(const std::string &path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string PathResolver::absolute(const std::string &path)
+{
+    if (!path.empty() && path.front() == '/')
+        return path;
+    char buffer[4096];
+    std::string cwd = ::getcwd(buffer, sizeof buffer) ? buffer : "";
+    if (path.empty() || path == ".")
+        return cwd;
+    std::string rel = path.rfind("./", 0) == 0 ? path.substr(2) : path;
+    return cwd == "/" ? "/" + rel : cwd + "/" + rel;
+}
+
+} // namespace zcmd

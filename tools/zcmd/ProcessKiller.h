@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace zcmd {
+
+struct RunningProcess {
+    pid_t pid = 0;
+    std::string name; // the executable's name, as the image name is shown
+};
+
+// Finds processes by image name for "taskkill /IM". A process matches when
+// the name of its executable file, or its command name, equals the image
+// name with or without ".exe", without regard to case ("*" is a wildcard).
+// The interpreter itself and processes that have already ended never match.
+class ProcessKiller {
+public:
+    static bool imageMatches(std::string_view image, std::string_view processName, bool nameMayBeTruncated);
+    static std::vector<RunningProcess> findByImage(std::string_view image);
+    // Command names are cut to this many characters by the system.
+    static constexpr size_t kCommandNameLength = 15;
+};
+
+} // namespace zcmd

@@ -1,0 +1,47 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "zcmd/BatchArguments.h"
+#include "zcmd/Variables.h"
+
+namespace zcmd {
+
+// How far a command asks the interpreter to stop.
+enum class Flow {
+    Continue,
+    LeaveBatch,   // "exit /b", "goto :eof", the end of a called label
+    LeaveProgram, // "exit"
+};
+
+// The batch file being run: its lines and parameters.
+struct BatchFrame {
+    std::string path;
+    std::vector<std::string> lines;
+    BatchArguments arguments;
+};
+
+// Everything the interpreter keeps between commands.
+struct Session {
+    Variables variables;
+    int errorLevel = 0;
+    bool echoOn = true;
+    Flow flow = Flow::Continue;
+    int exitCode = 0;
+
+    std::optional<std::string> pendingGoto;
+    // A batch file named without "call" inside a batch file replaces it.
+    struct Chain {
+        std::string path;
+        std::string calledAs;
+        std::string argumentText;
+    };
+    std::optional<Chain> pendingChain;
+
+    BatchFrame *batch = nullptr; // null on a command line
+    int callDepth = 0;           // inside "call": a named batch file returns
+    std::string interpreterPath; // this program, for "start" of a batch file
+};
+
+} // namespace zcmd

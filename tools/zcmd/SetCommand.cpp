@@ -1,0 +1,85 @@
+#include "zcmd/SetCommand.h"
+
+#include "zcmd/ConsoleCommands.h"
+#include "zcmd/Interpreter.h"
+#include "zcmd/Output.h"
+#include "zcmd/Text.h"
+
+namespace zcmd {
+
+namespace {
+
+// The assignment text of a "set" line: a leading quote makes the text end at the last quote.
+std::string assignment(std::string_view text)
+{
+    if (text.empty() || text.front() != '"')
+        return std::string(text);
+    size_t last = text.rfind('"');
+    if (last == 0)
+        return std::string(text.substr(1));
+    return std::string(text.substr(1, last - 1));
+}
+
+int list(Interpreter &interpreter, std::string_view prefix)
+{
+    bool any = false;
+    for (const auto &[name, value] : interpreter.session().variables.all()) {
+        if (!text::istartsWith(name, prefix))
+            continue;
+        Output::outLine(name + "=" + value);
+        any = true;
+    }
+    if (!any) {
+        Output::errLine("Environment variable " + std::string(prefix) + " not defined");
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
+{
+    Variables &variables = interpreter.session().variables;
+    if (!arguments.empty() && text::isDelimiter(arguments.front()))
+        arguments.remove_prefix(1);
+    std::string_view text = text::skipBlanks(arguments);
+    if (text::trimBlanks(text).empty())
+        return list(interpreter, "");
+
+    const bool prompt = text::istartsWith(text, "/p") && (text.size() == 2 || text::isBlank(text[2]));
+    if (text::istartsWith(text, "/a") && (text.size() == 2 || text::isBlank(text[2]))) {
+        Output::errLine("The syntax of the command is incorrect.");
+        return 1;
+    }
+    if (prompt)
+        text = text::skipBlanks(text.substr(2));
+
+    std::string body = assignment(text);
+    size_t eq = body.find('=');
+    if (eq == std::string::npos) {
+        if (prompt) {
+            Output::errLine("The syntax of the command is incorrect.");
+            return 1;
+        }
+        return list(interpreter, body);
+    }
+    if (eq == 0) {
+        Output::errLine("The syntax of the command is incorrect.");
+        return 1;
+    }
+    std::string name = body.substr(0, eq);
+    std::string value = body.substr(eq + 1);
+    if (prompt) {
+        Output::out(value);
+        std::optional<std::string> line = ConsoleCommands::readLine();
+        if (!line || line->empty())
+            return 1; // nothing typed: the variable stays as it was
+        variables.set(name, *line);
+        return 0;
+    }
+    variables.set(name, value);
+    return 0;
+}
+
+} // namespace zcmd

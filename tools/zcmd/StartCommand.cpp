@@ -1,0 +1,124 @@
+#include "zcmd/StartCommand.h"
+
+#include "zcmd/CommandWords.h"
+#include "zcmd/Interpreter.h"
+#include "zcmd/Output.h"
+#include "zcmd/PathResolver.h"
+#include "zcmd/ProgramFinder.h"
+#include "zcmd/ProgramLauncher.h"
+#include "zcmd/Text.h"
+#include "zcmd/WindowsArgv.h"
+
+namespace zcmd {
+
+namespace {
+
+// A word up to a blank or tab outside quotes.
+std::string_view takeWord(std::string_view &text)
+{
+    text = text::skipBlanks(text);
+    bool quoted = false;
+    size_t i = 0;
+    while (i < text.size() && (quoted || !text::isBlank(text[i]))) {
+        if (text[i] == '"')
+            quoted = !quoted;
+        ++i;
+    }
+    std::string_view word = text.substr(0, i);
+    text.remove_prefix(i);
+    return word;
+}
+
+int launch(const LaunchRequest &request, const ProgramLauncher::StartOptions &options)
+{
+    int exitCode = 0;
+    std::string error;
+    if (!ProgramLauncher::startDetached(request, options, exitCode, error)) {
+        Output::errLine(error);
+        return 1;
+    }
+    return options.wait ? exitCode : 0;
+}
+
+} // namespace
+
+int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
+{
+    Session &session = interpreter.session();
+    std::string_view rest = text::skipBlanks(arguments);
+    if (!rest.empty() && text::isDelimiter(rest.front()))
+        rest = text::skipDelimiters(rest);
+
+    // The first quoted word is the window title.
+    if (!rest.empty() && rest.front() == '"') {
+        size_t close = rest.find('"', 1);
+        rest = close == std::string_view::npos ? std::string_view() : rest.substr(close + 1);
+    }
+
+    ProgramLauncher::StartOptions options;
+    options.folder = PathResolver::absolute(".");
+    while (true) {
+        std::string_view probe = text::skipBlanks(rest);
+        if (probe.empty() || probe.front() != '/')
+            break;
+        std::string_view word = takeWord(rest);
+        std::string option = text::toUpper(word);
+        if (option == "/B") {
+            options.shareOutput = true;
+        } else if (option == "/WAIT") {
+            options.wait = true;
+        } else if (option == "/D") {
+            options.folder = PathResolver::absolute(PathResolver::resolve(takeWord(rest)));
+        } else if (text::istartsWith(option, "/D")) {
+            options.folder = PathResolver::absolute(PathResolver::resolve(word.substr(2)));
+        } else if (option == "/NODE" || option == "/AFFINITY") {
+            takeWord(rest);
+        } else if (option != "/MIN" && option != "/MAX" && option != "/I" && option != "/LOW" &&
+                   option != "/NORMAL" && option != "/HIGH" && option != "/REALTIME" &&
+                   option != "/ABOVENORMAL" && option != "/BELOWNORMAL" && option != "/SEPARATE" &&
+                   option != "/SHARED") {
+            Output::errLine("The system cannot accept the START command parameter " + std::string(word) + ".");
+            return 1;
+        }
+    }
+
+    rest = text::skipBlanks(rest);
+    if (rest.empty())
+        return 0; // Windows would open another console window; there is nothing to show here
+    size_t end = CommandWords::firstWordEnd(rest);
+    std::string token(rest.substr(0, end));
+    std::string programArguments(rest.substr(end));
+    std::string name = text::unquote(token);
+    std::vector<std::string> environment = session.variables.environmentBlock();
+
+    if (auto found = ProgramFinder::find(name, session.variables)) {
+        if (found->kind == FoundProgram::Kind::Batch) {
+            // "/s /c" with the whole text quoted once: the new interpreter strips those outer quotes.
+            LaunchRequest request{session.interpreterPath,
+                                  {"zcmd", "/s", "/c", "\"\"" + found->path + "\"" + programArguments + "\""},
+                                  environment};
+            return launch(request, options);
+        }
+        LaunchRequest request{found->path, WindowsArgv::split(token + programArguments), environment};
+        request.arguments[0] = text::baseName(found->path);
+        return launch(request, options);
+    }
+
+    std::string document = PathResolver::resolve(name);
+    const bool isAddress = name.find("://") != std::string::npos;
+    if (!isAddress && !PathResolver::exists(document)) {
+        Output::errLine("The system cannot find the file " + name + ".");
+        return 2;
+    }
+    auto opener = ProgramFinder::find("xdg-open", session.variables);
+    if (!opener) {
+        Output::errLine("No application is associated with the specified file for this operation.");
+        return 1155;
+    }
+    LaunchRequest request{opener->path,
+                          {"xdg-open", isAddress ? name : PathResolver::absolute(document)},
+                          environment};
+    return launch(request, options);
+}
+
+} // namespace zcmd
