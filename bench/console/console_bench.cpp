@@ -8,6 +8,7 @@
 // program's folder, else the tests' stand-in interpreter.
 
 #include "app/Console.h"
+#include "app/frmMain.h"
 #include "runner/ReadOutput.h"
 
 #include <QApplication>
@@ -110,22 +111,24 @@ QString chooseInterpreter()
     return chosen;
 }
 
-// The Console under measurement, on an offscreen rich-text box. When the main
-// window exists, this is where it is made instead, and its own Console is used.
+// The main window's own Console, box and runner, offscreen, with the Console in
+// view as a job shows it.
 struct ConsoleUnderTest {
-    std::unique_ptr<QTextEdit> output;
-    std::unique_ptr<Console> console;
+    std::unique_ptr<app::frmMain> window;
+    Console *console = nullptr;
+    QTextEdit *output = nullptr;
+    ReadOutput *runner = nullptr;
 };
 
 ConsoleUnderTest makeConsole()
 {
     ConsoleUnderTest made;
-    made.output = std::make_unique<QTextEdit>();
-    made.output->setObjectName(QStringLiteral("Output"));
-    made.output->resize(640, 240);
-    made.output->show();
-    made.console = std::make_unique<Console>(made.output.get());
-    made.console->setText(QStringLiteral("**Farrowmoss's CONSOLE**\r\nGUI by pellridge"));
+    made.window = std::make_unique<app::frmMain>();
+    made.window->setHeightTwips(8700);
+    made.window->show();
+    made.console = &made.window->console();
+    made.output = made.window->findChild<QTextEdit *>(QStringLiteral("Output"));
+    made.runner = made.window->findChild<ReadOutput *>(QStringLiteral("ReadOutput1"));
     return made;
 }
 
@@ -164,8 +167,7 @@ struct ConsoleFigures {
 ConsoleFigures measureConsole(const QString &command, qint64 total)
 {
     ConsoleUnderTest target = makeConsole();
-    ReadOutput runner;
-    target.console->attach(&runner);
+    ReadOutput &runner = *target.runner;
 
     QElapsedTimer clock;
     qint64 bytes = 0;
@@ -242,8 +244,7 @@ ConsoleFigures measureConsole(const QString &command, qint64 total)
 double measureIdleCpu(const QString &command)
 {
     ConsoleUnderTest target = makeConsole();
-    ReadOutput runner;
-    target.console->attach(&runner);
+    ReadOutput &runner = *target.runner;
     QElapsedTimer clock;
     double cpuAtStart = 0;
     double percent = -1;
