@@ -27,7 +27,8 @@
 # and all folders above it are root's and not writable by others, as sshd demands),
 # "state" holds the server's configuration, host key, log and the private passwd
 # and shadow files. stop removes the instance folder; nothing else is created
-# outside the namespaces. The instance name may also come from $ZORVANE_DEVICE.
+# outside the namespaces. The instance name may also come from $ZORVANE_DEVICE;
+# $ZORVANE_DEVICE_HOSTKEY may name a host key file to keep across starts.
 #
 # Needs root (namespaces, chroot, device owners). Exit status 77 means "cannot
 # run here" (not root), so test drivers can report a skip.
@@ -85,7 +86,20 @@ putty_hostkey_line() {
 write_config() {
   mkdir -p "$state"
   chmod 700 "$state"
-  ssh-keygen -q -t rsa -b 2048 -N '' -C "simulated iPod $name" -f "$state/ssh_host_rsa_key"
+  # A device keeps its host key across starts when ZORVANE_DEVICE_HOSTKEY names
+  # a key file (made on first use); otherwise every start makes a new one.
+  local keep=${ZORVANE_DEVICE_HOSTKEY:-}
+  if [ -n "$keep" ] && [ -f "$keep" ] && [ -f "$keep.pub" ]; then
+    install -m 600 "$keep" "$state/ssh_host_rsa_key"
+    install -m 644 "$keep.pub" "$state/ssh_host_rsa_key.pub"
+  else
+    ssh-keygen -q -t rsa -b 2048 -N '' -C "simulated iPod $name" -f "$state/ssh_host_rsa_key"
+    if [ -n "$keep" ]; then
+      mkdir -p "$(dirname "$keep")"
+      install -m 600 "$state/ssh_host_rsa_key" "$keep"
+      install -m 644 "$state/ssh_host_rsa_key.pub" "$keep.pub"
+    fi
+  fi
   cat >"$state/sshd_config" <<EOF
 # Simulated device "$name"
 ListenAddress 127.0.0.1:22

@@ -42,30 +42,22 @@ export LC_ALL=C
 
 MOBILE=501 ADMIN=80
 
-# key SEED: 32 hex digits derived from SEED (two FNV-1a hashes, in the shell
-# itself: the tree has hundreds of files and a process per key adds up).
-key() {
-  local s=$1 i c h1=-3750763034362895579 h2=1469598103934665603
-  for ((i = 0; i < ${#s}; i++)); do
-    printf -v c '%d' "'${s:i:1}"
-    ((h1 = (h1 ^ c) * 1099511628211, h2 = (h2 ^ (c + 7)) * 1099511628211))
-  done
-  printf '%016x%016x' "$h1" "$h2"
-}
+# One pseudo-random stream feeds every file in turn (head takes exactly the
+# bytes it is asked for), so the tree is the same on every build and costs one
+# encryption process instead of one per file.
+exec 5< <(openssl enc -aes-128-ctr -K 5a6f7276616e652d6465766963652d31 \
+            -iv 00000000000000000000000000000000 </dev/zero 2>/dev/null)
 
-# blob SIZE SEED: SIZE bytes of a fixed pseudo-random stream chosen by SEED.
+# blob SIZE: the next SIZE bytes of the stream.
 blob() {
-  local -
-  set +o pipefail     # openssl ends on a broken pipe once head has enough
-  openssl enc -aes-128-ctr -K "$(key "$2")" -iv 00000000000000000000000000000000 </dev/zero 2>/dev/null |
-    head -c "$1"
+  head -c "$1" <&5
 }
 
-# file PATH SIZE [MODE]: a file of fixed content, seeded by its path. Owners are
-# set for whole areas further down.
+# file PATH SIZE [MODE]: a file of fixed content. Owners are set for whole
+# areas further down.
 file() {
   [ -d "${1%/*}" ] || mkdir -p "${1%/*}"
-  blob "$2" "$1" >"$1"
+  blob "$2" >"$1"
   [ "${3:-644}" = 644 ] || chmod "$3" "$1"
 }
 
@@ -208,7 +200,7 @@ file "$L/Mail/Envelope Index" 98304
 mb="$L/Mail/POP-jane@pop.example.com/INBOX.mbox/Messages"
 for i in 1 2 3 4 5 6; do
   { printf 'From: Tante Käthe <kaethe@example.de>\nSubject: Grüße %s\n\n' "$i"
-    blob 2000 "mail$i" | od -An -tx1; } | text "$mb/$i.emlx"
+    blob 2000 | od -An -tx1; } | text "$mb/$i.emlx"
 done
 mkdir -p "$L/Mail/POP-jane@pop.example.com/Sent Messages.mbox"
 printf 'Subject: draft\n\nunfinished\n' | text "$L/Mail/IMAP-joe@imap.example.org/Drafts.imapmbox/1.emlx"
@@ -236,7 +228,7 @@ file "$M/iTunes_Control/iTunes/iTunesDB" 30000
 if [ "$big" = 1 ]; then
   # 2,400 photos of 48 KiB and 16 songs of 1.5 MiB: about 137 MB in 2,416 files.
   mkdir -p "$M/DCIM/101APPLE"
-  blob $((2400 * 49152)) big-photos |
+  blob $((2400 * 49152)) |
     (cd "$M/DCIM/101APPLE" && split -b 49152 -a 4 -d --additional-suffix=.JPG - IMG_)
   for i in $(seq -w 1 16); do
     file "$M/iTunes_Control/Music/F02/Song $i.mp3" 1572864
