@@ -82,6 +82,8 @@ bool SimulatedDevice::start()
 
 bool SimulatedDevice::start(const Options &options)
 {
+    // Devices of test processes that were killed before they could stop them.
+    runProcess(script(), {QStringLiteral("prune")}, QString(), QProcessEnvironment::systemEnvironment(), 60000, {});
     QStringList args{QStringLiteral("start")};
     if (options.big)
         args << QStringLiteral("--big");

@@ -21,6 +21,8 @@
 #   device.sh [--name ID] path DEVICE-PATH     print the host path of a device path
 #                                              (links resolved inside the device)
 #   device.sh [--name ID] reboots              print how often the device was "restarted"
+#   device.sh prune                            stop devices that test processes left behind:
+#                                              instances named t<pid>-... whose process is gone
 #
 # Every instance lives in $ZORVANE_DEVICE_BASE/ID (default /var/lib/zorvane-device/
 # default): "tree" is the device's file system (sshd's ChrootDirectory; the folder
@@ -172,10 +174,11 @@ cmd_start() {
   need_root
   if is_running; then die "device '$name' is already running"; fi
   [ ! -e "$dir" ] || rm -rf --one-file-system "$dir"
-  mkdir -p "$base"
-  chown root:root "$base"
-  chmod 755 "$base"
-  mkdir -m 755 "$dir"
+  # One call makes both, so a device stopping meanwhile cannot remove the base
+  # folder in between; sshd wants both root's and closed to others.
+  mkdir -p "$dir"
+  chown root:root "$base" "$dir"
+  chmod 755 "$base" "$dir"
   "$here/make-tree.sh" "$tree" "${opts[@]}" >/dev/null
   chown root:root "$tree"
   chmod 755 "$tree"
@@ -279,6 +282,20 @@ cmd_reboots() {
   if [ -f "$log" ]; then grep -c . "$log" || true; else echo 0; fi
 }
 
+cmd_prune() {
+  need_root
+  local d n pid
+  for d in "$base"/t*-*; do
+    [ -d "$d" ] || continue
+    n=${d##*/}
+    pid=${n#t}
+    pid=${pid%%-*}
+    case $pid in ''|*[!0-9]*) continue ;; esac
+    [ -d "/proc/$pid" ] && continue
+    "$BASH" "$here/device.sh" --name "$n" stop
+  done
+}
+
 cmd=${1:-}
 [ $# -gt 0 ] && shift
 case $cmd in
@@ -292,6 +309,7 @@ case $cmd in
   tree) echo "$tree" ;;
   path) cmd_path "$@" ;;
   reboots) cmd_reboots ;;
+  prune) cmd_prune ;;
   __inner) inner ;;
   *) sed -n '2,/^set -e/p' "${BASH_SOURCE[0]}" | sed '$d; s/^# \{0,1\}//' >&2; exit 2 ;;
 esac
