@@ -191,6 +191,11 @@ cmd_start() {
   local answer=''
   read -r -t "$start_timeout" -u 3 answer || true
   exec 3<&-
+  # stop relies on the saved pid being unshare itself (setsid does not fork
+  # here: a script's background job never leads a process group).
+  if [ "$answer" = ready ] && [ "$(cat "/proc/$(cat "$state/ns.pid")/comm" 2>/dev/null)" != unshare ]; then
+    answer="not unshare"
+  fi
   if [ "$answer" != ready ]; then
     cat "$state/inner.log" "$state/sshd.log" >&2 2>/dev/null || true
     cmd_stop >/dev/null 2>&1 || true
