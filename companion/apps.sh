@@ -1,0 +1,10 @@
+# Applications relocation, run on the device by plink. Moves /Applications to
+# /var/Applications, where there is room, and links it back: the folder is
+# copied, the copy verified, and only then is the original replaced by the
+# link. Nothing happens when /Applications already is a link.
+if [ ! -f /plink.exe ]; then
+  echo "ERROR: /plink.exe is missing on the device." >&2
+  exit 1
+fi
+. /plink.exe
+zv_relocate /Applications /var/Applications

@@ -1,0 +1,10 @@
+# Fonts relocation, run on the device by plink. Moves /System/Library/Fonts to
+# /var/Fonts, where there is room, and links it back: the folder is copied, the
+# copy verified, and only then is the original replaced by the link. Nothing
+# happens when the fonts folder already is a link.
+if [ ! -f /plink.exe ]; then
+  echo "ERROR: /plink.exe is missing on the device." >&2
+  exit 1
+fi
+. /plink.exe
+zv_relocate /System/Library/Fonts /var/Fonts
