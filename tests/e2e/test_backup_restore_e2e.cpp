@@ -1,0 +1,289 @@
+#include "DeviceNetwork.h"
+#include "ProgramFolder.h"
+#include "SimulatedDevice.h"
+#include "TreeSnapshot.h"
+#include "about/WebEngineSetup.h"
+#include "alert/frmAlert.h"
+#include "app/Console.h"
+#include "app/frmMain.h"
+#include "runner/ReadOutput.h"
+#include "support/FakePlatform.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+#include <csignal>
+#include <unistd.h>
+
+// Backup and restore through the real main window, runner, interpreter, pscp
+// and plink, against a simulated device.
+class TestBackupRestoreE2e : public QObject {
+    Q_OBJECT
+
+public:
+    static void initMain() { about::prepareWebEngine(); }
+
+private slots:
+    void initTestCase()
+    {
+        QString why;
+        if (!SimulatedDevice::canRun(&why))
+            QSKIP(qPrintable(why));
+    }
+
+    void init()
+    {
+        m_folder = std::make_unique<ProgramFolder>();
+        QVERIFY2(m_folder->isValid(), qPrintable(m_folder->error()));
+        QDir::setCurrent(m_folder->path());
+        qputenv("HOME", m_folder->home().toLocal8Bit());
+        qunsetenv("ComSpec");
+        m_fakes = fake::install();
+        m_fakes.app->dir = m_folder->path();
+        m_device = std::make_unique<SimulatedDevice>();
+        m_network = std::make_unique<DeviceNetwork>();
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_network.reset();
+        if (m_device)
+            m_device->stop();
+        m_device.reset();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (qobject_cast<alert::frmAlert *>(w))
+                delete w;
+        fake::restore();
+        QDir::setCurrent(QDir::tempPath());
+        m_folder.reset();
+    }
+
+    void backupCopiesTheDeviceWithEitherOption_data()
+    {
+        QTest::addColumn<bool>("relocated");
+        QTest::newRow("apps in /Applications, No.bat") << false;
+        QTest::newRow("apps in /var/Applications, Yes.bat") << true;
+    }
+    void backupCopiesTheDeviceWithEitherOption()
+    {
+        QFETCH(bool, relocated);
+        startDevice(relocated);
+        const QString console = backup(relocated);
+        QVERIFY2(console.contains(QStringLiteral("The new backup is complete")), qPrintable(console.right(2000)));
+        compareWithDevice(TreeSnapshot::Content);
+        // Started detached by the script's last lines: they may still be starting.
+        QTRY_COMPARE(m_folder->started().size(), 2);
+        const QStringList started = m_folder->started();
+        QCOMPARE(QSet<QString>(started.begin(), started.end()), (QSet<QString>{"Zorvane", "BackupComplete"}));
+        // The pairing records stay out of the backup.
+        QVERIFY(!QDir(QStringLiteral("mobile/Library/Lockdown")).exists());
+        QVERIFY(!QDir(QStringLiteral("root/Library/Lockdown")).exists());
+        QVERIFY(!QDir(QStringLiteral("PreviousBackup")).exists());
+    }
+
+    void restoreBringsBackEveryFileWithOwnersAndModes()
+    {
+        startDevice(false);
+        const TreeSnapshot apps = deviceTree(QStringLiteral("/Applications"));
+        const TreeSnapshot mobile = deviceTree(QStringLiteral("/var/mobile"), kLockdown);
+        const TreeSnapshot root = deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord);
+        backup(false);
+        m_fakes.messages->shown.clear();
+
+        // The device loses its applications and data.
+        const auto wiped = m_device->shell(QStringLiteral(
+            "rm -rf /Applications/* /var/mobile/Library /var/mobile/Media /var/root/Library/Preferences"));
+        QVERIFY2(wiped.exitCode == 0, wiped.output.constData());
+        QVERIFY(deviceTree(QStringLiteral("/var/mobile"), kLockdown).differences(mobile, TreeSnapshot::Content).size() > 0);
+        const int reboots = m_device->rebootCount();
+
+        frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
+        click("Command5");
+        QVERIFY2(m_fakes.messages->shown.isEmpty(), qPrintable(m_fakes.messages->shown.value(0).text));
+        QTRY_COMPARE(m_folder->started().size(), 4);
+        const QStringList restarted = m_folder->started().mid(2);
+        QCOMPARE(QSet<QString>(restarted.begin(), restarted.end()), (QSet<QString>{"RestoreComplete", "Zorvane"}));
+
+        const auto differ = [](const TreeSnapshot &now, const TreeSnapshot &then) {
+            return now.differences(then, TreeSnapshot::Everything).join(QLatin1Char('\n'));
+        };
+        QCOMPARE(differ(deviceTree(QStringLiteral("/Applications")), apps), QString());
+        QCOMPARE(differ(deviceTree(QStringLiteral("/var/mobile"), kLockdown), mobile), QString());
+        QCOMPARE(differ(deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord), root), QString());
+        QCOMPARE(m_device->rebootCount(), reboots + 1);
+    }
+
+    void failedBackupKeepsThePreviousOne_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("wrong password") << "password";
+        QTest::newRow("device stopped") << "stopped";
+        QTest::newRow("connection cut during /var/mobile") << "cut";
+    }
+    void failedBackupKeepsThePreviousOne()
+    {
+        QFETCH(QString, fault);
+        startDevice(false);
+        backup(false);
+        const TreeSnapshot before = localBackup();
+        QVERIFY(before.size() > 50);
+        m_folder.get(); // the same folder holds the previous backup
+
+        // Something new on the device that must not half-arrive.
+        QVERIFY(m_device->shell(QStringLiteral("echo new > /var/mobile/Media/new.txt")).exitCode == 0);
+        m_fakes.messages->shown.clear();
+        if (fault == QLatin1String("password")) {
+            frmMain().findChild<QLineEdit *>("Text3")->setText(QStringLiteral("wrong"));
+        } else if (fault == QLatin1String("stopped")) {
+            QVERIFY(m_device->stop());
+        } else {
+            // Enough data in /var/mobile that its transfer is still going when the
+            // connection is cut, soon after it has started.
+            QVERIFY(m_device->shell(QStringLiteral(
+                        "dd if=/dev/urandom of=/var/mobile/Media/zz-large.bin bs=1048576 count=96 2>/dev/null"))
+                        .exitCode == 0);
+            cutWhenConsoleShows(QStringLiteral("now downloading your /var/mobile"));
+        }
+        const QString console = backup(false);
+        if (!console.contains(QStringLiteral("your previous backup has been put back unchanged")))
+            qWarning().noquote() << console.right(4000);
+        QVERIFY(console.contains(QStringLiteral("your previous backup has been put back unchanged")));
+        QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')), QString());
+        QVERIFY(!QDir(QStringLiteral("PreviousBackup")).exists());
+        if (fault == QLatin1String("cut"))
+            QVERIFY(m_cutDone);
+    }
+
+    void restoreWithoutBackupLeavesTheDeviceAlone()
+    {
+        startDevice(false);
+        const TreeSnapshot device = deviceTree(QStringLiteral("/var"));
+        const int reboots = m_device->rebootCount();
+        frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
+        click("Command5");
+        QCOMPARE(m_fakes.messages->shown.size(), 1);
+        QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("no complete backup")));
+        QCOMPARE(deviceTree(QStringLiteral("/var")).differences(device, TreeSnapshot::Everything), QStringList());
+        QCOMPARE(m_device->rebootCount(), reboots);
+        QVERIFY(m_folder->started().isEmpty());
+    }
+
+private:
+    const QStringList kLockdown{QStringLiteral("Library/Lockdown")};
+    const QStringList kLockdownAndRecord{QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")};
+
+    app::frmMain &frmMain()
+    {
+        if (!m_window) {
+            m_window = std::make_unique<app::frmMain>();
+            m_window->show();
+            m_window->findChild<QLineEdit *>("Text2")->setText(QStringLiteral("127.0.0.1"));
+        }
+        return *m_window;
+    }
+    void click(const char *name) { frmMain().findChild<QPushButton *>(name)->click(); }
+
+    void startDevice(bool relocated)
+    {
+        SimulatedDevice::Options options;
+        options.appsRelocated = relocated;
+        QVERIFY2(m_device->start(options), qPrintable(m_device->lastError()));
+        QVERIFY(m_device->seedHostKey(m_folder->home()));
+        QString error;
+        QVERIFY2(m_network->enter(*m_device, &error), qPrintable(error));
+    }
+
+    // Runs a backup through the window; returns the Console's transcript.
+    QString backup(bool symlinked)
+    {
+        app::frmMain &w = frmMain();
+        w.findChild<QCheckBox *>("Check1")->setChecked(false);
+        w.findChild<QCheckBox *>("Check1")->setChecked(true);
+        w.findChild<QRadioButton *>(symlinked ? "optYes" : "optNo")->setChecked(true);
+        click("cmdAgree"); // returns when the script's output has ended
+        return w.console().text();
+    }
+
+    TreeSnapshot deviceTree(const QString &devicePath, const QStringList &excluded = {})
+    {
+        return TreeSnapshot::read(m_device->hostPath(devicePath), excluded);
+    }
+    TreeSnapshot localBackup()
+    {
+        return TreeSnapshot::read(m_folder->path(), {QStringLiteral("started.log"), QStringLiteral("No.bat"),
+                                                     QStringLiteral("Yes.bat")});
+    }
+
+    void compareWithDevice(TreeSnapshot::Compare what)
+    {
+        const auto same = [what](const TreeSnapshot &local, const TreeSnapshot &device) {
+            return local.differences(device, what).join(QLatin1Char('\n'));
+        };
+        QCOMPARE(same(TreeSnapshot::read(QStringLiteral("Applications")), deviceTree(QStringLiteral("/Applications"))),
+                 QString());
+        QCOMPARE(same(TreeSnapshot::read(QStringLiteral("mobile")), deviceTree(QStringLiteral("/var/mobile"), kLockdown)),
+                 QString());
+        QCOMPARE(same(TreeSnapshot::read(QStringLiteral("root"), {QStringLiteral("Library/Zorvane")}),
+                      deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord)),
+                 QString());
+    }
+
+    // Ends the device's SSH sessions (not its listener) once the Console shows
+    // the given text, as a dropped Wi-Fi connection would.
+    void cutWhenConsoleShows(const QString &text)
+    {
+        auto *runner = frmMain().findChild<ReadOutput *>("ReadOutput1");
+        m_cutDone = false;
+        m_cutConnection = connect(runner, &ReadOutput::GotChunk, this, [this, text] {
+            if (!frmMain().console().text().contains(text))
+                return;
+            disconnect(m_cutConnection);
+            // Let the transfer get going, then cut.
+            QTimer::singleShot(700, this, [this] { m_cutDone = killSessions() > 0; });
+        });
+    }
+
+private:
+    static QByteArray linkText(const QByteArray &path)
+    {
+        char buffer[256];
+        const ssize_t n = ::readlink(path.constData(), buffer, sizeof buffer);
+        return n > 0 ? QByteArray(buffer, int(n)) : QByteArray();
+    }
+
+    int killSessions()
+    {
+        int killed = 0;
+        const QByteArray ownNet = linkText("/proc/self/ns/net");
+        for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            if (!pid.front().isDigit())
+                continue;
+            QFile cmd(QStringLiteral("/proc/%1/cmdline").arg(pid));
+            if (!cmd.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray line = cmd.readAll();
+            if (!line.startsWith("sshd: "))
+                continue;
+            if (linkText(QStringLiteral("/proc/%1/ns/net").arg(pid).toLatin1()) != ownNet)
+                continue;
+            killed += ::kill(pid.toInt(), SIGKILL) == 0;
+        }
+        return killed;
+    }
+
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<SimulatedDevice> m_device;
+    std::unique_ptr<DeviceNetwork> m_network;
+    std::unique_ptr<app::frmMain> m_window;
+    fake::Services m_fakes{};
+    QMetaObject::Connection m_cutConnection;
+    bool m_cutDone = false;
+};
+
+QTEST_MAIN(TestBackupRestoreE2e)
+#include "test_backup_restore_e2e.moc"
