@@ -3,7 +3,7 @@
 # zcmd: takes "/c" and a command line, drops the pair of double quotes around
 # the line as the Windows interpreter does, and runs the rest with /bin/sh.
 if [ "$1" != "/c" ]; then
-  echo "fake_comspec: expected /c" >&2
+  echo "fake_interpreter: expected /c" >&2
   exit 2
 fi
 shift
