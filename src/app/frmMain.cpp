@@ -302,22 +302,22 @@ void frmMain::buildHoverHelp()
     help->add(Text3, {Label11, Label9, Label15}, password);
 }
 
-void frmMain::Check1_Click()
+namespace {
+
+// A pane's Continue button follows its agreement box; the greyed third state
+// changes nothing.
+void gate(const QCheckBox *agreement, QPushButton *go)
 {
-    // The greyed third state changes nothing.
-    if (Check1->checkState() == Qt::Checked)
-        cmdAgree->setEnabled(true);
-    else if (Check1->checkState() == Qt::Unchecked)
-        cmdAgree->setEnabled(false);
+    if (agreement->checkState() == Qt::Checked)
+        go->setEnabled(true);
+    else if (agreement->checkState() == Qt::Unchecked)
+        go->setEnabled(false);
 }
 
-void frmMain::Check2_Click()
-{
-    if (Check2->checkState() == Qt::Checked)
-        Command5->setEnabled(true);
-    else if (Check2->checkState() == Qt::Unchecked)
-        Command5->setEnabled(false);
-}
+} // namespace
+
+void frmMain::Check1_Click() { gate(Check1, cmdAgree); }
+void frmMain::Check2_Click() { gate(Check2, Command5); }
 
 void frmMain::Form_Load()
 {
