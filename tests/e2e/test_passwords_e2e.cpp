@@ -1,0 +1,125 @@
+#include "DeviceNetwork.h"
+#include "ProgramFolder.h"
+#include "SimulatedDevice.h"
+#include "jobs/ConnectionSettings.h"
+#include "jobs/JobScripts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QtTest>
+
+// Passwords full of the interpreter's special characters reach pscp exactly:
+// the device accepts the login only if the typed text arrived unchanged.
+class TestPasswordsE2e : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QString why;
+        if (!SimulatedDevice::canRun(&why))
+            QSKIP(qPrintable(why));
+        QVERIFY2(m_folder.isValid(), qPrintable(m_folder.error()));
+        QDir::setCurrent(m_folder.path());
+        qputenv("HOME", m_folder.home().toLocal8Bit());
+        QVERIFY2(m_device.start(), qPrintable(m_device.lastError()));
+        QVERIFY(m_device.seedHostKey(m_folder.home()));
+        QString error;
+        QVERIFY2(m_network.enter(m_device, &error), qPrintable(error));
+    }
+    void cleanupTestCase()
+    {
+        m_network.leave();
+        m_device.stop();
+    }
+
+    void passwordReachesPscp_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("plain") << QStringLiteral("fennel");
+        QTest::newRow("blank") << QStringLiteral("two words");
+        QTest::newRow("ampersand") << QStringLiteral("a&b&&c");
+        QTest::newRow("percent") << QStringLiteral("100%sure%PATH%");
+        QTest::newRow("caret") << QStringLiteral("x^y^");
+        QTest::newRow("pipe and arrows") << QStringLiteral("a|b<c>d");
+        QTest::newRow("quotes") << QStringLiteral("say \"hi\" \"");
+        QTest::newRow("parentheses") << QStringLiteral("(a)b)");
+        QTest::newRow("exclamation") << QStringLiteral("wow!x!");
+        QTest::newRow("backslashes") << QStringLiteral("C:\\dir\\\\\"x\\");
+        QTest::newRow("non-ASCII") << QStringLiteral("Grüße äöü ß €");
+        QTest::newRow("everything") << QStringLiteral(" a b&\"c%d^e|f<g>h(i)j!k \"\\ ");
+    }
+    void passwordReachesPscp()
+    {
+        QFETCH(QString, password);
+        setDevicePassword(password);
+        QVERIFY(m_device.shell(QStringLiteral("rm -f /tmp/pwned.jpg")).exitCode == 0);
+
+        const jobs::ConnectionSettings cs(QStringLiteral("127.0.0.1"), password);
+        QVERIFY(cs.isValid());
+        jobs::JobScript script(QStringLiteral("Login.bat"));
+        script.line(QStringLiteral("@echo off"));
+        script.lines(jobs::connectionLines(cs));
+        script.line(QStringLiteral("pscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp"));
+        script.line(QStringLiteral("exit"));
+        QString error;
+        QVERIFY(script.write(&error));
+
+        QProcess zcmd;
+        zcmd.setStandardInputFile(QProcess::nullDevice());
+        zcmd.start(m_folder.file(QStringLiteral("zcmd")), {QStringLiteral("/c"), QStringLiteral("\"Login.bat\"")});
+        QVERIFY(zcmd.waitForFinished(60000));
+        const QByteArray output = zcmd.readAllStandardOutput() + zcmd.readAllStandardError();
+        QVERIFY2(QFileInfo(m_device.hostPath(QStringLiteral("/tmp")) + QStringLiteral("/pwned.jpg")).isFile(),
+                 output.constData());
+    }
+
+    void wrongPasswordIsRefused()
+    {
+        // The check above means something: another text does not log in.
+        setDevicePassword(QStringLiteral("a&b"));
+        QVERIFY(m_device.shell(QStringLiteral("rm -f /tmp/pwned.jpg")).exitCode == 0);
+        QProcess pscp;
+        pscp.setStandardInputFile(QProcess::nullDevice());
+        pscp.start(QStringLiteral("pscp"), {QStringLiteral("-batch"), QStringLiteral("-pw"), QStringLiteral("a"),
+                                            m_folder.file(QStringLiteral("pwned.jpg")),
+                                            QStringLiteral("root@127.0.0.1:/tmp")});
+        QVERIFY(pscp.waitForFinished(60000));
+        QVERIFY(pscp.exitCode() != 0);
+        QVERIFY(!QFileInfo::exists(m_device.hostPath(QStringLiteral("/tmp")) + QStringLiteral("/pwned.jpg")));
+    }
+
+private:
+    // Gives the device's root the password, in the private shadow file its
+    // server reads (written in place, so the server's view of it changes too).
+    void setDevicePassword(const QString &password)
+    {
+        QProcess openssl;
+        openssl.start(QStringLiteral("openssl"), {QStringLiteral("passwd"), QStringLiteral("-6"), password});
+        QVERIFY(openssl.waitForFinished(30000));
+        const QByteArray hash = openssl.readAllStandardOutput().trimmed();
+        QVERIFY(hash.startsWith("$6$"));
+        QFile shadow(QFileInfo(m_device.treePath()).dir().filePath(QStringLiteral("state/shadow")));
+        QVERIFY(shadow.open(QIODevice::ReadWrite));
+        QList<QByteArray> lines = shadow.readAll().split('\n');
+        for (QByteArray &line : lines) {
+            if (line.startsWith("root:")) {
+                QList<QByteArray> fields = line.split(':');
+                fields[1] = hash;
+                line = fields.join(':');
+            }
+        }
+        shadow.resize(0);
+        shadow.seek(0);
+        shadow.write(lines.join('\n'));
+    }
+
+    ProgramFolder m_folder;
+    SimulatedDevice m_device;
+    DeviceNetwork m_network;
+};
+
+QTEST_MAIN(TestPasswordsE2e)
+#include "test_passwords_e2e.moc"
