@@ -1,6 +1,6 @@
 #include "platform/QtShell.h"
+#include "platform/Platform.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -32,8 +32,9 @@ QStringList QtShell::commandFor(const QString &file, WindowStyle style)
     const QString path = QString(file).replace(QLatin1Char('\\'), QLatin1Char('/'));
     const QFileInfo info(path);
     QStringList program;
+    // The interpreter in the program's folder, the same one the runner uses.
     if (info.suffix().compare(QLatin1String("bat"), Qt::CaseInsensitive) == 0)
-        program = {QCoreApplication::applicationDirPath() + QStringLiteral("/zcmd"), path};
+        program = {Platform::app().folder() + QStringLiteral("/zcmd"), path};
     else if (info.isExecutable() && info.isFile())
         program = {info.absoluteFilePath()};
     else
