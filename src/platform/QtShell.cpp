@@ -32,6 +32,7 @@ QStringList QtShell::commandFor(const QString &file, WindowStyle style)
     const QString path = QString(file).replace(QLatin1Char('\\'), QLatin1Char('/'));
     const QFileInfo info(path);
     QStringList program;
+    // The interpreter in the program's folder, the same one the runner uses.
     if (info.suffix().compare(QLatin1String("bat"), Qt::CaseInsensitive) == 0)
         program = {Platform::app().folder() + QStringLiteral("/zcmd"), path};
     else if (info.isExecutable() && info.isFile())
