@@ -1,6 +1,9 @@
 #include "PrivateProcessIds.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -11,6 +14,7 @@
 namespace {
 
 const char kMark[] = "ZORVANE_PRIVATE_PIDS";
+const char kBasePrefix[] = "pids-";
 
 // unshare's arguments for a new namespace whose first process is a shell that
 // waits for the command (and collects any orphan meanwhile).
@@ -56,6 +60,52 @@ std::vector<std::string> ownCommandLine()
     return args;
 }
 
+bool processMentions(const std::string &text)
+{
+    DIR *proc = ::opendir("/proc");
+    if (!proc)
+        return true; // cannot tell: assume in use
+    bool found = false;
+    while (dirent *entry = ::readdir(proc)) {
+        const std::string pid = entry->d_name;
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream in("/proc/" + pid + "/cmdline", std::ios::binary);
+        const std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (line.find(text) != std::string::npos) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(proc);
+    return found;
+}
+
+// Device bases of programs that are gone: their devices ended with their
+// namespace, only the folders are left.
+void removeStaleBases(const std::string &base)
+{
+    DIR *dir = ::opendir(base.c_str());
+    if (!dir)
+        return;
+    std::vector<std::string> stale;
+    while (dirent *entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.rfind(kBasePrefix, 0) != 0)
+            continue;
+        const std::string pid = name.substr(sizeof kBasePrefix - 1);
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        if (::kill(pid_t(std::stol(pid)), 0) == 0 || errno != ESRCH)
+            continue;
+        stale.push_back(base + "/" + name);
+    }
+    ::closedir(dir);
+    for (const std::string &path : stale)
+        if (!processMentions(path + "/"))
+            run({"rm", "-rf", "--one-file-system", path});
+}
+
 } // namespace
 
 bool PrivateProcessIds::active() { return std::getenv(kMark) != nullptr && ::getpid() <= 3; }
@@ -71,11 +121,24 @@ void PrivateProcessIds::enter()
     std::vector<std::string> args = unshareCommand();
     for (const std::string &a : ownCommandLine())
         args.push_back(a);
+
+    const char *given = std::getenv("ZORVANE_DEVICE_BASE");
+    const std::string base = given && *given ? given : "/var/lib/zorvane-device";
+    removeStaleBases(base);
+    // unshare keeps this process's id: the base is named after it.
+    const std::string own = base + "/" + kBasePrefix + std::to_string(::getpid());
+    const std::string previous = given ? given : "";
+    ::setenv("ZORVANE_DEVICE_BASE", own.c_str(), 1);
     ::setenv(kMark, "1", 1);
     std::vector<char *> argv;
     for (std::string &a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
     ::execvp(argv[0], argv.data());
-    ::unsetenv(kMark); // unshare is missing after all: run here
+    // unshare is missing after all: run here, as started.
+    ::unsetenv(kMark);
+    if (given)
+        ::setenv("ZORVANE_DEVICE_BASE", previous.c_str(), 1);
+    else
+        ::unsetenv("ZORVANE_DEVICE_BASE");
 }

@@ -1,0 +1,326 @@
+// job_bench: what the program adds to a backup. The simulated device with its
+// large media library (>= 2,000 files, >= 100 MB) is backed up three ways per
+// round, each into a fresh program folder:
+//   program:   the main window's Continue (cmdAgree) with "No, my apps are NOT
+//              symlinked": No.bat through the runner, zcmd and the Console;
+//   zcmd only: No.bat through the interpreter, its output read through a pipe;
+//   shell:     the same pscp and plink lines of No.bat, with the address and
+//              password filled in, from a plain /bin/sh script, output piped.
+// The copies are compared by content. Each run prints its time and the
+// processor time of this process and of the job's processes. The last line
+// (medians over the rounds) is
+//   job_bench: program=<s> shell=<s> ratio=<program/shell>
+//
+//   sudo build/bench/job_bench [ROUNDS]     (default 3)
+// Needs root (the device's namespaces). Runs in a process-id namespace of its
+// own, so that No.bat's taskkill ends no Zorvane outside it.
+#include "DeviceNetwork.h"
+#include "PrivateProcessIds.h"
+#include "ProgramFolder.h"
+#include "SimulatedDevice.h"
+#include "TreeSnapshot.h"
+#include "about/WebEngineSetup.h"
+#include "alert/frmAlert.h"
+#include "app/Console.h"
+#include "app/frmMain.h"
+#include "jobs/ConnectionSettings.h"
+#include "jobs/JobScript.h"
+#include "jobs/JobScripts.h"
+#include "platform/ChildReaper.h"
+#include "support/FakePlatform.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+const QStringList kBackupTrees{QStringLiteral("Applications"), QStringLiteral("mobile"), QStringLiteral("root")};
+
+int fail(const QString &why)
+{
+    std::fprintf(stderr, "job_bench: %s\n", qPrintable(why));
+    return 1;
+}
+
+// No.bat's pscp and plink lines with the address and password filled in.
+QStringList deviceLines()
+{
+    const jobs::ConnectionSettings cs(QString::fromLatin1(SimulatedDevice::address),
+                                      QString::fromLatin1(SimulatedDevice::password));
+    const jobs::JobScript noBat = jobs::backupScript(false, QStringLiteral("1.0.0"), cs);
+    QStringList lines;
+    for (QString line : noBat.lines()) {
+        if (!line.startsWith(QLatin1String("pscp ")) && !line.startsWith(QLatin1String("plink ")))
+            continue;
+        line.replace(QLatin1String("%PASS%"), cs.password()).replace(QLatin1String("%IP%"), cs.address());
+        lines.append(line);
+    }
+    return lines;
+}
+
+// Wall-clock time and processor time of one run: this process's own (the
+// window, runner and Console) and that of the job's processes (interpreter,
+// pscp, plink; counted once they have ended).
+struct Figures {
+    double wall = 0;
+    double own = 0;
+    double job = 0;
+};
+
+double cpuSeconds(int who)
+{
+    rusage r{};
+    ::getrusage(who, &r);
+    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+class Stopwatch {
+public:
+    Stopwatch() : m_own(cpuSeconds(RUSAGE_SELF)), m_job(cpuSeconds(RUSAGE_CHILDREN)) { m_timer.start(); }
+    Figures read() const
+    {
+        return {m_timer.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - m_own, cpuSeconds(RUSAGE_CHILDREN) - m_job};
+    }
+
+private:
+    QElapsedTimer m_timer;
+    double m_own;
+    double m_job;
+};
+
+QProcessEnvironment environmentFor(const ProgramFolder &folder)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), folder.home());
+    env.remove(QStringLiteral("ComSpec"));
+    return env;
+}
+
+// Runs a command in folder with its output read through a pipe.
+bool runPiped(const ProgramFolder &folder, const QString &program, const QStringList &arguments,
+              Figures *figures, QString *error)
+{
+    QProcess p;
+    p.setProcessEnvironment(environmentFor(folder));
+    p.setWorkingDirectory(folder.path());
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    QByteArray output;
+    QObject::connect(&p, &QProcess::readyRead, [&p, &output] { output += p.readAll(); });
+    const Stopwatch watch;
+    p.start(program, arguments);
+    if (!p.waitForFinished(1800000) || p.exitStatus() != QProcess::NormalExit) {
+        *error = program + QStringLiteral(" did not finish");
+        return false;
+    }
+    *figures = watch.read();
+    output += p.readAll();
+    if (output.isEmpty())
+        *error = program + QStringLiteral(" wrote nothing");
+    return output.size() > 0;
+}
+
+// The backup through the main window, as the user starts it.
+bool programBackup(const ProgramFolder &folder, Figures *figures, QString *error)
+{
+    QDir::setCurrent(folder.path());
+    qputenv("HOME", folder.home().toLocal8Bit());
+    fake::Services fakes = fake::install();
+    fakes.app->dir = folder.path();
+    QString console;
+    {
+        app::frmMain window;
+        window.show();
+        window.findChild<QLineEdit *>("Text2")->setText(QString::fromLatin1(SimulatedDevice::address));
+        window.findChild<QPushButton *>("Command1")->click();
+        window.findChild<QCheckBox *>("Check1")->setChecked(true);
+        window.findChild<QRadioButton *>("optNo")->setChecked(true);
+        const Stopwatch watch;
+        window.findChild<QPushButton *>("cmdAgree")->click(); // returns when No.bat's output has ended
+        *figures = watch.read();
+        // The interpreter is collected by the event loop once it has ended;
+        // only then does its processor time count.
+        QDeadlineTimer collected(30000);
+        while (platform::ChildReaper::instance().pending() > 0 && !collected.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        figures->job = watch.read().job;
+        console = window.console().text();
+    }
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (qobject_cast<alert::frmAlert *>(w))
+            delete w;
+    fake::restore();
+    QDir::setCurrent(QDir::tempPath());
+    if (!console.contains(QStringLiteral("The new backup is complete")))
+        *error = QStringLiteral("the program's backup did not complete:\n") + console.right(3000);
+    return error->isEmpty();
+}
+
+// No.bat through the interpreter alone: no runner, no Console.
+bool interpreterBackup(const ProgramFolder &folder, Figures *figures, QString *error)
+{
+    const jobs::ConnectionSettings cs(QString::fromLatin1(SimulatedDevice::address),
+                                      QString::fromLatin1(SimulatedDevice::password));
+    QDir::setCurrent(folder.path());
+    const bool written = jobs::backupScript(false, QStringLiteral("1.0.0"), cs).write(error);
+    QDir::setCurrent(QDir::tempPath());
+    return written
+        && runPiped(folder, folder.file(QStringLiteral("zcmd")), {QStringLiteral("/c"), QStringLiteral("\"no.bat\"")},
+                    figures, error);
+}
+
+// The same device lines from /bin/sh.
+bool shellBackup(const ProgramFolder &folder, Figures *figures, QString *error)
+{
+    QFile script(folder.file(QStringLiteral("backup.sh")));
+    if (!script.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("cannot write backup.sh");
+        return false;
+    }
+    script.write(deviceLines().join(QLatin1Char('\n')).toUtf8() + '\n');
+    script.close();
+    return runPiped(folder, QStringLiteral("/bin/sh"), {QStringLiteral("backup.sh")}, figures, error);
+}
+
+// A record's entries, sorted; its comments (the time it was written) left out.
+QByteArrayList sortedLines(const QString &path)
+{
+    QFile f(path);
+    QByteArrayList lines;
+    if (f.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : f.readAll().split('\n'))
+            if (!line.startsWith('#'))
+                lines.append(line);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// Differences between two backup copies (empty when they hold the same). The
+// owners and modes records list the same entries in the order the device's
+// folders list them, which may change.
+QString differences(const ProgramFolder &a, const ProgramFolder &b)
+{
+    const QStringList skipped{QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")};
+    for (const QString &tree : kBackupTrees) {
+        const QStringList d = TreeSnapshot::read(a.file(tree), skipped)
+                                  .differences(TreeSnapshot::read(b.file(tree), skipped), TreeSnapshot::Content);
+        if (!d.isEmpty())
+            return QStringLiteral("the copies of %1 differ:\n%2").arg(tree, d.join(QLatin1Char('\n')));
+    }
+    const QString record = QStringLiteral("root/Library/Zorvane/owners-modes.txt");
+    if (sortedLines(a.file(record)) != sortedLines(b.file(record)))
+        return QStringLiteral("the owners and modes records differ");
+    return QString();
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const int n = int(values.size());
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+enum Way { Program, Interpreter, Shell };
+const char *const kWayNames[] = {"program", "zcmd only", "shell"};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    PrivateProcessIds::enter();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("ZORVANE_BIN_DIR"))
+        qputenv("ZORVANE_BIN_DIR", ZORVANE_BIN_DIR);
+    QTemporaryDir runtime; // a private runtime folder, as a desktop session has one
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    qunsetenv("ComSpec");
+    about::prepareWebEngine();
+    QApplication application(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 3;
+
+    QString why;
+    if (!SimulatedDevice::canRun(&why)) {
+        std::fprintf(stderr, "job_bench: %s\n", qPrintable(why));
+        return 77;
+    }
+    if (!PrivateProcessIds::active())
+        return fail(QStringLiteral("cannot make a process-id namespace of its own (unshare)"));
+
+    SimulatedDevice device;
+    SimulatedDevice::Options options;
+    options.big = true;
+    if (!device.start(options))
+        return fail(device.lastError());
+    DeviceNetwork network;
+    if (!network.enter(device, &why)) {
+        device.stop();
+        return fail(why);
+    }
+    qint64 files = 0;
+    qint64 bytes = 0;
+    for (const QString &path : {QStringLiteral("/Applications"), QStringLiteral("/var/mobile"),
+                                QStringLiteral("/var/root")}) {
+        const TreeSnapshot tree = TreeSnapshot::read(device.hostPath(path));
+        files += tree.size();
+        bytes += tree.totalBytes();
+    }
+    std::printf("device: %lld entries, %.1f MB to back up; %d round(s)\n", files, bytes / 1e6, rounds);
+
+    QList<double> wall[3];
+    QString error;
+    for (int round = 0; round < rounds && error.isEmpty(); ++round) {
+        std::unique_ptr<ProgramFolder> folders[3];
+        for (int way = 0; way < 3 && error.isEmpty(); ++way) {
+            folders[way] = std::make_unique<ProgramFolder>();
+            if (!folders[way]->isValid())
+                error = folders[way]->error();
+            else if (!device.seedHostKey(folders[way]->home()))
+                error = QStringLiteral("cannot store the device's host key");
+        }
+        // Each round starts with another way, so that none always goes first.
+        for (int i = 0; i < 3 && error.isEmpty(); ++i) {
+            const int way = (round + i) % 3;
+            // The previous run's writes reach the disk now, not during this run.
+            ::sync();
+            Figures f;
+            const bool ok = way == Program       ? programBackup(*folders[way], &f, &error)
+                            : way == Interpreter ? interpreterBackup(*folders[way], &f, &error)
+                                                 : shellBackup(*folders[way], &f, &error);
+            if (!ok)
+                break;
+            wall[way].append(f.wall);
+            std::printf("round %d %-10s %7.2f s   CPU: this process %5.2f s, the job's processes %6.2f s\n",
+                        round + 1, kWayNames[way], f.wall, f.own, f.job);
+            std::fflush(stdout);
+        }
+        if (error.isEmpty())
+            error = differences(*folders[Program], *folders[Shell]);
+        if (error.isEmpty())
+            error = differences(*folders[Interpreter], *folders[Shell]);
+    }
+    device.stop();
+    if (!error.isEmpty())
+        return fail(error);
+
+    const double program = median(wall[Program]);
+    const double shell = median(wall[Shell]);
+    std::printf("medians: program %.2f s, zcmd only %.2f s, shell %.2f s\n", program, median(wall[Interpreter]),
+                shell);
+    std::printf("job_bench: program=%.2f shell=%.2f ratio=%.3f\n", program, shell, program / shell);
+    return 0;
+}
