@@ -1,4 +1,5 @@
 #include "DeviceNetwork.h"
+#include "PrivateProcessIds.h"
 #include "ProgramFolder.h"
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
@@ -11,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,7 +27,12 @@ class TestBackupRestoreE2e : public QObject {
     Q_OBJECT
 
 public:
-    static void initMain() { about::prepareWebEngine(); }
+    static void initMain()
+    {
+        // The scripts' taskkill ends every Zorvane it can see: let it see only ours.
+        PrivateProcessIds::enter();
+        about::prepareWebEngine();
+    }
 
 private slots:
     void initTestCase()
@@ -33,6 +40,8 @@ private slots:
         QString why;
         if (!SimulatedDevice::canRun(&why))
             QSKIP(qPrintable(why));
+        if (!PrivateProcessIds::active())
+            QSKIP("needs a process-id namespace of its own (unshare)");
     }
 
     void init()
@@ -145,8 +154,10 @@ private slots:
             // Enough data in /var/mobile that its transfer is still going when the
             // connection is cut, soon after it has started.
             QVERIFY(m_device->shell(QStringLiteral(
-                        "dd if=/dev/urandom of=/var/mobile/Media/zz-large.bin bs=1048576 count=96 2>/dev/null"))
+                        "yes 'large media file' | head -c 67108864 > /var/mobile/Media/zz-large.bin"))
                         .exitCode == 0);
+            QCOMPARE(QFileInfo(m_device->hostPath(QStringLiteral("/var/mobile/Media/zz-large.bin"))).size(),
+                     kLargeFileBytes);
             cutWhenConsoleShows(QStringLiteral("now downloading your /var/mobile"));
         }
         const QString console = backup(false);
@@ -174,6 +185,7 @@ private slots:
     }
 
 private:
+    static constexpr qint64 kLargeFileBytes = 64 * 1048576;
     const QStringList kLockdown{QStringLiteral("Library/Lockdown")};
     const QStringList kLockdownAndRecord{QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")};
 
@@ -243,8 +255,17 @@ private:
             if (!frmMain().console().text().contains(text))
                 return;
             disconnect(m_cutConnection);
-            // Let the transfer get going, then cut.
-            QTimer::singleShot(700, this, [this] { m_cutDone = killSessions() > 0; });
+            // Cut while the large file is arriving: it exists here, but not whole yet.
+            auto *watch = new QTimer(this);
+            connect(watch, &QTimer::timeout, this, [this, watch] {
+                const QFileInfo arriving(QStringLiteral("mobile/Media/zz-large.bin"));
+                if (!arriving.exists() || arriving.size() == 0)
+                    return;
+                if (arriving.size() < kLargeFileBytes)
+                    m_cutDone = killSessions() > 0;
+                watch->deleteLater();
+            });
+            watch->start(5);
         });
     }
 
