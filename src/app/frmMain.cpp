@@ -382,9 +382,9 @@ void frmMain::hideBusyIndicators()
         sign->hide();
 }
 
-void frmMain::showMessage(const QString &title, const QString &text, int icon)
+void frmMain::showMessage(const QString &title, const QString &text, platform::MsgIcon icon)
 {
-    platform::Platform::messages().show(title, text, platform::MsgIcon(icon), platform::MsgButtons::Ok);
+    platform::Platform::messages().show(title, text, icon, platform::MsgButtons::Ok);
 }
 
 bool frmMain::readConnection(std::unique_ptr<jobs::ConnectionSettings> *settings)
@@ -392,7 +392,7 @@ bool frmMain::readConnection(std::unique_ptr<jobs::ConnectionSettings> *settings
     *settings = std::make_unique<jobs::ConnectionSettings>(Text2->text(), Text3->text());
     if ((*settings)->isValid())
         return true;
-    showMessage(QStringLiteral("SSH Login"), (*settings)->error(), int(platform::MsgIcon::Exclamation));
+    showMessage(QStringLiteral("SSH Login"), (*settings)->error(), platform::MsgIcon::Exclamation);
     return false;
 }
 
@@ -406,7 +406,7 @@ void frmMain::cmdAgree_Click()
         showMessage(QStringLiteral("Zorvane"),
                     QStringLiteral("Choose one of the two options first: \"Yes, My apps are "
                                    "symlinked\" or \"No, my apps are NOT symlinked\"."),
-                    int(platform::MsgIcon::Exclamation));
+                    platform::MsgIcon::Exclamation);
         return;
     }
 
@@ -416,7 +416,7 @@ void frmMain::cmdAgree_Click()
                 QStringLiteral("PLEASE MAKE SURE: If your iPod is connected to your computer that "
                                "your iTunes is CLOSED. DO NOT plug in your iPod DURING the backup "
                                "process. If you have done all of this, press ''OK''"),
-                int(platform::MsgIcon::Critical));
+                platform::MsgIcon::Critical);
     GIF1->show();
     Label7->show();
 
@@ -458,7 +458,7 @@ void frmMain::Command5_Click()
                     QStringLiteral("There is no complete backup in the Zorvane folder (%1 missing). "
                                    "Run a backup first; nothing has been sent to your device.")
                         .arg(missing.join(QStringLiteral(", "))),
-                    int(platform::MsgIcon::Exclamation));
+                    platform::MsgIcon::Exclamation);
         return;
     }
 
@@ -534,7 +534,7 @@ void frmMain::Command8_Click()
     showMessage(QStringLiteral("Before Symlinking Your Fonts...."),
                 QStringLiteral("If you have restored your applications then that auto moves the "
                                "fonts for you, so you do not need to do it again!"),
-                int(platform::MsgIcon::Critical));
+                platform::MsgIcon::Critical);
     if (m_launcher->write(jobs::relocationScript(true, *cs)))
         m_launcher->runThroughRunner(QStringLiteral("fonts.bat"));
     else
@@ -548,7 +548,7 @@ void frmMain::Command9_Click()
                 QStringLiteral("Please make sure your iPod/iPhone is connected to your computer "
                                "with the USB cable. Also make sure that the iPod/iPhone is on. Do "
                                "not dissconnect your iPod/iPhone until a popup says it is complete"),
-                int(platform::MsgIcon::Information));
+                platform::MsgIcon::Information);
     DXAnimatedGIF5->show();
     if (m_launcher->write(jobs::dfuScript()))
         m_launcher->runThroughRunner(QStringLiteral("DFU.bat"));

@@ -1,5 +1,6 @@
 #pragma once
 #include "about/AboutLauncher.h"
+#include "platform/MessageBoxes.h"
 
 #include <QWidget>
 #include <memory>
@@ -74,7 +75,7 @@ private:
     void hideBusyIndicators();
     // The Connection settings as typed; shows why when they cannot be used.
     bool readConnection(std::unique_ptr<jobs::ConnectionSettings> *settings);
-    void showMessage(const QString &title, const QString &text, int icon);
+    void showMessage(const QString &title, const QString &text, platform::MsgIcon icon);
 
     // Top level
     QPushButton *Command2, *Command1, *Command4, *Command3, *Command6;
