@@ -307,6 +307,25 @@ private:
         return block;
     }
 
+    // Takes the next character into out when quoting or a caret decides what
+    // it is: anything inside quotes, a quote itself, or an escaped character.
+    bool takeQuotedOrEscaped(std::string &out, bool &quoted)
+    {
+        const char c = peek();
+        if (quoted || c == '"') {
+            if (c == '"')
+                quoted = !quoted;
+            out += c;
+            ++i_;
+            return true;
+        }
+        if (c == '^') {
+            caret(out);
+            return true;
+        }
+        return false;
+    }
+
     NodePtr parseSimple()
     {
         auto node = std::make_unique<Node>(Node::Type::Command);
@@ -316,23 +335,8 @@ private:
             char c = peek();
             if (c == '\n')
                 break;
-            if (quoted) {
-                if (c == '"')
-                    quoted = false;
-                text += c;
-                ++i_;
+            if (takeQuotedOrEscaped(text, quoted))
                 continue;
-            }
-            if (c == '^') {
-                caret(text);
-                continue;
-            }
-            if (c == '"') {
-                quoted = true;
-                text += c;
-                ++i_;
-                continue;
-            }
             if (c == '&' || c == '|')
                 break;
             if (c == ')' && blockDepth_ > 0)
@@ -359,23 +363,8 @@ private:
             char c = peek();
             if (c == '\n')
                 break;
-            if (quoted) {
-                if (c == '"')
-                    quoted = false;
-                word += c;
-                ++i_;
+            if (takeQuotedOrEscaped(word, quoted))
                 continue;
-            }
-            if (c == '^') {
-                caret(word);
-                continue;
-            }
-            if (c == '"') {
-                quoted = true;
-                word += c;
-                ++i_;
-                continue;
-            }
             if (text::isBlank(c) || c == '&' || c == '|' || c == '<' || c == '>' ||
                 (c == ')' && blockDepth_ > 0) || (stopAtDelimiters && text::isDelimiter(c)))
                 break;
