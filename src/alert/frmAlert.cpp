@@ -3,7 +3,7 @@
 #include "alert/GradientPanel.h"
 #include "draw/DrawSurface.h"
 #include "platform/Platform.h"
-#include "platform/PopupWindow.h"
+#include "platform/desktop/PopupWindow.h"
 #include "platform/Twips.h"
 
 #include <QEvent>
@@ -32,11 +32,10 @@ frmAlert::frmAlert(QWidget *parent)
     setWindowTitle(QString());
     setAttribute(Qt::WA_DeleteOnClose);
 
-    const int frame = platform::twipsToPixels(AlertGeometry::kFrameTwips);
     picBackground = new GradientPanel(this);
     picBackground->setObjectName(QStringLiteral("picBackground"));
-    picBackground->setGeometry(frame, frame, platform::twipsToPixels(AlertGeometry::kPanelWidth),
-                               platform::twipsToPixels(AlertGeometry::kPanelHeight));
+    picBackground->setGeometry(twipsRect(AlertGeometry::kFrameTwips, AlertGeometry::kFrameTwips,
+                                         AlertGeometry::kPanelWidth, AlertGeometry::kPanelHeight));
     picBackground->setMouseTracking(true);
     picBackground->installEventFilter(this);
 
@@ -83,10 +82,8 @@ QImage frmAlert::background() const { return picBackground->picture(); }
 
 void frmAlert::applyGeometry()
 {
-    using platform::twipsToPixels;
-    setGeometry(int(m_geometry.Left) / platform::kTwipsPerPixel,
-                int(m_geometry.Top) / platform::kTwipsPerPixel,
-                twipsToPixels(int(m_geometry.Width)), twipsToPixels(int(m_geometry.Height)));
+    setGeometry(platform::twipsRect(int(m_geometry.Left), int(m_geometry.Top),
+                                    int(m_geometry.Width), int(m_geometry.Height)));
 }
 
 void frmAlert::DisplayAlert(const QString &MessageText, int Duration)

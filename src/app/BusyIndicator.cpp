@@ -1,6 +1,7 @@
 #include "app/BusyIndicator.h"
 
-#include <QFileInfo>
+#include "platform/Platform.h"
+
 #include <QMovie>
 
 namespace app {
@@ -22,7 +23,7 @@ bool BusyIndicator::isPlaying() const
 
 void BusyIndicator::showEvent(QShowEvent *event)
 {
-    if (!m_movie && QFileInfo(kAnimation).isFile()) {
+    if (!m_movie && platform::Platform::files().isFile(kAnimation)) {
         m_movie = new QMovie(kAnimation, QByteArray(), this);
         if (m_movie->isValid())
             setMovie(m_movie);

@@ -5,7 +5,6 @@
 #include "platform/Platform.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -143,10 +142,11 @@ qint64 UpdateCheck::fetchInstaller()
 void UpdateCheck::download(qint64 totalSize)
 {
     const QString path = QDir(Platform::app().folder()).filePath(kInstallerName);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    platform::FileSystem &files = Platform::files();
+    QString reason;
+    if (!files.writeFile(path, QByteArray(), &reason))
         fail(QStringLiteral("Could not save %1 in the program's folder (%2).")
-                 .arg(kInstallerName, file.errorString()));
+                 .arg(kInstallerName, reason));
     m_partialInstaller = path;
 
     qint64 remaining = totalSize;
@@ -165,14 +165,10 @@ void UpdateCheck::download(qint64 totalSize)
         if (!last)
             m_c.lblRemaining->setText(QString::number(remaining) + QStringLiteral(" bytes"));
         showPercent(percentOf(totalSize - remaining, totalSize));
-        if (file.write(chunk) != chunk.size())
+        if (!files.appendFile(path, chunk, &reason))
             fail(QStringLiteral("Could not write %1 in the program's folder (%2).")
-                     .arg(kInstallerName, file.errorString()));
+                     .arg(kInstallerName, reason));
     }
-    if (!file.flush())
-        fail(QStringLiteral("Could not write %1 in the program's folder (%2).")
-                 .arg(kInstallerName, file.errorString()));
-    file.close();
     m_partialInstaller.clear();
 }
 
@@ -193,7 +189,7 @@ void UpdateCheck::bringUp()
 void UpdateCheck::discardPartialInstaller()
 {
     if (!m_partialInstaller.isEmpty()) {
-        QFile::remove(m_partialInstaller);
+        Platform::files().deleteFile(m_partialInstaller);
         m_partialInstaller.clear();
     }
 }

@@ -1,6 +1,6 @@
 #include "draw/CGradient.h"
 #include "platform/Platform.h"
-#include "platform/SystemColors.h"
+#include "platform/desktop/SystemColors.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/SystemColors.h"
+#include "platform/desktop/SystemColors.h"
 
 #include <QImage>
 #include <QList>

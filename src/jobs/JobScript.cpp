@@ -1,6 +1,6 @@
 #include "jobs/JobScript.h"
 
-#include <QFile>
+#include "platform/Platform.h"
 
 namespace jobs {
 
@@ -30,19 +30,15 @@ QByteArray JobScript::bytes() const
 
 bool JobScript::write(QString *error) const
 {
-    QFile file(m_fileName);
-    const QByteArray content = bytes();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || file.write(content) != content.size() || !file.flush()) {
-        if (error)
-            *error = QStringLiteral("Zorvane could not write the job script \"%1\" in its folder "
-                                    "(%2). Check that the folder is writable and that the file "
-                                    "is not read-only, then try again.")
-                         .arg(m_fileName, file.errorString());
-        return false;
-    }
-    file.close();
-    return true;
+    QString reason;
+    if (platform::Platform::files().writeFile(m_fileName, bytes(), &reason))
+        return true;
+    if (error)
+        *error = QStringLiteral("Zorvane could not write the job script \"%1\" in its folder "
+                                "(%2). Check that the folder is writable and that the file "
+                                "is not read-only, then try again.")
+                     .arg(m_fileName, reason);
+    return false;
 }
 
 } // namespace jobs

@@ -187,4 +187,20 @@ JobScript dfuScript()
     return s;
 }
 
+JobScript scriptFor(ScriptKind kind, const QString &versionText, const ConnectionSettings &cs)
+{
+    switch (kind) {
+    case ScriptKind::BackupSymlinked: return backupScript(true, versionText, cs);
+    case ScriptKind::BackupNotSymlinked: return backupScript(false, versionText, cs);
+    case ScriptKind::Restore: return restoreScript(versionText, cs);
+    case ScriptKind::SshFirstRun: return sshFirstRunScript(cs);
+    case ScriptKind::RelocateApps: return relocationScript(false, cs);
+    case ScriptKind::RelocateFonts: return relocationScript(true, cs);
+    case ScriptKind::Dfu: return dfuScript();
+    case ScriptKind::UpdateLauncher: break;
+    }
+    Q_ASSERT_X(false, "scriptFor", "the update launcher is written by the update check");
+    return JobScript(QString());
+}
+
 } // namespace jobs

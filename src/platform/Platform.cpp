@@ -1,28 +1,39 @@
 #include "platform/Platform.h"
-#include "platform/QtServices.h"
-#include "platform/QtShell.h"
+#include "platform/CoreServices.h"
+
+#include <QtGlobal>
 
 namespace platform {
 
 namespace {
 
-template <typename Service, typename Production>
+// A service in use, and how to make the production one when none is set.
+template <typename Service>
 struct Slot {
     std::unique_ptr<Service> service;
+    std::function<std::unique_ptr<Service>()> production;
+    const char *name;
+
     Service &get()
     {
-        if (!service)
-            service = std::make_unique<Production>();
+        if (!service) {
+            // A program that shows windows installs the desktop services first;
+            // reaching here without them is a fault of the program, not the user.
+            if (!production)
+                qFatal("Zorvane: no %s service is installed", name);
+            service = production();
+        }
         return *service;
     }
 };
 
-Slot<MessageBoxes, QtMessageBoxes> g_messages;
-Slot<Shell, QtShell> g_shell;
-Slot<Sound, QtSound> g_sound;
-Slot<ScreenMetrics, QtScreenMetrics> g_screen;
-Slot<AppInfo, QtAppInfo> g_app;
-Slot<FileSystem, QtFileSystem> g_files;
+Slot<MessageBoxes> g_messages{nullptr, nullptr, "message box"};
+Slot<Shell> g_shell{nullptr, nullptr, "shell"};
+Slot<Sound> g_sound{nullptr, nullptr, "sound"};
+Slot<ScreenMetrics> g_screen{nullptr, nullptr, "screen"};
+Slot<AppInfo> g_app{nullptr, [] { return std::unique_ptr<AppInfo>(new QtAppInfo); }, "app"};
+Slot<FileSystem> g_files{nullptr, [] { return std::unique_ptr<FileSystem>(new QtFileSystem); },
+                         "file system"};
 
 } // namespace
 
@@ -32,6 +43,14 @@ Sound &Platform::sound() { return g_sound.get(); }
 ScreenMetrics &Platform::screen() { return g_screen.get(); }
 AppInfo &Platform::app() { return g_app.get(); }
 FileSystem &Platform::files() { return g_files.get(); }
+
+void Platform::setProduction(Factories factories)
+{
+    g_messages.production = std::move(factories.messages);
+    g_shell.production = std::move(factories.shell);
+    g_sound.production = std::move(factories.sound);
+    g_screen.production = std::move(factories.screen);
+}
 
 void Platform::setMessages(std::unique_ptr<MessageBoxes> s) { g_messages.service = std::move(s); }
 void Platform::setShell(std::unique_ptr<Shell> s) { g_shell.service = std::move(s); }

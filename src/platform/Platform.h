@@ -6,12 +6,16 @@
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 
+#include <functional>
 #include <memory>
 
 namespace platform {
 
 // The one seam between the program and the operating system. Every service has a
-// production implementation over Qt; tests replace any of them with fakes.
+// production implementation over Qt; tests replace any of them with fakes. The
+// file system and the application's facts need no window system and are always
+// there; the services that do (boxes, shell, sound, screen) come from the
+// desktop layer, which a program with windows installs at start.
 class Platform {
 public:
     static MessageBoxes &messages();
@@ -20,6 +24,15 @@ public:
     static ScreenMetrics &screen();
     static AppInfo &app();
     static FileSystem &files();
+
+    struct Factories {
+        std::function<std::unique_ptr<MessageBoxes>()> messages;
+        std::function<std::unique_ptr<Shell>()> shell;
+        std::function<std::unique_ptr<Sound>()> sound;
+        std::function<std::unique_ptr<ScreenMetrics>()> screen;
+    };
+    // The production services of the window system (see installDesktopServices).
+    static void setProduction(Factories factories);
 
     // Replace a service (tests). Passing nullptr restores the production one.
     static void setMessages(std::unique_ptr<MessageBoxes> service);

@@ -1,9 +1,8 @@
 #pragma once
+#include <QObject>
 #include <QString>
-#include <QWidget>
 
 class QEventLoop;
-class QLabel;
 class QSocketNotifier;
 
 namespace platform {
@@ -13,20 +12,20 @@ class PipeProcess;
 // The command runner control: runs one command line at a time through the
 // command interpreter, with the command's standard output and standard error
 // joined in one pipe, and hands the output to its host in chunks of at most
-// 256 bytes through its events while the host's window keeps working. On screen
-// it is just its picture, imgIcon, whose size it keeps.
+// 256 bytes through its events while the host's window keeps working. It has no
+// window of its own.
 //
 // ProcessCommand() returns only when the run has ended; while it waits for the
 // command's output it runs the application's event loop, so the host's handlers,
 // timers and clicks run meanwhile (a second ProcessCommand then meets the busy
 // flag, CancelProcess sets the cancel flag). A command that writes nothing costs
 // no processor time, and a cancellation takes effect at once even then.
-class ReadOutput : public QWidget {
+class ReadOutput : public QObject {
     Q_OBJECT
 public:
     static constexpr int kChunkBytes = 256;
 
-    explicit ReadOutput(QWidget *parent = nullptr);
+    explicit ReadOutput(QObject *parent = nullptr);
     ~ReadOutput() override;
 
     // The command text (property SetCommand). Changing it during a run changes
@@ -65,18 +64,13 @@ signals:
     // Once, after a cancelled command has been ended.
     void Canceled();
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
 private:
     void run(const QString &quotedCommand);
     // Waits in a nested event loop until the pipe has something to read or a
     // cancellation arrives; false when the application is quitting.
     bool waitForOutput(QSocketNotifier &notifier);
     void raiseError(const QString &description, int code);
-    void fitToPicture();
 
-    QLabel *imgIcon;
     QString m_command;
     bool m_busy = false;
     bool m_cancel = false;

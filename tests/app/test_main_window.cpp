@@ -3,7 +3,7 @@
 #include "alert/frmAlert.h"
 #include "app/ExitCleanup.h"
 #include "app/frmMain.h"
-#include "platform/QtServices.h"
+#include "platform/CoreServices.h"
 #include "support/FakePlatform.h"
 
 #include <QCheckBox>
@@ -48,18 +48,16 @@ void touch(const QString &name)
 }
 
 // Stand-in for a disk on which one named file cannot be deleted.
-class StubbornFiles : public platform::FileSystem {
+class StubbornFiles : public platform::QtFileSystem {
 public:
     explicit StubbornFiles(QString stuck) : m_stuck(std::move(stuck)) {}
-    bool findOrdinaryFile(const QString &name) const override { return m_real.findOrdinaryFile(name); }
     bool deleteFile(const QString &name) override
     {
-        return name == m_stuck ? false : m_real.deleteFile(name);
+        return name == m_stuck ? false : platform::QtFileSystem::deleteFile(name);
     }
 
 private:
     QString m_stuck;
-    platform::QtFileSystem m_real;
 };
 
 } // namespace

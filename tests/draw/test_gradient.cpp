@@ -1,5 +1,5 @@
 #include "draw/CGradient.h"
-#include "platform/SystemColors.h"
+#include "platform/desktop/SystemColors.h"
 #include "support/FakePlatform.h"
 
 #include <QApplication>

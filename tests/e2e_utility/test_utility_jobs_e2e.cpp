@@ -9,6 +9,7 @@
 #include "app/frmMain.h"
 #include "jobs/JobScripts.h"
 #include "platform/Platform.h"
+#include "platform/desktop/QtShell.h"
 #include "support/FakePlatform.h"
 
 #include <QDir>
@@ -105,7 +106,7 @@ private slots:
         m_fakes = fake::install();
         m_fakes.app->dir = m_folder->path();
         // The SSH first run goes through the real shell start, into a terminal.
-        platform::Platform::setShell(nullptr);
+        platform::Platform::setShell(std::make_unique<platform::QtShell>());
         m_terminalLog = m_folder->file(QStringLiteral("terminal.log"));
         qputenv("ZORVANE_TERMINAL", QStringLiteral("\"%1/terminal_stand_in\" --log \"%2\" --timeout 120")
                                         .arg(QCoreApplication::applicationDirPath(), m_terminalLog)

@@ -247,5 +247,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestJobScripts)
+QTEST_GUILESS_MAIN(TestJobScripts)
 #include "test_job_scripts.moc"

@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -26,7 +25,6 @@ private slots:
     void init();
     void cleanupTestCase();
 
-    void controlKeepsThePicturesSize();
     void simpleRunRaisesEventsInOrder();
     void refusalsRaiseTheirErrors();
     void secondCommandDuringARunIsRefused();
@@ -57,22 +55,6 @@ void tst_ReadOutput::initTestCase() { m_fakes = fake::install(); }
 void tst_ReadOutput::init() { useFakeInterpreter(); }
 
 void tst_ReadOutput::cleanupTestCase() { fake::restore(); }
-
-void tst_ReadOutput::controlKeepsThePicturesSize()
-{
-    ReadOutput runner;
-    auto *picture = runner.findChild<QLabel *>(QStringLiteral("imgIcon"));
-    QVERIFY(picture);
-    QVERIFY(!picture->pixmap().isNull());
-    QVERIFY(!picture->size().isEmpty());
-    QCOMPARE(runner.size(), picture->size());
-    runner.resize(300, 200);
-    QCOMPARE(runner.size(), picture->size());
-    runner.show();
-    runner.resize(5, 400);
-    QCOMPARE(runner.size(), picture->size());
-    QVERIFY(!runner.isBusy());
-}
 
 void tst_ReadOutput::simpleRunRaisesEventsInOrder()
 {
@@ -488,5 +470,5 @@ void tst_ReadOutput::thousandRunsLeaveNothingBehind()
     QTRY_COMPARE(procscan::openFdCount(), fdsBefore);
 }
 
-QTEST_MAIN(tst_ReadOutput)
+QTEST_GUILESS_MAIN(tst_ReadOutput)
 #include "tst_ReadOutput.moc"

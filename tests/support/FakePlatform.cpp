@@ -35,15 +35,48 @@ bool Sound::playAsync(const QString &waveFile)
     return true;
 }
 
+void FileSystem::record(const QString &change)
+{
+    changes.append(change);
+    if (onChange)
+        onChange(change);
+}
+
+bool FileSystem::writeFile(const QString &name, const QByteArray &content, QString *error)
+{
+    record(QStringLiteral("write ") + name);
+    return QtFileSystem::writeFile(name, content, error);
+}
+
+bool FileSystem::appendFile(const QString &name, const QByteArray &content, QString *error)
+{
+    record(QStringLiteral("append ") + name);
+    return QtFileSystem::appendFile(name, content, error);
+}
+
+bool FileSystem::deleteFile(const QString &name)
+{
+    record(QStringLiteral("delete ") + name);
+    return QtFileSystem::deleteFile(name);
+}
+
+bool FileSystem::makeFolder(const QString &name)
+{
+    record(QStringLiteral("mkdir ") + name);
+    return QtFileSystem::makeFolder(name);
+}
+
 Services install()
 {
-    Services s{new MessageBoxes, new Shell, new Sound, new ScreenMetrics, new AppInfo};
+    Services s{new MessageBoxes, new Shell, new Sound, new ScreenMetrics, new AppInfo,
+               new FileSystem};
     s.app->dir = QDir::currentPath();
     platform::Platform::setMessages(std::unique_ptr<platform::MessageBoxes>(s.messages));
     platform::Platform::setShell(std::unique_ptr<platform::Shell>(s.shell));
     platform::Platform::setSound(std::unique_ptr<platform::Sound>(s.sound));
     platform::Platform::setScreen(std::unique_ptr<platform::ScreenMetrics>(s.screen));
     platform::Platform::setApp(std::unique_ptr<platform::AppInfo>(s.app));
+    platform::Platform::setFiles(std::unique_ptr<platform::FileSystem>(s.files));
     return s;
 }
 
@@ -54,6 +87,7 @@ void restore()
     platform::Platform::setSound(nullptr);
     platform::Platform::setScreen(nullptr);
     platform::Platform::setApp(nullptr);
+    platform::Platform::setFiles(nullptr);
 }
 
 } // namespace fake

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/CoreServices.h"
 #include "platform/Platform.h"
 
 #include <QList>
@@ -71,16 +72,34 @@ public:
     QString dir;
 };
 
+// The real disk, with a record of every name the program wrote, appended to,
+// deleted or made a folder of, in order ("write X", "append X", "delete X",
+// "mkdir X").
+class FileSystem : public platform::QtFileSystem {
+public:
+    bool writeFile(const QString &name, const QByteArray &content, QString *error) override;
+    bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
+    bool deleteFile(const QString &name) override;
+    bool makeFolder(const QString &name) override;
+    QStringList changes;
+    // Called with each change as it is recorded.
+    std::function<void(const QString &)> onChange;
+
+private:
+    void record(const QString &change);
+};
+
 struct Services {
     MessageBoxes *messages;
     Shell *shell;
     Sound *sound;
     ScreenMetrics *screen;
     AppInfo *app;
+    FileSystem *files;
 };
 
-// Installs fakes for message boxes, shell, sound, screen and app info (the real
-// file system stays). The app folder defaults to the current folder.
+// Installs fakes for message boxes, shell, sound, screen and app info, and the
+// recording file system. The app folder defaults to the current folder.
 Services install();
 // Puts the production services back.
 void restore();

@@ -5,6 +5,7 @@
 #include "about/WebEngineSetup.h"
 #include "app/frmMain.h"
 #include "platform/ProgramEnd.h"
+#include "platform/desktop/DesktopServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
 {
     about::prepareWebEngine();
     QApplication application(argc, argv);
+    platform::installDesktopServices();
     if (argc != 3)
         return 2;
     QDir::setCurrent(QString::fromLocal8Bit(argv[1]));

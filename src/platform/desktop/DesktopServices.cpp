@@ -1,10 +1,10 @@
-#include "platform/QtServices.h"
+#include "platform/desktop/DesktopServices.h"
+#include "platform/Platform.h"
 #include "platform/Twips.h"
+#include "platform/desktop/QtShell.h"
 
 #include <QAudioDevice>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMediaDevices>
@@ -108,26 +108,13 @@ QSize QtScreenMetrics::fullScreenClientSize() const
 int QtScreenMetrics::twipsPerPixelX() const { return kTwipsPerPixel; }
 int QtScreenMetrics::twipsPerPixelY() const { return kTwipsPerPixel; }
 
-int QtAppInfo::major() const { return ZORVANE_VERSION_MAJOR; }
-int QtAppInfo::minor() const { return ZORVANE_VERSION_MINOR; }
-int QtAppInfo::revision() const { return ZORVANE_VERSION_PATCH; }
-QString QtAppInfo::title() const { return QStringLiteral("Zorvane"); }
-QString QtAppInfo::folder() const { return QCoreApplication::applicationDirPath(); }
-
-bool QtFileSystem::findOrdinaryFile(const QString &name) const
+void installDesktopServices()
 {
-    // Folder separators may be written either way; names match without regard
-    // to case, and hidden (dot) files, folders and special files never match.
-    const QFileInfo info(QString(name).replace(QLatin1Char('\\'), QLatin1Char('/')));
-    QDir dir(info.path());
-    const QFileInfoList found = dir.entryInfoList(QStringList{info.fileName()},
-                                                  QDir::Files | QDir::NoDotAndDotDot);
-    return !found.isEmpty();
-}
-
-bool QtFileSystem::deleteFile(const QString &name)
-{
-    return QFile::remove(QString(name).replace(QLatin1Char('\\'), QLatin1Char('/')));
+    Platform::setProduction(Platform::Factories{
+        [] { return std::unique_ptr<MessageBoxes>(new QtMessageBoxes); },
+        [] { return std::unique_ptr<Shell>(new QtShell); },
+        [] { return std::unique_ptr<Sound>(new QtSound); },
+        [] { return std::unique_ptr<ScreenMetrics>(new QtScreenMetrics); }});
 }
 
 } // namespace platform

@@ -1,4 +1,4 @@
-#include "platform/PopupWindow.h"
+#include "platform/desktop/PopupWindow.h"
 
 #include <QGuiApplication>
 

@@ -1,6 +1,4 @@
 #pragma once
-#include "platform/AppInfo.h"
-#include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Shell.h"
@@ -8,7 +6,7 @@
 
 namespace platform {
 
-// Production services over Qt.
+// Production services that need the window system.
 
 class QtMessageBoxes : public MessageBoxes {
 public:
@@ -28,19 +26,8 @@ public:
     int twipsPerPixelY() const override;
 };
 
-class QtAppInfo : public AppInfo {
-public:
-    int major() const override;
-    int minor() const override;
-    int revision() const override;
-    QString title() const override;
-    QString folder() const override;
-};
-
-class QtFileSystem : public FileSystem {
-public:
-    bool findOrdinaryFile(const QString &name) const override;
-    bool deleteFile(const QString &name) override;
-};
+// Makes these the production services of the platform seam (message boxes,
+// shell, sound, screen). Programs with windows call it once at start.
+void installDesktopServices();
 
 } // namespace platform

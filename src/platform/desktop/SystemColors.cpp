@@ -1,4 +1,4 @@
-#include "platform/SystemColors.h"
+#include "platform/desktop/SystemColors.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "platform/QtShell.h"
+#include "platform/desktop/QtShell.h"
 #include "platform/Platform.h"
 
 #include <QDesktopServices>

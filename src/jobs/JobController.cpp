@@ -1,0 +1,160 @@
+#include "jobs/JobController.h"
+#include "jobs/ConnectionSettings.h"
+#include "jobs/JobScripts.h"
+#include "jobs/JobWindow.h"
+#include "platform/Platform.h"
+
+namespace jobs {
+
+namespace {
+
+void showMessage(const QString &title, const QString &text, platform::MsgIcon icon)
+{
+    platform::Platform::messages().show(title, text, icon, platform::MsgButtons::Ok);
+}
+
+const QStringList kBackupFolders{QStringLiteral("Applications"), QStringLiteral("mobile"),
+                                 QStringLiteral("root")};
+
+} // namespace
+
+JobController::JobController(JobWindow &window) : m_window(window) {}
+
+void JobController::start(Job which)
+{
+    const JobDescription &job = jobDescription(which);
+    // Checked before the first step, so a refused job changes nothing.
+    if (job.usesConnection) {
+        ConnectionSettings cs(m_window.address(), m_window.password());
+        if (!readConnection(&cs))
+            return;
+    }
+    if (!preconditionHolds(job))
+        return;
+    for (Step step : job.steps)
+        takeStep(job, step);
+}
+
+bool JobController::readConnection(ConnectionSettings *settings) const
+{
+    *settings = ConnectionSettings(m_window.address(), m_window.password());
+    if (settings->isValid())
+        return true;
+    showMessage(QStringLiteral("SSH Login"), settings->error(), platform::MsgIcon::Exclamation);
+    return false;
+}
+
+bool JobController::preconditionHolds(const JobDescription &job) const
+{
+    switch (job.precondition) {
+    case Precondition::None: return true;
+    case Precondition::OptionChosen:
+        for (const JobScriptChoice &choice : job.scripts) {
+            if (m_window.isChecked(choice.option))
+                return true;
+        }
+        showMessage(QStringLiteral("Zorvane"),
+                    QStringLiteral("Choose one of the two options first: \"Yes, My apps are "
+                                   "symlinked\" or \"No, my apps are NOT symlinked\"."),
+                    platform::MsgIcon::Exclamation);
+        return false;
+    case Precondition::BackupPresent: {
+        QStringList missing;
+        for (const QString &folder : kBackupFolders) {
+            if (!platform::Platform::files().exists(folder))
+                missing.append(QLatin1Char('"') + folder + QLatin1Char('"'));
+        }
+        if (missing.isEmpty())
+            return true;
+        showMessage(QStringLiteral("Nothing to restore"),
+                    QStringLiteral("There is no complete backup in the Zorvane folder (%1 missing). "
+                                   "Run a backup first; nothing has been sent to your device.")
+                        .arg(missing.join(QStringLiteral(", "))),
+                    platform::MsgIcon::Exclamation);
+        return false;
+    }
+    }
+    return false;
+}
+
+void JobController::takeStep(const JobDescription &job, Step step)
+{
+    switch (step) {
+    case Step::Grow: m_window.setHeightTwips(kJobHeightTwips); break;
+    case Step::DisableContinue: m_window.setEnabled(job.continueButton, false); break;
+    case Step::Box: showMessage(job.box.title, job.box.text, job.box.icon); break;
+    case Step::ShowSign: m_window.setVisible(job.sign, true); break;
+    case Step::ShowCaption: m_window.setVisible(job.caption, true); break;
+    case Step::Alert: m_window.popAlert(job.alert); break;
+    case Step::ConsoleText: m_window.setConsoleText(job.consoleText); break;
+    case Step::StartTimer: m_window.startTimer(job.timer); break;
+    case Step::Script:
+        if (!runScripts(job))
+            withdrawBusySigns(job);
+        break;
+    }
+}
+
+bool JobController::runScripts(const JobDescription &job)
+{
+    const QString version = platform::Platform::app().versionText();
+    bool started = false;
+    for (const JobScriptChoice &choice : job.scripts) {
+        if (!choice.option.isEmpty() && !m_window.isChecked(choice.option))
+            continue;
+        // Read afresh for each script: the settings may have changed while an
+        // earlier one ran.
+        ConnectionSettings cs(m_window.address(), m_window.password());
+        if (job.usesConnection && !readConnection(&cs))
+            continue;
+        const JobScript script = scriptFor(choice.kind, version, cs);
+        if (!writeScript(job, script))
+            continue;
+        started = true;
+        startScript(script, scriptForm(choice.kind, version).runnerCommand);
+    }
+    return started;
+}
+
+bool JobController::writeScript(const JobDescription &job, const JobScript &script)
+{
+    if (job.keepScriptWhileUnchanged && m_keptScriptWritten && script.lines() == m_keptScriptLines)
+        return true;
+    QString error;
+    if (!script.write(&error)) {
+        showMessage(QStringLiteral("Zorvane"), error, platform::MsgIcon::Critical);
+        return false;
+    }
+    if (job.keepScriptWhileUnchanged) {
+        m_keptScriptWritten = true;
+        m_keptScriptLines = script.lines();
+    }
+    return true;
+}
+
+void JobController::startScript(const JobScript &script, const QString &runnerCommand)
+{
+    if (!runnerCommand.isEmpty()) {
+        m_window.runThroughRunner(runnerCommand);
+        return;
+    }
+    if (platform::Platform::shell().start(script.fileName(), platform::WindowStyle::NormalFocus))
+        return;
+    showMessage(QStringLiteral("Zorvane"),
+                QStringLiteral("Zorvane could not start \"%1\". If no terminal window opened, "
+                               "install xterm or run Zorvane from a desktop session.")
+                    .arg(script.fileName()),
+                platform::MsgIcon::Critical);
+}
+
+void JobController::withdrawBusySigns(const JobDescription &job)
+{
+    // Nothing runs: no busy signs for work that is not happening.
+    m_window.setVisible(job.sign, false);
+    if (!job.caption.isEmpty())
+        m_window.setVisible(job.caption, false);
+    if (!job.continueButton.isEmpty())
+        m_window.setEnabled(job.continueButton, m_window.isChecked(job.agreement));
+}
+
+} // namespace jobs

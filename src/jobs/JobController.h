@@ -1,0 +1,40 @@
+#pragma once
+#include "jobs/JobTable.h"
+
+#include <QStringList>
+
+namespace jobs {
+
+class ConnectionSettings;
+class JobScript;
+class JobWindow;
+
+// Carries out a job's click as its table entry describes it: checks what must
+// hold first (a refused job changes nothing), takes the steps in order, writes
+// the scripts and starts them through the window's runner or the shell. When
+// nothing could be started, the busy signs go again.
+class JobController {
+public:
+    explicit JobController(JobWindow &window);
+
+    void start(Job job);
+
+private:
+    // The Connection settings as typed; false after telling the user why they
+    // cannot be used.
+    bool readConnection(ConnectionSettings *settings) const;
+    bool preconditionHolds(const JobDescription &job) const;
+    void takeStep(const JobDescription &job, Step step);
+    // True when a script was started.
+    bool runScripts(const JobDescription &job);
+    bool writeScript(const JobDescription &job, const JobScript &script);
+    void startScript(const JobScript &script, const QString &runnerCommand);
+    void withdrawBusySigns(const JobDescription &job);
+
+    JobWindow &m_window;
+    // A script kept while unchanged: whether it was written and its lines.
+    bool m_keptScriptWritten = false;
+    QStringList m_keptScriptLines;
+};
+
+} // namespace jobs

@@ -1,0 +1,64 @@
+#include "platform/CoreServices.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace platform {
+
+namespace {
+
+QString localName(const QString &name) { return QString(name).replace(QLatin1Char('\\'), QLatin1Char('/')); }
+
+bool writeWith(const QString &name, const QByteArray &content, QIODevice::OpenMode mode,
+               QString *error)
+{
+    QFile file(localName(name));
+    if (file.open(mode) && file.write(content) == content.size() && file.flush()) {
+        file.close();
+        return true;
+    }
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
+} // namespace
+
+int QtAppInfo::major() const { return ZORVANE_VERSION_MAJOR; }
+int QtAppInfo::minor() const { return ZORVANE_VERSION_MINOR; }
+int QtAppInfo::revision() const { return ZORVANE_VERSION_PATCH; }
+QString QtAppInfo::title() const { return QStringLiteral("Zorvane"); }
+QString QtAppInfo::folder() const { return QCoreApplication::applicationDirPath(); }
+
+bool QtFileSystem::findOrdinaryFile(const QString &name) const
+{
+    // Names match without regard to case, and hidden (dot) files, folders and
+    // special files never match.
+    const QFileInfo info(localName(name));
+    QDir dir(info.path());
+    const QFileInfoList found = dir.entryInfoList(QStringList{info.fileName()},
+                                                  QDir::Files | QDir::NoDotAndDotDot);
+    return !found.isEmpty();
+}
+
+bool QtFileSystem::exists(const QString &name) const { return QFileInfo::exists(localName(name)); }
+
+bool QtFileSystem::isFile(const QString &name) const { return QFileInfo(localName(name)).isFile(); }
+
+bool QtFileSystem::writeFile(const QString &name, const QByteArray &content, QString *error)
+{
+    return writeWith(name, content, QIODevice::WriteOnly | QIODevice::Truncate, error);
+}
+
+bool QtFileSystem::appendFile(const QString &name, const QByteArray &content, QString *error)
+{
+    return writeWith(name, content, QIODevice::WriteOnly | QIODevice::Append, error);
+}
+
+bool QtFileSystem::deleteFile(const QString &name) { return QFile::remove(localName(name)); }
+
+bool QtFileSystem::makeFolder(const QString &name) { return QDir().mkpath(localName(name)); }
+
+} // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+#include "platform/AppInfo.h"
+#include "platform/FileSystem.h"
+
+namespace platform {
+
+// Production services that need no window system.
+
+class QtAppInfo : public AppInfo {
+public:
+    int major() const override;
+    int minor() const override;
+    int revision() const override;
+    QString title() const override;
+    QString folder() const override;
+};
+
+class QtFileSystem : public FileSystem {
+public:
+    bool findOrdinaryFile(const QString &name) const override;
+    bool exists(const QString &name) const override;
+    bool isFile(const QString &name) const override;
+    bool writeFile(const QString &name, const QByteArray &content, QString *error) override;
+    bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
+    bool deleteFile(const QString &name) override;
+    bool makeFolder(const QString &name) override;
+};
+
+} // namespace platform

@@ -1,0 +1,171 @@
+// The job controller without a window: what each job's click asks of the window
+// and the platform, in order, given a window stand-in that records every request.
+#include "jobs/JobController.h"
+#include "jobs/JobWindow.h"
+#include "support/FakePlatform.h"
+
+#include <QDir>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Stand-in for the main window: records requests into the shared log.
+class RecordingWindow : public jobs::JobWindow {
+public:
+    explicit RecordingWindow(QStringList &log) : m_log(log) {}
+    QString address() const override { return addressText; }
+    QString password() const override { return QStringLiteral("fennel"); }
+    bool isChecked(const QString &control) const override { return checked.contains(control); }
+    void setHeightTwips(int twips) override { m_log << QStringLiteral("height %1").arg(twips); }
+    void setEnabled(const QString &c, bool on) override
+    {
+        m_log << (on ? QStringLiteral("enable ") : QStringLiteral("disable ")) + c;
+    }
+    void setVisible(const QString &c, bool on) override
+    {
+        m_log << (on ? QStringLiteral("show ") : QStringLiteral("hide ")) + c;
+    }
+    void popAlert(const QString &m) override { m_log << QStringLiteral("alert ") + m; }
+    void setConsoleText(const QString &t) override
+    {
+        m_log << QStringLiteral("console ") + t.section(QStringLiteral("\r\n"), -1);
+    }
+    void startTimer(const QString &t) override { m_log << QStringLiteral("timer ") + t; }
+    void runThroughRunner(const QString &c) override { m_log << QStringLiteral("run ") + c; }
+
+    QString addressText = QStringLiteral("10.0.0.2");
+    QSet<QString> checked;
+
+private:
+    QStringList &m_log;
+};
+
+} // namespace
+
+class tst_JobController : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void everyJobTakesItsStepsInOrder_data();
+    void everyJobTakesItsStepsInOrder();
+    void badAddressStopsEveryConnectionJobBeforeAnyStep();
+    void unchangedSshScriptIsStartedAgainWithoutWriting();
+    void scriptThatCannotBeWrittenWithdrawsTheBusySigns();
+
+private:
+    QTemporaryDir m_dir;
+    QStringList m_log;
+    fake::Services m_fakes{};
+};
+
+void tst_JobController::init()
+{
+    QVERIFY(m_dir.isValid());
+    QDir::setCurrent(m_dir.path());
+    m_log.clear();
+    m_fakes = fake::install();
+    m_fakes.messages->onShow = [this](const fake::ShownBox &b) { m_log << "box " + b.title; };
+    m_fakes.shell->onStart = [this](const fake::ShellStart &s) { m_log << "shell " + s.file; };
+    m_fakes.files->onChange = [this](const QString &change) { m_log << change; };
+    for (const char *folder : {"Applications", "mobile", "root"})
+        QVERIFY(QDir().mkpath(QString::fromLatin1(folder)));
+}
+
+void tst_JobController::cleanup() { fake::restore(); }
+
+void tst_JobController::everyJobTakesItsStepsInOrder_data()
+{
+    QTest::addColumn<int>("job");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("backup, symlinked") << int(jobs::Job::Backup) << "optYes"
+        << QStringList{"height 8700", "disable cmdAgree", "box BEFORE YOU BEGIN!!!", "show GIF1",
+                       "show Label7", "write Yes.bat", "run Yes.bat"};
+    QTest::newRow("backup, not symlinked") << int(jobs::Job::Backup) << "optNo"
+        << QStringList{"height 8700", "disable cmdAgree", "box BEFORE YOU BEGIN!!!", "show GIF1",
+                       "show Label7", "write No.bat", "run no.bat"};
+    QTest::newRow("backup, no option") << int(jobs::Job::Backup) << ""
+        << QStringList{"box Zorvane"};
+    QTest::newRow("restore") << int(jobs::Job::Restore) << ""
+        << QStringList{"height 8700", "disable Command5", "show GIF2", "show Label8",
+                       "write PutFilesBack.bat", "run PutFilesBack.bat"};
+    QTest::newRow("ssh first run") << int(jobs::Job::SshFirstRun) << ""
+        << QStringList{"height 8700",
+                       "console Please wait for the command prompt window to close.",
+                       "timer Timer1", "alert Executing SSH for the First time... Please Wait...",
+                       "show DXAnimatedGIF3", "write SSH.bat", "shell SSH.bat"};
+    QTest::newRow("applications") << int(jobs::Job::RelocateApps) << ""
+        << QStringList{"alert Executing Symlink Applications Process...Please Wait...",
+                       "height 8700", "show DXAnimatedGIF1", "write apps.bat", "run apps.bat"};
+    QTest::newRow("fonts") << int(jobs::Job::RelocateFonts) << ""
+        << QStringList{"height 8700", "show DXAnimatedGIF2", "box Before Symlinking Your Fonts....",
+                       "write fonts.bat", "run fonts.bat"};
+    QTest::newRow("dfu") << int(jobs::Job::Dfu) << ""
+        << QStringList{"height 8700", "box DFU Mode WARNING", "show DXAnimatedGIF5",
+                       "write DFU.bat", "run DFU.bat"};
+}
+
+void tst_JobController::everyJobTakesItsStepsInOrder()
+{
+    QFETCH(int, job);
+    QFETCH(QString, option);
+    QFETCH(QStringList, steps);
+    RecordingWindow window(m_log);
+    if (!option.isEmpty())
+        window.checked.insert(option);
+    jobs::JobController(window).start(jobs::Job(job));
+    QCOMPARE(m_log, steps);
+}
+
+void tst_JobController::badAddressStopsEveryConnectionJobBeforeAnyStep()
+{
+    for (jobs::Job job : {jobs::Job::Backup, jobs::Job::Restore, jobs::Job::SshFirstRun,
+                          jobs::Job::RelocateApps, jobs::Job::RelocateFonts}) {
+        m_log.clear();
+        RecordingWindow window(m_log);
+        window.addressText = QStringLiteral("192.168.");
+        window.checked = {QStringLiteral("optNo"), QStringLiteral("Check1")};
+        jobs::JobController(window).start(job);
+        QCOMPARE(m_log, QStringList{"box SSH Login"});
+    }
+    // The DFU job uses no Connection settings and goes ahead.
+    m_log.clear();
+    RecordingWindow window(m_log);
+    window.addressText = QStringLiteral("192.168.");
+    jobs::JobController(window).start(jobs::Job::Dfu);
+    QCOMPARE(m_log.last(), QStringLiteral("run DFU.bat"));
+}
+
+void tst_JobController::unchangedSshScriptIsStartedAgainWithoutWriting()
+{
+    RecordingWindow window(m_log);
+    jobs::JobController jobs(window);
+    jobs.start(jobs::Job::SshFirstRun);
+    m_log.clear();
+    jobs.start(jobs::Job::SshFirstRun);
+    QVERIFY(!m_log.contains(QStringLiteral("write SSH.bat")));
+    QCOMPARE(m_log.last(), QStringLiteral("shell SSH.bat"));
+
+    window.addressText = QStringLiteral("10.0.0.3");
+    m_log.clear();
+    jobs.start(jobs::Job::SshFirstRun);
+    QVERIFY(m_log.contains(QStringLiteral("write SSH.bat")));
+}
+
+void tst_JobController::scriptThatCannotBeWrittenWithdrawsTheBusySigns()
+{
+    // A folder where the script should go.
+    QFile::remove(QStringLiteral("No.bat"));
+    QVERIFY(QDir().mkpath(QStringLiteral("No.bat")));
+    RecordingWindow window(m_log);
+    window.checked = {QStringLiteral("optNo"), QStringLiteral("Check1")};
+    jobs::JobController(window).start(jobs::Job::Backup);
+    QCOMPARE(m_log.mid(5), (QStringList{"write No.bat", "box Zorvane", "hide GIF1", "hide Label7",
+                                        "enable cmdAgree"}));
+}
+
+QTEST_GUILESS_MAIN(tst_JobController)
+#include "tst_job_controller.moc"
