@@ -83,6 +83,7 @@ void Console::Starting(const QString &commandText)
 {
     m_folder = platform::Platform::app().folder();
     append(commandText + kCrLf);
+    m_transcript.start(commandText + kCrLf);
 }
 
 void Console::GotChunk(const QString &sChunk, bool LastChunk)
@@ -91,9 +92,12 @@ void Console::GotChunk(const QString &sChunk, bool LastChunk)
     // The interpreter's line naming the program's folder shows as the drive root.
     if (sChunk.size() > 2 && sChunk.size() - 2 == m_folder.size() && sChunk.startsWith(m_folder)) {
         append(QStringLiteral("C:\\") + kCrLf);
+        m_transcript.add(QStringLiteral("C:\\") + kCrLf);
         return;
     }
+    const qsizetype before = m_text.size();
     appendChunk(sChunk);
+    m_transcript.add(m_text.mid(before));
     // A form feed by itself is the script's "Cls": its transcript starts afresh.
     if (sChunk.size() == 1 && sChunk.at(0) == kFormFeed)
         setText(kOutputBanner + kCrLf);
@@ -105,12 +109,14 @@ void Console::Complete()
         setText(kPrompt);
     else
         append(kCrLf + kPrompt);
+    m_transcript.add(kCrLf + kPrompt);
     runEnded();
 }
 
 void Console::Canceled()
 {
     append(kCrLf + kCanceledLine + kCrLf + kCrLf + kPrompt);
+    m_transcript.add(kCrLf + kCanceledLine + kCrLf + kCrLf + kPrompt);
     runEnded();
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "app/TranscriptFile.h"
+
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -89,4 +91,6 @@ private:
     int m_additionsSinceSlice = 0;
     QTimer m_repaint;
     std::function<void()> m_hideBusy;
+    // Everything the runner brought, on disk as it arrives.
+    app::TranscriptFile m_transcript;
 };

@@ -1,5 +1,6 @@
 #include "jobs/JobController.h"
 #include "jobs/ConnectionSettings.h"
+#include "jobs/JobOutcome.h"
 #include "jobs/JobScripts.h"
 #include "jobs/JobWindow.h"
 #include "platform/Platform.h"
@@ -64,13 +65,23 @@ bool JobController::preconditionHolds(const JobDescription &job) const
             if (!platform::Platform::files().exists(folder))
                 missing.append(QLatin1Char('"') + folder + QLatin1Char('"'));
         }
-        if (missing.isEmpty())
+        QString why;
+        if (!missing.isEmpty())
+            why = QStringLiteral("There is no complete backup in the Zorvane folder (%1 missing). "
+                                 "Run a backup first; nothing has been sent to your device.")
+                      .arg(missing.join(QStringLiteral(", ")));
+        else if (platform::Platform::files().exists(kPreviousBackupMark))
+            why = QStringLiteral("A backup was interrupted before it finished, so the backup in the "
+                                 "Zorvane folder is not complete. Run the backup again (it first "
+                                 "puts the earlier backup back); nothing has been sent to your "
+                                 "device.");
+        else if (platform::Platform::files().exists(kIncompleteMark))
+            why = QStringLiteral("The backup in the Zorvane folder is not complete: its last run "
+                                 "failed or was interrupted, so it cannot be restored. Run the "
+                                 "backup again; nothing has been sent to your device.");
+        if (why.isEmpty())
             return true;
-        showMessage(QStringLiteral("Nothing to restore"),
-                    QStringLiteral("There is no complete backup in the Zorvane folder (%1 missing). "
-                                   "Run a backup first; nothing has been sent to your device.")
-                        .arg(missing.join(QStringLiteral(", "))),
-                    platform::MsgIcon::Exclamation);
+        showMessage(QStringLiteral("Nothing to restore"), why, platform::MsgIcon::Exclamation);
         return false;
     }
     }

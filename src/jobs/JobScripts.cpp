@@ -1,5 +1,6 @@
 #include "jobs/JobScripts.h"
 #include "jobs/BatchQuoting.h"
+#include "jobs/JobOutcome.h"
 
 namespace jobs {
 
@@ -32,46 +33,86 @@ QString runOnDevice(const QString &commandFile)
 
 const QString kNoteFailure = QStringLiteral("if errorlevel 1 set FAILED=1");
 
-// Moves the previous backup into the holding folder. A holding folder left
-// with its mark by an interrupted backup is put back first, so a saved backup
-// is never thrown away; one without the mark holds nothing that is needed.
+// The script's notes of what happened, read by the completion program: each
+// tool's failure right after it, in the user's words.
+QString noteFailure(const QString &what)
+{
+    return QStringLiteral("if errorlevel 1 echo failed ") + what + QStringLiteral(">>") + kOutcomeFile;
+}
+
+QString noteJob(const QString &name)
+{
+    return QStringLiteral("echo job ") + name + QLatin1Char('>') + kOutcomeFile;
+}
+
+QString note(const QString &what) { return QStringLiteral("echo ") + what + QStringLiteral(">>") + kOutcomeFile; }
+
+QString sendFailure(const QString &file) { return QStringLiteral("sending %1 to the device").arg(file); }
+
+// Begins a backup. A backup set aside by an interrupted run is put back first.
+// Then the backup there is (complete or marked incomplete) moves into the
+// holding folder, so that nothing is deleted before a new copy has arrived;
+// the new copy is marked incomplete until its check passes.
 QStringList setAsideLines()
 {
     const QString &prev = kPreviousBackupFolder;
     QStringList l;
-    l << QStringLiteral("set FAILED=") << QStringLiteral("set PHASE=recover")
-      << QStringLiteral("if exist ") + kPreviousBackupMark + QStringLiteral(" goto putback")
+    l << noteJob(QStringLiteral("backup")) << QStringLiteral("set FAILED=")
+      << QStringLiteral("set HADPREVIOUS=")
+      << QStringLiteral("if not exist ") + kPreviousBackupMark + QStringLiteral(" goto setaside")
+      << QStringLiteral("echo An earlier backup was interrupted; putting the backup it had set aside back first.");
+    // What the interrupted run fetched is partial; the set-aside copy is not.
+    for (const QString &f : kBackupFolders)
+        l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
+    l << QStringLiteral("if exist %1 del %1").arg(kIncompleteMark);
+    for (const QString &f : kBackupFolders + QStringList{kIncompleteMark})
+        l << QStringLiteral("if exist %2\\%1 move %2\\%1 %1 >NUL").arg(f, prev);
+    l << QStringLiteral("del ") + kPreviousBackupMark << QStringLiteral("rmdir /S /Q ") + prev
       << QStringLiteral(":setaside")
+      << QStringLiteral("if not exist Applications if not exist mobile if not exist root goto fresh")
       << QStringLiteral("if exist ") + prev + QStringLiteral(" rmdir /S /Q ") + prev
       << QStringLiteral("mkdir ") + prev
-      << QStringLiteral("echo saved>") + kPreviousBackupMark;
-    for (const QString &f : kBackupFolders)
+      << QStringLiteral("echo saved>") + kPreviousBackupMark
+      << QStringLiteral("set HADPREVIOUS=1");
+    for (const QString &f : kBackupFolders + QStringList{kIncompleteMark})
         l << QStringLiteral("if exist %1 move %1 %2\\%1 >NUL").arg(f, prev);
+    // Left-overs that are not a backup (no "Applications", "mobile" or "root").
+    l << QStringLiteral(":fresh");
+    for (const QString &f : kBackupFolders)
+        l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
+    l << QStringLiteral("echo incomplete>") + kIncompleteMark;
     return l;
 }
 
-// After the three fetches: keep the new backup and drop the old one, or remove
-// what arrived and put the old one back.
+// After the fetches: the copy is checked against the device's list of files.
+// A complete copy replaces the previous backup; an incomplete one is removed
+// when there is a previous backup to put back, and otherwise kept, marked.
 QStringList settleLines()
 {
     const QString &prev = kPreviousBackupFolder;
     QStringList l;
-    l << QStringLiteral("set PHASE=failed") << QStringLiteral("if defined FAILED goto putback")
-      << QStringLiteral("del ") + kPreviousBackupMark
-      << QStringLiteral("rmdir /S /Q ") + prev
+    l << QStringLiteral("BackupCheck.exe") << kNoteFailure
+      << QStringLiteral("if defined FAILED goto failed")
+      << QStringLiteral("del ") + kIncompleteMark
+      << QStringLiteral("if exist ") + prev + QStringLiteral(" rmdir /S /Q ") + prev
+      << note(QStringLiteral("kept new"))
       << QStringLiteral("echo The new backup is complete; the previous backup has been replaced.")
-      << QStringLiteral("goto fetched") << QStringLiteral(":putback");
-    for (const QString &f : kBackupFolders) {
-        // After a failed fetch everything that arrived goes; when recovering,
-        // only what the saved backup has a copy of.
-        l << QStringLiteral("if \"%PHASE%\"==\"failed\" if exist %1 rmdir /S /Q %1").arg(f)
-          << QStringLiteral("if exist %2\\%1 if exist %1 rmdir /S /Q %1").arg(f, prev)
-          << QStringLiteral("if exist %2\\%1 move %2\\%1 %1 >NUL").arg(f, prev);
-    }
-    l << QStringLiteral("del ") + kPreviousBackupMark << QStringLiteral("rmdir ") + prev
-      << QStringLiteral("if \"%PHASE%\"==\"recover\" goto setaside")
+      << QStringLiteral("goto fetched") << QStringLiteral(":failed")
+      << QStringLiteral("if not defined HADPREVIOUS goto keeppartial");
+    for (const QString &f : kBackupFolders)
+        l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
+    l << QStringLiteral("del ") + kIncompleteMark;
+    for (const QString &f : kBackupFolders + QStringList{kIncompleteMark})
+        l << QStringLiteral("if exist %2\\%1 move %2\\%1 %1 >NUL").arg(f, prev);
+    l << QStringLiteral("del ") + kPreviousBackupMark << QStringLiteral("rmdir /S /Q ") + prev
+      << note(QStringLiteral("kept previous"))
       << QStringLiteral("echo The backup did not complete, so your previous backup has been put "
                         "back unchanged.")
+      << QStringLiteral("goto fetched") << QStringLiteral(":keeppartial")
+      << note(QStringLiteral("kept partial"))
+      << QStringLiteral("echo The backup did not complete. There was no earlier backup; what "
+                        "arrived is kept, marked incomplete, and cannot be restored. Run the "
+                        "backup again.")
       << QStringLiteral(":fetched");
     return l;
 }
@@ -88,56 +129,79 @@ QStringList connectionLines(const ConnectionSettings &cs)
 JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs)
 {
     const ScriptKind kind = symlinked ? ScriptKind::BackupSymlinked : ScriptKind::BackupNotSymlinked;
+    const QString apps = symlinked ? QStringLiteral("/var/Applications") : QStringLiteral("/Applications");
     JobScript s = fromForm(kind, versionText);
     s.line(QStringLiteral("echo Do NOT worry if during this process it says something like file "
                           "not found, or path not found."));
     s.lines(setAsideLines());
     s.lines(connectionLines(cs));
     s.line(QStringLiteral("echo Backing up your Applications..."));
-    s.line(symlinked ? QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications .")
-                     : QStringLiteral("pscp -r -pw %PASS% root@%IP%:/Applications ."));
+    s.line(QStringLiteral("pscp -r -pw %PASS% root@%IP%:") + apps + QStringLiteral(" ."));
     s.line(kNoteFailure);
-    s.line(copyToDevice(QStringLiteral("cp"), QStringLiteral("/")));
-    s.line(copyToDevice(QStringLiteral("chown"), QStringLiteral("/")));
-    s.line(copyToDevice(QStringLiteral("plink.exe"), QStringLiteral("/")));
-    s.line(copyToDevice(QStringLiteral("move.sh"), QStringLiteral("/")));
+    s.line(noteFailure(QStringLiteral("copying ") + apps + QStringLiteral(" from the device")));
+    for (const QString &file : {QStringLiteral("cp"), QStringLiteral("chown"), QStringLiteral("plink.exe"),
+                                QStringLiteral("move.sh")}) {
+        s.line(copyToDevice(file, QStringLiteral("/")));
+        s.line(kNoteFailure);
+        s.line(noteFailure(sendFailure(file)));
+    }
     s.line(runOnDevice(QStringLiteral("move.sh")));
+    s.line(kNoteFailure);
+    s.line(noteFailure(QStringLiteral("listing your files on the device (move.sh)")));
     s.line(QStringLiteral("echo now downloading your /var/mobile and /var/root folders, this may "
                           "take a while."));
     s.line(QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."));
     s.line(kNoteFailure);
+    s.line(noteFailure(QStringLiteral("copying /var/mobile from the device")));
     s.line(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."));
     s.line(kNoteFailure);
+    s.line(noteFailure(QStringLiteral("copying /var/root from the device")));
     s.lines(settleLines());
     s.line(copyToDevice(QStringLiteral("back.sh"), QStringLiteral("/")));
     s.line(runOnDevice(QStringLiteral("back.sh")));
+    s.line(QStringLiteral("if errorlevel 1 echo warning the file list could not be removed from "
+                          "your device (back.sh)>>") + kOutcomeFile);
     s.line(QStringLiteral("rmdir /S /Q mobile\\Library\\Lockdown"));
     s.line(QStringLiteral("rmdir /S /Q root\\Library\\Lockdown"));
+    s.line(note(QStringLiteral("end")));
     s.lines(scriptForm(kind, versionText).closing);
     return s;
 }
 
 JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs)
 {
+    // Every transfer and device-side step notes its failure right after it.
+    const auto send = [](JobScript &script, const QString &file, const QString &folder) {
+        script.line(copyToDevice(file, folder));
+        script.line(noteFailure(sendFailure(file)));
+    };
+    const auto run = [](JobScript &script, const QString &commandFile) {
+        script.line(runOnDevice(commandFile));
+        script.line(noteFailure(QStringLiteral("running %1 on the device").arg(commandFile)));
+    };
     JobScript s = fromForm(ScriptKind::Restore, versionText);
+    s.line(noteJob(QStringLiteral("restore")));
     s.lines(connectionLines(cs));
     s.line(QStringLiteral("echo Transferring files..."));
-    s.line(copyToDevice(QStringLiteral("chown1"), QStringLiteral("/")));
-    s.line(copyToDevice(QStringLiteral("install.sh"), QStringLiteral("/")));
-    s.line(copyToDevice(QStringLiteral("cp"), QStringLiteral("/")));
-    s.line(copyToDevice(QStringLiteral("plink.exe"), QStringLiteral("/")));
+    send(s, QStringLiteral("chown1"), QStringLiteral("/"));
+    send(s, QStringLiteral("install.sh"), QStringLiteral("/"));
+    send(s, QStringLiteral("cp"), QStringLiteral("/"));
+    send(s, QStringLiteral("plink.exe"), QStringLiteral("/"));
     s.line(QStringLiteral("echo It may look like nothing is happening, but this will take a while!"));
-    s.line(copyToDevice(QStringLiteral("chown"), QStringLiteral("/")));
-    s.line(runOnDevice(QStringLiteral("install.sh")));
+    send(s, QStringLiteral("chown"), QStringLiteral("/"));
+    run(s, QStringLiteral("install.sh"));
     s.line(QStringLiteral("echo Now putting back your applications, this may take a while!"));
-    s.line(copyToDevice(QStringLiteral("Applications"), QStringLiteral("/")));
-    s.line(copyToDevice(QStringLiteral("mobile"), QStringLiteral("/var")));
-    s.line(copyToDevice(QStringLiteral("root"), QStringLiteral("/var")));
-    s.line(copyToDevice(QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin")));
-    s.line(runOnDevice(QStringLiteral("fixmail.sh")));
+    send(s, QStringLiteral("Applications"), QStringLiteral("/"));
+    send(s, QStringLiteral("mobile"), QStringLiteral("/var"));
+    send(s, QStringLiteral("root"), QStringLiteral("/var"));
+    send(s, QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin"));
+    run(s, QStringLiteral("fixmail.sh"));
     s.line(QStringLiteral("echo Setting Permissions..."));
-    s.line(copyToDevice(QStringLiteral("other.sh"), QStringLiteral("/")));
+    send(s, QStringLiteral("other.sh"), QStringLiteral("/"));
+    // other.sh restarts the device, which may end the session: its own check
+    // line in the output, not plink's status, says whether the restore holds.
     s.line(runOnDevice(QStringLiteral("other.sh")));
+    s.line(note(QStringLiteral("end")));
     s.lines(scriptForm(ScriptKind::Restore, versionText).closing);
     return s;
 }
@@ -157,15 +221,18 @@ JobScript relocationScript(bool fonts, const ConnectionSettings &cs)
     const ScriptKind kind = fonts ? ScriptKind::RelocateFonts : ScriptKind::RelocateApps;
     const QString shellScript = fonts ? QStringLiteral("fonts.sh") : QStringLiteral("apps.sh");
     JobScript s = fromForm(kind, QString());
+    s.line(noteJob(QStringLiteral("relocation")));
     s.lines(connectionLines(cs));
     s.line(fonts ? QStringLiteral("echo Relocating your Fonts folder, please wait...")
                  : QStringLiteral("echo Relocating your Applications folder, please wait..."));
-    s.line(copyToDevice(QStringLiteral("chown1"), QStringLiteral("/")));
-    s.line(copyToDevice(shellScript, QStringLiteral("/")));
-    s.line(copyToDevice(QStringLiteral("cp"), QStringLiteral("/")));
-    s.line(copyToDevice(QStringLiteral("chown"), QStringLiteral("/")));
-    s.line(copyToDevice(QStringLiteral("plink.exe"), QStringLiteral("/")));
+    for (const QString &file : {QStringLiteral("chown1"), shellScript, QStringLiteral("cp"),
+                                QStringLiteral("chown"), QStringLiteral("plink.exe")}) {
+        s.line(copyToDevice(file, QStringLiteral("/")));
+        s.line(noteFailure(sendFailure(file)));
+    }
     s.line(runOnDevice(shellScript));
+    s.line(noteFailure(QStringLiteral("moving the folder on the device (%1)").arg(shellScript)));
+    s.line(note(QStringLiteral("end")));
     s.lines(scriptForm(kind, QString()).closing);
     return s;
 }
@@ -173,16 +240,20 @@ JobScript relocationScript(bool fonts, const ConnectionSettings &cs)
 JobScript dfuScript()
 {
     JobScript s = fromForm(ScriptKind::Dfu, QString());
+    s.line(noteJob(QStringLiteral("dfu")));
     s.line(QStringLiteral("echo closing necessary iTunes devices, don't be worried if some aren't "
                           "found."));
     s.line(QStringLiteral("taskkill.exe >NUL /F /IM iTunes.exe"));
     s.line(QStringLiteral("taskkill.exe >NUL /F /IM iTunesHelper.exe"));
     s.line(QStringLiteral("iphuc -s phase1.script"));
+    s.line(noteFailure(QStringLiteral("the first USB phase (phase1.script)")));
     s.line(QStringLiteral("echo Sending WTF file please wait..."));
     s.line(QStringLiteral("sleep 6"));
     s.line(QStringLiteral("iphuc -s phase2.script"));
+    s.line(noteFailure(QStringLiteral("the second USB phase (phase2.script)")));
     s.line(QStringLiteral("echo Restore your iPod in iTunes by holding SHIFT and hitting restore, "
                           "then choosing an older firmware."));
+    s.line(note(QStringLiteral("end")));
     s.lines(scriptForm(ScriptKind::Dfu, QString()).closing);
     return s;
 }

@@ -47,6 +47,25 @@ bool QtFileSystem::exists(const QString &name) const { return QFileInfo::exists(
 
 bool QtFileSystem::isFile(const QString &name) const { return QFileInfo(localName(name)).isFile(); }
 
+qint64 QtFileSystem::fileSize(const QString &name) const
+{
+    const QFileInfo info(localName(name));
+    return info.isFile() ? info.size() : -1;
+}
+
+bool QtFileSystem::readFile(const QString &name, QByteArray *content, QString *error) const
+{
+    QFile file(localName(name));
+    if (file.open(QIODevice::ReadOnly)) {
+        *content = file.readAll();
+        if (file.error() == QFile::NoError)
+            return true;
+    }
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
 bool QtFileSystem::writeFile(const QString &name, const QByteArray &content, QString *error)
 {
     return writeWith(name, content, QIODevice::WriteOnly | QIODevice::Truncate, error);

@@ -20,6 +20,8 @@ public:
     bool findOrdinaryFile(const QString &name) const override;
     bool exists(const QString &name) const override;
     bool isFile(const QString &name) const override;
+    qint64 fileSize(const QString &name) const override;
+    bool readFile(const QString &name, QByteArray *content, QString *error) const override;
     bool writeFile(const QString &name, const QByteArray &content, QString *error) override;
     bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
     bool deleteFile(const QString &name) override;

@@ -16,6 +16,10 @@ public:
     virtual bool exists(const QString &name) const = 0;
     // True when the name is an ordinary file (not a folder).
     virtual bool isFile(const QString &name) const = 0;
+    // The file's size in bytes; -1 when it is not an ordinary file.
+    virtual qint64 fileSize(const QString &name) const = 0;
+    // Reads the whole file. On failure returns false and sets *error.
+    virtual bool readFile(const QString &name, QByteArray *content, QString *error) const = 0;
     // Creates or truncates the file and writes the content whole. On failure
     // returns false and sets *error to the system's reason.
     virtual bool writeFile(const QString &name, const QByteArray &content, QString *error) = 0;

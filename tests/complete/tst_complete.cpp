@@ -1,26 +1,55 @@
 // The completion programs: each shows one window that says which job ended and
-// closes with its OK button.
+// how, from the notes and transcript the job left, and closes with its OK button.
 #include "CompletionBox.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
 
 Q_DECLARE_METATYPE(complete::Job)
 
+namespace {
+
+// What a job that did everything it was for leaves beside the program.
+void leaveSuccessfulRun(complete::Job job)
+{
+    const char *notes = "";
+    const char *transcript = "output\r\n";
+    switch (job) {
+    case complete::Job::Backup: notes = "job backup\r\nverified 10 1000 0 0\r\nkept new\r\nend\r\n"; break;
+    case complete::Job::Restore:
+        notes = "job restore\r\nend\r\n";
+        transcript = "Zorvane restore check: OK, every file of the backup is on the device\r\n";
+        break;
+    case complete::Job::Symlink: notes = "job relocation\r\nend\r\n"; break;
+    case complete::Job::Dfu: notes = "job dfu\r\nend\r\n"; break;
+    }
+    QFile n(QStringLiteral("LastJob.txt")), t(QStringLiteral("LastJob.log"));
+    QVERIFY(n.open(QIODevice::WriteOnly) && n.write(notes) >= 0);
+    QVERIFY(t.open(QIODevice::WriteOnly) && t.write(transcript) >= 0);
+}
+
+} // namespace
+
 class tst_complete : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { QVERIFY(m_dir.isValid()); QDir::setCurrent(m_dir.path()); }
     void eachProgramIsBuilt_data();
     void eachProgramIsBuilt();
     void boxTellsWhichJobEndedAndClosesWithOk_data();
     void boxTellsWhichJobEndedAndClosesWithOk();
     void textsDifferBetweenPrograms();
+    void failedJobIsAWarningWithItsTranscript();
+
+private:
+    QTemporaryDir m_dir;
 };
 
 void tst_complete::eachProgramIsBuilt_data()
@@ -44,7 +73,7 @@ void tst_complete::boxTellsWhichJobEndedAndClosesWithOk_data()
     QTest::addColumn<QString>("mentions");
     QTest::newRow("backup") << complete::Job::Backup << QStringLiteral("BackupComplete") << QStringLiteral("backup");
     QTest::newRow("restore") << complete::Job::Restore << QStringLiteral("RestoreComplete") << QStringLiteral("put back");
-    QTest::newRow("symlink") << complete::Job::Symlink << QStringLiteral("SymlinkComplete") << QStringLiteral("linking");
+    QTest::newRow("symlink") << complete::Job::Symlink << QStringLiteral("SymlinkComplete") << QStringLiteral("linked");
     QTest::newRow("dfu") << complete::Job::Dfu << QStringLiteral("DFUmode") << QStringLiteral("DFU mode");
 }
 
@@ -53,12 +82,14 @@ void tst_complete::boxTellsWhichJobEndedAndClosesWithOk()
     QFETCH(complete::Job, job);
     QFETCH(QString, name);
     QFETCH(QString, mentions);
+    leaveSuccessfulRun(job);
     std::unique_ptr<QMessageBox> box(complete::createBox(job));
     QCOMPARE(box->objectName(), name);
     QVERIFY(box->text().contains(mentions, Qt::CaseInsensitive));
     QVERIFY(!box->windowTitle().isEmpty());
     QCOMPARE(box->icon(), QMessageBox::Information);
-    QCOMPARE(box->buttons().size(), 1);
+    // OK is its only answer (the details of the run are one click away).
+    QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
 
     // Shown as the program shows it; the OK button ends it.
     bool clicked = false;
@@ -79,11 +110,34 @@ void tst_complete::textsDifferBetweenPrograms()
 {
     QSet<QString> texts, titles;
     for (complete::Job job : {complete::Job::Backup, complete::Job::Restore, complete::Job::Symlink, complete::Job::Dfu}) {
+        leaveSuccessfulRun(job);
         texts << complete::messageFor(job).text;
         titles << complete::messageFor(job).title;
     }
     QCOMPARE(texts.size(), 4);
     QCOMPARE(titles.size(), 4);
+}
+
+void tst_complete::failedJobIsAWarningWithItsTranscript()
+{
+    QFile n(QStringLiteral("LastJob.txt")), t(QStringLiteral("LastJob.log"));
+    QVERIFY(n.open(QIODevice::WriteOnly));
+    n.write("job dfu\r\nfailed the first USB phase (phase1.script)\r\nend\r\n");
+    n.close();
+    QVERIFY(t.open(QIODevice::WriteOnly));
+    t.write("DFU.bat\r\niphuc: no iPod Touch or iPhone is connected over USB.\r\n");
+    t.close();
+    std::unique_ptr<QMessageBox> box(complete::createBox(complete::Job::Dfu));
+    QCOMPARE(box->icon(), QMessageBox::Warning);
+    QVERIFY(box->text().contains(QStringLiteral("did NOT complete")));
+    QVERIFY(box->text().contains(QStringLiteral("No iPod Touch or iPhone was found on USB")));
+    QVERIFY(box->detailedText().contains(QStringLiteral("iphuc: no iPod Touch")));
+
+    // Notes of another job, or none, never read as a success.
+    QVERIFY(QFile::remove(QStringLiteral("LastJob.txt")));
+    box.reset(complete::createBox(complete::Job::Backup));
+    QCOMPARE(box->icon(), QMessageBox::Warning);
+    QVERIFY(!box->text().contains(QStringLiteral("complete and checked")));
 }
 
 QTEST_MAIN(tst_complete)

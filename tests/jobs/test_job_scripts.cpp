@@ -29,6 +29,34 @@ bool inOrder(const QStringList &lines, const QStringList &expected, QString *mis
     return true;
 }
 
+// The script's lines without the notes it keeps of what happened (the given
+// lines stay whole and in order; the notes come in between).
+QStringList withoutNotes(const QStringList &lines)
+{
+    QStringList given;
+    for (const QString &l : lines) {
+        if (!l.startsWith(QStringLiteral("if errorlevel 1 echo ")) && !l.startsWith(QStringLiteral("echo job "))
+            && l != QStringLiteral("echo end>>LastJob.txt"))
+            given << l;
+    }
+    return given;
+}
+
+// Every transfer and device or USB step is followed by its failure note.
+bool everyStepNoted(const QStringList &lines, const QStringList &exempt, QString *unnoted)
+{
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString &l = lines[i];
+        const bool step = l.startsWith(QStringLiteral("pscp ")) || l.startsWith(QStringLiteral("plink "))
+                          || l.startsWith(QStringLiteral("iphuc "));
+        if (step && !exempt.contains(l) && !lines.value(i + 1).startsWith(QStringLiteral("if errorlevel 1 echo failed "))) {
+            *unnoted = l;
+            return false;
+        }
+    }
+    return lines.first() == QStringLiteral("@echo off") && lines.at(lines.size() - 5) == QStringLiteral("echo end>>LastJob.txt");
+}
+
 QStringList backupSpine(const QString &title, const QString &colour, const QString &fetchApps)
 {
     return {QStringLiteral("@echo off"), title, colour, QStringLiteral("Cls"), QStringLiteral(": start"),
@@ -93,19 +121,23 @@ private slots:
                                      QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."),
                                      QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root .")})
             QCOMPARE(yes.lines().value(yes.lines().indexOf(fetch) + 1), QStringLiteral("if errorlevel 1 set FAILED=1"));
-        // Apart from the fetched folder, title and colour the two differ in nothing.
+        // Apart from the fetched folder (and its failure note), title and colour
+        // the two differ in nothing.
         QCOMPARE(yes.lines().size(), no.lines().size());
         int differences = 0;
         for (int i = 0; i < yes.lines().size(); ++i)
             differences += yes.lines()[i] != no.lines()[i];
-        QCOMPARE(differences, 3);
+        QCOMPARE(differences, 4);
     }
 
     void restoreScript_()
     {
         const JobScript s = restoreScript(QStringLiteral("2.0.11"), kPlain);
         QCOMPARE(s.fileName(), QStringLiteral("PutFilesBack.bat"));
-        QCOMPARE(s.lines(), (QStringList{
+        QString unnoted;
+        QVERIFY2(everyStepNoted(s.lines(), {"plink -ssh %IP% -l root -pw %PASS% -m other.sh"}, &unnoted),
+                 qPrintable(unnoted));
+        QCOMPARE(withoutNotes(s.lines()), (QStringList{
             "@echo off", "title iPod Touch Put Files Back Version 2.0.11 Beta", "color 1E", "Cls", ": start",
             "set IP=10.0.0.7", "set PASS=fennel", "echo Transferring files...",
             "pscp -r -pw %PASS% chown1 root@%IP%:/", "pscp -r -pw %PASS% install.sh root@%IP%:/",
@@ -133,15 +165,18 @@ private slots:
             "pscp -r -pw %PASS% cp root@%IP%:/", "pscp -r -pw %PASS% chown root@%IP%:/",
             "pscp -r -pw %PASS% plink.exe root@%IP%:/", "plink -ssh %IP% -l root -pw %PASS% -m apps.sh",
             "taskkill.exe >NUL /F /IM Zorvane.exe", "start Zorvane.exe", "start SymlinkComplete.exe", "exit"};
-        QCOMPARE(relocationScript(false, kPlain).lines(), apps);
+        QCOMPARE(withoutNotes(relocationScript(false, kPlain).lines()), apps);
+        QString unnoted;
+        for (const JobScript &noted : {relocationScript(false, kPlain), relocationScript(true, kPlain), dfuScript()})
+            QVERIFY2(everyStepNoted(noted.lines(), {}, &unnoted), qPrintable(noted.fileName() + ": " + unnoted));
         QStringList fonts = apps;
         fonts[2] = QStringLiteral("Color E0");
         fonts[7] = QStringLiteral("echo Relocating your Fonts folder, please wait...");
         fonts[9] = QStringLiteral("pscp -r -pw %PASS% fonts.sh root@%IP%:/");
         fonts[13] = QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m fonts.sh");
-        QCOMPARE(relocationScript(true, kPlain).lines(), fonts);
+        QCOMPARE(withoutNotes(relocationScript(true, kPlain).lines()), fonts);
         QCOMPARE(relocationScript(true, kPlain).fileName(), QStringLiteral("fonts.bat"));
-        QCOMPARE(dfuScript().lines(),
+        QCOMPARE(withoutNotes(dfuScript().lines()),
                  (QStringList{"@echo off",
                               "echo closing necessary iTunes devices, don't be worried if some aren't found.",
                               "taskkill.exe >NUL /F /IM iTunes.exe", "taskkill.exe >NUL /F /IM iTunesHelper.exe",

@@ -1,39 +1,57 @@
 #include "CompletionBox.h"
+#include "jobs/JobOutcome.h"
 
 #include <QMessageBox>
 
 namespace complete {
 
-Message messageFor(Job job)
+namespace {
+
+jobs::JobOutcome::Kind kindOf(Job job)
 {
     switch (job) {
-    case Job::Backup:
-        return {QStringLiteral("BackupComplete"), QStringLiteral("Backup Complete"),
-                QStringLiteral("The backup of your iPod/iPhone has finished.\n\n"
-                               "Your applications and your mobile and root folders are in the folders "
-                               "\"Applications\", \"mobile\" and \"root\" beside Zorvane. "
-                               "If the Console showed errors, check the IP address and password and run the backup again.")};
-    case Job::Restore:
-        return {QStringLiteral("RestoreComplete"), QStringLiteral("Restore Complete"),
-                QStringLiteral("Your files have been put back on your iPod/iPhone, and it is restarting now.\n\n"
-                               "Wait until it has started again before you use it.")};
-    case Job::Symlink:
-        return {QStringLiteral("SymlinkComplete"), QStringLiteral("Symlink Complete"),
-                QStringLiteral("Moving the folder to /var and linking it back has finished.\n\n"
-                               "The Console shows what was done on your iPod/iPhone.")};
-    case Job::Dfu:
-        return {QStringLiteral("DFUmode"), QStringLiteral("DFU Mode"),
-                QStringLiteral("Forcing DFU mode has finished. You can disconnect your iPod/iPhone now, "
-                               "or restore it in iTunes by holding SHIFT and clicking Restore, then choosing an older firmware.")};
+    case Job::Backup: return jobs::JobOutcome::Kind::Backup;
+    case Job::Restore: return jobs::JobOutcome::Kind::Restore;
+    case Job::Symlink: return jobs::JobOutcome::Kind::Relocation;
+    case Job::Dfu: return jobs::JobOutcome::Kind::Dfu;
+    }
+    return jobs::JobOutcome::Kind::Backup;
+}
+
+QString programName(Job job)
+{
+    switch (job) {
+    case Job::Backup: return QStringLiteral("BackupComplete");
+    case Job::Restore: return QStringLiteral("RestoreComplete");
+    case Job::Symlink: return QStringLiteral("SymlinkComplete");
+    case Job::Dfu: return QStringLiteral("DFUmode");
     }
     return {};
+}
+
+} // namespace
+
+Message messageFor(Job job)
+{
+    const jobs::JobOutcome outcome = jobs::JobOutcome::read(kindOf(job));
+    QString details = outcome.transcript;
+    // A flood of output is shown from its end; the file keeps all of it.
+    constexpr qsizetype kMostShown = 2 * 1024 * 1024;
+    if (details.size() > kMostShown)
+        details = QStringLiteral("(The beginning is left out here; %1 beside Zorvane holds all of it.)\n")
+                      .arg(jobs::kTranscriptFile)
+                  + details.right(kMostShown);
+    return {programName(job), outcome.title, outcome.text, details, outcome.succeeded};
 }
 
 QMessageBox *createBox(Job job, QWidget *parent)
 {
     const Message m = messageFor(job);
-    auto *box = new QMessageBox(QMessageBox::Information, m.title, m.text, QMessageBox::Ok, parent);
+    auto *box = new QMessageBox(m.succeeded ? QMessageBox::Information : QMessageBox::Warning,
+                                m.title, m.text, QMessageBox::Ok, parent);
     box->setObjectName(m.objectName);
+    if (!m.details.isEmpty())
+        box->setDetailedText(m.details);
     return box;
 }
 

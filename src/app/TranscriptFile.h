@@ -1,0 +1,19 @@
+#pragma once
+#include <QString>
+
+namespace app {
+
+// The last job's whole transcript on disk beside the backup, written as the
+// output arrives, so that a job script that ends the program by force loses
+// none of it; the completion program and the next start can show it.
+class TranscriptFile {
+public:
+    // Starts a new transcript (the previous job's goes).
+    void start(const QString &text);
+    void add(const QString &text);
+
+private:
+    bool m_writing = false;
+};
+
+} // namespace app

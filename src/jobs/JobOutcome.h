@@ -1,0 +1,39 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace jobs {
+
+// The files a job leaves beside the program, relative to the current folder:
+// the script's own notes of what happened (one item a line: "job NAME",
+// "failed WHAT", the backup check's line, "kept WHICH", "end"), and the whole
+// transcript of its output, written by the window as the output arrived.
+extern const QString kOutcomeFile;
+extern const QString kTranscriptFile;
+// Marks a backup that is not complete (it cannot be restored).
+extern const QString kIncompleteMark;
+
+// What a finished job tells the user, decided by what really happened: the
+// script's notes and the tools' messages in the transcript. A job counts as
+// done only when its script reached its end and noted no failure (and, for a
+// backup and a restore, when their checks passed).
+class JobOutcome {
+public:
+    enum class Kind { Backup, Restore, Relocation, Dfu };
+
+    static JobOutcome read(Kind kind);
+    static JobOutcome decide(Kind kind, const QByteArray &notes, const QString &transcript,
+                             const QString &folder);
+
+    bool succeeded = false;
+    QString title;
+    QString text;
+    QString transcript;
+
+    // The cause of a failure in the user's words, found in the transcript;
+    // empty when none is recognised.
+    static QString causeIn(const QString &transcript);
+};
+
+} // namespace jobs
