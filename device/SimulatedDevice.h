@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-// Stand-in for the iPod Touch in tests: drives tests/device/device.sh, which
+// Stand-in for the iPod Touch in tests: drives device/device.sh, which
 // runs a real OpenSSH server in private namespaces at 127.0.0.1:22 (root,
 // password "fennel") over a device tree on the host. Programs that talk to the
 // device run next to it, in its network namespace (run(), wrap()).
