@@ -15,8 +15,6 @@
 // Needs root (the device's namespaces). Runs in a process-id namespace of its
 // own, so that No.bat's taskkill ends no Zorvane outside it.
 #include "DeviceNetwork.h"
-#include "PrivateProcessIds.h"
-#include "ProgramFolder.h"
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
 #include "about/WebEngineSetup.h"
@@ -28,6 +26,8 @@
 #include "jobs/JobScripts.h"
 #include "platform/ChildReaper.h"
 #include "support/FakePlatform.h"
+#include "support/PrivateProcessIds.h"
+#include "support/ProgramFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>

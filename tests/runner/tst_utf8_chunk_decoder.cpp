@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-class tst_Utf8ChunkDecoder : public QObject {
+class tst_utf8_chunk_decoder : public QObject {
     Q_OBJECT
 
 private slots:
@@ -17,7 +17,7 @@ namespace {
 const QString kMixed = QStringLiteral("aé€𝄞z\r\n€");
 }
 
-void tst_Utf8ChunkDecoder::everySplitGivesWholeCharacters()
+void tst_utf8_chunk_decoder::everySplitGivesWholeCharacters()
 {
     const QByteArray bytes = kMixed.toUtf8();
     for (int cut = 0; cut <= bytes.size(); ++cut) {
@@ -31,7 +31,7 @@ void tst_Utf8ChunkDecoder::everySplitGivesWholeCharacters()
     }
 }
 
-void tst_Utf8ChunkDecoder::byteByByteFeed()
+void tst_utf8_chunk_decoder::byteByByteFeed()
 {
     const QByteArray bytes = kMixed.toUtf8();
     Utf8ChunkDecoder decoder;
@@ -47,7 +47,7 @@ void tst_Utf8ChunkDecoder::byteByByteFeed()
     QCOMPARE(emptyReads, 1 + 2 + 3 + 2);
 }
 
-void tst_Utf8ChunkDecoder::roomLeavesSpaceForHeldBytes()
+void tst_utf8_chunk_decoder::roomLeavesSpaceForHeldBytes()
 {
     Utf8ChunkDecoder decoder;
     QCOMPARE(decoder.room(256), 256);
@@ -57,7 +57,7 @@ void tst_Utf8ChunkDecoder::roomLeavesSpaceForHeldBytes()
     QCOMPARE(decoder.room(256), 253);
 }
 
-void tst_Utf8ChunkDecoder::truncatedCharacterAtTheEndIsReplaced()
+void tst_utf8_chunk_decoder::truncatedCharacterAtTheEndIsReplaced()
 {
     Utf8ChunkDecoder decoder;
     const QByteArray cut = QByteArray("a") + QStringLiteral("€").toUtf8().left(2);
@@ -68,7 +68,7 @@ void tst_Utf8ChunkDecoder::truncatedCharacterAtTheEndIsReplaced()
     QCOMPARE(decoder.heldBack(), 0);
 }
 
-void tst_Utf8ChunkDecoder::invalidBytesAreNotHeldBack()
+void tst_utf8_chunk_decoder::invalidBytesAreNotHeldBack()
 {
     Utf8ChunkDecoder decoder;
     const char invalid[] = {'x', char(0xFF)};
@@ -80,5 +80,5 @@ void tst_Utf8ChunkDecoder::invalidBytesAreNotHeldBack()
     QCOMPARE(decoder.heldBack(), 0);
 }
 
-QTEST_APPLESS_MAIN(tst_Utf8ChunkDecoder)
-#include "tst_Utf8ChunkDecoder.moc"
+QTEST_APPLESS_MAIN(tst_utf8_chunk_decoder)
+#include "tst_utf8_chunk_decoder.moc"

@@ -11,7 +11,7 @@ using platform::QtShell;
 using platform::WindowStyle;
 
 // How a file is started through the shell on this system.
-class TestShellStart : public QObject {
+class tst_shell_start : public QObject {
     Q_OBJECT
 
 private slots:
@@ -69,5 +69,5 @@ private:
     QTemporaryDir m_dir;
 };
 
-QTEST_MAIN(TestShellStart)
-#include "test_shell_start.moc"
+QTEST_MAIN(tst_shell_start)
+#include "tst_shell_start.moc"

@@ -18,7 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-class tst_ReadOutput : public QObject {
+class tst_read_output : public QObject {
     Q_OBJECT
 
 private slots:
@@ -52,13 +52,13 @@ private:
     fake::Services m_fakes{};
 };
 
-void tst_ReadOutput::initTestCase() { m_fakes = fake::install(); }
+void tst_read_output::initTestCase() { m_fakes = fake::install(); }
 
-void tst_ReadOutput::init() { useFakeInterpreter(); }
+void tst_read_output::init() { useFakeInterpreter(); }
 
-void tst_ReadOutput::cleanupTestCase() { fake::restore(); }
+void tst_read_output::cleanupTestCase() { fake::restore(); }
 
-void tst_ReadOutput::controlKeepsThePicturesSize()
+void tst_read_output::controlKeepsThePicturesSize()
 {
     ReadOutput runner;
     auto *picture = runner.findChild<QLabel *>(QStringLiteral("imgIcon"));
@@ -74,7 +74,7 @@ void tst_ReadOutput::controlKeepsThePicturesSize()
     QVERIFY(!runner.isBusy());
 }
 
-void tst_ReadOutput::simpleRunRaisesEventsInOrder()
+void tst_read_output::simpleRunRaisesEventsInOrder()
 {
     ReadOutput runner;
     RunRecorder rec(runner);
@@ -94,7 +94,7 @@ void tst_ReadOutput::simpleRunRaisesEventsInOrder()
     QCOMPARE(runner.processId(), 0);
 }
 
-void tst_ReadOutput::refusalsRaiseTheirErrors()
+void tst_read_output::refusalsRaiseTheirErrors()
 {
     ReadOutput runner;
     RunRecorder rec(runner);
@@ -112,7 +112,7 @@ void tst_ReadOutput::refusalsRaiseTheirErrors()
     QVERIFY(!runner.isCancelRequested());
 }
 
-void tst_ReadOutput::secondCommandDuringARunIsRefused()
+void tst_read_output::secondCommandDuringARunIsRefused()
 {
     // The first run is asked again both from a timer that fires while the run
     // pumps events, and from inside its own chunk handler; neither touches it,
@@ -150,7 +150,7 @@ void tst_ReadOutput::secondCommandDuringARunIsRefused()
     QCOMPARE(rec.events.last().kind, QStringLiteral("Complete"));
 }
 
-void tst_ReadOutput::cancelFromStartingHasNoEffect()
+void tst_read_output::cancelFromStartingHasNoEffect()
 {
     ReadOutput runner;
     RunRecorder rec(runner);
@@ -166,7 +166,7 @@ void tst_ReadOutput::cancelFromStartingHasNoEffect()
     QVERIFY(!runner.isCancelRequested());
 }
 
-void tst_ReadOutput::chunksAreAtMost256Bytes()
+void tst_read_output::chunksAreAtMost256Bytes()
 {
     QTemporaryDir dir;
     QByteArray data;
@@ -193,7 +193,7 @@ void tst_ReadOutput::chunksAreAtMost256Bytes()
     QCOMPARE(rec.events.last().kind, QStringLiteral("Complete"));
 }
 
-void tst_ReadOutput::multiByteCharactersSurviveSplitReads()
+void tst_read_output::multiByteCharactersSurviveSplitReads()
 {
     // Characters of two, three and four bytes at every offset, so that many
     // of them straddle the 256-byte reads.
@@ -219,7 +219,7 @@ void tst_ReadOutput::multiByteCharactersSurviveSplitReads()
         QVERIFY(chunk.text.toUtf8().size() <= 256);
 }
 
-void tst_ReadOutput::standardErrorArrivesInWriteOrder()
+void tst_read_output::standardErrorArrivesInWriteOrder()
 {
     ReadOutput runner;
     RunRecorder rec(runner);
@@ -228,7 +228,7 @@ void tst_ReadOutput::standardErrorArrivesInWriteOrder()
     QCOMPARE(rec.output(), QStringLiteral("one\ntwo\nthree\nfour\n"));
 }
 
-void tst_ReadOutput::commandIsOneQuotedArgument()
+void tst_read_output::commandIsOneQuotedArgument()
 {
     qputenv("ComSpec", PRINT_ARGS_COMSPEC);
     ReadOutput runner;
@@ -238,7 +238,7 @@ void tst_ReadOutput::commandIsOneQuotedArgument()
     QCOMPARE(rec.output(), QStringLiteral(PRINT_ARGS_COMSPEC "\n[/c]\n[\"my script.bat\"]\n"));
 }
 
-void tst_ReadOutput::zcmdFromTheProgramFolderWhenComSpecIsUnset()
+void tst_read_output::zcmdFromTheProgramFolderWhenComSpecIsUnset()
 {
     QTemporaryDir folder;
     const QString zcmd = folder.filePath(QStringLiteral("zcmd"));
@@ -256,7 +256,7 @@ void tst_ReadOutput::zcmdFromTheProgramFolderWhenComSpecIsUnset()
     QCOMPARE(rec.output(), zcmd + QStringLiteral("\n[/c]\n[\"apps.bat\"]\n"));
 }
 
-void tst_ReadOutput::commandRunsDetachedInTheCurrentFolder()
+void tst_read_output::commandRunsDetachedInTheCurrentFolder()
 {
     // Current folder and environment are the program's; standard input is
     // empty (cat ends at once); the interpreter leads its own session and
@@ -284,7 +284,7 @@ void tst_ReadOutput::commandRunsDetachedInTheCurrentFolder()
                                QStringLiteral("?")}));
 }
 
-void tst_ReadOutput::unknownCommandCompletesWithoutError()
+void tst_read_output::unknownCommandCompletesWithoutError()
 {
     ReadOutput runner;
     RunRecorder rec(runner);
@@ -294,7 +294,7 @@ void tst_ReadOutput::unknownCommandCompletesWithoutError()
     QVERIFY(rec.output().contains(QStringLiteral("no_such_command_zorvane")));
 }
 
-void tst_ReadOutput::processCreationFailureIsReportedAndIdle()
+void tst_read_output::processCreationFailureIsReportedAndIdle()
 {
     qputenv("ComSpec", "/nonexistent/zorvane/zcmd");
     ReadOutput runner;
@@ -313,7 +313,7 @@ void tst_ReadOutput::processCreationFailureIsReportedAndIdle()
     QCOMPARE(rec.outline(), (QStringList{"Starting", "Chunks", "LastChunk", "Complete"}));
 }
 
-void tst_ReadOutput::pipeCreationFailureIsReportedAndIdle()
+void tst_read_output::pipeCreationFailureIsReportedAndIdle()
 {
     ReadOutput runner;
     RunRecorder rec(runner);
@@ -340,7 +340,7 @@ void tst_ReadOutput::pipeCreationFailureIsReportedAndIdle()
     QCOMPARE(rec.output(), QStringLiteral("hi\n"));
 }
 
-void tst_ReadOutput::cancelEndsASilentCommandAndItsChild()
+void tst_read_output::cancelEndsASilentCommandAndItsChild()
 {
     // The interpreter's shell waits for a child that writes nothing. A timer
     // that runs while the run waits sees both alive, then cancels.
@@ -371,7 +371,7 @@ void tst_ReadOutput::cancelEndsASilentCommandAndItsChild()
     QVERIFY(!runner.isCancelRequested());
 }
 
-void tst_ReadOutput::cancelEndsAChildThatIgnoresThePoliteSignal()
+void tst_read_output::cancelEndsAChildThatIgnoresThePoliteSignal()
 {
     ReadOutput runner;
     RunRecorder rec(runner);
@@ -388,7 +388,7 @@ void tst_ReadOutput::cancelEndsAChildThatIgnoresThePoliteSignal()
     QCOMPARE(procscan::liveInGroup(group), 0);
 }
 
-void tst_ReadOutput::cancelDuringCompleteFollowsComplete()
+void tst_read_output::cancelDuringCompleteFollowsComplete()
 {
     ReadOutput runner;
     RunRecorder rec(runner);
@@ -415,7 +415,7 @@ public:
 
 } // namespace
 
-void tst_ReadOutput::commandThatCannotBeEndedIsAnError()
+void tst_read_output::commandThatCannotBeEndedIsAnError()
 {
     RunnerThatCannotClose runner;
     RunRecorder rec(runner);
@@ -435,7 +435,7 @@ void tst_ReadOutput::commandThatCannotBeEndedIsAnError()
     QCOMPARE(procscan::liveInGroup(pid), 0);
 }
 
-void tst_ReadOutput::controlDeletedDuringARunReturnsCleanly()
+void tst_read_output::controlDeletedDuringARunReturnsCleanly()
 {
     // The command waits on a named pipe, so it writes nothing until the test
     // lets it end.
@@ -458,7 +458,7 @@ void tst_ReadOutput::controlDeletedDuringARunReturnsCleanly()
     QTRY_COMPARE(procscan::childCount(), childrenBefore);
 }
 
-void tst_ReadOutput::thousandRunsLeaveNothingBehind()
+void tst_read_output::thousandRunsLeaveNothingBehind()
 {
     ReadOutput runner;
     RunRecorder rec(runner);
@@ -488,5 +488,5 @@ void tst_ReadOutput::thousandRunsLeaveNothingBehind()
     QTRY_COMPARE(procscan::openFdCount(), fdsBefore);
 }
 
-QTEST_MAIN(tst_ReadOutput)
-#include "tst_ReadOutput.moc"
+QTEST_MAIN(tst_read_output)
+#include "tst_read_output.moc"

@@ -1,14 +1,11 @@
-#include "app/BusyIndicator.h"
-
-#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QMovie>
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
-// The pictures and sound made at build time, and the busy sign that plays them.
-class TestAssets : public QObject {
+// The pictures and sound the asset generator makes at build time.
+class tst_assets : public QObject {
     Q_OBJECT
 
 private slots:
@@ -48,31 +45,9 @@ private slots:
         QCOMPARE(img.size(), QSize(93, 89));
     }
 
-    void busySignPlaysOnlyWhileShown()
-    {
-        QTemporaryDir dir;
-        QDir::setCurrent(dir.path());
-        QVERIFY(QFile::copy(m_bin + QStringLiteral("/loading.gif"), QStringLiteral("loading.gif")));
-        app::BusyIndicator sign;
-        sign.show();
-        QVERIFY(sign.isPlaying());
-        sign.hide();
-        QVERIFY(!sign.isPlaying());
-    }
-
-    void missingAnimationLeavesTheSignBlank()
-    {
-        QTemporaryDir dir;
-        QDir::setCurrent(dir.path());
-        app::BusyIndicator sign;
-        sign.show();
-        QVERIFY(sign.isVisible());
-        QVERIFY(!sign.isPlaying());
-    }
-
 private:
     QString m_bin;
 };
 
-QTEST_MAIN(TestAssets)
-#include "test_assets.moc"
+QTEST_MAIN(tst_assets)
+#include "tst_assets.moc"

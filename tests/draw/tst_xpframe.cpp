@@ -79,7 +79,7 @@ int widthOfA(const XPFrame &frame)
 
 } // namespace
 
-class TestXPFrame : public QObject {
+class tst_xpframe : public QObject {
     Q_OBJECT
 private slots:
     void startValuesAndEmptyStoredForm();
@@ -99,7 +99,7 @@ private slots:
     void mouseAndResizeEvents();
 };
 
-void TestXPFrame::startValuesAndEmptyStoredForm()
+void tst_xpframe::startValuesAndEmptyStoredForm()
 {
     XPFrame frame;
     QCOMPARE(frame.size(), QSize(W, H));
@@ -143,7 +143,7 @@ void TestXPFrame::startValuesAndEmptyStoredForm()
     QCOMPARE(other.HeaderFont(), other.ControlFont());
 }
 
-void TestXPFrame::storedFormRoundTrip()
+void tst_xpframe::storedFormRoundTrip()
 {
     XPFrame frame;
     auto font = std::make_shared<QFont>("DejaVu Serif", 12);
@@ -219,7 +219,7 @@ void TestXPFrame::storedFormRoundTrip()
     QCOMPARE(stored.size(), 13);
 }
 
-void TestXPFrame::storedFormConversionErrors()
+void tst_xpframe::storedFormConversionErrors()
 {
     XPFrame frame;
     auto load = [&frame](QVariantMap form) {
@@ -238,7 +238,7 @@ void TestXPFrame::storedFormConversionErrors()
     QVERIFY(!frame.hasIcon());
 }
 
-void TestXPFrame::everySetterNotifiesAndRedraws()
+void tst_xpframe::everySetterNotifiesAndRedraws()
 {
     const QList<QPair<QString, std::function<void(XPFrame &)>>> setters = {
         {"HeaderAngle", [](XPFrame &f) { f.setHeaderAngle(90); }},
@@ -277,7 +277,7 @@ void TestXPFrame::everySetterNotifiesAndRedraws()
     QCOMPARE(frame.HeaderAngle(), qint16(-32768));
 }
 
-void TestXPFrame::sharedHeaderFont()
+void tst_xpframe::sharedHeaderFont()
 {
     XPFrame frame;
     frame.setHeaderHeight(60);
@@ -308,7 +308,7 @@ void TestXPFrame::sharedHeaderFont()
     QVERIFY(!stored.contains("HeaderFont"));
 }
 
-void TestXPFrame::iconIdentifiers()
+void tst_xpframe::iconIdentifiers()
 {
     QCOMPARE(IconResources::resourcePath(101), QString(":/bitmap/#101"));
     QCOMPARE(IconResources::resourcePath(QVariant::fromValue<qint16>(101)), QString(":/bitmap/#101"));
@@ -335,7 +335,7 @@ void TestXPFrame::iconIdentifiers()
     }
 }
 
-void TestXPFrame::missingOrRefusedIcons()
+void tst_xpframe::missingOrRefusedIcons()
 {
     XPFrame frame;
     frame.setIconResID(101);
@@ -357,7 +357,7 @@ void TestXPFrame::missingOrRefusedIcons()
     QCOMPARE(spy.count(), 0);
 }
 
-void TestXPFrame::iconPixelsAndRemoval()
+void tst_xpframe::iconPixelsAndRemoval()
 {
     XPFrame frame;
     frame.setCaption(""); // keep the header free of text
@@ -394,7 +394,7 @@ void TestXPFrame::iconPixelsAndRemoval()
     QCOMPARE(frame.captionRect()->left(), int(std::nearbyint(rawA + 25)));
 }
 
-void TestXPFrame::defaultDrawing()
+void tst_xpframe::defaultDrawing()
 {
     XPFrame frame;
     frame.Redraw();
@@ -453,7 +453,7 @@ void TestXPFrame::defaultDrawing()
     QCOMPARE(QColor(shown.pixel(117, 0)).rgb(), toQColor(P::kBorderColor).rgb());
 }
 
-void TestXPFrame::bodyOnlyStyle()
+void tst_xpframe::bodyOnlyStyle()
 {
     XPFrame frame;
     frame.setStyle(1);
@@ -466,7 +466,7 @@ void TestXPFrame::bodyOnlyStyle()
     QCOMPARE(frame.surface(), img);
 }
 
-void TestXPFrame::captionAlignment()
+void tst_xpframe::captionAlignment()
 {
     XPFrame frame;
     frame.setCaptionAlignment(1);
@@ -497,7 +497,7 @@ void TestXPFrame::captionAlignment()
     QVERIFY(wideCols.last() >= W - 5);
 }
 
-void TestXPFrame::failingStepsLeaveTheRest()
+void tst_xpframe::failingStepsLeaveTheRest()
 {
     // The header gradient fails with N = -1 (height 0) and with N = 0 (one
     // flat line): no header, caption or icon, but body and border.
@@ -526,7 +526,7 @@ void TestXPFrame::failingStepsLeaveTheRest()
     QVERIFY(narrow.mask().contains(QPoint(0, 30)));
 }
 
-void TestXPFrame::headerSlantReachesIntoTheBody()
+void tst_xpframe::headerSlantReachesIntoTheBody()
 {
     XPFrame frame;
     frame.setCaption("");
@@ -541,7 +541,7 @@ void TestXPFrame::headerSlantReachesIntoTheBody()
     QVERIFY(at(slanted, W - 2, 24) != at(flat, W - 2, 26));
 }
 
-void TestXPFrame::colourValuesAreTranslated()
+void tst_xpframe::colourValuesAreTranslated()
 {
     XPFrame frame;
     frame.setBorderColor(0x80000019); // not a system colour: -1, white
@@ -553,7 +553,7 @@ void TestXPFrame::colourValuesAreTranslated()
     QCOMPARE(at(frame.surface(), 120, 100), ColorRef(0xFFFFFF));
 }
 
-void TestXPFrame::mouseAndResizeEvents()
+void tst_xpframe::mouseAndResizeEvents()
 {
     QWidget host; // a window placing the control
     host.resize(400, 300);
@@ -598,5 +598,5 @@ void TestXPFrame::mouseAndResizeEvents()
     QCOMPARE(frame.mask().boundingRect(), QRect(0, 0, 200, 100));
 }
 
-QTEST_MAIN(TestXPFrame)
-#include "tst_XPFrame.moc"
+QTEST_MAIN(tst_xpframe)
+#include "tst_xpframe.moc"

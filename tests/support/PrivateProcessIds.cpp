@@ -1,4 +1,4 @@
-#include "PrivateProcessIds.h"
+#include "support/PrivateProcessIds.h"
 
 #include <cerrno>
 #include <csignal>

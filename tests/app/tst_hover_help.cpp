@@ -21,7 +21,7 @@ const QString kPassword = QStringLiteral("By Default, this is ''fennel'' without
 
 // The Help lines that follow the pointer, and the agreement boxes that gate the
 // Continue buttons.
-class TestHoverHelp : public QObject {
+class tst_hover_help : public QObject {
     Q_OBJECT
 
 public:
@@ -191,5 +191,5 @@ private:
     frmMain *m_window = nullptr;
 };
 
-QTEST_MAIN(TestHoverHelp)
-#include "test_hover_help.moc"
+QTEST_MAIN(tst_hover_help)
+#include "tst_hover_help.moc"

@@ -35,7 +35,7 @@ QByteArray expectedArguments(const QString &password, const QString &ip)
 
 } // namespace
 
-class BatchQuotingTest : public QObject {
+class tst_batch_quoting : public QObject {
     Q_OBJECT
 
 private slots:
@@ -53,7 +53,7 @@ private:
     QString folder_;
 };
 
-void BatchQuotingTest::initTestCase()
+void tst_batch_quoting::initTestCase()
 {
     QVERIFY(scratch_.isValid());
     folder_ = QDir(scratch_.path()).canonicalPath();
@@ -63,7 +63,7 @@ void BatchQuotingTest::initTestCase()
 
 // Writes one script that sets IP and PASS and runs the fixed lines for every
 // pair of (password, address); returns what the stand-ins printed.
-QByteArray BatchQuotingTest::runLines(const QList<QPair<QString, QString>> &settings)
+QByteArray tst_batch_quoting::runLines(const QList<QPair<QString, QString>> &settings)
 {
     QByteArray script = "@echo off\n";
     for (const auto &[password, ip] : settings) {
@@ -77,7 +77,7 @@ QByteArray BatchQuotingTest::runLines(const QList<QPair<QString, QString>> &sett
     return run.finished ? run.output : QByteArray("<did not finish>");
 }
 
-void BatchQuotingTest::lineForms_data()
+void tst_batch_quoting::lineForms_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("unchanged");
@@ -97,7 +97,7 @@ void BatchQuotingTest::lineForms_data()
     QTest::newRow("empty") << "" << false << "set PASS=\"\"";
 }
 
-void BatchQuotingTest::lineForms()
+void tst_batch_quoting::lineForms()
 {
     QFETCH(QString, text);
     QFETCH(bool, unchanged);
@@ -108,7 +108,7 @@ void BatchQuotingTest::lineForms()
         QCOMPARE(line, QStringLiteral("set PASS=") + text);
 }
 
-void BatchQuotingTest::roundTrip_data()
+void tst_batch_quoting::roundTrip_data()
 {
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("ip");
@@ -126,7 +126,7 @@ void BatchQuotingTest::roundTrip_data()
     QTest::newRow("address with specials") << QStringLiteral("p w") << QStringLiteral("a&b^c%d\"e");
 }
 
-void BatchQuotingTest::roundTrip()
+void tst_batch_quoting::roundTrip()
 {
     QFETCH(QString, password);
     QFETCH(QString, ip);
@@ -134,7 +134,7 @@ void BatchQuotingTest::roundTrip()
 }
 
 // Many random texts over the characters that matter, in one script.
-void BatchQuotingTest::randomTextRoundTrips()
+void tst_batch_quoting::randomTextRoundTrips()
 {
     const QString alphabet = QStringLiteral("ab &%^|<>\"()!\\\t=;,/?éΩ");
     QRandomGenerator random(20240611);
@@ -151,7 +151,7 @@ void BatchQuotingTest::randomTextRoundTrips()
     QCOMPARE(runLines(settings), expected);
 }
 
-void BatchQuotingTest::unwritableText()
+void tst_batch_quoting::unwritableText()
 {
     for (const QString &text : {QStringLiteral("a\nb"), QStringLiteral("a\rb"), QString(QChar(0x1a)),
                                 QStringLiteral("x") + QChar(0)}) {
@@ -161,5 +161,5 @@ void BatchQuotingTest::unwritableText()
     }
 }
 
-QTEST_GUILESS_MAIN(BatchQuotingTest)
+QTEST_GUILESS_MAIN(tst_batch_quoting)
 #include "tst_batch_quoting.moc"

@@ -67,7 +67,7 @@ enum class Fault { VersionNotFound, TextServerError, InstallerNotFound, ShortBod
 
 Q_DECLARE_METATYPE(Fault)
 
-class TestUpdate : public QObject {
+class tst_update_check : public QObject {
     Q_OBJECT
 
 public:
@@ -533,5 +533,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestUpdate)
-#include "test_update.moc"
+QTEST_MAIN(tst_update_check)
+#include "tst_update_check.moc"

@@ -1,8 +1,8 @@
 #include "DeviceNetwork.h"
-#include "ProgramFolder.h"
 #include "SimulatedDevice.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobScripts.h"
+#include "support/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +12,7 @@
 
 // Passwords full of the interpreter's special characters reach pscp exactly:
 // the device accepts the login only if the typed text arrived unchanged.
-class TestPasswordsE2e : public QObject {
+class tst_passwords_e2e : public QObject {
     Q_OBJECT
 
 private slots:
@@ -121,5 +121,5 @@ private:
     DeviceNetwork m_network;
 };
 
-QTEST_MAIN(TestPasswordsE2e)
-#include "test_passwords_e2e.moc"
+QTEST_MAIN(tst_passwords_e2e)
+#include "tst_passwords_e2e.moc"

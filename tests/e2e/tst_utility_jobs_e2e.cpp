@@ -1,6 +1,4 @@
 #include "DeviceNetwork.h"
-#include "PrivateProcessIds.h"
-#include "ProgramFolder.h"
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
 #include "about/WebEngineSetup.h"
@@ -10,6 +8,8 @@
 #include "jobs/JobScripts.h"
 #include "platform/Platform.h"
 #include "support/FakePlatform.h"
+#include "support/PrivateProcessIds.h"
+#include "support/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,7 +77,7 @@ QSet<QString> asSet(const QStringList &list) { return QSet<QString>(list.begin()
 // relocation of the applications and the fonts through the runner and the real
 // interpreter; and a job script's closing lines ending the real program and
 // starting a fresh copy of it.
-class TestUtilityJobsE2e : public QObject {
+class tst_utility_jobs_e2e : public QObject {
     Q_OBJECT
 
 public:
@@ -371,5 +371,5 @@ private:
     QString m_terminalLog;
 };
 
-QTEST_MAIN(TestUtilityJobsE2e)
-#include "test_utility_jobs_e2e.moc"
+QTEST_MAIN(tst_utility_jobs_e2e)
+#include "tst_utility_jobs_e2e.moc"

@@ -53,7 +53,7 @@ QStringList backupSpine(const QString &title, const QString &colour, const QStri
 
 } // namespace
 
-class TestJobScripts : public QObject {
+class tst_job_scripts : public QObject {
     Q_OBJECT
 
 private slots:
@@ -247,5 +247,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestJobScripts)
-#include "test_job_scripts.moc"
+QTEST_MAIN(tst_job_scripts)
+#include "tst_job_scripts.moc"

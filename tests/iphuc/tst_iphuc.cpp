@@ -8,7 +8,7 @@
 using iphuc::Command;
 
 // The DFU job's USB tool: its command files, and what it says with no device.
-class TestIphuc : public QObject {
+class tst_iphuc : public QObject {
     Q_OBJECT
 
 private slots:
@@ -95,5 +95,5 @@ private:
     }
 };
 
-QTEST_MAIN(TestIphuc)
-#include "test_iphuc.moc"
+QTEST_MAIN(tst_iphuc)
+#include "tst_iphuc.moc"

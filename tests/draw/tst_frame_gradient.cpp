@@ -53,7 +53,7 @@ int errorOf(int w, int h, float angle, RecordingSurface *rec)
 
 } // namespace
 
-class TestFrameGradient : public QObject {
+class tst_frame_gradient : public QObject {
     Q_OBJECT
 private slots:
     void runsTheWayTheAngleSays_data();
@@ -70,7 +70,7 @@ private slots:
     void translatesColourValues();
 };
 
-void TestFrameGradient::runsTheWayTheAngleSays_data()
+void tst_frame_gradient::runsTheWayTheAngleSays_data()
 {
     QTest::addColumn<float>("angle");
     QTest::addColumn<QPoint>("firstAt");  // where lCol1 lies
@@ -82,7 +82,7 @@ void TestFrameGradient::runsTheWayTheAngleSays_data()
     QTest::newRow("270") << 270.f << QPoint(19, 5) << QPoint(0, 5) << false;
 }
 
-void TestFrameGradient::runsTheWayTheAngleSays()
+void tst_frame_gradient::runsTheWayTheAngleSays()
 {
     QFETCH(float, angle);
     QFETCH(QPoint, firstAt);
@@ -98,7 +98,7 @@ void TestFrameGradient::runsTheWayTheAngleSays()
     QVERIFY(horizontal ? at(img, 0, 4) != at(img, 0, 5) : at(img, 9, 0) != at(img, 10, 0));
 }
 
-void TestFrameGradient::equivalentAnglesDrawAlike()
+void tst_frame_gradient::equivalentAnglesDrawAlike()
 {
     QCOMPARE(gradient(30, 20, kRed, kBlue, 360), gradient(30, 20, kRed, kBlue, 0));
     QCOMPARE(gradient(30, 20, kRed, kBlue, -90), gradient(30, 20, kRed, kBlue, 270));
@@ -109,7 +109,7 @@ void TestFrameGradient::equivalentAnglesDrawAlike()
     QVERIFY(gradient(30, 20, kRed, kBlue, 45) != gradient(30, 20, kRed, kBlue, 44));
 }
 
-void TestFrameGradient::diagonalDrawsOneLinePerTableEntry()
+void tst_frame_gradient::diagonalDrawsOneLinePerTableEntry()
 {
     // 45 degrees on 10 x 6: steep lines, slant s = 6, N = 15.
     RecordingSurface rec(QSize(10, 6));
@@ -130,7 +130,7 @@ void TestFrameGradient::diagonalDrawsOneLinePerTableEntry()
         QCOMPARE(line.to.x(), line.from.x());
 }
 
-void TestFrameGradient::headerSlantReachesBelowTheArea()
+void tst_frame_gradient::headerSlantReachesBelowTheArea()
 {
     // 20 degrees over a 235-pixel-wide, 25-pixel-high header: s = 86.
     RecordingSurface rec(QSize(235, 25));
@@ -150,7 +150,7 @@ void TestFrameGradient::headerSlantReachesBelowTheArea()
     QCOMPARE(at(img, 234, 25), kWhite);
 }
 
-void TestFrameGradient::colourTableEndsAndMiddle()
+void tst_frame_gradient::colourTableEndsAndMiddle()
 {
     // N = 2: black, the middle 127.5 rounded to even (128), white.
     const QImage img = gradient(4, 3, 0x000000, kWhite, 0);
@@ -170,7 +170,7 @@ void TestFrameGradient::colourTableEndsAndMiddle()
     QCOMPARE(at(gradient(4, 3, 0xFFFFFFFF, 0xFFFFFFFF, 0), 1, 1), kWhite);
 }
 
-void TestFrameGradient::failsBeforeDrawingOnEmptyOrHugeAreas()
+void tst_frame_gradient::failsBeforeDrawingOnEmptyOrHugeAreas()
 {
     RecordingSurface rec(QSize(1, 50));
     QCOMPARE(errorOf(1, 50, 90, &rec), 6); // N = 0: the only factor would be 0 / 0
@@ -186,7 +186,7 @@ void TestFrameGradient::failsBeforeDrawingOnEmptyOrHugeAreas()
     QCOMPARE(rec.lines.size(), 50);
 }
 
-void TestFrameGradient::clippedLinesVisitOnlyVisiblePixels()
+void tst_frame_gradient::clippedLinesVisitOnlyVisiblePixels()
 {
     // Inside the image the clipped surface draws what the plain one draws
     // for straight and diagonal lines, without the end point.
@@ -221,7 +221,7 @@ void TestFrameGradient::clippedLinesVisitOnlyVisiblePixels()
     QCOMPARE(at(far, 1, 0), kWhite);
 }
 
-void TestFrameGradient::roundedOutlineAndRing()
+void tst_frame_gradient::roundedOutlineAndRing()
 {
     const int W = 235, H = 180;
     const QRegion outer = RoundRectRegion::create(0, 0, W + 1, H + 1, 10, 10);
@@ -249,7 +249,7 @@ void TestFrameGradient::roundedOutlineAndRing()
     QVERIFY(RoundRectRegion::create(0, 0, 1, 1, 10, 10).isEmpty());
 }
 
-void TestFrameGradient::iconBlendArithmetic()
+void tst_frame_gradient::iconBlendArithmetic()
 {
     QImage img = canvas(6, 3, 0xC8C8C8); // every byte 200
     IconBitmap icon;
@@ -274,7 +274,7 @@ void TestFrameGradient::iconBlendArithmetic()
     QCOMPARE(at(img, 5, 2), ColorRef(0x646464));
 }
 
-void TestFrameGradient::iconRowsFollowTheHeightSign()
+void tst_frame_gradient::iconRowsFollowTheHeightSign()
 {
     for (int height : {2, -2}) {
         IconBitmap icon;
@@ -296,7 +296,7 @@ void TestFrameGradient::iconRowsFollowTheHeightSign()
     QVERIFY(!none.exists());
 }
 
-void TestFrameGradient::translatesColourValues()
+void tst_frame_gradient::translatesColourValues()
 {
     QCOMPARE(ColorTranslation::TranslateColor(0x123456), ColorRef(0x123456));
     QCOMPARE(ColorTranslation::TranslateColor(0x8000000F), platform::sysColor(15));
@@ -305,5 +305,5 @@ void TestFrameGradient::translatesColourValues()
     QCOMPARE(ColorTranslation::TranslateColor(0x01000005), ColorTranslation::kFailed);
 }
 
-QTEST_MAIN(TestFrameGradient)
-#include "tst_FrameGradient.moc"
+QTEST_MAIN(tst_frame_gradient)
+#include "tst_frame_gradient.moc"

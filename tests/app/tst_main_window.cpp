@@ -64,7 +64,7 @@ private:
 
 } // namespace
 
-class TestMainWindow : public QObject {
+class tst_main_window : public QObject {
     Q_OBJECT
 
 public:
@@ -270,5 +270,5 @@ private:
     fake::Services m_fakes{};
 };
 
-QTEST_MAIN(TestMainWindow)
-#include "test_main_window.moc"
+QTEST_MAIN(tst_main_window)
+#include "tst_main_window.moc"

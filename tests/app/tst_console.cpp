@@ -42,7 +42,7 @@ struct WholeTextConsole {
 
 } // namespace
 
-class tst_Console : public QObject {
+class tst_console : public QObject {
     Q_OBJECT
 
 private slots:
@@ -79,13 +79,13 @@ private:
     int m_hidden = 0;
 };
 
-void tst_Console::initTestCase()
+void tst_console::initTestCase()
 {
     m_fakes = fake::install();
     m_fakes.app->dir = kFolder;
 }
 
-void tst_Console::init()
+void tst_console::init()
 {
     m_output = new QTextEdit;
     m_output->setObjectName(QStringLiteral("Output"));
@@ -97,15 +97,15 @@ void tst_Console::init()
     m_fakes.messages->shown.clear();
 }
 
-void tst_Console::cleanup()
+void tst_console::cleanup()
 {
     delete m_console;
     delete m_output;
 }
 
-void tst_Console::cleanupTestCase() { fake::restore(); }
+void tst_console::cleanupTestCase() { fake::restore(); }
 
-void tst_Console::lineBreaksBecomeCrLf_data()
+void tst_console::lineBreaksBecomeCrLf_data()
 {
     QTest::addColumn<QString>("chunk");
     QTest::addColumn<QString>("appended");
@@ -116,7 +116,7 @@ void tst_Console::lineBreaksBecomeCrLf_data()
     QTest::newRow("empty last chunk") << "" << "";
 }
 
-void tst_Console::lineBreaksBecomeCrLf()
+void tst_console::lineBreaksBecomeCrLf()
 {
     QFETCH(QString, chunk);
     QFETCH(QString, appended);
@@ -127,7 +127,7 @@ void tst_Console::lineBreaksBecomeCrLf()
     QCOMPARE(boxText(), m_console->text());
 }
 
-void tst_Console::crAndLfSplitAcrossChunksGiveOneLineBreak()
+void tst_console::crAndLfSplitAcrossChunksGiveOneLineBreak()
 {
     m_console->setText(QString());
     m_console->GotChunk(QStringLiteral("first\r"), false);
@@ -139,7 +139,7 @@ void tst_Console::crAndLfSplitAcrossChunksGiveOneLineBreak()
     QCOMPARE(m_output->document()->blockCount(), 2);
 }
 
-void tst_Console::formFeedAloneStartsTheOutputBanner()
+void tst_console::formFeedAloneStartsTheOutputBanner()
 {
     m_console->setText(kStartUp);
     m_console->Starting(QStringLiteral("apps.bat"));
@@ -151,7 +151,7 @@ void tst_Console::formFeedAloneStartsTheOutputBanner()
     QCOMPARE(boxText(), m_console->text());
 }
 
-void tst_Console::formFeedInsideTextIsKept()
+void tst_console::formFeedInsideTextIsKept()
 {
     m_console->setText(kStartUp);
     m_console->GotChunk(QStringLiteral("\fStarting\n"), false);
@@ -161,7 +161,7 @@ void tst_Console::formFeedInsideTextIsKept()
     QCOMPARE(boxText(), m_console->text());
 }
 
-void tst_Console::programFolderLineShowsAsDriveRoot_data()
+void tst_console::programFolderLineShowsAsDriveRoot_data()
 {
     QTest::addColumn<QString>("chunk");
     QTest::addColumn<QString>("appended");
@@ -173,7 +173,7 @@ void tst_Console::programFolderLineShowsAsDriveRoot_data()
     QTest::newRow("two characters") << "\r\n" << "\r\n";
 }
 
-void tst_Console::programFolderLineShowsAsDriveRoot()
+void tst_console::programFolderLineShowsAsDriveRoot()
 {
     QFETCH(QString, chunk);
     QFETCH(QString, appended);
@@ -182,7 +182,7 @@ void tst_Console::programFolderLineShowsAsDriveRoot()
     QCOMPARE(m_console->text(), QStringLiteral(">") + appended);
 }
 
-void tst_Console::firstCommandFollowsTheStartUpTextDirectly()
+void tst_console::firstCommandFollowsTheStartUpTextDirectly()
 {
     m_console->setText(kStartUp);
     m_console->Starting(QStringLiteral("Yes.bat"));
@@ -192,7 +192,7 @@ void tst_Console::firstCommandFollowsTheStartUpTextDirectly()
     QCOMPARE(m_output->toPlainText(), QStringLiteral("**Farrowmoss's CONSOLE**\nGUI by pellridgeYes.bat\n"));
 }
 
-void tst_Console::completeOnEmptyConsoleIsThePromptAlone()
+void tst_console::completeOnEmptyConsoleIsThePromptAlone()
 {
     m_console->setText(QString());
     m_console->GotChunk(QString(), true);
@@ -202,7 +202,7 @@ void tst_Console::completeOnEmptyConsoleIsThePromptAlone()
     QCOMPARE(m_hidden, 1);
 }
 
-void tst_Console::completeAndCanceledEndTheRun()
+void tst_console::completeAndCanceledEndTheRun()
 {
     m_console->setText(QStringLiteral("out"));
     m_console->Complete();
@@ -217,7 +217,7 @@ void tst_Console::completeAndCanceledEndTheRun()
     QCOMPARE(m_hidden, 2);
 }
 
-void tst_Console::errorShowsABoxAndChangesNothingElse()
+void tst_console::errorShowsABoxAndChangesNothingElse()
 {
     m_console->setText(kStartUp);
     m_console->Error(QStringLiteral("Currently processing a command!"), 1201);
@@ -235,7 +235,7 @@ void tst_Console::errorShowsABoxAndChangesNothingElse()
     QVERIFY(m_fakes.messages->shown.last().text.endsWith(QStringLiteral("LastDLLError: -2")));
 }
 
-void tst_Console::boxMatchesWholeTextRewriteForAnyEvents()
+void tst_console::boxMatchesWholeTextRewriteForAnyEvents()
 {
     const QStringList pieces{"abc", "\r", "\n", "\r\n", "\f", "x\fy", kFolder + "\r\n",
                              kFolder + "\r", "é€", "line\r", "\nnext", "", "\n\n\r\r", " "};
@@ -273,7 +273,7 @@ void tst_Console::boxMatchesWholeTextRewriteForAnyEvents()
     }
 }
 
-void tst_Console::additionsReachTheBoxWithoutFlushing()
+void tst_console::additionsReachTheBoxWithoutFlushing()
 {
     // Many chunks in a row change the box a few times, not once per chunk, and
     // the box catches up by itself.
@@ -287,7 +287,7 @@ void tst_Console::additionsReachTheBoxWithoutFlushing()
     QVERIFY(boxChanges >= 1 && boxChanges <= 5);
 }
 
-void tst_Console::floodIsShownAfterTheRunInSlices()
+void tst_console::floodIsShownAfterTheRunInSlices()
 {
     // More output than the box can lay out at once: the transcript is exact at
     // once, the run's end is not held up, and the box catches up by itself
@@ -311,7 +311,7 @@ void tst_Console::floodIsShownAfterTheRunInSlices()
     QCOMPARE(m_output->textCursor().position(), m_output->document()->characterCount() - 1);
 }
 
-void tst_Console::lineBreakSplitBetweenSlicesStaysWhole()
+void tst_console::lineBreakSplitBetweenSlicesStaysWhole()
 {
     // Lines longer than one slice of showing, with the CR LF falling on the
     // slice boundary.
@@ -324,7 +324,7 @@ void tst_Console::lineBreakSplitBetweenSlicesStaysWhole()
     QVERIFY(!m_output->toPlainText().contains(QLatin1Char('\r')));
 }
 
-void tst_Console::textPutIntoTheBoxIsTakenOver()
+void tst_console::textPutIntoTheBoxIsTakenOver()
 {
     m_output->setPlainText(QStringLiteral("**Farrowmoss's CONSOLE**\nGUI by pellridge"));
     QCOMPARE(m_console->text(), kStartUp);
@@ -338,7 +338,7 @@ void tst_Console::textPutIntoTheBoxIsTakenOver()
     QCOMPARE(second.text(), m_console->text());
 }
 
-void tst_Console::endStaysInView()
+void tst_console::endStaysInView()
 {
     m_console->setText(kStartUp);
     for (int i = 0; i < 300; ++i)
@@ -358,7 +358,7 @@ void tst_Console::endStaysInView()
     QTRY_COMPARE(bar->value(), bar->maximum());
 }
 
-void tst_Console::transcriptOfARealRun()
+void tst_console::transcriptOfARealRun()
 {
     qputenv("ComSpec", FAKE_COMSPEC);
     ReadOutput runner;
@@ -376,5 +376,5 @@ void tst_Console::transcriptOfARealRun()
     QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("Not currently processing a command!")));
 }
 
-QTEST_MAIN(tst_Console)
-#include "tst_Console.moc"
+QTEST_MAIN(tst_console)
+#include "tst_console.moc"

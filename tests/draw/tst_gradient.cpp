@@ -8,7 +8,7 @@
 using draw::CGradient;
 using draw::RecordingSurface;
 
-class TestGradient : public QObject {
+class tst_gradient : public QObject {
     Q_OBJECT
 
 private slots:
@@ -189,5 +189,5 @@ private:
     fake::Services m_fakes{};
 };
 
-QTEST_MAIN(TestGradient)
-#include "test_gradient.moc"
+QTEST_MAIN(tst_gradient)
+#include "tst_gradient.moc"

@@ -1,6 +1,4 @@
 #include "DeviceNetwork.h"
-#include "PrivateProcessIds.h"
-#include "ProgramFolder.h"
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
 #include "about/WebEngineSetup.h"
@@ -9,6 +7,8 @@
 #include "app/frmMain.h"
 #include "runner/ReadOutput.h"
 #include "support/FakePlatform.h"
+#include "support/PrivateProcessIds.h"
+#include "support/ProgramFolder.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -23,7 +23,7 @@
 
 // Backup and restore through the real main window, runner, interpreter, pscp
 // and plink, against a simulated device.
-class TestBackupRestoreE2e : public QObject {
+class tst_backup_restore_e2e : public QObject {
     Q_OBJECT
 
 public:
@@ -306,5 +306,5 @@ private:
     bool m_cutDone = false;
 };
 
-QTEST_MAIN(TestBackupRestoreE2e)
-#include "test_backup_restore_e2e.moc"
+QTEST_MAIN(tst_backup_restore_e2e)
+#include "tst_backup_restore_e2e.moc"

@@ -1,4 +1,4 @@
-// Helper program of test_update: shows the real main window in the folder given
+// Helper program of tst_update_check: shows the real main window in the folder given
 // as first argument, then either ends the program at once ("now") or closes the
 // window normally ("close"). The test tells the two apart by whether the exit
 // clean-up removed "Yes.bat" from that folder.

@@ -20,7 +20,7 @@ using app::frmMain;
 // The job buttons of the main window: the order of their steps, the scripts
 // they write, what they hand to the runner or the shell, and what they refuse.
 // The runner's interpreter is a recording stand-in, so no script really runs.
-class TestJobButtons : public QObject {
+class tst_job_buttons : public QObject {
     Q_OBJECT
 
 public:
@@ -280,5 +280,5 @@ private:
     frmMain *m_window = nullptr;
 };
 
-QTEST_MAIN(TestJobButtons)
-#include "test_job_buttons.moc"
+QTEST_MAIN(tst_job_buttons)
+#include "tst_job_buttons.moc"

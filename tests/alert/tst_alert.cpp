@@ -8,7 +8,7 @@
 
 using alert::frmAlert;
 
-class TestAlert : public QObject {
+class tst_alert : public QObject {
     Q_OBJECT
 
 private slots:
@@ -183,5 +183,5 @@ private:
     fake::Services m_fakes{};
 };
 
-QTEST_MAIN(TestAlert)
-#include "test_alert.moc"
+QTEST_MAIN(tst_alert)
+#include "tst_alert.moc"

@@ -49,7 +49,7 @@ const QStringList notBackedUp{QStringLiteral("Library/Lockdown"), QStringLiteral
 
 } // namespace
 
-class tst_devicescripts : public QObject {
+class tst_device_scripts : public QObject {
     Q_OBJECT
 
 private slots:
@@ -80,19 +80,19 @@ private:
     std::unique_ptr<JobWorkspace> m_ws;
 };
 
-void tst_devicescripts::initTestCase()
+void tst_device_scripts::initTestCase()
 {
     QString why;
     if (!SimulatedDevice::canRun(&why))
         QSKIP(qPrintable(why));
 }
 
-void tst_devicescripts::init()
+void tst_device_scripts::init()
 {
     m_device = std::make_unique<SimulatedDevice>();
 }
 
-void tst_devicescripts::cleanup()
+void tst_device_scripts::cleanup()
 {
     m_ws.reset();
     if (m_device && !m_device->stop())
@@ -100,7 +100,7 @@ void tst_devicescripts::cleanup()
     m_device.reset();
 }
 
-bool tst_devicescripts::startDevice(const SimulatedDevice::Options &options)
+bool tst_device_scripts::startDevice(const SimulatedDevice::Options &options)
 {
     if (!m_device->start(options)) {
         qWarning("%s", qPrintable(m_device->lastError()));
@@ -112,26 +112,26 @@ bool tst_devicescripts::startDevice(const SimulatedDevice::Options &options)
     return m_ws->isValid();
 }
 
-TreeSnapshot tst_devicescripts::device(const QString &path, const QStringList &excluded) const
+TreeSnapshot tst_device_scripts::device(const QString &path, const QStringList &excluded) const
 {
     return TreeSnapshot::read(m_device->hostPath(path), excluded);
 }
 
 // Everything a job may touch, without the places a session writes by itself.
-TreeSnapshot tst_devicescripts::wholeDevice() const
+TreeSnapshot tst_device_scripts::wholeDevice() const
 {
     return TreeSnapshot::read(m_device->treePath(),
                               {QStringLiteral("private/var/logs"), QStringLiteral("private/var/tmp"),
                                QStringLiteral("dev")});
 }
 
-QString tst_devicescripts::deviceShell(const QString &command)
+QString tst_device_scripts::deviceShell(const QString &command)
 {
     return failure(command, m_device->shell(command));
 }
 
 // The device part of "Yes.bat" / "No.bat" (lines 14 to 26), in the program folder.
-QString tst_devicescripts::backup(const QString &applications)
+QString tst_device_scripts::backup(const QString &applications)
 {
     const JobWorkspace &ws = *m_ws;
     QString e = failure(QStringLiteral("fetch applications"), ws.pscpFrom(applications));
@@ -147,7 +147,7 @@ QString tst_devicescripts::backup(const QString &applications)
 }
 
 // The device part of "PutFilesBack.bat" (lines 9 to 24).
-QString tst_devicescripts::restore()
+QString tst_device_scripts::restore()
 {
     const JobWorkspace &ws = *m_ws;
     QString e;
@@ -163,7 +163,7 @@ QString tst_devicescripts::restore()
 }
 
 // The device part of "apps.bat" / "fonts.bat" (lines 9 to 14).
-QString tst_devicescripts::relocate(const QString &script)
+QString tst_device_scripts::relocate(const QString &script)
 {
     QString e;
     for (const QString &f : {QStringLiteral("chown1"), script, QStringLiteral("cp"), QStringLiteral("chown"),
@@ -174,7 +174,7 @@ QString tst_devicescripts::relocate(const QString &script)
 
 // What a restore meets on a freshly restored device: its own files root's,
 // with plain modes, and the user's mail and photos gone.
-QString tst_devicescripts::wreckOwnersAndModes()
+QString tst_device_scripts::wreckOwnersAndModes()
 {
     return deviceShell(QStringLiteral(
         "rm -rf /var/mobile/Library/Mail /var/mobile/Media/DCIM '/Applications/Sketch Pad.app' && "
@@ -183,7 +183,7 @@ QString tst_devicescripts::wreckOwnersAndModes()
         "find /Applications/ /var/mobile /var/root -type f -exec chmod 644 {} +"));
 }
 
-void tst_devicescripts::backupThenRestorePutsOwnersAndModesBack()
+void tst_device_scripts::backupThenRestorePutsOwnersAndModesBack()
 {
     QVERIFY(startDevice());
     const TreeSnapshot apps = device(QStringLiteral("/Applications"));
@@ -234,7 +234,7 @@ void tst_devicescripts::backupThenRestorePutsOwnersAndModesBack()
     QCOMPARE(m_device->rebootCount(), 2);
 }
 
-void tst_devicescripts::backupOfRelocatedApplications()
+void tst_device_scripts::backupOfRelocatedApplications()
 {
     SimulatedDevice::Options options;
     options.appsRelocated = true;
@@ -252,7 +252,7 @@ void tst_devicescripts::backupOfRelocatedApplications()
     VERIFY_SAME(device(QStringLiteral("/var/Applications")), apps, TreeSnapshot::Everything);
 }
 
-void tst_devicescripts::restoreWithoutARecordGivesMobileItsFiles()
+void tst_device_scripts::restoreWithoutARecordGivesMobileItsFiles()
 {
     QVERIFY(startDevice());
     VERIFY_OK(backup(QStringLiteral("/Applications")));
@@ -266,7 +266,7 @@ void tst_devicescripts::restoreWithoutARecordGivesMobileItsFiles()
     QCOMPARE(m_device->rebootCount(), 1);
 }
 
-void tst_devicescripts::fixmailRepairsTheMailSettings()
+void tst_device_scripts::fixmailRepairsTheMailSettings()
 {
     QVERIFY(startDevice());
     const TreeSnapshot mobile = device(QStringLiteral("/var/mobile"));
@@ -302,7 +302,7 @@ void tst_devicescripts::fixmailRepairsTheMailSettings()
     QCOMPARE(mail.uid, 501u);
 }
 
-void tst_devicescripts::relocationLeavesAWorkingLink_data()
+void tst_device_scripts::relocationLeavesAWorkingLink_data()
 {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("folder");
@@ -314,7 +314,7 @@ void tst_devicescripts::relocationLeavesAWorkingLink_data()
                               << QStringLiteral("/var/Fonts") << QStringLiteral("/System/Library/Fonts/Cache/Courier New.ttf");
 }
 
-void tst_devicescripts::relocationLeavesAWorkingLink()
+void tst_device_scripts::relocationLeavesAWorkingLink()
 {
     QFETCH(QString, script);
     QFETCH(QString, folder);
@@ -345,7 +345,7 @@ void tst_devicescripts::relocationLeavesAWorkingLink()
     VERIFY_SAME(wholeDevice(), relocated, TreeSnapshot::Everything);
 }
 
-void tst_devicescripts::relocationNeverOverwritesOrLosesData()
+void tst_device_scripts::relocationNeverOverwritesOrLosesData()
 {
     QVERIFY(startDevice());
     const TreeSnapshot apps = device(QStringLiteral("/Applications"));
@@ -381,7 +381,7 @@ void tst_devicescripts::relocationNeverOverwritesOrLosesData()
     QVERIFY(!QFileInfo::exists(m_device->treePath() + QStringLiteral("/Applications.zorvane-old")));
 }
 
-void tst_devicescripts::recordCannotReachOutsideItsTree()
+void tst_device_scripts::recordCannotReachOutsideItsTree()
 {
     QVERIFY(startDevice());
     for (const char *f : {"plink.exe", "chown1"})
@@ -406,5 +406,5 @@ void tst_devicescripts::recordCannotReachOutsideItsTree()
     QCOMPARE(sms.mode, 0600u);
 }
 
-QTEST_GUILESS_MAIN(tst_devicescripts)
-#include "tst_devicescripts.moc"
+QTEST_GUILESS_MAIN(tst_device_scripts)
+#include "tst_device_scripts.moc"
