@@ -18,7 +18,6 @@
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
 #include "about/WebEngineSetup.h"
-#include "alert/frmAlert.h"
 #include "app/Console.h"
 #include "app/frmMain.h"
 #include "jobs/ConnectionSettings.h"
@@ -28,6 +27,7 @@
 #include "support/FakePlatform.h"
 #include "support/PrivateProcessIds.h"
 #include "support/ProgramFolder.h"
+#include "support/SuiteFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -159,9 +159,7 @@ bool programBackup(const ProgramFolder &folder, Figures *figures, QString *error
         figures->job = watch.read().job;
         console = window.console().text();
     }
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (qobject_cast<alert::frmAlert *>(w))
-            delete w;
+    SuiteFixture::closeAlerts();
     fake::restore();
     QDir::setCurrent(QDir::tempPath());
     if (!console.contains(QStringLiteral("The new backup is complete")))

@@ -1,7 +1,5 @@
-#include "about/WebEngineSetup.h"
-#include "alert/frmAlert.h"
 #include "app/frmMain.h"
-#include "support/FakePlatform.h"
+#include "support/SuiteFixture.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -25,12 +23,13 @@ class tst_hover_help : public QObject {
     Q_OBJECT
 
 public:
-    static void initMain() { about::prepareWebEngine(); }
+    static void initMain() { SuiteFixture::prepareProcess(); }
 
 private slots:
     void init()
     {
-        fake::install();
+        m_fixture = std::make_unique<SuiteFixture>();
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
         m_window = new frmMain;
         m_window->move(0, 0);
         m_window->show();
@@ -39,10 +38,8 @@ private slots:
     void cleanup()
     {
         delete m_window;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (qobject_cast<alert::frmAlert *>(w))
-                delete w;
-        fake::restore();
+        m_window = nullptr;
+        m_fixture.reset();
     }
 
     void hoverTexts_data()
@@ -188,6 +185,7 @@ private:
         QFAIL("no free background");
     }
 
+    std::unique_ptr<SuiteFixture> m_fixture;
     frmMain *m_window = nullptr;
 };
 

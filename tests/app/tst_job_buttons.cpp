@@ -1,7 +1,6 @@
-#include "about/WebEngineSetup.h"
 #include "alert/frmAlert.h"
 #include "app/frmMain.h"
-#include "support/FakePlatform.h"
+#include "support/SuiteFixture.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -10,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
@@ -24,16 +22,16 @@ class tst_job_buttons : public QObject {
     Q_OBJECT
 
 public:
-    static void initMain() { about::prepareWebEngine(); }
+    static void initMain() { SuiteFixture::prepareProcess(); }
 
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QDir::setCurrent(m_dir->path());
-        qputenv("ComSpec", qgetenv("ZORVANE_TEST_COMSPEC"));
-        qputenv("ZORVANE_COMSPEC_LOG", m_dir->filePath(QStringLiteral("comspec.log")).toLocal8Bit());
-        m_fakes = fake::install();
+        m_fixture = std::make_unique<SuiteFixture>();
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
+        m_fixture->useInterpreter(qgetenv("ZORVANE_TEST_COMSPEC"));
+        qputenv("ZORVANE_COMSPEC_LOG", m_fixture->file(QStringLiteral("comspec.log")).toLocal8Bit());
+        m_fakes = m_fixture->fakes();
         m_window = new frmMain;
         m_window->show();
         text("Text2")->setText(QStringLiteral("127.0.0.1"));
@@ -41,11 +39,8 @@ private slots:
     void cleanup()
     {
         delete m_window;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (qobject_cast<alert::frmAlert *>(w))
-                delete w;
-        qunsetenv("ComSpec");
-        fake::restore();
+        m_window = nullptr;
+        m_fixture.reset();
     }
 
     void backupStepsInOrder()
@@ -257,7 +252,7 @@ private:
     }
     QStringList ranCommands()
     {
-        QFile log(m_dir->filePath(QStringLiteral("comspec.log")));
+        QFile log(m_fixture->file(QStringLiteral("comspec.log")));
         if (!log.open(QIODevice::ReadOnly))
             return {};
         return QString::fromLocal8Bit(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -275,7 +270,7 @@ private:
         return texts;
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SuiteFixture> m_fixture;
     fake::Services m_fakes{};
     frmMain *m_window = nullptr;
 };

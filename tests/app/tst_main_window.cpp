@@ -1,10 +1,9 @@
-#include "about/WebEngineSetup.h"
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
 #include "app/ExitCleanup.h"
 #include "app/frmMain.h"
 #include "platform/QtServices.h"
-#include "support/FakePlatform.h"
+#include "support/SuiteFixture.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -14,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
@@ -32,13 +30,6 @@ QList<alert::frmAlert *> openAlerts()
             alerts.append(a);
     }
     return alerts;
-}
-
-void closeAlerts()
-{
-    for (alert::frmAlert *a : openAlerts())
-        delete a;
-    alert::frmAlert::resetAlertCount();
 }
 
 void touch(const QString &name)
@@ -69,21 +60,19 @@ class tst_main_window : public QObject {
 
 public:
     // Runs before the QApplication exists, as the program's main() does.
-    static void initMain() { about::prepareWebEngine(); }
+    static void initMain() { SuiteFixture::prepareProcess(); }
 
 private slots:
     void init()
     {
-        QVERIFY(m_dir.isValid());
-        QDir::setCurrent(m_dir.path());
-        m_fakes = fake::install();
-        alert::frmAlert::resetAlertCount();
+        m_fixture = std::make_unique<SuiteFixture>();
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
+        m_fakes = m_fixture->fakes();
     }
     void cleanup()
     {
-        closeAlerts();
         platform::Platform::setFiles(nullptr);
-        fake::restore();
+        m_fixture.reset();
     }
 
     void startUp()
@@ -266,7 +255,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_dir;
+    std::unique_ptr<SuiteFixture> m_fixture;
     fake::Services m_fakes{};
 };
 

@@ -1,12 +1,10 @@
 #include "UpdateServer.h"
-#include "about/WebEngineSetup.h"
-#include "alert/frmAlert.h"
 #include "app/InetTransfer.h"
 #include "app/UpdateLocation.h"
 #include "app/UpdateVersion.h"
 #include "app/frmMain.h"
 #include "platform/ProgramEnd.h"
-#include "support/FakePlatform.h"
+#include "support/SuiteFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +15,6 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -50,15 +47,6 @@ QString text(const frmMain &w, const char *label)
     return w.findChild<QLabel *>(label)->text();
 }
 
-void closeAlerts()
-{
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *a = qobject_cast<alert::frmAlert *>(w))
-            delete a;
-    }
-    alert::frmAlert::resetAlertCount();
-}
-
 enum class Fault { VersionNotFound, TextServerError, InstallerNotFound, ShortBody, ShortChunkedBody,
                    StopsMidDownload, SilentServer, NoContentLength, Unreachable,
                    InstallerUnwritable, LauncherNotStarted };
@@ -71,10 +59,10 @@ class tst_update_check : public QObject {
     Q_OBJECT
 
 public:
-    static void initMain() { about::prepareWebEngine(); }
+    static void initMain() { SuiteFixture::prepareProcess(); }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SuiteFixture> m_fixture;
     std::unique_ptr<UpdateServer> m_server;
     fake::Services m_fakes{};
     QStringList m_events;
@@ -114,11 +102,9 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QDir::setCurrent(m_dir->path());
-        m_fakes = fake::install();
-        alert::frmAlert::resetAlertCount();
+        m_fixture = std::make_unique<SuiteFixture>();
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
+        m_fakes = m_fixture->fakes();
         m_server = std::make_unique<UpdateServer>();
         QVERIFY(m_server->start());
         qputenv("ZORVANE_UPDATE_URL", m_server->folder().toUtf8());
@@ -133,13 +119,10 @@ private slots:
 
     void cleanup()
     {
-        closeAlerts();
         platform::setEndProgramNow({});
-        fake::restore();
         qunsetenv("ZORVANE_UPDATE_URL");
         m_server.reset();
-        QDir::setCurrent(QDir::tempPath());
-        m_dir.reset();
+        m_fixture.reset();
     }
 
     void versionsCompareByNumber_data()
@@ -522,7 +505,7 @@ private slots:
         QFile(QStringLiteral("Yes.bat")).open(QIODevice::WriteOnly);
         QProcess probe;
         probe.setProgram(QCoreApplication::applicationDirPath() + "/end_now_probe");
-        probe.setArguments({m_dir->path(), mode});
+        probe.setArguments({m_fixture->path(), mode});
         probe.setProcessChannelMode(QProcess::SeparateChannels);
         probe.start();
         QVERIFY(probe.waitForFinished(60000));

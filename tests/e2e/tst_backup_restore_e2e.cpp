@@ -1,14 +1,8 @@
-#include "DeviceNetwork.h"
-#include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
-#include "about/WebEngineSetup.h"
-#include "alert/frmAlert.h"
 #include "app/Console.h"
 #include "app/frmMain.h"
 #include "runner/ReadOutput.h"
-#include "support/FakePlatform.h"
-#include "support/PrivateProcessIds.h"
-#include "support/ProgramFolder.h"
+#include "support/SuiteFixture.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -30,46 +24,28 @@ public:
     static void initMain()
     {
         // The scripts' taskkill ends every Zorvane it can see: let it see only ours.
-        PrivateProcessIds::enter();
-        about::prepareWebEngine();
+        SuiteFixture::prepareProcess(SuiteFixture::ProcessIds::Own);
     }
 
 private slots:
     void initTestCase()
     {
-        QString why;
-        if (!SimulatedDevice::canRun(&why))
+        const QString why = SuiteFixture::whyDeviceCannotRun(SuiteFixture::ProcessIds::Own);
+        if (!why.isEmpty())
             QSKIP(qPrintable(why));
-        if (!PrivateProcessIds::active())
-            QSKIP("needs a process-id namespace of its own (unshare)");
     }
 
     void init()
     {
-        m_folder = std::make_unique<ProgramFolder>();
-        QVERIFY2(m_folder->isValid(), qPrintable(m_folder->error()));
-        QDir::setCurrent(m_folder->path());
-        qputenv("HOME", m_folder->home().toLocal8Bit());
-        qunsetenv("ComSpec");
-        m_fakes = fake::install();
-        m_fakes.app->dir = m_folder->path();
-        m_device = std::make_unique<SimulatedDevice>();
-        m_network = std::make_unique<DeviceNetwork>();
+        m_fixture = std::make_unique<SuiteFixture>(SuiteFixture::Folder::ProgramCopy);
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
+        m_fakes = m_fixture->fakes();
     }
 
     void cleanup()
     {
         m_window.reset();
-        m_network.reset();
-        if (m_device)
-            m_device->stop();
-        m_device.reset();
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (qobject_cast<alert::frmAlert *>(w))
-                delete w;
-        fake::restore();
-        QDir::setCurrent(QDir::tempPath());
-        m_folder.reset();
+        m_fixture.reset();
     }
 
     void backupCopiesTheDeviceWithEitherOption_data()
@@ -86,8 +62,8 @@ private slots:
         QVERIFY2(console.contains(QStringLiteral("The new backup is complete")), qPrintable(console.right(2000)));
         compareWithDevice(TreeSnapshot::Content);
         // Started detached by the script's last lines: they may still be starting.
-        QTRY_COMPARE(m_folder->started().size(), 2);
-        const QStringList started = m_folder->started();
+        QTRY_COMPARE(m_fixture->started().size(), 2);
+        const QStringList started = m_fixture->started();
         QCOMPARE(QSet<QString>(started.begin(), started.end()), (QSet<QString>{"Zorvane", "BackupComplete"}));
         // The pairing records stay out of the backup.
         QVERIFY(!QDir(QStringLiteral("mobile/Library/Lockdown")).exists());
@@ -105,17 +81,17 @@ private slots:
         m_fakes.messages->shown.clear();
 
         // The device loses its applications and data.
-        const auto wiped = m_device->shell(QStringLiteral(
+        const auto wiped = m_fixture->device().shell(QStringLiteral(
             "rm -rf /Applications/* /var/mobile/Library /var/mobile/Media /var/root/Library/Preferences"));
         QVERIFY2(wiped.exitCode == 0, wiped.output.constData());
         QVERIFY(deviceTree(QStringLiteral("/var/mobile"), kLockdown).differences(mobile, TreeSnapshot::Content).size() > 0);
-        const int reboots = m_device->rebootCount();
+        const int reboots = m_fixture->device().rebootCount();
 
         frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
         click("Command5");
         QVERIFY2(m_fakes.messages->shown.isEmpty(), qPrintable(m_fakes.messages->shown.value(0).text));
-        QTRY_COMPARE(m_folder->started().size(), 4);
-        const QStringList restarted = m_folder->started().mid(2);
+        QTRY_COMPARE(m_fixture->started().size(), 4);
+        const QStringList restarted = m_fixture->started().mid(2);
         QCOMPARE(QSet<QString>(restarted.begin(), restarted.end()), (QSet<QString>{"RestoreComplete", "Zorvane"}));
 
         const auto differ = [](const TreeSnapshot &now, const TreeSnapshot &then) {
@@ -124,7 +100,7 @@ private slots:
         QCOMPARE(differ(deviceTree(QStringLiteral("/Applications")), apps), QString());
         QCOMPARE(differ(deviceTree(QStringLiteral("/var/mobile"), kLockdown), mobile), QString());
         QCOMPARE(differ(deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord), root), QString());
-        QCOMPARE(m_device->rebootCount(), reboots + 1);
+        QCOMPARE(m_fixture->device().rebootCount(), reboots + 1);
     }
 
     void failedBackupKeepsThePreviousOne_data()
@@ -141,22 +117,22 @@ private slots:
         backup(false);
         const TreeSnapshot before = localBackup();
         QVERIFY(before.size() > 50);
-        m_folder.get(); // the same folder holds the previous backup
+        m_fixture.get(); // the same folder holds the previous backup
 
         // Something new on the device that must not half-arrive.
-        QVERIFY(m_device->shell(QStringLiteral("echo new > /var/mobile/Media/new.txt")).exitCode == 0);
+        QVERIFY(m_fixture->device().shell(QStringLiteral("echo new > /var/mobile/Media/new.txt")).exitCode == 0);
         m_fakes.messages->shown.clear();
         if (fault == QLatin1String("password")) {
             frmMain().findChild<QLineEdit *>("Text3")->setText(QStringLiteral("wrong"));
         } else if (fault == QLatin1String("stopped")) {
-            QVERIFY(m_device->stop());
+            QVERIFY(m_fixture->device().stop());
         } else {
             // Enough data in /var/mobile that its transfer is still going when the
             // connection is cut, soon after it has started.
-            QVERIFY(m_device->shell(QStringLiteral(
+            QVERIFY(m_fixture->device().shell(QStringLiteral(
                         "yes 'large media file' | head -c 67108864 > /var/mobile/Media/zz-large.bin"))
                         .exitCode == 0);
-            QCOMPARE(QFileInfo(m_device->hostPath(QStringLiteral("/var/mobile/Media/zz-large.bin"))).size(),
+            QCOMPARE(QFileInfo(m_fixture->device().hostPath(QStringLiteral("/var/mobile/Media/zz-large.bin"))).size(),
                      kLargeFileBytes);
             cutWhenConsoleShows(QStringLiteral("now downloading your /var/mobile"));
         }
@@ -174,14 +150,14 @@ private slots:
     {
         startDevice(false);
         const TreeSnapshot device = deviceTree(QStringLiteral("/var"));
-        const int reboots = m_device->rebootCount();
+        const int reboots = m_fixture->device().rebootCount();
         frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
         click("Command5");
         QCOMPARE(m_fakes.messages->shown.size(), 1);
         QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("no complete backup")));
         QCOMPARE(deviceTree(QStringLiteral("/var")).differences(device, TreeSnapshot::Everything), QStringList());
-        QCOMPARE(m_device->rebootCount(), reboots);
-        QVERIFY(m_folder->started().isEmpty());
+        QCOMPARE(m_fixture->device().rebootCount(), reboots);
+        QVERIFY(m_fixture->started().isEmpty());
     }
 
 private:
@@ -204,10 +180,8 @@ private:
     {
         SimulatedDevice::Options options;
         options.appsRelocated = relocated;
-        QVERIFY2(m_device->start(options), qPrintable(m_device->lastError()));
-        QVERIFY(m_device->seedHostKey(m_folder->home()));
         QString error;
-        QVERIFY2(m_network->enter(*m_device, &error), qPrintable(error));
+        QVERIFY2(m_fixture->startDevice(options, SuiteFixture::HostKey::Stored, &error), qPrintable(error));
     }
 
     // Runs a backup through the window; returns the Console's transcript.
@@ -223,11 +197,11 @@ private:
 
     TreeSnapshot deviceTree(const QString &devicePath, const QStringList &excluded = {})
     {
-        return TreeSnapshot::read(m_device->hostPath(devicePath), excluded);
+        return TreeSnapshot::read(m_fixture->device().hostPath(devicePath), excluded);
     }
     TreeSnapshot localBackup()
     {
-        return TreeSnapshot::read(m_folder->path(), {QStringLiteral("started.log"), QStringLiteral("No.bat"),
+        return TreeSnapshot::read(m_fixture->path(), {QStringLiteral("started.log"), QStringLiteral("No.bat"),
                                                      QStringLiteral("Yes.bat")});
     }
 
@@ -297,9 +271,7 @@ private:
         return killed;
     }
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<SimulatedDevice> m_device;
-    std::unique_ptr<DeviceNetwork> m_network;
+    std::unique_ptr<SuiteFixture> m_fixture;
     std::unique_ptr<app::frmMain> m_window;
     fake::Services m_fakes{};
     QMetaObject::Connection m_cutConnection;

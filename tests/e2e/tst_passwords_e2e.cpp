@@ -1,8 +1,6 @@
-#include "DeviceNetwork.h"
-#include "SimulatedDevice.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobScripts.h"
-#include "support/ProgramFolder.h"
+#include "support/SuiteFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,22 +16,14 @@ class tst_passwords_e2e : public QObject {
 private slots:
     void initTestCase()
     {
-        QString why;
-        if (!SimulatedDevice::canRun(&why))
+        QString why = SuiteFixture::whyDeviceCannotRun(SuiteFixture::ProcessIds::Shared);
+        if (!why.isEmpty())
             QSKIP(qPrintable(why));
-        QVERIFY2(m_folder.isValid(), qPrintable(m_folder.error()));
-        QDir::setCurrent(m_folder.path());
-        qputenv("HOME", m_folder.home().toLocal8Bit());
-        QVERIFY2(m_device.start(), qPrintable(m_device.lastError()));
-        QVERIFY(m_device.seedHostKey(m_folder.home()));
-        QString error;
-        QVERIFY2(m_network.enter(m_device, &error), qPrintable(error));
+        m_fixture = std::make_unique<SuiteFixture>(SuiteFixture::Folder::ProgramCopy);
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
+        QVERIFY2(m_fixture->startDevice({}, SuiteFixture::HostKey::Stored, &why), qPrintable(why));
     }
-    void cleanupTestCase()
-    {
-        m_network.leave();
-        m_device.stop();
-    }
+    void cleanupTestCase() { m_fixture.reset(); }
 
     void passwordReachesPscp_data()
     {
@@ -55,7 +45,7 @@ private slots:
     {
         QFETCH(QString, password);
         setDevicePassword(password);
-        QVERIFY(m_device.shell(QStringLiteral("rm -f /tmp/pwned.jpg")).exitCode == 0);
+        QVERIFY(m_fixture->device().shell(QStringLiteral("rm -f /tmp/pwned.jpg")).exitCode == 0);
 
         const jobs::ConnectionSettings cs(QStringLiteral("127.0.0.1"), password);
         QVERIFY(cs.isValid());
@@ -69,10 +59,10 @@ private slots:
 
         QProcess zcmd;
         zcmd.setStandardInputFile(QProcess::nullDevice());
-        zcmd.start(m_folder.file(QStringLiteral("zcmd")), {QStringLiteral("/c"), QStringLiteral("\"Login.bat\"")});
+        zcmd.start(m_fixture->file(QStringLiteral("zcmd")), {QStringLiteral("/c"), QStringLiteral("\"Login.bat\"")});
         QVERIFY(zcmd.waitForFinished(60000));
         const QByteArray output = zcmd.readAllStandardOutput() + zcmd.readAllStandardError();
-        QVERIFY2(QFileInfo(m_device.hostPath(QStringLiteral("/tmp")) + QStringLiteral("/pwned.jpg")).isFile(),
+        QVERIFY2(QFileInfo(m_fixture->device().hostPath(QStringLiteral("/tmp")) + QStringLiteral("/pwned.jpg")).isFile(),
                  output.constData());
     }
 
@@ -80,15 +70,15 @@ private slots:
     {
         // The check above means something: another text does not log in.
         setDevicePassword(QStringLiteral("a&b"));
-        QVERIFY(m_device.shell(QStringLiteral("rm -f /tmp/pwned.jpg")).exitCode == 0);
+        QVERIFY(m_fixture->device().shell(QStringLiteral("rm -f /tmp/pwned.jpg")).exitCode == 0);
         QProcess pscp;
         pscp.setStandardInputFile(QProcess::nullDevice());
         pscp.start(QStringLiteral("pscp"), {QStringLiteral("-batch"), QStringLiteral("-pw"), QStringLiteral("a"),
-                                            m_folder.file(QStringLiteral("pwned.jpg")),
+                                            m_fixture->file(QStringLiteral("pwned.jpg")),
                                             QStringLiteral("root@127.0.0.1:/tmp")});
         QVERIFY(pscp.waitForFinished(60000));
         QVERIFY(pscp.exitCode() != 0);
-        QVERIFY(!QFileInfo::exists(m_device.hostPath(QStringLiteral("/tmp")) + QStringLiteral("/pwned.jpg")));
+        QVERIFY(!QFileInfo::exists(m_fixture->device().hostPath(QStringLiteral("/tmp")) + QStringLiteral("/pwned.jpg")));
     }
 
 private:
@@ -101,7 +91,7 @@ private:
         QVERIFY(openssl.waitForFinished(30000));
         const QByteArray hash = openssl.readAllStandardOutput().trimmed();
         QVERIFY(hash.startsWith("$6$"));
-        QFile shadow(QFileInfo(m_device.treePath()).dir().filePath(QStringLiteral("state/shadow")));
+        QFile shadow(QFileInfo(m_fixture->device().treePath()).dir().filePath(QStringLiteral("state/shadow")));
         QVERIFY(shadow.open(QIODevice::ReadWrite));
         QList<QByteArray> lines = shadow.readAll().split('\n');
         for (QByteArray &line : lines) {
@@ -116,9 +106,7 @@ private:
         shadow.write(lines.join('\n'));
     }
 
-    ProgramFolder m_folder;
-    SimulatedDevice m_device;
-    DeviceNetwork m_network;
+    std::unique_ptr<SuiteFixture> m_fixture;
 };
 
 QTEST_MAIN(tst_passwords_e2e)

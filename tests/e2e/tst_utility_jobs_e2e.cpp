@@ -1,15 +1,9 @@
-#include "DeviceNetwork.h"
-#include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
-#include "about/WebEngineSetup.h"
-#include "alert/frmAlert.h"
 #include "app/Console.h"
 #include "app/frmMain.h"
 #include "jobs/JobScripts.h"
 #include "platform/Platform.h"
-#include "support/FakePlatform.h"
-#include "support/PrivateProcessIds.h"
-#include "support/ProgramFolder.h"
+#include "support/SuiteFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,40 +75,27 @@ class tst_utility_jobs_e2e : public QObject {
     Q_OBJECT
 
 public:
-    static void initMain()
-    {
-        PrivateProcessIds::enter();
-        about::prepareWebEngine();
-    }
+    static void initMain() { SuiteFixture::prepareProcess(SuiteFixture::ProcessIds::Own); }
 
 private slots:
     void initTestCase()
     {
-        QString why;
-        if (!SimulatedDevice::canRun(&why))
-            QSKIP(qPrintable(why));
         // The scripts' taskkill would end every Zorvane on the machine.
-        if (!PrivateProcessIds::active())
-            QSKIP("needs a process-id namespace of its own (unshare)");
+        QString why = SuiteFixture::whyDeviceCannotRun(SuiteFixture::ProcessIds::Own);
+        if (!why.isEmpty())
+            QSKIP(qPrintable(why));
 
-        m_folder = std::make_unique<ProgramFolder>();
-        QVERIFY2(m_folder->isValid(), qPrintable(m_folder->error()));
-        QDir::setCurrent(m_folder->path());
-        qputenv("HOME", m_folder->home().toLocal8Bit());
-        qunsetenv("ComSpec");
-        m_fakes = fake::install();
-        m_fakes.app->dir = m_folder->path();
+        m_fixture = std::make_unique<SuiteFixture>(SuiteFixture::Folder::ProgramCopy);
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
+        m_fakes = m_fixture->fakes();
         // The SSH first run goes through the real shell start, into a terminal.
         platform::Platform::setShell(nullptr);
-        m_terminalLog = m_folder->file(QStringLiteral("terminal.log"));
+        m_terminalLog = m_fixture->file(QStringLiteral("terminal.log"));
         qputenv("ZORVANE_TERMINAL", QStringLiteral("\"%1/terminal_stand_in\" --log \"%2\" --timeout 120")
                                         .arg(QCoreApplication::applicationDirPath(), m_terminalLog)
                                         .toLocal8Bit());
 
-        m_device = std::make_unique<SimulatedDevice>();
-        QVERIFY2(m_device->start(), qPrintable(m_device->lastError()));
-        m_network = std::make_unique<DeviceNetwork>();
-        QVERIFY2(m_network->enter(*m_device, &why), qPrintable(why));
+        QVERIFY2(m_fixture->startDevice({}, SuiteFixture::HostKey::Unknown, &why), qPrintable(why));
 
         m_window = std::make_unique<app::frmMain>();
         m_window->show();
@@ -125,22 +106,13 @@ private slots:
     void cleanupTestCase()
     {
         m_window.reset();
-        m_network.reset();
-        if (m_device)
-            m_device->stop();
-        m_device.reset();
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (qobject_cast<alert::frmAlert *>(w))
-                delete w;
-        fake::restore();
+        m_fixture.reset();
         qunsetenv("ZORVANE_TERMINAL");
-        QDir::setCurrent(QDir::tempPath());
-        m_folder.reset();
     }
 
     void sshFirstRunStoresTheDeviceKey()
     {
-        const QString keys = m_folder->home() + QStringLiteral("/.putty/sshhostkeys");
+        const QString keys = m_fixture->home() + QStringLiteral("/.putty/sshhostkeys");
         QVERIFY(!QFile::exists(keys));
         // Without the key a batch-mode plink refuses, so its success later
         // shows that the key was stored.
@@ -160,13 +132,13 @@ private slots:
 
         // The cache holds exactly the device's key.
         QTemporaryDir reference;
-        QVERIFY(m_device->seedHostKey(reference.path()));
+        QVERIFY(m_fixture->device().seedHostKey(reference.path()));
         const QByteArray expected = readAll(reference.filePath(QStringLiteral(".putty/sshhostkeys")));
         QVERIFY(!expected.isEmpty());
         QCOMPARE(readAll(keys).trimmed(), expected.trimmed());
         // pscp's copy of the picture arrived whole.
-        QCOMPARE(readAll(m_device->hostPath(QStringLiteral("/tmp/pwned.jpg"))),
-                 readAll(m_folder->file(QStringLiteral("pwned.jpg"))));
+        QCOMPARE(readAll(m_fixture->device().hostPath(QStringLiteral("/tmp/pwned.jpg"))),
+                 readAll(m_fixture->file(QStringLiteral("pwned.jpg"))));
 
         // From now on plink and pscp go ahead without asking.
         QCOMPARE(plinkBatch(), 0);
@@ -174,8 +146,8 @@ private slots:
                       QString::fromLatin1(SimulatedDevice::password), QStringLiteral("pwned.jpg"),
                       QStringLiteral("root@127.0.0.1:/tmp/again.jpg")}),
                  0);
-        QCOMPARE(readAll(m_device->hostPath(QStringLiteral("/tmp/again.jpg"))),
-                 readAll(m_folder->file(QStringLiteral("pwned.jpg"))));
+        QCOMPARE(readAll(m_fixture->device().hostPath(QStringLiteral("/tmp/again.jpg"))),
+                 readAll(m_fixture->file(QStringLiteral("pwned.jpg"))));
 
         // Finish the first-run display now, not in the middle of the next job.
         auto *timer = m_window->findChild<QTimer *>("Timer1");
@@ -285,7 +257,7 @@ private:
         QProcess p;
         p.setProgram(command.first());
         p.setArguments(command.mid(1));
-        p.setWorkingDirectory(m_folder->path());
+        p.setWorkingDirectory(m_fixture->path());
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start();
         if (!p.waitForFinished(60000)) {
@@ -307,7 +279,7 @@ private:
 
     TreeSnapshot deviceTree(const QString &devicePath) const
     {
-        return TreeSnapshot::read(m_device->hostPath(devicePath));
+        return TreeSnapshot::read(m_fixture->device().hostPath(devicePath));
     }
 
     // Whether the transcript reports errors other than taskkill's: no Zorvane
@@ -320,7 +292,7 @@ private:
 
     QString linkOnDevice(const QString &devicePath) const
     {
-        return QString::fromLocal8Bit(m_device->shell(QStringLiteral("readlink '%1'").arg(devicePath)).output.trimmed());
+        return QString::fromLocal8Bit(m_fixture->device().shell(QStringLiteral("readlink '%1'").arg(devicePath)).output.trimmed());
     }
 
     // Runs a relocation job twice: the first run moves `folder` to `target`
@@ -329,13 +301,13 @@ private:
                        const QString &echo)
     {
         const QWidget *busy = m_window->findChild<QWidget *>(indicator);
-        QVERIFY2(QFile::exists(m_folder->home() + QStringLiteral("/.putty/sshhostkeys")),
+        QVERIFY2(QFile::exists(m_fixture->home() + QStringLiteral("/.putty/sshhostkeys")),
                  "the SSH first run stores the device's key first");
         m_fakes.messages->shown.clear();
         QVERIFY(linkOnDevice(folder).isEmpty());
         const TreeSnapshot before = deviceTree(folder);
         QVERIFY(before.size() > 3);
-        const int started = m_folder->started().size();
+        const int started = m_fixture->started().size();
 
         click(button); // returns when the script's output has ended
         QVERIFY(!busy->isVisible());
@@ -343,29 +315,27 @@ private:
         QVERIFY2(console.contains(echo), qPrintable(console));
         QVERIFY2(!deviceErrors(console), qPrintable(console));
         QCOMPARE(linkOnDevice(folder), target);
-        QCOMPARE(m_device->hostPath(folder), m_device->hostPath(target));
+        QCOMPARE(m_fixture->device().hostPath(folder), m_fixture->device().hostPath(target));
         QCOMPARE(deviceTree(folder).differences(before, TreeSnapshot::Everything).join(QLatin1Char('\n')),
                  QString());
         // Started detached by the script's last lines: they may still be starting.
-        QTRY_COMPARE(m_folder->started().size(), started + 2);
-        QCOMPARE(asSet(m_folder->started().mid(started)),
+        QTRY_COMPARE(m_fixture->started().size(), started + 2);
+        QCOMPARE(asSet(m_fixture->started().mid(started)),
                  (QSet<QString>{QStringLiteral("Zorvane"), QStringLiteral("SymlinkComplete")}));
 
-        const TreeSnapshot device = TreeSnapshot::read(m_device->treePath());
+        const TreeSnapshot device = TreeSnapshot::read(m_fixture->device().treePath());
         click(button);
         console = m_window->console().text();
         QVERIFY2(console.contains(echo), qPrintable(console));
         QVERIFY2(!deviceErrors(console), qPrintable(console));
-        QCOMPARE(TreeSnapshot::read(m_device->treePath())
+        QCOMPARE(TreeSnapshot::read(m_fixture->device().treePath())
                      .differences(device, TreeSnapshot::Everything)
                      .join(QLatin1Char('\n')),
                  QString());
-        QTRY_COMPARE(m_folder->started().size(), started + 4);
+        QTRY_COMPARE(m_fixture->started().size(), started + 4);
     }
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<SimulatedDevice> m_device;
-    std::unique_ptr<DeviceNetwork> m_network;
+    std::unique_ptr<SuiteFixture> m_fixture;
     std::unique_ptr<app::frmMain> m_window;
     fake::Services m_fakes{};
     QString m_terminalLog;
