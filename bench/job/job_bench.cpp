@@ -15,12 +15,9 @@
 // Needs root (the device's namespaces). Runs in a process-id namespace of its
 // own, so that No.bat's taskkill ends no Zorvane outside it.
 #include "DeviceNetwork.h"
-#include "PrivateProcessIds.h"
-#include "ProgramFolder.h"
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
 #include "about/WebEngineSetup.h"
-#include "alert/frmAlert.h"
 #include "app/Console.h"
 #include "app/frmMain.h"
 #include "jobs/ConnectionSettings.h"
@@ -28,6 +25,9 @@
 #include "jobs/JobScripts.h"
 #include "platform/ChildReaper.h"
 #include "support/FakePlatform.h"
+#include "support/PrivateProcessIds.h"
+#include "support/ProgramFolder.h"
+#include "support/SuiteFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -159,9 +159,7 @@ bool programBackup(const ProgramFolder &folder, Figures *figures, QString *error
         figures->job = watch.read().job;
         console = window.console().text();
     }
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (qobject_cast<alert::frmAlert *>(w))
-            delete w;
+    SuiteFixture::closeAlerts();
     fake::restore();
     QDir::setCurrent(QDir::tempPath());
     if (!console.contains(QStringLiteral("The new backup is complete")))

@@ -5,7 +5,7 @@
 
 using about::AboutLinks;
 
-class AboutSetupTest : public QObject {
+class tst_about_setup : public QObject {
     Q_OBJECT
 private slots:
     void captionsShowFullAddresses();
@@ -19,7 +19,7 @@ private slots:
     void headlessPlatformsAreRecognised();
 };
 
-void AboutSetupTest::captionsShowFullAddresses()
+void tst_about_setup::captionsShowFullAddresses()
 {
     const AboutLinks links = AboutLinks::standard();
     for (auto link : {AboutLinks::MakerSite, AboutLinks::MakerChannel, AboutLinks::AuthorSite}) {
@@ -33,7 +33,7 @@ void AboutSetupTest::captionsShowFullAddresses()
     QVERIFY(links.caption(AboutLinks::MakerSite) != links.caption(AboutLinks::AuthorSite));
 }
 
-void AboutSetupTest::targetsFollowTheLinkTable()
+void tst_about_setup::targetsFollowTheLinkTable()
 {
     const AboutLinks links(QStringLiteral("maker.example"), QStringLiteral("video.example/maker"),
                            QStringLiteral("author.example"));
@@ -55,7 +55,7 @@ void AboutSetupTest::targetsFollowTheLinkTable()
              standard.caption(AboutLinks::MakerSite) + QStringLiteral("/donate.html"));
 }
 
-void AboutSetupTest::addressesAreNormalisedWhenGivenWithSchemeOrSlash()
+void tst_about_setup::addressesAreNormalisedWhenGivenWithSchemeOrSlash()
 {
     const AboutLinks links(QStringLiteral(" http://maker.example/ "),
                            QStringLiteral("HTTP://video.example/maker"),
@@ -67,7 +67,7 @@ void AboutSetupTest::addressesAreNormalisedWhenGivenWithSchemeOrSlash()
              QStringLiteral("http://maker.example/donate.html"));
 }
 
-void AboutSetupTest::browserReadsBareAddressesAsWebAddresses()
+void tst_about_setup::browserReadsBareAddressesAsWebAddresses()
 {
     QCOMPARE(AboutLinks::browserUrl(QStringLiteral("www.farrowmoss.com")),
              QUrl(QStringLiteral("http://www.farrowmoss.com")));
@@ -77,7 +77,7 @@ void AboutSetupTest::browserReadsBareAddressesAsWebAddresses()
              QUrl(QStringLiteral("http://author.example/a%20b")));
 }
 
-void AboutSetupTest::sandboxStaysOnExceptForRoot()
+void tst_about_setup::sandboxStaysOnExceptForRoot()
 {
     QVERIFY(!about::webEngineFlags("", false, false).contains("--no-sandbox"));
     QVERIFY(!about::webEngineFlags("", false, true).contains("--no-sandbox"));
@@ -85,7 +85,7 @@ void AboutSetupTest::sandboxStaysOnExceptForRoot()
     QVERIFY(about::webEngineFlags("", true, true).contains("--no-sandbox"));
 }
 
-void AboutSetupTest::backgroundNetworkingAlwaysOffAndGpuOffOnlyWithoutDisplay()
+void tst_about_setup::backgroundNetworkingAlwaysOffAndGpuOffOnlyWithoutDisplay()
 {
     QCOMPARE(about::webEngineFlags("", false, false), QByteArray("--disable-background-networking"));
     QCOMPARE(about::webEngineFlags("", true, true),
@@ -93,7 +93,7 @@ void AboutSetupTest::backgroundNetworkingAlwaysOffAndGpuOffOnlyWithoutDisplay()
     QVERIFY(!about::webEngineFlags("", true, false).contains("--disable-gpu"));
 }
 
-void AboutSetupTest::userFlagsAreKeptAndNotDoubled()
+void tst_about_setup::userFlagsAreKeptAndNotDoubled()
 {
     QCOMPARE(about::webEngineFlags("  --lang=de   --no-sandbox ", true, false),
              QByteArray("--lang=de   --no-sandbox --disable-background-networking"));
@@ -104,7 +104,7 @@ void AboutSetupTest::userFlagsAreKeptAndNotDoubled()
             == 0);
 }
 
-void AboutSetupTest::headlessPlatformsAreRecognised()
+void tst_about_setup::headlessPlatformsAreRecognised()
 {
     QVERIFY(about::isHeadlessPlatform("offscreen"));
     QVERIFY(about::isHeadlessPlatform("Offscreen:fontengine=freetype"));
@@ -114,5 +114,5 @@ void AboutSetupTest::headlessPlatformsAreRecognised()
     QVERIFY(!about::isHeadlessPlatform(""));
 }
 
-QTEST_APPLESS_MAIN(AboutSetupTest)
+QTEST_APPLESS_MAIN(tst_about_setup)
 #include "tst_about_setup.moc"

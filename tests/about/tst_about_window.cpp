@@ -57,7 +57,7 @@ int openAboutWindows()
 
 } // namespace
 
-class AboutWindowTest : public QObject {
+class tst_about_window : public QObject {
     Q_OBJECT
 public:
     // Runs before the QApplication exists, as the program's main() does.
@@ -90,7 +90,7 @@ private:
     LoopbackWebSites m_sites;
 };
 
-void AboutWindowTest::initTestCase()
+void tst_about_window::initTestCase()
 {
     m_sites.addPage(QStringLiteral("/maker"), QStringLiteral("Maker site"));
     m_sites.addPage(QStringLiteral("/channel"), QStringLiteral("Maker channel"));
@@ -100,7 +100,7 @@ void AboutWindowTest::initTestCase()
     m_fakes = fake::install();
 }
 
-void AboutWindowTest::init()
+void tst_about_window::init()
 {
     m_fakes.app->maj = 1;
     m_fakes.app->min = 0;
@@ -108,19 +108,19 @@ void AboutWindowTest::init()
     m_sites.requestedPaths.clear();
 }
 
-void AboutWindowTest::cleanupTestCase()
+void tst_about_window::cleanupTestCase()
 {
     fake::restore();
 }
 
-AboutLinks AboutWindowTest::loopbackLinks() const
+AboutLinks tst_about_window::loopbackLinks() const
 {
     const QString host = m_sites.hostAndPort();
     return AboutLinks(host + QStringLiteral("/maker"), host + QStringLiteral("/channel"),
                       host + QStringLiteral("/author"));
 }
 
-std::unique_ptr<frmAbout> AboutWindowTest::openWindow()
+std::unique_ptr<frmAbout> tst_about_window::openWindow()
 {
     auto window = std::make_unique<frmAbout>(loopbackLinks());
     window->show();
@@ -129,7 +129,7 @@ std::unique_ptr<frmAbout> AboutWindowTest::openWindow()
     return window;
 }
 
-void AboutWindowTest::opensAsFixedWindowWithBrowserHidden()
+void tst_about_window::opensAsFixedWindowWithBrowserHidden()
 {
     auto window = openWindow();
     QVERIFY(window);
@@ -162,7 +162,7 @@ void AboutWindowTest::opensAsFixedWindowWithBrowserHidden()
     QVERIFY(view->geometry().bottom() < label(window.get(), "Image3")->geometry().center().y());
 }
 
-void AboutWindowTest::fillsTheThreeLinesInOrder_data()
+void tst_about_window::fillsTheThreeLinesInOrder_data()
 {
     QTest::addColumn<int>("major");
     QTest::addColumn<int>("minor");
@@ -174,7 +174,7 @@ void AboutWindowTest::fillsTheThreeLinesInOrder_data()
     QTest::newRow("wide numbers") << 10 << 200 << 3000 << "Version: 10.200.3000 Beta";
 }
 
-void AboutWindowTest::fillsTheThreeLinesInOrder()
+void tst_about_window::fillsTheThreeLinesInOrder()
 {
     QFETCH(int, major);
     QFETCH(int, minor);
@@ -198,7 +198,7 @@ void AboutWindowTest::fillsTheThreeLinesInOrder()
         QVERIFY(line->isVisible());
 }
 
-void AboutWindowTest::textsFitTheirLabels()
+void tst_about_window::textsFitTheirLabels()
 {
     m_fakes.app->maj = 10;
     m_fakes.app->min = 200;
@@ -214,7 +214,7 @@ void AboutWindowTest::textsFitTheirLabels()
     }
 }
 
-void AboutWindowTest::image2WhileHiddenChangesNothing()
+void tst_about_window::image2WhileHiddenChangesNothing()
 {
     auto window = openWindow();
     QVERIFY(window);
@@ -231,7 +231,7 @@ void AboutWindowTest::image2WhileHiddenChangesNothing()
     QVERIFY(m_sites.requestedPaths.isEmpty());
 }
 
-void AboutWindowTest::eachClickOpensItsOwnAddress_data()
+void tst_about_window::eachClickOpensItsOwnAddress_data()
 {
     QTest::addColumn<QByteArray>("control");
     QTest::addColumn<QString>("path");
@@ -244,7 +244,7 @@ void AboutWindowTest::eachClickOpensItsOwnAddress_data()
         << QByteArray("Image3") << "/maker/donate.html" << "Donation page";
 }
 
-void AboutWindowTest::eachClickOpensItsOwnAddress()
+void tst_about_window::eachClickOpensItsOwnAddress()
 {
     QFETCH(QByteArray, control);
     QFETCH(QString, path);
@@ -271,7 +271,7 @@ void AboutWindowTest::eachClickOpensItsOwnAddress()
     QVERIFY(view->isVisible());
 }
 
-void AboutWindowTest::label10ThenLabel11EndsOnTheSecondPage()
+void tst_about_window::label10ThenLabel11EndsOnTheSecondPage()
 {
     auto window = openWindow();
     QVERIFY(window);
@@ -297,7 +297,7 @@ void AboutWindowTest::label10ThenLabel11EndsOnTheSecondPage()
     QVERIFY(view->isVisible());
 }
 
-void AboutWindowTest::image2HidesTheBrowserAndTheBottomStripStaysUsable()
+void tst_about_window::image2HidesTheBrowserAndTheBottomStripStaysUsable()
 {
     auto window = openWindow();
     QVERIFY(window);
@@ -326,7 +326,7 @@ void AboutWindowTest::image2HidesTheBrowserAndTheBottomStripStaysUsable()
     QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("Donation page"), kLoadTimeoutMs);
 }
 
-void AboutWindowTest::launcherCreatesOnFirstClickAndReusesWhileOpen()
+void tst_about_window::launcherCreatesOnFirstClickAndReusesWhileOpen()
 {
     QWidget owner;
     AboutLauncher launcher(&owner, loopbackLinks());
@@ -353,7 +353,7 @@ void AboutWindowTest::launcherCreatesOnFirstClickAndReusesWhileOpen()
     QCOMPARE(openAboutWindows(), 1);
 }
 
-void AboutWindowTest::launcherLoadsAfreshAfterClose()
+void tst_about_window::launcherLoadsAfreshAfterClose()
 {
     AboutLauncher launcher(nullptr, loopbackLinks());
     launcher.show();
@@ -381,7 +381,7 @@ void AboutWindowTest::launcherLoadsAfreshAfterClose()
     QCOMPARE(openAboutWindows(), 1);
 }
 
-void AboutWindowTest::launcherTakesItsWindowAlongWhenItGoes()
+void tst_about_window::launcherTakesItsWindowAlongWhenItGoes()
 {
     QPointer<frmAbout> window;
     {
@@ -393,5 +393,5 @@ void AboutWindowTest::launcherTakesItsWindowAlongWhenItGoes()
     QVERIFY(window.isNull());
 }
 
-QTEST_MAIN(AboutWindowTest)
+QTEST_MAIN(tst_about_window)
 #include "tst_about_window.moc"

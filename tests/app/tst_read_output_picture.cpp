@@ -3,13 +3,13 @@
 #include <QLabel>
 #include <QtTest>
 
-class tst_ReadOutputPicture : public QObject {
+class tst_read_output_picture : public QObject {
     Q_OBJECT
 private slots:
     void keepsThePicturesSize();
 };
 
-void tst_ReadOutputPicture::keepsThePicturesSize()
+void tst_read_output_picture::keepsThePicturesSize()
 {
     app::ReadOutputPicture control;
     auto *picture = control.findChild<QLabel *>(QStringLiteral("imgIcon"));
@@ -24,5 +24,5 @@ void tst_ReadOutputPicture::keepsThePicturesSize()
     QCOMPARE(control.size(), picture->size());
 }
 
-QTEST_MAIN(tst_ReadOutputPicture)
+QTEST_MAIN(tst_read_output_picture)
 #include "tst_read_output_picture.moc"

@@ -44,7 +44,7 @@ private:
 
 } // namespace
 
-class tst_JobController : public QObject {
+class tst_job_controller : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -61,7 +61,7 @@ private:
     fake::Services m_fakes{};
 };
 
-void tst_JobController::init()
+void tst_job_controller::init()
 {
     QVERIFY(m_dir.isValid());
     QDir::setCurrent(m_dir.path());
@@ -74,9 +74,9 @@ void tst_JobController::init()
         QVERIFY(QDir().mkpath(QString::fromLatin1(folder)));
 }
 
-void tst_JobController::cleanup() { fake::restore(); }
+void tst_job_controller::cleanup() { fake::restore(); }
 
-void tst_JobController::everyJobTakesItsStepsInOrder_data()
+void tst_job_controller::everyJobTakesItsStepsInOrder_data()
 {
     QTest::addColumn<int>("job");
     QTest::addColumn<QString>("option");
@@ -108,7 +108,7 @@ void tst_JobController::everyJobTakesItsStepsInOrder_data()
                        "write DFU.bat", "run DFU.bat"};
 }
 
-void tst_JobController::everyJobTakesItsStepsInOrder()
+void tst_job_controller::everyJobTakesItsStepsInOrder()
 {
     QFETCH(int, job);
     QFETCH(QString, option);
@@ -120,7 +120,7 @@ void tst_JobController::everyJobTakesItsStepsInOrder()
     QCOMPARE(m_log, steps);
 }
 
-void tst_JobController::badAddressStopsEveryConnectionJobBeforeAnyStep()
+void tst_job_controller::badAddressStopsEveryConnectionJobBeforeAnyStep()
 {
     for (jobs::Job job : {jobs::Job::Backup, jobs::Job::Restore, jobs::Job::SshFirstRun,
                           jobs::Job::RelocateApps, jobs::Job::RelocateFonts}) {
@@ -139,7 +139,7 @@ void tst_JobController::badAddressStopsEveryConnectionJobBeforeAnyStep()
     QCOMPARE(m_log.last(), QStringLiteral("run DFU.bat"));
 }
 
-void tst_JobController::unchangedSshScriptIsStartedAgainWithoutWriting()
+void tst_job_controller::unchangedSshScriptIsStartedAgainWithoutWriting()
 {
     RecordingWindow window(m_log);
     jobs::JobController jobs(window);
@@ -155,7 +155,7 @@ void tst_JobController::unchangedSshScriptIsStartedAgainWithoutWriting()
     QVERIFY(m_log.contains(QStringLiteral("write SSH.bat")));
 }
 
-void tst_JobController::scriptThatCannotBeWrittenWithdrawsTheBusySigns()
+void tst_job_controller::scriptThatCannotBeWrittenWithdrawsTheBusySigns()
 {
     // A folder where the script should go.
     QFile::remove(QStringLiteral("No.bat"));
@@ -167,5 +167,5 @@ void tst_JobController::scriptThatCannotBeWrittenWithdrawsTheBusySigns()
                                         "enable cmdAgree"}));
 }
 
-QTEST_GUILESS_MAIN(tst_JobController)
+QTEST_GUILESS_MAIN(tst_job_controller)
 #include "tst_job_controller.moc"

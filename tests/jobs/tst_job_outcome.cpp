@@ -5,7 +5,7 @@
 
 using jobs::JobOutcome;
 
-class tst_JobOutcome : public QObject {
+class tst_job_outcome : public QObject {
     Q_OBJECT
 private slots:
     void causesInTheUsersWords_data();
@@ -15,7 +15,7 @@ private slots:
     void restoreNeedsTheDevicesCheck();
 };
 
-void tst_JobOutcome::causesInTheUsersWords_data()
+void tst_job_outcome::causesInTheUsersWords_data()
 {
     QTest::addColumn<QString>("transcript");
     QTest::addColumn<QString>("words");
@@ -29,7 +29,7 @@ void tst_JobOutcome::causesInTheUsersWords_data()
     QTest::newRow("none") << "all went well" << "";
 }
 
-void tst_JobOutcome::causesInTheUsersWords()
+void tst_job_outcome::causesInTheUsersWords()
 {
     QFETCH(QString, transcript);
     QFETCH(QString, words);
@@ -37,7 +37,7 @@ void tst_JobOutcome::causesInTheUsersWords()
     QVERIFY2(words.isEmpty() ? cause.isEmpty() : cause.contains(words), qPrintable(cause));
 }
 
-void tst_JobOutcome::backupIsCompleteOnlyWhenEverythingHeld_data()
+void tst_job_outcome::backupIsCompleteOnlyWhenEverythingHeld_data()
 {
     QTest::addColumn<QByteArray>("notes");
     QTest::addColumn<bool>("succeeded");
@@ -57,7 +57,7 @@ void tst_JobOutcome::backupIsCompleteOnlyWhenEverythingHeld_data()
     QTest::newRow("no notes") << QByteArray() << false << "cannot tell";
 }
 
-void tst_JobOutcome::backupIsCompleteOnlyWhenEverythingHeld()
+void tst_job_outcome::backupIsCompleteOnlyWhenEverythingHeld()
 {
     QFETCH(QByteArray, notes);
     QFETCH(bool, succeeded);
@@ -72,7 +72,7 @@ void tst_JobOutcome::backupIsCompleteOnlyWhenEverythingHeld()
     QCOMPARE(o.transcript, QStringLiteral("out"));
 }
 
-void tst_JobOutcome::restoreNeedsTheDevicesCheck()
+void tst_job_outcome::restoreNeedsTheDevicesCheck()
 {
     const QByteArray notes("job restore\r\nend\r\n");
     const auto decide = [&](const QString &transcript) {
@@ -90,5 +90,5 @@ void tst_JobOutcome::restoreNeedsTheDevicesCheck()
     QVERIFY(upload.text.contains(QStringLiteral("sending mobile")));
 }
 
-QTEST_GUILESS_MAIN(tst_JobOutcome)
+QTEST_GUILESS_MAIN(tst_job_outcome)
 #include "tst_job_outcome.moc"

@@ -74,7 +74,7 @@ QString outcome(const LineParser::Result &r)
 
 } // namespace
 
-class ZcmdParsing : public QObject {
+class tst_zcmd_parsing : public QObject {
     Q_OBJECT
 
 private slots:
@@ -93,7 +93,7 @@ private slots:
     void wildcards();
 };
 
-void ZcmdParsing::lineParser_data()
+void tst_zcmd_parsing::lineParser_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<bool>("more");
@@ -138,7 +138,7 @@ void ZcmdParsing::lineParser_data()
     QTest::newRow("trailing ampersand") << "echo a &" << false << "cmd{echo a }";
 }
 
-void ZcmdParsing::lineParser()
+void tst_zcmd_parsing::lineParser()
 {
     QFETCH(QString, line);
     QFETCH(bool, more);
@@ -146,7 +146,7 @@ void ZcmdParsing::lineParser()
     QCOMPARE(outcome(LineParser::parse(line.toStdString(), more)), expected);
 }
 
-void ZcmdParsing::deepNestingIsRefused()
+void tst_zcmd_parsing::deepNestingIsRefused()
 {
     std::string deep(10000, '(');
     QCOMPARE(LineParser::parse(deep, false).status, LineParser::Status::SyntaxError);
@@ -162,7 +162,7 @@ void ZcmdParsing::deepNestingIsRefused()
     QCOMPARE(LineParser::parse(shallow, false).status, LineParser::Status::Complete);
 }
 
-void ZcmdParsing::expansion_data()
+void tst_zcmd_parsing::expansion_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<bool>("batch");
@@ -182,7 +182,7 @@ void ZcmdParsing::expansion_data()
     QTest::newRow("special characters untouched") << "%SPECIAL%" << true << "a^&b|\"c\"";
 }
 
-void ZcmdParsing::expansion()
+void tst_zcmd_parsing::expansion()
 {
     QFETCH(QString, line);
     QFETCH(bool, batch);
@@ -196,7 +196,7 @@ void ZcmdParsing::expansion()
     QCOMPARE(QString::fromStdString(Expander::expand(line.toStdString(), context)), expected);
 }
 
-void ZcmdParsing::argumentSplit_data()
+void tst_zcmd_parsing::argumentSplit_data()
 {
     QTest::addColumn<QString>("commandLine");
     QTest::addColumn<QStringList>("expected");
@@ -214,7 +214,7 @@ void ZcmdParsing::argumentSplit_data()
     QTest::newRow("tabs separate") << "p\ta\t\"b\tc\"" << QStringList{"p", "a", "b\tc"};
 }
 
-void ZcmdParsing::argumentSplit()
+void tst_zcmd_parsing::argumentSplit()
 {
     QFETCH(QString, commandLine);
     QFETCH(QStringList, expected);
@@ -224,7 +224,7 @@ void ZcmdParsing::argumentSplit()
     QCOMPARE(actual, expected);
 }
 
-void ZcmdParsing::commandQuoteRule_data()
+void tst_zcmd_parsing::commandQuoteRule_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("slashS");
@@ -239,7 +239,7 @@ void ZcmdParsing::commandQuoteRule_data()
     QTest::newRow("no leading quote") << "  echo \"a\"" << false << "echo \"a\"";
 }
 
-void ZcmdParsing::commandQuoteRule()
+void tst_zcmd_parsing::commandQuoteRule()
 {
     QFETCH(QString, text);
     QFETCH(bool, slashS);
@@ -248,7 +248,7 @@ void ZcmdParsing::commandQuoteRule()
     QCOMPARE(QString::fromStdString(Invocation::applyQuoteRule(text.toStdString(), slashS, isProgram)), expected);
 }
 
-void ZcmdParsing::programLookup()
+void tst_zcmd_parsing::programLookup()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -292,7 +292,7 @@ void ZcmdParsing::programLookup()
     QCOMPARE(QString::fromStdString(viaPath->path), dir.path() + QStringLiteral("/tool.bat"));
 }
 
-void ZcmdParsing::imageNames_data()
+void tst_zcmd_parsing::imageNames_data()
 {
     QTest::addColumn<QString>("image");
     QTest::addColumn<QString>("name");
@@ -311,7 +311,7 @@ void ZcmdParsing::imageNames_data()
     QTest::newRow("wildcard") << "iTunes*" << "iTunesHelper" << false << true;
 }
 
-void ZcmdParsing::imageNames()
+void tst_zcmd_parsing::imageNames()
 {
     QFETCH(QString, image);
     QFETCH(QString, name);
@@ -320,7 +320,7 @@ void ZcmdParsing::imageNames()
     QCOMPARE(ProcessKiller::imageMatches(image.toStdString(), name.toStdString(), truncated), matches);
 }
 
-void ZcmdParsing::wildcards()
+void tst_zcmd_parsing::wildcards()
 {
     QVERIFY(PathResolver::wildcardMatch("*.TXT", "notes.txt"));
     QVERIFY(PathResolver::wildcardMatch("*.*", "noext"));
@@ -332,5 +332,5 @@ void ZcmdParsing::wildcards()
     QVERIFY(!PathResolver::isNullDevice("null"));
 }
 
-QTEST_GUILESS_MAIN(ZcmdParsing)
+QTEST_GUILESS_MAIN(tst_zcmd_parsing)
 #include "tst_zcmd_parsing.moc"

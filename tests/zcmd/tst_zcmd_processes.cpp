@@ -117,7 +117,7 @@ QByteArray readFile(const QString &path)
 
 } // namespace
 
-class ZcmdProcesses : public QObject {
+class tst_zcmd_processes : public QObject {
     Q_OBJECT
 
 private slots:
@@ -134,7 +134,7 @@ private:
     QString id_;
 };
 
-void ZcmdProcesses::init()
+void tst_zcmd_processes::init()
 {
     scratch_ = std::make_unique<QTemporaryDir>();
     QVERIFY(scratch_->isValid());
@@ -142,7 +142,7 @@ void ZcmdProcesses::init()
     id_ = QString::number(::getpid());
 }
 
-void ZcmdProcesses::startReturnsAtOnceAndTheProgramOutlivesTheScript()
+void tst_zcmd_processes::startReturnsAtOnceAndTheProgramOutlivesTheScript()
 {
     QVERIFY(installStandIn(folder_, QStringLiteral("Lingerer"), true));
     QVERIFY(writeScript(path(QStringLiteral("s.bat")),
@@ -171,7 +171,7 @@ void ZcmdProcesses::startReturnsAtOnceAndTheProgramOutlivesTheScript()
     QTRY_VERIFY_WITH_TIMEOUT(!isRunning(lingerer), kTimeoutMs);
 }
 
-void ZcmdProcesses::taskkillEndsTheNamedProcessAndNothingElse()
+void tst_zcmd_processes::taskkillEndsTheNamedProcessAndNothingElse()
 {
     const QString victimName = QStringLiteral("Victim_") + id_;
     const QString bystanderName = victimName + QStringLiteral("x");
@@ -209,7 +209,7 @@ void ZcmdProcesses::taskkillEndsTheNamedProcessAndNothingElse()
     QVERIFY(waitForExit(bystander) != -1);
 }
 
-void ZcmdProcesses::taskkillNeverEndsTheInterpreterItself()
+void tst_zcmd_processes::taskkillNeverEndsTheInterpreterItself()
 {
     const QString interpreterName = QStringLiteral("Interp_") + id_;
     QVERIFY(QFile::copy(zcmdPath(), path(interpreterName)));
@@ -228,7 +228,7 @@ void ZcmdProcesses::taskkillNeverEndsTheInterpreterItself()
     QCOMPARE(WEXITSTATUS(status), 128);
 }
 
-void ZcmdProcesses::scriptGoesOnAfterItsReaderClosedThePipe()
+void tst_zcmd_processes::scriptGoesOnAfterItsReaderClosedThePipe()
 {
     QVERIFY(installStandIn(folder_, QStringLiteral("blocker")));
     QVERIFY(installStandIn(folder_, QStringLiteral("chatty")));
@@ -263,5 +263,5 @@ void ZcmdProcesses::scriptGoesOnAfterItsReaderClosedThePipe()
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path(QStringLiteral("Restarted.started"))), kTimeoutMs);
 }
 
-QTEST_GUILESS_MAIN(ZcmdProcesses)
+QTEST_GUILESS_MAIN(tst_zcmd_processes)
 #include "tst_zcmd_processes.moc"

@@ -32,7 +32,7 @@ QStringList runScript(const QString &name = QStringLiteral("t.bat"))
 
 } // namespace
 
-class ZcmdScripts : public QObject {
+class tst_zcmd_scripts : public QObject {
     Q_OBJECT
 
 private slots:
@@ -48,7 +48,7 @@ private:
     QByteArray id_;
 };
 
-void ZcmdScripts::initTestCase()
+void tst_zcmd_scripts::initTestCase()
 {
     QVERIFY(scratch_.isValid());
     folder_ = QDir(scratch_.path()).canonicalPath();
@@ -57,14 +57,14 @@ void ZcmdScripts::initTestCase()
         QVERIFY(installStandIn(folder_, QString::fromLatin1(name)));
 }
 
-QByteArray ZcmdScripts::fill(QByteArray text) const
+QByteArray tst_zcmd_scripts::fill(QByteArray text) const
 {
     text.replace("@ID@", id_);
     text.replace("@DIR@", folder_.toUtf8());
     return text;
 }
 
-void ZcmdScripts::scripts_data()
+void tst_zcmd_scripts::scripts_data()
 {
     QTest::addColumn<QByteArray>("script");
     QTest::addColumn<QStringList>("arguments");
@@ -240,7 +240,7 @@ void ZcmdScripts::scripts_data()
         << QByteArray("before\r\n& was unexpected at this time.\r\n") << 0;
 }
 
-void ZcmdScripts::scripts()
+void tst_zcmd_scripts::scripts()
 {
     QFETCH(QByteArray, script);
     QFETCH(QStringList, arguments);
@@ -260,7 +260,7 @@ void ZcmdScripts::scripts()
 }
 
 // "start" returns at once; the programs appear on their own.
-void ZcmdScripts::startedProgramsAreStarted()
+void tst_zcmd_scripts::startedProgramsAreStarted()
 {
     QVERIFY(installStandIn(folder_, QStringLiteral("Zorvane"), true));
     QVERIFY(installStandIn(folder_, QStringLiteral("BackupComplete")));
@@ -284,5 +284,5 @@ void ZcmdScripts::startedProgramsAreStarted()
     QTRY_COMPARE(content("xdg-open.started"), (folder_ + QStringLiteral("/Zorvane.msi\n")).toUtf8());
 }
 
-QTEST_GUILESS_MAIN(ZcmdScripts)
+QTEST_GUILESS_MAIN(tst_zcmd_scripts)
 #include "tst_zcmd_scripts.moc"

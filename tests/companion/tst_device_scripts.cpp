@@ -1,0 +1,410 @@
+// The device-side command files and helpers, run against the simulated device
+// exactly as the job scripts run them: placed with pscp, run with plink -m.
+#include "JobWorkspace.h"
+#include "SimulatedDevice.h"
+#include "TreeSnapshot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+using Result = SimulatedDevice::Result;
+
+QString failure(const QString &step, const Result &r)
+{
+    if (r.finished && r.exitCode == 0)
+        return {};
+    return QStringLiteral("%1 failed (%2): %3").arg(step).arg(r.exitCode).arg(QString::fromUtf8(r.output));
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+const QStringList notBackedUp{QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")};
+
+#define VERIFY_OK(expr)                                                                         \
+    do {                                                                                        \
+        const QString e_ = (expr);                                                              \
+        QVERIFY2(e_.isEmpty(), qPrintable(e_));                                                 \
+    } while (0)
+
+#define VERIFY_SAME(a, b, what)                                                                 \
+    do {                                                                                        \
+        const QStringList d_ = (a).differences((b), (what));                                    \
+        QVERIFY2(d_.isEmpty(), qPrintable(d_.join(QLatin1Char('\n'))));                         \
+    } while (0)
+
+} // namespace
+
+class tst_device_scripts : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void backupThenRestorePutsOwnersAndModesBack();
+    void backupOfRelocatedApplications();
+    void restoreWithoutARecordGivesMobileItsFiles();
+    void fixmailRepairsTheMailSettings();
+    void relocationLeavesAWorkingLink_data();
+    void relocationLeavesAWorkingLink();
+    void relocationNeverOverwritesOrLosesData();
+    void recordCannotReachOutsideItsTree();
+
+private:
+    bool startDevice(const SimulatedDevice::Options &options = SimulatedDevice::Options());
+    TreeSnapshot device(const QString &path, const QStringList &excluded = {}) const;
+    TreeSnapshot wholeDevice() const;
+    QString backup(const QString &applications);
+    QString restore();
+    QString relocate(const QString &script);
+    QString wreckOwnersAndModes();
+    QString deviceShell(const QString &command);
+
+    std::unique_ptr<SimulatedDevice> m_device;
+    std::unique_ptr<JobWorkspace> m_ws;
+};
+
+void tst_device_scripts::initTestCase()
+{
+    QString why;
+    if (!SimulatedDevice::canRun(&why))
+        QSKIP(qPrintable(why));
+}
+
+void tst_device_scripts::init()
+{
+    m_device = std::make_unique<SimulatedDevice>();
+}
+
+void tst_device_scripts::cleanup()
+{
+    m_ws.reset();
+    if (m_device && !m_device->stop())
+        qWarning("device did not stop: %s", qPrintable(m_device->lastError()));
+    m_device.reset();
+}
+
+bool tst_device_scripts::startDevice(const SimulatedDevice::Options &options)
+{
+    if (!m_device->start(options)) {
+        qWarning("%s", qPrintable(m_device->lastError()));
+        return false;
+    }
+    m_ws = std::make_unique<JobWorkspace>(*m_device);
+    if (!m_ws->isValid())
+        qWarning("%s", qPrintable(m_ws->error()));
+    return m_ws->isValid();
+}
+
+TreeSnapshot tst_device_scripts::device(const QString &path, const QStringList &excluded) const
+{
+    return TreeSnapshot::read(m_device->hostPath(path), excluded);
+}
+
+// Everything a job may touch, without the places a session writes by itself.
+TreeSnapshot tst_device_scripts::wholeDevice() const
+{
+    return TreeSnapshot::read(m_device->treePath(),
+                              {QStringLiteral("private/var/logs"), QStringLiteral("private/var/tmp"),
+                               QStringLiteral("dev")});
+}
+
+QString tst_device_scripts::deviceShell(const QString &command)
+{
+    return failure(command, m_device->shell(command));
+}
+
+// The device part of "Yes.bat" / "No.bat" (lines 14 to 26), in the program folder.
+QString tst_device_scripts::backup(const QString &applications)
+{
+    const JobWorkspace &ws = *m_ws;
+    QString e = failure(QStringLiteral("fetch applications"), ws.pscpFrom(applications));
+    for (const char *f : {"cp", "chown", "plink.exe", "move.sh"})
+        e += failure(QLatin1String(f), ws.pscpTo(QLatin1String(f), QStringLiteral("/")));
+    e += failure(QStringLiteral("move.sh"), ws.plink(QStringLiteral("move.sh")));
+    e += failure(QStringLiteral("fetch mobile"), ws.pscpFrom(QStringLiteral("/var/mobile")));
+    e += failure(QStringLiteral("fetch root"), ws.pscpFrom(QStringLiteral("/var/root")));
+    e += failure(QStringLiteral("back.sh"), ws.putAndRun(QStringLiteral("back.sh")));
+    QDir(ws.folder() + QStringLiteral("/mobile/Library/Lockdown")).removeRecursively();
+    QDir(ws.folder() + QStringLiteral("/root/Library/Lockdown")).removeRecursively();
+    return e;
+}
+
+// The device part of "PutFilesBack.bat" (lines 9 to 24).
+QString tst_device_scripts::restore()
+{
+    const JobWorkspace &ws = *m_ws;
+    QString e;
+    for (const char *f : {"chown1", "install.sh", "cp", "plink.exe", "chown"})
+        e += failure(QLatin1String(f), ws.pscpTo(QLatin1String(f), QStringLiteral("/")));
+    e += failure(QStringLiteral("install.sh"), ws.plink(QStringLiteral("install.sh")));
+    e += failure(QStringLiteral("put Applications"), ws.pscpTo(QStringLiteral("Applications"), QStringLiteral("/")));
+    e += failure(QStringLiteral("put mobile"), ws.pscpTo(QStringLiteral("mobile"), QStringLiteral("/var")));
+    e += failure(QStringLiteral("put root"), ws.pscpTo(QStringLiteral("root"), QStringLiteral("/var")));
+    e += failure(QStringLiteral("fixmail.sh"), ws.putAndRun(QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin")));
+    e += failure(QStringLiteral("other.sh"), ws.putAndRun(QStringLiteral("other.sh")));
+    return e;
+}
+
+// The device part of "apps.bat" / "fonts.bat" (lines 9 to 14).
+QString tst_device_scripts::relocate(const QString &script)
+{
+    QString e;
+    for (const QString &f : {QStringLiteral("chown1"), script, QStringLiteral("cp"), QStringLiteral("chown"),
+                             QStringLiteral("plink.exe")})
+        e += failure(f, m_ws->pscpTo(f, QStringLiteral("/")));
+    return e + failure(script, m_ws->plink(script));
+}
+
+// What a restore meets on a freshly restored device: its own files root's,
+// with plain modes, and the user's mail and photos gone.
+QString tst_device_scripts::wreckOwnersAndModes()
+{
+    return deviceShell(QStringLiteral(
+        "rm -rf /var/mobile/Library/Mail /var/mobile/Media/DCIM '/Applications/Sketch Pad.app' && "
+        "chown -R 0:0 /Applications/ /var/mobile /var/root && "
+        "find /Applications/ /var/mobile /var/root -type d -exec chmod 755 {} + && "
+        "find /Applications/ /var/mobile /var/root -type f -exec chmod 644 {} +"));
+}
+
+void tst_device_scripts::backupThenRestorePutsOwnersAndModesBack()
+{
+    QVERIFY(startDevice());
+    const TreeSnapshot apps = device(QStringLiteral("/Applications"));
+    const TreeSnapshot mobile = device(QStringLiteral("/var/mobile"), notBackedUp);
+    const TreeSnapshot root = device(QStringLiteral("/var/root"), notBackedUp);
+    const TreeSnapshot fonts = device(QStringLiteral("/System/Library/Fonts"));
+    const TreeSnapshot mobileAll = device(QStringLiteral("/var/mobile"));
+    const TreeSnapshot rootAll = device(QStringLiteral("/var/root"));
+
+    VERIFY_OK(backup(QStringLiteral("/Applications")));
+    // The record travelled with /var/root and left the device again.
+    const QByteArray record = readAll(m_ws->folder() + QStringLiteral("/root/Library/Zorvane/owners-modes.txt"));
+    QVERIFY(record.startsWith("# Zorvane owners and modes 1\n"));
+    QVERIFY(record.contains("\n0 80 4755 f Applications/Installer.app/Installer\n"));
+    QVERIFY(record.contains("\n501 501 600 f mobile/Library/Preferences/com.apple.mobilemail.plist\n"));
+    QVERIFY(record.contains("\n501 501 644 f mobile/Media/Fotos für Oma/Strand à Nice.jpg\n"));
+    QVERIFY(!record.contains("Lockdown"));
+    // The backup leaves the backed-up trees as it found them.
+    VERIFY_SAME(device(QStringLiteral("/Applications")), apps, TreeSnapshot::Everything);
+    VERIFY_SAME(device(QStringLiteral("/var/mobile")), mobileAll, TreeSnapshot::Everything);
+    VERIFY_SAME(device(QStringLiteral("/var/root")), rootAll, TreeSnapshot::Everything);
+    VERIFY_SAME(TreeSnapshot::read(m_ws->folder() + QStringLiteral("/mobile")), mobile, TreeSnapshot::Content);
+
+    // The backup side is safe to repeat: the same record again.
+    VERIFY_OK(failure(QStringLiteral("move.sh again"), m_ws->plink(QStringLiteral("move.sh"))));
+    const QByteArray again = readAll(m_device->hostPath(QStringLiteral("/var/root/Library/Zorvane/owners-modes.txt")));
+    QCOMPARE(again.mid(again.indexOf("\n0 ")), record.mid(record.indexOf("\n0 ")));
+    VERIFY_OK(failure(QStringLiteral("back.sh again"), m_ws->plink(QStringLiteral("back.sh"))));
+    VERIFY_OK(failure(QStringLiteral("back.sh a third time"), m_ws->plink(QStringLiteral("back.sh"))));
+    VERIFY_SAME(device(QStringLiteral("/var/root")), rootAll, TreeSnapshot::Everything);
+
+    VERIFY_OK(wreckOwnersAndModes());
+    VERIFY_OK(restore());
+    VERIFY_SAME(device(QStringLiteral("/Applications")), apps, TreeSnapshot::Everything);
+    VERIFY_SAME(device(QStringLiteral("/var/mobile"), notBackedUp), mobile, TreeSnapshot::Everything);
+    VERIFY_SAME(device(QStringLiteral("/var/root"), notBackedUp), root, TreeSnapshot::Everything);
+    QCOMPARE(m_device->rebootCount(), 1);
+    // install.sh moved the fonts out of the way of the applications.
+    QCOMPARE(QFileInfo(m_device->treePath() + QStringLiteral("/System/Library/Fonts")).symLinkTarget(),
+             QStringLiteral("/var/Fonts"));
+    VERIFY_SAME(device(QStringLiteral("/System/Library/Fonts")), fonts, TreeSnapshot::Everything);
+
+    // Running the restore's device scripts again changes nothing more.
+    const TreeSnapshot restored = wholeDevice();
+    for (const char *script : {"install.sh", "fixmail.sh", "other.sh"})
+        VERIFY_OK(failure(QLatin1String(script), m_ws->plink(QLatin1String(script))));
+    VERIFY_SAME(wholeDevice(), restored, TreeSnapshot::Everything);
+    QCOMPARE(m_device->rebootCount(), 2);
+}
+
+void tst_device_scripts::backupOfRelocatedApplications()
+{
+    SimulatedDevice::Options options;
+    options.appsRelocated = true;
+    QVERIFY(startDevice(options));
+    const TreeSnapshot apps = device(QStringLiteral("/var/Applications"));
+    QVERIFY(apps.contains(QStringLiteral("MobileSafari.app/MobileSafari")));
+
+    VERIFY_OK(backup(QStringLiteral("/var/Applications")));
+    VERIFY_SAME(TreeSnapshot::read(m_ws->folder() + QStringLiteral("/Applications")), apps, TreeSnapshot::Content);
+    VERIFY_OK(wreckOwnersAndModes());
+    VERIFY_OK(restore());
+    // The applications went back through the link into /var/Applications.
+    QCOMPARE(QFileInfo(m_device->treePath() + QStringLiteral("/Applications")).symLinkTarget(),
+             QStringLiteral("/var/Applications"));
+    VERIFY_SAME(device(QStringLiteral("/var/Applications")), apps, TreeSnapshot::Everything);
+}
+
+void tst_device_scripts::restoreWithoutARecordGivesMobileItsFiles()
+{
+    QVERIFY(startDevice());
+    VERIFY_OK(backup(QStringLiteral("/Applications")));
+    QVERIFY(QFile::remove(m_ws->folder() + QStringLiteral("/root/Library/Zorvane/owners-modes.txt")));
+    VERIFY_OK(wreckOwnersAndModes());
+    VERIFY_OK(restore());
+    const TreeSnapshot mobile = device(QStringLiteral("/var/mobile"));
+    QVERIFY(mobile.contains(QStringLiteral("Library/Mail/Envelope Index")));
+    for (auto it = mobile.entries().cbegin(); it != mobile.entries().cend(); ++it)
+        QVERIFY2(it->uid == 501 && it->gid == 501, qPrintable(it.key()));
+    QCOMPARE(m_device->rebootCount(), 1);
+}
+
+void tst_device_scripts::fixmailRepairsTheMailSettings()
+{
+    QVERIFY(startDevice());
+    const TreeSnapshot mobile = device(QStringLiteral("/var/mobile"));
+    VERIFY_OK(deviceShell(QStringLiteral(
+        "chown -R 0:0 /var/mobile/Library/Mail /var/mobile/Library/Preferences && "
+        "chmod 755 /var/mobile/Library/Mail && chmod 644 /var/mobile/Library/Preferences/*.plist")));
+    for (const char *f : {"plink.exe", "cp", "chown", "chown1"})
+        VERIFY_OK(failure(QLatin1String(f), m_ws->pscpTo(QLatin1String(f), QStringLiteral("/"))));
+    VERIFY_OK(failure(QStringLiteral("fixmail.sh"), m_ws->putAndRun(QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin"))));
+
+    const TreeSnapshot fixed = device(QStringLiteral("/var/mobile"));
+    for (auto it = fixed.entries().cbegin(); it != fixed.entries().cend(); ++it) {
+        if (it.key().startsWith(QLatin1String("Library/Mail")))
+            QVERIFY2(it->uid == 501 && it->gid == 501, qPrintable(it.key()));
+    }
+    QCOMPARE(fixed.entry(QStringLiteral("Library/Mail")).mode, 0700u);
+    for (const QString &p : {QStringLiteral("Library/Preferences/com.apple.mobilemail.plist"),
+                             QStringLiteral("Library/Preferences/com.apple.accountsettings.plist")}) {
+        QCOMPARE(fixed.entry(p).uid, 501u);
+        QCOMPARE(fixed.entry(p).mode, 0600u);
+    }
+    // Other settings are not its business.
+    QCOMPARE(fixed.entry(QStringLiteral("Library/Preferences/com.apple.springboard.plist")).uid, 0u);
+    VERIFY_SAME(fixed, mobile, TreeSnapshot::Content);
+
+    // Twice changes nothing more; a missing mail folder is made again.
+    VERIFY_OK(failure(QStringLiteral("fixmail.sh again"), m_ws->plink(QStringLiteral("fixmail.sh"))));
+    VERIFY_SAME(device(QStringLiteral("/var/mobile")), fixed, TreeSnapshot::Everything);
+    VERIFY_OK(deviceShell(QStringLiteral("rm -rf /var/mobile/Library/Mail")));
+    VERIFY_OK(failure(QStringLiteral("fixmail.sh without Mail"), m_ws->plink(QStringLiteral("fixmail.sh"))));
+    const TreeSnapshot::Entry mail = device(QStringLiteral("/var/mobile")).entry(QStringLiteral("Library/Mail"));
+    QCOMPARE(mail.type, 'd');
+    QCOMPARE(mail.uid, 501u);
+}
+
+void tst_device_scripts::relocationLeavesAWorkingLink_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("probe");
+    QTest::newRow("apps.sh") << QStringLiteral("apps.sh") << QStringLiteral("/Applications")
+                             << QStringLiteral("/var/Applications") << QStringLiteral("/Applications/Sketch Pad.app/Info.plist");
+    QTest::newRow("fonts.sh") << QStringLiteral("fonts.sh") << QStringLiteral("/System/Library/Fonts")
+                              << QStringLiteral("/var/Fonts") << QStringLiteral("/System/Library/Fonts/Cache/Courier New.ttf");
+}
+
+void tst_device_scripts::relocationLeavesAWorkingLink()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, folder);
+    QFETCH(QString, target);
+    QFETCH(QString, probe);
+    QVERIFY(startDevice());
+    const TreeSnapshot before = device(folder);
+
+    VERIFY_OK(relocate(script));
+    const QString hostFolder = m_device->treePath() + folder;
+    QCOMPARE(QFileInfo(hostFolder).symLinkTarget(), target);
+    QCOMPARE(m_device->hostPath(folder), m_device->hostPath(target));
+    VERIFY_SAME(device(folder), before, TreeSnapshot::Everything);
+    QVERIFY(!QFileInfo::exists(hostFolder + QStringLiteral(".zorvane-old")));
+    QVERIFY(!QFileInfo::exists(m_device->hostPath(target) + QStringLiteral(".zorvane-partial")));
+
+    // The device reads through the link.
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/probe.sh"), "cat '" + probe.toUtf8() + "' | wc -c\n"));
+    const Result r = m_ws->plink(QStringLiteral("probe.sh"));
+    VERIFY_OK(failure(QStringLiteral("probe"), r));
+    QCOMPARE(r.output.trimmed().toLongLong(), before.entry(probe.mid(folder.size() + 1)).size);
+
+    // A second run sees the link and changes nothing.
+    const TreeSnapshot relocated = wholeDevice();
+    const Result second = m_ws->plink(script);
+    VERIFY_OK(failure(QStringLiteral("second run"), second));
+    QVERIFY2(second.output.contains("already a link"), second.output.constData());
+    VERIFY_SAME(wholeDevice(), relocated, TreeSnapshot::Everything);
+}
+
+void tst_device_scripts::relocationNeverOverwritesOrLosesData()
+{
+    QVERIFY(startDevice());
+    const TreeSnapshot apps = device(QStringLiteral("/Applications"));
+    VERIFY_OK(relocate(QStringLiteral("apps.sh")));    // places the helpers, relocates
+    VERIFY_OK(deviceShell(QStringLiteral(
+        "rm /Applications && mv /var/Applications /Applications")));   // and back, by hand
+    VERIFY_SAME(device(QStringLiteral("/Applications")), apps, TreeSnapshot::Everything);
+
+    // A different /var/Applications is never merged into or replaced.
+    VERIFY_OK(deviceShell(QStringLiteral("mkdir /var/Applications && echo mine > /var/Applications/note")));
+    const TreeSnapshot stranger = device(QStringLiteral("/var/Applications"));
+    const Result refused = m_ws->plink(QStringLiteral("apps.sh"));
+    QVERIFY(refused.finished && refused.exitCode != 0);
+    QVERIFY2(refused.output.contains("differs"), refused.output.constData());
+    QVERIFY(!QFileInfo(m_device->treePath() + QStringLiteral("/Applications")).isSymLink());
+    VERIFY_SAME(device(QStringLiteral("/Applications")), apps, TreeSnapshot::Everything);
+    VERIFY_SAME(device(QStringLiteral("/var/Applications")), stranger, TreeSnapshot::Everything);
+    VERIFY_OK(deviceShell(QStringLiteral("rm -r /var/Applications")));
+
+    // A copy cut short is thrown away and made again.
+    VERIFY_OK(deviceShell(QStringLiteral(
+        "mkdir /var/Applications.zorvane-partial && echo half > /var/Applications.zorvane-partial/half")));
+    VERIFY_OK(failure(QStringLiteral("after a partial copy"), m_ws->plink(QStringLiteral("apps.sh"))));
+    VERIFY_SAME(device(QStringLiteral("/Applications")), apps, TreeSnapshot::Everything);
+    QVERIFY(!QFileInfo::exists(m_device->hostPath(QStringLiteral("/var/Applications.zorvane-partial"))));
+
+    // Cut short after the original was moved aside, before the link: finished.
+    VERIFY_OK(deviceShell(QStringLiteral(
+        "rm /Applications && cp -a /var/Applications /Applications.zorvane-old")));
+    VERIFY_OK(failure(QStringLiteral("after moving aside"), m_ws->plink(QStringLiteral("apps.sh"))));
+    QVERIFY(QFileInfo(m_device->treePath() + QStringLiteral("/Applications")).isSymLink());
+    VERIFY_SAME(device(QStringLiteral("/Applications")), apps, TreeSnapshot::Everything);
+    QVERIFY(!QFileInfo::exists(m_device->treePath() + QStringLiteral("/Applications.zorvane-old")));
+}
+
+void tst_device_scripts::recordCannotReachOutsideItsTree()
+{
+    QVERIFY(startDevice());
+    for (const char *f : {"plink.exe", "chown1"})
+        VERIFY_OK(failure(QLatin1String(f), m_ws->pscpTo(QLatin1String(f), QStringLiteral("/"))));
+    VERIFY_OK(deviceShell(QStringLiteral("ln -s /private/etc /var/mobile/etc-link")));
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/evil.txt"),
+                      "# Zorvane owners and modes 1\n"
+                      "0 0 777 f mobile/../../etc/passwd\n"
+                      "0 0 777 f mobile/etc-link/passwd\n"
+                      "0 0 777 d mobile/etc-link\n"
+                      "this line is not an entry\n"
+                      "0 0 600 f mobile/Library/SMS/sms.db\n"));
+    VERIFY_OK(failure(QStringLiteral("put record"), m_ws->pscpTo(QStringLiteral("evil.txt"), QStringLiteral("/tmp"))));
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/apply.sh"), "sh /chown1 /tmp/evil.txt mobile /var/mobile\n"));
+    const TreeSnapshot etc = device(QStringLiteral("/etc"));
+    const Result r = m_ws->plink(QStringLiteral("apply.sh"));
+    VERIFY_OK(failure(QStringLiteral("chown1"), r));
+    QVERIFY2(r.output.contains("1 entries put back (3 not on the device, 1 unreadable lines)"), r.output.constData());
+    VERIFY_SAME(device(QStringLiteral("/etc")), etc, TreeSnapshot::Everything);
+    const TreeSnapshot::Entry sms = device(QStringLiteral("/var/mobile")).entry(QStringLiteral("Library/SMS/sms.db"));
+    QCOMPARE(sms.uid, 0u);
+    QCOMPARE(sms.mode, 0600u);
+}
+
+QTEST_GUILESS_MAIN(tst_device_scripts)
+#include "tst_device_scripts.moc"

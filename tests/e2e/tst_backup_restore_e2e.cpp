@@ -1,0 +1,284 @@
+#include "TreeSnapshot.h"
+#include "app/Console.h"
+#include "app/frmMain.h"
+#include "runner/ReadOutput.h"
+#include "support/SuiteFixture.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+#include <csignal>
+#include <unistd.h>
+
+// Backup and restore through the real main window, runner, interpreter, pscp
+// and plink, against a simulated device.
+class tst_backup_restore_e2e : public QObject {
+    Q_OBJECT
+
+public:
+    static void initMain()
+    {
+        // The scripts' taskkill ends every Zorvane it can see: let it see only ours.
+        SuiteFixture::prepareProcess(SuiteFixture::ProcessIds::Own);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString why = SuiteFixture::whyDeviceCannotRun(SuiteFixture::ProcessIds::Own);
+        if (!why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
+
+    void init()
+    {
+        m_fixture = std::make_unique<SuiteFixture>(SuiteFixture::Folder::ProgramCopy);
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
+        m_fakes = m_fixture->fakes();
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_fixture.reset();
+    }
+
+    void backupCopiesTheDeviceWithEitherOption_data()
+    {
+        QTest::addColumn<bool>("relocated");
+        QTest::newRow("apps in /Applications, No.bat") << false;
+        QTest::newRow("apps in /var/Applications, Yes.bat") << true;
+    }
+    void backupCopiesTheDeviceWithEitherOption()
+    {
+        QFETCH(bool, relocated);
+        startDevice(relocated);
+        const QString console = backup(relocated);
+        QVERIFY2(console.contains(QStringLiteral("The new backup is complete")), qPrintable(console.right(2000)));
+        compareWithDevice(TreeSnapshot::Content);
+        // Started detached by the script's last lines: they may still be starting.
+        QTRY_COMPARE(m_fixture->started().size(), 2);
+        const QStringList started = m_fixture->started();
+        QCOMPARE(QSet<QString>(started.begin(), started.end()), (QSet<QString>{"Zorvane", "BackupComplete"}));
+        // The pairing records stay out of the backup.
+        QVERIFY(!QDir(QStringLiteral("mobile/Library/Lockdown")).exists());
+        QVERIFY(!QDir(QStringLiteral("root/Library/Lockdown")).exists());
+        QVERIFY(!QDir(QStringLiteral("PreviousBackup")).exists());
+    }
+
+    void restoreBringsBackEveryFileWithOwnersAndModes()
+    {
+        startDevice(false);
+        const TreeSnapshot apps = deviceTree(QStringLiteral("/Applications"));
+        const TreeSnapshot mobile = deviceTree(QStringLiteral("/var/mobile"), kLockdown);
+        const TreeSnapshot root = deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord);
+        backup(false);
+        m_fakes.messages->shown.clear();
+
+        // The device loses its applications and data.
+        const auto wiped = m_fixture->device().shell(QStringLiteral(
+            "rm -rf /Applications/* /var/mobile/Library /var/mobile/Media /var/root/Library/Preferences"));
+        QVERIFY2(wiped.exitCode == 0, wiped.output.constData());
+        QVERIFY(deviceTree(QStringLiteral("/var/mobile"), kLockdown).differences(mobile, TreeSnapshot::Content).size() > 0);
+        const int reboots = m_fixture->device().rebootCount();
+
+        frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
+        click("Command5");
+        QVERIFY2(m_fakes.messages->shown.isEmpty(), qPrintable(m_fakes.messages->shown.value(0).text));
+        QTRY_COMPARE(m_fixture->started().size(), 4);
+        const QStringList restarted = m_fixture->started().mid(2);
+        QCOMPARE(QSet<QString>(restarted.begin(), restarted.end()), (QSet<QString>{"RestoreComplete", "Zorvane"}));
+
+        const auto differ = [](const TreeSnapshot &now, const TreeSnapshot &then) {
+            return now.differences(then, TreeSnapshot::Everything).join(QLatin1Char('\n'));
+        };
+        QCOMPARE(differ(deviceTree(QStringLiteral("/Applications")), apps), QString());
+        QCOMPARE(differ(deviceTree(QStringLiteral("/var/mobile"), kLockdown), mobile), QString());
+        QCOMPARE(differ(deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord), root), QString());
+        QCOMPARE(m_fixture->device().rebootCount(), reboots + 1);
+    }
+
+    void failedBackupKeepsThePreviousOne_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("wrong password") << "password";
+        QTest::newRow("device stopped") << "stopped";
+        QTest::newRow("connection cut during /var/mobile") << "cut";
+    }
+    void failedBackupKeepsThePreviousOne()
+    {
+        QFETCH(QString, fault);
+        startDevice(false);
+        backup(false);
+        const TreeSnapshot before = localBackup();
+        QVERIFY(before.size() > 50);
+        m_fixture.get(); // the same folder holds the previous backup
+
+        // Something new on the device that must not half-arrive.
+        QVERIFY(m_fixture->device().shell(QStringLiteral("echo new > /var/mobile/Media/new.txt")).exitCode == 0);
+        m_fakes.messages->shown.clear();
+        if (fault == QLatin1String("password")) {
+            frmMain().findChild<QLineEdit *>("Text3")->setText(QStringLiteral("wrong"));
+        } else if (fault == QLatin1String("stopped")) {
+            QVERIFY(m_fixture->device().stop());
+        } else {
+            // Enough data in /var/mobile that its transfer is still going when the
+            // connection is cut, soon after it has started.
+            QVERIFY(m_fixture->device().shell(QStringLiteral(
+                        "yes 'large media file' | head -c 67108864 > /var/mobile/Media/zz-large.bin"))
+                        .exitCode == 0);
+            QCOMPARE(QFileInfo(m_fixture->device().hostPath(QStringLiteral("/var/mobile/Media/zz-large.bin"))).size(),
+                     kLargeFileBytes);
+            cutWhenConsoleShows(QStringLiteral("now downloading your /var/mobile"));
+        }
+        const QString console = backup(false);
+        if (!console.contains(QStringLiteral("your previous backup has been put back unchanged")))
+            qWarning().noquote() << console.right(4000);
+        QVERIFY(console.contains(QStringLiteral("your previous backup has been put back unchanged")));
+        QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')), QString());
+        QVERIFY(!QDir(QStringLiteral("PreviousBackup")).exists());
+        if (fault == QLatin1String("cut"))
+            QVERIFY(m_cutDone);
+    }
+
+    void restoreWithoutBackupLeavesTheDeviceAlone()
+    {
+        startDevice(false);
+        const TreeSnapshot device = deviceTree(QStringLiteral("/var"));
+        const int reboots = m_fixture->device().rebootCount();
+        frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
+        click("Command5");
+        QCOMPARE(m_fakes.messages->shown.size(), 1);
+        QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("no complete backup")));
+        QCOMPARE(deviceTree(QStringLiteral("/var")).differences(device, TreeSnapshot::Everything), QStringList());
+        QCOMPARE(m_fixture->device().rebootCount(), reboots);
+        QVERIFY(m_fixture->started().isEmpty());
+    }
+
+private:
+    static constexpr qint64 kLargeFileBytes = 64 * 1048576;
+    const QStringList kLockdown{QStringLiteral("Library/Lockdown")};
+    const QStringList kLockdownAndRecord{QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")};
+
+    app::frmMain &frmMain()
+    {
+        if (!m_window) {
+            m_window = std::make_unique<app::frmMain>();
+            m_window->show();
+            m_window->findChild<QLineEdit *>("Text2")->setText(QStringLiteral("127.0.0.1"));
+        }
+        return *m_window;
+    }
+    void click(const char *name) { frmMain().findChild<QPushButton *>(name)->click(); }
+
+    void startDevice(bool relocated)
+    {
+        SimulatedDevice::Options options;
+        options.appsRelocated = relocated;
+        QString error;
+        QVERIFY2(m_fixture->startDevice(options, SuiteFixture::HostKey::Stored, &error), qPrintable(error));
+    }
+
+    // Runs a backup through the window; returns the Console's transcript.
+    QString backup(bool symlinked)
+    {
+        app::frmMain &w = frmMain();
+        w.findChild<QCheckBox *>("Check1")->setChecked(false);
+        w.findChild<QCheckBox *>("Check1")->setChecked(true);
+        w.findChild<QRadioButton *>(symlinked ? "optYes" : "optNo")->setChecked(true);
+        click("cmdAgree"); // returns when the script's output has ended
+        return w.console().text();
+    }
+
+    TreeSnapshot deviceTree(const QString &devicePath, const QStringList &excluded = {})
+    {
+        return TreeSnapshot::read(m_fixture->device().hostPath(devicePath), excluded);
+    }
+    TreeSnapshot localBackup()
+    {
+        // The backup, without the job's scripts and its notes and transcript.
+        return TreeSnapshot::read(m_fixture->path(), {QStringLiteral("started.log"), QStringLiteral("No.bat"),
+                                                     QStringLiteral("Yes.bat"), QStringLiteral("LastJob.txt"),
+                                                     QStringLiteral("LastJob.log")});
+    }
+
+    void compareWithDevice(TreeSnapshot::Compare what)
+    {
+        const auto same = [what](const TreeSnapshot &local, const TreeSnapshot &device) {
+            return local.differences(device, what).join(QLatin1Char('\n'));
+        };
+        QCOMPARE(same(TreeSnapshot::read(QStringLiteral("Applications")), deviceTree(QStringLiteral("/Applications"))),
+                 QString());
+        QCOMPARE(same(TreeSnapshot::read(QStringLiteral("mobile")), deviceTree(QStringLiteral("/var/mobile"), kLockdown)),
+                 QString());
+        QCOMPARE(same(TreeSnapshot::read(QStringLiteral("root"), {QStringLiteral("Library/Zorvane")}),
+                      deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord)),
+                 QString());
+    }
+
+    // Ends the device's SSH sessions (not its listener) once the Console shows
+    // the given text, as a dropped Wi-Fi connection would.
+    void cutWhenConsoleShows(const QString &text)
+    {
+        auto *runner = frmMain().findChild<ReadOutput *>("ReadOutput1");
+        m_cutDone = false;
+        m_cutConnection = connect(runner, &ReadOutput::GotChunk, this, [this, text] {
+            if (!frmMain().console().text().contains(text))
+                return;
+            disconnect(m_cutConnection);
+            // Cut while the large file is arriving: it exists here, but not whole yet.
+            auto *watch = new QTimer(this);
+            connect(watch, &QTimer::timeout, this, [this, watch] {
+                const QFileInfo arriving(QStringLiteral("mobile/Media/zz-large.bin"));
+                if (!arriving.exists() || arriving.size() == 0)
+                    return;
+                if (arriving.size() < kLargeFileBytes)
+                    m_cutDone = killSessions() > 0;
+                watch->deleteLater();
+            });
+            watch->start(5);
+        });
+    }
+
+private:
+    static QByteArray linkText(const QByteArray &path)
+    {
+        char buffer[256];
+        const ssize_t n = ::readlink(path.constData(), buffer, sizeof buffer);
+        return n > 0 ? QByteArray(buffer, int(n)) : QByteArray();
+    }
+
+    int killSessions()
+    {
+        int killed = 0;
+        const QByteArray ownNet = linkText("/proc/self/ns/net");
+        for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            if (!pid.front().isDigit())
+                continue;
+            QFile cmd(QStringLiteral("/proc/%1/cmdline").arg(pid));
+            if (!cmd.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray line = cmd.readAll();
+            if (!line.startsWith("sshd: "))
+                continue;
+            if (linkText(QStringLiteral("/proc/%1/ns/net").arg(pid).toLatin1()) != ownNet)
+                continue;
+            killed += ::kill(pid.toInt(), SIGKILL) == 0;
+        }
+        return killed;
+    }
+
+    std::unique_ptr<SuiteFixture> m_fixture;
+    std::unique_ptr<app::frmMain> m_window;
+    fake::Services m_fakes{};
+    QMetaObject::Connection m_cutConnection;
+    bool m_cutDone = false;
+};
+
+QTEST_MAIN(tst_backup_restore_e2e)
+#include "tst_backup_restore_e2e.moc"

@@ -1,0 +1,73 @@
+#include "platform/desktop/QtShell.h"
+#include "support/FakePlatform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using platform::QtShell;
+using platform::WindowStyle;
+
+// How a file is started through the shell on this system.
+class tst_shell_start : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QDir::setCurrent(m_dir.path());
+        fake::install().app->dir = qEnvironmentVariable("ZORVANE_BIN_DIR");
+    }
+    void cleanup() { fake::restore(); }
+
+    void batchScriptsRunUnderTheInterpreter()
+    {
+        const QString zcmd = qEnvironmentVariable("ZORVANE_BIN_DIR") + QStringLiteral("/zcmd");
+        qputenv("ZORVANE_TERMINAL", "stand-in-terminal --hold -e");
+        QCOMPARE(QtShell::commandFor(QStringLiteral("SSH.bat"), WindowStyle::NormalFocus),
+                 (QStringList{"stand-in-terminal", "--hold", "-e", zcmd, "SSH.bat"}));
+        QCOMPARE(QtShell::commandFor(QStringLiteral("DeleteOLD.BAT"), WindowStyle::Hidden),
+                 (QStringList{zcmd, "DeleteOLD.BAT"}));
+        // Folder separators may be written the Windows way.
+        QCOMPARE(QtShell::commandFor(QStringLiteral("jobs\\SSH.bat"), WindowStyle::Hidden),
+                 (QStringList{zcmd, "jobs/SSH.bat"}));
+        qunsetenv("ZORVANE_TERMINAL");
+    }
+
+    void programsStartThemselvesAndDocumentsHaveNoCommand()
+    {
+        QFile program(QStringLiteral("tool"));
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.write("#!/bin/sh\n");
+        program.close();
+        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(QtShell::commandFor(QStringLiteral("tool"), WindowStyle::Hidden),
+                 QStringList{m_dir.filePath(QStringLiteral("tool"))});
+
+        QFile doc(QStringLiteral("Zorvane.msi"));
+        QVERIFY(doc.open(QIODevice::WriteOnly));
+        doc.close();
+        QVERIFY(QtShell::commandFor(QStringLiteral("Zorvane.msi"), WindowStyle::Hidden).isEmpty());
+    }
+
+    void hiddenStartRunsDetached()
+    {
+        // A hidden start really runs the script, without waiting for it.
+        QFile script(QStringLiteral("mark.bat"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("@echo off\r\necho done>mark.txt\r\nexit\r\n");
+        script.close();
+        QtShell shell;
+        QVERIFY(shell.start(QStringLiteral("mark.bat"), WindowStyle::Hidden));
+        QTRY_VERIFY(QFile::exists(QStringLiteral("mark.txt")));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(tst_shell_start)
+#include "tst_shell_start.moc"

@@ -1,0 +1,53 @@
+#include "support/ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+
+const QStringList &ProgramFolder::standIns()
+{
+    static const QStringList names{QStringLiteral("Zorvane"), QStringLiteral("BackupComplete"),
+                                   QStringLiteral("RestoreComplete"), QStringLiteral("SymlinkComplete"),
+                                   QStringLiteral("DFUmode")};
+    return names;
+}
+
+ProgramFolder::ProgramFolder()
+{
+    const QDir bin(qEnvironmentVariable("ZORVANE_BIN_DIR"));
+    if (!m_dir.isValid() || !m_home.isValid() || !bin.exists()) {
+        m_error = QStringLiteral("no program folder to copy");
+        return;
+    }
+    for (const QFileInfo &f : bin.entryInfoList(QDir::Files)) {
+        if (standIns().contains(f.fileName()))
+            continue;
+        const QString to = m_dir.filePath(f.fileName());
+        if (!QFile::copy(f.filePath(), to) || !QFile::setPermissions(to, f.permissions())) {
+            m_error = QStringLiteral("cannot copy %1").arg(f.fileName());
+            return;
+        }
+    }
+    // Stand-ins that record their start in started.log.
+    for (const QString &name : standIns()) {
+        QFile s(m_dir.filePath(name));
+        if (!s.open(QIODevice::WriteOnly)) {
+            m_error = QStringLiteral("cannot write the stand-in %1").arg(name);
+            return;
+        }
+        s.write(QStringLiteral("#!/bin/sh\n# Test stand-in: records that a job script started %1.\n"
+                               "echo %1 >> \"%2/started.log\"\n")
+                    .arg(name, m_dir.path())
+                    .toUtf8());
+        s.close();
+        s.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    m_valid = true;
+}
+
+QStringList ProgramFolder::started() const
+{
+    QFile log(m_dir.filePath(QStringLiteral("started.log")));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
