@@ -26,7 +26,7 @@ public:
     {
         LineParser::Result result;
         try {
-            result.tree = parseSequence(nullptr, false);
+            result.tree = parseSequence(false);
             result.quiet = firstQuiet_;
         } catch (const NeedMore &) {
             result.status = LineParser::Status::NeedsMoreInput;
@@ -138,13 +138,10 @@ private:
         out += s_[i_++];
     }
 
-    NodePtr parseSequence(NodePtr first, bool multiline)
+    NodePtr parseSequence(bool multiline)
     {
         std::vector<NodePtr> items;
-        if (first)
-            items.push_back(parseConditional(std::move(first)));
-        else
-            parseSequenceItem(items, multiline);
+        parseSequenceItem(items, multiline);
         while (true) {
             skipBlanks();
             if (atEnd())
@@ -183,16 +180,16 @@ private:
         if (atEnd() || peek() == '\n' || (peek() == ')' && blockDepth_ > 0))
             return;
         (void)multiline;
-        NodePtr node = parseConditional(nullptr);
+        NodePtr node = parseConditional();
         if (node)
             items.push_back(std::move(node));
         else if (peek() == '&' || peek() == '|')
             unexpected();
     }
 
-    NodePtr parseConditional(NodePtr first)
+    NodePtr parseConditional()
     {
-        NodePtr left = parsePipe(std::move(first));
+        NodePtr left = parsePipe();
         if (!left)
             return nullptr;
         std::unique_ptr<Node> chain;
@@ -206,7 +203,7 @@ private:
             else
                 break;
             i_ += 2;
-            NodePtr right = parsePipe(nullptr);
+            NodePtr right = parsePipe();
             if (!right) {
                 if (peek() == '&' || peek() == '|')
                     unexpected();
@@ -223,9 +220,9 @@ private:
         return chain ? std::move(chain) : std::move(left);
     }
 
-    NodePtr parsePipe(NodePtr first)
+    NodePtr parsePipe()
     {
-        NodePtr left = first ? std::move(first) : parseCommand();
+        NodePtr left = parseCommand();
         if (!left)
             return nullptr;
         std::unique_ptr<Node> pipe;
@@ -323,7 +320,7 @@ private:
         const int outerThenBranches = openThenBranches_;
         openThenBranches_ = 0; // an ELSE inside the block belongs to an IF inside it
         auto block = std::make_unique<Node>(Node::Type::Block);
-        NodePtr body = parseSequence(nullptr, true);
+        NodePtr body = parseSequence(true);
         openThenBranches_ = outerThenBranches;
         if (atEnd()) {
             if (more_)
@@ -513,7 +510,7 @@ private:
         // a closing parenthesis; the else-branch is the rest after that, up to
         // an ELSE of an enclosing IF.
         ++openThenBranches_;
-        node->thenBranch = parseSequence(nullptr, false);
+        node->thenBranch = parseSequence(false);
         --openThenBranches_;
         if (!node->thenBranch)
             throw SyntaxFailure{kIncorrect};
@@ -521,7 +518,7 @@ private:
         if (atElseAfterBlock()) {
             i_ += 4;
             skipBlanks();
-            node->elseBranch = parseSequence(nullptr, false);
+            node->elseBranch = parseSequence(false);
             if (!node->elseBranch)
                 throw SyntaxFailure{kIncorrect};
         }
