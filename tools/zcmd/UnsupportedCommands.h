@@ -6,9 +6,11 @@ namespace zcmd {
 // The command names zcmd refuses rather than run a Linux program under
 // them: every internal command of the Windows interpreter (a Linux "dir" or
 // "echo" is not that command), and the Windows programs whose Linux
-// namesakes do something else ("find" searches text there, "ping -n" counts,
-// "timeout" waits, "shutdown" and "hostname" change the system). A name is
-// matched without its folder and without a ".exe" or ".com" extension.
+// namesakes mean something else: "find" searches text on Windows and files
+// here, "ping -n 5" counts there and never ends here, "timeout 5" waits
+// there and runs a command here, "shutdown", "route" and "hostname" change
+// the system here. A name is matched without its folder and without a
+// ".exe" or ".com" extension.
 class UnsupportedCommands {
 public:
     static bool refuses(std::string_view programName);
