@@ -49,4 +49,6 @@ void MainJobWindow::runThroughRunner(const QString &command)
     m_p.runner->ProcessCommand();
 }
 
+bool MainJobWindow::isRunnerBusy() const { return m_p.runner->isBusy(); }
+
 } // namespace app

@@ -32,6 +32,7 @@ public:
     void setConsoleText(const QString &text) override;
     void startTimer(const QString &timer) override;
     void runThroughRunner(const QString &command) override;
+    bool isRunnerBusy() const override;
 
 private:
     QWidget *control(const QString &name) const;

@@ -119,10 +119,19 @@ bool JobController::runScripts(const JobDescription &job)
         if (job.usesConnection && !readConnection(&cs))
             continue;
         const JobScript script = scriptFor(choice.kind, version, cs);
+        const QString runnerCommand = scriptForm(choice.kind, version).runnerCommand;
+        // The interpreter reads a script from disk line by line while it runs:
+        // rewriting the one still running would make it read shifted lines.
+        // The busy runner refuses the command and says so.
+        if (!runnerCommand.isEmpty() && m_window.isRunnerBusy()) {
+            m_window.runThroughRunner(runnerCommand);
+            started = true;
+            continue;
+        }
         if (!writeScript(job, script))
             continue;
         started = true;
-        startScript(script, scriptForm(choice.kind, version).runnerCommand);
+        startScript(script, runnerCommand);
     }
     return started;
 }

@@ -34,9 +34,11 @@ public:
     }
     void startTimer(const QString &t) override { m_log << QStringLiteral("timer ") + t; }
     void runThroughRunner(const QString &c) override { m_log << QStringLiteral("run ") + c; }
+    bool isRunnerBusy() const override { return runnerBusy; }
 
     QString addressText = QStringLiteral("10.0.0.2");
     QSet<QString> checked;
+    bool runnerBusy = false;
 
 private:
     QStringList &m_log;
@@ -54,6 +56,7 @@ private slots:
     void badAddressStopsEveryConnectionJobBeforeAnyStep();
     void unchangedSshScriptIsStartedAgainWithoutWriting();
     void scriptThatCannotBeWrittenWithdrawsTheBusySigns();
+    void runningScriptIsNeverRewritten();
 
 private:
     QTemporaryDir m_dir;
@@ -165,6 +168,18 @@ void tst_job_controller::scriptThatCannotBeWrittenWithdrawsTheBusySigns()
     jobs::JobController(window).start(jobs::Job::Backup);
     QCOMPARE(m_log.mid(5), (QStringList{"write No.bat", "box Zorvane", "hide GIF1", "hide Label7",
                                         "enable cmdAgree"}));
+}
+
+void tst_job_controller::runningScriptIsNeverRewritten()
+{
+    // zcmd reads the running apps.bat line by line from disk: a second click
+    // while it runs goes to the busy runner (which refuses it) unwritten.
+    RecordingWindow window(m_log);
+    window.runnerBusy = true;
+    jobs::JobController(window).start(jobs::Job::RelocateApps);
+    QVERIFY(!m_log.contains(QStringLiteral("write apps.bat")));
+    QCOMPARE(m_log.last(), QStringLiteral("run apps.bat"));
+    QVERIFY(!m_log.contains(QStringLiteral("hide DXAnimatedGIF1")));
 }
 
 QTEST_GUILESS_MAIN(tst_job_controller)

@@ -1,9 +1,11 @@
 // libFuzzer target: any bytes, read as a batch file, go through percent
 // expansion, line joining and the line parser, and each command's text through
-// the argument split, as the interpreter would do before running anything.
+// the argument split, as the interpreter would do before running anything;
+// each line is also read as a label line and as the text of a GOTO.
 // Nothing is run. No input may crash, trip a sanitizer or hang.
 #include "zcmd/Ast.h"
 #include "zcmd/BatchArguments.h"
+#include "zcmd/BatchLabel.h"
 #include "zcmd/CommandWords.h"
 #include "zcmd/Expander.h"
 #include "zcmd/LineParser.h"
@@ -50,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     variables.set("IP", "192.168.0.2");
     variables.set("V", "x^&y|(z)");
     BatchArguments arguments = BatchArguments::parse("t.bat", "one \"two three\" ,;=");
+    arguments.batchPath = "/folder/t.bat";
     const bool batchMode = size % 2 == 0;
     Expander::Context context{variables, 3, batchMode ? &arguments : nullptr};
 
@@ -68,6 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     size_t position = 0;
     volatile size_t sink = 0;
     while (position < lines.size()) {
+        // The label a line defines and the label a GOTO on it would name.
+        auto label = BatchLabel::ofLine(lines[position]);
+        sink = sink + (label ? label->size() : 0) + BatchLabel::named(lines[position]).size() +
+               BatchLabel::isEndOfFile(lines[position]);
         std::string text = text::withoutCarriageReturns(Expander::expand(lines[position++], context));
         LineParser::Result parsed;
         while (true) {

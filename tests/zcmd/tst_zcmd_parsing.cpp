@@ -122,6 +122,9 @@ void tst_zcmd_parsing::lineParser_data()
     QTest::newRow("if comparison word") << "if 10 GTR 9 echo n" << false << "if{10 GTR 9?cmd{echo n}}";
     QTest::newRow("if inside a block ends at the line") << "(if a==a echo x\necho y)" << false
                                                         << "block{if{a == a?cmd{echo x}};cmd{echo y}}";
+    QTest::newRow("nested if: each else pairs with the nearest if") << "if a==a if b==b (x) else (y) else z" << false
+                                                                    << "if{a == a?if{b == b?block{cmd{x}}:block{cmd{y}}}:cmd{z}}";
+    QTest::newRow("redirection before a block") << ">f (echo a) 2>g" << false << "block{cmd{echo a}}|1>f|2>g";
     QTest::newRow("quiet line") << "@echo off" << false << "@cmd{echo off}";
     QTest::newRow("label") << ": start" << false << "<nothing>";
     QTest::newRow("remark") << "rem a & b > c" << false << "<nothing>";

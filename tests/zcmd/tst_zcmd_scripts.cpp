@@ -40,6 +40,8 @@ private slots:
     void scripts_data();
     void scripts();
     void startedProgramsAreStarted();
+    void conformance_data();
+    void conformance();
 
 private:
     QByteArray fill(QByteArray text) const;
@@ -109,7 +111,7 @@ void tst_zcmd_scripts::scripts_data()
         << runScript() << QByteArray()
         << QByteArray("library stays\r\nlockdown gone\r\nmobile gone\r\n"
                       "The system cannot find the file specified.\r\ngoes on\r\n")
-        << 2;
+        << 0; // a failed RMDIR leaves the error level as it was (0 after MKDIR)
 
     QTest::newRow("closing lines: taskkill with nothing to end, exit keeps the error level")
         << QByteArray("@echo off\ntaskkill.exe >NUL /F /IM NoSuchImage_@ID@.exe\necho %ERRORLEVEL%\nexit\n")
@@ -222,7 +224,7 @@ void tst_zcmd_scripts::scripts_data()
         << runScript() << QByteArray()
         << QByteArray("x\r\n        1 file(s) moved.\r\nx\r\ndeleted\r\nA subdirectory or file a already exists.\r\n"
                       "@DIR@/a/b\r\nclean\r\n")
-        << 1;
+        << 0; // the CD after the failed MKDIR clears the error level
     QTest::newRow("cls into a pipe is a lone form feed")
         << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("Cls")} << QByteArray() << QByteArray("\f")
         << 0;
@@ -238,6 +240,119 @@ void tst_zcmd_scripts::scripts_data()
     QTest::newRow("syntax error ends the batch file")
         << QByteArray("@echo off\necho before\n& echo x\necho after\n") << runScript() << QByteArray()
         << QByteArray("before\r\n& was unexpected at this time.\r\n") << 0;
+}
+
+// Constructs of the Windows interpreter, one group of lines a row; a row
+// may name a ".cmd" file, where SET clears the error level.
+void tst_zcmd_scripts::conformance_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("exitCode");
+    const QString bat = QStringLiteral("c.bat");
+
+    QTest::newRow("each ELSE pairs with the nearest IF whose block it follows") << bat
+        << QByteArray("@echo off\n"
+                      "if 1==1 if 2==2 if 3==3 (echo a1) else (echo a2) else echo a3\n"
+                      "if 1==1 if 2==2 if 3==4 (echo b1) else (echo b2) else echo b3\n"
+                      "if 1==1 if 2==3 if 3==3 (echo c1) else (echo c2) else echo c3\n"
+                      "if 1==2 if 2==2 (echo d1) else (echo d2) else echo d3\n"
+                      "if 1==2 (echo e1) else if 2==2 (echo e2) else (echo e3)\n"
+                      "if exist nothing_@ID@ (\necho f1\n) else (\necho f2\n)\necho after\n")
+        << QByteArray("a1\r\nb2\r\nc3\r\nd3\r\ne2\r\nf2\r\nafter\r\n") << 0;
+
+    QTest::newRow("&& binds tighter than ||") << bat
+        << QByteArray("@echo off\necho k1||echo k2&&echo k3\nexitwith 1||echo k4&&echo k5\n"
+                      "exitwith 1&&echo k6||echo k7\nexitwith 0&&exitwith 2||echo k8&&echo k9\n"
+                      "exitwith 1&&echo k10||exitwith 1||echo k11\n")
+        << QByteArray("k1\r\nk4\r\nk5\r\nk7\r\nk8\r\nk9\r\nk11\r\n") << 1;
+
+    QTest::newRow("label names end at a blank or special character") << bat
+        << QByteArray("@echo off\ngoto dest5\n:dest5&& echo FAILURE\ngoto dest6\n:dest6>FAILURE_@ID@.TXT\n"
+                      "goto dest9\n@   :     dest9>rubbish_@ID@\ngoto :dest10:this is ignored\necho not-shown\n"
+                      ":dest10\nif exist FAILURE_@ID@.TXT echo FAILURE-FILE\nif exist rubbish_@ID@ echo RUBBISH\n"
+                      "echo reached\n")
+        << QByteArray("reached\r\n") << 0;
+
+    QTest::newRow("GOTO and CALL take the next label of a name, wrapping round") << bat
+        << QByteArray("@echo off\ngoto start\n:sub\necho first sub\nexit /b\n:start\ncall :sub\ngoto next\n"
+                      ":sub\necho second sub\nexit /b\n:next\ncall :sub\n")
+        << QByteArray("second sub\r\nfirst sub\r\n") << 0;
+
+    QTest::newRow("error level after built-in commands in a .bat file") << bat
+        << QByteArray("@echo off\nexitwith 4\nmkdir eldir_@ID@\necho mkdir %ERRORLEVEL%\n"
+                      "exitwith 4\ncd eldir_@ID@\necho cd %ERRORLEVEL%\ncd ..\necho x>elfile_@ID@\n"
+                      "exitwith 4\nren elfile_@ID@ elfile2_@ID@\necho ren %ERRORLEVEL%\n"
+                      "exitwith 4\nmove elfile2_@ID@ eldir_@ID@ >NUL\necho move %ERRORLEVEL%\n"
+                      "exitwith 4\ndel eldir_@ID@\\elfile2_@ID@\necho del %ERRORLEVEL%\n"
+                      "exitwith 4\ndel eldir_@ID@\\missing 2>NUL\necho del missing %ERRORLEVEL%\n"
+                      "exitwith 4\ntype missing_@ID@ 2>NUL\necho type missing %ERRORLEVEL%\n"
+                      "rmdir eldir_@ID@\nexitwith 4\nrmdir missing_@ID@ 2>NUL\necho rmdir missing %ERRORLEVEL%\n"
+                      "rmdir missing_@ID@ 2>NUL || echo rmdir-failure-fires\n"
+                      "echo. >NUL\ntitle x\nset A_@ID@=1\necho set %ERRORLEVEL%\n"
+                      "set B_@ID@=\necho set undefined %ERRORLEVEL%\n(call )\necho call-blank %ERRORLEVEL%\n"
+                      "(call)\necho call-nothing %ERRORLEVEL%\nexitwith 4\ncall echo called\n"
+                      "echo call-echo %ERRORLEVEL%\n")
+        << QByteArray("mkdir 0\r\ncd 0\r\nren 0\r\nmove 0\r\ndel 0\r\ndel missing 0\r\ntype missing 1\r\n"
+                      "rmdir missing 4\r\nrmdir-failure-fires\r\nset 4\r\nset undefined 1\r\ncall-blank 0\r\n"
+                      "call-nothing 1\r\ncalled\r\ncall-echo 0\r\n")
+        << 0;
+    const QByteArray setAfterFailure("@echo off\nexitwith 4\nset A_@ID@=1\necho set %ERRORLEVEL%\n");
+    QTest::newRow("SET leaves the error level in a .bat file") << bat << setAfterFailure
+                                                               << QByteArray("set 4\r\n") << 4;
+    QTest::newRow("SET clears the error level in a .cmd file") << QStringLiteral("c.cmd") << setAfterFailure
+                                                               << QByteArray("set 0\r\n") << 0;
+
+    QTest::newRow("%~dp0 and friends name the batch file, also inside call :label") << bat
+        << QByteArray("@echo off\nmkdir dpdir_@ID@ 2>NUL\ncd dpdir_@ID@\necho [%~dp0] [%~nx0] [%0]\ncall :sub a\n"
+                      "cd ..\ngoto :eof\n:sub\necho [%0] [%~n0] [%~x0] [%~f0] [%1]\n")
+        << QByteArray("[@DIR@/] [c.bat] [c.bat]\r\n[:sub] [c] [.bat] [@DIR@/c.bat] [a]\r\n") << 0;
+
+    QTest::newRow("CALL expands twice; SHIFT and SHIFT /n") << bat
+        << QByteArray("@echo off\nset V=value\ncall :sub %%V%% \"two words\" three\ngoto :eof\n:sub\n"
+                      "echo [%1] [%2] [%3]\nshift\necho [%0] [%1] [%2] [%*]\nshift /1\necho [%0] [%1] [%2]\n")
+        << QByteArray("[value] [\"two words\"] [three]\r\n"
+                      "[value] [\"two words\"] [three] [value \"two words\" three]\r\n[value] [three] []\r\n")
+        << 0;
+
+    QTest::newRow("start /W, redirection before a block, %V:~,n%") << bat
+        << QByteArray("@echo off\nstart /W exitwith 5\necho start %ERRORLEVEL%\n"
+                      ">block_@ID@ (echo in-block\necho second)\n2>NUL >>block_@ID@ echo third\ntype block_@ID@\n"
+                      "set X=abcdef\necho [%X:~,2%] [%X:~,-2%]\n")
+        << QByteArray("start 5\r\nin-block\r\nsecond\r\nthird\r\n[ab] [abcd]\r\n") << 0;
+
+    QTest::newRow("names of Windows commands never run the programs of that name here") << bat
+        << QByteArray("@echo off\ndir /b\necho %ERRORLEVEL%\nfind \"x\" c.bat\nDATE /t\nfind.exe x\n"
+                      "if exist dir.started echo RAN-DIR\nif exist find.started echo RAN-FIND\n"
+                      "if exist date.started echo RAN-DATE\npscp still-found\n")
+        << QByteArray("'dir' is not supported by zcmd\r\n9009\r\n'find' is not supported by zcmd\r\n"
+                      "'DATE' is not supported by zcmd\r\n'find.exe' is not supported by zcmd\r\nstill-found\n")
+        << 0;
+
+    QTest::newRow("a batch file that grows while it runs goes on with its new lines") << bat
+        << QByteArray("@echo off\necho one\necho echo appended>>c.bat\necho two\n")
+        << QByteArray("one\r\ntwo\r\nappended\r\n") << 0;
+    QTest::newRow("a batch file deleted while it runs stops") << bat
+        << QByteArray("@echo off\necho one\ndel c.bat\necho never\n")
+        << QByteArray("one\r\nThe batch file cannot be found.\r\n") << 0;
+}
+
+void tst_zcmd_scripts::conformance()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, script);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, exitCode);
+
+    // Programs named like Windows commands: running one leaves "<name>.started".
+    for (const char *name : {"dir", "find", "date"})
+        QVERIFY(installStandIn(folder_, QString::fromLatin1(name)));
+    QVERIFY(writeScript(folder_ + QLatin1Char('/') + file, fill(script)));
+    RunResult run = runZcmd(folder_, runScript(file));
+    QVERIFY2(run.finished, run.output.constData());
+    QCOMPARE(run.output, fill(expected));
+    QCOMPARE(run.exitCode, exitCode);
 }
 
 void tst_zcmd_scripts::scripts()

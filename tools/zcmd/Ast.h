@@ -43,7 +43,7 @@ struct Node {
     // Block: its statements; Pipe, Conditional, Sequence: their operands in order.
     std::vector<NodePtr> children;
     // Conditional: for each operand after the first, true when "||" joins it
-    // to what goes before, false for "&&" (evaluated left to right).
+    // to what goes before, false for "&&" ("&&" binds tighter than "||").
     std::vector<bool> orJoins;
     // If.
     IfTest test;

@@ -20,4 +20,12 @@ std::string BatchArguments::word(size_t index) const
     return index < words.size() ? words[index] : std::string();
 }
 
+void BatchArguments::shift(size_t from)
+{
+    if (from < words.size())
+        words.erase(words.begin() + static_cast<std::ptrdiff_t>(from));
+    if (from == 0)
+        zeroNamesBatch = false;
+}
+
 } // namespace zcmd

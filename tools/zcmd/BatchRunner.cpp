@@ -1,100 +1,86 @@
 #include "zcmd/BatchRunner.h"
 
+#include "zcmd/BatchFileReader.h"
 #include "zcmd/Expander.h"
 #include "zcmd/Interpreter.h"
-#include "zcmd/LineParser.h"
 #include "zcmd/Output.h"
+#include "zcmd/PathResolver.h"
 #include "zcmd/Text.h"
-
-#include <fstream>
-#include <sstream>
 
 namespace zcmd {
 
-std::vector<std::string> BatchRunner::splitLines(const std::string &content)
+namespace {
+
+const char kBatchMissing[] = "The batch file cannot be found.";
+
+void reportMissingLabel(Session &session, const std::string &label)
 {
-    std::vector<std::string> lines;
-    std::string line;
-    for (char c : content) {
-        if (c == '\n' || c == '\x1a') {
-            lines.push_back(std::move(line));
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty())
-        lines.push_back(std::move(line));
-    return lines;
+    Output::errLine("The system cannot find the batch label specified - " + label);
+    session.errorLevel = 1;
 }
 
-bool BatchRunner::load(const std::string &path, std::vector<std::string> &lines)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    lines = splitLines(content.str());
-    return true;
-}
-
-std::optional<size_t> BatchRunner::findLabel(const std::vector<std::string> &lines, std::string_view label,
-                                             size_t from)
-{
-    auto labelOf = [](std::string_view line) -> std::optional<std::string> {
-        line = text::skipDelimiters(line);
-        if (line.empty() || line.front() != ':')
-            return std::nullopt;
-        line = text::skipBlanks(line.substr(1));
-        size_t end = 0;
-        while (end < line.size() && !text::isDelimiter(line[end]) && line[end] != '+' && line[end] != ':' &&
-               line[end] != '\r')
-            ++end;
-        return std::string(line.substr(0, end));
-    };
-    from = std::min(from, lines.size());
-    for (size_t pass = 0; pass < 2; ++pass) {
-        size_t begin = pass == 0 ? from : 0;
-        size_t end = pass == 0 ? lines.size() : from;
-        for (size_t i = begin; i < end; ++i) {
-            auto name = labelOf(lines[i]);
-            if (name && !name->empty() && text::iequals(*name, label))
-                return i;
-        }
-    }
-    return std::nullopt;
-}
+} // namespace
 
 int BatchRunner::runFile(const std::string &path, BatchArguments arguments)
 {
     BatchFrame frame;
-    frame.path = path;
+    frame.path = PathResolver::absolute(path);
     frame.arguments = std::move(arguments);
-    if (!load(path, frame.lines)) {
-        Output::errLine("The batch file cannot be found.");
+    frame.arguments.batchPath = frame.path;
+    if (!PathResolver::exists(frame.path)) {
+        Output::errLine(kBatchMissing);
         interpreter_.session().errorLevel = 1;
         return 1;
     }
-    return run(frame, 0);
+    return run(frame);
 }
 
 int BatchRunner::runLabel(const BatchFrame &current, const std::string &label, BatchArguments arguments)
 {
     BatchFrame frame;
     frame.path = current.path;
-    frame.lines = current.lines;
     frame.arguments = std::move(arguments);
-    auto at = findLabel(frame.lines, label, 0);
+    frame.arguments.batchPath = current.arguments.batchPath;
+    frame.arguments.zeroNamesBatch = current.arguments.zeroNamesBatch;
+    auto at = BatchFileReader::findLabel(frame.path, label, current.offset);
     if (!at) {
-        Output::errLine("The system cannot find the batch label specified - " + label);
-        interpreter_.session().errorLevel = 1;
+        reportMissingLabel(interpreter_.session(), label);
         return 1;
     }
-    return run(frame, *at + 1);
+    frame.offset = *at;
+    return run(frame);
 }
 
-int BatchRunner::run(BatchFrame &frame, size_t position)
+bool BatchRunner::readCommand(BatchFrame &frame, LineParser::Result &parsed)
+{
+    auto expandLine = [&](const std::string &line) {
+        return text::withoutCarriageReturns(Expander::expand(line, interpreter_.expansionContext()));
+    };
+    std::string line;
+    switch (BatchFileReader::readLine(frame.path, frame.offset, line)) {
+    case BatchFileReader::Status::EndOfFile:
+        return false;
+    case BatchFileReader::Status::Missing:
+        Output::errLine(kBatchMissing);
+        return false;
+    case BatchFileReader::Status::Line:
+        break;
+    }
+    std::string text = expandLine(line);
+    parsed = LineParser::parse(text, true);
+    while (parsed.status == LineParser::Status::NeedsMoreInput) {
+        if (BatchFileReader::readLine(frame.path, frame.offset, line) != BatchFileReader::Status::Line) {
+            parsed = LineParser::parse(text, false);
+            break;
+        }
+        text += '\n';
+        text += expandLine(line);
+        parsed = LineParser::parse(text, true);
+    }
+    return true;
+}
+
+int BatchRunner::run(BatchFrame &frame)
 {
     Session &session = interpreter_.session();
     BatchFrame *outer = session.batch;
@@ -102,20 +88,8 @@ int BatchRunner::run(BatchFrame &frame, size_t position)
     session.batch = &frame;
     session.callDepth = 0;
 
-    auto expandLine = [&](const std::string &line) {
-        return text::withoutCarriageReturns(Expander::expand(line, interpreter_.expansionContext()));
-    };
-
-    while (position < frame.lines.size()) {
-        std::string text = expandLine(frame.lines[position++]);
-        LineParser::Result parsed;
-        while (true) {
-            parsed = LineParser::parse(text, position < frame.lines.size());
-            if (parsed.status != LineParser::Status::NeedsMoreInput)
-                break;
-            text += '\n';
-            text += expandLine(frame.lines[position++]);
-        }
+    LineParser::Result parsed;
+    while (readCommand(frame, parsed)) {
         if (parsed.status == LineParser::Status::SyntaxError) {
             // As on Windows, a line that cannot be parsed ends the batch file.
             if (!parsed.error.empty())
@@ -131,27 +105,21 @@ int BatchRunner::run(BatchFrame &frame, size_t position)
         if (session.pendingChain) {
             Session::Chain chain = *session.pendingChain;
             session.pendingChain.reset();
-            if (!load(chain.path, frame.lines)) {
-                Output::errLine("The batch file cannot be found.");
-                break;
-            }
-            frame.path = chain.path;
+            frame.path = PathResolver::absolute(chain.path);
+            frame.offset = 0;
             frame.arguments = BatchArguments::parse(chain.calledAs, chain.argumentText);
-            position = 0;
+            frame.arguments.batchPath = frame.path;
             continue;
         }
         if (session.pendingGoto) {
             std::string label = *session.pendingGoto;
             session.pendingGoto.reset();
-            if (text::iequals(label, "eof"))
-                break;
-            auto at = findLabel(frame.lines, label, position);
+            auto at = BatchFileReader::findLabel(frame.path, label, frame.offset);
             if (!at) {
-                Output::errLine("The system cannot find the batch label specified - " + label);
-                session.errorLevel = 1;
+                reportMissingLabel(session, label);
                 break;
             }
-            position = *at + 1;
+            frame.offset = *at;
             continue;
         }
         if (session.flow == Flow::LeaveBatch) {

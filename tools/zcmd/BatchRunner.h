@@ -1,37 +1,34 @@
 #pragma once
-#include <optional>
+#include <cstdint>
 #include <string>
-#include <vector>
 
+#include "zcmd/LineParser.h"
 #include "zcmd/Session.h"
 
 namespace zcmd {
 
 class Interpreter;
 
-// Runs a batch file line by line: each line is percent-expanded when it is
-// reached, lines are joined while a block is open or a line ends in a caret,
-// "@" and ECHO OFF keep a line from being echoed, labels are skipped, GOTO
-// jumps (searching forward, then from the top), and a batch file named
-// without CALL takes over from the running one.
+// Runs a batch file line by line, reading each line from disk when it is
+// reached (see BatchFileReader): each line is percent-expanded, lines are
+// joined while a block is open or a line ends in a caret, "@" and ECHO OFF
+// keep a line from being echoed, labels are skipped, GOTO jumps to the next
+// label of that name after the current line (wrapping round to the top), and
+// a batch file named without CALL takes over from the running one.
 class BatchRunner {
 public:
     explicit BatchRunner(Interpreter &interpreter) : interpreter_(interpreter) {}
 
     // Runs the file to its end; returns the error level it leaves.
     int runFile(const std::string &path, BatchArguments arguments);
-    // "call :label": runs the running file's lines from the label.
+    // "call :label": runs the running file from the next label of that name.
     int runLabel(const BatchFrame &current, const std::string &label, BatchArguments arguments);
 
-    // Lines split at LF (CR stays until expansion is done; Ctrl-Z also ends a line).
-    static bool load(const std::string &path, std::vector<std::string> &lines);
-    static std::vector<std::string> splitLines(const std::string &content);
-    // The index of the label line, searching from `from` to the end, then from the top.
-    static std::optional<size_t> findLabel(const std::vector<std::string> &lines, std::string_view label,
-                                           size_t from);
-
 private:
-    int run(BatchFrame &frame, size_t firstLine);
+    int run(BatchFrame &frame);
+    // Reads, expands and parses the next whole command line of the frame;
+    // false at the end of the file or when the file has gone.
+    bool readCommand(BatchFrame &frame, LineParser::Result &parsed);
     Interpreter &interpreter_;
 };
 

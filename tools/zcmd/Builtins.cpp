@@ -16,21 +16,47 @@ namespace {
 struct Entry {
     const char *name;
     BuiltinHandler handler;
+    ErrorLevelRule rule;
 };
 
+using R = ErrorLevelRule;
+
 const Entry kBuiltins[] = {
-    {"echo", &ConsoleCommands::echo},     {"cls", &ConsoleCommands::cls},
-    {"title", &ConsoleCommands::title},   {"color", &ConsoleCommands::color},
-    {"pause", &ConsoleCommands::pause},   {"set", &SetCommand::run},
-    {"exit", &FlowCommands::exit},        {"goto", &FlowCommands::gotoLabel},
-    {"call", &FlowCommands::call},        {"rem", &FlowCommands::rem},
-    {"rmdir", &FileCommands::removeDirectory}, {"rd", &FileCommands::removeDirectory},
-    {"del", &FileCommands::deleteFiles},  {"erase", &FileCommands::deleteFiles},
-    {"move", &FileCommands::move},        {"ren", &FileCommands::rename},
-    {"rename", &FileCommands::rename},    {"mkdir", &FileCommands::makeDirectory},
-    {"md", &FileCommands::makeDirectory}, {"cd", &FileCommands::changeDirectory},
-    {"chdir", &FileCommands::changeDirectory}, {"type", &FileCommands::type},
-    {"start", &StartCommand::run},
+    {"echo", &ConsoleCommands::echo, R::SetOnFailure},
+    {"cls", &ConsoleCommands::cls, R::SetOnFailure},
+    {"title", &ConsoleCommands::title, R::SetOnFailure},
+    {"color", &ConsoleCommands::color, R::SetAlways},
+    {"pause", &ConsoleCommands::pause, R::SetOnFailure},
+    {"set", &SetCommand::run, R::SetLikeCmdScript},
+    {"exit", &FlowCommands::exit, R::OwnRule},
+    {"goto", &FlowCommands::gotoLabel, R::SetOnFailure},
+    {"call", &FlowCommands::call, R::OwnRule},
+    {"shift", &FlowCommands::shift, R::SetOnFailure},
+    {"rem", &FlowCommands::rem, R::SetOnFailure},
+    {"rmdir", &FileCommands::removeDirectory, R::Never},
+    {"rd", &FileCommands::removeDirectory, R::Never},
+    {"del", &FileCommands::deleteFiles, R::SetAlways},
+    {"erase", &FileCommands::deleteFiles, R::SetAlways},
+    {"move", &FileCommands::move, R::SetAlways},
+    {"ren", &FileCommands::rename, R::SetAlways},
+    {"rename", &FileCommands::rename, R::SetAlways},
+    {"mkdir", &FileCommands::makeDirectory, R::SetAlways},
+    {"md", &FileCommands::makeDirectory, R::SetAlways},
+    {"cd", &FileCommands::changeDirectory, R::SetAlways},
+    {"chdir", &FileCommands::changeDirectory, R::SetAlways},
+    {"type", &FileCommands::type, R::SetAlways},
+    {"start", &StartCommand::run, R::SetOnFailure},
+    // Internal commands of the Windows interpreter that zcmd does not implement.
+    {"assoc", nullptr, R::SetAlways},    {"break", nullptr, R::SetAlways},
+    {"copy", nullptr, R::SetAlways},     {"date", nullptr, R::SetAlways},
+    {"dir", nullptr, R::SetAlways},      {"dpath", nullptr, R::SetAlways},
+    {"endlocal", nullptr, R::SetAlways}, {"for", nullptr, R::SetAlways},
+    {"ftype", nullptr, R::SetAlways},    {"mklink", nullptr, R::SetAlways},
+    {"path", nullptr, R::SetAlways},     {"popd", nullptr, R::SetAlways},
+    {"prompt", nullptr, R::SetAlways},   {"pushd", nullptr, R::SetAlways},
+    {"setlocal", nullptr, R::SetAlways}, {"time", nullptr, R::SetAlways},
+    {"ver", nullptr, R::SetAlways},      {"verify", nullptr, R::SetAlways},
+    {"vol", nullptr, R::SetAlways},
 };
 
 bool endsName(char c)
@@ -46,16 +72,24 @@ std::optional<Builtins::Match> Builtins::match(std::string_view text)
     size_t wordEnd = CommandWords::firstWordEnd(text);
     std::string word = text::unquote(text.substr(0, wordEnd));
     if (text::iequals(word, "taskkill") || text::iequals(word, "taskkill.exe"))
-        return Match{&TaskKillCommand::run, text.substr(wordEnd), true};
+        return Match{&TaskKillCommand::run, text.substr(0, wordEnd), text.substr(wordEnd), R::SetAlways};
 
     for (const Entry &entry : kBuiltins) {
         std::string_view name(entry.name);
         if (!text::istartsWith(text, name))
             continue;
         if (text.size() == name.size() || endsName(text[name.size()]))
-            return Match{entry.handler, text.substr(name.size()), false};
+            return Match{entry.handler, text.substr(0, name.size()), text.substr(name.size()), entry.rule};
     }
     return std::nullopt;
+}
+
+bool Builtins::isInternalName(std::string_view word)
+{
+    for (const Entry &entry : kBuiltins)
+        if (text::iequals(word, entry.name))
+            return true;
+    return text::iequals(word, "if");
 }
 
 } // namespace zcmd

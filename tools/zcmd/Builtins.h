@@ -7,21 +7,36 @@ namespace zcmd {
 class Interpreter;
 
 // A built-in command: gets the text after its name (the separating
-// character included) and returns its status.
+// character included) and returns its status, which decides "&&" and "||".
 using BuiltinHandler = int (*)(Interpreter &interpreter, std::string_view arguments);
+
+// How a built-in command leaves the error level, as the Windows interpreter does.
+enum class ErrorLevelRule {
+    SetAlways,        // success sets 0, failure its status (CD, MD, MOVE, REN, DEL, TYPE, COLOR)
+    SetOnFailure,     // success leaves it as it was (ECHO, CLS, TITLE, PAUSE, GOTO, SHIFT, START)
+    Never,            // its status only decides "&&" and "||" (RD, RMDIR)
+    SetLikeCmdScript, // SET: SetAlways in a ".cmd" script, SetOnFailure elsewhere
+    OwnRule,          // the command sets it itself (CALL, EXIT)
+};
 
 // The interpreter's built-in commands, found by name without regard to case.
 // A name counts when a blank, a delimiter or one of / ( . : \ [ ] + follows
 // it, so "echo." and "cd.." work as on Windows. "taskkill" and
 // "taskkill.exe" are built in here because this system has no such program.
+// The Windows interpreter's other internal commands (DIR, COPY, FOR ...) are
+// known by name but have no handler: they are refused, never looked up as
+// programs.
 class Builtins {
 public:
     struct Match {
-        BuiltinHandler handler = nullptr;
+        BuiltinHandler handler = nullptr; // null: a built-in name zcmd does not implement
+        std::string_view name;            // the name as written
         std::string_view arguments;
-        bool alwaysSetsErrorLevel = false; // behaves as a program: success sets 0
+        ErrorLevelRule rule = ErrorLevelRule::SetOnFailure;
     };
     static std::optional<Match> match(std::string_view commandText);
+    // True when `word` is the name of one of the Windows interpreter's internal commands.
+    static bool isInternalName(std::string_view word);
 };
 
 } // namespace zcmd

@@ -86,14 +86,18 @@ std::optional<std::string> Expander::applyEdit(std::string_view value, std::stri
     if (!edit.empty() && edit.front() == '~') {
         std::string_view spec = edit.substr(1);
         size_t comma = spec.find(',');
-        auto start = text::parseInteger(spec.substr(0, comma));
+        // An empty number counts as 0: "%V:~,2%" is the first two characters.
+        auto number = [](std::string_view digits) -> std::optional<long long> {
+            return text::trimBlanks(digits).empty() ? std::optional<long long>(0) : text::parseInteger(digits);
+        };
+        auto start = number(spec.substr(0, comma));
         if (!start)
             return std::nullopt;
         long long size = static_cast<long long>(value.size());
         long long from = *start < 0 ? std::max(0LL, size + *start) : std::min(*start, size);
         long long to = size;
         if (comma != std::string_view::npos) {
-            auto length = text::parseInteger(spec.substr(comma + 1));
+            auto length = number(spec.substr(comma + 1));
             if (!length)
                 return std::nullopt;
             to = *length < 0 ? size + *length : (*length > size - from ? size : from + *length);
@@ -142,8 +146,13 @@ size_t Expander::expandParameter(std::string_view line, size_t at, const Context
         ++j;
     if (j >= line.size() || line[j] < '0' || line[j] > '9')
         return 0;
-    std::string value = text::stripSurroundingQuotes(context.batch->word(static_cast<size_t>(line[j] - '0')));
-    out += applyPathModifiers(value, line.substr(at + 2, j - at - 2));
+    const size_t index = static_cast<size_t>(line[j] - '0');
+    std::string_view modifiers = line.substr(at + 2, j - at - 2);
+    const BatchArguments &args = *context.batch;
+    // %~dp0 and its kin name the running file itself, also inside "call :label".
+    const bool ownFile = index == 0 && !modifiers.empty() && args.zeroNamesBatch && !args.batchPath.empty();
+    std::string value = ownFile ? args.batchPath : text::stripSurroundingQuotes(args.word(index));
+    out += applyPathModifiers(value, modifiers);
     return j + 1 - at;
 }
 

@@ -1,5 +1,6 @@
 #include "zcmd/FlowCommands.h"
 
+#include "zcmd/BatchLabel.h"
 #include "zcmd/BatchRunner.h"
 #include "zcmd/CommandWords.h"
 #include "zcmd/Expander.h"
@@ -41,51 +42,81 @@ int FlowCommands::exit(Interpreter &interpreter, std::string_view arguments)
 
 int FlowCommands::gotoLabel(Interpreter &interpreter, std::string_view arguments)
 {
-    std::vector<std::string> words = CommandWords::split(arguments);
-    std::string label = words.empty() ? std::string() : words.front();
-    if (!label.empty() && label.front() == ':')
-        label.erase(0, 1);
+    Session &session = interpreter.session();
+    std::string label = BatchLabel::named(arguments);
     if (label.empty()) {
         Output::errLine("No batch label specified to GOTO command.");
         return 1;
     }
-    if (!interpreter.session().batch)
+    if (!session.batch)
         return 0; // nothing to jump in on a command line
-    interpreter.session().pendingGoto = label;
+    if (BatchLabel::isEndOfFile(arguments))
+        session.flow = Flow::LeaveBatch;
+    else
+        session.pendingGoto = label;
     return 0;
 }
 
 int FlowCommands::call(Interpreter &interpreter, std::string_view arguments)
 {
     Session &session = interpreter.session();
-    std::string_view rest = text::skipDelimiters(arguments);
-    if (rest.empty())
+    if (arguments.empty()) { // "(call)": nothing to call at all
+        session.errorLevel = 1;
+        return 1;
+    }
+    // CALL expands the text a second time: "call :sub %%V%%" passes the value of V.
+    std::string expanded = text::withoutCarriageReturns(Expander::expand(arguments, interpreter.expansionContext()));
+    std::string_view rest = text::skipDelimiters(expanded);
+    if (rest.empty()) { // "(call )": a blank is called, which succeeds
+        session.errorLevel = 0;
         return 0;
+    }
     if (rest.front() == ':') {
         if (!session.batch) {
             Output::errLine("Invalid attempt to call batch label outside of batch script.");
+            session.errorLevel = 1;
             return 1;
         }
         size_t end = CommandWords::firstWordEnd(rest);
-        std::string label(rest.substr(1, end - 1));
+        std::string label = BatchLabel::named(rest.substr(0, end));
         BatchRunner runner(interpreter);
         BatchFrame current = *session.batch;
-        return runner.runLabel(current, label, BatchArguments::parse(rest.substr(0, end), rest.substr(end)));
+        runner.runLabel(current, label, BatchArguments::parse(rest.substr(0, end), rest.substr(end)));
+        return session.errorLevel;
     }
-    // CALL expands the text a second time; a batch file named here returns to the caller.
-    std::string expanded = text::withoutCarriageReturns(Expander::expand(rest, interpreter.expansionContext()));
-    LineParser::Result parsed = LineParser::parse(expanded, false);
+    LineParser::Result parsed = LineParser::parse(rest, false);
     if (parsed.status == LineParser::Status::SyntaxError) {
         if (!parsed.error.empty())
             Output::errLine(parsed.error);
+        session.errorLevel = 1;
         return 1;
     }
     if (!parsed.tree)
-        return 0;
+        return session.errorLevel;
+    // A batch file named here returns to the caller.
+    const int before = session.errorLevel;
     ++session.callDepth;
     int code = interpreter.execute(*parsed.tree);
     --session.callDepth;
-    return code;
+    if (code == 0 && session.errorLevel == before)
+        session.errorLevel = 0; // the called command set none: CALL clears it
+    return session.errorLevel;
+}
+
+int FlowCommands::shift(Interpreter &interpreter, std::string_view arguments)
+{
+    std::string_view rest = text::trimBlanks(text::skipDelimiters(arguments));
+    size_t from = 0;
+    if (!rest.empty()) {
+        if (rest.size() != 2 || rest[0] != '/' || rest[1] < '0' || rest[1] > '8') {
+            Output::errLine("The syntax of the command is incorrect.");
+            return 1;
+        }
+        from = static_cast<size_t>(rest[1] - '0');
+    }
+    if (BatchFrame *batch = interpreter.session().batch)
+        batch->arguments.shift(from);
+    return 0;
 }
 
 int FlowCommands::rem(Interpreter &, std::string_view)

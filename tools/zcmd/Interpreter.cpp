@@ -10,6 +10,7 @@
 #include "zcmd/ProgramLauncher.h"
 #include "zcmd/RedirectionScope.h"
 #include "zcmd/Text.h"
+#include "zcmd/UnsupportedCommands.h"
 #include "zcmd/WindowsArgv.h"
 
 #include <cerrno>
@@ -110,20 +111,8 @@ int Interpreter::execute(const Node &node)
     }
     case Node::Type::Pipe:
         return runPipeline(node);
-    case Node::Type::Conditional: {
-        int code = 0;
-        for (size_t i = 0; i < node.children.size(); ++i) {
-            if (i > 0) {
-                if (stopping())
-                    break;
-                const bool joinedByOr = i < node.orJoins.size() && node.orJoins[i];
-                if (joinedByOr ? code == 0 : code != 0)
-                    continue;
-            }
-            code = execute(*node.children[i]);
-        }
-        return code;
-    }
+    case Node::Type::Conditional:
+        return runConditional(node);
     case Node::Type::Sequence: {
         int code = 0;
         for (const NodePtr &child : node.children) {
@@ -137,6 +126,50 @@ int Interpreter::execute(const Node &node)
     return 0;
 }
 
+// "a && b || c && d": "&&" binds tighter than "||", so the chain is groups
+// joined by "||". A group runs while its commands succeed; a group that
+// succeeds ends the chain, one that fails hands over to the next group.
+int Interpreter::runConditional(const Node &node)
+{
+    int code = 0;
+    bool groupFailed = false;
+    for (size_t i = 0; i < node.children.size(); ++i) {
+        const bool startsGroup = i == 0 || (i < node.orJoins.size() && node.orJoins[i]);
+        if (i > 0 && stopping())
+            break;
+        if (startsGroup) {
+            if (i > 0 && !groupFailed)
+                break; // the group before succeeded: nothing after "||" runs
+            groupFailed = false;
+        } else if (groupFailed) {
+            continue; // "&&" after a failure within the group
+        }
+        code = execute(*node.children[i]);
+        groupFailed = code != 0;
+    }
+    return code;
+}
+
+void Interpreter::applyErrorLevelRule(ErrorLevelRule rule, int code)
+{
+    switch (rule) {
+    case ErrorLevelRule::SetLikeCmdScript:
+        if (code != 0 || session_.inCmdScript())
+            session_.errorLevel = code;
+        break;
+    case ErrorLevelRule::SetAlways:
+        session_.errorLevel = code;
+        break;
+    case ErrorLevelRule::SetOnFailure:
+        if (code != 0)
+            session_.errorLevel = code;
+        break;
+    case ErrorLevelRule::Never:
+    case ErrorLevelRule::OwnRule:
+        break;
+    }
+}
+
 int Interpreter::runCommand(const Node &node)
 {
     RedirectionScope scope;
@@ -148,9 +181,12 @@ int Interpreter::runCommand(const Node &node)
     if (text::trimBlanks(text).empty())
         return 0;
     if (auto builtin = Builtins::match(text)) {
+        if (!builtin->handler) {
+            session_.errorLevel = UnsupportedCommands::refuse(builtin->name);
+            return session_.errorLevel;
+        }
         int code = builtin->handler(*this, builtin->arguments);
-        if (code != 0 || builtin->alwaysSetsErrorLevel)
-            session_.errorLevel = code;
+        applyErrorLevelRule(builtin->rule, code);
         return code;
     }
     return runProgram(std::string(text));
@@ -162,6 +198,10 @@ int Interpreter::runProgram(const std::string &text)
     std::string token = text.substr(0, end);
     std::string rest = text.substr(end);
     std::string name = text::unquote(token);
+    if (UnsupportedCommands::refuses(name)) {
+        session_.errorLevel = UnsupportedCommands::refuse(name);
+        return session_.errorLevel;
+    }
     std::optional<FoundProgram> found;
     if (!text::trimBlanks(name).empty())
         found = ProgramFinder::find(name, session_.variables);

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "zcmd/Ast.h"
+#include "zcmd/Builtins.h"
 #include "zcmd/Expander.h"
 #include "zcmd/Session.h"
 
@@ -37,6 +38,8 @@ public:
 private:
     int runCommand(const Node &node);
     int runPipeline(const Node &node);
+    int runConditional(const Node &node);
+    void applyErrorLevelRule(ErrorLevelRule rule, int code);
     int runProgram(const std::string &text);
     int invokeBatch(const std::string &path, const std::string &calledAs, const std::string &argumentText);
     bool evaluate(const IfTest &test) const;

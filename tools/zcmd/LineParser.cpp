@@ -26,7 +26,7 @@ public:
     {
         LineParser::Result result;
         try {
-            result.tree = parseSequence(nullptr, false);
+            result.tree = parseSequence(false);
             result.quiet = firstQuiet_;
         } catch (const NeedMore &) {
             result.status = LineParser::Status::NeedsMoreInput;
@@ -45,6 +45,10 @@ private:
     int nesting_ = 0;
     bool sawCommand_ = false;
     bool firstQuiet_ = false;
+    // IF commands whose then-branch is being read: an ELSE right after a
+    // closing parenthesis ends the innermost of them.
+    int openThenBranches_ = 0;
+    size_t lastBlockEnd_ = std::string_view::npos; // just past the last block read
 
     bool atEnd() const { return i_ >= s_.size(); }
     char peek(size_t offset = 0) const { return i_ + offset < s_.size() ? s_[i_ + offset] : '\0'; }
@@ -95,6 +99,21 @@ private:
         return isDigit(c) && (peek(1) == '<' || peek(1) == '>');
     }
 
+    // An ELSE right after a closing parenthesis (and its redirections), with
+    // nothing but blanks between.
+    bool atElseAfterBlock() const
+    {
+        if (lastBlockEnd_ == std::string_view::npos || lastBlockEnd_ > i_)
+            return false;
+        for (size_t j = lastBlockEnd_; j < i_; ++j)
+            if (!text::isBlank(s_[j]))
+                return false;
+        return atWord("else");
+    }
+
+    // Such an ELSE while a then-branch is being read ends that branch.
+    bool atElseOfOpenIf() const { return openThenBranches_ > 0 && atElseAfterBlock(); }
+
     // The caret at i_ outside quotes: it takes the next character literally;
     // before a line break it joins the next line, whose first character it takes.
     void caret(std::string &out)
@@ -119,13 +138,10 @@ private:
         out += s_[i_++];
     }
 
-    NodePtr parseSequence(NodePtr first, bool multiline)
+    NodePtr parseSequence(bool multiline)
     {
         std::vector<NodePtr> items;
-        if (first)
-            items.push_back(parseConditional(std::move(first)));
-        else
-            parseSequenceItem(items, multiline);
+        parseSequenceItem(items, multiline);
         while (true) {
             skipBlanks();
             if (atEnd())
@@ -145,6 +161,8 @@ private:
                 parseSequenceItem(items, multiline);
                 continue;
             }
+            if (atElseOfOpenIf())
+                break;
             unexpected();
         }
         if (items.empty())
@@ -162,16 +180,16 @@ private:
         if (atEnd() || peek() == '\n' || (peek() == ')' && blockDepth_ > 0))
             return;
         (void)multiline;
-        NodePtr node = parseConditional(nullptr);
+        NodePtr node = parseConditional();
         if (node)
             items.push_back(std::move(node));
         else if (peek() == '&' || peek() == '|')
             unexpected();
     }
 
-    NodePtr parseConditional(NodePtr first)
+    NodePtr parseConditional()
     {
-        NodePtr left = parsePipe(std::move(first));
+        NodePtr left = parsePipe();
         if (!left)
             return nullptr;
         std::unique_ptr<Node> chain;
@@ -185,7 +203,7 @@ private:
             else
                 break;
             i_ += 2;
-            NodePtr right = parsePipe(nullptr);
+            NodePtr right = parsePipe();
             if (!right) {
                 if (peek() == '&' || peek() == '|')
                     unexpected();
@@ -202,9 +220,9 @@ private:
         return chain ? std::move(chain) : std::move(left);
     }
 
-    NodePtr parsePipe(NodePtr first)
+    NodePtr parsePipe()
     {
-        NodePtr left = first ? std::move(first) : parseCommand();
+        NodePtr left = parseCommand();
         if (!left)
             return nullptr;
         std::unique_ptr<Node> pipe;
@@ -266,6 +284,8 @@ private:
         }
         if (c == '(')
             return parseBlock();
+        if (atRedirection())
+            return parseRedirectedCommand();
         if (c == ':') { // a label: nothing to run
             skipToLineEnd();
             return nullptr;
@@ -279,12 +299,29 @@ private:
         return parseSimple();
     }
 
+    // Redirections written before the command: ">file (echo x)", ">file echo x".
+    NodePtr parseRedirectedCommand()
+    {
+        std::vector<Redirection> leading;
+        while (atRedirection()) {
+            parseRedirection(leading);
+            skipBlanks();
+        }
+        NodePtr node = !atEnd() && peek() == '(' ? parseBlock() : parseSimple();
+        node->redirections.insert(node->redirections.begin(), std::make_move_iterator(leading.begin()),
+                                  std::make_move_iterator(leading.end()));
+        return node;
+    }
+
     NodePtr parseBlock()
     {
         ++i_; // "("
         ++blockDepth_;
+        const int outerThenBranches = openThenBranches_;
+        openThenBranches_ = 0; // an ELSE inside the block belongs to an IF inside it
         auto block = std::make_unique<Node>(Node::Type::Block);
-        NodePtr body = parseSequence(nullptr, true);
+        NodePtr body = parseSequence(true);
+        openThenBranches_ = outerThenBranches;
         if (atEnd()) {
             if (more_)
                 throw NeedMore{};
@@ -304,6 +341,7 @@ private:
                 break;
             parseRedirection(block->redirections);
         }
+        lastBlockEnd_ = i_;
         return block;
     }
 
@@ -468,36 +506,25 @@ private:
         skipBlanks();
         if (atEnd() || peek() == '\n' || peek() == '&' || peek() == '|' || (peek() == ')' && blockDepth_ > 0))
             throw SyntaxFailure{kIncorrect};
-        bool sawElse = false;
-        node->thenBranch = parseIfBody(sawElse);
+        // The then-branch is the rest of the line, up to an ELSE that follows
+        // a closing parenthesis; the else-branch is the rest after that, up to
+        // an ELSE of an enclosing IF.
+        ++openThenBranches_;
+        node->thenBranch = parseSequence(false);
+        --openThenBranches_;
         if (!node->thenBranch)
             throw SyntaxFailure{kIncorrect};
-        if (sawElse) {
-            bool ignored = false;
+        skipBlanks();
+        if (atElseAfterBlock()) {
+            i_ += 4;
             skipBlanks();
-            node->elseBranch = parseIfBody(ignored);
+            node->elseBranch = parseSequence(false);
             if (!node->elseBranch)
                 throw SyntaxFailure{kIncorrect};
         }
         return node;
     }
 
-    // What an IF runs: the rest of the line, or a block that an ELSE may follow.
-    NodePtr parseIfBody(bool &sawElse)
-    {
-        skipBlanks();
-        if (peek() == '(' && !atEnd()) {
-            NodePtr block = parseCommand();
-            skipBlanks();
-            if (atWord("else")) {
-                i_ += 4;
-                sawElse = true;
-                return block;
-            }
-            return parseSequence(std::move(block), false);
-        }
-        return parseSequence(nullptr, false);
-    }
 };
 
 } // namespace

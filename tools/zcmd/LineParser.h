@@ -8,9 +8,11 @@ namespace zcmd {
 
 // Turns one percent-expanded line into commands: the caret escape, double
 // quotes that protect special characters, "&", "&&", "||", "|", blocks in
-// parentheses (which may span lines), IF with ELSE, redirections, "@",
-// labels and REM. A caret at the end of a line joins the next line to it,
-// whose first character is then taken literally.
+// parentheses (which may span lines), IF with ELSE (an ELSE right after a
+// closing parenthesis pairs with the nearest IF still open), redirections
+// (also before a command or block), "@", labels and REM. A caret at the end
+// of a line joins the next line to it, whose first character is then taken
+// literally.
 class LineParser {
 public:
     enum class Status {

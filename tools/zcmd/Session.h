@@ -1,9 +1,11 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "zcmd/BatchArguments.h"
+#include "zcmd/Text.h"
 #include "zcmd/Variables.h"
 
 namespace zcmd {
@@ -15,10 +17,11 @@ enum class Flow {
     LeaveProgram, // "exit"
 };
 
-// The batch file being run: its lines and parameters.
+// The batch file being run: where it lies, the byte offset of its next line
+// (the file is read afresh from disk for every line) and its parameters.
 struct BatchFrame {
     std::string path;
-    std::vector<std::string> lines;
+    std::uint64_t offset = 0;
     BatchArguments arguments;
 };
 
@@ -30,6 +33,7 @@ struct Session {
     Flow flow = Flow::Continue;
     int exitCode = 0;
 
+    // The label a GOTO asked for, looked up once the current line is done.
     std::optional<std::string> pendingGoto;
     // A batch file named without "call" inside a batch file replaces it.
     struct Chain {
@@ -42,6 +46,9 @@ struct Session {
     BatchFrame *batch = nullptr; // null on a command line
     int callDepth = 0;           // inside "call": a named batch file returns
     std::string interpreterPath; // this program, for "start" of a batch file
+
+    // A ".cmd" script: SET and its kin clear the error level when they succeed.
+    bool inCmdScript() const { return batch && text::iendsWith(batch->path, ".cmd"); }
 };
 
 } // namespace zcmd

@@ -78,8 +78,10 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
         variables.set(name, *line);
         return 0;
     }
+    // Removing a variable that is not there fails, without a message.
+    const bool removesNothing = value.empty() && !variables.defined(name);
     variables.set(name, value);
-    return 0;
+    return removesNothing ? 1 : 0;
 }
 
 } // namespace zcmd

@@ -7,6 +7,7 @@
 #include "zcmd/ProgramFinder.h"
 #include "zcmd/ProgramLauncher.h"
 #include "zcmd/Text.h"
+#include "zcmd/UnsupportedCommands.h"
 #include "zcmd/WindowsArgv.h"
 
 namespace zcmd {
@@ -65,7 +66,7 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
         std::string option = text::toUpper(word);
         if (option == "/B") {
             options.shareOutput = true;
-        } else if (option == "/WAIT") {
+        } else if (option == "/WAIT" || option == "/W") {
             options.wait = true;
         } else if (option == "/D") {
             options.folder = PathResolver::absolute(PathResolver::resolve(takeWord(rest)));
@@ -89,6 +90,8 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
     std::string token(rest.substr(0, end));
     std::string programArguments(rest.substr(end));
     std::string name = text::unquote(token);
+    if (UnsupportedCommands::refuses(name))
+        return UnsupportedCommands::refuse(name);
     std::vector<std::string> environment = session.variables.environmentBlock();
 
     if (auto found = ProgramFinder::find(name, session.variables)) {

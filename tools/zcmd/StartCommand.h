@@ -5,7 +5,7 @@ namespace zcmd {
 
 class Interpreter;
 
-// START ["title"] [/D folder] [/B] [/WAIT] [/MIN ...] program-or-document [arguments]
+// START ["title"] [/D folder] [/B] [/W[AIT]] [/MIN ...] program-or-document [arguments]
 //
 // A program is found like any command (current folder first, extensions,
 // case) and started detached, without waiting: its output is not tied to

@@ -1,0 +1,105 @@
+#include "zcmd/BatchFileReader.h"
+
+#include "zcmd/BatchLabel.h"
+#include "zcmd/Text.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <algorithm>
+
+namespace zcmd {
+
+namespace {
+
+bool endsLine(char c)
+{
+    return c == '\n' || c == '\x1a';
+}
+
+// Closes the descriptor when the read is done.
+struct OpenFile {
+    explicit OpenFile(const std::string &path) : fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~OpenFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    OpenFile(const OpenFile &) = delete;
+    OpenFile &operator=(const OpenFile &) = delete;
+    int fd;
+};
+
+ssize_t readAt(int fd, char *buffer, size_t size, std::uint64_t offset)
+{
+    ssize_t n;
+    do {
+        n = ::pread(fd, buffer, size, static_cast<off_t>(offset));
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+} // namespace
+
+BatchFileReader::Status BatchFileReader::readLine(const std::string &path, std::uint64_t &offset,
+                                                  std::string &line)
+{
+    OpenFile file(path);
+    if (file.fd < 0)
+        return Status::Missing;
+    line.clear();
+    char buffer[4096];
+    std::uint64_t at = offset;
+    while (true) {
+        ssize_t n = readAt(file.fd, buffer, sizeof buffer, at);
+        if (n < 0)
+            return Status::Missing;
+        if (n == 0)
+            break;
+        for (ssize_t k = 0; k < n; ++k) {
+            if (endsLine(buffer[k])) {
+                offset = at + static_cast<std::uint64_t>(k) + 1;
+                return Status::Line;
+            }
+            line += buffer[k];
+        }
+        at += static_cast<std::uint64_t>(n);
+    }
+    offset = at;
+    return line.empty() ? Status::EndOfFile : Status::Line;
+}
+
+std::optional<std::uint64_t> BatchFileReader::findLabel(const std::string &path, std::string_view label,
+                                                        std::uint64_t from)
+{
+    // The whole file as it is now, read once.
+    std::string content;
+    {
+        OpenFile file(path);
+        if (file.fd < 0)
+            return std::nullopt;
+        char buffer[65536];
+        ssize_t n;
+        while ((n = readAt(file.fd, buffer, sizeof buffer, content.size())) > 0)
+            content.append(buffer, static_cast<size_t>(n));
+    }
+    std::optional<std::uint64_t> first;
+    size_t start = 0;
+    while (start < content.size()) {
+        size_t end = start;
+        while (end < content.size() && !endsLine(content[end]))
+            ++end;
+        auto name = BatchLabel::ofLine(std::string_view(content).substr(start, end - start));
+        const std::uint64_t next = std::min<std::uint64_t>(end + 1, content.size());
+        if (name && !name->empty() && text::iequals(*name, label)) {
+            if (start >= from)
+                return next;
+            if (!first)
+                first = next;
+        }
+        start = end + 1;
+    }
+    return first;
+}
+
+} // namespace zcmd
