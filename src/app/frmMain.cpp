@@ -9,6 +9,7 @@
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobLauncher.h"
 #include "jobs/JobScripts.h"
+#include "platform/CaptionFont.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "runner/ReadOutput.h"
@@ -87,9 +88,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zorvane"));
-    QFont font(QStringLiteral("LucidaMAC"));
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(platform::CaptionFont::ofSize(8.25));
     buildControls();
     setFixedSize(platform::twipsToPixels(kClientWidthTwips),
                  platform::twipsToPixels(kClientHeightTwips));

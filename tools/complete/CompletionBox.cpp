@@ -1,5 +1,7 @@
 #include "CompletionBox.h"
 
+#include "platform/CaptionFont.h"
+
 #include <QMessageBox>
 
 namespace complete {
@@ -34,6 +36,7 @@ QMessageBox *createBox(Job job, QWidget *parent)
     const Message m = messageFor(job);
     auto *box = new QMessageBox(QMessageBox::Information, m.title, m.text, QMessageBox::Ok, parent);
     box->setObjectName(m.objectName);
+    box->setFont(platform::CaptionFont::ofSize(8.25));
     return box;
 }
 
