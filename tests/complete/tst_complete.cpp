@@ -1,10 +1,13 @@
 // The completion programs: each shows one window that says which job ended and
 // closes with its OK button.
 #include "CompletionBox.h"
+#include "platform/CaptionFont.h"
+#include "support/CaptionFit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
@@ -21,6 +24,7 @@ private slots:
     void boxTellsWhichJobEndedAndClosesWithOk_data();
     void boxTellsWhichJobEndedAndClosesWithOk();
     void textsDifferBetweenPrograms();
+    void captionsFitInTheStandInFace();
 };
 
 void tst_complete::eachProgramIsBuilt_data()
@@ -84,6 +88,19 @@ void tst_complete::textsDifferBetweenPrograms()
     }
     QCOMPARE(texts.size(), 4);
     QCOMPARE(titles.size(), 4);
+}
+
+void tst_complete::captionsFitInTheStandInFace()
+{
+    for (complete::Job job : {complete::Job::Backup, complete::Job::Restore, complete::Job::Symlink,
+                              complete::Job::Dfu}) {
+        std::unique_ptr<QMessageBox> box(complete::createBox(job));
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QCOMPARE(QFontInfo(box->font()).family(), platform::CaptionFont::family());
+        const QStringList overflows = captionfit::overflowsWithin(box.get());
+        QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
+    }
 }
 
 QTEST_MAIN(tst_complete)
