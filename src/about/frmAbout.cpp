@@ -2,6 +2,7 @@
 #include "about/AboutArt.h"
 #include "about/AboutText.h"
 #include "about/ClickLabel.h"
+#include "platform/desktop/CaptionFont.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 
@@ -23,13 +24,7 @@ constexpr int kClientHeight = 5775;
 
 QFont textFont()
 {
-    // LucidaMAC is rarely installed; the families after it are its stand-ins.
-    QFont font;
-    font.setFamilies({QStringLiteral("LucidaMAC"), QStringLiteral("Lucida Grande"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setPointSizeF(9.75);
-    font.setBold(true);
-    return font;
+    return platform::CaptionFont::ofSize(9.75, true);
 }
 
 } // namespace

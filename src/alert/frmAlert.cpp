@@ -2,6 +2,7 @@
 #include "alert/AlertPictures.h"
 #include "alert/GradientPanel.h"
 #include "draw/DrawSurface.h"
+#include "platform/desktop/CaptionFont.h"
 #include "platform/Platform.h"
 #include "platform/desktop/PopupWindow.h"
 #include "platform/Twips.h"
@@ -31,6 +32,7 @@ frmAlert::frmAlert(QWidget *parent)
     setObjectName(QStringLiteral("frmAlert"));
     setWindowTitle(QString());
     setAttribute(Qt::WA_DeleteOnClose);
+    setFont(platform::CaptionFont::ofSize(8.25));
 
     picBackground = new GradientPanel(this);
     picBackground->setObjectName(QStringLiteral("picBackground"));

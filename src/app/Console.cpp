@@ -89,17 +89,36 @@ void Console::Starting(const QString &commandText)
 void Console::GotChunk(const QString &sChunk, bool LastChunk)
 {
     Q_UNUSED(LastChunk);
+    // A form feed is the script's "Cls" wherever the pipe's reads cut the
+    // output: a chunk that holds one is taken as the text before it, the form
+    // feed alone and the text after it.
+    qsizetype start = 0;
+    for (qsizetype formFeed = sChunk.indexOf(kFormFeed); formFeed >= 0;
+         formFeed = sChunk.indexOf(kFormFeed, start)) {
+        if (formFeed > start)
+            showPiece(sChunk.mid(start, formFeed - start));
+        showPiece(QString(kFormFeed));
+        start = formFeed + 1;
+    }
+    if (start == 0)
+        showPiece(sChunk);
+    else if (start < sChunk.size())
+        showPiece(sChunk.mid(start));
+}
+
+void Console::showPiece(const QString &piece)
+{
     // The interpreter's line naming the program's folder shows as the drive root.
-    if (sChunk.size() > 2 && sChunk.size() - 2 == m_folder.size() && sChunk.startsWith(m_folder)) {
+    if (piece.size() > 2 && piece.size() - 2 == m_folder.size() && piece.startsWith(m_folder)) {
         append(QStringLiteral("C:\\") + kCrLf);
         m_transcript.add(QStringLiteral("C:\\") + kCrLf);
         return;
     }
     const qsizetype before = m_text.size();
-    appendChunk(sChunk);
+    appendChunk(piece);
     m_transcript.add(m_text.mid(before));
-    // A form feed by itself is the script's "Cls": its transcript starts afresh.
-    if (sChunk.size() == 1 && sChunk.at(0) == kFormFeed)
+    // The form feed starts the script's transcript afresh with the output banner.
+    if (piece.size() == 1 && piece.at(0) == kFormFeed)
         setText(kOutputBanner + kCrLf);
 }
 

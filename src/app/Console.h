@@ -68,6 +68,8 @@ public:
     static constexpr qsizetype kShowAtOnceChars = 256 * 1024;
 
 private:
+    // One chunk, or one part of a chunk cut at its form feeds.
+    void showPiece(const QString &piece);
     void appendChunk(const QString &sChunk);
     void append(const QString &addition);
     void scheduleShowing();

@@ -8,6 +8,7 @@
 #include "app/MainWindowHoverHelp.h"
 #include "app/UpdateCheck.h"
 #include "jobs/JobController.h"
+#include "platform/desktop/CaptionFont.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "runner/ReadOutput.h"
@@ -39,9 +40,7 @@ frmMain::frmMain(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zorvane"));
-    QFont font(QStringLiteral("LucidaMAC"));
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(platform::CaptionFont::ofSize(8.25));
     setFixedSize(platform::twipsToPixels(kClientWidthTwips),
                  platform::twipsToPixels(kClientHeightTwips));
 

@@ -43,20 +43,34 @@ bool isHostName(const QString &text)
     return !digits.match(labels.last()).hasMatch();
 }
 
+// An IPv6 address, also in brackets or with a zone ("fe80::1%en0").
+bool isIpv6(QString text)
+{
+    if (text.startsWith(QLatin1Char('[')) && text.endsWith(QLatin1Char(']')))
+        text = text.mid(1, text.size() - 2);
+    return text.contains(QLatin1Char(':'))
+           && QHostAddress(text).protocol() == QAbstractSocket::IPv6Protocol;
+}
+
 } // namespace
 
-bool ConnectionSettings::isValidAddress(const QString &a)
-{
-    if (isDottedQuad(a) || isHostName(a))
-        return true;
-    // IPv6 in its textual form (no IPv4 shorthand such as "10.1").
-    return a.contains(QLatin1Char(':')) && !QHostAddress(a).isNull();
-}
+// The scripts write the address into "root@%IP%:folder" for pscp, which would
+// read an IPv6 address there as a host name cut at its first colon; so only
+// IPv4 addresses and host names are taken. The devices show their IPv4
+// address in Settings.
+bool ConnectionSettings::isValidAddress(const QString &a) { return isDottedQuad(a) || isHostName(a); }
 
 ConnectionSettings::ConnectionSettings(const QString &address, const QString &password)
     : m_address(address.trimmed()), m_password(password)
 {
-    if (!isValidAddress(m_address)) {
+    if (isIpv6(m_address)) {
+        m_error = QStringLiteral(
+                      "\"%1\" is an IPv6 address, which the job scripts' copy tools cannot use. "
+                      "Type the IPv4 address of your iPod Touch or iPhone as Settings shows it "
+                      "(for example 192.168.1.5): Settings->Wi-Fi, then the blue \">\" next to "
+                      "your Wi-Fi network.")
+                      .arg(m_address);
+    } else if (!isValidAddress(m_address)) {
         m_error = QStringLiteral(
                       "\"%1\" is not a complete IP address. Type the IP address of your iPod "
                       "Touch or iPhone in the SSH Login box (for example 192.168.1.5); you find "

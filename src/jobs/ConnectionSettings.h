@@ -5,7 +5,8 @@ namespace jobs {
 
 // The device's address and root password as typed in the SSH Login box, checked
 // before a job writes anything: an address has no blanks around it and must be
-// a complete IP address or host name; the password must not be empty.
+// a complete IPv4 address or host name (never IPv6, which pscp's "root@host:folder"
+// cannot carry); the password must not be empty.
 class ConnectionSettings {
 public:
     ConnectionSettings(const QString &address, const QString &password);

@@ -20,7 +20,24 @@ struct WholeTextConsole {
     QString text;
 
     void starting(const QString &command) { text = text + command + QStringLiteral("\r\n"); }
+    // A form feed anywhere in a chunk acts as a chunk of its own.
     void gotChunk(const QString &chunk)
+    {
+        QString piece;
+        for (QChar c : chunk) {
+            if (c != QLatin1Char('\f')) {
+                piece += c;
+                continue;
+            }
+            if (!piece.isEmpty())
+                gotPiece(piece);
+            gotPiece(QStringLiteral("\f"));
+            piece.clear();
+        }
+        if (!piece.isEmpty() || !chunk.contains(QLatin1Char('\f')))
+            gotPiece(piece);
+    }
+    void gotPiece(const QString &chunk)
     {
         if (chunk.size() > 2 && chunk.left(chunk.size() - 2) == kFolder) {
             text = text + QStringLiteral("C:\\\r\n");
@@ -55,7 +72,8 @@ private slots:
     void lineBreaksBecomeCrLf();
     void crAndLfSplitAcrossChunksGiveOneLineBreak();
     void formFeedAloneStartsTheOutputBanner();
-    void formFeedInsideTextIsKept();
+    void formFeedWithinAChunkResetsAsIfAlone_data();
+    void formFeedWithinAChunkResetsAsIfAlone();
     void programFolderLineShowsAsDriveRoot_data();
     void programFolderLineShowsAsDriveRoot();
     void firstCommandFollowsTheStartUpTextDirectly();
@@ -151,14 +169,34 @@ void tst_console::formFeedAloneStartsTheOutputBanner()
     QCOMPARE(boxText(), m_console->text());
 }
 
-void tst_console::formFeedInsideTextIsKept()
+// The pipe's reads cut the interpreter's output anywhere: the "Cls" form feed
+// and the next echo line often arrive in one chunk.
+void tst_console::formFeedWithinAChunkResetsAsIfAlone_data()
 {
+    QTest::addColumn<QString>("chunk");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("text before and after") << "abc\fdef" << kBanner + "def";
+    QTest::newRow("echo line after") << "\fBacking up\r\n" << kBanner + "Backing up\r\n";
+    QTest::newRow("form feed last") << "line\r\n\f" << kBanner;
+    QTest::newRow("two form feeds") << "a\fb\fc" << kBanner + "c";
+    QTest::newRow("form feeds only") << "\f\f" << kBanner;
+    QTest::newRow("folder line after") << "\f" + kFolder + "\r\n" << kBanner + "C:\\\r\n";
+    QTest::newRow("line break around") << "a\r\f\nb" << kBanner + "\r\nb";
+}
+
+void tst_console::formFeedWithinAChunkResetsAsIfAlone()
+{
+    QFETCH(QString, chunk);
+    QFETCH(QString, text);
     m_console->setText(kStartUp);
-    m_console->GotChunk(QStringLiteral("\fStarting\n"), false);
-    m_console->GotChunk(QStringLiteral("\f\f"), false);
-    QCOMPARE(m_console->text(), kStartUp + QStringLiteral("\fStarting\r\n\f\f"));
+    m_console->Starting(QStringLiteral("apps.bat"));
+    m_console->GotChunk(chunk, false);
+    QCOMPARE(m_console->text(), text);
     m_console->flush();
-    QCOMPARE(boxText(), m_console->text());
+    QCOMPARE(boxText(), text);
+    m_console->GotChunk(QString(), true);
+    m_console->Complete();
+    QCOMPARE(m_console->text(), text + QStringLiteral("\r\nC:\\> "));
 }
 
 void tst_console::programFolderLineShowsAsDriveRoot_data()

@@ -102,23 +102,32 @@ private slots:
     {
         QTest::addColumn<QString>("pane");
         QTest::addColumn<QString>("go");
-        QTest::newRow("backup") << "Check1" << "cmdAgree";
-        QTest::newRow("restore") << "Check2" << "Command5";
-        QTest::newRow("ssh") << "" << "Command10";
-        QTest::newRow("apps") << "" << "Command7";
-        QTest::newRow("fonts") << "" << "Command8";
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("told");
+        const QString incomplete = QStringLiteral("not a complete IP address");
+        QTest::newRow("backup") << "Check1" << "cmdAgree" << "192.168." << incomplete;
+        QTest::newRow("restore") << "Check2" << "Command5" << "192.168." << incomplete;
+        QTest::newRow("ssh") << "" << "Command10" << "192.168." << incomplete;
+        QTest::newRow("apps") << "" << "Command7" << "192.168." << incomplete;
+        QTest::newRow("fonts") << "" << "Command8" << "192.168." << incomplete;
+        // pscp cannot take an IPv6 address in "root@%IP%:folder".
+        const QString ipv4 = QStringLiteral("Type the IPv4 address");
+        QTest::newRow("backup over IPv6") << "Check1" << "cmdAgree" << "::1" << ipv4;
+        QTest::newRow("restore over IPv6") << "Check2" << "Command5" << "fe80::1" << ipv4;
     }
     void badAddressRefusesEveryDeviceJob()
     {
         QFETCH(QString, pane);
         QFETCH(QString, go);
-        text("Text2")->setText(QStringLiteral("192.168."));
+        QFETCH(QString, address);
+        QFETCH(QString, told);
+        text("Text2")->setText(address);
         radio("optYes")->setChecked(true);
         if (!pane.isEmpty())
             check(pane)->setChecked(true);
         button(go)->click();
         QCOMPARE(m_fakes.messages->shown.size(), 1);
-        QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("not a complete IP address")));
+        QVERIFY(m_fakes.messages->shown.first().text.contains(told));
         QCOMPARE(QDir().entryList(QStringList{QStringLiteral("*.bat")}, QDir::Files), QStringList());
         QVERIFY(ranCommands().isEmpty());
         QVERIFY(m_fakes.shell->started.isEmpty());

@@ -1,6 +1,7 @@
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
 #include "app/ExitCleanup.h"
+#include "app/InstructionDocuments.h"
 #include "app/frmMain.h"
 #include "platform/CoreServices.h"
 #include "support/SuiteFixture.h"
@@ -116,6 +117,24 @@ private slots:
         QCOMPARE(w.height(), 5490 / 15);
         QVERIFY(w.findChild<QTextEdit *>("Output")->geometry().top() >= w.height());
         QCOMPARE(w.findChild<QWidget *>("Command7")->geometry(), QRect(40, 80, 289, 17));
+    }
+
+    void restorePreparesLikeTheBackup()
+    {
+        // Every preparation step of the backup instructions is a step of the
+        // restore instructions too, with the job's name changed.
+        const QRegularExpression step(QStringLiteral("<li>(.*?)</li>"));
+        QStringList restoreSteps;
+        for (auto m = step.globalMatch(app::restoreInstructions()); m.hasNext();)
+            restoreSteps.append(m.next().captured(1));
+        int backupSteps = 0;
+        for (auto m = step.globalMatch(app::backupInstructions()); m.hasNext(); ++backupSteps) {
+            const QString asRestore = m.next().captured(1).replace(QStringLiteral("backup"),
+                                                                   QStringLiteral("restore"));
+            QVERIFY2(restoreSteps.contains(asRestore), qPrintable(asRestore));
+        }
+        QVERIFY(backupSteps >= 8);
+        QVERIFY(app::restoreInstructions().contains(QStringLiteral("theme tool")));
     }
 
     void versionFromTheBuildShapesTheTexts()

@@ -1,10 +1,13 @@
 // The completion programs: each shows one window that says which job ended and
 // how, from the notes and transcript the job left, and closes with its OK button.
 #include "CompletionBox.h"
+#include "platform/desktop/CaptionFont.h"
+#include "support/CaptionFit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -47,6 +50,7 @@ private slots:
     void boxTellsWhichJobEndedAndClosesWithOk();
     void textsDifferBetweenPrograms();
     void failedJobIsAWarningWithItsTranscript();
+    void captionsFitInTheStandInFace();
 
 private:
     QTemporaryDir m_dir;
@@ -138,6 +142,20 @@ void tst_complete::failedJobIsAWarningWithItsTranscript()
     box.reset(complete::createBox(complete::Job::Backup));
     QCOMPARE(box->icon(), QMessageBox::Warning);
     QVERIFY(!box->text().contains(QStringLiteral("complete and checked")));
+}
+
+void tst_complete::captionsFitInTheStandInFace()
+{
+    for (complete::Job job : {complete::Job::Backup, complete::Job::Restore, complete::Job::Symlink,
+                              complete::Job::Dfu}) {
+        leaveSuccessfulRun(job);
+        std::unique_ptr<QMessageBox> box(complete::createBox(job));
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QCOMPARE(QFontInfo(box->font()).family(), platform::CaptionFont::family());
+        const QStringList overflows = captionfit::overflowsWithin(box.get());
+        QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
+    }
 }
 
 QTEST_MAIN(tst_complete)

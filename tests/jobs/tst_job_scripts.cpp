@@ -249,7 +249,6 @@ private slots:
         QTest::newRow("trimmed") << "  192.168.1.5 " << true << "192.168.1.5";
         QTest::newRow("loopback") << "127.0.0.1" << true << "127.0.0.1";
         QTest::newRow("host name") << "ipod.local" << true << "ipod.local";
-        QTest::newRow("ipv6") << "fe80::1" << true << "fe80::1";
     }
     void addresses()
     {
@@ -262,6 +261,31 @@ private slots:
             QCOMPARE(cs.address(), kept);
         else
             QVERIFY(!cs.error().isEmpty());
+    }
+
+    // pscp cannot take an IPv6 address in "root@%IP%:folder"; the user is
+    // asked for the IPv4 address that the device's Settings show.
+    void ipv6AddressesAskForTheIpv4Address_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("ipv6");
+        QTest::newRow("link-local") << "fe80::1" << true;
+        QTest::newRow("loopback") << " ::1 " << true;
+        QTest::newRow("brackets") << "[fe80::1]" << true;
+        QTest::newRow("zone") << "fe80::1%en0" << true;
+        QTest::newRow("ipv4 with a port") << "192.168.1.5:22" << false;
+        QTest::newRow("colons only") << ":::" << false;
+    }
+    void ipv6AddressesAskForTheIpv4Address()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, ipv6);
+        const ConnectionSettings cs(typed, QStringLiteral("fennel"));
+        QVERIFY(!cs.isValid());
+        QVERIFY(cs.error().startsWith(QLatin1Char('"') + typed.trimmed() + QLatin1Char('"')));
+        QCOMPARE(cs.error().contains(QStringLiteral("IPv4 address")), ipv6);
+        QCOMPARE(cs.error().contains(QStringLiteral("not a complete IP address")), !ipv6);
+        QVERIFY(cs.error().contains(QStringLiteral("Settings->Wi-Fi")));
     }
 
     void specialPasswordsAreEscapedPlainOnesKept()

@@ -1,6 +1,8 @@
 #include "CompletionBox.h"
 #include "jobs/JobOutcome.h"
 
+#include "platform/desktop/CaptionFont.h"
+
 #include <QMessageBox>
 
 namespace complete {
@@ -52,6 +54,7 @@ QMessageBox *createBox(Job job, QWidget *parent)
     box->setObjectName(m.objectName);
     if (!m.details.isEmpty())
         box->setDetailedText(m.details);
+    box->setFont(platform::CaptionFont::ofSize(8.25));
     return box;
 }
 

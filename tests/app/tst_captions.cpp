@@ -1,0 +1,183 @@
+// Every caption of the main window, the About window and the alerts lies whole
+// within its control at the forms' twips sizes, in the face that stands in for
+// "LucidaMAC"; and the main window keeps its pixels.
+//
+// The pixel test compares the never-shown main window, rendered as it starts,
+// with tests/app/reference/main_window.png, pixel for pixel. After a deliberate
+// change of the window's look, run this test once with
+// ZORVANE_UPDATE_REFERENCE=1 in the environment: it writes the new reference
+// into the source tree (and fails, so that the run is not taken as a pass);
+// look at the picture before committing it.
+//
+// CTest runs this suite on the offscreen platform and, where xvfb-run is
+// installed, once more under a virtual X server.
+#include "about/AboutLinks.h"
+#include "about/WebEngineSetup.h"
+#include "about/frmAbout.h"
+#include "alert/frmAlert.h"
+#include "app/frmMain.h"
+#include "platform/desktop/CaptionFont.h"
+#include "support/CaptionFit.h"
+#include "support/FakePlatform.h"
+
+#include <QDir>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using app::frmMain;
+
+namespace {
+
+QList<alert::frmAlert *> openAlerts()
+{
+    QList<alert::frmAlert *> alerts;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *a = qobject_cast<alert::frmAlert *>(w))
+            alerts.append(a);
+    }
+    return alerts;
+}
+
+} // namespace
+
+class tst_captions : public QObject {
+    Q_OBJECT
+
+public:
+    static void initMain() { about::prepareWebEngine(); }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QDir::setCurrent(m_dir.path());
+        m_fakes = fake::install();
+        alert::frmAlert::resetAlertCount();
+    }
+    void cleanup()
+    {
+        for (alert::frmAlert *a : openAlerts())
+            delete a;
+        qunsetenv("ComSpec");
+        fake::restore();
+    }
+
+    void windowsUseTheInstalledStandIn()
+    {
+        QVERIFY2(platform::CaptionFont::isInstalled(),
+                 "scripts/install-deps installs fonts-liberation");
+        frmMain w;
+        QCOMPARE(QFontInfo(w.font()).family(), platform::CaptionFont::family());
+        // 8.25 points at the 96 dpi of 15 twips per pixel.
+        QCOMPARE(QFontInfo(w.font()).pixelSize(), 11);
+        const QLabel *message = openAlerts().first()->findChild<QLabel *>("lblAlert");
+        QCOMPARE(QFontInfo(message->font()).family(), platform::CaptionFont::family());
+
+        about::frmAbout about{about::AboutLinks::standard()};
+        const QFont title = about.findChild<QLabel *>("Label1")->font();
+        QCOMPARE(QFontInfo(title).family(), platform::CaptionFont::family());
+        QCOMPARE(QFontInfo(title).pixelSize(), 13);
+        QVERIFY(QFontInfo(title).bold());
+    }
+
+    void mainWindowCaptionsFit()
+    {
+        frmMain w;
+        w.show();
+        const QStringList overflows = captionfit::overflowsWithin(&w);
+        QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
+    }
+
+    void helpLinesFitEveryHelpText()
+    {
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QList<QLabel *> helpLines{w.findChild<QLabel *>("Label11"),
+                                        w.findChild<QLabel *>("Label15"),
+                                        w.findChild<QLabel *>("Label9")};
+        QStringList overflows;
+        int textsSeen = 0;
+        QString previous;
+        for (const char *paneButton : {"Command1", "Command4", "Command6"}) {
+            w.findChild<QPushButton *>(paneButton)->click();
+            for (QWidget *control : w.findChildren<QWidget *>()) {
+                if (!control->hasMouseTracking() || !control->isVisible()
+                    || qobject_cast<QLabel *>(control) || qobject_cast<QGroupBox *>(control))
+                    continue;
+                QTest::mouseMove(control, control->rect().center());
+                for (QLabel *line : helpLines) {
+                    const QString overflow = captionfit::overflow(line);
+                    if (!overflow.isEmpty() && !overflows.contains(overflow))
+                        overflows.append(overflow);
+                }
+                const QString shown = helpLines.at(0)->text() + helpLines.at(1)->text()
+                                      + helpLines.at(2)->text();
+                textsSeen += shown != previous;
+                previous = shown;
+            }
+        }
+        // Every explained control changed some help line.
+        QVERIFY2(textsSeen >= 12, qPrintable(QString::number(textsSeen)));
+        QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
+    }
+
+    void aboutCaptionsFit()
+    {
+        about::frmAbout about{about::AboutLinks::standard()};
+        about.show();
+        const QStringList overflows = captionfit::overflowsWithin(&about);
+        QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
+    }
+
+    void everyAlertMessageFits()
+    {
+        // The welcome alert, then those of the SSH first run and the
+        // Applications relocation; /bin/true stands in for the interpreter.
+        qputenv("ComSpec", "/bin/true");
+        frmMain w;
+        w.findChild<QLineEdit *>("Text2")->setText(QStringLiteral("127.0.0.1"));
+        w.findChild<QPushButton *>("Command10")->click();
+        w.findChild<QPushButton *>("Command7")->click();
+        const QList<alert::frmAlert *> alerts = openAlerts();
+        QCOMPARE(alerts.size(), 3);
+        for (alert::frmAlert *a : alerts) {
+            const QString overflow = captionfit::overflow(a->findChild<QLabel *>("lblAlert"));
+            QVERIFY2(overflow.isEmpty(), qPrintable(overflow));
+        }
+    }
+
+    void mainWindowKeepsItsPixels()
+    {
+        frmMain w;
+        const QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QString reference = QStringLiteral(ZORVANE_REFERENCE_DIR "/main_window.png");
+        if (qEnvironmentVariableIsSet("ZORVANE_UPDATE_REFERENCE")) {
+            QVERIFY(shot.save(reference));
+            QFAIL("reference written; look at it, then run again without ZORVANE_UPDATE_REFERENCE");
+        }
+        const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
+        QVERIFY2(!expected.isNull(), qPrintable(reference));
+        QCOMPARE(shot.size(), expected.size());
+        int differing = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x)
+                differing += shot.pixel(x, y) != expected.pixel(x, y);
+        }
+        if (differing != 0)
+            shot.save(QDir::temp().filePath(QStringLiteral("main_window_actual.png")));
+        QCOMPARE(differing, 0);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    fake::Services m_fakes{};
+};
+
+QTEST_MAIN(tst_captions)
+#include "tst_captions.moc"
