@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -92,43 +93,51 @@ QString WorkFolder::prepare(const QString &folder)
 
 QString WorkFolder::enter(const QString &programFolder)
 {
-    const QString folder =
-        ownFolderIsUsable(programFolder) ? programFolder : usableUserFolder(programFolder);
+    if (ownFolderIsUsable(programFolder)) {
+        QDir::setCurrent(programFolder);
+        return programFolder;
+    }
+    QStringList problems;
+    const QString folder = usableUserFolder(programFolder, &problems);
     if (folder != programFolder) {
         const QStringList unlinked = CompanionLinks::refresh(programFolder, folder);
         if (!unlinked.isEmpty())
-            warningBox(QStringLiteral("Zorvane could not place these files of its own in its "
-                                      "working folder \"%1\", so jobs that need them will fail: %2")
-                           .arg(folder, unlinked.join(QStringLiteral(", "))));
+            problems.append(QStringLiteral("Zorvane could not place these files of its own in "
+                                           "its working folder \"%1\", so jobs that need them "
+                                           "will fail: %2")
+                                .arg(folder, unlinked.join(QStringLiteral(", "))));
     }
+    // The folder is entered first: the program works there while the user reads.
     QDir::setCurrent(folder);
+    if (!problems.isEmpty())
+        warningBox(problems.join(QStringLiteral("\r\n\r\n")));
     return folder;
 }
 
-QString WorkFolder::usableUserFolder(const QString &programFolder)
+QString WorkFolder::usableUserFolder(const QString &programFolder, QStringList *problems)
 {
     const QString wanted = perUserFolder();
-    const QString problem = prepare(wanted);
-    if (problem.isEmpty())
+    const QString wantedProblem = prepare(wanted);
+    if (wantedProblem.isEmpty())
         return wanted;
 
     const QString fallback = fallbackFolder();
     QString fallbackProblem = prepare(fallback);
     if (fallbackProblem.isEmpty())
         fallbackProblem = checkPrivate(fallback);
-    QString text = QStringLiteral("Zorvane could not create its working folder \"%1\" (%2).")
-                       .arg(wanted, problem);
+    problems->append(QStringLiteral("Zorvane could not create its working folder \"%1\" (%2).")
+                         .arg(wanted, wantedProblem));
     if (fallbackProblem.isEmpty()) {
-        warningBox(text + QStringLiteral("\r\n\r\nFor now, job scripts and backups are kept in "
-                                         "\"%1\", which the computer may empty when it restarts: "
-                                         "copy a backup you want to keep somewhere safe.")
-                              .arg(fallback));
+        problems->append(QStringLiteral("For now, job scripts and backups are kept in \"%1\", "
+                                        "which the computer may empty when it restarts: copy a "
+                                        "backup you want to keep somewhere safe.")
+                             .arg(fallback));
         return fallback;
     }
-    warningBox(text + QStringLiteral("\r\n\r\n\"%1\" cannot be used either (%2), so the jobs cannot "
-                                     "save their scripts or a backup. Make \"%3\" a folder you can "
-                                     "write to and start Zorvane again.")
-                          .arg(fallback, fallbackProblem, wanted));
+    problems->append(QStringLiteral("\"%1\" cannot be used either (%2), so the jobs cannot save "
+                                    "their scripts or a backup. Make \"%3\" a folder you can "
+                                    "write to and start Zorvane again.")
+                         .arg(fallback, fallbackProblem, wanted));
     return programFolder;
 }
 

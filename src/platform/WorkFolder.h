@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -13,8 +14,8 @@ class WorkFolder {
 public:
     // Decides, prepares and enters the working folder of a program kept in
     // programFolder, and returns it. When the per-user folder cannot be made,
-    // says so in a message box and works in a private temporary folder instead
-    // (or, failing that, in the program's folder).
+    // works in a private temporary folder instead (or, failing that, in the
+    // program's folder) and then says so in a message box.
     static QString enter(const QString &programFolder);
 
     // Whether the program may work in its own folder: writable by the user,
@@ -35,9 +36,10 @@ public:
     static QString prepare(const QString &folder);
 
 private:
-    // The per-user folder, prepared; when it cannot be made, says so and
-    // returns the fallback folder, or the program's folder as a last resort.
-    static QString usableUserFolder(const QString &programFolder);
+    // The per-user folder, prepared; when it cannot be made, the fallback
+    // folder, or the program's folder as a last resort, with what the user
+    // must be told added to problems.
+    static QString usableUserFolder(const QString &programFolder, QStringList *problems);
 };
 
 } // namespace platform

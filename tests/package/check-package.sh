@@ -10,7 +10,7 @@ failed=0
 fail() { echo "check-package: $*" >&2; failed=1; }
 
 echo "== lintian"
-lintian --allow-root --fail-on error --no-tag-display-limit "$deb" || fail "lintian reports errors"
+lintian --allow-root --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
 
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT

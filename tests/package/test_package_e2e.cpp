@@ -207,8 +207,8 @@ private:
 
     QProcessEnvironment environment() const
     {
-        QProcessEnvironment env;
-        env.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("XDG_DATA_HOME"));
         env.insert(QStringLiteral("HOME"), m_home);
         env.insert(QStringLiteral("TMPDIR"), m_tmp);
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime);

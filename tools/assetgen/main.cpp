@@ -1,10 +1,11 @@
 // Makes the pictures and the sound that lie beside the program: the busy
 // animation "loading.gif", the alert chime "newalert.wav" and the Main Screen
-// picture "welcome.jpg"; with --icons, the program's icon for the desktop in
-// the icon theme's layout (<size>x<size>/apps/zorvane.png).
+// picture "welcome.jpg"; with --icons, the program's emblem (the one its About
+// window shows) as its desktop icon, in the icon theme's layout
+// (<size>x<size>/apps/zorvane.png, at the sizes the theme looks for).
 // Usage: assetgen <output folder> | assetgen --icons <theme folder>
 #include "GifWriter.h"
-#include "ProgramIcon.h"
+#include "about/AboutArt.h"
 
 #include <QDir>
 #include <QFile>
@@ -118,10 +119,10 @@ QImage welcomePicture()
 
 bool writeIcons(const QDir &theme)
 {
-    for (int size : assetgen::ProgramIcon::sizes()) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QString folder = QStringLiteral("%1x%1/apps").arg(size);
         const QString png = theme.filePath(folder + QStringLiteral("/zorvane.png"));
-        if (!theme.mkpath(folder) || !assetgen::ProgramIcon::draw(size).save(png, "PNG")) {
+        if (!theme.mkpath(folder) || !about::AboutArt::emblem(size).save(png, "PNG")) {
             std::fprintf(stderr, "assetgen: cannot write %s\n", qPrintable(png));
             return false;
         }
