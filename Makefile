@@ -1,9 +1,10 @@
 # make test: install what is missing, configure, build, run every test through CTest.
 # make run:  the same set-up, then start the program from its folder.
+# make package: the same set-up, then build/zorvane_<version>_amd64.deb.
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test run package clean
 
 all: build
 
@@ -21,6 +22,9 @@ test: build
 
 run: build
 	scripts/run $(BUILD)/bin
+
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD)

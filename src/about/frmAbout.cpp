@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 
+#include <QDir>
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
@@ -115,6 +116,14 @@ void frmAbout::createControls()
     Label7 = addLabel("Label7", 3720, 3000, 5895, 1575, AboutText::description());
     Label7->setWordWrap(true);
 
+    // Where the backup copy lives, in the free strip below the description.
+    lblBackupFolder = addLabel("lblBackupFolder", 3720, 4620, 5895, 420, QString());
+    QFont small = textFont();
+    small.setPointSizeF(8.25);
+    small.setBold(false);
+    lblBackupFolder->setFont(small);
+    lblBackupFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     Image3 = addClickable("Image3", 0, 5040, 1800, 810);
     Image3->setPixmap(AboutArt::donateButton());
     Image3->setToolTip(m_links.caption(AboutLinks::Donation));
@@ -152,6 +161,12 @@ void frmAbout::Form_Load()
     Label4->setText(AboutText::versionLine(app));
     Label5->setText(AboutText::companyLine());
     Label6->setText(AboutText::applicationLine(app));
+    // The jobs write the backup into the current folder.
+    const QString folder = QDir::currentPath();
+    lblBackupFolder->setText(QStringLiteral("Your backup is kept in:\n")
+                             + lblBackupFolder->fontMetrics().elidedText(
+                                 folder, Qt::ElideMiddle, lblBackupFolder->width()));
+    lblBackupFolder->setToolTip(folder);
 }
 
 void frmAbout::Label9_Click()

@@ -59,6 +59,7 @@ private:
     ClickLabel *Label10 = nullptr;
     ClickLabel *Label11 = nullptr;
     QLabel *Label7 = nullptr;
+    QLabel *lblBackupFolder = nullptr;
     ClickLabel *Image3 = nullptr;
     QLabel *Label12 = nullptr;
     ClickLabel *Image2 = nullptr;

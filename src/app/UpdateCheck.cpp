@@ -62,11 +62,12 @@ void UpdateCheck::cmdUpdate_Click()
 
 void UpdateCheck::check()
 {
-    // A launcher left by an earlier update has done its work.
-    const QString leftover = Platform::app().folder() + QLatin1Char('/') + kLauncherName;
-    if (Platform::files().findOrdinaryFile(leftover) && !Platform::files().deleteFile(leftover))
-        fail(QStringLiteral("The old \"%1\" in the program's folder could not be deleted.")
-                 .arg(kLauncherName));
+    // A launcher left by an earlier update has done its work. It lies in the
+    // current folder, where the launcher is written.
+    if (Platform::files().findOrdinaryFile(kLauncherName)
+        && !Platform::files().deleteFile(kLauncherName))
+        fail(QStringLiteral("The old \"%1\" in \"%2\" could not be deleted.")
+                 .arg(kLauncherName, QDir::currentPath()));
 
     m_c.lblAction->setText(QStringLiteral("Authenticating, please wait"));
     bringUp();
@@ -137,16 +138,17 @@ qint64 UpdateCheck::fetchInstaller()
     return totalSize;
 }
 
-// Saves the installer beside the program in chunks, counting what really
-// arrives: a body shorter than its declared size is an error.
+// Saves the installer in chunks into the current folder, where the launcher
+// starts it by name, counting what really arrives: a body shorter than its
+// declared size is an error.
 void UpdateCheck::download(qint64 totalSize)
 {
-    const QString path = QDir(Platform::app().folder()).filePath(kInstallerName);
+    const QString path = QDir::current().absoluteFilePath(kInstallerName);
     platform::FileSystem &files = Platform::files();
     QString reason;
     if (!files.writeFile(path, QByteArray(), &reason))
-        fail(QStringLiteral("Could not save %1 in the program's folder (%2).")
-                 .arg(kInstallerName, reason));
+        fail(QStringLiteral("Could not save %1 in \"%2\" (%3).")
+                 .arg(kInstallerName, QDir::currentPath(), reason));
     m_partialInstaller = path;
 
     qint64 remaining = totalSize;
@@ -166,8 +168,8 @@ void UpdateCheck::download(qint64 totalSize)
             m_c.lblRemaining->setText(QString::number(remaining) + QStringLiteral(" bytes"));
         showPercent(percentOf(totalSize - remaining, totalSize));
         if (!files.appendFile(path, chunk, &reason))
-            fail(QStringLiteral("Could not write %1 in the program's folder (%2).")
-                     .arg(kInstallerName, reason));
+            fail(QStringLiteral("Could not write %1 in \"%2\" (%3).")
+                     .arg(kInstallerName, QDir::currentPath(), reason));
     }
     m_partialInstaller.clear();
 }

@@ -3,6 +3,8 @@
 #include "platform/Platform.h"
 #include "platform/ProgramEnd.h"
 
+#include <QDir>
+
 namespace app {
 
 jobs::JobScript UpdateLauncher::script()
@@ -22,9 +24,9 @@ bool UpdateLauncher::run(QString *error)
     if (!platform::Platform::shell().start(launcher.fileName(), platform::WindowStyle::Hidden)) {
         // Ending now would leave the user with neither program nor installer.
         *error = QStringLiteral("The downloaded installer could not be started (\"%1\" did not "
-                                "run). Zorvane.msi is in the program's folder; open it to "
-                                "install the new version.")
-                     .arg(launcher.fileName());
+                                "run). Zorvane.msi is in \"%2\"; open it to install the new "
+                                "version.")
+                     .arg(launcher.fileName(), QDir::currentPath());
         return false;
     }
     platform::endProgramNow();

@@ -1,10 +1,12 @@
 #include "about/WebEngineSetup.h"
 #include "app/frmMain.h"
+#include "platform/Platform.h"
 #include "platform/PrivateFiles.h"
+#include "platform/WorkFolder.h"
 #include "platform/desktop/DesktopServices.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -12,10 +14,14 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvane"));
     platform::installDesktopServices();
-    // Job scripts, the backup copy and every companion file live beside the
-    // program: work from its folder whatever folder it was started from.
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    // Ties the windows to the menu entry and icon of an installed copy.
+    QApplication::setDesktopFileName(QStringLiteral("net.zorvane.Zorvane"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zorvane")));
     platform::restrictNewFilesToUser();
+    // Job scripts, the backup copy and the companion files are found in the
+    // working folder, which becomes the current folder: the program's own
+    // folder when it is writable, else the user's own folder.
+    platform::WorkFolder::enter(platform::Platform::app().folder());
 
     app::frmMain window;
     window.show();

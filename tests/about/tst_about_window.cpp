@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QtTest>
@@ -72,6 +73,8 @@ private slots:
     void fillsTheThreeLinesInOrder_data();
     void fillsTheThreeLinesInOrder();
     void textsFitTheirLabels();
+    void tellsWhereTheBackupLives_data();
+    void tellsWhereTheBackupLives();
     void image2WhileHiddenChangesNothing();
     void eachClickOpensItsOwnAddress_data();
     void eachClickOpensItsOwnAddress();
@@ -152,7 +155,8 @@ void tst_about_window::opensAsFixedWindowWithBrowserHidden()
 
     // The browser covers the information, not the bottom strip with its controls.
     for (const char *name : {"Image1", "Label1", "Label2", "Label3", "Label4", "Label5", "Label6",
-                             "Label7", "Label8", "Line1", "Label9", "Label10", "Label11"}) {
+                             "Label7", "Label8", "Line1", "Label9", "Label10", "Label11",
+                             "lblBackupFolder"}) {
         QWidget *control = window->findChild<QWidget *>(QLatin1String(name));
         QVERIFY2(control, name);
         QVERIFY2(view->geometry().contains(control->geometry()), name);
@@ -211,6 +215,45 @@ void tst_about_window::textsFitTheirLabels()
         const int flags = int(text->alignment()) | (text->wordWrap() ? Qt::TextWordWrap : 0);
         const QRect needed = text->fontMetrics().boundingRect(text->rect(), flags, text->text());
         QVERIFY2(text->rect().contains(needed), qPrintable(text->objectName()));
+    }
+}
+
+void tst_about_window::tellsWhereTheBackupLives_data()
+{
+    QTest::addColumn<QString>("subfolder");
+    QTest::newRow("short") << "Zorvane";
+    QTest::newRow("longer than the label")
+        << "a folder with a name far too long to be shown whole in one line/.local/share/Zorvane";
+}
+
+// The jobs keep the backup in the current folder; the window names it.
+void tst_about_window::tellsWhereTheBackupLives()
+{
+    QFETCH(QString, subfolder);
+    QTemporaryDir work;
+    QVERIFY(work.isValid());
+    const QString folder = work.filePath(subfolder);
+    QVERIFY(QDir().mkpath(folder));
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder));
+    auto window = openWindow();
+    QDir::setCurrent(before);
+    QVERIFY(window);
+
+    QLabel *where = label(window.get(), "lblBackupFolder");
+    QVERIFY(where && where->isVisible());
+    QCOMPARE(where->toolTip(), folder);
+    const QStringList lines = where->text().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0], QStringLiteral("Your backup is kept in:"));
+    // Shortened in the middle when too long: both ends stay readable.
+    const QStringList ends = lines[1].split(QChar(0x2026));
+    QVERIFY2(ends.size() <= 2, qPrintable(lines[1]));
+    QVERIFY2(folder.startsWith(ends.first()) && folder.endsWith(ends.last()), qPrintable(lines[1]));
+    QVERIFY(ends.last().endsWith(QLatin1String("Zorvane")));
+    for (QWidget *other : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (other != where && other != browser(window.get()))
+            QVERIFY2(!other->geometry().intersects(where->geometry()), qPrintable(other->objectName()));
     }
 }
 

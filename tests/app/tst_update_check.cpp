@@ -311,6 +311,24 @@ private slots:
         QVERIFY(QFile::exists(QStringLiteral("Yes.bat")));
     }
 
+    // An installed program works in a folder of the user's own: the installer
+    // goes where its launcher starts it, never into the program's folder.
+    void installerGoesToTheWorkingFolder()
+    {
+        QTemporaryDir program;
+        QVERIFY(program.isValid());
+        m_fakes.app->dir = program.path();
+        const QByteArray installer = randomBytes(3000);
+        publish(QStringLiteral("1.0.6"), installer);
+        frmMain w;
+        w.show();
+        click(w);
+        QCOMPARE(m_events, (QStringList{"start DeleteOLD.bat", "end"}));
+        QVERIFY(contentOf("Zorvane.msi") == installer);
+        QCOMPARE(contentOf("DeleteOLD.bat"), kLauncher);
+        QCOMPARE(QDir(program.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
     void leftOverLauncherDeleted()
     {
         {
@@ -394,11 +412,11 @@ private slots:
             << "Could not fetch newVersion.txt from the update server at %1 (Connection refused). "
                "Check the internet connection and try again later.";
         QTest::newRow("installer not writable")
-            << Fault::InstallerUnwritable << "Could not save Zorvane.msi in the program's folder (";
+            << Fault::InstallerUnwritable << "Could not save Zorvane.msi in \"%1\" (";
         QTest::newRow("launcher does not start")
             << Fault::LauncherNotStarted
             << "The downloaded installer could not be started (\"DeleteOLD.bat\" did not run). "
-               "Zorvane.msi is in the program's folder; open it to install the new version.";
+               "Zorvane.msi is in \"%1\"; open it to install the new version.";
     }
     void failuresEndTheCheck()
     {
@@ -453,9 +471,11 @@ private slots:
         }
         case Fault::InstallerUnwritable:
             QVERIFY(QDir().mkdir(QStringLiteral("Zorvane.msi")));
+            message = message.arg(QDir::currentPath());
             break;
         case Fault::LauncherNotStarted:
             m_fakes.shell->result = false;
+            message = message.arg(QDir::currentPath());
             break;
         }
 

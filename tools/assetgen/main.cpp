@@ -1,7 +1,11 @@
 // Makes the pictures and the sound that lie beside the program: the busy
 // animation "loading.gif", the alert chime "newalert.wav" and the Main Screen
-// picture "welcome.jpg". Usage: assetgen <output folder>
+// picture "welcome.jpg"; with --icons, the program's emblem (the one its About
+// window shows) as its desktop icon, in the icon theme's layout
+// (<size>x<size>/apps/zorvane.png, at the sizes the theme looks for).
+// Usage: assetgen <output folder> | assetgen --icons <theme folder>
 #include "GifWriter.h"
+#include "about/AboutArt.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,14 +117,29 @@ QImage welcomePicture()
     return img;
 }
 
+bool writeIcons(const QDir &theme)
+{
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1x%1/apps").arg(size);
+        const QString png = theme.filePath(folder + QStringLiteral("/zorvane.png"));
+        if (!theme.mkpath(folder) || !about::AboutArt::emblem(size).save(png, "PNG")) {
+            std::fprintf(stderr, "assetgen: cannot write %s\n", qPrintable(png));
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--icons") == 0)
+        return writeIcons(QDir(QString::fromLocal8Bit(argv[2]))) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: assetgen <output folder>\n");
+        std::fprintf(stderr, "usage: assetgen <output folder> | assetgen --icons <theme folder>\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));

@@ -1,0 +1,144 @@
+#include "platform/WorkFolder.h"
+#include "platform/CompanionLinks.h"
+#include "platform/Platform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+const QString kFolderName = QStringLiteral("Zorvane");
+
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// mkdir -p with mode 0700 for every folder it makes.
+QString makePath(const QString &folder)
+{
+    const QString clean = QDir::cleanPath(folder);
+    int from = 1;
+    while (true) {
+        const int slash = clean.indexOf(QLatin1Char('/'), from);
+        const QString part = slash < 0 ? clean : clean.left(slash);
+        const QByteArray path = QFile::encodeName(part);
+        if (::mkdir(path.constData(), S_IRWXU) != 0 && errno != EEXIST)
+            return systemError(errno);
+        if (slash < 0)
+            return {};
+        from = slash + 1;
+    }
+}
+
+// The temporary folder is shared with every user: the folder there must be a
+// real folder of this user, closed to everyone else.
+QString checkPrivate(const QString &folder)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
+        return systemError(errno);
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & (S_IRWXG | S_IRWXO)))
+        return QStringLiteral("it belongs to someone else or is open to other users");
+    return {};
+}
+
+} // namespace
+
+bool WorkFolder::ownFolderIsUsable(const QString &programFolder)
+{
+    const QString canonical = QFileInfo(programFolder).canonicalFilePath();
+    if (canonical.isEmpty() || canonical.startsWith(QLatin1String("/usr/")))
+        return false;
+    const QByteArray path = QFile::encodeName(canonical);
+    struct stat st {};
+    return ::stat(path.constData(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))
+           && ::access(path.constData(), W_OK | X_OK) == 0;
+}
+
+QString WorkFolder::perUserFolder()
+{
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty() || !QDir::isAbsolutePath(data))
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(data + QLatin1Char('/') + kFolderName);
+}
+
+QString WorkFolder::fallbackFolder()
+{
+    return QDir::cleanPath(QDir::tempPath() + QLatin1Char('/') + kFolderName + QLatin1Char('-')
+                           + QString::number(::geteuid()));
+}
+
+QString WorkFolder::prepare(const QString &folder)
+{
+    const QString made = makePath(folder);
+    if (!made.isEmpty())
+        return made;
+    const QByteArray path = QFile::encodeName(folder);
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0)
+        return systemError(errno);
+    if (!S_ISDIR(st.st_mode))
+        return QStringLiteral("a file of that name is in the way");
+    if (::access(path.constData(), R_OK | W_OK | X_OK) != 0)
+        return systemError(errno);
+    return {};
+}
+
+QString WorkFolder::enter(const QString &programFolder)
+{
+    if (ownFolderIsUsable(programFolder)) {
+        QDir::setCurrent(programFolder);
+        return programFolder;
+    }
+    QStringList problems;
+    const QString folder = usableUserFolder(programFolder, &problems);
+    if (folder != programFolder) {
+        const QStringList unlinked = CompanionLinks::refresh(programFolder, folder);
+        if (!unlinked.isEmpty())
+            problems.append(QStringLiteral("Zorvane could not place these files of its own in "
+                                           "its working folder \"%1\", so jobs that need them "
+                                           "will fail: %2")
+                                .arg(folder, unlinked.join(QStringLiteral(", "))));
+    }
+    // The folder is entered first: the program works there while the user reads.
+    QDir::setCurrent(folder);
+    if (!problems.isEmpty())
+        warningBox(problems.join(QStringLiteral("\r\n\r\n")));
+    return folder;
+}
+
+QString WorkFolder::usableUserFolder(const QString &programFolder, QStringList *problems)
+{
+    const QString wanted = perUserFolder();
+    const QString wantedProblem = prepare(wanted);
+    if (wantedProblem.isEmpty())
+        return wanted;
+
+    const QString fallback = fallbackFolder();
+    QString fallbackProblem = prepare(fallback);
+    if (fallbackProblem.isEmpty())
+        fallbackProblem = checkPrivate(fallback);
+    problems->append(QStringLiteral("Zorvane could not create its working folder \"%1\" (%2).")
+                         .arg(wanted, wantedProblem));
+    if (fallbackProblem.isEmpty()) {
+        problems->append(QStringLiteral("For now, job scripts and backups are kept in \"%1\", "
+                                        "which the computer may empty when it restarts: copy a "
+                                        "backup you want to keep somewhere safe.")
+                             .arg(fallback));
+        return fallback;
+    }
+    problems->append(QStringLiteral("\"%1\" cannot be used either (%2), so the jobs cannot save "
+                                    "their scripts or a backup. Make \"%3\" a folder you can "
+                                    "write to and start Zorvane again.")
+                         .arg(fallback, fallbackProblem, wanted));
+    return programFolder;
+}
+
+} // namespace platform

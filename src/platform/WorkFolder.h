@@ -1,0 +1,45 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// The folder the program works in: job scripts, the backup copy and every
+// file the jobs write go there, and it becomes the current folder, so the rest
+// of the program names them relative to it. That is the program's own folder
+// when the user may write there (a build tree); an installed program works in
+// a folder of the user's own, where the program's companion files are made
+// reachable by bare name.
+class WorkFolder {
+public:
+    // Decides, prepares and enters the working folder of a program kept in
+    // programFolder, and returns it. When the per-user folder cannot be made,
+    // works in a private temporary folder instead (or, failing that, in the
+    // program's folder) and then says so in a message box.
+    static QString enter(const QString &programFolder);
+
+    // Whether the program may work in its own folder: writable by the user,
+    // not marked read-only, and not a system folder under /usr, which belongs
+    // to the package manager even when root runs the program.
+    static bool ownFolderIsUsable(const QString &programFolder);
+
+    // $XDG_DATA_HOME/Zorvane; ~/.local/share/Zorvane when that is unset or
+    // not an absolute path.
+    static QString perUserFolder();
+
+    // A folder in the system's temporary folder, of this user alone.
+    static QString fallbackFolder();
+
+    // Creates folder and any missing parents, user-only (0700), and checks
+    // that it is a folder the user can work in. Returns what is wrong, or an
+    // empty text.
+    static QString prepare(const QString &folder);
+
+private:
+    // The per-user folder, prepared; when it cannot be made, the fallback
+    // folder, or the program's folder as a last resort, with what the user
+    // must be told added to problems.
+    static QString usableUserFolder(const QString &programFolder, QStringList *problems);
+};
+
+} // namespace platform

@@ -1,0 +1,206 @@
+#include "platform/CompanionLinks.h"
+#include "platform/WorkFolder.h"
+#include "support/FakePlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using platform::WorkFolder;
+
+namespace {
+
+int modeOf(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+// Where the program works: its own folder when it may write there, otherwise a
+// folder of the user's own, made private, with the program's files linked in.
+class tst_work_folder : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_root = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_root->isValid());
+        m_program = m_root->filePath(QStringLiteral("program"));
+        m_home = m_root->filePath(QStringLiteral("home"));
+        QVERIFY(QDir().mkpath(m_program) && QDir().mkpath(m_home));
+        // The program's folder as installed: its programs, companion files and
+        // a stray job script that must never be linked.
+        for (const char *name : {"Zorvane", "zcmd", "cp", "move.sh", "loading.gif", "Yes.bat"})
+            QVERIFY(writeFile(m_program + QLatin1Char('/') + QLatin1String(name), name));
+        qputenv("HOME", m_home.toLocal8Bit());
+        qputenv("TMPDIR", m_root->path().toLocal8Bit());
+        qunsetenv("XDG_DATA_HOME");
+        m_fakes = fake::install();
+        m_before = QDir::currentPath();
+    }
+
+    void cleanup()
+    {
+        QDir::setCurrent(m_before);
+        fake::restore();
+        QFile::setPermissions(m_program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        m_root.reset();
+    }
+
+    void writableProgramFolderIsTheWorkingFolder()
+    {
+        QCOMPARE(WorkFolder::enter(m_program), m_program);
+        QCOMPARE(QDir::currentPath(), m_program);
+        QVERIFY(!QFileInfo::exists(m_home + QStringLiteral("/.local")));
+        QVERIFY(m_fakes.messages->shown.isEmpty());
+    }
+
+    void ownFolderIsUsableOnlyWhenWritableAndNotASystemFolder()
+    {
+        QVERIFY(WorkFolder::ownFolderIsUsable(m_program));
+        makeProgramReadOnly();
+        // Marked read-only: not used, even by root, who could write there.
+        QVERIFY(!WorkFolder::ownFolderIsUsable(m_program));
+        // The package manager's folders are never written into.
+        QVERIFY(!WorkFolder::ownFolderIsUsable(QStringLiteral("/usr/lib")));
+        QVERIFY(!WorkFolder::ownFolderIsUsable(m_root->filePath(QStringLiteral("missing"))));
+    }
+
+    void readOnlyProgramWorksInThePrivateUserFolder_data()
+    {
+        QTest::addColumn<QString>("dataHome"); // relative to the temporary root; "" unset
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("XDG_DATA_HOME set") << "data" << "data/Zorvane";
+        QTest::newRow("XDG_DATA_HOME unset") << "" << "home/.local/share/Zorvane";
+        QTest::newRow("XDG_DATA_HOME relative") << "relative/data" << "home/.local/share/Zorvane";
+    }
+    void readOnlyProgramWorksInThePrivateUserFolder()
+    {
+        QFETCH(QString, dataHome);
+        QFETCH(QString, expected);
+        if (dataHome.startsWith(QLatin1String("relative/")))
+            qputenv("XDG_DATA_HOME", dataHome.toLocal8Bit());
+        else if (!dataHome.isEmpty())
+            qputenv("XDG_DATA_HOME", m_root->filePath(dataHome).toLocal8Bit());
+        makeProgramReadOnly();
+
+        const QString folder = m_root->filePath(expected);
+        QCOMPARE(WorkFolder::enter(m_program), folder);
+        QCOMPARE(QDir::currentPath(), folder);
+        QVERIFY2(m_fakes.messages->shown.isEmpty(), qPrintable(m_fakes.messages->shown.value(0).text));
+        QCOMPARE(modeOf(folder), 0700);
+        // Parents it had to make are private as well.
+        QCOMPARE(modeOf(QFileInfo(folder).path()), 0700);
+
+        // Every file of the program is reachable by bare name, through a link.
+        for (const char *name : {"Zorvane", "zcmd", "cp", "move.sh", "loading.gif"}) {
+            const QFileInfo link{QLatin1String(name)};
+            QVERIFY2(link.isSymLink(), name);
+            QCOMPARE(link.symLinkTarget(), m_program + QLatin1Char('/') + QLatin1String(name));
+            QCOMPARE(contentOf(QLatin1String(name)), QByteArray(name));
+        }
+        // Job scripts are the program's own to write: never links.
+        QVERIFY(!QFileInfo(QStringLiteral("Yes.bat")).exists());
+        QVERIFY(!QFileInfo(QStringLiteral("Yes.bat")).isSymLink());
+    }
+
+    void startAgainRefreshesLinksAndKeepsTheUsersFiles()
+    {
+        const QString folder = m_home + QStringLiteral("/.local/share/Zorvane");
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/mobile/Library")));
+        QVERIFY(writeFile(folder + QStringLiteral("/mobile/Library/note"), "user data"));
+        QVERIFY(writeFile(folder + QStringLiteral("/cp"), "a file of the user's"));
+        QTemporaryDir older; // where an older version lived
+        QVERIFY(QFile::link(older.filePath(QStringLiteral("move.sh")), folder + QStringLiteral("/move.sh")));
+        QVERIFY(QFile::link(m_program + QStringLiteral("/gone.sh"), folder + QStringLiteral("/gone.sh")));
+        QVERIFY(QFile::link(QStringLiteral("/nowhere/else"), folder + QStringLiteral("/foreign")));
+        makeProgramReadOnly();
+
+        QCOMPARE(WorkFolder::enter(m_program), folder);
+        QCOMPARE(contentOf(QStringLiteral("mobile/Library/note")), QByteArray("user data"));
+        QVERIFY(!QFileInfo(QStringLiteral("cp")).isSymLink());
+        QCOMPARE(contentOf(QStringLiteral("cp")), QByteArray("a file of the user's"));
+        QCOMPARE(QFileInfo(QStringLiteral("move.sh")).symLinkTarget(), m_program + QStringLiteral("/move.sh"));
+        // A link to a file the program no longer has goes; other links stay.
+        QVERIFY(!QFileInfo(QStringLiteral("gone.sh")).isSymLink());
+        QVERIFY(QFileInfo(QStringLiteral("foreign")).isSymLink());
+        // Entering twice changes nothing.
+        QVERIFY(platform::CompanionLinks::refresh(m_program, folder).isEmpty());
+        QCOMPARE(QFileInfo(QStringLiteral("zcmd")).symLinkTarget(), m_program + QStringLiteral("/zcmd"));
+    }
+
+    void uncreatableFolderIsReportedAndAPrivateFallbackUsed()
+    {
+        const QString blocker = m_root->filePath(QStringLiteral("not-a-folder"));
+        QVERIFY(writeFile(blocker, "x"));
+        qputenv("XDG_DATA_HOME", blocker.toLocal8Bit());
+        makeProgramReadOnly();
+
+        const QString fallback = m_root->filePath(QStringLiteral("Zorvane-%1").arg(::geteuid()));
+        QCOMPARE(WorkFolder::enter(m_program), fallback);
+        QCOMPARE(QDir::currentPath(), fallback);
+        QCOMPARE(modeOf(fallback), 0700);
+        QCOMPARE(contentOf(QStringLiteral("zcmd")), QByteArray("zcmd"));
+
+        QCOMPARE(m_fakes.messages->shown.size(), 1);
+        const fake::ShownBox &box = m_fakes.messages->shown.first();
+        QCOMPARE(box.title, QStringLiteral("Zorvane"));
+        QCOMPARE(box.icon, platform::MsgIcon::Exclamation);
+        QVERIFY2(box.text.contains(QLatin1Char('"') + blocker + QStringLiteral("/Zorvane\"")), qPrintable(box.text));
+        QVERIFY2(box.text.contains(QLatin1Char('"') + fallback + QLatin1Char('"')), qPrintable(box.text));
+    }
+
+    void fallbackOpenToOthersIsNotUsed()
+    {
+        const QString blocker = m_root->filePath(QStringLiteral("not-a-folder"));
+        QVERIFY(writeFile(blocker, "x"));
+        qputenv("XDG_DATA_HOME", blocker.toLocal8Bit());
+        const QString fallback = m_root->filePath(QStringLiteral("Zorvane-%1").arg(::geteuid()));
+        QVERIFY(QDir().mkdir(fallback));
+        QVERIFY(::chmod(QFile::encodeName(fallback).constData(), 0777) == 0);
+        makeProgramReadOnly();
+
+        // Nowhere to work: the program still starts, in its own folder, and says why.
+        QCOMPARE(WorkFolder::enter(m_program), m_program);
+        QCOMPARE(QDir::currentPath(), m_program);
+        QVERIFY(!QFileInfo::exists(fallback + QStringLiteral("/zcmd")));
+        QCOMPARE(m_fakes.messages->shown.size(), 1);
+        QVERIFY2(m_fakes.messages->shown.first().text.contains(QStringLiteral("cannot be used either")),
+                 qPrintable(m_fakes.messages->shown.first().text));
+    }
+
+private:
+    void makeProgramReadOnly()
+    {
+        QVERIFY(QFile::setPermissions(m_program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
+                                                     | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+    }
+
+    std::unique_ptr<QTemporaryDir> m_root;
+    QString m_program;
+    QString m_home;
+    QString m_before;
+    fake::Services m_fakes{};
+};
+
+QTEST_MAIN(tst_work_folder)
+#include "tst_work_folder.moc"
