@@ -1,0 +1,325 @@
+// What each job reports, against the simulated device, through the real window,
+// runner, zcmd, pscp, plink, BackupCheck and the completion programs' own
+// decision (the programs themselves are stand-ins that record their start;
+// the test reads the job's notes and transcript as they do).
+#include "TreeSnapshot.h"
+#include "app/Console.h"
+#include "app/frmMain.h"
+#include "jobs/BackupVerifier.h"
+#include "jobs/JobOutcome.h"
+#include "runner/ReadOutput.h"
+#include "support/SuiteFixture.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+#include <csignal>
+#include <unistd.h>
+
+using jobs::JobOutcome;
+
+class tst_job_outcomes_e2e : public QObject {
+    Q_OBJECT
+
+public:
+    static void initMain() { SuiteFixture::prepareProcess(SuiteFixture::ProcessIds::Own); }
+
+private slots:
+    void initTestCase()
+    {
+        const QString why = SuiteFixture::whyDeviceCannotRun(SuiteFixture::ProcessIds::Own);
+        if (!why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
+    void init()
+    {
+        m_fixture = std::make_unique<SuiteFixture>(SuiteFixture::Folder::ProgramCopy);
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
+    }
+    void cleanup()
+    {
+        disconnect(m_trigger);
+        m_window.reset();
+        m_fixture.reset();
+    }
+
+    void firstBackupWithoutHostKeyFailsAndCannotBeRestored();
+    void goodBackupAndItsRestoreAreChecked();
+    void failedBackupPutsThePreviousOneBack_data();
+    void failedBackupPutsThePreviousOneBack();
+    void interruptedBackupIsNotRestored();
+    void relocationAndDfuReportTheirFailures();
+
+private:
+    app::frmMain &window();
+    void click(const char *name) { window().findChild<QPushButton *>(name)->click(); }
+    bool startDevice(SuiteFixture::HostKey key);
+    QString backup();
+    bool restore();
+    // Runs `action` once, when the Console first shows `text`.
+    void onConsole(const QString &text, std::function<void()> action);
+    TreeSnapshot localBackup() const;
+    int killSessions() const;
+
+    std::unique_ptr<SuiteFixture> m_fixture;
+    std::unique_ptr<app::frmMain> m_window;
+    QMetaObject::Connection m_trigger;
+};
+
+app::frmMain &tst_job_outcomes_e2e::window()
+{
+    if (!m_window) {
+        m_window = std::make_unique<app::frmMain>();
+        m_window->show();
+        m_window->findChild<QLineEdit *>("Text2")->setText(QStringLiteral("127.0.0.1"));
+    }
+    return *m_window;
+}
+
+bool tst_job_outcomes_e2e::startDevice(SuiteFixture::HostKey key)
+{
+    QString error;
+    const bool ok = m_fixture->startDevice(SimulatedDevice::Options(), key, &error);
+    if (!ok)
+        qWarning().noquote() << error;
+    return ok;
+}
+
+QString tst_job_outcomes_e2e::backup()
+{
+    app::frmMain &w = window();
+    w.findChild<QCheckBox *>("Check1")->setChecked(false);
+    w.findChild<QCheckBox *>("Check1")->setChecked(true);
+    w.findChild<QRadioButton *>("optNo")->setChecked(true);
+    click("cmdAgree"); // returns when the script's output has ended
+    return w.console().text();
+}
+
+bool tst_job_outcomes_e2e::restore()
+{
+    m_fixture->fakes().messages->shown.clear();
+    window().findChild<QCheckBox *>("Check2")->setChecked(false);
+    window().findChild<QCheckBox *>("Check2")->setChecked(true);
+    click("Command5");
+    return m_fixture->fakes().messages->shown.isEmpty();
+}
+
+void tst_job_outcomes_e2e::onConsole(const QString &text, std::function<void()> action)
+{
+    auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
+    disconnect(m_trigger);
+    m_trigger = connect(runner, &ReadOutput::GotChunk, this, [this, text, action] {
+        if (!window().console().text().contains(text))
+            return;
+        disconnect(m_trigger);
+        action();
+    });
+}
+
+TreeSnapshot tst_job_outcomes_e2e::localBackup() const
+{
+    return TreeSnapshot::read(m_fixture->path(), {QStringLiteral("started.log"), QStringLiteral("No.bat"),
+                                                  QStringLiteral("PutFilesBack.bat"), QStringLiteral("LastJob.txt"),
+                                                  QStringLiteral("LastJob.log")});
+}
+
+int tst_job_outcomes_e2e::killSessions() const
+{
+    // The device's SSH sessions (not its listener), as a dropped Wi-Fi would.
+    int killed = 0;
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile cmd(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (pid.front().isDigit() && cmd.open(QIODevice::ReadOnly) && cmd.readAll().startsWith("sshd: "))
+            killed += ::kill(pid.toInt(), SIGKILL) == 0;
+    }
+    return killed;
+}
+
+namespace {
+
+const QString kOutputBanner = QStringLiteral("**Farrowmoss's Output Console**\r\n");
+
+// The files and bytes of a device tree as the device lists them (no links).
+void countFiles(const QString &root, const QStringList &excluded, qint64 *files, qint64 *bytes)
+{
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString rel = path.mid(root.size() + 1);
+        if (std::any_of(excluded.begin(), excluded.end(),
+                        [&](const QString &e) { return rel.startsWith(e + QLatin1Char('/')); }))
+            continue;
+        ++*files;
+        *bytes += it.fileInfo().size();
+    }
+}
+
+QString transcript()
+{
+    QFile f(QStringLiteral("LastJob.log"));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+} // namespace
+
+void tst_job_outcomes_e2e::firstBackupWithoutHostKeyFailsAndCannotBeRestored()
+{
+    QVERIFY(startDevice(SuiteFixture::HostKey::Unknown));
+    const QString console = backup();
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY(!o.succeeded);
+    QVERIFY2(o.text.contains(QStringLiteral("Run SSH Fingerprint")), qPrintable(o.text));
+    for (const QString &said : {console, o.title + o.text}) {
+        QVERIFY2(!said.contains(QStringLiteral("finished")) && !said.contains(QStringLiteral("is complete"))
+                     && !said.contains(QStringLiteral("put back unchanged")),
+                 qPrintable(said.right(1500)));
+    }
+    QVERIFY(QFileInfo::exists(QStringLiteral("BackupIncomplete.txt")));
+    QTRY_VERIFY(m_fixture->started().contains(QStringLiteral("BackupComplete")));
+
+    const TreeSnapshot device = TreeSnapshot::read(m_fixture->device().hostPath(QStringLiteral("/var")));
+    QVERIFY(!restore());
+    QVERIFY(m_fixture->fakes().messages->shown.first().text.contains(QStringLiteral("not complete")));
+    QCOMPARE(TreeSnapshot::read(m_fixture->device().hostPath(QStringLiteral("/var")))
+                 .differences(device, TreeSnapshot::Everything),
+             QStringList());
+    QVERIFY(!QFileInfo::exists(QStringLiteral("PutFilesBack.bat")));
+}
+
+void tst_job_outcomes_e2e::goodBackupAndItsRestoreAreChecked()
+{
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    const QString console = backup();
+    qint64 files = 0, bytes = 0;
+    const SimulatedDevice &d = m_fixture->device();
+    countFiles(d.hostPath(QStringLiteral("/Applications")), {}, &files, &bytes);
+    countFiles(d.hostPath(QStringLiteral("/var/mobile")), {QStringLiteral("Library/Lockdown")}, &files, &bytes);
+    countFiles(d.hostPath(QStringLiteral("/var/root")), {QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")},
+               &files, &bytes);
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY2(o.succeeded, qPrintable(o.text + console.right(2000)));
+    QVERIFY2(o.text.contains(jobs::BackupVerifier::amount(files, bytes)), qPrintable(o.text));
+    QVERIFY(console.contains(jobs::BackupVerifier::amount(files, bytes)));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("BackupIncomplete.txt")));
+
+    // The transcript kept on disk holds every line the job printed, in order.
+    const QString kept = transcript();
+    QVERIFY(kept.startsWith(QStringLiteral("no.bat\r\n")));
+    const qsizetype banner = console.indexOf(kOutputBanner);
+    QVERIFY(banner >= 0);
+    QVERIFY2(kept.endsWith(console.mid(banner + kOutputBanner.size())), qPrintable(kept.right(500)));
+    QCOMPARE(o.transcript, kept);
+
+    // The device loses its data; the restore brings it back and says it checked it.
+    QVERIFY(d.shell(QStringLiteral("rm -rf /Applications/* /var/mobile/Library /var/mobile/Media")).exitCode == 0);
+    QVERIFY(restore());
+    const JobOutcome r = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY2(r.succeeded, qPrintable(r.text + transcript().right(2000)));
+    QVERIFY(r.text.contains(QStringLiteral("checked")));
+}
+
+void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("wrong password") << "password" << "refused the password";
+    QTest::newRow("device stopped") << "stopped" << "No device answered";
+    QTest::newRow("connection cut during /var/mobile") << "cut" << "connection to your device was lost";
+    QTest::newRow("a file grows after it was listed") << "grown" << "arrived with another size";
+}
+
+void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, cause);
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    SimulatedDevice &d = m_fixture->device();
+    QVERIFY(d.shell(QStringLiteral("echo listed > /var/mobile/Media/zz-grows.txt")).exitCode == 0);
+    backup();
+    QVERIFY(JobOutcome::read(JobOutcome::Kind::Backup).succeeded);
+    const TreeSnapshot before = localBackup();
+
+    bool done = true;
+    if (fault == QLatin1String("password")) {
+        window().findChild<QLineEdit *>("Text3")->setText(QStringLiteral("wrong"));
+    } else if (fault == QLatin1String("stopped")) {
+        QVERIFY(d.stop());
+    } else if (fault == QLatin1String("cut")) {
+        QVERIFY(d.shell(QStringLiteral("yes 'large media file' | head -c 67108864 > /var/mobile/Media/zz-large.bin"))
+                    .exitCode == 0);
+        done = false;
+        onConsole(QStringLiteral("now downloading your /var/mobile"), [this, &done] {
+            auto *watch = new QTimer(this);
+            connect(watch, &QTimer::timeout, this, [this, watch, &done] {
+                const QFileInfo arriving(QStringLiteral("mobile/Media/zz-large.bin"));
+                if (!arriving.exists() || arriving.size() == 0)
+                    return;
+                done = killSessions() > 0;
+                watch->deleteLater();
+            });
+            watch->start(5);
+        });
+    } else {
+        // Listed at one size by the device, then grown before it is fetched.
+        done = false;
+        onConsole(QStringLiteral("now downloading your /var/mobile"), [this, &done] {
+            done = m_fixture->device().shell(QStringLiteral("echo grown >> /var/mobile/Media/zz-grows.txt")).exitCode == 0;
+        });
+    }
+    const QString console = backup();
+    QVERIFY(done);
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY(!o.succeeded);
+    QVERIFY2(o.text.contains(cause), qPrintable(o.text));
+    QVERIFY(o.text.contains(QStringLiteral("previous backup has been put back unchanged")));
+    QVERIFY(console.contains(QStringLiteral("previous backup has been put back unchanged")));
+    QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')), QString());
+    QVERIFY(!QFileInfo::exists(QStringLiteral("BackupIncomplete.txt")));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("PreviousBackup")));
+}
+
+void tst_job_outcomes_e2e::interruptedBackupIsNotRestored()
+{
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    backup();
+    const TreeSnapshot before = localBackup();
+    auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
+    onConsole(QStringLiteral("now downloading your /var/mobile"), [runner] { runner->CancelProcess(); });
+    QVERIFY(backup().contains(QStringLiteral("[**] Process Canceled [**]")));
+    QVERIFY(QFileInfo::exists(QStringLiteral("PreviousBackup/saved.txt")));
+
+    QVERIFY(!restore());
+    QVERIFY(m_fixture->fakes().messages->shown.first().text.contains(QStringLiteral("interrupted")));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("PutFilesBack.bat")));
+
+    // The next backup first puts the set-aside one back, then completes.
+    const QString console = backup();
+    QVERIFY(console.contains(QStringLiteral("An earlier backup was interrupted")));
+    QVERIFY(JobOutcome::read(JobOutcome::Kind::Backup).succeeded);
+    QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')), QString());
+}
+
+void tst_job_outcomes_e2e::relocationAndDfuReportTheirFailures()
+{
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    window().findChild<QLineEdit *>("Text3")->setText(QStringLiteral("wrong"));
+    click("Command7");
+    const JobOutcome apps = JobOutcome::read(JobOutcome::Kind::Relocation);
+    QVERIFY(!apps.succeeded);
+    QVERIFY2(apps.text.contains(QStringLiteral("refused the password")), qPrintable(apps.text));
+
+    click("Command9"); // there is no USB device here
+    const JobOutcome dfu = JobOutcome::read(JobOutcome::Kind::Dfu);
+    QVERIFY(!dfu.succeeded);
+    QVERIFY2(dfu.text.contains(QStringLiteral("found on USB")), qPrintable(dfu.text));
+}
+
+QTEST_MAIN(tst_job_outcomes_e2e)
+#include "tst_job_outcomes_e2e.moc"
