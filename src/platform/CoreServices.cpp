@@ -52,6 +52,19 @@ bool QtFileSystem::writeFile(const QString &name, const QByteArray &content, QSt
     return writeWith(name, content, QIODevice::WriteOnly | QIODevice::Truncate, error);
 }
 
+bool QtFileSystem::readFile(const QString &name, QByteArray *content, QString *error) const
+{
+    QFile file(localName(name));
+    if (file.open(QIODevice::ReadOnly)) {
+        *content = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            return true;
+    }
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
 bool QtFileSystem::appendFile(const QString &name, const QByteArray &content, QString *error)
 {
     return writeWith(name, content, QIODevice::WriteOnly | QIODevice::Append, error);

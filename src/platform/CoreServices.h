@@ -21,6 +21,7 @@ public:
     bool exists(const QString &name) const override;
     bool isFile(const QString &name) const override;
     bool writeFile(const QString &name, const QByteArray &content, QString *error) override;
+    bool readFile(const QString &name, QByteArray *content, QString *error) const override;
     bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
     bool deleteFile(const QString &name) override;
     bool makeFolder(const QString &name) override;

@@ -19,6 +19,9 @@ public:
     // Creates or truncates the file and writes the content whole. On failure
     // returns false and sets *error to the system's reason.
     virtual bool writeFile(const QString &name, const QByteArray &content, QString *error) = 0;
+    // Reads the whole file into *content. On failure returns false and sets
+    // *error (when given) to the system's reason.
+    virtual bool readFile(const QString &name, QByteArray *content, QString *error) const = 0;
     // Adds the content at the end of the file, creating it when missing.
     virtual bool appendFile(const QString &name, const QByteArray &content, QString *error) = 0;
     // Deletes the file; false when it could not be deleted.
