@@ -41,8 +41,8 @@ QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &addres
     QStringList lines;
     switch (outcome) {
     case SshFirstRunOutcome::Waiting:
-        lines << QStringLiteral("Waiting for your answer in the SSH window: answer \"y\" there to "
-                                "store the device's key.");
+        lines << QStringLiteral("Waiting for the SSH window: answer \"y\" there when it asks "
+                                "whether to store the device's key.");
         break;
     case SshFirstRunOutcome::KeyStored:
         lines << QStringLiteral("SSH Complete.")

@@ -11,6 +11,7 @@ bool SshFirstRunWatch::begin(const QString &address, QString *error)
 {
     m_address = address;
     m_ticks = 0;
+    m_keySeenAt = 0;
     m_shown = false;
     platform::FileSystem &files = platform::Platform::files();
     if (!files.exists(kSshCopyNote) || files.deleteFile(kSshCopyNote))
@@ -34,8 +35,12 @@ void SshFirstRunWatch::tick()
     QByteArray note;
     if (!platform::Platform::files().readFile(kSshCopyNote, &note, nullptr))
         note.clear();
-    show(sshFirstRunOutcome(HostKeyCache::read().holdsKeyFor(m_address), sshCopyResult(note),
-                            m_ticks >= kAnswerLimitTicks));
+    const bool keyStored = HostKeyCache::read().holdsKeyFor(m_address);
+    if (keyStored && m_keySeenAt == 0)
+        m_keySeenAt = m_ticks;
+    const bool timeIsUp = keyStored ? m_ticks - m_keySeenAt >= kCopyLimitTicks
+                                    : m_ticks >= kAnswerLimitTicks;
+    show(sshFirstRunOutcome(keyStored, sshCopyResult(note), timeIsUp));
 }
 
 void SshFirstRunWatch::show(SshFirstRunOutcome outcome)

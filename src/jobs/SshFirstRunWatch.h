@@ -13,8 +13,10 @@ class JobWindow;
 // unanswered it says so and keeps looking, up to a limit.
 class SshFirstRunWatch {
 public:
-    // About five minutes of the job timer's 7-second ticks.
+    // About five minutes of the job timer's 7-second ticks for an answer; once
+    // the key is stored, about 20 seconds for the copy's note.
     static constexpr int kAnswerLimitTicks = 43;
+    static constexpr int kCopyLimitTicks = 3;
 
     explicit SshFirstRunWatch(JobWindow &window) : m_window(window) {}
 
@@ -32,6 +34,7 @@ private:
     JobWindow &m_window;
     QString m_address;
     int m_ticks = 0;
+    int m_keySeenAt = 0; // the tick that first found the key (0: not yet)
     // What the Console shows: written again only when it changes, so that a
     // runner job's transcript is not wiped tick after tick.
     bool m_shown = false;

@@ -180,7 +180,7 @@ private slots:
         qputenv("PUTTYSSHHOSTKEYS", m_dir->filePath(QStringLiteral("sshhostkeys")).toLocal8Bit());
         const auto unset = qScopeGuard([] { qunsetenv("PUTTYSSHHOSTKEYS"); });
         m_window->Timer1_Timer();
-        QVERIFY(console().contains(QStringLiteral("Waiting for your answer in the SSH window")));
+        QVERIFY(console().contains(QStringLiteral("Waiting for the SSH window")));
         QVERIFY(timer->isActive());
         QVERIFY(shown("DXAnimatedGIF3"));
         writeFile(m_dir->filePath(QStringLiteral("sshhostkeys")), "rsa2@22:127.0.0.1 0x23,0xc0ffee\n");

@@ -203,8 +203,8 @@ void tst_JobController::sshFirstRunTicksReportWhatHappened()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(content);
     };
-    const QString waiting = QStringLiteral("console Waiting for your answer in the SSH window: answer "
-                                           "\"y\" there to store the device's key.");
+    const QString waiting = QStringLiteral("console Waiting for the SSH window: answer \"y\" there when "
+                                           "it asks whether to store the device's key.");
     // A note left by an earlier run must not count for this one.
     writeFile(jobs::kSshCopyNote, "copied\r\n");
     RecordingWindow window(m_log);
@@ -226,6 +226,16 @@ void tst_JobController::sshFirstRunTicksReportWhatHappened()
     QCOMPARE(m_log, (QStringList{"console You can now run the Backup or Restore options when the "
                                  "command prompt closes!",
                                  "hide DXAnimatedGIF3", "stop Timer1"}));
+
+    // The key stored, but the copy never notes its end (its window was closed).
+    jobs.start(jobs::Job::SshFirstRun);
+    m_log.clear();
+    for (int tick = 0; tick < jobs::SshFirstRunWatch::kCopyLimitTicks; ++tick)
+        jobs.timerTick(jobs::Job::SshFirstRun);
+    QCOMPARE(m_log, QStringList{waiting});
+    jobs.timerTick(jobs::Job::SshFirstRun);
+    QCOMPARE(m_log.mid(1).first(), QStringLiteral("console You can now run the Backup or Restore options "
+                                                  "when the command prompt closes!"));
 
     // No answer at all: the job gives up waiting after its limit.
     QVERIFY(QFile::remove(keys));

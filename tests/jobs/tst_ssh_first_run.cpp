@@ -119,7 +119,7 @@ void tst_SshFirstRun::onlyAStoredKeyIsReportedComplete()
         SshFirstRunOutcome outcome;
         const char *says;
     } others[] = {
-        {SshFirstRunOutcome::Waiting, "Waiting for your answer in the SSH window"},
+        {SshFirstRunOutcome::Waiting, "Waiting for the SSH window"},
         {SshFirstRunOutcome::KeyStoredCopyFailed, "the password was not accepted"},
         {SshFirstRunOutcome::KeyDeclined, "key was NOT stored, because the key was refused"},
         {SshFirstRunOutcome::NotConnected, "or no device answered at 10.0.0.2."},
