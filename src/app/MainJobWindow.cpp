@@ -43,6 +43,11 @@ void MainJobWindow::startTimer(const QString &timer)
     m_p.window->findChild<QTimer *>(timer)->start();
 }
 
+void MainJobWindow::stopTimer(const QString &timer)
+{
+    m_p.window->findChild<QTimer *>(timer)->stop();
+}
+
 void MainJobWindow::runThroughRunner(const QString &command)
 {
     m_p.runner->SetCommand(command);

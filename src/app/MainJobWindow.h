@@ -31,6 +31,7 @@ public:
     void popAlert(const QString &message) override { m_p.popAlert(message); }
     void setConsoleText(const QString &text) override;
     void startTimer(const QString &timer) override;
+    void stopTimer(const QString &timer) override;
     void runThroughRunner(const QString &command) override;
     bool isRunnerBusy() const override;
 

@@ -136,17 +136,7 @@ void frmMain::Command7_Click() { m_jobs->start(jobs::Job::RelocateApps); }
 void frmMain::Command8_Click() { m_jobs->start(jobs::Job::RelocateFonts); }
 void frmMain::Command9_Click() { m_jobs->start(jobs::Job::Dfu); }
 
-void frmMain::Timer1_Timer()
-{
-    m_console->setText(kConsoleBanner
-                       + QStringLiteral("\r\nExecuting SSH on first time run....\r\n"
-                                        "Please wait for the command prompt window to close.\r\n"
-                                        "SSH Complete.\r\n"
-                                        "You can now run the Backup or Restore options when the "
-                                        "command prompt closes!"));
-    m_c.DXAnimatedGIF3->hide();
-    m_c.Timer1->stop();
-}
+void frmMain::Timer1_Timer() { m_jobs->timerTick(jobs::Job::SshFirstRun); }
 
 void frmMain::cmdUpdate_Click() { m_update->cmdUpdate_Click(); }
 

@@ -19,7 +19,7 @@ const QStringList kBackupFolders{QStringLiteral("Applications"), QStringLiteral(
 
 } // namespace
 
-JobController::JobController(JobWindow &window) : m_window(window) {}
+JobController::JobController(JobWindow &window) : m_window(window), m_sshWatch(window) {}
 
 void JobController::start(Job which)
 {
@@ -34,6 +34,12 @@ void JobController::start(Job which)
         return;
     for (Step step : job.steps)
         takeStep(job, step);
+}
+
+void JobController::timerTick(Job job)
+{
+    if (job == Job::SshFirstRun)
+        m_sshWatch.tick();
 }
 
 bool JobController::readConnection(ConnectionSettings *settings) const
@@ -84,6 +90,18 @@ bool JobController::preconditionHolds(const JobDescription &job) const
         showMessage(QStringLiteral("Nothing to restore"), why, platform::MsgIcon::Exclamation);
         return false;
     }
+    case Precondition::ConsoleWindow:
+        if (platform::Platform::shell().canShowConsoleWindow())
+            return true;
+        showMessage(QStringLiteral("No terminal window"),
+                    QStringLiteral("Zorvane runs the SSH first run in a terminal window, where you "
+                                   "answer the question about your device's key, but no terminal "
+                                   "program was found on this computer. Install the package "
+                                   "\"xterm\" (for example: sudo apt install xterm), then click "
+                                   "\"Run SSH Fingerprint\" again. Nothing has been sent to your "
+                                   "device."),
+                    platform::MsgIcon::Exclamation);
+        return false;
     }
     return false;
 }
@@ -130,9 +148,16 @@ bool JobController::runScripts(const JobDescription &job)
         }
         if (!writeScript(job, script))
             continue;
-        started = true;
-        startScript(script, runnerCommand);
+        QString error;
+        if (job.job == Job::SshFirstRun && !m_sshWatch.begin(cs.address(), &error)) {
+            showMessage(QStringLiteral("Zorvane"), error, platform::MsgIcon::Critical);
+            continue;
+        }
+        if (startScript(script, runnerCommand))
+            started = true;
     }
+    if (!started && job.job == Job::SshFirstRun)
+        m_sshWatch.startFailed();
     return started;
 }
 
@@ -152,19 +177,20 @@ bool JobController::writeScript(const JobDescription &job, const JobScript &scri
     return true;
 }
 
-void JobController::startScript(const JobScript &script, const QString &runnerCommand)
+bool JobController::startScript(const JobScript &script, const QString &runnerCommand)
 {
     if (!runnerCommand.isEmpty()) {
         m_window.runThroughRunner(runnerCommand);
-        return;
+        return true;
     }
     if (platform::Platform::shell().start(script.fileName(), platform::WindowStyle::NormalFocus))
-        return;
+        return true;
     showMessage(QStringLiteral("Zorvane"),
                 QStringLiteral("Zorvane could not start \"%1\". If no terminal window opened, "
                                "install xterm or run Zorvane from a desktop session.")
                     .arg(script.fileName()),
                 platform::MsgIcon::Critical);
+    return false;
 }
 
 void JobController::withdrawBusySigns(const JobDescription &job)
@@ -175,6 +201,8 @@ void JobController::withdrawBusySigns(const JobDescription &job)
         m_window.setVisible(job.caption, false);
     if (!job.continueButton.isEmpty())
         m_window.setEnabled(job.continueButton, m_window.isChecked(job.agreement));
+    if (!job.timer.isEmpty())
+        m_window.stopTimer(job.timer);
 }
 
 } // namespace jobs

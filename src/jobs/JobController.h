@@ -1,5 +1,6 @@
 #pragma once
 #include "jobs/JobTable.h"
+#include "jobs/SshFirstRunWatch.h"
 
 #include <QStringList>
 
@@ -12,12 +13,15 @@ class JobWindow;
 // Carries out a job's click as its table entry describes it: checks what must
 // hold first (a refused job changes nothing), takes the steps in order, writes
 // the scripts and starts them through the window's runner or the shell. When
-// nothing could be started, the busy signs go again.
+// nothing could be started, the busy signs go again. The outcome of the SSH first
+// run, which runs in a window of its own, is followed on its timer's ticks.
 class JobController {
 public:
     explicit JobController(JobWindow &window);
 
     void start(Job job);
+    // The job's timer has ticked.
+    void timerTick(Job job);
 
 private:
     // The Connection settings as typed; false after telling the user why they
@@ -28,10 +32,12 @@ private:
     // True when a script was started.
     bool runScripts(const JobDescription &job);
     bool writeScript(const JobDescription &job, const JobScript &script);
-    void startScript(const JobScript &script, const QString &runnerCommand);
+    // False when the script could not be started (the user has been told).
+    bool startScript(const JobScript &script, const QString &runnerCommand);
     void withdrawBusySigns(const JobDescription &job);
 
     JobWindow &m_window;
+    SshFirstRunWatch m_sshWatch;
     // A script kept while unchanged: whether it was written and its lines.
     bool m_keptScriptWritten = false;
     QStringList m_keptScriptLines;

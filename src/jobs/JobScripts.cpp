@@ -6,6 +6,7 @@ namespace jobs {
 
 const QString kPreviousBackupFolder = QStringLiteral("PreviousBackup");
 const QString kPreviousBackupMark = QStringLiteral("PreviousBackup\\saved.txt");
+const QString kSshCopyNote = QStringLiteral("SSHresult.txt");
 
 namespace {
 
@@ -211,6 +212,10 @@ JobScript sshFirstRunScript(const ConnectionSettings &cs)
     JobScript s = fromForm(ScriptKind::SshFirstRun, QString());
     s.lines(connectionLines(cs));
     s.line(copyToDevice(QStringLiteral("pwned.jpg"), QStringLiteral("/tmp")));
+    // The copy's result for the main window, which also looks for the key in
+    // PuTTY's cache. Written before "Done ^.^", whose caret joins it to "pause".
+    s.line(QStringLiteral("if not errorlevel 1 echo copied>") + kSshCopyNote);
+    s.line(QStringLiteral("if errorlevel 1 echo failed>") + kSshCopyNote);
     s.line(QStringLiteral("Done ^.^"));
     s.lines(scriptForm(ScriptKind::SshFirstRun, QString()).closing);
     return s;

@@ -22,6 +22,10 @@ JobScript scriptFor(ScriptKind kind, const QString &versionText, const Connectio
 // The "set IP=" and "set PASS=" lines for the settings.
 QStringList connectionLines(const ConnectionSettings &cs);
 
+// The note the SSH first-run script leaves in the current folder after its copy
+// to the device: "copied" or "failed".
+extern const QString kSshCopyNote;
+
 // The folder beside the program that holds the previous backup while a new one
 // is fetched, and the mark inside it that says it holds one.
 extern const QString kPreviousBackupFolder;

@@ -61,6 +61,8 @@ std::map<Job, JobDescription> makeTable()
                                {Step::Grow, Step::ConsoleText, Step::StartTimer, Step::Alert,
                                 Step::ShowSign, Step::Script},
                                ScriptKind::SshFirstRun, QStringLiteral("DXAnimatedGIF3"));
+    // The user must answer pscp's question about the key: never run unseen.
+    ssh.precondition = Precondition::ConsoleWindow;
     ssh.alert = QStringLiteral("Executing SSH for the First time... Please Wait...");
     ssh.consoleText = kSshExecuting;
     ssh.timer = QStringLiteral("Timer1");

@@ -27,6 +27,7 @@ enum class Precondition {
     None,
     OptionChosen,  // one of the job's option buttons is chosen
     BackupPresent, // the backup folders lie in the current folder
+    ConsoleWindow, // there is a terminal program to show the script's window in
 };
 
 struct JobBox {

@@ -21,6 +21,7 @@ public:
     virtual void popAlert(const QString &message) = 0;
     virtual void setConsoleText(const QString &text) = 0;
     virtual void startTimer(const QString &timer) = 0;
+    virtual void stopTimer(const QString &timer) = 0;
     // Hands the command to the window's runner; returns when its run has ended.
     // A runner still busy with another command refuses it with its error.
     virtual void runThroughRunner(const QString &command) = 0;

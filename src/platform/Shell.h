@@ -11,8 +11,12 @@ enum class WindowStyle { NormalFocus, Hidden };
 class Shell {
 public:
     virtual ~Shell() = default;
-    // Returns true when the start was handed to the system.
+    // Returns true when the start was handed to the system. A program or script
+    // asked for with NormalFocus is never run without a window: with no terminal
+    // to show it in, nothing starts and the result is false.
     virtual bool start(const QString &file, WindowStyle style) = 0;
+    // Whether there is a terminal program to show a NormalFocus start in.
+    virtual bool canShowConsoleWindow() const = 0;
 };
 
 } // namespace platform

@@ -180,6 +180,15 @@ private slots:
         QCOMPARE(alertTexts(), QStringList({QStringLiteral("Welcome to Zorvane, Version: 1.0.5 Beta."),
                                             QStringLiteral("Executing SSH for the First time... Please Wait...")}));
 
+        // No script runs here: until its note and the key arrive, the job waits.
+        qputenv("PUTTYSSHHOSTKEYS", m_dir->filePath(QStringLiteral("sshhostkeys")).toLocal8Bit());
+        const auto unset = qScopeGuard([] { qunsetenv("PUTTYSSHHOSTKEYS"); });
+        m_window->Timer1_Timer();
+        QVERIFY(console().contains(QStringLiteral("Waiting for the SSH window")));
+        QVERIFY(timer->isActive());
+        QVERIFY(shown("DXAnimatedGIF3"));
+        writeFile(m_dir->filePath(QStringLiteral("sshhostkeys")), "rsa2@22:127.0.0.1 0x23,0xc0ffee\n");
+        writeFile(QStringLiteral("SSHresult.txt"), "copied\r\n");
         m_window->Timer1_Timer();
         QVERIFY(console().endsWith(QStringLiteral("SSH Complete.\r\nYou can now run the Backup or Restore "
                                                   "options when the command prompt closes!")));
@@ -243,6 +252,12 @@ private slots:
     }
 
 private:
+    static void writeFile(const QString &name, const QByteArray &content)
+    {
+        QFile f(name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
     static QByteArray readAll(const QString &name)
     {
         QFile f(name);

@@ -1,12 +1,12 @@
 // Test stand-in for the terminal window that the SSH first-run job opens (named
 // by ZORVANE_TERMINAL). It runs the given command line in a pseudo-terminal, as
 // a terminal emulator does, and plays the person in front of it: it answers
-// pscp's "Store key in cache?" question with "y" and presses a key at "Press
-// any key to continue". Everything the command writes goes to the log file,
+// pscp's "Store key in cache?" question with "y" (or the --key-answer given) and
+// presses a key at "Press any key to continue". Everything the command writes goes to the log file,
 // followed by one line "[terminal stand-in: exit N]" (N is 128 + the signal for
 // a command ended by a signal, "timeout" when it was ended after the time limit).
 //
-//   terminal_stand_in --log FILE [--timeout SECONDS] PROGRAM [ARGUMENT...]
+//   terminal_stand_in --log FILE [--timeout SECONDS] [--key-answer y|n] PROGRAM [ARGUMENT...]
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -24,13 +24,7 @@ namespace {
 
 struct Prompt {
     const char *text;
-    const char *answer;
-};
-
-// What a person types when the window shows these texts.
-const Prompt kPrompts[] = {
-    {"Store key in cache?", "y\n"},
-    {"Press any key to continue", "\n"},
+    std::string answer;
 };
 
 void writeAll(int fd, const char *data, size_t size)
@@ -55,7 +49,8 @@ double now()
 
 int usage()
 {
-    std::fprintf(stderr, "usage: terminal_stand_in --log FILE [--timeout SECONDS] PROGRAM [ARGUMENT...]\n");
+    std::fprintf(stderr, "usage: terminal_stand_in --log FILE [--timeout SECONDS] [--key-answer y|n] "
+                         "PROGRAM [ARGUMENT...]\n");
     return 2;
 }
 
@@ -65,12 +60,15 @@ int main(int argc, char **argv)
 {
     const char *logPath = nullptr;
     double limit = 120;
+    std::string keyAnswer = "y";
     int i = 1;
     for (; i + 1 < argc && argv[i][0] == '-' && argv[i][1] == '-'; i += 2) {
         if (std::strcmp(argv[i], "--log") == 0)
             logPath = argv[i + 1];
         else if (std::strcmp(argv[i], "--timeout") == 0)
             limit = std::atof(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--key-answer") == 0)
+            keyAnswer = argv[i + 1];
         else
             return usage();
     }
@@ -81,6 +79,12 @@ int main(int argc, char **argv)
         std::perror(logPath);
         return 1;
     }
+
+    // What a person types when the window shows these texts.
+    const Prompt prompts[] = {
+        {"Store key in cache?", keyAnswer + "\n"},
+        {"Press any key to continue", "\n"},
+    };
 
     int master = -1;
     const pid_t child = ::forkpty(&master, nullptr, nullptr, nullptr);
@@ -119,10 +123,10 @@ int main(int argc, char **argv)
             if (n > 0) {
                 writeAll(log, buffer, size_t(n));
                 screen.append(buffer, size_t(n));
-                for (const Prompt &prompt : kPrompts) {
+                for (const Prompt &prompt : prompts) {
                     const size_t at = screen.find(prompt.text, answeredTo);
                     if (at != std::string::npos) {
-                        writeAll(master, prompt.answer, std::strlen(prompt.answer));
+                        writeAll(master, prompt.answer.data(), prompt.answer.size());
                         answeredTo = at + std::strlen(prompt.text);
                     }
                 }

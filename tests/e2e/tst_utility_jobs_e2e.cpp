@@ -92,9 +92,6 @@ private slots:
         // The SSH first run goes through the real shell start, into a terminal.
         platform::Platform::setShell(std::make_unique<platform::QtShell>());
         m_terminalLog = m_fixture->file(QStringLiteral("terminal.log"));
-        qputenv("ZORVANE_TERMINAL", QStringLiteral("\"%1/terminal_stand_in\" --log \"%2\" --timeout 120")
-                                        .arg(QCoreApplication::applicationDirPath(), m_terminalLog)
-                                        .toLocal8Bit());
 
         QVERIFY2(m_fixture->startDevice({}, SuiteFixture::HostKey::Unknown, &why), qPrintable(why));
 
@@ -111,32 +108,81 @@ private slots:
         qunsetenv("ZORVANE_TERMINAL");
     }
 
+    void sshFirstRunWithoutATerminalProgram()
+    {
+        const QByteArray path = qgetenv("PATH");
+        const auto restore = qScopeGuard([&path] { qputenv("PATH", path); });
+        QTemporaryDir noPrograms;
+        qputenv("PATH", noPrograms.path().toLocal8Bit());
+        qunsetenv("ZORVANE_TERMINAL");
+        const QString console = m_window->console().text();
+        const int height = m_window->heightTwips();
+
+        click("Command10");
+        QCOMPARE(m_fakes.messages->shown.size(), 1);
+        QCOMPARE(m_fakes.messages->shown.first().title, QStringLiteral("No terminal window"));
+        QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("Install the package \"xterm\"")));
+        m_fakes.messages->shown.clear();
+        // Nothing written, started or shown as busy.
+        QVERIFY(!QFile::exists(m_fixture->file(QStringLiteral("SSH.bat"))));
+        QCOMPARE(m_window->console().text(), console);
+        QCOMPARE(m_window->heightTwips(), height);
+        QVERIFY(!m_window->findChild<QWidget *>("DXAnimatedGIF3")->isVisible());
+        QVERIFY(!m_window->findChild<QTimer *>("Timer1")->isActive());
+        QVERIFY(readAll(m_fixture->device().hostPath(QStringLiteral("/tmp/pwned.jpg"))).isEmpty());
+    }
+
+    void sshFirstRunWithTheKeyRefused()
+    {
+        const QString console = runSshFirstRun(QStringLiteral("n"));
+        QVERIFY(readAll(m_terminalLog).contains(kKeyQuestion.toLatin1()));
+        QVERIFY2(console.contains(QStringLiteral("the device's key was NOT stored, because the key was "
+                                                 "refused in the SSH window (answer \"n\").")),
+                 qPrintable(console));
+        QVERIFY2(!console.contains(QStringLiteral("Complete")), qPrintable(console));
+        QVERIFY(!keyCache().contains("@22:127.0.0.1 "));
+        // "n" connects once without storing: the copy itself went ahead.
+        QCOMPARE(readAll(m_fixture->device().hostPath(QStringLiteral("/tmp/pwned.jpg"))),
+                 readAll(m_fixture->file(QStringLiteral("pwned.jpg"))));
+        QVERIFY(plinkBatch() != 0);
+    }
+
+    void sshFirstRunWithNoDeviceAtTheAddress()
+    {
+        // Nothing listens there, next to the device.
+        m_window->findChild<QLineEdit *>("Text2")->setText(QStringLiteral("127.0.0.2"));
+        const auto restore = qScopeGuard([this] {
+            m_window->findChild<QLineEdit *>("Text2")->setText(QString::fromLatin1(SimulatedDevice::address));
+        });
+        const QString console = runSshFirstRun(QStringLiteral("y"));
+        QVERIFY2(console.contains(QStringLiteral("the device's key was NOT stored: it was not accepted in the "
+                                                 "SSH window, or no device answered at 127.0.0.2.")),
+                 qPrintable(console));
+        QVERIFY(keyCache().isEmpty());
+    }
+
     void sshFirstRunStoresTheDeviceKey()
     {
-        const QString keys = m_fixture->home() + QStringLiteral("/.putty/sshhostkeys");
-        QVERIFY(!QFile::exists(keys));
+        QVERIFY(keyCache().isEmpty());
         // Without the key a batch-mode plink refuses, so its success later
         // shows that the key was stored.
         QVERIFY(plinkBatch() != 0);
 
-        click("Command10");
-        QCOMPARE(m_window->console().text(),
-                 QStringLiteral("**Farrowmoss's CONSOLE**\r\nGUI by pellridge\r\n"
-                                "Executing SSH on first time run....\r\n"
-                                "Please wait for the command prompt window to close."));
-        QVERIFY(m_window->findChild<QWidget *>("DXAnimatedGIF3")->isVisible());
-
-        QTRY_VERIFY_WITH_TIMEOUT(readAll(m_terminalLog).contains(kTerminalEnd.toLatin1()), 150000);
-        const QString shown = QString::fromLocal8Bit(readAll(m_terminalLog));
-        QVERIFY2(shown.contains(kKeyQuestion), qPrintable(shown));
-        QVERIFY2(!shown.contains(QStringLiteral("timeout]")), qPrintable(shown));
+        const QString console = runSshFirstRun(QStringLiteral("y"));
+        QVERIFY(readAll(m_terminalLog).contains(kKeyQuestion.toLatin1()));
+        QCOMPARE(console, QStringLiteral("**Farrowmoss's CONSOLE**\r\nGUI by pellridge\r\n"
+                                         "Executing SSH on first time run....\r\n"
+                                         "Please wait for the command prompt window to close.\r\n"
+                                         "SSH Complete.\r\n"
+                                         "You can now run the Backup or Restore options when the command "
+                                         "prompt closes!"));
 
         // The cache holds exactly the device's key.
         QTemporaryDir reference;
         QVERIFY(m_fixture->device().seedHostKey(reference.path()));
         const QByteArray expected = readAll(reference.filePath(QStringLiteral(".putty/sshhostkeys")));
         QVERIFY(!expected.isEmpty());
-        QCOMPARE(readAll(keys).trimmed(), expected.trimmed());
+        QCOMPARE(keyCache().trimmed(), expected.trimmed());
         // pscp's copy of the picture arrived whole.
         QCOMPARE(readAll(m_fixture->device().hostPath(QStringLiteral("/tmp/pwned.jpg"))),
                  readAll(m_fixture->file(QStringLiteral("pwned.jpg"))));
@@ -149,12 +195,6 @@ private slots:
                  0);
         QCOMPARE(readAll(m_fixture->device().hostPath(QStringLiteral("/tmp/again.jpg"))),
                  readAll(m_fixture->file(QStringLiteral("pwned.jpg"))));
-
-        // Finish the first-run display now, not in the middle of the next job.
-        auto *timer = m_window->findChild<QTimer *>("Timer1");
-        if (timer->isActive())
-            m_window->Timer1_Timer();
-        QVERIFY(!timer->isActive());
     }
 
     void applicationsRelocation()
@@ -250,6 +290,36 @@ private slots:
 
 private:
     void click(const char *name) { m_window->findChild<QPushButton *>(name)->click(); }
+
+    QByteArray keyCache() const { return readAll(m_fixture->home() + QStringLiteral("/.putty/sshhostkeys")); }
+
+    // Runs "Run SSH Fingerprint" in the stand-in terminal, which answers the
+    // key question with `answer`, and returns the Console once the job's timer
+    // has shown its outcome.
+    QString runSshFirstRun(const QString &answer)
+    {
+        QFile::remove(m_terminalLog);
+        qputenv("ZORVANE_TERMINAL",
+                QStringLiteral("\"%1/terminal_stand_in\" --log \"%2\" --timeout 120 --key-answer %3")
+                    .arg(QCoreApplication::applicationDirPath(), m_terminalLog, answer)
+                    .toLocal8Bit());
+        auto *timer = m_window->findChild<QTimer *>("Timer1");
+        const QWidget *busy = m_window->findChild<QWidget *>("DXAnimatedGIF3");
+
+        click("Command10");
+        [&] {
+            QVERIFY(m_fakes.messages->shown.isEmpty());
+            QVERIFY(timer->isActive());
+            QVERIFY(busy->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(readAll(m_terminalLog).contains(kTerminalEnd.toLatin1()), 150000);
+            const QString shown = QString::fromLocal8Bit(readAll(m_terminalLog));
+            QVERIFY2(!shown.contains(QStringLiteral("timeout]")), qPrintable(shown));
+            // The job's own timer tells the outcome.
+            QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 30000);
+            QVERIFY(!busy->isVisible());
+        }();
+        return QTest::currentTestFailed() ? QString() : m_window->console().text();
+    }
 
     // A command next to the device, in the program folder; its exit code (-1
     // when it did not finish within a minute).

@@ -1,6 +1,7 @@
 // The job controller without a window: what each job's click asks of the window
 // and the platform, in order, given a window stand-in that records every request.
 #include "jobs/JobController.h"
+#include "jobs/JobScripts.h"
 #include "jobs/JobWindow.h"
 #include "support/FakePlatform.h"
 
@@ -33,6 +34,7 @@ public:
         m_log << QStringLiteral("console ") + t.section(QStringLiteral("\r\n"), -1);
     }
     void startTimer(const QString &t) override { m_log << QStringLiteral("timer ") + t; }
+    void stopTimer(const QString &t) override { m_log << QStringLiteral("stop ") + t; }
     void runThroughRunner(const QString &c) override { m_log << QStringLiteral("run ") + c; }
     bool isRunnerBusy() const override { return runnerBusy; }
 
@@ -57,6 +59,9 @@ private slots:
     void unchangedSshScriptIsStartedAgainWithoutWriting();
     void scriptThatCannotBeWrittenWithdrawsTheBusySigns();
     void runningScriptIsNeverRewritten();
+    void sshFirstRunWithoutATerminalTakesNoStep();
+    void sshFirstRunThatCannotStartSaysSoAndStopsItsTimer();
+    void sshFirstRunTicksReportWhatHappened();
 
 private:
     QTemporaryDir m_dir;
@@ -180,6 +185,84 @@ void tst_job_controller::runningScriptIsNeverRewritten()
     QVERIFY(!m_log.contains(QStringLiteral("write apps.bat")));
     QCOMPARE(m_log.last(), QStringLiteral("run apps.bat"));
     QVERIFY(!m_log.contains(QStringLiteral("hide DXAnimatedGIF1")));
+}
+
+void tst_job_controller::sshFirstRunWithoutATerminalTakesNoStep()
+{
+    m_fakes.shell->consoleWindow = false;
+    RecordingWindow window(m_log);
+    jobs::JobController(window).start(jobs::Job::SshFirstRun);
+    QCOMPARE(m_log, QStringList{"box No terminal window"});
+    QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("\"xterm\"")));
+}
+
+void tst_job_controller::sshFirstRunThatCannotStartSaysSoAndStopsItsTimer()
+{
+    m_fakes.shell->result = false;
+    RecordingWindow window(m_log);
+    jobs::JobController(window).start(jobs::Job::SshFirstRun);
+    QCOMPARE(m_log.mid(m_log.indexOf(QStringLiteral("shell SSH.bat"))),
+             (QStringList{"shell SSH.bat", "box Zorvane",
+                          "console SSH did NOT complete: the SSH window could not be opened, so "
+                          "nothing was sent to your device.",
+                          "hide DXAnimatedGIF3", "stop Timer1"}));
+}
+
+void tst_job_controller::sshFirstRunTicksReportWhatHappened()
+{
+    const QString keys = m_dir.filePath(QStringLiteral("sshhostkeys"));
+    qputenv("PUTTYSSHHOSTKEYS", keys.toLocal8Bit());
+    const auto unset = qScopeGuard([] { qunsetenv("PUTTYSSHHOSTKEYS"); });
+    auto writeFile = [](const QString &name, const QByteArray &content) {
+        QFile f(name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    };
+    const QString waiting = QStringLiteral("console Waiting for the SSH window: answer \"y\" there when "
+                                           "it asks whether to store the device's key.");
+    // A note left by an earlier run must not count for this one.
+    writeFile(jobs::kSshCopyNote, "copied\r\n");
+    RecordingWindow window(m_log);
+    jobs::JobController jobs(window);
+    jobs.start(jobs::Job::SshFirstRun);
+    QVERIFY(m_log.contains(QStringLiteral("delete ") + jobs::kSshCopyNote));
+    QCOMPARE(m_log.last(), QStringLiteral("shell SSH.bat"));
+
+    m_log.clear();
+    jobs.timerTick(jobs::Job::SshFirstRun);
+    jobs.timerTick(jobs::Job::SshFirstRun); // unchanged: the Console is left alone
+    QCOMPARE(m_log, QStringList{waiting});
+
+    // The key answered with "y", then the copy.
+    writeFile(keys, "rsa2@22:10.0.0.2 0x23,0xc0ffee\n");
+    writeFile(jobs::kSshCopyNote, "copied\r\n");
+    m_log.clear();
+    jobs.timerTick(jobs::Job::SshFirstRun);
+    QCOMPARE(m_log, (QStringList{"console You can now run the Backup or Restore options when the "
+                                 "command prompt closes!",
+                                 "hide DXAnimatedGIF3", "stop Timer1"}));
+
+    // The key stored, but the copy never notes its end (its window was closed).
+    jobs.start(jobs::Job::SshFirstRun);
+    m_log.clear();
+    for (int tick = 0; tick < jobs::SshFirstRunWatch::kCopyLimitTicks; ++tick)
+        jobs.timerTick(jobs::Job::SshFirstRun);
+    QCOMPARE(m_log, QStringList{waiting});
+    jobs.timerTick(jobs::Job::SshFirstRun);
+    QCOMPARE(m_log.mid(1).first(), QStringLiteral("console You can now run the Backup or Restore options "
+                                                  "when the command prompt closes!"));
+
+    // No answer at all: the job gives up waiting after its limit.
+    QVERIFY(QFile::remove(keys));
+    jobs.start(jobs::Job::SshFirstRun);
+    m_log.clear();
+    for (int tick = 1; tick < jobs::SshFirstRunWatch::kAnswerLimitTicks; ++tick)
+        jobs.timerTick(jobs::Job::SshFirstRun);
+    QCOMPARE(m_log, QStringList{waiting});
+    jobs.timerTick(jobs::Job::SshFirstRun);
+    QCOMPARE(m_log.mid(1), (QStringList{"console Click \"Run SSH Fingerprint\" again and answer \"y\" "
+                                        "when the SSH window asks \"Store key in cache?\".",
+                                        "hide DXAnimatedGIF3", "stop Timer1"}));
 }
 
 QTEST_GUILESS_MAIN(tst_job_controller)

@@ -157,7 +157,9 @@ private slots:
         QCOMPARE(sshFirstRunScript(kPlain).lines(),
                  (QStringList{"@echo off", "title SSHing for the First Time", "color 0E", "Cls", ":start",
                               "set IP=10.0.0.7", "set PASS=fennel",
-                              "pscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp", "Done ^.^", "pause", "exit"}));
+                              "pscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp",
+                              "if not errorlevel 1 echo copied>SSHresult.txt",
+                              "if errorlevel 1 echo failed>SSHresult.txt", "Done ^.^", "pause", "exit"}));
         const QStringList apps{
             "@echo off", "title Relocate (symlink) Applications", "color 0E", "Cls", ": start",
             "set IP=10.0.0.7", "set PASS=fennel", "echo Relocating your Applications folder, please wait...",

@@ -26,9 +26,10 @@ private slots:
     void batchScriptsRunUnderTheInterpreter()
     {
         const QString zcmd = qEnvironmentVariable("ZORVANE_BIN_DIR") + QStringLiteral("/zcmd");
-        qputenv("ZORVANE_TERMINAL", "stand-in-terminal --hold -e");
+        const QString terminal = executable(QStringLiteral("stand-in-terminal"));
+        qputenv("ZORVANE_TERMINAL", (terminal + QStringLiteral(" --hold -e")).toLocal8Bit());
         QCOMPARE(QtShell::commandFor(QStringLiteral("SSH.bat"), WindowStyle::NormalFocus),
-                 (QStringList{"stand-in-terminal", "--hold", "-e", zcmd, "SSH.bat"}));
+                 (QStringList{terminal, "--hold", "-e", zcmd, "SSH.bat"}));
         QCOMPARE(QtShell::commandFor(QStringLiteral("DeleteOLD.BAT"), WindowStyle::Hidden),
                  (QStringList{zcmd, "DeleteOLD.BAT"}));
         // Folder separators may be written the Windows way.
@@ -37,13 +38,33 @@ private slots:
         qunsetenv("ZORVANE_TERMINAL");
     }
 
+    void withoutATerminalNothingRunsUnseen()
+    {
+        // No terminal program on the search path, or one named that is not there.
+        const QByteArray path = qgetenv("PATH");
+        const auto restore = qScopeGuard([&path] {
+            qputenv("PATH", path);
+            qunsetenv("ZORVANE_TERMINAL");
+        });
+        qputenv("PATH", m_dir.path().toLocal8Bit());
+        for (const char *terminal : {"", "no-such-terminal -e"}) {
+            qputenv("ZORVANE_TERMINAL", terminal);
+            QtShell shell;
+            QVERIFY(!shell.canShowConsoleWindow());
+            QVERIFY(QtShell::commandFor(QStringLiteral("SSH.bat"), WindowStyle::NormalFocus).isEmpty());
+            QVERIFY(!shell.start(QStringLiteral("mark.bat"), WindowStyle::NormalFocus));
+        }
+        // xterm, once installed, is found.
+        executable(QStringLiteral("xterm"));
+        qunsetenv("ZORVANE_TERMINAL");
+        QVERIFY(QtShell().canShowConsoleWindow());
+        QCOMPARE(QtShell::commandFor(QStringLiteral("SSH.bat"), WindowStyle::NormalFocus).mid(0, 2),
+                 (QStringList{m_dir.filePath(QStringLiteral("xterm")), "-e"}));
+    }
+
     void programsStartThemselvesAndDocumentsHaveNoCommand()
     {
-        QFile program(QStringLiteral("tool"));
-        QVERIFY(program.open(QIODevice::WriteOnly));
-        program.write("#!/bin/sh\n");
-        program.close();
-        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        executable(QStringLiteral("tool"));
         QCOMPARE(QtShell::commandFor(QStringLiteral("tool"), WindowStyle::Hidden),
                  QStringList{m_dir.filePath(QStringLiteral("tool"))});
 
@@ -66,6 +87,18 @@ private slots:
     }
 
 private:
+    // An executable stand-in of that name in the test's folder; its path.
+    QString executable(const QString &name)
+    {
+        QFile program(m_dir.filePath(name));
+        if (program.open(QIODevice::WriteOnly)) {
+            program.write("#!/bin/sh\n");
+            program.close();
+            program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        return program.fileName();
+    }
+
     QTemporaryDir m_dir;
 };
 

@@ -39,8 +39,10 @@ struct ShellStart {
 class Shell : public platform::Shell {
 public:
     bool start(const QString &file, platform::WindowStyle style) override;
+    bool canShowConsoleWindow() const override { return consoleWindow; }
     QList<ShellStart> started;
     bool result = true;
+    bool consoleWindow = true; // a terminal program is there
     std::function<void(const ShellStart &)> onStart;
 };
 

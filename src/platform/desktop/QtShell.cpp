@@ -12,11 +12,18 @@ namespace platform {
 
 namespace {
 
+// The terminal command to put before a program, when a terminal program is
+// there: ZORVANE_TERMINAL (whose program must be found), else the system's
+// terminal emulator or xterm.
 QStringList terminalCommand()
 {
     const QString custom = qEnvironmentVariable("ZORVANE_TERMINAL");
-    if (!custom.isEmpty())
-        return QProcess::splitCommand(custom);
+    if (!custom.isEmpty()) {
+        const QStringList command = QProcess::splitCommand(custom);
+        if (command.isEmpty() || QStandardPaths::findExecutable(command.first()).isEmpty())
+            return {};
+        return command;
+    }
     for (const char *candidate : {"x-terminal-emulator", "xterm"}) {
         const QString path = QStandardPaths::findExecutable(QString::fromLatin1(candidate));
         if (!path.isEmpty())
@@ -25,36 +32,43 @@ QStringList terminalCommand()
     return {};
 }
 
+QString localPath(const QString &file) { return QString(file).replace(QLatin1Char('\\'), QLatin1Char('/')); }
+
+// The program line that runs the file: a script under the interpreter in the
+// program's folder (the same one the runner uses), a program by itself; empty
+// for documents.
+QStringList programFor(const QString &file)
+{
+    const QString path = localPath(file);
+    const QFileInfo info(path);
+    if (info.suffix().compare(QLatin1String("bat"), Qt::CaseInsensitive) == 0)
+        return {Platform::app().folder() + QStringLiteral("/zcmd"), path};
+    if (info.isExecutable() && info.isFile())
+        return {info.absoluteFilePath()};
+    return {};
+}
+
 } // namespace
+
+bool QtShell::canShowConsoleWindow() const { return !terminalCommand().isEmpty(); }
 
 QStringList QtShell::commandFor(const QString &file, WindowStyle style)
 {
-    const QString path = QString(file).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QFileInfo info(path);
-    QStringList program;
-    // The interpreter in the program's folder, the same one the runner uses.
-    if (info.suffix().compare(QLatin1String("bat"), Qt::CaseInsensitive) == 0)
-        program = {Platform::app().folder() + QStringLiteral("/zcmd"), path};
-    else if (info.isExecutable() && info.isFile())
-        program = {info.absoluteFilePath()};
-    else
-        return {};
-
-    if (style == WindowStyle::NormalFocus) {
-        const QStringList terminal = terminalCommand();
-        if (!terminal.isEmpty())
-            return terminal + program;
-    }
-    return program;
+    const QStringList program = programFor(file);
+    if (program.isEmpty() || style == WindowStyle::Hidden)
+        return program;
+    const QStringList terminal = terminalCommand();
+    return terminal.isEmpty() ? QStringList() : terminal + program;
 }
 
 bool QtShell::start(const QString &file, WindowStyle style)
 {
+    if (programFor(file).isEmpty())
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(localPath(file)).absoluteFilePath()));
     const QStringList command = commandFor(file, style);
-    if (command.isEmpty()) {
-        const QString path = QString(file).replace(QLatin1Char('\\'), QLatin1Char('/'));
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
-    }
+    // What the user must see is never run unseen.
+    if (command.isEmpty())
+        return false;
     QProcess process;
     process.setProgram(command.first());
     process.setArguments(command.mid(1));

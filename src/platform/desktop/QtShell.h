@@ -13,8 +13,10 @@ namespace platform {
 class QtShell : public Shell {
 public:
     bool start(const QString &file, WindowStyle style) override;
+    bool canShowConsoleWindow() const override;
 
-    // The command line that start() runs for a file (empty for documents).
+    // The command line that start() runs for a file (empty for documents, and
+    // for a normal focused window when there is no terminal to show it in).
     static QStringList commandFor(const QString &file, WindowStyle style);
 };
 

@@ -1,0 +1,86 @@
+#include "jobs/SshFirstRunOutcome.h"
+#include "jobs/JobTable.h"
+
+#include <QStringList>
+
+namespace jobs {
+
+SshCopyResult sshCopyResult(const QByteArray &note)
+{
+    const QByteArray word = note.trimmed();
+    if (word == "copied")
+        return SshCopyResult::Copied;
+    if (word == "failed")
+        return SshCopyResult::Failed;
+    // Missing, or caught between its creation and its one write.
+    return SshCopyResult::NotYet;
+}
+
+SshFirstRunOutcome sshFirstRunOutcome(bool keyStored, SshCopyResult copy, bool timeIsUp)
+{
+    switch (copy) {
+    case SshCopyResult::Copied:
+        return keyStored ? SshFirstRunOutcome::KeyStored : SshFirstRunOutcome::KeyDeclined;
+    case SshCopyResult::Failed:
+        return keyStored ? SshFirstRunOutcome::KeyStoredCopyFailed : SshFirstRunOutcome::NotConnected;
+    case SshCopyResult::NotYet: break;
+    }
+    // A key stored while the copy still runs: wait for the copy's note.
+    if (!timeIsUp)
+        return SshFirstRunOutcome::Waiting;
+    return keyStored ? SshFirstRunOutcome::KeyStored : SshFirstRunOutcome::NoAnswer;
+}
+
+bool isFinal(SshFirstRunOutcome outcome) { return outcome != SshFirstRunOutcome::Waiting; }
+
+QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &address)
+{
+    const QString again = QStringLiteral("Click \"Run SSH Fingerprint\" again and answer \"y\" when the "
+                                         "SSH window asks \"Store key in cache?\".");
+    const QString notStored = QStringLiteral("SSH did NOT complete: the device's key was NOT stored");
+    QStringList lines;
+    switch (outcome) {
+    case SshFirstRunOutcome::Waiting:
+        lines << QStringLiteral("Waiting for the SSH window: answer \"y\" there when it asks "
+                                "whether to store the device's key.");
+        break;
+    case SshFirstRunOutcome::KeyStored:
+        lines << QStringLiteral("SSH Complete.")
+              << QStringLiteral("You can now run the Backup or Restore options when the command "
+                                "prompt closes!");
+        break;
+    case SshFirstRunOutcome::KeyStoredCopyFailed:
+        lines << QStringLiteral("The device's key is stored, but copying the test file to the "
+                                "device failed: the password was not accepted, or the connection "
+                                "was lost.")
+              << QStringLiteral("Check the SSH root password, then click \"Run SSH Fingerprint\" "
+                                "again before you run the Backup or Restore options.");
+        break;
+    case SshFirstRunOutcome::KeyDeclined:
+        lines << notStored + QStringLiteral(", because the key was refused in the SSH window "
+                                            "(answer \"n\").")
+              << again;
+        break;
+    case SshFirstRunOutcome::NotConnected:
+        lines << notStored + QStringLiteral(": it was not accepted in the SSH window, or no device "
+                                            "answered at %1.")
+                                 .arg(address)
+              << QStringLiteral("Check that the device is on, on your Wi-Fi network, with OpenSSH "
+                                "installed, and that %1 is its IP address.")
+                     .arg(address)
+              << again;
+        break;
+    case SshFirstRunOutcome::NoAnswer:
+        lines << notStored + QStringLiteral(": no answer came from the SSH window.")
+              << QStringLiteral("Close the SSH window if it is still open.") << again;
+        break;
+    case SshFirstRunOutcome::NotStarted:
+        lines << QStringLiteral("SSH did NOT complete: the SSH window could not be opened, so "
+                                "nothing was sent to your device.");
+        break;
+    }
+    return jobDescription(Job::SshFirstRun).consoleText + QStringLiteral("\r\n")
+           + lines.join(QStringLiteral("\r\n"));
+}
+
+} // namespace jobs

@@ -1,0 +1,59 @@
+#include "jobs/SshFirstRunWatch.h"
+#include "jobs/HostKeyCache.h"
+#include "jobs/JobScripts.h"
+#include "jobs/JobTable.h"
+#include "jobs/JobWindow.h"
+#include "platform/Platform.h"
+
+namespace jobs {
+
+bool SshFirstRunWatch::begin(const QString &address, QString *error)
+{
+    m_address = address;
+    m_ticks = 0;
+    m_keySeenAt = 0;
+    m_shown = false;
+    platform::FileSystem &files = platform::Platform::files();
+    if (!files.exists(kSshCopyNote) || files.deleteFile(kSshCopyNote))
+        return true;
+    *error = QStringLiteral("Zorvane could not remove \"%1\", the note of the previous SSH first "
+                            "run, from its folder. Delete it, then click \"Run SSH Fingerprint\" "
+                            "again.")
+                 .arg(kSshCopyNote);
+    return false;
+}
+
+void SshFirstRunWatch::startFailed()
+{
+    // The job withdraws its busy sign and timer itself.
+    m_window.setConsoleText(sshFirstRunConsoleText(SshFirstRunOutcome::NotStarted, m_address));
+}
+
+void SshFirstRunWatch::tick()
+{
+    ++m_ticks;
+    QByteArray note;
+    if (!platform::Platform::files().readFile(kSshCopyNote, &note, nullptr))
+        note.clear();
+    const bool keyStored = HostKeyCache::read().holdsKeyFor(m_address);
+    if (keyStored && m_keySeenAt == 0)
+        m_keySeenAt = m_ticks;
+    const bool timeIsUp = keyStored ? m_ticks - m_keySeenAt >= kCopyLimitTicks
+                                    : m_ticks >= kAnswerLimitTicks;
+    show(sshFirstRunOutcome(keyStored, sshCopyResult(note), timeIsUp));
+}
+
+void SshFirstRunWatch::show(SshFirstRunOutcome outcome)
+{
+    const JobDescription &job = jobDescription(Job::SshFirstRun);
+    if (!m_shown || outcome != m_outcome)
+        m_window.setConsoleText(sshFirstRunConsoleText(outcome, m_address));
+    m_shown = true;
+    m_outcome = outcome;
+    if (!isFinal(outcome))
+        return;
+    m_window.setVisible(job.sign, false);
+    m_window.stopTimer(job.timer);
+}
+
+} // namespace jobs
