@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -34,12 +36,24 @@ jobs::JobScript openingLines(const jobs::JobScript &whole)
     return opening;
 }
 
-// What the lines print: the text of every echo line not redirected elsewhere.
+// What the lines print in a folder without a backup: the text of every echo
+// line not redirected elsewhere, past the ones that a jump over a missing
+// file skips (a backup's recovery of an interrupted run).
 QString echoed(const jobs::JobScript &script)
 {
+    static const QRegularExpression jump(QStringLiteral("^if not exist (\\S+) goto (\\S+)$"));
     QString out;
+    QString skipTo;
     for (const QString &line : script.lines()) {
-        if (line.startsWith(QLatin1String("echo ")) && !line.contains(QLatin1Char('>')))
+        if (!skipTo.isEmpty()) {
+            if (line == QLatin1Char(':') + skipTo)
+                skipTo.clear();
+            continue;
+        }
+        const QRegularExpressionMatch m = jump.match(line);
+        if (m.hasMatch() && !QFileInfo::exists(m.captured(1)))
+            skipTo = m.captured(2);
+        else if (line.startsWith(QLatin1String("echo ")) && !line.contains(QLatin1Char('>')))
             out += line.mid(5) + QStringLiteral("\r\n");
     }
     return out;
