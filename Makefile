@@ -28,3 +28,7 @@ package: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Applies the project's C++ style (.clang-format) to every tracked source file.
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i

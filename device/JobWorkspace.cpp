@@ -6,10 +6,10 @@
 namespace {
 
 const QStringList companionFiles{
-    QStringLiteral("move.sh"),  QStringLiteral("back.sh"),   QStringLiteral("install.sh"),
-    QStringLiteral("fixmail.sh"), QStringLiteral("other.sh"), QStringLiteral("apps.sh"),
-    QStringLiteral("fonts.sh"), QStringLiteral("cp"),        QStringLiteral("chown"),
-    QStringLiteral("chown1"),   QStringLiteral("plink.exe"), QStringLiteral("pwned.jpg")};
+    QStringLiteral("move.sh"),    QStringLiteral("back.sh"),   QStringLiteral("install.sh"),
+    QStringLiteral("fixmail.sh"), QStringLiteral("other.sh"),  QStringLiteral("apps.sh"),
+    QStringLiteral("fonts.sh"),   QStringLiteral("cp"),        QStringLiteral("chown"),
+    QStringLiteral("chown1"),     QStringLiteral("plink.exe"), QStringLiteral("pwned.jpg")};
 
 QString remote(const QString &path)
 {
@@ -18,7 +18,8 @@ QString remote(const QString &path)
 
 } // namespace
 
-JobWorkspace::JobWorkspace(const SimulatedDevice &device) : m_device(device)
+JobWorkspace::JobWorkspace(const SimulatedDevice &device)
+    : m_device(device)
 {
     const QString bin = qEnvironmentVariable("ZORVANE_BIN_DIR");
     if (!m_dir.isValid() || !m_home.isValid() || bin.isEmpty()) {
@@ -50,7 +51,8 @@ SimulatedDevice::Result JobWorkspace::run(const QStringList &command, const QByt
     return m_device.run(command, m_dir.path(), environment(), 300000, input);
 }
 
-SimulatedDevice::Result JobWorkspace::pscpTo(const QString &local, const QString &deviceFolder) const
+SimulatedDevice::Result JobWorkspace::pscpTo(const QString &local,
+                                             const QString &deviceFolder) const
 {
     return run({QStringLiteral("pscp"), QStringLiteral("-r"), QStringLiteral("-pw"),
                 QLatin1String(SimulatedDevice::password), local, remote(deviceFolder)});
@@ -64,12 +66,14 @@ SimulatedDevice::Result JobWorkspace::pscpFrom(const QString &devicePath) const
 
 SimulatedDevice::Result JobWorkspace::plink(const QString &file) const
 {
-    return run({QStringLiteral("plink"), QStringLiteral("-ssh"), QLatin1String(SimulatedDevice::address),
-                QStringLiteral("-l"), QStringLiteral("root"), QStringLiteral("-pw"),
+    return run({QStringLiteral("plink"), QStringLiteral("-ssh"),
+                QLatin1String(SimulatedDevice::address), QStringLiteral("-l"),
+                QStringLiteral("root"), QStringLiteral("-pw"),
                 QLatin1String(SimulatedDevice::password), QStringLiteral("-m"), file});
 }
 
-SimulatedDevice::Result JobWorkspace::putAndRun(const QString &file, const QString &deviceFolder) const
+SimulatedDevice::Result JobWorkspace::putAndRun(const QString &file,
+                                                const QString &deviceFolder) const
 {
     SimulatedDevice::Result put = pscpTo(file, deviceFolder);
     if (!put.finished || put.exitCode != 0)

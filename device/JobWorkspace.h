@@ -26,7 +26,8 @@ public:
     SimulatedDevice::Result plink(const QString &file) const;
     // Places a device-side command file in / and runs it, as the relocation
     // and restore jobs do with their scripts.
-    SimulatedDevice::Result putAndRun(const QString &file, const QString &deviceFolder = QStringLiteral("/")) const;
+    SimulatedDevice::Result putAndRun(const QString &file,
+                                      const QString &deviceFolder = QStringLiteral("/")) const;
     // Any command, next to the device, in the program folder.
     SimulatedDevice::Result run(const QStringList &command, const QByteArray &input = {}) const;
 

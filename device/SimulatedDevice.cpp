@@ -10,11 +10,14 @@ namespace {
 QString uniqueName()
 {
     static QAtomicInt counter;
-    return QStringLiteral("t%1-%2").arg(QCoreApplication::applicationPid()).arg(counter.fetchAndAddRelaxed(1));
+    return QStringLiteral("t%1-%2")
+        .arg(QCoreApplication::applicationPid())
+        .arg(counter.fetchAndAddRelaxed(1));
 }
 
-SimulatedDevice::Result runProcess(const QString &program, const QStringList &args, const QString &workDir,
-                                   const QProcessEnvironment &env, int timeoutMs, const QByteArray &input)
+SimulatedDevice::Result runProcess(const QString &program, const QStringList &args,
+                                   const QString &workDir, const QProcessEnvironment &env,
+                                   int timeoutMs, const QByteArray &input)
 {
     SimulatedDevice::Result result;
     QProcess process;
@@ -44,9 +47,13 @@ SimulatedDevice::Result runProcess(const QString &program, const QStringList &ar
 
 } // namespace
 
-SimulatedDevice::SimulatedDevice() : m_name(uniqueName()) {}
+SimulatedDevice::SimulatedDevice()
+    : m_name(uniqueName())
+{}
 
-SimulatedDevice::SimulatedDevice(const QString &name) : m_name(name) {}
+SimulatedDevice::SimulatedDevice(const QString &name)
+    : m_name(name)
+{}
 
 SimulatedDevice::~SimulatedDevice()
 {
@@ -58,16 +65,14 @@ bool SimulatedDevice::canRun(QString *why)
 {
     if (geteuid() != 0) {
         if (why)
-            *why = QStringLiteral("the simulated device needs root (private namespaces, chroot, device owners)");
+            *why = QStringLiteral(
+                "the simulated device needs root (private namespaces, chroot, device owners)");
         return false;
     }
     return true;
 }
 
-QString SimulatedDevice::script()
-{
-    return QStringLiteral(ZORVANE_DEVICE_SCRIPT);
-}
+QString SimulatedDevice::script() { return QStringLiteral(ZORVANE_DEVICE_SCRIPT); }
 
 SimulatedDevice::Result SimulatedDevice::device(const QStringList &args, int timeoutMs) const
 {
@@ -75,15 +80,13 @@ SimulatedDevice::Result SimulatedDevice::device(const QStringList &args, int tim
                       QProcessEnvironment::systemEnvironment(), timeoutMs, {});
 }
 
-bool SimulatedDevice::start()
-{
-    return start(Options());
-}
+bool SimulatedDevice::start() { return start(Options()); }
 
 bool SimulatedDevice::start(const Options &options)
 {
     // Devices of test processes that were killed before they could stop them.
-    runProcess(script(), {QStringLiteral("prune")}, QString(), QProcessEnvironment::systemEnvironment(), 60000, {});
+    runProcess(script(), {QStringLiteral("prune")}, QString(),
+               QProcessEnvironment::systemEnvironment(), 60000, {});
     QStringList args{QStringLiteral("start")};
     if (options.big)
         args << QStringLiteral("--big");
@@ -152,5 +155,6 @@ SimulatedDevice::Result SimulatedDevice::shell(const QString &command, int timeo
 
 QStringList SimulatedDevice::wrap(const QStringList &command) const
 {
-    return QStringList{script(), QStringLiteral("--name"), m_name, QStringLiteral("exec")} + command;
+    return QStringList{script(), QStringLiteral("--name"), m_name, QStringLiteral("exec")}
+           + command;
 }

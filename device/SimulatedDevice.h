@@ -11,14 +11,14 @@
 class SimulatedDevice {
 public:
     struct Options {
-        bool big = false;            // adds >= 2,000 files / >= 100 MB of media
-        bool appsRelocated = false;  // /Applications is a link to /var/Applications
+        bool big = false;           // adds >= 2,000 files / >= 100 MB of media
+        bool appsRelocated = false; // /Applications is a link to /var/Applications
     };
 
     struct Result {
-        bool finished = false;       // false: not started or timed out (then killed)
+        bool finished = false; // false: not started or timed out (then killed)
         int exitCode = -1;
-        QByteArray output;           // standard output and error, joined
+        QByteArray output; // standard output and error, joined
     };
 
     static constexpr const char *password = "fennel";
@@ -27,13 +27,13 @@ public:
     // A device with a name unique to this process (several may run at once).
     SimulatedDevice();
     explicit SimulatedDevice(const QString &name);
-    ~SimulatedDevice();                // stops the device if it still runs
+    ~SimulatedDevice(); // stops the device if it still runs
     SimulatedDevice(const SimulatedDevice &) = delete;
     SimulatedDevice &operator=(const SimulatedDevice &) = delete;
 
     // Whether devices can run here (root); why not, otherwise.
     static bool canRun(QString *why);
-    static QString script();           // path of device.sh
+    static QString script(); // path of device.sh
 
     bool start();
     bool start(const Options &options);
@@ -42,8 +42,8 @@ public:
     QString lastError() const { return m_error; }
 
     QString name() const { return m_name; }
-    QString treePath() const;                           // host folder of the device's "/"
-    QString hostPath(const QString &devicePath) const;  // links resolved inside the device
+    QString treePath() const;                          // host folder of the device's "/"
+    QString hostPath(const QString &devicePath) const; // links resolved inside the device
     int rebootCount() const;
 
     // Stores the device's host key for pscp/plink in home/.putty/sshhostkeys.

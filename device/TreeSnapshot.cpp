@@ -66,14 +66,16 @@ TreeSnapshot TreeSnapshot::read(const QString &root, const QStringList &excluded
             e.digest = fileDigest(abs);
         } else if (e.type == 'l') {
             QByteArray target(4096, '\0');
-            const ssize_t n = readlink(QFile::encodeName(abs).constData(), target.data(), target.size());
+            const ssize_t n =
+                readlink(QFile::encodeName(abs).constData(), target.data(), target.size());
             if (n >= 0)
                 e.digest = target.left(n);
         }
         snap.m_entries.insert(rel, e);
         if (e.type != 'd')
             continue;
-        const QStringList names = QDir(abs).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const QStringList names = QDir(abs).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                      | QDir::NoDotAndDotDot);
         for (const QString &name : names) {
             const QString child = rel == QLatin1String(".") ? name : rel + QLatin1Char('/') + name;
             bool skip = false;
@@ -113,7 +115,8 @@ QStringList TreeSnapshot::differences(const TreeSnapshot &other, Compare what, i
             differ = differ || a.size != b.size || a.digest != b.digest;
         // A link's mode means nothing (and is not kept): only its owner counts.
         if (what & OwnersAndModes)
-            differ = differ || a.uid != b.uid || a.gid != b.gid || (a.type != 'l' && a.mode != b.mode);
+            differ =
+                differ || a.uid != b.uid || a.gid != b.gid || (a.type != 'l' && a.mode != b.mode);
         if (differ)
             add(QStringLiteral("%1: %2 | %3").arg(it.key(), describe(a), describe(b)));
     }

@@ -10,12 +10,12 @@
 class TreeSnapshot {
 public:
     struct Entry {
-        char type = '?';      // d folder, f file, l link, o other
+        char type = '?'; // d folder, f file, l link, o other
         uint uid = 0;
         uint gid = 0;
-        uint mode = 0;        // permission bits with set-uid/set-gid/sticky
+        uint mode = 0; // permission bits with set-uid/set-gid/sticky
         qint64 size = 0;
-        QByteArray digest;    // files: MD5 of the content; links: the target
+        QByteArray digest; // files: MD5 of the content; links: the target
     };
 
     enum Compare { Content = 1, OwnersAndModes = 2, Everything = Content | OwnersAndModes };

@@ -132,7 +132,10 @@ ConsoleUnderTest makeConsole()
     return made;
 }
 
-double megabytesPerSecond(qint64 bytes, qint64 ns) { return double(bytes) / 1e6 / (double(ns) / 1e9); }
+double megabytesPerSecond(qint64 bytes, qint64 ns)
+{
+    return double(bytes) / 1e6 / (double(ns) / 1e9);
+}
 
 struct RunnerFigures {
     double mbPerSecond = 0;
@@ -289,8 +292,8 @@ int main(int argc, char **argv)
     const qint64 bareLf = produce(total, [](const QByteArray &) {});
     const qint64 expected = QStringLiteral("**Farrowmoss's CONSOLE**\r\nGUI by pellridge").size()
                             + emitCommand.size() + 2 + total + bareLf + 2 + 5;
-    const bool transcriptOk = console.text.size() == expected
-                              && console.text.endsWith(QStringLiteral("\r\nC:\\> "));
+    const bool transcriptOk =
+        console.text.size() == expected && console.text.endsWith(QStringLiteral("\r\nC:\\> "));
     std::printf("console_bench: runner read %lld bytes, console read %lld bytes, transcript %s, "
                 "box caught up %.1f s after the run\n",
                 runner.bytes, console.bytes, transcriptOk ? "ok" : "WRONG", console.catchUpSeconds);

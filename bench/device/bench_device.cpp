@@ -14,7 +14,8 @@
 
 namespace {
 
-bool step(const char *what, const std::function<SimulatedDevice::Result()> &run, double megabytes = 0)
+bool step(const char *what, const std::function<SimulatedDevice::Result()> &run,
+          double megabytes = 0)
 {
     QElapsedTimer timer;
     timer.start();
@@ -54,7 +55,8 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("%-44s %8.2f s\n", "start device with the large library", timer.elapsed() / 1000.0);
-    const TreeSnapshot mobile = TreeSnapshot::read(device.treePath() + QStringLiteral("/var/mobile"));
+    const TreeSnapshot mobile =
+        TreeSnapshot::read(device.treePath() + QStringLiteral("/var/mobile"));
     const double mb = mobile.totalBytes() / 1e6;
     std::printf("/var/mobile: %d entries, %.1f MB\n", mobile.size(), mb);
 
@@ -62,16 +64,30 @@ int main(int argc, char **argv)
     bool ok = ws.isValid();
     for (const char *f : {"cp", "chown", "chown1", "plink.exe", "move.sh"})
         ok = ok && ws.pscpTo(QLatin1String(f), QStringLiteral("/")).exitCode == 0;
-    ok = ok && step("move.sh (record owners and modes)", [&] { return ws.plink(QStringLiteral("move.sh")); });
-    ok = ok && step("pscp -r root@IP:/var/mobile .", [&] { return ws.pscpFrom(QStringLiteral("/var/mobile")); }, mb);
-    ok = ok && step("pscp -r mobile root@IP:/var", [&] { return ws.pscpTo(QStringLiteral("mobile"), QStringLiteral("/var")); }, mb);
+    ok = ok && step("move.sh (record owners and modes)", [&] {
+             return ws.plink(QStringLiteral("move.sh"));
+         });
+    ok = ok
+         && step(
+             "pscp -r root@IP:/var/mobile .",
+             [&] { return ws.pscpFrom(QStringLiteral("/var/mobile")); }, mb);
+    ok = ok
+         && step(
+             "pscp -r mobile root@IP:/var",
+             [&] { return ws.pscpTo(QStringLiteral("mobile"), QStringLiteral("/var")); }, mb);
     QFile apply(ws.folder() + QStringLiteral("/apply.sh"));
-    ok = ok && apply.open(QIODevice::WriteOnly) &&
-         apply.write("sh /chown1 /var/root/Library/Zorvane/owners-modes.txt mobile /var/mobile\n") > 0;
+    ok =
+        ok && apply.open(QIODevice::WriteOnly)
+        && apply.write("sh /chown1 /var/root/Library/Zorvane/owners-modes.txt mobile /var/mobile\n")
+               > 0;
     apply.close();
-    ok = ok && step("chown1 (put owners and modes back)", [&] { return ws.plink(QStringLiteral("apply.sh")); });
+    ok = ok && step("chown1 (put owners and modes back)", [&] {
+             return ws.plink(QStringLiteral("apply.sh"));
+         });
     ok = ok && ws.pscpTo(QStringLiteral("apps.sh"), QStringLiteral("/")).exitCode == 0;
-    ok = ok && step("apps.sh (copy, verify, link)", [&] { return ws.plink(QStringLiteral("apps.sh")); });
+    ok = ok && step("apps.sh (copy, verify, link)", [&] {
+             return ws.plink(QStringLiteral("apps.sh"));
+         });
     device.stop();
     return ok ? 0 : 1;
 }

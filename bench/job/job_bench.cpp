@@ -35,9 +35,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -48,7 +48,8 @@
 
 namespace {
 
-const QStringList kBackupTrees{QStringLiteral("Applications"), QStringLiteral("mobile"), QStringLiteral("root")};
+const QStringList kBackupTrees{QStringLiteral("Applications"), QStringLiteral("mobile"),
+                               QStringLiteral("root")};
 
 int fail(const QString &why)
 {
@@ -66,7 +67,8 @@ QStringList deviceLines()
     for (QString line : noBat.lines()) {
         if (!line.startsWith(QLatin1String("pscp ")) && !line.startsWith(QLatin1String("plink ")))
             continue;
-        line.replace(QLatin1String("%PASS%"), cs.password()).replace(QLatin1String("%IP%"), cs.address());
+        line.replace(QLatin1String("%PASS%"), cs.password())
+            .replace(QLatin1String("%IP%"), cs.address());
         lines.append(line);
     }
     return lines;
@@ -85,15 +87,22 @@ double cpuSeconds(int who)
 {
     rusage r{};
     ::getrusage(who, &r);
-    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec)
+           + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
 }
 
 class Stopwatch {
 public:
-    Stopwatch() : m_own(cpuSeconds(RUSAGE_SELF)), m_job(cpuSeconds(RUSAGE_CHILDREN)) { m_timer.start(); }
+    Stopwatch()
+        : m_own(cpuSeconds(RUSAGE_SELF))
+        , m_job(cpuSeconds(RUSAGE_CHILDREN))
+    {
+        m_timer.start();
+    }
     Figures read() const
     {
-        return {m_timer.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - m_own, cpuSeconds(RUSAGE_CHILDREN) - m_job};
+        return {m_timer.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - m_own,
+                cpuSeconds(RUSAGE_CHILDREN) - m_job};
     }
 
 private:
@@ -144,12 +153,14 @@ bool programBackup(const ProgramFolder &folder, Figures *figures, QString *error
     {
         app::frmMain window;
         window.show();
-        window.findChild<QLineEdit *>("Text2")->setText(QString::fromLatin1(SimulatedDevice::address));
+        window.findChild<QLineEdit *>("Text2")->setText(
+            QString::fromLatin1(SimulatedDevice::address));
         window.findChild<QPushButton *>("Command1")->click();
         window.findChild<QCheckBox *>("Check1")->setChecked(true);
         window.findChild<QRadioButton *>("optNo")->setChecked(true);
         const Stopwatch watch;
-        window.findChild<QPushButton *>("cmdAgree")->click(); // returns when No.bat's output has ended
+        window.findChild<QPushButton *>("cmdAgree")
+            ->click(); // returns when No.bat's output has ended
         *figures = watch.read();
         // The interpreter is collected by the event loop once it has ended;
         // only then does its processor time count.
@@ -176,8 +187,8 @@ bool interpreterBackup(const ProgramFolder &folder, Figures *figures, QString *e
     const bool written = jobs::backupScript(false, QStringLiteral("1.0.0"), cs).write(error);
     QDir::setCurrent(QDir::tempPath());
     return written
-        && runPiped(folder, folder.file(QStringLiteral("zcmd")), {QStringLiteral("/c"), QStringLiteral("\"no.bat\"")},
-                    figures, error);
+           && runPiped(folder, folder.file(QStringLiteral("zcmd")),
+                       {QStringLiteral("/c"), QStringLiteral("\"no.bat\"")}, figures, error);
 }
 
 // The same device lines from /bin/sh.
@@ -190,7 +201,8 @@ bool shellBackup(const ProgramFolder &folder, Figures *figures, QString *error)
     }
     script.write(deviceLines().join(QLatin1Char('\n')).toUtf8() + '\n');
     script.close();
-    return runPiped(folder, QStringLiteral("/bin/sh"), {QStringLiteral("backup.sh")}, figures, error);
+    return runPiped(folder, QStringLiteral("/bin/sh"), {QStringLiteral("backup.sh")}, figures,
+                    error);
 }
 
 // A record's entries, sorted; its comments (the time it was written) left out.
@@ -211,12 +223,15 @@ QByteArrayList sortedLines(const QString &path)
 // folders list them, which may change.
 QString differences(const ProgramFolder &a, const ProgramFolder &b)
 {
-    const QStringList skipped{QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")};
+    const QStringList skipped{QStringLiteral("Library/Lockdown"),
+                              QStringLiteral("Library/Zorvane")};
     for (const QString &tree : kBackupTrees) {
-        const QStringList d = TreeSnapshot::read(a.file(tree), skipped)
-                                  .differences(TreeSnapshot::read(b.file(tree), skipped), TreeSnapshot::Content);
+        const QStringList d =
+            TreeSnapshot::read(a.file(tree), skipped)
+                .differences(TreeSnapshot::read(b.file(tree), skipped), TreeSnapshot::Content);
         if (!d.isEmpty())
-            return QStringLiteral("the copies of %1 differ:\n%2").arg(tree, d.join(QLatin1Char('\n')));
+            return QStringLiteral("the copies of %1 differ:\n%2")
+                .arg(tree, d.join(QLatin1Char('\n')));
     }
     const QString record = QStringLiteral("root/Library/Zorvane/owners-modes.txt");
     if (sortedLines(a.file(record)) != sortedLines(b.file(record)))
@@ -277,7 +292,8 @@ int main(int argc, char **argv)
         files += tree.size();
         bytes += tree.totalBytes();
     }
-    std::printf("device: %lld entries, %.1f MB to back up; %d round(s)\n", files, bytes / 1e6, rounds);
+    std::printf("device: %lld entries, %.1f MB to back up; %d round(s)\n", files, bytes / 1e6,
+                rounds);
 
     QList<double> wall[3];
     QString error;
@@ -302,8 +318,9 @@ int main(int argc, char **argv)
             if (!ok)
                 break;
             wall[way].append(f.wall);
-            std::printf("round %d %-10s %7.2f s   CPU: this process %5.2f s, the job's processes %6.2f s\n",
-                        round + 1, kWayNames[way], f.wall, f.own, f.job);
+            std::printf(
+                "round %d %-10s %7.2f s   CPU: this process %5.2f s, the job's processes %6.2f s\n",
+                round + 1, kWayNames[way], f.wall, f.own, f.job);
             std::fflush(stdout);
         }
         if (error.isEmpty())
@@ -317,8 +334,8 @@ int main(int argc, char **argv)
 
     const double program = median(wall[Program]);
     const double shell = median(wall[Shell]);
-    std::printf("medians: program %.2f s, zcmd only %.2f s, shell %.2f s\n", program, median(wall[Interpreter]),
-                shell);
+    std::printf("medians: program %.2f s, zcmd only %.2f s, shell %.2f s\n", program,
+                median(wall[Interpreter]), shell);
     std::printf("job_bench: program=%.2f shell=%.2f ratio=%.3f\n", program, shell, program / shell);
     return 0;
 }

@@ -22,7 +22,8 @@ namespace {
 double runScript(const QString &folder, const QByteArray &script)
 {
     QFile file(folder + QStringLiteral("/b.bat"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(script) != script.size())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(script) != script.size())
         return -1;
     file.close();
     QProcess zcmd;
@@ -43,7 +44,8 @@ void report(const char *what, long lines, double seconds)
     if (seconds < 0)
         std::printf("%-44s failed\n", what);
     else
-        std::printf("%-44s %8ld lines  %7.3f s  %10.0f lines/s\n", what, lines, seconds, lines / seconds);
+        std::printf("%-44s %8ld lines  %7.3f s  %10.0f lines/s\n", what, lines, seconds,
+                    lines / seconds);
 }
 
 } // namespace
@@ -57,7 +59,8 @@ int main(int argc, char **argv)
 
     QByteArray straight("@echo off\r\n");
     for (long i = 0; i < lines / 3; ++i)
-        straight += "set V=value " + QByteArray::number(i) + "\r\necho %V% >NUL\r\nif \"%V%\"==\"x\" echo never\r\n";
+        straight += "set V=value " + QByteArray::number(i)
+                    + "\r\necho %V% >NUL\r\nif \"%V%\"==\"x\" echo never\r\n";
     report("straight-line built-ins", lines / 3 * 3, runScript(scratch.path(), straight));
 
     // 100 rounds over a file of lines/100 lines, jumping back to the top each round.
@@ -66,7 +69,8 @@ int main(int argc, char **argv)
     for (long i = 0; i < perRound; ++i)
         loop += "rem filler line\r\n";
     loop += "if not \"%ZB_N:~100,1%\"==\"x\" goto top\r\n";
-    report("GOTO back across the file, 100 rounds", (perRound + 3) * 100, runScript(scratch.path(), loop));
+    report("GOTO back across the file, 100 rounds", (perRound + 3) * 100,
+           runScript(scratch.path(), loop));
 
     // CALL to a label at the far end, 200 times.
     QByteArray far("@echo off\r\n");
@@ -76,6 +80,7 @@ int main(int argc, char **argv)
     for (long i = 0; i < lines; ++i)
         far += "rem filler line\r\n";
     far += ":far\r\nexit /b 0\r\n";
-    report("CALL :label at the end of the file, 200 calls", 200 * 3, runScript(scratch.path(), far));
+    report("CALL :label at the end of the file, 200 calls", 200 * 3,
+           runScript(scratch.path(), far));
     return 0;
 }

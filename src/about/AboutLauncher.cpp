@@ -18,14 +18,11 @@ bool windowsStack()
 } // namespace
 
 AboutLauncher::AboutLauncher(QWidget *owner, const AboutLinks &links)
-    : m_owner(owner), m_links(links)
-{
-}
+    : m_owner(owner)
+    , m_links(links)
+{}
 
-AboutLauncher::~AboutLauncher()
-{
-    delete m_window.data();
-}
+AboutLauncher::~AboutLauncher() { delete m_window.data(); }
 
 void AboutLauncher::show()
 {
@@ -41,9 +38,6 @@ void AboutLauncher::show()
     m_window->activateWindow();
 }
 
-frmAbout *AboutLauncher::window() const
-{
-    return m_window.data();
-}
+frmAbout *AboutLauncher::window() const { return m_window.data(); }
 
 } // namespace about

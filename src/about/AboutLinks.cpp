@@ -21,11 +21,10 @@ QString withoutScheme(QString address)
 
 AboutLinks::AboutLinks(const QString &makerSite, const QString &makerChannel,
                        const QString &authorSite)
-    : m_makerSite(withoutScheme(makerSite)),
-      m_makerChannel(withoutScheme(makerChannel)),
-      m_authorSite(withoutScheme(authorSite))
-{
-}
+    : m_makerSite(withoutScheme(makerSite))
+    , m_makerChannel(withoutScheme(makerChannel))
+    , m_authorSite(withoutScheme(authorSite))
+{}
 
 AboutLinks AboutLinks::standard()
 {
@@ -45,10 +44,7 @@ QString AboutLinks::bare(Link link) const
     return QString();
 }
 
-QString AboutLinks::caption(Link link) const
-{
-    return kHttp + bare(link);
-}
+QString AboutLinks::caption(Link link) const { return kHttp + bare(link); }
 
 QString AboutLinks::target(Link link) const
 {
@@ -61,9 +57,6 @@ QString AboutLinks::target(Link link) const
     return QString();
 }
 
-QUrl AboutLinks::browserUrl(const QString &address)
-{
-    return QUrl::fromUserInput(address);
-}
+QUrl AboutLinks::browserUrl(const QString &address) { return QUrl::fromUserInput(address); }
 
 } // namespace about

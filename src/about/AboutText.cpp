@@ -8,10 +8,7 @@ QString versionLine(const platform::AppInfo &app)
     return QStringLiteral("Version: ") + app.versionText() + QStringLiteral(" Beta");
 }
 
-QString companyLine()
-{
-    return QStringLiteral("Company: Farrowmoss. GUI by pellridge");
-}
+QString companyLine() { return QStringLiteral("Company: Farrowmoss. GUI by pellridge"); }
 
 QString applicationLine(const platform::AppInfo &app)
 {

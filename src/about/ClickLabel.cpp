@@ -4,7 +4,8 @@
 
 namespace about {
 
-ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent)
+ClickLabel::ClickLabel(QWidget *parent)
+    : QLabel(parent)
 {
     setCursor(Qt::PointingHandCursor);
 }

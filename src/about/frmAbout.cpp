@@ -2,9 +2,9 @@
 #include "about/AboutArt.h"
 #include "about/AboutText.h"
 #include "about/ClickLabel.h"
-#include "platform/desktop/CaptionFont.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
+#include "platform/desktop/CaptionFont.h"
 
 #include <QDir>
 #include <QFont>
@@ -23,18 +23,15 @@ namespace {
 constexpr int kClientWidth = 9945;
 constexpr int kClientHeight = 5775;
 
-QFont textFont()
-{
-    return platform::CaptionFont::ofSize(9.75, true);
-}
+QFont textFont() { return platform::CaptionFont::ofSize(9.75, true); }
 
 } // namespace
 
 frmAbout::frmAbout(const AboutLinks &links, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-                          | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_links(links),
-      m_background(AboutArt::background())
+                          | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_links(links)
+    , m_background(AboutArt::background())
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Zorvane"));
@@ -52,10 +49,7 @@ frmAbout::~frmAbout()
     delete m_profile;
 }
 
-void frmAbout::paintEvent(QPaintEvent *)
-{
-    QPainter(this).drawPixmap(0, 0, m_background);
-}
+void frmAbout::paintEvent(QPaintEvent *) { QPainter(this).drawPixmap(0, 0, m_background); }
 
 QLabel *frmAbout::addLabel(const char *name, int left, int top, int width, int height,
                            const QString &caption)
@@ -86,8 +80,8 @@ void frmAbout::createControls()
     Label1 = addLabel("Label1", 120, 2760, 3135, 375, QStringLiteral("Zorvane"));
     Label2 = addLabel("Label2", 120, 3120, 3495, 1575, AboutText::credits());
     Label2->setWordWrap(true);
-    Label3 = addLabel("Label3", 3720, 360, 5895, 255,
-                      QStringLiteral("Zorvane Detailed information:"));
+    Label3 =
+        addLabel("Label3", 3720, 360, 5895, 255, QStringLiteral("Zorvane Detailed information:"));
     // Design-time texts; Form_Load replaces them.
     Label4 = addLabel("Label4", 3720, 720, 5895, 255, QStringLiteral("Version:"));
     Label5 = addLabel("Label5", 3720, 960, 5895, 255, QStringLiteral("Company:"));
@@ -127,8 +121,8 @@ void frmAbout::createControls()
     Image3 = addClickable("Image3", 0, 5040, 1800, 810);
     Image3->setPixmap(AboutArt::donateButton());
     Image3->setToolTip(m_links.caption(AboutLinks::Donation));
-    Label12 = addLabel("Label12", 120, 5400, 9135, 255,
-                       QStringLiteral("Click to hide Webbrowser -->"));
+    Label12 =
+        addLabel("Label12", 120, 5400, 9135, 255, QStringLiteral("Click to hide Webbrowser -->"));
     // Its arrow points right at Image2; clicks pass through to Image3 beneath it.
     Label12->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Label12->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -164,30 +158,18 @@ void frmAbout::Form_Load()
     // The jobs write the backup into the current folder.
     const QString folder = QDir::currentPath();
     lblBackupFolder->setText(QStringLiteral("Your backup is kept in:\n")
-                             + lblBackupFolder->fontMetrics().elidedText(
-                                 folder, Qt::ElideMiddle, lblBackupFolder->width()));
+                             + lblBackupFolder->fontMetrics().elidedText(folder, Qt::ElideMiddle,
+                                                                         lblBackupFolder->width()));
     lblBackupFolder->setToolTip(folder);
 }
 
-void frmAbout::Label9_Click()
-{
-    navigate(m_links.target(AboutLinks::MakerSite));
-}
+void frmAbout::Label9_Click() { navigate(m_links.target(AboutLinks::MakerSite)); }
 
-void frmAbout::Label10_Click()
-{
-    navigate(m_links.target(AboutLinks::MakerChannel));
-}
+void frmAbout::Label10_Click() { navigate(m_links.target(AboutLinks::MakerChannel)); }
 
-void frmAbout::Label11_Click()
-{
-    navigate(m_links.target(AboutLinks::AuthorSite));
-}
+void frmAbout::Label11_Click() { navigate(m_links.target(AboutLinks::AuthorSite)); }
 
-void frmAbout::Image3_Click()
-{
-    navigate(m_links.target(AboutLinks::Donation));
-}
+void frmAbout::Image3_Click() { navigate(m_links.target(AboutLinks::Donation)); }
 
 void frmAbout::Image2_Click()
 {

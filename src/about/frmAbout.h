@@ -20,8 +20,7 @@ class ClickLabel;
 class frmAbout : public QWidget {
     Q_OBJECT
 public:
-    explicit frmAbout(const AboutLinks &links = AboutLinks::standard(),
-                      QWidget *parent = nullptr);
+    explicit frmAbout(const AboutLinks &links = AboutLinks::standard(), QWidget *parent = nullptr);
     ~frmAbout() override;
 
 protected:

@@ -4,8 +4,8 @@
 
 namespace alert {
 
-void AlertGeometry::place(int alertIndex, int screenWidthPx, int screenHeightPx,
-                          int twipsPerPixelX, int twipsPerPixelY)
+void AlertGeometry::place(int alertIndex, int screenWidthPx, int screenHeightPx, int twipsPerPixelX,
+                          int twipsPerPixelY)
 {
     Height = 90;
     Width = kPanelWidth + BorderWidth;

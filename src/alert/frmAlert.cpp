@@ -2,10 +2,10 @@
 #include "alert/AlertPictures.h"
 #include "alert/GradientPanel.h"
 #include "draw/DrawSurface.h"
-#include "platform/desktop/CaptionFont.h"
 #include "platform/Platform.h"
-#include "platform/desktop/PopupWindow.h"
 #include "platform/Twips.h"
+#include "platform/desktop/CaptionFont.h"
+#include "platform/desktop/PopupWindow.h"
 
 #include <QEvent>
 #include <QMouseEvent>

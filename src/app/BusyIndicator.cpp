@@ -10,16 +10,14 @@ namespace {
 const QString kAnimation = QStringLiteral("loading.gif");
 }
 
-BusyIndicator::BusyIndicator(QWidget *parent) : QLabel(parent)
+BusyIndicator::BusyIndicator(QWidget *parent)
+    : QLabel(parent)
 {
     setAlignment(Qt::AlignCenter);
     setScaledContents(true);
 }
 
-bool BusyIndicator::isPlaying() const
-{
-    return m_movie && m_movie->state() == QMovie::Running;
-}
+bool BusyIndicator::isPlaying() const { return m_movie && m_movie->state() == QMovie::Running; }
 
 void BusyIndicator::showEvent(QShowEvent *event)
 {

@@ -60,18 +60,16 @@ void Console::attach(ReadOutput *runner)
 {
     QObject::connect(runner, &ReadOutput::Starting, &m_repaint,
                      [this, runner] { Starting(runner->SetCommand()); });
-    QObject::connect(runner, &ReadOutput::GotChunk, &m_repaint,
-                     [this](const QString &sChunk, bool LastChunk) { GotChunk(sChunk, LastChunk); });
+    QObject::connect(
+        runner, &ReadOutput::GotChunk, &m_repaint,
+        [this](const QString &sChunk, bool LastChunk) { GotChunk(sChunk, LastChunk); });
     QObject::connect(runner, &ReadOutput::Complete, &m_repaint, [this] { Complete(); });
     QObject::connect(runner, &ReadOutput::Canceled, &m_repaint, [this] { Canceled(); });
     QObject::connect(runner, &ReadOutput::Error, &m_repaint,
                      [this](const QString &error, int &code) { Error(error, code); });
 }
 
-bool Console::isShown() const
-{
-    return unshownChars() == (m_text.endsWith(kCr) ? 1 : 0);
-}
+bool Console::isShown() const { return unshownChars() == (m_text.endsWith(kCr) ? 1 : 0); }
 
 void Console::setText(const QString &text)
 {
@@ -141,12 +139,11 @@ void Console::Canceled()
 
 void Console::Error(const QString &Error, int LastDLLError)
 {
-    platform::Platform::messages().show(QStringLiteral("Error"),
-                                        QStringLiteral("Error!") + kCrLf
-                                            + QStringLiteral("Description: ") + Error + kCrLf
-                                            + QStringLiteral("LastDLLError: ")
-                                            + QString::number(LastDLLError),
-                                        platform::MsgIcon::Critical, platform::MsgButtons::Ok);
+    platform::Platform::messages().show(
+        QStringLiteral("Error"),
+        QStringLiteral("Error!") + kCrLf + QStringLiteral("Description: ") + Error + kCrLf
+            + QStringLiteral("LastDLLError: ") + QString::number(LastDLLError),
+        platform::MsgIcon::Critical, platform::MsgButtons::Ok);
 }
 
 void Console::runEnded()

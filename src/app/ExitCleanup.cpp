@@ -12,10 +12,11 @@ bool FileExists(const QString &name)
 
 const QStringList &exitCleanupScripts()
 {
-    static const QStringList names{
-        QStringLiteral("Yes.bat"),  QStringLiteral("PutFilesBack.bat"), QStringLiteral("No.bat"),
-        QStringLiteral("apps.bat"), QStringLiteral("fonts.bat"),        QStringLiteral("library.bat"),
-        QStringLiteral("media.bat"), QStringLiteral("DFU.bat"),         QStringLiteral("SSH.bat")};
+    static const QStringList names{QStringLiteral("Yes.bat"),   QStringLiteral("PutFilesBack.bat"),
+                                   QStringLiteral("No.bat"),    QStringLiteral("apps.bat"),
+                                   QStringLiteral("fonts.bat"), QStringLiteral("library.bat"),
+                                   QStringLiteral("media.bat"), QStringLiteral("DFU.bat"),
+                                   QStringLiteral("SSH.bat")};
     return names;
 }
 

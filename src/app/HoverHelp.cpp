@@ -8,7 +8,9 @@
 
 namespace app {
 
-HoverHelp::HoverHelp(QObject *parent) : QObject(parent) {}
+HoverHelp::HoverHelp(QObject *parent)
+    : QObject(parent)
+{}
 
 void HoverHelp::watch(QWidget *target, const Entry &entry)
 {

@@ -6,7 +6,8 @@
 
 namespace app {
 
-InetTransfer::InetTransfer(QObject *parent) : QObject(parent)
+InetTransfer::InetTransfer(QObject *parent)
+    : QObject(parent)
 {
     setObjectName(QStringLiteral("Inet1"));
     m_idle.setSingleShot(true);

@@ -32,9 +32,15 @@ bool MainJobWindow::isChecked(const QString &control) const
     return button && button->isChecked();
 }
 
-void MainJobWindow::setEnabled(const QString &name, bool enabled) { control(name)->setEnabled(enabled); }
+void MainJobWindow::setEnabled(const QString &name, bool enabled)
+{
+    control(name)->setEnabled(enabled);
+}
 
-void MainJobWindow::setVisible(const QString &name, bool visible) { control(name)->setVisible(visible); }
+void MainJobWindow::setVisible(const QString &name, bool visible)
+{
+    control(name)->setVisible(visible);
+}
 
 void MainJobWindow::setConsoleText(const QString &text) { m_p.console->setText(text); }
 

@@ -20,7 +20,9 @@ public:
         std::function<void(int)> setHeightTwips;
         std::function<void(const QString &)> popAlert;
     };
-    explicit MainJobWindow(Parts parts) : m_p(std::move(parts)) {}
+    explicit MainJobWindow(Parts parts)
+        : m_p(std::move(parts))
+    {}
 
     QString address() const override;
     QString password() const override;

@@ -79,9 +79,11 @@ MainWindowControls buildMainWindowControls(QWidget *window)
     // SSH Login: the Connection settings.
     c.Frame6 = frame(window, "Frame6", QStringLiteral("SSH Login"), 0, 480, 5535, 975);
     c.Label2 = label(c.Frame6, "Label2", QStringLiteral("IP Address:"), 240, 240, 975, 255);
-    c.Text2 = place(new QLineEdit(QStringLiteral("192.168."), c.Frame6), "Text2", 1680, 240, 3735, 285);
+    c.Text2 =
+        place(new QLineEdit(QStringLiteral("192.168."), c.Frame6), "Text2", 1680, 240, 3735, 285);
     c.Label4 = label(c.Frame6, "Label4", QStringLiteral("SSH Password:"), 240, 600, 1215, 255);
-    c.Text3 = place(new QLineEdit(QStringLiteral("fennel"), c.Frame6), "Text3", 1680, 600, 3735, 285);
+    c.Text3 =
+        place(new QLineEdit(QStringLiteral("fennel"), c.Frame6), "Text3", 1680, 600, 3735, 285);
     c.Text3->setToolTip(QStringLiteral("By default: this is \"fennel\" without quotes!"));
 
     // Main Screen pane.
@@ -91,31 +93,37 @@ MainWindowControls buildMainWindowControls(QWidget *window)
     const QPixmap welcome(platform::Platform::app().folder() + QStringLiteral("/welcome.jpg"));
     if (!welcome.isNull())
         c.Image2->setPixmap(welcome);
-    c.Label6 = label(c.Frame1, "Label6",
-                   QStringLiteral("Welcome to Zorvane within a few clicks, you can easily backup  "
-                                  "your iPod Touch/iPhone Applications! Then, with another click "
-                                  "of a button, restore all of your apps. Now instead of wasting "
-                                  "all of that time reinstalling your apps, you can easily backup "
-                                  "and restore!"),
-                   1560, 240, 3855, 1575);
+    c.Label6 =
+        label(c.Frame1, "Label6",
+              QStringLiteral("Welcome to Zorvane within a few clicks, you can easily backup  "
+                             "your iPod Touch/iPhone Applications! Then, with another click "
+                             "of a button, restore all of your apps. Now instead of wasting "
+                             "all of that time reinstalling your apps, you can easily backup "
+                             "and restore!"),
+              1560, 240, 3855, 1575);
     c.Frame7 = frame(c.Frame1, "Frame7", QString(), 120, 1920, 5295, 1815);
-    c.cmdUpdate = button(c.Frame7, "cmdUpdate", QStringLiteral("Check for Update"), 120, 240, 1575, 375);
+    c.cmdUpdate =
+        button(c.Frame7, "cmdUpdate", QStringLiteral("Check for Update"), 120, 240, 1575, 375);
     c.Label13 = label(c.Frame7, "Label13", QStringLiteral("Progress:"), 1920, 300, 855, 255);
     c.lblPrcnt = label(c.Frame7, "lblPrcnt", QStringLiteral("%"), 2820, 300, 735, 255);
     c.ProgressBar1 = place(new QProgressBar(c.Frame7), "ProgressBar1", 120, 720, 5055, 255);
     c.ProgressBar1->setRange(0, 100);
     c.ProgressBar1->setValue(0);
     c.Label10 = label(c.Frame7, "Label10", QStringLiteral("Status:"), 120, 1080, 855, 255);
-    c.lblAction = label(c.Frame7, "lblAction", QStringLiteral("Authenticating, please wait"), 1020, 1080,
-                      4155, 255);
+    c.lblAction = label(c.Frame7, "lblAction", QStringLiteral("Authenticating, please wait"), 1020,
+                        1080, 4155, 255);
     c.Label5 = label(c.Frame7, "Label5", QStringLiteral("Total Size:"), 120, 1380, 1095, 255);
     c.lblSize = label(c.Frame7, "lblSize", QStringLiteral("Size"), 1260, 1380, 1335, 255);
-    c.Label1 = label(c.Frame7, "Label1", QStringLiteral("Remaining Download:"), 2640, 1380, 1695, 255);
-    c.lblRemaining = label(c.Frame7, "lblRemaining", QStringLiteral("Remaining"), 4380, 1380, 855, 255);
-    for (QWidget *w : std::initializer_list<QWidget *>{c.ProgressBar1, c.Label13, c.Label10, c.Label5, c.Label1,
-                                                        c.lblSize, c.lblAction, c.lblRemaining, c.lblPrcnt})
+    c.Label1 =
+        label(c.Frame7, "Label1", QStringLiteral("Remaining Download:"), 2640, 1380, 1695, 255);
+    c.lblRemaining =
+        label(c.Frame7, "lblRemaining", QStringLiteral("Remaining"), 4380, 1380, 855, 255);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{c.ProgressBar1, c.Label13, c.Label10, c.Label5, c.Label1,
+                                          c.lblSize, c.lblAction, c.lblRemaining, c.lblPrcnt})
         w->hide();
-    for (QLabel *l : {c.Label13, c.Label10, c.Label5, c.Label1, c.lblSize, c.lblAction, c.lblRemaining, c.lblPrcnt}) {
+    for (QLabel *l : {c.Label13, c.Label10, c.Label5, c.Label1, c.lblSize, c.lblAction,
+                      c.lblRemaining, c.lblPrcnt}) {
         QFont bold = l->font();
         bold.setBold(true);
         l->setFont(bold);
@@ -123,53 +131,58 @@ MainWindowControls buildMainWindowControls(QWidget *window)
     // Backup pane.
     c.Frame2 = frame(window, "Frame2", QStringLiteral("Start Zorvane"), 0, 1440, 5535, 3855);
     c.RichTextBox2 = document(c.Frame2, "RichTextBox2", backupInstructions(), 120, 240, 5295, 1335);
-    c.optYes = place(new QRadioButton(QStringLiteral("Yes, My apps are symlinked"), c.Frame2), "optYes",
-                   120, 1680, 3615, 255);
-    c.optNo = place(new QRadioButton(QStringLiteral("No, my apps are NOT symlinked"), c.Frame2), "optNo",
-                  120, 1980, 3615, 255);
-    c.Check1 = place(new QCheckBox(QStringLiteral("I agree to the terms above"), c.Frame2), "Check1",
-                   120, 2340, 2775, 255);
+    c.optYes = place(new QRadioButton(QStringLiteral("Yes, My apps are symlinked"), c.Frame2),
+                     "optYes", 120, 1680, 3615, 255);
+    c.optNo = place(new QRadioButton(QStringLiteral("No, my apps are NOT symlinked"), c.Frame2),
+                    "optNo", 120, 1980, 3615, 255);
+    c.Check1 = place(new QCheckBox(QStringLiteral("I agree to the terms above"), c.Frame2),
+                     "Check1", 120, 2340, 2775, 255);
     c.cmdAgree = button(c.Frame2, "cmdAgree", QStringLiteral("Continue"), 4080, 2280, 1335, 375);
     c.cmdAgree->setEnabled(false);
     c.GIF1 = busy(c.Frame2, "GIF1", 3600, 2280, 375, 375);
-    c.Label7 = label(c.Frame2, "Label7", QStringLiteral("Running Zorvane Please Wait...."), 120, 2700,
-                   5295, 255);
+    c.Label7 = label(c.Frame2, "Label7", QStringLiteral("Running Zorvane Please Wait...."), 120,
+                     2700, 5295, 255);
     c.Label7->hide();
-    c.Label11 = label(c.Frame2, "Label11", QStringLiteral("Mouse over items for more information"), 120,
-                    3000, 5295, 735);
+    c.Label11 = label(c.Frame2, "Label11", QStringLiteral("Mouse over items for more information"),
+                      120, 3000, 5295, 735);
     c.Label11->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     // Restore pane.
     c.Frame4 = frame(window, "Frame4", QStringLiteral("Begin Restore"), 0, 1440, 5535, 3855);
-    c.Label12 = label(c.Frame4, "Label12", QStringLiteral("YOU MUST READ THIS BEFORE CONTINUING:"), 120,
-                    240, 5175, 255);
-    c.RichTextBox1 = document(c.Frame4, "RichTextBox1", restoreInstructions(), 120, 480, 5175, 1455);
-    c.Check2 = place(new QCheckBox(QStringLiteral("I agree to the terms above"), c.Frame4), "Check2",
-                   120, 2160, 2775, 255);
+    c.Label12 = label(c.Frame4, "Label12", QStringLiteral("YOU MUST READ THIS BEFORE CONTINUING:"),
+                      120, 240, 5175, 255);
+    c.RichTextBox1 =
+        document(c.Frame4, "RichTextBox1", restoreInstructions(), 120, 480, 5175, 1455);
+    c.Check2 = place(new QCheckBox(QStringLiteral("I agree to the terms above"), c.Frame4),
+                     "Check2", 120, 2160, 2775, 255);
     c.Command5 = button(c.Frame4, "Command5", QStringLiteral("Continue"), 4080, 2100, 1335, 375);
     c.Command5->setEnabled(false);
     c.GIF2 = busy(c.Frame4, "GIF2", 3600, 2100, 375, 375);
-    c.Label8 = label(c.Frame4, "Label8", QStringLiteral("Putting Apps Back. Please Wait...."), 120, 2640,
-                   5175, 255);
+    c.Label8 = label(c.Frame4, "Label8", QStringLiteral("Putting Apps Back. Please Wait...."), 120,
+                     2640, 5175, 255);
     c.Label8->hide();
-    c.Label15 = label(c.Frame4, "Label15", QStringLiteral("Mouse over items for more information"), 120,
-                    3240, 5295, 495);
+    c.Label15 = label(c.Frame4, "Label15", QStringLiteral("Mouse over items for more information"),
+                      120, 3240, 5295, 495);
     c.Label15->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     c.Frame4->hide();
 
     // Utilities pane.
     c.Frame5 = frame(window, "Frame5", QStringLiteral("Misc Utilities"), 0, 1440, 5535, 3855);
-    c.Command10 = button(c.Frame5, "Command10", QStringLiteral("Run SSH Fingerprint"), 600, 840, 4335, 255);
-    c.Command7 = button(c.Frame5, "Command7", QStringLiteral("Symlink my Applications"), 600, 1200, 4335, 255);
-    c.Command8 = button(c.Frame5, "Command8", QStringLiteral("Symlink my Fonts"), 600, 1560, 4335, 255);
-    c.Command9 = button(c.Frame5, "Command9", QStringLiteral("Force DFU Mode"), 600, 1920, 4335, 255);
+    c.Command10 =
+        button(c.Frame5, "Command10", QStringLiteral("Run SSH Fingerprint"), 600, 840, 4335, 255);
+    c.Command7 = button(c.Frame5, "Command7", QStringLiteral("Symlink my Applications"), 600, 1200,
+                        4335, 255);
+    c.Command8 =
+        button(c.Frame5, "Command8", QStringLiteral("Symlink my Fonts"), 600, 1560, 4335, 255);
+    c.Command9 =
+        button(c.Frame5, "Command9", QStringLiteral("Force DFU Mode"), 600, 1920, 4335, 255);
     c.DXAnimatedGIF3 = busy(c.Frame5, "DXAnimatedGIF3", 5040, 840, 255, 255);
     c.DXAnimatedGIF1 = busy(c.Frame5, "DXAnimatedGIF1", 5040, 1200, 255, 255);
     c.DXAnimatedGIF2 = busy(c.Frame5, "DXAnimatedGIF2", 5040, 1560, 255, 255);
     c.DXAnimatedGIF5 = busy(c.Frame5, "DXAnimatedGIF5", 5040, 1920, 255, 255);
     c.Label9 = label(c.Frame5, "Label9",
-                   QStringLiteral("Move your mouse over something for more information"), 240,
-                   2280, 5055, 1455);
+                     QStringLiteral("Move your mouse over something for more information"), 240,
+                     2280, 5055, 1455);
     c.Label9->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     c.Timer1 = new QTimer(window);
     c.Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -177,10 +190,10 @@ MainWindowControls buildMainWindowControls(QWidget *window)
     c.Frame5->hide();
 
     c.Label3 = place(new QLabel(window), "Label3", 0, 5280, 5535, 255);
-    c.Label3->setText(QStringLiteral(
-        "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr>"
-        "<td align=\"left\">Zorvane by Farrowmoss</td>"
-        "<td align=\"right\">GUI by pellridge</td></tr></table>"));
+    c.Label3->setText(
+        QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr>"
+                       "<td align=\"left\">Zorvane by Farrowmoss</td>"
+                       "<td align=\"right\">GUI by pellridge</td></tr></table>"));
 
     c.Output = place(new QTextEdit(window), "Output", 0, 5520, 5655, 2775);
     c.Output->setReadOnly(true);

@@ -35,7 +35,8 @@ void addMainWindowHoverHelp(QObject *owner, const MainWindowControls &c)
                              "before selecting ''I agree''"));
     help->add(c.Command5, {c.Label15}, QStringLiteral("Click this to continue"));
     help->add(c.RichTextBox1, {c.Label15}, readMe);
-    help->addBackground(c.Frame4, c.Label15, QStringLiteral("Mouse over items for more information"));
+    help->addBackground(c.Frame4, c.Label15,
+                        QStringLiteral("Mouse over items for more information"));
 
     help->add(c.Command10, {c.Label9},
               QStringLiteral("If you have a freshly restored iPod/iPhone, or have never SSH-ed "

@@ -9,7 +9,9 @@ namespace app {
 // exactly one is visible. Nothing else on the panes changes.
 class PaneSwitcher {
 public:
-    explicit PaneSwitcher(QList<QWidget *> panes) : m_panes(std::move(panes)) {}
+    explicit PaneSwitcher(QList<QWidget *> panes)
+        : m_panes(std::move(panes))
+    {}
     void show(QWidget *pane) const;
 
 private:

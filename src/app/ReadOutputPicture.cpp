@@ -27,7 +27,9 @@ QPixmap consolePicture()
 
 } // namespace
 
-ReadOutputPicture::ReadOutputPicture(QWidget *parent) : QWidget(parent), imgIcon(new QLabel(this))
+ReadOutputPicture::ReadOutputPicture(QWidget *parent)
+    : QWidget(parent)
+    , imgIcon(new QLabel(this))
 {
     imgIcon->setObjectName(QStringLiteral("imgIcon"));
     imgIcon->setPixmap(consolePicture());

@@ -18,13 +18,15 @@ void TranscriptFile::start(const QString &text)
 {
     // A transcript that cannot be written costs the user nothing else: the
     // Console still shows everything.
-    m_writing = platform::Platform::files().writeFile(jobs::kTranscriptFile, bytesOf(text), nullptr);
+    m_writing =
+        platform::Platform::files().writeFile(jobs::kTranscriptFile, bytesOf(text), nullptr);
 }
 
 void TranscriptFile::add(const QString &text)
 {
     if (m_writing && !text.isEmpty())
-        m_writing = platform::Platform::files().appendFile(jobs::kTranscriptFile, bytesOf(text), nullptr);
+        m_writing =
+            platform::Platform::files().appendFile(jobs::kTranscriptFile, bytesOf(text), nullptr);
 }
 
 } // namespace app

@@ -29,8 +29,8 @@ constexpr qint64 kChunkSize = 1024;
 // 100 / total × downloaded, halves rounded to the even neighbour.
 int percentOf(qint64 downloaded, qint64 total)
 {
-    return static_cast<int>(std::nearbyint(100.0 / static_cast<double>(total)
-                                           * static_cast<double>(downloaded)));
+    return static_cast<int>(
+        std::nearbyint(100.0 / static_cast<double>(total) * static_cast<double>(downloaded)));
 }
 
 } // namespace
@@ -39,7 +39,8 @@ const QString UpdateCheck::kInstallerName = QStringLiteral("Zorvane.msi");
 const QString UpdateCheck::kLauncherName = QStringLiteral("DeleteOLD.bat");
 
 UpdateCheck::UpdateCheck(const UpdateControls &controls, QObject *parent)
-    : QObject(parent), m_c(controls)
+    : QObject(parent)
+    , m_c(controls)
 {
     m_inet.setParent(this);
 }
@@ -48,8 +49,8 @@ void UpdateCheck::cmdUpdate_Click()
 {
     m_c.cmdUpdate->setEnabled(false);
     for (QWidget *w : std::initializer_list<QWidget *>{m_c.ProgressBar1, m_c.Label13, m_c.Label10,
-                                                        m_c.lblAction, m_c.lblPrcnt, m_c.Label1,
-                                                        m_c.Label5, m_c.lblRemaining, m_c.lblSize})
+                                                       m_c.lblAction, m_c.lblPrcnt, m_c.Label1,
+                                                       m_c.Label5, m_c.lblRemaining, m_c.lblSize})
         w->show();
     try {
         check();
@@ -85,9 +86,10 @@ void UpdateCheck::check()
     const qint64 totalSize = fetchInstaller();
 
     m_c.lblAction->setText(QStringLiteral("Download update?"));
-    const QString question = QStringLiteral("There is a new version available v ") + m_latestVersion
-                             + QStringLiteral("\r\n\r\nThis update - ") + m_updateText
-                             + QStringLiteral("\r\n\r\nWould you like to download the new version?");
+    const QString question =
+        QStringLiteral("There is a new version available v ") + m_latestVersion
+        + QStringLiteral("\r\n\r\nThis update - ") + m_updateText
+        + QStringLiteral("\r\n\r\nWould you like to download the new version?");
     const platform::MsgAnswer answer =
         Platform::messages().show(QStringLiteral("Update available"), question,
                                   platform::MsgIcon::None, platform::MsgButtons::YesNo);

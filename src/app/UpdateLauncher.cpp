@@ -9,8 +9,8 @@ namespace app {
 
 jobs::JobScript UpdateLauncher::script()
 {
-    const jobs::ScriptForm form = jobs::scriptForm(jobs::ScriptKind::UpdateLauncher,
-                                                   platform::Platform::app().versionText());
+    const jobs::ScriptForm form =
+        jobs::scriptForm(jobs::ScriptKind::UpdateLauncher, platform::Platform::app().versionText());
     jobs::JobScript launcher(form.fileName);
     launcher.lines(form.header).line(QStringLiteral("start Zorvane.msi")).lines(form.closing);
     return launcher;

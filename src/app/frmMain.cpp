@@ -8,9 +8,9 @@
 #include "app/MainWindowHoverHelp.h"
 #include "app/UpdateCheck.h"
 #include "jobs/JobController.h"
-#include "platform/desktop/CaptionFont.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
+#include "platform/desktop/CaptionFont.h"
 #include "runner/ReadOutput.h"
 
 #include <QCheckBox>
@@ -144,8 +144,8 @@ void frmMain::Form_Unload() { runExitCleanup(); }
 
 void frmMain::hideBusyIndicators()
 {
-    for (BusyIndicator *sign : {m_c.DXAnimatedGIF5, m_c.DXAnimatedGIF2, m_c.DXAnimatedGIF1, m_c.GIF1,
-                                m_c.GIF2})
+    for (BusyIndicator *sign :
+         {m_c.DXAnimatedGIF5, m_c.DXAnimatedGIF2, m_c.DXAnimatedGIF1, m_c.GIF1, m_c.GIF2})
         sign->hide();
 }
 

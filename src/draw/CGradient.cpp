@@ -38,7 +38,11 @@ double foldDegrees(double v) { return v - std::floor(v / 360.0) * 360.0; }
 
 } // namespace
 
-CGradient::CGradient() : m_color1(16777168), m_color2(4194304), m_angle(315.0f) {}
+CGradient::CGradient()
+    : m_color1(16777168)
+    , m_color2(4194304)
+    , m_angle(315.0f)
+{}
 
 qint32 CGradient::translateColor(qint32 value)
 {
@@ -72,8 +76,10 @@ qint32 CGradient::BlendColors(qint32 lColor1, qint32 lColor2, qint32 lSteps,
 {
     if (lSteps < 2)
         lSteps = 2;
-    const qint32 r1 = lColor1 & 255, g1 = (lColor1 & 65280) / 256, b1 = (lColor1 & 16711680) / 65536;
-    const qint32 r2 = lColor2 & 255, g2 = (lColor2 & 65280) / 256, b2 = (lColor2 & 16711680) / 65536;
+    const qint32 r1 = lColor1 & 255, g1 = (lColor1 & 65280) / 256,
+                 b1 = (lColor1 & 16711680) / 65536;
+    const qint32 r2 = lColor2 & 255, g2 = (lColor2 & 65280) / 256,
+                 b2 = (lColor2 & 16711680) / 65536;
     // The divisor is the number of colours, not of gaps, so the last gap is wider.
     const float rs = float(SafeDivide(r2 - r1, lSteps));
     const float gs = float(SafeDivide(g2 - g1, lSteps));

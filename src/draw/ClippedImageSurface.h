@@ -11,7 +11,9 @@ namespace draw {
 // part. Lines leave out their end point, like the other surfaces.
 class ClippedImageSurface : public DrawSurface {
 public:
-    explicit ClippedImageSurface(QImage *image) : m_image(image) {}
+    explicit ClippedImageSurface(QImage *image)
+        : m_image(image)
+    {}
     bool clientSize(QSize *size) const override;
     void drawLine(QPoint from, QPoint to, ColorRef color) override;
 

@@ -3,15 +3,12 @@
 namespace draw {
 
 ControlError::ControlError(int number, const QString &description)
-    : m_number(number), m_description(description),
-      m_what(QByteArray::number(number) + ": " + description.toUtf8())
-{
-}
+    : m_number(number)
+    , m_description(description)
+    , m_what(QByteArray::number(number) + ": " + description.toUtf8())
+{}
 
-ControlError ControlError::overflow()
-{
-    return ControlError(6, QStringLiteral("Overflow"));
-}
+ControlError ControlError::overflow() { return ControlError(6, QStringLiteral("Overflow")); }
 
 ControlError ControlError::outOfMemory()
 {

@@ -16,10 +16,10 @@ public:
     const char *what() const noexcept override { return m_what.constData(); }
 
     // The run-time errors the drawing code can meet, with the usual texts.
-    static ControlError overflow();           // 6
-    static ControlError outOfMemory();        // 7
+    static ControlError overflow();            // 6
+    static ControlError outOfMemory();         // 7
     static ControlError subscriptOutOfRange(); // 9
-    static ControlError typeMismatch();       // 13
+    static ControlError typeMismatch();        // 13
 
 private:
     int m_number;

@@ -26,7 +26,9 @@ public:
 // Paints into an image with the line rules above.
 class ImageSurface : public DrawSurface {
 public:
-    explicit ImageSurface(QImage *image) : m_image(image) {}
+    explicit ImageSurface(QImage *image)
+        : m_image(image)
+    {}
     bool clientSize(QSize *size) const override;
     void drawLine(QPoint from, QPoint to, ColorRef color) override;
 
@@ -43,7 +45,9 @@ public:
         ColorRef color;
     };
     explicit RecordingSurface(QSize size, bool sizeReadable = true)
-        : m_size(size), m_sizeReadable(sizeReadable) {}
+        : m_size(size)
+        , m_sizeReadable(sizeReadable)
+    {}
     bool clientSize(QSize *size) const override;
     void drawLine(QPoint from, QPoint to, ColorRef color) override;
     void lockUpdates() override { ++locks; }

@@ -10,10 +10,7 @@ namespace draw {
 
 namespace {
 
-int channel(std::int32_t color, int shift)
-{
-    return int((std::uint32_t(color) >> shift) & 0xFF);
-}
+int channel(std::int32_t color, int shift) { return int((std::uint32_t(color) >> shift) & 0xFF); }
 
 } // namespace
 
@@ -25,7 +22,8 @@ QVector<ColorRef> FrameGradient::ColorTable(std::int32_t lCol1, std::int32_t lCo
         const float rest = 1.0f - p;
         ColorRef entry = 0;
         for (int shift = 0; shift <= 16; shift += 8) {
-            const double mixed = double(channel(lCol2, shift)) * p + double(channel(lCol1, shift)) * rest;
+            const double mixed =
+                double(channel(lCol2, shift)) * p + double(channel(lCol1, shift)) * rest;
             const long value = std::lround(std::nearbyint(mixed)); // halves to even
             entry |= ColorRef(std::min(255L, std::max(0L, value))) << shift;
         }

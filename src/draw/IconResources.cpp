@@ -12,19 +12,26 @@ namespace {
 bool numericValue(const QVariant &identifier, double *value)
 {
     switch (identifier.typeId()) {
-    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::Long: case QMetaType::ULong: case QMetaType::LongLong:
-    case QMetaType::ULongLong: case QMetaType::Double: case QMetaType::Float:
-    case QMetaType::Char: case QMetaType::SChar: case QMetaType::UChar:
-        *value = identifier.toDouble();
-        return true;
-    case QMetaType::QString: case QMetaType::QByteArray: {
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar: *value = identifier.toDouble(); return true;
+    case QMetaType::QString:
+    case QMetaType::QByteArray: {
         bool ok = false;
         *value = identifier.toString().trimmed().toDouble(&ok);
         return ok && std::isfinite(*value);
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

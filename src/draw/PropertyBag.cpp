@@ -9,13 +9,20 @@ namespace {
 bool isNumber(const QVariant &v)
 {
     switch (v.typeId()) {
-    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::Long: case QMetaType::ULong: case QMetaType::LongLong:
-    case QMetaType::ULongLong: case QMetaType::Double: case QMetaType::Float:
-    case QMetaType::Char: case QMetaType::SChar: case QMetaType::UChar:
-        return true;
-    default:
-        return false;
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar: return true;
+    default: return false;
     }
 }
 

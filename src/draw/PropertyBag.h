@@ -11,7 +11,9 @@ namespace draw {
 // the stored form holds only what differs from the defaults.
 class PropertyBag {
 public:
-    explicit PropertyBag(QVariantMap *store) : m_store(store) {}
+    explicit PropertyBag(QVariantMap *store)
+        : m_store(store)
+    {}
 
     QVariant ReadProperty(const QString &name, const QVariant &defaultValue) const;
     // A value equal to the default removes any earlier value of that key, so

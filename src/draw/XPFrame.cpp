@@ -41,15 +41,13 @@ short shiftMask(Qt::KeyboardModifiers modifiers)
 
 const char *const XPFrame::kIconErrorText = "Resource ID not found or resource file not compiled";
 
-XPFrame::XPFrame(QWidget *parent) : QWidget(parent)
+XPFrame::XPFrame(QWidget *parent)
+    : QWidget(parent)
 {
     UserControl_Initialize();
 }
 
-XPFrame::~XPFrame()
-{
-    UserControl_Terminate();
-}
+XPFrame::~XPFrame() { UserControl_Terminate(); }
 
 void XPFrame::changed(const QString &name)
 {
@@ -214,10 +212,7 @@ void XPFrame::UserControl_WriteProperties(PropertyBag &PropBag)
     XPFramePropertyStore::Write(PropBag, m_props);
 }
 
-void XPFrame::UserControl_Show()
-{
-    UserControl_Resize();
-}
+void XPFrame::UserControl_Show() { UserControl_Resize(); }
 
 void XPFrame::UserControl_Resize()
 {
@@ -225,15 +220,9 @@ void XPFrame::UserControl_Resize()
     emit Resize();
 }
 
-void XPFrame::UserControl_Terminate()
-{
-    m_icon.Release();
-}
+void XPFrame::UserControl_Terminate() { m_icon.Release(); }
 
-void XPFrame::UserControl_Click()
-{
-    emit Click();
-}
+void XPFrame::UserControl_Click() { emit Click(); }
 
 void XPFrame::UserControl_MouseDown(short Button, short Shift, float X, float Y)
 {
@@ -256,15 +245,9 @@ void XPFrame::paintEvent(QPaintEvent *)
     painter.drawImage(0, 0, m_surface);
 }
 
-void XPFrame::resizeEvent(QResizeEvent *)
-{
-    UserControl_Resize();
-}
+void XPFrame::resizeEvent(QResizeEvent *) { UserControl_Resize(); }
 
-void XPFrame::showEvent(QShowEvent *)
-{
-    UserControl_Show();
-}
+void XPFrame::showEvent(QShowEvent *) { UserControl_Show(); }
 
 void XPFrame::mousePressEvent(QMouseEvent *event)
 {

@@ -81,8 +81,8 @@ public:
     void setCurvature(qint32 vNewCurvature);
 
     // Paints the framed panel's gradient into hDC (see FrameGradient).
-    void DrawGradient(DrawSurface &hDC, qint32 lWidth, qint32 lHeight, qint32 lCol1,
-                      qint32 lCol2, float zAngle);
+    void DrawGradient(DrawSurface &hDC, qint32 lWidth, qint32 lHeight, qint32 lCol1, qint32 lCol2,
+                      float zAngle);
     // Repaints the whole control onto its surface and sets its outline.
     void Redraw();
 

@@ -36,7 +36,7 @@ struct XPFrameProperties {
 
     qint16 headerAngle = kHeaderAngle;
     qint16 backAngle = kBackAngle;
-    qint32 style = kStyle;                 // 0: header, caption and icon; else body only
+    qint32 style = kStyle; // 0: header, caption and icon; else body only
     platform::ColorRef headerLightColor = kHeaderLightColor;
     platform::ColorRef headerDarkColor = kHeaderDarkColor;
     platform::ColorRef backLightColor = kBackLightColor;
@@ -44,11 +44,11 @@ struct XPFrameProperties {
     platform::ColorRef borderColor = kBorderColor;
     platform::ColorRef textColor = kTextColor;
     QString caption = defaultCaption();
-    qint32 headerHeight = kHeaderHeight;   // pixels
+    qint32 headerHeight = kHeaderHeight; // pixels
     FontRef headerFont;
     qint32 captionAlignment = kCaptionAlignment; // 0 left, 2 centred, any other right
-    qint32 curvature = kCurvature;         // corner ellipse width and height, pixels
-    QVariant iconResID = noIcon();         // integer or text; 0: no icon
+    qint32 curvature = kCurvature;               // corner ellipse width and height, pixels
+    QVariant iconResID = noIcon();               // integer or text; 0: no icon
 };
 
 } // namespace draw

@@ -14,17 +14,22 @@ double toNumber(const QVariant &value)
     bool ok = false;
     double number = 0;
     switch (value.typeId()) {
-    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::Long: case QMetaType::ULong: case QMetaType::LongLong:
-    case QMetaType::ULongLong: case QMetaType::Double: case QMetaType::Float:
-    case QMetaType::Char: case QMetaType::SChar: case QMetaType::UChar:
-        number = value.toDouble(&ok);
-        break;
-    case QMetaType::QString: case QMetaType::QByteArray:
-        number = value.toString().trimmed().toDouble(&ok);
-        break;
-    default:
-        break;
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar: number = value.toDouble(&ok); break;
+    case QMetaType::QString:
+    case QMetaType::QByteArray: number = value.toString().trimmed().toDouble(&ok); break;
+    default: break;
     }
     if (!ok)
         throw ControlError::typeMismatch();
@@ -39,10 +44,7 @@ qint16 toInteger(const QVariant &value)
     return qint16(n);
 }
 
-qint32 toLong(const QVariant &value)
-{
-    return checked::roundToLong(toNumber(value));
-}
+qint32 toLong(const QVariant &value) { return checked::roundToLong(toNumber(value)); }
 
 // Colours are stored as signed 32-bit values; an unsigned form of the same
 // bits (as another writer may have kept it) is taken as well.
@@ -62,10 +64,7 @@ QString toText(const QVariant &value)
     return value.toString();
 }
 
-QVariant color(platform::ColorRef c)
-{
-    return QVariant::fromValue<qint32>(qint32(c));
-}
+QVariant color(platform::ColorRef c) { return QVariant::fromValue<qint32>(qint32(c)); }
 
 } // namespace
 
@@ -73,9 +72,12 @@ void XPFramePropertyStore::Read(const PropertyBag &bag, XPFrameProperties *p,
                                 const FontRef &controlFont)
 {
     using P = XPFrameProperties;
-    p->headerAngle = toInteger(bag.ReadProperty("HeaderAngle", QVariant::fromValue<qint16>(P::kHeaderAngle)));
-    p->backAngle = toInteger(bag.ReadProperty("BackAngle", QVariant::fromValue<qint16>(P::kBackAngle)));
-    p->headerLightColor = toColor(bag.ReadProperty("HeaderLightColor", color(P::kHeaderLightColor)));
+    p->headerAngle =
+        toInteger(bag.ReadProperty("HeaderAngle", QVariant::fromValue<qint16>(P::kHeaderAngle)));
+    p->backAngle =
+        toInteger(bag.ReadProperty("BackAngle", QVariant::fromValue<qint16>(P::kBackAngle)));
+    p->headerLightColor =
+        toColor(bag.ReadProperty("HeaderLightColor", color(P::kHeaderLightColor)));
     p->headerDarkColor = toColor(bag.ReadProperty("HeaderDarkColor", color(P::kHeaderDarkColor)));
     p->backLightColor = toColor(bag.ReadProperty("BackLightColor", color(P::kBackLightColor)));
     p->backDarkColor = toColor(bag.ReadProperty("BackDarkColor", color(P::kBackDarkColor)));
@@ -83,9 +85,12 @@ void XPFramePropertyStore::Read(const PropertyBag &bag, XPFrameProperties *p,
     p->textColor = toColor(bag.ReadProperty("TextColor", color(P::kTextColor)));
     p->caption = toText(bag.ReadProperty("Caption", P::defaultCaption()));
     p->style = toLong(bag.ReadProperty("Style", QVariant::fromValue<qint16>(qint16(P::kStyle))));
-    p->curvature = toLong(bag.ReadProperty("Curvature", QVariant::fromValue<qint16>(qint16(P::kCurvature))));
-    p->captionAlignment = toLong(bag.ReadProperty("CaptionAlignment", QVariant::fromValue<qint32>(P::kCaptionAlignment)));
-    p->headerHeight = toLong(bag.ReadProperty("HeaderHeight", QVariant::fromValue<qint16>(qint16(P::kHeaderHeight))));
+    p->curvature =
+        toLong(bag.ReadProperty("Curvature", QVariant::fromValue<qint16>(qint16(P::kCurvature))));
+    p->captionAlignment = toLong(
+        bag.ReadProperty("CaptionAlignment", QVariant::fromValue<qint32>(P::kCaptionAlignment)));
+    p->headerHeight = toLong(
+        bag.ReadProperty("HeaderHeight", QVariant::fromValue<qint16>(qint16(P::kHeaderHeight))));
 
     const QVariant font = bag.ReadProperty("HeaderFont", QVariant());
     if (!font.isValid())
@@ -101,8 +106,10 @@ void XPFramePropertyStore::Read(const PropertyBag &bag, XPFrameProperties *p,
 void XPFramePropertyStore::Write(PropertyBag &bag, const XPFrameProperties &p)
 {
     using P = XPFrameProperties;
-    bag.WriteProperty("HeaderAngle", QVariant::fromValue<qint16>(p.headerAngle), QVariant::fromValue<qint16>(P::kHeaderAngle));
-    bag.WriteProperty("BackAngle", QVariant::fromValue<qint16>(p.backAngle), QVariant::fromValue<qint16>(P::kBackAngle));
+    bag.WriteProperty("HeaderAngle", QVariant::fromValue<qint16>(p.headerAngle),
+                      QVariant::fromValue<qint16>(P::kHeaderAngle));
+    bag.WriteProperty("BackAngle", QVariant::fromValue<qint16>(p.backAngle),
+                      QVariant::fromValue<qint16>(P::kBackAngle));
     bag.WriteProperty("HeaderLightColor", color(p.headerLightColor), color(P::kHeaderLightColor));
     bag.WriteProperty("HeaderDarkColor", color(p.headerDarkColor), color(P::kHeaderDarkColor));
     bag.WriteProperty("BackLightColor", color(p.backLightColor), color(P::kBackLightColor));
@@ -110,13 +117,18 @@ void XPFramePropertyStore::Write(PropertyBag &bag, const XPFrameProperties &p)
     bag.WriteProperty("BorderColor", color(p.borderColor), color(P::kBorderColor));
     bag.WriteProperty("TextColor", color(p.textColor), color(P::kTextColor));
     bag.WriteProperty("Caption", p.caption, P::defaultCaption());
-    bag.WriteProperty("Style", QVariant::fromValue<qint32>(p.style), QVariant::fromValue<qint32>(P::kStyle));
-    bag.WriteProperty("CaptionAlignment", QVariant::fromValue<qint32>(p.captionAlignment), QVariant::fromValue<qint32>(P::kCaptionAlignment));
-    bag.WriteProperty("HeaderHeight", QVariant::fromValue<qint32>(p.headerHeight), QVariant::fromValue<qint32>(P::kHeaderHeight));
+    bag.WriteProperty("Style", QVariant::fromValue<qint32>(p.style),
+                      QVariant::fromValue<qint32>(P::kStyle));
+    bag.WriteProperty("CaptionAlignment", QVariant::fromValue<qint32>(p.captionAlignment),
+                      QVariant::fromValue<qint32>(P::kCaptionAlignment));
+    bag.WriteProperty("HeaderHeight", QVariant::fromValue<qint32>(p.headerHeight),
+                      QVariant::fromValue<qint32>(P::kHeaderHeight));
     // No font object at all is stored like the default: loading gives the control font.
     const QFont startFont = P::controlStartFont();
-    bag.WriteProperty("HeaderFont", QVariant(p.headerFont ? *p.headerFont : startFont), QVariant(startFont));
-    bag.WriteProperty("Curvature", QVariant::fromValue<qint32>(p.curvature), QVariant::fromValue<qint32>(P::kCurvature));
+    bag.WriteProperty("HeaderFont", QVariant(p.headerFont ? *p.headerFont : startFont),
+                      QVariant(startFont));
+    bag.WriteProperty("Curvature", QVariant::fromValue<qint32>(p.curvature),
+                      QVariant::fromValue<qint32>(P::kCurvature));
     bag.WriteProperty("IconResID", p.iconResID, P::noIcon());
 }
 

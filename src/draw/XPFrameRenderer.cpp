@@ -25,9 +25,11 @@ std::int32_t translated(platform::ColorRef color)
 
 XPFrameRenderer::XPFrameRenderer(QImage *surface, const XPFrameProperties &props,
                                  const IconBitmap &icon, FontRef *controlFont)
-    : m_surface(surface), m_props(props), m_icon(icon), m_controlFont(controlFont)
-{
-}
+    : m_surface(surface)
+    , m_props(props)
+    , m_icon(icon)
+    , m_controlFont(controlFont)
+{}
 
 void XPFrameRenderer::Redraw(platform::ColorRef backColor)
 {
@@ -61,7 +63,8 @@ void XPFrameRenderer::DrawHeader()
                                     translated(m_props.headerDarkColor), m_props.headerAngle);
 
         if (!m_props.headerFont) // a header font set to no object
-            throw ControlError(91, QStringLiteral("Object variable or With block variable not set"));
+            throw ControlError(91,
+                               QStringLiteral("Object variable or With block variable not set"));
         *m_controlFont = m_props.headerFont;
         const QFont font = *m_props.headerFont;
         const QFontMetricsF metrics(font, m_surface);
@@ -108,7 +111,8 @@ void XPFrameRenderer::DrawBorder()
         const QColor color = toQColor(ColorTranslation::TranslateColor(m_props.borderColor));
         const std::int32_t k = m_props.curvature;
         const std::int32_t W = m_surface->width(), H = m_surface->height();
-        const QRegion outer = RoundRectRegion::create(0, 0, checked::add(W, 1), checked::add(H, 1), k, k);
+        const QRegion outer =
+            RoundRectRegion::create(0, 0, checked::add(W, 1), checked::add(H, 1), k, k);
         const QRegion inner = RoundRectRegion::create(1, 1, W, H, k, k);
         const QRegion ring = outer.xored(inner);
         QPainter painter(m_surface);

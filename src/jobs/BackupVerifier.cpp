@@ -11,7 +11,8 @@ const QString BackupVerifier::kSizesRecord = QStringLiteral("root/Library/Zorvan
 namespace {
 
 const QByteArray kHeader = QByteArrayLiteral("# Zorvane file sizes 1");
-const QStringList kTrees{QStringLiteral("Applications"), QStringLiteral("mobile"), QStringLiteral("root")};
+const QStringList kTrees{QStringLiteral("Applications"), QStringLiteral("mobile"),
+                         QStringLiteral("root")};
 
 bool inATree(const QString &path)
 {
@@ -64,17 +65,19 @@ QString BackupVerifier::amount(qint64 files, qint64 bytes)
 QStringList BackupVerifier::report(const Result &r)
 {
     if (!r.recordFound)
-        return {QStringLiteral("Backup check: the list of the device's files did not arrive, so the "
-                               "backup cannot be checked and is not complete.")};
+        return {
+            QStringLiteral("Backup check: the list of the device's files did not arrive, so the "
+                           "backup cannot be checked and is not complete.")};
     if (r.complete())
         return {QStringLiteral("Backup check: %1 arrived, every file with the size the device "
                                "listed.")
                     .arg(amount(r.files, r.bytes))};
-    QStringList lines{QStringLiteral("Backup check: the backup is NOT complete. The device listed %1; "
-                                     "%2 did not arrive and %3 arrived with another size.")
-                          .arg(amount(r.files, r.bytes))
-                          .arg(r.missing.size())
-                          .arg(r.wrongSize.size())};
+    QStringList lines{
+        QStringLiteral("Backup check: the backup is NOT complete. The device listed %1; "
+                       "%2 did not arrive and %3 arrived with another size.")
+            .arg(amount(r.files, r.bytes))
+            .arg(r.missing.size())
+            .arg(r.wrongSize.size())};
     for (const QString &path : r.missing.mid(0, 5))
         lines << QStringLiteral("  missing: ") + path;
     for (const QString &path : r.wrongSize.mid(0, 5))

@@ -13,11 +13,14 @@ class BackupVerifier {
 public:
     struct Result {
         bool recordFound = false;
-        qint64 files = 0;            // files the device listed
-        qint64 bytes = 0;            // their bytes
-        QStringList missing;         // listed files that did not arrive
-        QStringList wrongSize;       // arrived with another size
-        bool complete() const { return recordFound && files > 0 && missing.isEmpty() && wrongSize.isEmpty(); }
+        qint64 files = 0;      // files the device listed
+        qint64 bytes = 0;      // their bytes
+        QStringList missing;   // listed files that did not arrive
+        QStringList wrongSize; // arrived with another size
+        bool complete() const
+        {
+            return recordFound && files > 0 && missing.isEmpty() && wrongSize.isEmpty();
+        }
     };
 
     static const QString kSizesRecord; // root\Library\Zorvane\file-sizes.txt

@@ -62,8 +62,8 @@ bool isBatchWritable(const QString &text)
 
 QString programArgument(const QString &text)
 {
-    const bool needsQuotes = text.isEmpty() || text.contains(u' ') || text.contains(u'\t') ||
-                             text.contains(u'"') || text.contains(QStringLiteral("/?"));
+    const bool needsQuotes = text.isEmpty() || text.contains(u' ') || text.contains(u'\t')
+                             || text.contains(u'"') || text.contains(QStringLiteral("/?"));
     if (!needsQuotes)
         return text;
     QString out = QStringLiteral("\"");
@@ -87,10 +87,7 @@ QString programArgument(const QString &text)
     return out;
 }
 
-QString batchVariableValue(const QString &text)
-{
-    return escape(programArgument(text)).value;
-}
+QString batchVariableValue(const QString &text) { return escape(programArgument(text)).value; }
 
 bool passesBatchSetUnchanged(const QString &text)
 {

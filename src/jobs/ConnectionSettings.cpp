@@ -31,7 +31,8 @@ bool isHostName(const QString &text)
     // Labels of letters, digits and hyphens, joined by dots, not starting or
     // ending in a hyphen; the last label is not all digits (that would be an
     // incomplete IP address such as "192.168.").
-    static const QRegularExpression label(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
+    static const QRegularExpression label(
+        QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
     static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
     if (text.isEmpty() || text.size() > 253)
         return false;
@@ -58,10 +59,14 @@ bool isIpv6(QString text)
 // read an IPv6 address there as a host name cut at its first colon; so only
 // IPv4 addresses and host names are taken. The devices show their IPv4
 // address in Settings.
-bool ConnectionSettings::isValidAddress(const QString &a) { return isDottedQuad(a) || isHostName(a); }
+bool ConnectionSettings::isValidAddress(const QString &a)
+{
+    return isDottedQuad(a) || isHostName(a);
+}
 
 ConnectionSettings::ConnectionSettings(const QString &address, const QString &password)
-    : m_address(address.trimmed()), m_password(password)
+    : m_address(address.trimmed())
+    , m_password(password)
 {
     if (isIpv6(m_address)) {
         m_error = QStringLiteral(

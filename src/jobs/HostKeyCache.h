@@ -9,7 +9,9 @@ namespace jobs {
 // as it was typed, as those tools look it up.
 class HostKeyCache {
 public:
-    explicit HostKeyCache(QByteArray text) : m_text(std::move(text)) {}
+    explicit HostKeyCache(QByteArray text)
+        : m_text(std::move(text))
+    {}
 
     // The user's cache; a missing or unreadable file holds no keys.
     static HostKeyCache read();

@@ -19,7 +19,10 @@ const QStringList kBackupFolders{QStringLiteral("Applications"), QStringLiteral(
 
 } // namespace
 
-JobController::JobController(JobWindow &window) : m_window(window), m_sshWatch(window) {}
+JobController::JobController(JobWindow &window)
+    : m_window(window)
+    , m_sshWatch(window)
+{}
 
 void JobController::start(Job which)
 {
@@ -77,10 +80,11 @@ bool JobController::preconditionHolds(const JobDescription &job) const
                                  "Run a backup first; nothing has been sent to your device.")
                       .arg(missing.join(QStringLiteral(", ")));
         else if (platform::Platform::files().exists(kPreviousBackupMark))
-            why = QStringLiteral("A backup was interrupted before it finished, so the backup in the "
-                                 "Zorvane folder is not complete. Run the backup again (it first "
-                                 "puts the earlier backup back); nothing has been sent to your "
-                                 "device.");
+            why =
+                QStringLiteral("A backup was interrupted before it finished, so the backup in the "
+                               "Zorvane folder is not complete. Run the backup again (it first "
+                               "puts the earlier backup back); nothing has been sent to your "
+                               "device.");
         else if (platform::Platform::files().exists(kIncompleteMark))
             why = QStringLiteral("The backup in the Zorvane folder is not complete: its last run "
                                  "failed or was interrupted, so it cannot be restored. Run the "

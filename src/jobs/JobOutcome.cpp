@@ -42,9 +42,8 @@ const QList<Cause> &causes()
                         "Wi-Fi, the blue arrow next to your network), and that the device is awake "
                         "and on the same Wi-Fi network as this computer.")},
         {{QStringLiteral("connection abort"), QStringLiteral("Connection reset"),
-          QStringLiteral("unexpectedly closed network connection"),
-          QStringLiteral("Broken pipe"), QStringLiteral("connection lost"),
-          QStringLiteral("Connection lost")},
+          QStringLiteral("unexpectedly closed network connection"), QStringLiteral("Broken pipe"),
+          QStringLiteral("connection lost"), QStringLiteral("Connection lost")},
          QStringLiteral("The connection to your device was lost during the copy. Keep the device "
                         "awake, on external power and near the Wi-Fi, then run the job again.")},
         {{QStringLiteral("no iPod Touch or iPhone is connected over USB")},
@@ -152,9 +151,10 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
     if (n.kept == QLatin1String("previous"))
         kept = QStringLiteral("Your previous backup has been put back unchanged.");
     else if (n.kept == QLatin1String("partial"))
-        kept = QStringLiteral("There was no earlier backup to keep. Whatever arrived is kept beside "
-                              "Zorvane, marked incomplete: it cannot be restored. Run the backup "
-                              "again.");
+        kept =
+            QStringLiteral("There was no earlier backup to keep. Whatever arrived is kept beside "
+                           "Zorvane, marked incomplete: it cannot be restored. Run the backup "
+                           "again.");
     else
         kept = QStringLiteral("The backup was interrupted before it could settle; run the backup "
                               "again before you restore.");
@@ -186,11 +186,11 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
                                "record of its files.");
     else
         check = QStringLiteral("The restored files were not checked on your device.");
-    o.text = joinParagraphs({QStringLiteral("The restore did NOT complete."), cause, failures(n),
-                             check,
-                             QStringLiteral("Your backup beside Zorvane is unchanged; you can run "
-                                            "the restore again."),
-                             kDetails});
+    o.text =
+        joinParagraphs({QStringLiteral("The restore did NOT complete."), cause, failures(n), check,
+                        QStringLiteral("Your backup beside Zorvane is unchanged; you can run "
+                                       "the restore again."),
+                        kDetails});
     return o;
 }
 
@@ -201,16 +201,17 @@ JobOutcome relocationOutcome(const Notes &n, const QString &cause)
     if (o.succeeded) {
         o.title = QStringLiteral("Symlink Complete");
         o.text = QStringLiteral("The folder now lies in /var on your iPod/iPhone and is linked "
-                                "back in its place.\n\n") + kDetails;
+                                "back in its place.\n\n")
+                 + kDetails;
         return o;
     }
     o.title = QStringLiteral("Symlink Failed");
-    o.text = joinParagraphs({QStringLiteral("Moving the folder did NOT complete."), cause,
-                             failures(n),
-                             QStringLiteral("The folder is moved only once its copy has been "
-                                            "checked, so it was left where it was unless the "
-                                            "details say otherwise."),
-                             kDetails});
+    o.text =
+        joinParagraphs({QStringLiteral("Moving the folder did NOT complete."), cause, failures(n),
+                        QStringLiteral("The folder is moved only once its copy has been "
+                                       "checked, so it was left where it was unless the "
+                                       "details say otherwise."),
+                        kDetails});
     return o;
 }
 
@@ -220,14 +221,15 @@ JobOutcome dfuOutcome(const Notes &n, const QString &cause)
     o.succeeded = n.ended && n.failed.isEmpty();
     if (o.succeeded) {
         o.title = QStringLiteral("DFU Mode");
-        o.text = QStringLiteral("Your iPod/iPhone has been sent into DFU mode. Restore it in iTunes "
-                                "by holding SHIFT and clicking Restore, then choosing an older "
-                                "firmware.");
+        o.text =
+            QStringLiteral("Your iPod/iPhone has been sent into DFU mode. Restore it in iTunes "
+                           "by holding SHIFT and clicking Restore, then choosing an older "
+                           "firmware.");
         return o;
     }
     o.title = QStringLiteral("DFU Mode Failed");
-    o.text = joinParagraphs({QStringLiteral("Forcing DFU mode did NOT complete."), cause,
-                             failures(n), kDetails});
+    o.text = joinParagraphs(
+        {QStringLiteral("Forcing DFU mode did NOT complete."), cause, failures(n), kDetails});
     return o;
 }
 

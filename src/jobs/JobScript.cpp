@@ -4,7 +4,9 @@
 
 namespace jobs {
 
-JobScript::JobScript(QString fileName) : m_fileName(std::move(fileName)) {}
+JobScript::JobScript(QString fileName)
+    : m_fileName(std::move(fileName))
+{}
 
 JobScript &JobScript::line(const QString &text)
 {

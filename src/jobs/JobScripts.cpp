@@ -24,7 +24,8 @@ JobScript fromForm(ScriptKind kind, const QString &versionText)
 
 QString copyToDevice(const QString &local, const QString &deviceFolder)
 {
-    return QStringLiteral("pscp -r -pw %PASS% ") + local + QStringLiteral(" root@%IP%:") + deviceFolder;
+    return QStringLiteral("pscp -r -pw %PASS% ") + local + QStringLiteral(" root@%IP%:")
+           + deviceFolder;
 }
 
 QString runOnDevice(const QString &commandFile)
@@ -38,7 +39,8 @@ const QString kNoteFailure = QStringLiteral("if errorlevel 1 set FAILED=1");
 // tool's failure right after it, in the user's words.
 QString noteFailure(const QString &what)
 {
-    return QStringLiteral("if errorlevel 1 echo failed ") + what + QStringLiteral(">>") + kOutcomeFile;
+    return QStringLiteral("if errorlevel 1 echo failed ") + what + QStringLiteral(">>")
+           + kOutcomeFile;
 }
 
 QString noteJob(const QString &name)
@@ -46,9 +48,15 @@ QString noteJob(const QString &name)
     return QStringLiteral("echo job ") + name + QLatin1Char('>') + kOutcomeFile;
 }
 
-QString note(const QString &what) { return QStringLiteral("echo ") + what + QStringLiteral(">>") + kOutcomeFile; }
+QString note(const QString &what)
+{
+    return QStringLiteral("echo ") + what + QStringLiteral(">>") + kOutcomeFile;
+}
 
-QString sendFailure(const QString &file) { return QStringLiteral("sending %1 to the device").arg(file); }
+QString sendFailure(const QString &file)
+{
+    return QStringLiteral("sending %1 to the device").arg(file);
+}
 
 // Begins a backup. A backup set aside by an interrupted run is put back first.
 // Then the backup there is (complete or marked incomplete) moves into the
@@ -61,7 +69,8 @@ QStringList setAsideLines()
     l << noteJob(QStringLiteral("backup")) << QStringLiteral("set FAILED=")
       << QStringLiteral("set HADPREVIOUS=")
       << QStringLiteral("if not exist ") + kPreviousBackupMark + QStringLiteral(" goto setaside")
-      << QStringLiteral("echo An earlier backup was interrupted; putting the backup it had set aside back first.");
+      << QStringLiteral("echo An earlier backup was interrupted; putting the backup it had set "
+                        "aside back first.");
     // What the interrupted run fetched is partial; the set-aside copy is not.
     for (const QString &f : kBackupFolders)
         l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
@@ -70,10 +79,10 @@ QStringList setAsideLines()
         l << QStringLiteral("if exist %2\\%1 move %2\\%1 %1 >NUL").arg(f, prev);
     l << QStringLiteral("del ") + kPreviousBackupMark << QStringLiteral("rmdir /S /Q ") + prev
       << QStringLiteral(":setaside")
-      << QStringLiteral("if not exist Applications if not exist mobile if not exist root goto fresh")
+      << QStringLiteral(
+             "if not exist Applications if not exist mobile if not exist root goto fresh")
       << QStringLiteral("if exist ") + prev + QStringLiteral(" rmdir /S /Q ") + prev
-      << QStringLiteral("mkdir ") + prev
-      << QStringLiteral("echo saved>") + kPreviousBackupMark
+      << QStringLiteral("mkdir ") + prev << QStringLiteral("echo saved>") + kPreviousBackupMark
       << QStringLiteral("set HADPREVIOUS=1");
     for (const QString &f : kBackupFolders + QStringList{kIncompleteMark})
         l << QStringLiteral("if exist %1 move %1 %2\\%1 >NUL").arg(f, prev);
@@ -93,8 +102,7 @@ QStringList settleLines()
     const QString &prev = kPreviousBackupFolder;
     QStringList l;
     l << QStringLiteral("BackupCheck.exe") << kNoteFailure
-      << QStringLiteral("if defined FAILED goto failed")
-      << QStringLiteral("del ") + kIncompleteMark
+      << QStringLiteral("if defined FAILED goto failed") << QStringLiteral("del ") + kIncompleteMark
       << QStringLiteral("if exist ") + prev + QStringLiteral(" rmdir /S /Q ") + prev
       << note(QStringLiteral("kept new"))
       << QStringLiteral("echo The new backup is complete; the previous backup has been replaced.")
@@ -129,8 +137,10 @@ QStringList connectionLines(const ConnectionSettings &cs)
 
 JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs)
 {
-    const ScriptKind kind = symlinked ? ScriptKind::BackupSymlinked : ScriptKind::BackupNotSymlinked;
-    const QString apps = symlinked ? QStringLiteral("/var/Applications") : QStringLiteral("/Applications");
+    const ScriptKind kind =
+        symlinked ? ScriptKind::BackupSymlinked : ScriptKind::BackupNotSymlinked;
+    const QString apps =
+        symlinked ? QStringLiteral("/var/Applications") : QStringLiteral("/Applications");
     JobScript s = fromForm(kind, versionText);
     s.line(QStringLiteral("echo Do NOT worry if during this process it says something like file "
                           "not found, or path not found."));
@@ -140,8 +150,8 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     s.line(QStringLiteral("pscp -r -pw %PASS% root@%IP%:") + apps + QStringLiteral(" ."));
     s.line(kNoteFailure);
     s.line(noteFailure(QStringLiteral("copying ") + apps + QStringLiteral(" from the device")));
-    for (const QString &file : {QStringLiteral("cp"), QStringLiteral("chown"), QStringLiteral("plink.exe"),
-                                QStringLiteral("move.sh")}) {
+    for (const QString &file : {QStringLiteral("cp"), QStringLiteral("chown"),
+                                QStringLiteral("plink.exe"), QStringLiteral("move.sh")}) {
         s.line(copyToDevice(file, QStringLiteral("/")));
         s.line(kNoteFailure);
         s.line(noteFailure(sendFailure(file)));
@@ -161,7 +171,8 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     s.line(copyToDevice(QStringLiteral("back.sh"), QStringLiteral("/")));
     s.line(runOnDevice(QStringLiteral("back.sh")));
     s.line(QStringLiteral("if errorlevel 1 echo warning the file list could not be removed from "
-                          "your device (back.sh)>>") + kOutcomeFile);
+                          "your device (back.sh)>>")
+           + kOutcomeFile);
     s.line(QStringLiteral("rmdir /S /Q mobile\\Library\\Lockdown"));
     s.line(QStringLiteral("rmdir /S /Q root\\Library\\Lockdown"));
     s.line(note(QStringLiteral("end")));
@@ -188,7 +199,8 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     send(s, QStringLiteral("install.sh"), QStringLiteral("/"));
     send(s, QStringLiteral("cp"), QStringLiteral("/"));
     send(s, QStringLiteral("plink.exe"), QStringLiteral("/"));
-    s.line(QStringLiteral("echo It may look like nothing is happening, but this will take a while!"));
+    s.line(
+        QStringLiteral("echo It may look like nothing is happening, but this will take a while!"));
     send(s, QStringLiteral("chown"), QStringLiteral("/"));
     run(s, QStringLiteral("install.sh"));
     s.line(QStringLiteral("echo Now putting back your applications, this may take a while!"));

@@ -47,10 +47,10 @@ std::map<Job, JobDescription> makeTable()
                   MsgIcon::Critical};
     t.emplace(Job::Backup, backup);
 
-    JobDescription restore = entry(Job::Restore, true,
-                                   {Step::Grow, Step::DisableContinue, Step::ShowSign,
-                                    Step::ShowCaption, Step::Script},
-                                   ScriptKind::Restore, QStringLiteral("GIF2"));
+    JobDescription restore =
+        entry(Job::Restore, true,
+              {Step::Grow, Step::DisableContinue, Step::ShowSign, Step::ShowCaption, Step::Script},
+              ScriptKind::Restore, QStringLiteral("GIF2"));
     restore.precondition = Precondition::BackupPresent;
     restore.caption = QStringLiteral("Label8");
     restore.continueButton = QStringLiteral("Command5");
@@ -69,23 +69,24 @@ std::map<Job, JobDescription> makeTable()
     ssh.keepScriptWhileUnchanged = true;
     t.emplace(Job::SshFirstRun, ssh);
 
-    JobDescription apps = entry(Job::RelocateApps, true,
-                                {Step::Alert, Step::Grow, Step::ShowSign, Step::Script},
-                                ScriptKind::RelocateApps, QStringLiteral("DXAnimatedGIF1"));
+    JobDescription apps =
+        entry(Job::RelocateApps, true, {Step::Alert, Step::Grow, Step::ShowSign, Step::Script},
+              ScriptKind::RelocateApps, QStringLiteral("DXAnimatedGIF1"));
     apps.alert = QStringLiteral("Executing Symlink Applications Process...Please Wait...");
     t.emplace(Job::RelocateApps, apps);
 
-    JobDescription fonts = entry(Job::RelocateFonts, true,
-                                 {Step::Grow, Step::ShowSign, Step::Box, Step::Script},
-                                 ScriptKind::RelocateFonts, QStringLiteral("DXAnimatedGIF2"));
+    JobDescription fonts =
+        entry(Job::RelocateFonts, true, {Step::Grow, Step::ShowSign, Step::Box, Step::Script},
+              ScriptKind::RelocateFonts, QStringLiteral("DXAnimatedGIF2"));
     fonts.box = {QStringLiteral("Before Symlinking Your Fonts...."),
                  QStringLiteral("If you have restored your applications then that auto moves the "
                                 "fonts for you, so you do not need to do it again!"),
                  MsgIcon::Critical};
     t.emplace(Job::RelocateFonts, fonts);
 
-    JobDescription dfu = entry(Job::Dfu, false, {Step::Grow, Step::Box, Step::ShowSign, Step::Script},
-                               ScriptKind::Dfu, QStringLiteral("DXAnimatedGIF5"));
+    JobDescription dfu =
+        entry(Job::Dfu, false, {Step::Grow, Step::Box, Step::ShowSign, Step::Script},
+              ScriptKind::Dfu, QStringLiteral("DXAnimatedGIF5"));
     dfu.box = {QStringLiteral("DFU Mode WARNING"),
                QStringLiteral("Please make sure your iPod/iPhone is connected to your computer "
                               "with the USB cable. Also make sure that the iPod/iPhone is on. Do "

@@ -49,10 +49,10 @@ struct JobDescription {
     Precondition precondition = Precondition::None;
     QList<Step> steps;
     QList<JobScriptChoice> scripts;
-    QString sign;                // busy indicator
-    QString caption;             // busy caption (empty: none)
-    QString continueButton;      // (empty: none)
-    QString agreement;           // the box that gates the Continue button
+    QString sign;           // busy indicator
+    QString caption;        // busy caption (empty: none)
+    QString continueButton; // (empty: none)
+    QString agreement;      // the box that gates the Continue button
     JobBox box;
     QString alert;
     QString consoleText;

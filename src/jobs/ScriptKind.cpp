@@ -37,15 +37,17 @@ ScriptForm scriptForm(ScriptKind kind, const QString &v)
                        QStringLiteral("color 2F"), start),
                 restartThen(QStringLiteral("BackupComplete.exe"))};
     case ScriptKind::Restore:
-        return {QStringLiteral("PutFilesBack.bat"), QStringLiteral("PutFilesBack.bat"),
+        return {QStringLiteral("PutFilesBack.bat"),
+                QStringLiteral("PutFilesBack.bat"),
                 header(QStringLiteral("title iPod Touch Put Files Back Version ") + v
                            + QStringLiteral(" Beta"),
                        QStringLiteral("color 1E"), start),
                 {kEndProgram, QStringLiteral("start RestoreComplete.exe"), kStartProgram, kExit}};
     case ScriptKind::SshFirstRun:
-        return {QStringLiteral("SSH.bat"), QString(),
-                header(QStringLiteral("title SSHing for the First Time"), QStringLiteral("color 0E"),
-                       QStringLiteral(":start")),
+        return {QStringLiteral("SSH.bat"),
+                QString(),
+                header(QStringLiteral("title SSHing for the First Time"),
+                       QStringLiteral("color 0E"), QStringLiteral(":start")),
                 {QStringLiteral("pause"), kExit}};
     case ScriptKind::RelocateApps:
         return {QStringLiteral("apps.bat"), QStringLiteral("apps.bat"),
@@ -58,7 +60,9 @@ ScriptForm scriptForm(ScriptKind kind, const QString &v)
                        QStringLiteral("Color E0"), start),
                 restartThen(QStringLiteral("SymlinkComplete.exe"))};
     case ScriptKind::Dfu:
-        return {QStringLiteral("DFU.bat"), QStringLiteral("DFU.bat"), {QStringLiteral("@echo off")},
+        return {QStringLiteral("DFU.bat"),
+                QStringLiteral("DFU.bat"),
+                {QStringLiteral("@echo off")},
                 restartThen(QStringLiteral("DFUmode.exe"))};
     case ScriptKind::UpdateLauncher:
         return {QStringLiteral("DeleteOLD.bat"), QString(), {QStringLiteral("@Echo off")}, {kExit}};

@@ -6,14 +6,22 @@ namespace jobs {
 
 // The job scripts the program writes, with what they share: header lines and
 // the closing lines that end the program, restart it and report the job's end.
-enum class ScriptKind { BackupSymlinked, BackupNotSymlinked, Restore, SshFirstRun, RelocateApps,
-                        RelocateFonts, Dfu, UpdateLauncher };
+enum class ScriptKind {
+    BackupSymlinked,
+    BackupNotSymlinked,
+    Restore,
+    SshFirstRun,
+    RelocateApps,
+    RelocateFonts,
+    Dfu,
+    UpdateLauncher
+};
 
 struct ScriptForm {
-    QString fileName;       // the file written beside the program
-    QString runnerCommand;  // what the command runner is given (empty: shell start)
-    QStringList header;     // "@echo off", title, colour, "Cls", start label
-    QStringList closing;    // the lines after the job's own lines
+    QString fileName;      // the file written beside the program
+    QString runnerCommand; // what the command runner is given (empty: shell start)
+    QStringList header;    // "@echo off", title, colour, "Cls", start label
+    QStringList closing;   // the lines after the job's own lines
 };
 
 ScriptForm scriptForm(ScriptKind kind, const QString &versionText);

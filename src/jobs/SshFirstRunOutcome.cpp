@@ -22,7 +22,8 @@ SshFirstRunOutcome sshFirstRunOutcome(bool keyStored, SshCopyResult copy, bool t
     case SshCopyResult::Copied:
         return keyStored ? SshFirstRunOutcome::KeyStored : SshFirstRunOutcome::KeyDeclined;
     case SshCopyResult::Failed:
-        return keyStored ? SshFirstRunOutcome::KeyStoredCopyFailed : SshFirstRunOutcome::NotConnected;
+        return keyStored ? SshFirstRunOutcome::KeyStoredCopyFailed
+                         : SshFirstRunOutcome::NotConnected;
     case SshCopyResult::NotYet: break;
     }
     // A key stored while the copy still runs: wait for the copy's note.
@@ -35,9 +36,11 @@ bool isFinal(SshFirstRunOutcome outcome) { return outcome != SshFirstRunOutcome:
 
 QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &address)
 {
-    const QString again = QStringLiteral("Click \"Run SSH Fingerprint\" again and answer \"y\" when the "
-                                         "SSH window asks \"Store key in cache?\".");
-    const QString notStored = QStringLiteral("SSH did NOT complete: the device's key was NOT stored");
+    const QString again =
+        QStringLiteral("Click \"Run SSH Fingerprint\" again and answer \"y\" when the "
+                       "SSH window asks \"Store key in cache?\".");
+    const QString notStored =
+        QStringLiteral("SSH did NOT complete: the device's key was NOT stored");
     QStringList lines;
     switch (outcome) {
     case SshFirstRunOutcome::Waiting:
@@ -57,14 +60,16 @@ QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &addres
                                 "again before you run the Backup or Restore options.");
         break;
     case SshFirstRunOutcome::KeyDeclined:
-        lines << notStored + QStringLiteral(", because the key was refused in the SSH window "
-                                            "(answer \"n\").")
+        lines << notStored
+                     + QStringLiteral(", because the key was refused in the SSH window "
+                                      "(answer \"n\").")
               << again;
         break;
     case SshFirstRunOutcome::NotConnected:
-        lines << notStored + QStringLiteral(": it was not accepted in the SSH window, or no device "
-                                            "answered at %1.")
-                                 .arg(address)
+        lines << notStored
+                     + QStringLiteral(": it was not accepted in the SSH window, or no device "
+                                      "answered at %1.")
+                           .arg(address)
               << QStringLiteral("Check that the device is on, on your Wi-Fi network, with OpenSSH "
                                 "installed, and that %1 is its IP address.")
                      .arg(address)

@@ -38,8 +38,8 @@ void SshFirstRunWatch::tick()
     const bool keyStored = HostKeyCache::read().holdsKeyFor(m_address);
     if (keyStored && m_keySeenAt == 0)
         m_keySeenAt = m_ticks;
-    const bool timeIsUp = keyStored ? m_ticks - m_keySeenAt >= kCopyLimitTicks
-                                    : m_ticks >= kAnswerLimitTicks;
+    const bool timeIsUp =
+        keyStored ? m_ticks - m_keySeenAt >= kCopyLimitTicks : m_ticks >= kAnswerLimitTicks;
     show(sshFirstRunOutcome(keyStored, sshCopyResult(note), timeIsUp));
 }
 

@@ -18,7 +18,9 @@ public:
     static constexpr int kAnswerLimitTicks = 43;
     static constexpr int kCopyLimitTicks = 3;
 
-    explicit SshFirstRunWatch(JobWindow &window) : m_window(window) {}
+    explicit SshFirstRunWatch(JobWindow &window)
+        : m_window(window)
+    {}
 
     // Before the script starts: forgets an earlier run's note, so that only this
     // run's can be read. False (with the reason) when the old note stays.

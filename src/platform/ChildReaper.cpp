@@ -52,8 +52,7 @@ ChildReaper &ChildReaper::instance()
 
 ChildReaper::ChildReaper(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 void ChildReaper::adopt(qint64 pid)
 {

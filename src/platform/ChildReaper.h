@@ -1,6 +1,6 @@
 #pragma once
-#include <QObject>
 #include <QList>
+#include <QObject>
 
 class QSocketNotifier;
 class QTimer;

@@ -40,8 +40,8 @@ bool linkOne(const QByteArray &link, const QByteArray &target)
 void removeStaleLinks(const QString &programFolder, const QString &folder)
 {
     const QString prefix = QDir(programFolder).absolutePath() + QLatin1Char('/');
-    for (const QFileInfo &entry : QDir(folder).entryInfoList(QDir::System | QDir::Files
-                                                             | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo &entry :
+         QDir(folder).entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
         if (!entry.isSymLink() || entry.exists())
             continue;
         const QByteArray path = QFile::encodeName(entry.absoluteFilePath());

@@ -9,7 +9,10 @@ namespace platform {
 
 namespace {
 
-QString localName(const QString &name) { return QString(name).replace(QLatin1Char('\\'), QLatin1Char('/')); }
+QString localName(const QString &name)
+{
+    return QString(name).replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
 
 bool writeWith(const QString &name, const QByteArray &content, QIODevice::OpenMode mode,
                QString *error)
@@ -38,8 +41,8 @@ bool QtFileSystem::findOrdinaryFile(const QString &name) const
     // special files never match.
     const QFileInfo info(localName(name));
     QDir dir(info.path());
-    const QFileInfoList found = dir.entryInfoList(QStringList{info.fileName()},
-                                                  QDir::Files | QDir::NoDotAndDotDot);
+    const QFileInfoList found =
+        dir.entryInfoList(QStringList{info.fileName()}, QDir::Files | QDir::NoDotAndDotDot);
     return !found.isEmpty();
 }
 

@@ -100,7 +100,8 @@ bool PipeProcess::start(const QString &commandLine)
     const QByteArray program = QFile::encodeName(interpreter());
     QByteArray slashC("/c");
     QByteArray command = commandLine.toLocal8Bit();
-    char *argv[] = {const_cast<char *>(program.constData()), slashC.data(), command.data(), nullptr};
+    char *argv[] = {const_cast<char *>(program.constData()), slashC.data(), command.data(),
+                    nullptr};
 
     SpawnSetup setup(writeFd);
     pid_t pid = 0;

@@ -4,9 +4,6 @@
 
 namespace platform {
 
-void restrictNewFilesToUser()
-{
-    umask(S_IRWXG | S_IRWXO);
-}
+void restrictNewFilesToUser() { umask(S_IRWXG | S_IRWXO); }
 
 } // namespace platform

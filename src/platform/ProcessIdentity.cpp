@@ -4,9 +4,6 @@
 
 namespace platform {
 
-bool runningAsRoot()
-{
-    return geteuid() == 0;
-}
+bool runningAsRoot() { return geteuid() == 0; }
 
 } // namespace platform

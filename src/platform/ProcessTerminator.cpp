@@ -78,7 +78,8 @@ int ProcessTerminator::liveGroupMembers(qint64 pgid)
     if (::kill(static_cast<pid_t>(-pgid), 0) != 0 && errno == ESRCH)
         return 0;
     int live = 0;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList entries =
+        QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &entry : entries) {
         if (!entry.at(0).isDigit())
             continue;

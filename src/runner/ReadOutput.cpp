@@ -9,7 +9,9 @@
 #include <QPointer>
 #include <QSocketNotifier>
 
-ReadOutput::ReadOutput(QObject *parent) : QObject(parent) {}
+ReadOutput::ReadOutput(QObject *parent)
+    : QObject(parent)
+{}
 
 ReadOutput::~ReadOutput()
 {

@@ -2,7 +2,8 @@
 
 #include <QTcpSocket>
 
-LoopbackWebSites::LoopbackWebSites(QObject *parent) : QObject(parent)
+LoopbackWebSites::LoopbackWebSites(QObject *parent)
+    : QObject(parent)
 {
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket *socket = m_server.nextPendingConnection()) {
@@ -12,10 +13,7 @@ LoopbackWebSites::LoopbackWebSites(QObject *parent) : QObject(parent)
     });
 }
 
-bool LoopbackWebSites::start()
-{
-    return m_server.listen(QHostAddress::LocalHost);
-}
+bool LoopbackWebSites::start() { return m_server.listen(QHostAddress::LocalHost); }
 
 QString LoopbackWebSites::hostAndPort() const
 {
@@ -41,14 +39,15 @@ void LoopbackWebSites::serve(QTcpSocket *socket)
     QByteArray status = "200 OK";
     QByteArray body;
     if (m_titles.contains(path)) {
-        body = "<html><head><title>" + m_titles.value(path).toUtf8()
-               + "</title></head><body><p>" + path.toUtf8() + "</p></body></html>";
+        body = "<html><head><title>" + m_titles.value(path).toUtf8() + "</title></head><body><p>"
+               + path.toUtf8() + "</p></body></html>";
     } else {
         status = "404 Not Found";
         body = "<html><head><title>Not found</title></head><body></body></html>";
     }
-    socket->write("HTTP/1.1 " + status + "\r\nContent-Type: text/html; charset=utf-8\r\n"
-                  "Content-Length: " + QByteArray::number(body.size())
-                  + "\r\nConnection: close\r\n\r\n" + body);
+    socket->write("HTTP/1.1 " + status
+                  + "\r\nContent-Type: text/html; charset=utf-8\r\n"
+                    "Content-Length: "
+                  + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
     socket->disconnectFromHost();
 }

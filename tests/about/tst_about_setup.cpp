@@ -87,7 +87,8 @@ void tst_about_setup::sandboxStaysOnExceptForRoot()
 
 void tst_about_setup::backgroundNetworkingAlwaysOffAndGpuOffOnlyWithoutDisplay()
 {
-    QCOMPARE(about::webEngineFlags("", false, false), QByteArray("--disable-background-networking"));
+    QCOMPARE(about::webEngineFlags("", false, false),
+             QByteArray("--disable-background-networking"));
     QCOMPARE(about::webEngineFlags("", true, true),
              QByteArray("--disable-background-networking --no-sandbox --disable-gpu"));
     QVERIFY(!about::webEngineFlags("", true, false).contains("--disable-gpu"));

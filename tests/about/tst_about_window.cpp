@@ -111,10 +111,7 @@ void tst_about_window::init()
     m_sites.requestedPaths.clear();
 }
 
-void tst_about_window::cleanupTestCase()
-{
-    fake::restore();
-}
+void tst_about_window::cleanupTestCase() { fake::restore(); }
 
 AboutLinks tst_about_window::loopbackLinks() const
 {
@@ -145,7 +142,8 @@ void tst_about_window::opensAsFixedWindowWithBrowserHidden()
     QVERIFY(view);
     QVERIFY(!view->isVisible());
     QVERIFY(view->page()->requestedUrl().isEmpty());
-    QCOMPARE(label(window.get(), "Label12")->text(), QStringLiteral("Click to hide Webbrowser -->"));
+    QCOMPARE(label(window.get(), "Label12")->text(),
+             QStringLiteral("Click to hide Webbrowser -->"));
     const AboutLinks links = loopbackLinks();
     QCOMPARE(label(window.get(), "Label9")->text(), links.caption(AboutLinks::MakerSite));
     QCOMPARE(label(window.get(), "Label10")->text(), links.caption(AboutLinks::MakerChannel));
@@ -154,9 +152,9 @@ void tst_about_window::opensAsFixedWindowWithBrowserHidden()
         QVERIFY2(!label(window.get(), picture)->pixmap().isNull(), picture);
 
     // The browser covers the information, not the bottom strip with its controls.
-    for (const char *name : {"Image1", "Label1", "Label2", "Label3", "Label4", "Label5", "Label6",
-                             "Label7", "Label8", "Line1", "Label9", "Label10", "Label11",
-                             "lblBackupFolder"}) {
+    for (const char *name :
+         {"Image1", "Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8",
+          "Line1", "Label9", "Label10", "Label11", "lblBackupFolder"}) {
         QWidget *control = window->findChild<QWidget *>(QLatin1String(name));
         QVERIFY2(control, name);
         QVERIFY2(view->geometry().contains(control->geometry()), name);
@@ -253,7 +251,8 @@ void tst_about_window::tellsWhereTheBackupLives()
     QVERIFY(ends.last().endsWith(QLatin1String("Zorvane")));
     for (QWidget *other : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (other != where && other != browser(window.get()))
-            QVERIFY2(!other->geometry().intersects(where->geometry()), qPrintable(other->objectName()));
+            QVERIFY2(!other->geometry().intersects(where->geometry()),
+                     qPrintable(other->objectName()));
     }
 }
 
@@ -279,12 +278,14 @@ void tst_about_window::eachClickOpensItsOwnAddress_data()
     QTest::addColumn<QByteArray>("control");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("title");
-    QTest::newRow("Label9: maker's site") << QByteArray("Label9") << "/maker" << "Maker site";
-    QTest::newRow("Label10: maker's channel")
-        << QByteArray("Label10") << "/channel" << "Maker channel";
-    QTest::newRow("Label11: author's site") << QByteArray("Label11") << "/author" << "Author site";
-    QTest::newRow("Image3: donation page")
-        << QByteArray("Image3") << "/maker/donate.html" << "Donation page";
+    QTest::newRow("Label9: maker's site") << QByteArray("Label9") << "/maker"
+                                          << "Maker site";
+    QTest::newRow("Label10: maker's channel") << QByteArray("Label10") << "/channel"
+                                              << "Maker channel";
+    QTest::newRow("Label11: author's site") << QByteArray("Label11") << "/author"
+                                            << "Author site";
+    QTest::newRow("Image3: donation page") << QByteArray("Image3") << "/maker/donate.html"
+                                           << "Donation page";
 }
 
 void tst_about_window::eachClickOpensItsOwnAddress()

@@ -144,7 +144,8 @@ private slots:
     void hoverLook()
     {
         // Keep the alert on the (offscreen) screen so the pointer can reach it.
-        m_fakes.screen->size = QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(0, 40);
+        m_fakes.screen->size =
+            QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(0, 40);
         QPointer<frmAlert> a = new frmAlert;
         a->DisplayAlert(QStringLiteral("hover"), 3000);
         for (int i = 0; i < 57; ++i)

@@ -6,7 +6,8 @@ namespace {
 const QString kFolder = QStringLiteral("/updates/");
 }
 
-UpdateServer::UpdateServer(QObject *parent) : QObject(parent)
+UpdateServer::UpdateServer(QObject *parent)
+    : QObject(parent)
 {
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket *socket = m_server.nextPendingConnection()) {

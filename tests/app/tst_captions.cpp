@@ -116,8 +116,8 @@ private slots:
                     if (!overflow.isEmpty() && !overflows.contains(overflow))
                         overflows.append(overflow);
                 }
-                const QString shown = helpLines.at(0)->text() + helpLines.at(1)->text()
-                                      + helpLines.at(2)->text();
+                const QString shown =
+                    helpLines.at(0)->text() + helpLines.at(1)->text() + helpLines.at(2)->text();
                 textsSeen += shown != previous;
                 previous = shown;
             }

@@ -54,7 +54,10 @@ struct WholeTextConsole {
     {
         text = text.isEmpty() ? QStringLiteral("C:\\> ") : text + QStringLiteral("\r\nC:\\> ");
     }
-    void canceled() { text = text + QStringLiteral("\r\n[**] Process Canceled [**]\r\n\r\nC:\\> "); }
+    void canceled()
+    {
+        text = text + QStringLiteral("\r\n[**] Process Canceled [**]\r\n\r\nC:\\> ");
+    }
 };
 
 } // namespace
@@ -89,7 +92,10 @@ private slots:
     void transcriptOfARealRun();
 
 private:
-    QString boxText() const { return m_output->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")); }
+    QString boxText() const
+    {
+        return m_output->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    }
 
     fake::Services m_fakes{};
     QTextEdit *m_output = nullptr;
@@ -127,11 +133,16 @@ void tst_console::lineBreaksBecomeCrLf_data()
 {
     QTest::addColumn<QString>("chunk");
     QTest::addColumn<QString>("appended");
-    QTest::newRow("lone LF") << "\n" << "\r\n";
-    QTest::newRow("CR LF") << "\r\n" << "\r\n";
-    QTest::newRow("lone CR") << "a\rb" << "ab";
-    QTest::newRow("mixed") << "one\ntwo\r\nthree\r" << "one\r\ntwo\r\nthree";
-    QTest::newRow("empty last chunk") << "" << "";
+    QTest::newRow("lone LF") << "\n"
+                             << "\r\n";
+    QTest::newRow("CR LF") << "\r\n"
+                           << "\r\n";
+    QTest::newRow("lone CR") << "a\rb"
+                             << "ab";
+    QTest::newRow("mixed") << "one\ntwo\r\nthree\r"
+                           << "one\r\ntwo\r\nthree";
+    QTest::newRow("empty last chunk") << ""
+                                      << "";
 }
 
 void tst_console::lineBreaksBecomeCrLf()
@@ -203,12 +214,15 @@ void tst_console::programFolderLineShowsAsDriveRoot_data()
 {
     QTest::addColumn<QString>("chunk");
     QTest::addColumn<QString>("appended");
-    QTest::newRow("folder and CR LF") << kFolder + "\r\n" << "C:\\\r\n";
-    QTest::newRow("folder and any two") << kFolder + ">x" << "C:\\\r\n";
+    QTest::newRow("folder and CR LF") << kFolder + "\r\n"
+                                      << "C:\\\r\n";
+    QTest::newRow("folder and any two") << kFolder + ">x"
+                                        << "C:\\\r\n";
     QTest::newRow("folder and three") << kFolder + "\r\n\n" << kFolder + "\r\n\r\n";
     QTest::newRow("folder and one") << kFolder + "\n" << kFolder + "\r\n";
     QTest::newRow("other case") << kFolder.toUpper() + "\r\n" << kFolder.toUpper() + "\r\n";
-    QTest::newRow("two characters") << "\r\n" << "\r\n";
+    QTest::newRow("two characters") << "\r\n"
+                                    << "\r\n";
 }
 
 void tst_console::programFolderLineShowsAsDriveRoot()
@@ -227,7 +241,8 @@ void tst_console::firstCommandFollowsTheStartUpTextDirectly()
     QCOMPARE(m_console->text(), kStartUp + QStringLiteral("Yes.bat\r\n"));
     m_console->flush();
     QCOMPARE(boxText(), m_console->text());
-    QCOMPARE(m_output->toPlainText(), QStringLiteral("**Farrowmoss's CONSOLE**\nGUI by pellridgeYes.bat\n"));
+    QCOMPARE(m_output->toPlainText(),
+             QStringLiteral("**Farrowmoss's CONSOLE**\nGUI by pellridgeYes.bat\n"));
 }
 
 void tst_console::completeOnEmptyConsoleIsThePromptAlone()
@@ -250,7 +265,9 @@ void tst_console::completeAndCanceledEndTheRun()
 
     m_console->Starting(QStringLiteral("fonts.bat"));
     m_console->Canceled();
-    QCOMPARE(m_console->text(), QStringLiteral("out\r\nC:\\> fonts.bat\r\n\r\n[**] Process Canceled [**]\r\n\r\nC:\\> "));
+    QCOMPARE(
+        m_console->text(),
+        QStringLiteral("out\r\nC:\\> fonts.bat\r\n\r\n[**] Process Canceled [**]\r\n\r\nC:\\> "));
     QCOMPARE(boxText(), m_console->text());
     QCOMPARE(m_hidden, 2);
 }
@@ -265,7 +282,9 @@ void tst_console::errorShowsABoxAndChangesNothingElse()
     QCOMPARE(m_fakes.messages->shown.size(), 1);
     const fake::ShownBox box = m_fakes.messages->shown.first();
     QCOMPARE(box.title, QStringLiteral("Error"));
-    QCOMPARE(box.text, QStringLiteral("Error!\r\nDescription: Currently processing a command!\r\nLastDLLError: 1201"));
+    QCOMPARE(box.text,
+             QStringLiteral(
+                 "Error!\r\nDescription: Currently processing a command!\r\nLastDLLError: 1201"));
     QCOMPARE(box.icon, platform::MsgIcon::Critical);
     QCOMPARE(box.buttons, platform::MsgButtons::Ok);
 
@@ -275,8 +294,9 @@ void tst_console::errorShowsABoxAndChangesNothingElse()
 
 void tst_console::boxMatchesWholeTextRewriteForAnyEvents()
 {
-    const QStringList pieces{"abc", "\r", "\n", "\r\n", "\f", "x\fy", kFolder + "\r\n",
-                             kFolder + "\r", "é€", "line\r", "\nnext", "", "\n\n\r\r", " "};
+    const QStringList pieces{
+        "abc",          "\r", "\n",     "\r\n",   "\f", "x\fy",     kFolder + "\r\n",
+        kFolder + "\r", "é€", "line\r", "\nnext", "",   "\n\n\r\r", " "};
     QRandomGenerator random(20260308);
     for (int round = 0; round < 40; ++round) {
         WholeTextConsole expected;
@@ -333,7 +353,8 @@ void tst_console::floodIsShownAfterTheRunInSlices()
     m_console->setText(kStartUp);
     m_console->Starting(QStringLiteral("Yes.bat"));
     QString expected = kStartUp + QStringLiteral("Yes.bat\r\n");
-    const QString line = QStringLiteral("%1 copied to mobile/Library\n").arg(QString(60, QLatin1Char('f')));
+    const QString line =
+        QStringLiteral("%1 copied to mobile/Library\n").arg(QString(60, QLatin1Char('f')));
     while (expected.size() < 2 * Console::kShowAtOnceChars) {
         m_console->GotChunk(line, false);
         expected += QString(line).replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
@@ -411,7 +432,8 @@ void tst_console::transcriptOfARealRun()
 
     runner.CancelProcess(); // idle: the error goes to a box
     QCOMPARE(m_fakes.messages->shown.size(), 1);
-    QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("Not currently processing a command!")));
+    QVERIFY(m_fakes.messages->shown.first().text.contains(
+        QStringLiteral("Not currently processing a command!")));
 }
 
 QTEST_MAIN(tst_console)

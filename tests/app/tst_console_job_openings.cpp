@@ -10,10 +10,10 @@
 #include "runner/ReadOutput.h"
 
 #include <QDir>
-#include <QTemporaryDir>
-#include <QTextEdit>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextEdit>
 #include <QtTest>
 
 namespace {
@@ -27,7 +27,8 @@ jobs::JobScript openingLines(const jobs::JobScript &whole)
 {
     jobs::JobScript opening(whole.fileName());
     for (const QString &line : whole.lines()) {
-        const QString word = line.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty).toLower();
+        const QString word =
+            line.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty).toLower();
         if (word == QLatin1String("pscp") || word == QLatin1String("plink")
             || word == QLatin1String("iphuc") || word == QLatin1String("taskkill.exe"))
             break;

@@ -15,7 +15,7 @@ namespace {
 const QString kReadMe = QStringLiteral(
     "The read me will tell you the terms and conditions, as well as how to use the program.");
 const QString kPassword = QStringLiteral("By Default, this is ''fennel'' without quotes");
-}
+} // namespace
 
 // The Help lines that follow the pointer, and the agreement boxes that gate the
 // Continue buttons.
@@ -48,21 +48,34 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("helpLine");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Check1") << "Command1" << "Check1" << "Label11"
+        QTest::newRow("Check1") << "Command1"
+                                << "Check1"
+                                << "Label11"
                                 << "You must agree to the README.txt terms before continuing.";
-        QTest::newRow("optNo") << "Command1" << "optNo" << "Label11"
+        QTest::newRow("optNo") << "Command1"
+                               << "optNo"
+                               << "Label11"
                                << "By clicking this,  you have NOT symlinked your /Applications "
                                   "folder, or have not moved your applications folder with "
                                   "programs such as Boss Tool.";
-        QTest::newRow("RichTextBox2") << "Command1" << "RichTextBox2" << "Label11" << kReadMe;
-        QTest::newRow("Check2") << "Command4" << "Check2" << "Label15"
+        QTest::newRow("RichTextBox2") << "Command1"
+                                      << "RichTextBox2"
+                                      << "Label11" << kReadMe;
+        QTest::newRow("Check2") << "Command4"
+                                << "Check2"
+                                << "Label15"
                                 << "Before continuing, you must check I agree. Please read the "
                                    "README before selecting ''I agree''";
-        QTest::newRow("Command5") << "Command4" << "Command5" << "Label15"
+        QTest::newRow("Command5") << "Command4"
+                                  << "Command5"
+                                  << "Label15"
                                   << "Click this to continue";
-        QTest::newRow("Command9") << "Command6" << "Command9" << "Label9"
-                                  << "Use this if you need to downgrade to an earlier firmware or "
-                                     "if your iPod/iPhone is frozen and cant be detected by iTunes.";
+        QTest::newRow("Command9")
+            << "Command6"
+            << "Command9"
+            << "Label9"
+            << "Use this if you need to downgrade to an earlier firmware or "
+               "if your iPod/iPhone is frozen and cant be detected by iTunes.";
     }
     void hoverTexts()
     {
@@ -86,7 +99,8 @@ private slots:
         auto *line = m_window->findChild<QLabel *>("Label11");
         QCOMPARE(line->text(), QStringLiteral("Mouse over items for more information"));
         hoverBackground("Frame2");
-        QTRY_COMPARE(line->text(), QStringLiteral("Place your mouse over items for more information"));
+        QTRY_COMPARE(line->text(),
+                     QStringLiteral("Place your mouse over items for more information"));
     }
 
     void labelsOfAPaneWriteNothing()

@@ -30,7 +30,8 @@ private slots:
         m_fixture = std::make_unique<SuiteFixture>();
         QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
         m_fixture->useInterpreter(qgetenv("ZORVANE_TEST_COMSPEC"));
-        qputenv("ZORVANE_COMSPEC_LOG", m_fixture->file(QStringLiteral("comspec.log")).toLocal8Bit());
+        qputenv("ZORVANE_COMSPEC_LOG",
+                m_fixture->file(QStringLiteral("comspec.log")).toLocal8Bit());
         m_fakes = m_fixture->fakes();
         m_window = new frmMain;
         m_window->show();
@@ -62,10 +63,11 @@ private slots:
         };
         button("cmdAgree")->click();
         QVERIFY(checkedAtBox);
-        QCOMPARE(m_fakes.messages->shown.first().text,
-                 QStringLiteral("PLEASE MAKE SURE: If your iPod is connected to your computer that your "
-                                "iTunes is CLOSED. DO NOT plug in your iPod DURING the backup process. "
-                                "If you have done all of this, press ''OK''"));
+        QCOMPARE(
+            m_fakes.messages->shown.first().text,
+            QStringLiteral("PLEASE MAKE SURE: If your iPod is connected to your computer that your "
+                           "iTunes is CLOSED. DO NOT plug in your iPod DURING the backup process. "
+                           "If you have done all of this, press ''OK''"));
         QVERIFY(QFile::exists(QStringLiteral("No.bat")));
         QVERIFY(!QFile::exists(QStringLiteral("Yes.bat")));
         QCOMPARE(ranCommands(), QStringList{QStringLiteral("/c \"no.bat\"")});
@@ -90,7 +92,8 @@ private slots:
         check("Check1")->setChecked(true);
         button("cmdAgree")->click();
         QCOMPARE(m_fakes.messages->shown.size(), 1);
-        QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("Choose one of the two options")));
+        QVERIFY(m_fakes.messages->shown.first().text.contains(
+            QStringLiteral("Choose one of the two options")));
         QVERIFY(button("cmdAgree")->isEnabled());
         QVERIFY(!shown("GIF1"));
         QVERIFY(!shown("Label7"));
@@ -105,15 +108,29 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("told");
         const QString incomplete = QStringLiteral("not a complete IP address");
-        QTest::newRow("backup") << "Check1" << "cmdAgree" << "192.168." << incomplete;
-        QTest::newRow("restore") << "Check2" << "Command5" << "192.168." << incomplete;
-        QTest::newRow("ssh") << "" << "Command10" << "192.168." << incomplete;
-        QTest::newRow("apps") << "" << "Command7" << "192.168." << incomplete;
-        QTest::newRow("fonts") << "" << "Command8" << "192.168." << incomplete;
+        QTest::newRow("backup") << "Check1"
+                                << "cmdAgree"
+                                << "192.168." << incomplete;
+        QTest::newRow("restore") << "Check2"
+                                 << "Command5"
+                                 << "192.168." << incomplete;
+        QTest::newRow("ssh") << ""
+                             << "Command10"
+                             << "192.168." << incomplete;
+        QTest::newRow("apps") << ""
+                              << "Command7"
+                              << "192.168." << incomplete;
+        QTest::newRow("fonts") << ""
+                               << "Command8"
+                               << "192.168." << incomplete;
         // pscp cannot take an IPv6 address in "root@%IP%:folder".
         const QString ipv4 = QStringLiteral("Type the IPv4 address");
-        QTest::newRow("backup over IPv6") << "Check1" << "cmdAgree" << "::1" << ipv4;
-        QTest::newRow("restore over IPv6") << "Check2" << "Command5" << "fe80::1" << ipv4;
+        QTest::newRow("backup over IPv6") << "Check1"
+                                          << "cmdAgree"
+                                          << "::1" << ipv4;
+        QTest::newRow("restore over IPv6") << "Check2"
+                                           << "Command5"
+                                           << "fe80::1" << ipv4;
     }
     void badAddressRefusesEveryDeviceJob()
     {
@@ -128,7 +145,8 @@ private slots:
         button(go)->click();
         QCOMPARE(m_fakes.messages->shown.size(), 1);
         QVERIFY(m_fakes.messages->shown.first().text.contains(told));
-        QCOMPARE(QDir().entryList(QStringList{QStringLiteral("*.bat")}, QDir::Files), QStringList());
+        QCOMPARE(QDir().entryList(QStringList{QStringLiteral("*.bat")}, QDir::Files),
+                 QStringList());
         QVERIFY(ranCommands().isEmpty());
         QVERIFY(m_fakes.shell->started.isEmpty());
         QCOMPARE(m_window->heightTwips(), 5490 + 405);
@@ -177,8 +195,10 @@ private slots:
         QCOMPARE(m_fakes.shell->started.size(), 1);
         QCOMPARE(m_fakes.shell->started.first().file, QStringLiteral("SSH.bat"));
         QCOMPARE(m_fakes.shell->started.first().style, platform::WindowStyle::NormalFocus);
-        QCOMPARE(alertTexts(), QStringList({QStringLiteral("Welcome to Zorvane, Version: 1.0.5 Beta."),
-                                            QStringLiteral("Executing SSH for the First time... Please Wait...")}));
+        QCOMPARE(
+            alertTexts(),
+            QStringList({QStringLiteral("Welcome to Zorvane, Version: 1.0.5 Beta."),
+                         QStringLiteral("Executing SSH for the First time... Please Wait...")}));
 
         // No script runs here: until its note and the key arrive, the job waits.
         qputenv("PUTTYSSHHOSTKEYS", m_dir->filePath(QStringLiteral("sshhostkeys")).toLocal8Bit());
@@ -187,11 +207,13 @@ private slots:
         QVERIFY(console().contains(QStringLiteral("Waiting for the SSH window")));
         QVERIFY(timer->isActive());
         QVERIFY(shown("DXAnimatedGIF3"));
-        writeFile(m_dir->filePath(QStringLiteral("sshhostkeys")), "rsa2@22:127.0.0.1 0x23,0xc0ffee\n");
+        writeFile(m_dir->filePath(QStringLiteral("sshhostkeys")),
+                  "rsa2@22:127.0.0.1 0x23,0xc0ffee\n");
         writeFile(QStringLiteral("SSHresult.txt"), "copied\r\n");
         m_window->Timer1_Timer();
-        QVERIFY(console().endsWith(QStringLiteral("SSH Complete.\r\nYou can now run the Backup or Restore "
-                                                  "options when the command prompt closes!")));
+        QVERIFY(console().endsWith(
+            QStringLiteral("SSH Complete.\r\nYou can now run the Backup or Restore "
+                           "options when the command prompt closes!")));
         QCOMPARE(console().count(QStringLiteral("\r\n")), 5);
         QVERIFY(!timer->isActive());
         QVERIFY(!shown("DXAnimatedGIF3"));
@@ -218,7 +240,8 @@ private slots:
     void relocationAndDfuJobs()
     {
         button("Command7")->click();
-        QCOMPARE(alertTexts().last(), QStringLiteral("Executing Symlink Applications Process...Please Wait..."));
+        QCOMPARE(alertTexts().last(),
+                 QStringLiteral("Executing Symlink Applications Process...Please Wait..."));
         bool indicatorFirst = false;
         m_fakes.messages->onShow = [&](const fake::ShownBox &box) {
             if (box.title == QStringLiteral("Before Symlinking Your Fonts...."))
@@ -233,8 +256,9 @@ private slots:
         indicatorFirst = false;
         button("Command9")->click();
         QVERIFY(indicatorFirst);
-        QCOMPARE(ranCommands(), (QStringList{QStringLiteral("/c \"apps.bat\""), QStringLiteral("/c \"fonts.bat\""),
-                                             QStringLiteral("/c \"DFU.bat\"")}));
+        QCOMPARE(ranCommands(),
+                 (QStringList{QStringLiteral("/c \"apps.bat\""), QStringLiteral("/c \"fonts.bat\""),
+                              QStringLiteral("/c \"DFU.bat\"")}));
         // Every click rewrites its script.
         QFile::remove(QStringLiteral("apps.bat"));
         button("Command7")->click();
@@ -272,7 +296,8 @@ private:
     QLineEdit *text(const QString &name) { return m_window->findChild<QLineEdit *>(name); }
     QString console()
     {
-        return m_window->findChild<QTextEdit *>("Output")->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        return m_window->findChild<QTextEdit *>("Output")->toPlainText().replace(
+            QLatin1Char('\n'), QStringLiteral("\r\n"));
     }
     QStringList ranCommands()
     {
@@ -288,7 +313,8 @@ private:
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *a = qobject_cast<alert::frmAlert *>(w))
                 alerts.append(a);
-        std::sort(alerts.begin(), alerts.end(), [](auto *a, auto *b) { return a->AlertIndex() < b->AlertIndex(); });
+        std::sort(alerts.begin(), alerts.end(),
+                  [](auto *a, auto *b) { return a->AlertIndex() < b->AlertIndex(); });
         for (auto *a : alerts)
             texts.append(a->findChild<QLabel *>("lblAlert")->text());
         return texts;

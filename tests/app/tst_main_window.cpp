@@ -42,7 +42,9 @@ void touch(const QString &name)
 // Stand-in for a disk on which one named file cannot be deleted.
 class StubbornFiles : public platform::QtFileSystem {
 public:
-    explicit StubbornFiles(QString stuck) : m_stuck(std::move(stuck)) {}
+    explicit StubbornFiles(QString stuck)
+        : m_stuck(std::move(stuck))
+    {}
     bool deleteFile(const QString &name) override
     {
         return name == m_stuck ? false : platform::QtFileSystem::deleteFile(name);
@@ -98,9 +100,11 @@ private slots:
         QVERIFY(w.findChild<QGroupBox *>("Frame1")->isVisibleTo(&w));
         for (const char *pane : {"Frame2", "Frame4", "Frame5"})
             QVERIFY(!w.findChild<QGroupBox *>(pane)->isVisibleTo(&w));
-        for (const char *sign : {"GIF1", "GIF2", "DXAnimatedGIF1", "DXAnimatedGIF2", "DXAnimatedGIF3",
-                                 "DXAnimatedGIF5", "Label7", "Label8"})
-            QVERIFY2(!w.findChild<QWidget *>(sign)->isVisibleTo(w.findChild<QWidget *>(sign)->parentWidget()), sign);
+        for (const char *sign : {"GIF1", "GIF2", "DXAnimatedGIF1", "DXAnimatedGIF2",
+                                 "DXAnimatedGIF3", "DXAnimatedGIF5", "Label7", "Label8"})
+            QVERIFY2(!w.findChild<QWidget *>(sign)->isVisibleTo(
+                         w.findChild<QWidget *>(sign)->parentWidget()),
+                     sign);
         QVERIFY(!w.findChild<QPushButton *>("cmdAgree")->isEnabled());
         QVERIFY(!w.findChild<QPushButton *>("Command5")->isEnabled());
         QVERIFY(!w.findChild<QCheckBox *>("Check1")->isChecked());
@@ -129,8 +133,8 @@ private slots:
             restoreSteps.append(m.next().captured(1));
         int backupSteps = 0;
         for (auto m = step.globalMatch(app::backupInstructions()); m.hasNext(); ++backupSteps) {
-            const QString asRestore = m.next().captured(1).replace(QStringLiteral("backup"),
-                                                                   QStringLiteral("restore"));
+            const QString asRestore =
+                m.next().captured(1).replace(QStringLiteral("backup"), QStringLiteral("restore"));
             QVERIFY2(restoreSteps.contains(asRestore), qPrintable(asRestore));
         }
         QVERIFY(backupSteps >= 8);

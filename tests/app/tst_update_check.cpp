@@ -24,8 +24,9 @@ namespace {
 
 const QByteArray kLauncher = "@Echo off\r\nstart Zorvane.msi\r\nexit\r\n";
 const QString kQuestionEnd = QStringLiteral("\r\n\r\nWould you like to download the new version?");
-const char *const kStatusControls[] = {"ProgressBar1", "Label13", "Label10", "lblAction", "lblPrcnt",
-                                       "Label1",       "Label5",  "lblRemaining", "lblSize"};
+const char *const kStatusControls[] = {"ProgressBar1", "Label13",      "Label10",
+                                       "lblAction",    "lblPrcnt",     "Label1",
+                                       "Label5",       "lblRemaining", "lblSize"};
 
 QByteArray randomBytes(qsizetype size)
 {
@@ -42,14 +43,21 @@ QByteArray contentOf(const QString &name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-QString text(const frmMain &w, const char *label)
-{
-    return w.findChild<QLabel *>(label)->text();
-}
+QString text(const frmMain &w, const char *label) { return w.findChild<QLabel *>(label)->text(); }
 
-enum class Fault { VersionNotFound, TextServerError, InstallerNotFound, ShortBody, ShortChunkedBody,
-                   StopsMidDownload, SilentServer, NoContentLength, Unreachable,
-                   InstallerUnwritable, LauncherNotStarted };
+enum class Fault {
+    VersionNotFound,
+    TextServerError,
+    InstallerNotFound,
+    ShortBody,
+    ShortChunkedBody,
+    StopsMidDownload,
+    SilentServer,
+    NoContentLength,
+    Unreachable,
+    InstallerUnwritable,
+    LauncherNotStarted
+};
 
 } // namespace
 
@@ -130,21 +138,36 @@ private slots:
         QTest::addColumn<QString>("fetched");
         QTest::addColumn<QString>("current");
         QTest::addColumn<bool>("newer");
-        QTest::newRow("next revision") << "1.0.6" << "1.0.5" << true;
-        QTest::newRow("same") << "1.0.5" << "1.0.5" << false;
-        QTest::newRow("older") << "1.0.4" << "1.0.5" << false;
-        QTest::newRow("same, line break after") << "1.0.5\r\n" << "1.0.5" << false;
-        QTest::newRow("newer, blanks around") << " 1.1.0 \n" << "1.0.5" << true;
-        QTest::newRow("1.10.0 after 1.9.0") << "1.10.0" << "1.9.0" << true;
-        QTest::newRow("1.9.0 before 1.10.0") << "1.9.0" << "1.10.0" << false;
-        QTest::newRow("missing part is 0") << "1.0" << "1.0.0" << false;
-        QTest::newRow("extra part") << "1.0.5.1" << "1.0.5" << true;
-        QTest::newRow("leading zeros") << "01.00.06" << "1.0.5" << true;
-        QTest::newRow("empty") << "" << "1.0.5" << false;
-        QTest::newRow("error page") << "<html>9.9.9</html>" << "1.0.5" << false;
-        QTest::newRow("letters") << "2.0.0beta" << "1.0.5" << false;
-        QTest::newRow("empty part") << "2..0" << "1.0.5" << false;
-        QTest::newRow("sign") << "+2.0.0" << "1.0.5" << false;
+        QTest::newRow("next revision") << "1.0.6"
+                                       << "1.0.5" << true;
+        QTest::newRow("same") << "1.0.5"
+                              << "1.0.5" << false;
+        QTest::newRow("older") << "1.0.4"
+                               << "1.0.5" << false;
+        QTest::newRow("same, line break after") << "1.0.5\r\n"
+                                                << "1.0.5" << false;
+        QTest::newRow("newer, blanks around") << " 1.1.0 \n"
+                                              << "1.0.5" << true;
+        QTest::newRow("1.10.0 after 1.9.0") << "1.10.0"
+                                            << "1.9.0" << true;
+        QTest::newRow("1.9.0 before 1.10.0") << "1.9.0"
+                                             << "1.10.0" << false;
+        QTest::newRow("missing part is 0") << "1.0"
+                                           << "1.0.0" << false;
+        QTest::newRow("extra part") << "1.0.5.1"
+                                    << "1.0.5" << true;
+        QTest::newRow("leading zeros") << "01.00.06"
+                                       << "1.0.5" << true;
+        QTest::newRow("empty") << ""
+                               << "1.0.5" << false;
+        QTest::newRow("error page") << "<html>9.9.9</html>"
+                                    << "1.0.5" << false;
+        QTest::newRow("letters") << "2.0.0beta"
+                                 << "1.0.5" << false;
+        QTest::newRow("empty part") << "2..0"
+                                    << "1.0.5" << false;
+        QTest::newRow("sign") << "+2.0.0"
+                              << "1.0.5" << false;
     }
     void versionsCompareByNumber()
     {
@@ -210,8 +233,10 @@ private slots:
         QTest::addColumn<int>("revision");
         QTest::addColumn<QString>("published");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("next revision, line break after") << 0 << 5 << "1.0.6\n" << "1.0.6";
-        QTest::newRow("1.10.0 published, 1.9.0 running") << 9 << 0 << "1.10.0" << "1.10.0";
+        QTest::newRow("next revision, line break after") << 0 << 5 << "1.0.6\n"
+                                                         << "1.0.6";
+        QTest::newRow("1.10.0 published, 1.9.0 running") << 9 << 0 << "1.10.0"
+                                                         << "1.10.0";
     }
     void newerVersionDeclined()
     {
@@ -252,9 +277,12 @@ private slots:
         QTest::addColumn<int>("size");
         QTest::addColumn<QString>("remaining");
         QTest::addColumn<QString>("percent");
-        QTest::newRow("empty installer") << 0 << "Remaining" << "%";
-        QTest::newRow("1025 bytes") << 1025 << "1 bytes" << "100%";
-        QTest::newRow("3 MB") << 3 * 1024 * 1024 + 17 << "17 bytes" << "100%";
+        QTest::newRow("empty installer") << 0 << "Remaining"
+                                         << "%";
+        QTest::newRow("1025 bytes") << 1025 << "1 bytes"
+                                    << "100%";
+        QTest::newRow("3 MB") << 3 * 1024 * 1024 + 17 << "17 bytes"
+                              << "100%";
     }
     void downloadedAndStarted()
     {
@@ -280,7 +308,7 @@ private slots:
             if (box.title != QLatin1String("Update Complete"))
                 return;
             atComplete = {text(w, "lblRemaining"), text(w, "lblPrcnt"), w.windowTitle(),
-                          text(w, "lblAction"), bar->value(), contentOf("Zorvane.msi")};
+                          text(w, "lblAction"),    bar->value(),        contentOf("Zorvane.msi")};
         };
         click(w);
 
@@ -326,7 +354,8 @@ private slots:
         QCOMPARE(m_events, (QStringList{"start DeleteOLD.bat", "end"}));
         QVERIFY(contentOf("Zorvane.msi") == installer);
         QCOMPARE(contentOf("DeleteOLD.bat"), kLauncher);
-        QCOMPARE(QDir(program.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(QDir(program.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
     }
 
     void leftOverLauncherDeleted()
@@ -401,7 +430,8 @@ private slots:
             << Fault::ShortChunkedBody
             << "The download of Zorvane.msi is incomplete: only 3000 of 5000 bytes arrived. "
                "Nothing was installed; try again later.";
-        QTest::newRow("stops mid-download") << Fault::StopsMidDownload << stopped.arg("Zorvane.msi");
+        QTest::newRow("stops mid-download")
+            << Fault::StopsMidDownload << stopped.arg("Zorvane.msi");
         QTest::newRow("never answers") << Fault::SilentServer << stopped.arg("newVersion.txt");
         QTest::newRow("no Content-Length")
             << Fault::NoContentLength
@@ -437,9 +467,7 @@ private slots:
         case Fault::InstallerNotFound:
             m_server->putStatus(QStringLiteral("Zorvane.msi"), 404, "Not Found");
             break;
-        case Fault::ShortBody:
-            m_server->put(QStringLiteral("Zorvane.msi"), broken);
-            break;
+        case Fault::ShortBody: m_server->put(QStringLiteral("Zorvane.msi"), broken); break;
         case Fault::ShortChunkedBody:
             broken.chunked = true;
             m_server->put(QStringLiteral("Zorvane.msi"), broken);

@@ -18,10 +18,11 @@ QString bin(const QString &name)
     return qEnvironmentVariable("ZORVANE_BIN_DIR") + QLatin1Char('/') + name;
 }
 
-const QStringList deviceFiles{QStringLiteral("move.sh"),  QStringLiteral("back.sh"),    QStringLiteral("install.sh"),
-                              QStringLiteral("fixmail.sh"), QStringLiteral("other.sh"), QStringLiteral("apps.sh"),
-                              QStringLiteral("fonts.sh"), QStringLiteral("cp"),         QStringLiteral("chown"),
-                              QStringLiteral("chown1"),   QStringLiteral("plink.exe")};
+const QStringList deviceFiles{
+    QStringLiteral("move.sh"),    QStringLiteral("back.sh"),  QStringLiteral("install.sh"),
+    QStringLiteral("fixmail.sh"), QStringLiteral("other.sh"), QStringLiteral("apps.sh"),
+    QStringLiteral("fonts.sh"),   QStringLiteral("cp"),       QStringLiteral("chown"),
+    QStringLiteral("chown1"),     QStringLiteral("plink.exe")};
 
 // Runs a command with the device's shell (busybox sh), as the device would.
 QByteArray deviceSh(const QStringList &args, int *exitCode)
@@ -65,8 +66,10 @@ private slots:
 
 void tst_companion::everyFileTheJobsNameIsThere()
 {
-    for (const QString &f : deviceFiles + QStringList{QStringLiteral("pwned.jpg"), QStringLiteral("phase1.script"),
-                                                      QStringLiteral("phase2.script")})
+    for (const QString &f :
+         deviceFiles
+             + QStringList{QStringLiteral("pwned.jpg"), QStringLiteral("phase1.script"),
+                           QStringLiteral("phase2.script")})
         QVERIFY2(QFileInfo(bin(f)).isFile() && QFileInfo(bin(f)).size() > 0, qPrintable(f));
 }
 
@@ -102,8 +105,10 @@ void tst_companion::pictureIsASmallJpeg()
 
 void tst_companion::iphucCommandFilesUseKnownCommands()
 {
-    const QMap<QString, int> arguments{{QStringLiteral("enterrecovery"), 0}, {QStringLiteral("enterdfu"), 0},
-                                       {QStringLiteral("exit"), 0},          {QStringLiteral("waitfor"), 1},
+    const QMap<QString, int> arguments{{QStringLiteral("enterrecovery"), 0},
+                                       {QStringLiteral("enterdfu"), 0},
+                                       {QStringLiteral("exit"), 0},
+                                       {QStringLiteral("waitfor"), 1},
                                        {QStringLiteral("cmd"), -1}};
     for (const QString &name : {QStringLiteral("phase1.script"), QStringLiteral("phase2.script")}) {
         QFile f(bin(name));
@@ -118,7 +123,8 @@ void tst_companion::iphucCommandFilesUseKnownCommands()
             const int n = arguments.value(words.first());
             QVERIFY2(n < 0 ? words.size() > 1 : words.size() == n + 1, qPrintable(line));
             if (words.first() == QLatin1String("waitfor"))
-                QVERIFY2(QStringList({"normal", "recovery", "dfu"}).contains(words.at(1)), qPrintable(line));
+                QVERIFY2(QStringList({"normal", "recovery", "dfu"}).contains(words.at(1)),
+                         qPrintable(line));
             ++commands;
         }
         QVERIFY(commands > 0);
@@ -134,35 +140,45 @@ void tst_companion::ownersAndModesRoundTripAwkwardNames()
     const QString tree = dir.filePath(QStringLiteral("mobile"));
     QVERIFY(QDir().mkpath(tree + QStringLiteral("/ Leading blank/Ordner mit Umlaut äöü")));
     QVERIFY(QDir().mkpath(tree + QStringLiteral("/Library/Lockdown")));
-    QVERIFY(makeFile(tree + QStringLiteral("/ Leading blank/trailing blank "), "a", 0640, 501, 501));
-    QVERIFY(makeFile(tree + QStringLiteral("/ Leading blank/Ordner mit Umlaut äöü/back\\slash %PASS% & x"), "b", 04711, 0, 80));
+    QVERIFY(
+        makeFile(tree + QStringLiteral("/ Leading blank/trailing blank "), "a", 0640, 501, 501));
+    QVERIFY(makeFile(
+        tree + QStringLiteral("/ Leading blank/Ordner mit Umlaut äöü/back\\slash %PASS% & x"), "b",
+        04711, 0, 80));
     QVERIFY(makeFile(tree + QStringLiteral("/line\nbreak"), "c", 0600, 501, 0));
     QVERIFY(makeFile(tree + QStringLiteral("/Library/Lockdown/pair.plist"), "d", 0600, 0, 0));
     QVERIFY(QFile::link(QStringLiteral("Library"), tree + QStringLiteral("/link to library")));
-    QVERIFY(::lchown(QFile::encodeName(tree + QStringLiteral("/link to library")).constData(), 501, 501) == 0);
+    QVERIFY(
+        ::lchown(QFile::encodeName(tree + QStringLiteral("/link to library")).constData(), 501, 501)
+        == 0);
     QVERIFY(::chown(QFile::encodeName(tree).constData(), 501, 501) == 0);
     QVERIFY(::chmod(QFile::encodeName(tree + QStringLiteral("/Library")).constData(), 0705) == 0);
     const TreeSnapshot before = TreeSnapshot::read(tree);
 
     const QString record = dir.filePath(QStringLiteral("record.txt"));
     int rc = 0;
-    QByteArray out = deviceSh({bin(QStringLiteral("chown")), QStringLiteral("-x"), QStringLiteral("Library/Lockdown"),
-                               record, QStringLiteral("mobile"), tree}, &rc);
+    QByteArray out =
+        deviceSh({bin(QStringLiteral("chown")), QStringLiteral("-x"),
+                  QStringLiteral("Library/Lockdown"), record, QStringLiteral("mobile"), tree},
+                 &rc);
     QVERIFY2(rc == 0, out.constData());
     QFile f(record);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray text = f.readAll();
     QVERIFY(text.startsWith("# Zorvane owners and modes 1\n"));
     QVERIFY(text.contains("\n501 501 640 f mobile/ Leading blank/trailing blank \n"));
-    QVERIFY(text.contains("\n0 80 4711 f mobile/ Leading blank/Ordner mit Umlaut äöü/back\\slash %PASS% & x\n"));
+    QVERIFY(text.contains(
+        "\n0 80 4711 f mobile/ Leading blank/Ordner mit Umlaut äöü/back\\slash %PASS% & x\n"));
     QVERIFY(text.contains("\n501 501 777 l mobile/link to library\n"));
     QVERIFY(text.contains("\n0 0 705 d mobile/Library\n"));
     QVERIFY(!text.contains("Lockdown"));
     QVERIFY(!text.contains("break"));
 
     // Scramble owners and modes as pscp would leave them, then put them back.
-    out = deviceSh({QStringLiteral("-c"), QStringLiteral("chown -hR 0:0 \"$1\" && chmod -R u=rwX,go=rX \"$1\""),
-                    QStringLiteral("sh"), tree}, &rc);
+    out = deviceSh({QStringLiteral("-c"),
+                    QStringLiteral("chown -hR 0:0 \"$1\" && chmod -R u=rwX,go=rX \"$1\""),
+                    QStringLiteral("sh"), tree},
+                   &rc);
     QVERIFY2(rc == 0, out.constData());
     QVERIFY(!TreeSnapshot::read(tree).differences(before, TreeSnapshot::OwnersAndModes).isEmpty());
     out = deviceSh({bin(QStringLiteral("chown1")), record, QStringLiteral("mobile"), tree}, &rc);

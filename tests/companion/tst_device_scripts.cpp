@@ -18,7 +18,10 @@ QString failure(const QString &step, const Result &r)
 {
     if (r.finished && r.exitCode == 0)
         return {};
-    return QStringLiteral("%1 failed (%2): %3").arg(step).arg(r.exitCode).arg(QString::fromUtf8(r.output));
+    return QStringLiteral("%1 failed (%2): %3")
+        .arg(step)
+        .arg(r.exitCode)
+        .arg(QString::fromUtf8(r.output));
 }
 
 bool writeFile(const QString &path, const QByteArray &data)
@@ -33,18 +36,19 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-const QStringList notBackedUp{QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")};
+const QStringList notBackedUp{QStringLiteral("Library/Lockdown"),
+                              QStringLiteral("Library/Zorvane")};
 
-#define VERIFY_OK(expr)                                                                         \
-    do {                                                                                        \
-        const QString e_ = (expr);                                                              \
-        QVERIFY2(e_.isEmpty(), qPrintable(e_));                                                 \
+#define VERIFY_OK(expr)                                                                            \
+    do {                                                                                           \
+        const QString e_ = (expr);                                                                 \
+        QVERIFY2(e_.isEmpty(), qPrintable(e_));                                                    \
     } while (0)
 
-#define VERIFY_SAME(a, b, what)                                                                 \
-    do {                                                                                        \
-        const QStringList d_ = (a).differences((b), (what));                                    \
-        QVERIFY2(d_.isEmpty(), qPrintable(d_.join(QLatin1Char('\n'))));                         \
+#define VERIFY_SAME(a, b, what)                                                                    \
+    do {                                                                                           \
+        const QStringList d_ = (a).differences((b), (what));                                       \
+        QVERIFY2(d_.isEmpty(), qPrintable(d_.join(QLatin1Char('\n'))));                            \
     } while (0)
 
 } // namespace
@@ -87,10 +91,7 @@ void tst_device_scripts::initTestCase()
         QSKIP(qPrintable(why));
 }
 
-void tst_device_scripts::init()
-{
-    m_device = std::make_unique<SimulatedDevice>();
-}
+void tst_device_scripts::init() { m_device = std::make_unique<SimulatedDevice>(); }
 
 void tst_device_scripts::cleanup()
 {
@@ -121,8 +122,8 @@ TreeSnapshot tst_device_scripts::device(const QString &path, const QStringList &
 TreeSnapshot tst_device_scripts::wholeDevice() const
 {
     return TreeSnapshot::read(m_device->treePath(),
-                              {QStringLiteral("private/var/logs"), QStringLiteral("private/var/tmp"),
-                               QStringLiteral("dev")});
+                              {QStringLiteral("private/var/logs"),
+                               QStringLiteral("private/var/tmp"), QStringLiteral("dev")});
 }
 
 QString tst_device_scripts::deviceShell(const QString &command)
@@ -154,10 +155,14 @@ QString tst_device_scripts::restore()
     for (const char *f : {"chown1", "install.sh", "cp", "plink.exe", "chown"})
         e += failure(QLatin1String(f), ws.pscpTo(QLatin1String(f), QStringLiteral("/")));
     e += failure(QStringLiteral("install.sh"), ws.plink(QStringLiteral("install.sh")));
-    e += failure(QStringLiteral("put Applications"), ws.pscpTo(QStringLiteral("Applications"), QStringLiteral("/")));
-    e += failure(QStringLiteral("put mobile"), ws.pscpTo(QStringLiteral("mobile"), QStringLiteral("/var")));
-    e += failure(QStringLiteral("put root"), ws.pscpTo(QStringLiteral("root"), QStringLiteral("/var")));
-    e += failure(QStringLiteral("fixmail.sh"), ws.putAndRun(QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin")));
+    e += failure(QStringLiteral("put Applications"),
+                 ws.pscpTo(QStringLiteral("Applications"), QStringLiteral("/")));
+    e += failure(QStringLiteral("put mobile"),
+                 ws.pscpTo(QStringLiteral("mobile"), QStringLiteral("/var")));
+    e += failure(QStringLiteral("put root"),
+                 ws.pscpTo(QStringLiteral("root"), QStringLiteral("/var")));
+    e += failure(QStringLiteral("fixmail.sh"),
+                 ws.putAndRun(QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin")));
     e += failure(QStringLiteral("other.sh"), ws.putAndRun(QStringLiteral("other.sh")));
     return e;
 }
@@ -166,8 +171,8 @@ QString tst_device_scripts::restore()
 QString tst_device_scripts::relocate(const QString &script)
 {
     QString e;
-    for (const QString &f : {QStringLiteral("chown1"), script, QStringLiteral("cp"), QStringLiteral("chown"),
-                             QStringLiteral("plink.exe")})
+    for (const QString &f : {QStringLiteral("chown1"), script, QStringLiteral("cp"),
+                             QStringLiteral("chown"), QStringLiteral("plink.exe")})
         e += failure(f, m_ws->pscpTo(f, QStringLiteral("/")));
     return e + failure(script, m_ws->plink(script));
 }
@@ -195,35 +200,42 @@ void tst_device_scripts::backupThenRestorePutsOwnersAndModesBack()
 
     VERIFY_OK(backup(QStringLiteral("/Applications")));
     // The record travelled with /var/root and left the device again.
-    const QByteArray record = readAll(m_ws->folder() + QStringLiteral("/root/Library/Zorvane/owners-modes.txt"));
+    const QByteArray record =
+        readAll(m_ws->folder() + QStringLiteral("/root/Library/Zorvane/owners-modes.txt"));
     QVERIFY(record.startsWith("# Zorvane owners and modes 1\n"));
     QVERIFY(record.contains("\n0 80 4755 f Applications/Installer.app/Installer\n"));
-    QVERIFY(record.contains("\n501 501 600 f mobile/Library/Preferences/com.apple.mobilemail.plist\n"));
+    QVERIFY(
+        record.contains("\n501 501 600 f mobile/Library/Preferences/com.apple.mobilemail.plist\n"));
     QVERIFY(record.contains("\n501 501 644 f mobile/Media/Fotos für Oma/Strand à Nice.jpg\n"));
     QVERIFY(!record.contains("Lockdown"));
     // The backup leaves the backed-up trees as it found them.
     VERIFY_SAME(device(QStringLiteral("/Applications")), apps, TreeSnapshot::Everything);
     VERIFY_SAME(device(QStringLiteral("/var/mobile")), mobileAll, TreeSnapshot::Everything);
     VERIFY_SAME(device(QStringLiteral("/var/root")), rootAll, TreeSnapshot::Everything);
-    VERIFY_SAME(TreeSnapshot::read(m_ws->folder() + QStringLiteral("/mobile")), mobile, TreeSnapshot::Content);
+    VERIFY_SAME(TreeSnapshot::read(m_ws->folder() + QStringLiteral("/mobile")), mobile,
+                TreeSnapshot::Content);
 
     // The backup side is safe to repeat: the same record again.
     VERIFY_OK(failure(QStringLiteral("move.sh again"), m_ws->plink(QStringLiteral("move.sh"))));
-    const QByteArray again = readAll(m_device->hostPath(QStringLiteral("/var/root/Library/Zorvane/owners-modes.txt")));
+    const QByteArray again =
+        readAll(m_device->hostPath(QStringLiteral("/var/root/Library/Zorvane/owners-modes.txt")));
     QCOMPARE(again.mid(again.indexOf("\n0 ")), record.mid(record.indexOf("\n0 ")));
     VERIFY_OK(failure(QStringLiteral("back.sh again"), m_ws->plink(QStringLiteral("back.sh"))));
-    VERIFY_OK(failure(QStringLiteral("back.sh a third time"), m_ws->plink(QStringLiteral("back.sh"))));
+    VERIFY_OK(
+        failure(QStringLiteral("back.sh a third time"), m_ws->plink(QStringLiteral("back.sh"))));
     VERIFY_SAME(device(QStringLiteral("/var/root")), rootAll, TreeSnapshot::Everything);
 
     VERIFY_OK(wreckOwnersAndModes());
     VERIFY_OK(restore());
     VERIFY_SAME(device(QStringLiteral("/Applications")), apps, TreeSnapshot::Everything);
-    VERIFY_SAME(device(QStringLiteral("/var/mobile"), notBackedUp), mobile, TreeSnapshot::Everything);
+    VERIFY_SAME(device(QStringLiteral("/var/mobile"), notBackedUp), mobile,
+                TreeSnapshot::Everything);
     VERIFY_SAME(device(QStringLiteral("/var/root"), notBackedUp), root, TreeSnapshot::Everything);
     QCOMPARE(m_device->rebootCount(), 1);
     // install.sh moved the fonts out of the way of the applications.
-    QCOMPARE(QFileInfo(m_device->treePath() + QStringLiteral("/System/Library/Fonts")).symLinkTarget(),
-             QStringLiteral("/var/Fonts"));
+    QCOMPARE(
+        QFileInfo(m_device->treePath() + QStringLiteral("/System/Library/Fonts")).symLinkTarget(),
+        QStringLiteral("/var/Fonts"));
     VERIFY_SAME(device(QStringLiteral("/System/Library/Fonts")), fonts, TreeSnapshot::Everything);
 
     // Running the restore's device scripts again changes nothing more.
@@ -243,7 +255,8 @@ void tst_device_scripts::backupOfRelocatedApplications()
     QVERIFY(apps.contains(QStringLiteral("MobileSafari.app/MobileSafari")));
 
     VERIFY_OK(backup(QStringLiteral("/var/Applications")));
-    VERIFY_SAME(TreeSnapshot::read(m_ws->folder() + QStringLiteral("/Applications")), apps, TreeSnapshot::Content);
+    VERIFY_SAME(TreeSnapshot::read(m_ws->folder() + QStringLiteral("/Applications")), apps,
+                TreeSnapshot::Content);
     VERIFY_OK(wreckOwnersAndModes());
     VERIFY_OK(restore());
     // The applications went back through the link into /var/Applications.
@@ -256,7 +269,8 @@ void tst_device_scripts::restoreWithoutARecordGivesMobileItsFiles()
 {
     QVERIFY(startDevice());
     VERIFY_OK(backup(QStringLiteral("/Applications")));
-    QVERIFY(QFile::remove(m_ws->folder() + QStringLiteral("/root/Library/Zorvane/owners-modes.txt")));
+    QVERIFY(
+        QFile::remove(m_ws->folder() + QStringLiteral("/root/Library/Zorvane/owners-modes.txt")));
     VERIFY_OK(wreckOwnersAndModes());
     VERIFY_OK(restore());
     const TreeSnapshot mobile = device(QStringLiteral("/var/mobile"));
@@ -270,12 +284,14 @@ void tst_device_scripts::fixmailRepairsTheMailSettings()
 {
     QVERIFY(startDevice());
     const TreeSnapshot mobile = device(QStringLiteral("/var/mobile"));
-    VERIFY_OK(deviceShell(QStringLiteral(
-        "chown -R 0:0 /var/mobile/Library/Mail /var/mobile/Library/Preferences && "
-        "chmod 755 /var/mobile/Library/Mail && chmod 644 /var/mobile/Library/Preferences/*.plist")));
+    VERIFY_OK(deviceShell(
+        QStringLiteral("chown -R 0:0 /var/mobile/Library/Mail /var/mobile/Library/Preferences && "
+                       "chmod 755 /var/mobile/Library/Mail && chmod 644 "
+                       "/var/mobile/Library/Preferences/*.plist")));
     for (const char *f : {"plink.exe", "cp", "chown", "chown1"})
         VERIFY_OK(failure(QLatin1String(f), m_ws->pscpTo(QLatin1String(f), QStringLiteral("/"))));
-    VERIFY_OK(failure(QStringLiteral("fixmail.sh"), m_ws->putAndRun(QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin"))));
+    VERIFY_OK(failure(QStringLiteral("fixmail.sh"),
+                      m_ws->putAndRun(QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin"))));
 
     const TreeSnapshot fixed = device(QStringLiteral("/var/mobile"));
     for (auto it = fixed.entries().cbegin(); it != fixed.entries().cend(); ++it) {
@@ -283,21 +299,26 @@ void tst_device_scripts::fixmailRepairsTheMailSettings()
             QVERIFY2(it->uid == 501 && it->gid == 501, qPrintable(it.key()));
     }
     QCOMPARE(fixed.entry(QStringLiteral("Library/Mail")).mode, 0700u);
-    for (const QString &p : {QStringLiteral("Library/Preferences/com.apple.mobilemail.plist"),
-                             QStringLiteral("Library/Preferences/com.apple.accountsettings.plist")}) {
+    for (const QString &p :
+         {QStringLiteral("Library/Preferences/com.apple.mobilemail.plist"),
+          QStringLiteral("Library/Preferences/com.apple.accountsettings.plist")}) {
         QCOMPARE(fixed.entry(p).uid, 501u);
         QCOMPARE(fixed.entry(p).mode, 0600u);
     }
     // Other settings are not its business.
-    QCOMPARE(fixed.entry(QStringLiteral("Library/Preferences/com.apple.springboard.plist")).uid, 0u);
+    QCOMPARE(fixed.entry(QStringLiteral("Library/Preferences/com.apple.springboard.plist")).uid,
+             0u);
     VERIFY_SAME(fixed, mobile, TreeSnapshot::Content);
 
     // Twice changes nothing more; a missing mail folder is made again.
-    VERIFY_OK(failure(QStringLiteral("fixmail.sh again"), m_ws->plink(QStringLiteral("fixmail.sh"))));
+    VERIFY_OK(
+        failure(QStringLiteral("fixmail.sh again"), m_ws->plink(QStringLiteral("fixmail.sh"))));
     VERIFY_SAME(device(QStringLiteral("/var/mobile")), fixed, TreeSnapshot::Everything);
     VERIFY_OK(deviceShell(QStringLiteral("rm -rf /var/mobile/Library/Mail")));
-    VERIFY_OK(failure(QStringLiteral("fixmail.sh without Mail"), m_ws->plink(QStringLiteral("fixmail.sh"))));
-    const TreeSnapshot::Entry mail = device(QStringLiteral("/var/mobile")).entry(QStringLiteral("Library/Mail"));
+    VERIFY_OK(failure(QStringLiteral("fixmail.sh without Mail"),
+                      m_ws->plink(QStringLiteral("fixmail.sh"))));
+    const TreeSnapshot::Entry mail =
+        device(QStringLiteral("/var/mobile")).entry(QStringLiteral("Library/Mail"));
     QCOMPARE(mail.type, 'd');
     QCOMPARE(mail.uid, 501u);
 }
@@ -309,9 +330,12 @@ void tst_device_scripts::relocationLeavesAWorkingLink_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("probe");
     QTest::newRow("apps.sh") << QStringLiteral("apps.sh") << QStringLiteral("/Applications")
-                             << QStringLiteral("/var/Applications") << QStringLiteral("/Applications/Sketch Pad.app/Info.plist");
-    QTest::newRow("fonts.sh") << QStringLiteral("fonts.sh") << QStringLiteral("/System/Library/Fonts")
-                              << QStringLiteral("/var/Fonts") << QStringLiteral("/System/Library/Fonts/Cache/Courier New.ttf");
+                             << QStringLiteral("/var/Applications")
+                             << QStringLiteral("/Applications/Sketch Pad.app/Info.plist");
+    QTest::newRow("fonts.sh") << QStringLiteral("fonts.sh")
+                              << QStringLiteral("/System/Library/Fonts")
+                              << QStringLiteral("/var/Fonts")
+                              << QStringLiteral("/System/Library/Fonts/Cache/Courier New.ttf");
 }
 
 void tst_device_scripts::relocationLeavesAWorkingLink()
@@ -332,7 +356,8 @@ void tst_device_scripts::relocationLeavesAWorkingLink()
     QVERIFY(!QFileInfo::exists(m_device->hostPath(target) + QStringLiteral(".zorvane-partial")));
 
     // The device reads through the link.
-    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/probe.sh"), "cat '" + probe.toUtf8() + "' | wc -c\n"));
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/probe.sh"),
+                      "cat '" + probe.toUtf8() + "' | wc -c\n"));
     const Result r = m_ws->plink(QStringLiteral("probe.sh"));
     VERIFY_OK(failure(QStringLiteral("probe"), r));
     QCOMPARE(r.output.trimmed().toLongLong(), before.entry(probe.mid(folder.size() + 1)).size);
@@ -349,13 +374,14 @@ void tst_device_scripts::relocationNeverOverwritesOrLosesData()
 {
     QVERIFY(startDevice());
     const TreeSnapshot apps = device(QStringLiteral("/Applications"));
-    VERIFY_OK(relocate(QStringLiteral("apps.sh")));    // places the helpers, relocates
+    VERIFY_OK(relocate(QStringLiteral("apps.sh"))); // places the helpers, relocates
     VERIFY_OK(deviceShell(QStringLiteral(
-        "rm /Applications && mv /var/Applications /Applications")));   // and back, by hand
+        "rm /Applications && mv /var/Applications /Applications"))); // and back, by hand
     VERIFY_SAME(device(QStringLiteral("/Applications")), apps, TreeSnapshot::Everything);
 
     // A different /var/Applications is never merged into or replaced.
-    VERIFY_OK(deviceShell(QStringLiteral("mkdir /var/Applications && echo mine > /var/Applications/note")));
+    VERIFY_OK(deviceShell(
+        QStringLiteral("mkdir /var/Applications && echo mine > /var/Applications/note")));
     const TreeSnapshot stranger = device(QStringLiteral("/var/Applications"));
     const Result refused = m_ws->plink(QStringLiteral("apps.sh"));
     QVERIFY(refused.finished && refused.exitCode != 0);
@@ -366,16 +392,19 @@ void tst_device_scripts::relocationNeverOverwritesOrLosesData()
     VERIFY_OK(deviceShell(QStringLiteral("rm -r /var/Applications")));
 
     // A copy cut short is thrown away and made again.
-    VERIFY_OK(deviceShell(QStringLiteral(
-        "mkdir /var/Applications.zorvane-partial && echo half > /var/Applications.zorvane-partial/half")));
-    VERIFY_OK(failure(QStringLiteral("after a partial copy"), m_ws->plink(QStringLiteral("apps.sh"))));
+    VERIFY_OK(deviceShell(QStringLiteral("mkdir /var/Applications.zorvane-partial && echo half > "
+                                         "/var/Applications.zorvane-partial/half")));
+    VERIFY_OK(
+        failure(QStringLiteral("after a partial copy"), m_ws->plink(QStringLiteral("apps.sh"))));
     VERIFY_SAME(device(QStringLiteral("/Applications")), apps, TreeSnapshot::Everything);
-    QVERIFY(!QFileInfo::exists(m_device->hostPath(QStringLiteral("/var/Applications.zorvane-partial"))));
+    QVERIFY(!QFileInfo::exists(
+        m_device->hostPath(QStringLiteral("/var/Applications.zorvane-partial"))));
 
     // Cut short after the original was moved aside, before the link: finished.
-    VERIFY_OK(deviceShell(QStringLiteral(
-        "rm /Applications && cp -a /var/Applications /Applications.zorvane-old")));
-    VERIFY_OK(failure(QStringLiteral("after moving aside"), m_ws->plink(QStringLiteral("apps.sh"))));
+    VERIFY_OK(deviceShell(
+        QStringLiteral("rm /Applications && cp -a /var/Applications /Applications.zorvane-old")));
+    VERIFY_OK(
+        failure(QStringLiteral("after moving aside"), m_ws->plink(QStringLiteral("apps.sh"))));
     QVERIFY(QFileInfo(m_device->treePath() + QStringLiteral("/Applications")).isSymLink());
     VERIFY_SAME(device(QStringLiteral("/Applications")), apps, TreeSnapshot::Everything);
     QVERIFY(!QFileInfo::exists(m_device->treePath() + QStringLiteral("/Applications.zorvane-old")));
@@ -394,14 +423,18 @@ void tst_device_scripts::recordCannotReachOutsideItsTree()
                       "0 0 777 d mobile/etc-link\n"
                       "this line is not an entry\n"
                       "0 0 600 f mobile/Library/SMS/sms.db\n"));
-    VERIFY_OK(failure(QStringLiteral("put record"), m_ws->pscpTo(QStringLiteral("evil.txt"), QStringLiteral("/tmp"))));
-    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/apply.sh"), "sh /chown1 /tmp/evil.txt mobile /var/mobile\n"));
+    VERIFY_OK(failure(QStringLiteral("put record"),
+                      m_ws->pscpTo(QStringLiteral("evil.txt"), QStringLiteral("/tmp"))));
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/apply.sh"),
+                      "sh /chown1 /tmp/evil.txt mobile /var/mobile\n"));
     const TreeSnapshot etc = device(QStringLiteral("/etc"));
     const Result r = m_ws->plink(QStringLiteral("apply.sh"));
     VERIFY_OK(failure(QStringLiteral("chown1"), r));
-    QVERIFY2(r.output.contains("1 entries put back (3 not on the device, 1 unreadable lines)"), r.output.constData());
+    QVERIFY2(r.output.contains("1 entries put back (3 not on the device, 1 unreadable lines)"),
+             r.output.constData());
     VERIFY_SAME(device(QStringLiteral("/etc")), etc, TreeSnapshot::Everything);
-    const TreeSnapshot::Entry sms = device(QStringLiteral("/var/mobile")).entry(QStringLiteral("Library/SMS/sms.db"));
+    const TreeSnapshot::Entry sms =
+        device(QStringLiteral("/var/mobile")).entry(QStringLiteral("Library/SMS/sms.db"));
     QCOMPARE(sms.uid, 0u);
     QCOMPARE(sms.mode, 0600u);
 }

@@ -24,7 +24,9 @@ void leaveSuccessfulRun(complete::Job job)
     const char *notes = "";
     const char *transcript = "output\r\n";
     switch (job) {
-    case complete::Job::Backup: notes = "job backup\r\nverified 10 1000 0 0\r\nkept new\r\nend\r\n"; break;
+    case complete::Job::Backup:
+        notes = "job backup\r\nverified 10 1000 0 0\r\nkept new\r\nend\r\n";
+        break;
     case complete::Job::Restore:
         notes = "job restore\r\nend\r\n";
         transcript = "Zorvane restore check: OK, every file of the backup is on the device\r\n";
@@ -43,7 +45,11 @@ class tst_complete : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(m_dir.isValid()); QDir::setCurrent(m_dir.path()); }
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QDir::setCurrent(m_dir.path());
+    }
     void eachProgramIsBuilt_data();
     void eachProgramIsBuilt();
     void boxTellsWhichJobEndedAndClosesWithOk_data();
@@ -75,10 +81,14 @@ void tst_complete::boxTellsWhichJobEndedAndClosesWithOk_data()
     QTest::addColumn<complete::Job>("job");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("mentions");
-    QTest::newRow("backup") << complete::Job::Backup << QStringLiteral("BackupComplete") << QStringLiteral("backup");
-    QTest::newRow("restore") << complete::Job::Restore << QStringLiteral("RestoreComplete") << QStringLiteral("put back");
-    QTest::newRow("symlink") << complete::Job::Symlink << QStringLiteral("SymlinkComplete") << QStringLiteral("linked");
-    QTest::newRow("dfu") << complete::Job::Dfu << QStringLiteral("DFUmode") << QStringLiteral("DFU mode");
+    QTest::newRow("backup") << complete::Job::Backup << QStringLiteral("BackupComplete")
+                            << QStringLiteral("backup");
+    QTest::newRow("restore") << complete::Job::Restore << QStringLiteral("RestoreComplete")
+                             << QStringLiteral("put back");
+    QTest::newRow("symlink") << complete::Job::Symlink << QStringLiteral("SymlinkComplete")
+                             << QStringLiteral("linked");
+    QTest::newRow("dfu") << complete::Job::Dfu << QStringLiteral("DFUmode")
+                         << QStringLiteral("DFU mode");
 }
 
 void tst_complete::boxTellsWhichJobEndedAndClosesWithOk()
@@ -104,7 +114,7 @@ void tst_complete::boxTellsWhichJobEndedAndClosesWithOk()
         QTest::mouseClick(shown->button(QMessageBox::Ok), Qt::LeftButton);
         clicked = true;
     });
-    QTimer::singleShot(10000, box.get(), [&] { box->done(-1); });   // never hang on a failure
+    QTimer::singleShot(10000, box.get(), [&] { box->done(-1); }); // never hang on a failure
     const int answer = box->exec();
     QVERIFY(clicked);
     QCOMPARE(answer, int(QMessageBox::Ok));
@@ -113,7 +123,8 @@ void tst_complete::boxTellsWhichJobEndedAndClosesWithOk()
 void tst_complete::textsDifferBetweenPrograms()
 {
     QSet<QString> texts, titles;
-    for (complete::Job job : {complete::Job::Backup, complete::Job::Restore, complete::Job::Symlink, complete::Job::Dfu}) {
+    for (complete::Job job : {complete::Job::Backup, complete::Job::Restore, complete::Job::Symlink,
+                              complete::Job::Dfu}) {
         leaveSuccessfulRun(job);
         texts << complete::messageFor(job).text;
         titles << complete::messageFor(job).title;

@@ -48,10 +48,10 @@ bool writeFile(const QString &path, const QByteArray &data)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
 }
 
-#define VERIFY_RUN(result)                                                                      \
-    do {                                                                                        \
-        const SimulatedDevice::Result r_ = (result);                                            \
-        QVERIFY2(r_.finished && r_.exitCode == 0, r_.output.constData());                       \
+#define VERIFY_RUN(result)                                                                         \
+    do {                                                                                           \
+        const SimulatedDevice::Result r_ = (result);                                               \
+        QVERIFY2(r_.finished &&r_.exitCode == 0, r_.output.constData());                           \
     } while (0)
 
 } // namespace
@@ -74,7 +74,7 @@ private slots:
     void bigTreeForBenchmarks();
 
 private:
-    std::unique_ptr<SimulatedDevice> m_device;   // shared by the transfer tests
+    std::unique_ptr<SimulatedDevice> m_device; // shared by the transfer tests
     std::unique_ptr<JobWorkspace> m_ws;
 };
 
@@ -114,7 +114,7 @@ void tst_simdevice::startAndStopLeaveNothingBehind()
     QVERIFY(!processesMentioning(config).isEmpty());
 
     // sshd only serves a chroot whose folders up to "/" are root's and closed to others.
-    for (QString p = tree; ; p = QFileInfo(p).path()) {
+    for (QString p = tree;; p = QFileInfo(p).path()) {
         struct stat st;
         QVERIFY(::stat(QFile::encodeName(p).constData(), &st) == 0);
         QVERIFY2(st.st_uid == 0 && (st.st_mode & 022) == 0, qPrintable(p));
@@ -162,7 +162,8 @@ void tst_simdevice::treeLooksLikeADeviceOfItsPeriod()
     QCOMPARE(apps.entry(QStringLiteral("Installer.app/Installer")).mode, 04755u);
     QCOMPARE(apps.entry(QStringLiteral("MobileMail.app")).gid, 80u);
     // Device paths resolve through the device's own links.
-    QCOMPARE(m_device->hostPath(QStringLiteral("/var/mobile")), tree + QStringLiteral("/private/var/mobile"));
+    QCOMPARE(m_device->hostPath(QStringLiteral("/var/mobile")),
+             tree + QStringLiteral("/private/var/mobile"));
 }
 
 void tst_simdevice::twoDevicesRunSideBySide()
@@ -196,8 +197,8 @@ void tst_simdevice::copiesTreesOutAndInWithPscp()
     QVERIFY(writeFile(local + QStringLiteral("/Library/Notes/notes.db"), "changed notes\n"));
     QVERIFY(QDir().mkpath(local + QStringLiteral("/Library/Leer Ordner")));
     VERIFY_RUN(m_ws->pscpTo(QStringLiteral("mobile"), QStringLiteral("/var")));
-    diff = TreeSnapshot::read(local).differences(TreeSnapshot::read(tree + QStringLiteral("/var/mobile")),
-                                                 TreeSnapshot::Content);
+    diff = TreeSnapshot::read(local).differences(
+        TreeSnapshot::read(tree + QStringLiteral("/var/mobile")), TreeSnapshot::Content);
     QVERIFY2(diff.isEmpty(), qPrintable(diff.join(QLatin1Char('\n'))));
 }
 
@@ -205,13 +206,15 @@ void tst_simdevice::copiesWithTheScpProtocolToo()
 {
     QTemporaryDir target;
     QVERIFY(target.isValid());
-    const SimulatedDevice::Result r = m_ws->run(
-        {QStringLiteral("pscp"), QStringLiteral("-scp"), QStringLiteral("-r"), QStringLiteral("-pw"),
-         QStringLiteral("fennel"), QStringLiteral("root@127.0.0.1:/var/root"), target.path()});
+    const SimulatedDevice::Result r =
+        m_ws->run({QStringLiteral("pscp"), QStringLiteral("-scp"), QStringLiteral("-r"),
+                   QStringLiteral("-pw"), QStringLiteral("fennel"),
+                   QStringLiteral("root@127.0.0.1:/var/root"), target.path()});
     QVERIFY2(r.finished && r.exitCode == 0, r.output.constData());
-    const QStringList diff = TreeSnapshot::read(target.path() + QStringLiteral("/root"))
-                                 .differences(TreeSnapshot::read(m_device->treePath() + QStringLiteral("/var/root")),
-                                              TreeSnapshot::Content);
+    const QStringList diff =
+        TreeSnapshot::read(target.path() + QStringLiteral("/root"))
+            .differences(TreeSnapshot::read(m_device->treePath() + QStringLiteral("/var/root")),
+                         TreeSnapshot::Content);
     QVERIFY2(diff.isEmpty(), qPrintable(diff.join(QLatin1Char('\n'))));
 }
 
@@ -226,14 +229,16 @@ void tst_simdevice::runsCommandFilesWithPlink()
     const SimulatedDevice::Result r = m_ws->plink(QStringLiteral("commands.sh"));
     QVERIFY2(r.finished && r.exitCode == 0, r.output.constData());
     QCOMPARE(r.output, QByteArray("Fotos für Oma\n0\niPod\n"));
-    QCOMPARE(readAll(m_device->hostPath(QStringLiteral("/tmp/plink-mark"))), QByteArray("made by plink\n"));
+    QCOMPARE(readAll(m_device->hostPath(QStringLiteral("/tmp/plink-mark"))),
+             QByteArray("made by plink\n"));
 }
 
 void tst_simdevice::refusesAWrongPassword()
 {
-    const SimulatedDevice::Result r = m_ws->run(
-        {QStringLiteral("pscp"), QStringLiteral("-batch"), QStringLiteral("-r"), QStringLiteral("-pw"),
-         QStringLiteral("Fennel"), QStringLiteral("root@127.0.0.1:/var/root"), QStringLiteral("wrong-password")});
+    const SimulatedDevice::Result r =
+        m_ws->run({QStringLiteral("pscp"), QStringLiteral("-batch"), QStringLiteral("-r"),
+                   QStringLiteral("-pw"), QStringLiteral("Fennel"),
+                   QStringLiteral("root@127.0.0.1:/var/root"), QStringLiteral("wrong-password")});
     QVERIFY(r.finished);
     QVERIFY(r.exitCode != 0);
     QVERIFY(!QFileInfo::exists(m_ws->folder() + QStringLiteral("/wrong-password")));
@@ -248,16 +253,18 @@ void tst_simdevice::asksForTheHostKeyOnFirstContact()
     const QString folder = m_ws->folder();
 
     // Without an answer the copy does not happen.
-    SimulatedDevice::Result r = m_device->run(
-        {QStringLiteral("pscp"), QStringLiteral("-batch"), QStringLiteral("-r"), QStringLiteral("-pw"),
-         QStringLiteral("fennel"), QStringLiteral("pwned.jpg"), QStringLiteral("root@127.0.0.1:/tmp")},
-        folder, env, 60000);
+    SimulatedDevice::Result r =
+        m_device->run({QStringLiteral("pscp"), QStringLiteral("-batch"), QStringLiteral("-r"),
+                       QStringLiteral("-pw"), QStringLiteral("fennel"), QStringLiteral("pwned.jpg"),
+                       QStringLiteral("root@127.0.0.1:/tmp")},
+                      folder, env, 60000);
     QVERIFY(r.finished && r.exitCode != 0);
     QVERIFY(!QFileInfo::exists(m_device->hostPath(QStringLiteral("/tmp/pwned.jpg"))));
 
     // A person answers "y" on the terminal, as in the SSH first-run job's window.
     r = m_device->run({QStringLiteral("script"), QStringLiteral("-qec"),
-                       QStringLiteral("pscp -r -pw fennel pwned.jpg root@127.0.0.1:/tmp"), QStringLiteral("/dev/null")},
+                       QStringLiteral("pscp -r -pw fennel pwned.jpg root@127.0.0.1:/tmp"),
+                       QStringLiteral("/dev/null")},
                       folder, env, 60000, "y\n");
     QVERIFY2(r.finished && r.exitCode == 0, r.output.constData());
     QVERIFY2(r.output.contains("Store key in cache?"), r.output.constData());

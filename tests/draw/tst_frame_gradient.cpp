@@ -5,8 +5,8 @@
 #include "draw/ControlError.h"
 #include "draw/DrawSurface.h"
 #include "draw/FrameGradient.h"
-#include "draw/IconBlend.h"
 #include "draw/IconBitmap.h"
+#include "draw/IconBlend.h"
 #include "draw/RoundRectRegion.h"
 
 #include <QApplication>
@@ -28,10 +28,7 @@ QImage canvas(int w, int h, ColorRef fill = kWhite)
     return img;
 }
 
-ColorRef at(const QImage &img, int x, int y)
-{
-    return fromQColor(QColor(img.pixel(x, y)));
-}
+ColorRef at(const QImage &img, int x, int y) { return fromQColor(QColor(img.pixel(x, y))); }
 
 QImage gradient(int w, int h, ColorRef c1, ColorRef c2, float angle)
 {
@@ -190,9 +187,9 @@ void tst_frame_gradient::clippedLinesVisitOnlyVisiblePixels()
 {
     // Inside the image the clipped surface draws what the plain one draws
     // for straight and diagonal lines, without the end point.
-    const QList<QPair<QPoint, QPoint>> lines = {
-        {{2, 3}, {17, 3}}, {{17, 8}, {-1, 8}}, {{4, 0}, {4, 12}}, {{0, 11}, {11, 0}},
-        {{-5, -5}, {30, 30}}, {{19, 2}, {3, 18}}};
+    const QList<QPair<QPoint, QPoint>> lines = {{{2, 3}, {17, 3}},    {{17, 8}, {-1, 8}},
+                                                {{4, 0}, {4, 12}},    {{0, 11}, {11, 0}},
+                                                {{-5, -5}, {30, 30}}, {{19, 2}, {3, 18}}};
     for (const auto &l : lines) {
         QImage a = canvas(20, 12), b = canvas(20, 12);
         ClippedImageSurface(&a).drawLine(l.first, l.second, kRed);
@@ -213,7 +210,8 @@ void tst_frame_gradient::clippedLinesVisitOnlyVisiblePixels()
     // Lines billions of pixels long: only their visible part is walked.
     QImage far = canvas(10, 10);
     ClippedImageSurface(&far).drawLine(QPoint(-2000000000, 5), QPoint(2000000000, 5), kRed);
-    ClippedImageSurface(&far).drawLine(QPoint(-2000000000, -2000000000), QPoint(2000000000, 2000000000), kBlue);
+    ClippedImageSurface(&far).drawLine(QPoint(-2000000000, -2000000000),
+                                       QPoint(2000000000, 2000000000), kBlue);
     QCOMPARE(at(far, 0, 5), kRed);
     QCOMPARE(at(far, 9, 5), kRed);
     for (int i = 0; i < 10; ++i)
@@ -228,7 +226,8 @@ void tst_frame_gradient::roundedOutlineAndRing()
     const QRegion inner = RoundRectRegion::create(1, 1, W, H, 10, 10);
     QCOMPARE(outer.boundingRect(), QRect(0, 0, W, H));
     QCOMPARE(inner.boundingRect(), QRect(1, 1, W - 2, H - 2));
-    for (const QPoint corner : {QPoint(0, 0), QPoint(W - 1, 0), QPoint(0, H - 1), QPoint(W - 1, H - 1)})
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(W - 1, 0), QPoint(0, H - 1), QPoint(W - 1, H - 1)})
         QVERIFY(!outer.contains(corner));
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {

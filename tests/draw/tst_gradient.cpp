@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(g.BlendColors(alertBlue, 0xFFFFFF, 5, ramp), 5);
         auto rgb = [](int r, int gr, int b) { return r + gr * 256 + b * 65536; };
         QCOMPARE(ramp, (QVector<qint32>{rgb(61, 149, 255), rgb(100, 170, 255), rgb(139, 191, 255),
-                                          rgb(177, 213, 255), rgb(255, 255, 255)}));
+                                        rgb(177, 213, 255), rgb(255, 255, 255)}));
 
         // End colours are kept as given, even when negative.
         QCOMPARE(g.BlendColors(-5, 0, 3, ramp), 3);
@@ -84,12 +84,12 @@ private slots:
         QTest::addColumn<QPoint>("lastTo");
         QTest::newRow("0") << 0.0f << 102 << QPoint(0, 97) << QPoint(0, -47) << QPoint(101, 97)
                            << QPoint(101, -47);
-        QTest::newRow("90") << 90.0f << 52 << QPoint(122, 50) << QPoint(-22, 50)
-                            << QPoint(122, -1) << QPoint(-22, -1);
+        QTest::newRow("90") << 90.0f << 52 << QPoint(122, 50) << QPoint(-22, 50) << QPoint(122, -1)
+                            << QPoint(-22, -1);
         QTest::newRow("180") << 180.0f << 102 << QPoint(100, -47) << QPoint(100, 97)
                              << QPoint(-1, -47) << QPoint(-1, 97);
-        QTest::newRow("270") << 270.0f << 52 << QPoint(-22, 0) << QPoint(122, 0)
-                             << QPoint(-22, 51) << QPoint(122, 51);
+        QTest::newRow("270") << 270.0f << 52 << QPoint(-22, 0) << QPoint(122, 0) << QPoint(-22, 51)
+                             << QPoint(122, 51);
     }
     void workedSweeps()
     {

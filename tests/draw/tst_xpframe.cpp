@@ -22,22 +22,17 @@ namespace {
 constexpr int W = 235, H = 180;
 using P = XPFrameProperties;
 
-ColorRef at(const QImage &img, int x, int y)
-{
-    return fromQColor(QColor(img.pixel(x, y)));
-}
+ColorRef at(const QImage &img, int x, int y) { return fromQColor(QColor(img.pixel(x, y))); }
 
-int channel(ColorRef c, int shift)
-{
-    return int((c >> shift) & 0xFF);
-}
+int channel(ColorRef c, int shift) { return int((c >> shift) & 0xFF); }
 
 // True when `c` is within one step per channel of the straight blend that puts
 // `from` at position 0 and `to` at position n.
 bool nearBlend(ColorRef c, ColorRef from, ColorRef to, int pos, int n)
 {
     for (int shift = 0; shift <= 16; shift += 8) {
-        const double want = channel(from, shift) + (channel(to, shift) - channel(from, shift)) * double(pos) / n;
+        const double want =
+            channel(from, shift) + (channel(to, shift) - channel(from, shift)) * double(pos) / n;
         if (std::fabs(channel(c, shift) - want) > 1.0)
             return false;
     }
@@ -74,7 +69,8 @@ int errorNumber(const std::function<void()> &f, QString *description = nullptr)
 
 int widthOfA(const XPFrame &frame)
 {
-    return int(std::nearbyint(QFontMetricsF(*frame.HeaderFont(), &frame.surface()).horizontalAdvance("A")));
+    return int(std::nearbyint(
+        QFontMetricsF(*frame.HeaderFont(), &frame.surface()).horizontalAdvance("A")));
 }
 
 } // namespace
@@ -252,7 +248,8 @@ void tst_xpframe::everySetterNotifiesAndRedraws()
         {"Style", [](XPFrame &f) { f.setStyle(1); }},
         {"TextColor", [](XPFrame &f) { f.setTextColor(0x00FF00); }},
         {"HeaderHeight", [](XPFrame &f) { f.setHeaderHeight(40); }},
-        {"HeaderFont", [](XPFrame &f) { f.setHeaderFont(std::make_shared<QFont>("DejaVu Serif", 14)); }},
+        {"HeaderFont",
+         [](XPFrame &f) { f.setHeaderFont(std::make_shared<QFont>("DejaVu Serif", 14)); }},
         {"CaptionAlignment", [](XPFrame &f) { f.setCaptionAlignment(2); }},
         {"IconResID", [](XPFrame &f) { f.setIconResID(101); }},
         {"Curvature", [](XPFrame &f) { f.setCurvature(40); }},
@@ -311,7 +308,8 @@ void tst_xpframe::sharedHeaderFont()
 void tst_xpframe::iconIdentifiers()
 {
     QCOMPARE(IconResources::resourcePath(101), QString(":/bitmap/#101"));
-    QCOMPARE(IconResources::resourcePath(QVariant::fromValue<qint16>(101)), QString(":/bitmap/#101"));
+    QCOMPARE(IconResources::resourcePath(QVariant::fromValue<qint16>(101)),
+             QString(":/bitmap/#101"));
     QCOMPARE(IconResources::resourcePath("101"), QString(":/bitmap/#101"));
     QCOMPARE(IconResources::resourcePath("Logo"), QString(":/bitmap/LOGO"));
     QVERIFY(IconResources::isNone(0));
@@ -366,7 +364,8 @@ void tst_xpframe::iconPixelsAndRemoval()
     frame.setIconResID(101); // opaque: replaces the 16 x 16 square at (2, 2)
     for (int r = 0; r < 16; ++r)
         for (int c = 0; c < 16; ++c)
-            QCOMPARE(at(frame.surface(), 2 + c, 2 + r), ColorRef(200 | (16 * r) << 8 | (16 * c) << 16));
+            QCOMPARE(at(frame.surface(), 2 + c, 2 + r),
+                     ColorRef(200 | (16 * r) << 8 | (16 * c) << 16));
     QCOMPARE(frame.surface().copy(18, 0, W - 18, H), plain.copy(18, 0, W - 18, H));
 
     frame.setIconResID(102); // stored top-down
@@ -428,7 +427,8 @@ void tst_xpframe::defaultDrawing()
     for (int y = caption.top(); y <= caption.bottom(); ++y)
         for (int x = caption.left(); x <= caption.right(); ++x) {
             const ColorRef c = at(img, x, y);
-            textColoured |= std::abs(channel(c, 0) - 0x02) <= 24 && std::abs(channel(c, 8) - 0x2D) <= 24
+            textColoured |= std::abs(channel(c, 0) - 0x02) <= 24
+                            && std::abs(channel(c, 8) - 0x2D) <= 24
                             && std::abs(channel(c, 16) - 0x7B) <= 24;
         }
     QVERIFY(textColoured);
@@ -567,7 +567,8 @@ void tst_xpframe::mouseAndResizeEvents()
     QSignalSpy up(&frame, &XPFrame::MouseUp);
     QSignalSpy move(&frame, &XPFrame::MouseMove);
     QSignalSpy click(&frame, &XPFrame::Click);
-    QTest::mouseClick(&frame, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, QPoint(30, 40));
+    QTest::mouseClick(&frame, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier,
+                      QPoint(30, 40));
     QCOMPARE(down.count(), 1);
     QCOMPARE(up.count(), 1);
     QCOMPARE(click.count(), 1);

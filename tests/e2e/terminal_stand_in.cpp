@@ -49,8 +49,9 @@ double now()
 
 int usage()
 {
-    std::fprintf(stderr, "usage: terminal_stand_in --log FILE [--timeout SECONDS] [--key-answer y|n] "
-                         "PROGRAM [ARGUMENT...]\n");
+    std::fprintf(stderr,
+                 "usage: terminal_stand_in --log FILE [--timeout SECONDS] [--key-answer y|n] "
+                 "PROGRAM [ARGUMENT...]\n");
     return 2;
 }
 
@@ -94,11 +95,12 @@ int main(int argc, char **argv)
     }
     if (child == 0) {
         ::execvp(argv[i], argv + i);
-        std::fprintf(stderr, "terminal stand-in: cannot run %s: %s\n", argv[i], std::strerror(errno));
+        std::fprintf(stderr, "terminal stand-in: cannot run %s: %s\n", argv[i],
+                     std::strerror(errno));
         ::_exit(127);
     }
 
-    std::string screen;   // everything shown so far
+    std::string screen;    // everything shown so far
     size_t answeredTo = 0; // prompts before this offset have been answered
     const double deadline = now() + limit;
     bool timedOut = false;

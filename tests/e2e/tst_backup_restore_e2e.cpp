@@ -59,12 +59,14 @@ private slots:
         QFETCH(bool, relocated);
         startDevice(relocated);
         const QString console = backup(relocated);
-        QVERIFY2(console.contains(QStringLiteral("The new backup is complete")), qPrintable(console.right(2000)));
+        QVERIFY2(console.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(console.right(2000)));
         compareWithDevice(TreeSnapshot::Content);
         // Started detached by the script's last lines: they may still be starting.
         QTRY_COMPARE(m_fixture->started().size(), 2);
         const QStringList started = m_fixture->started();
-        QCOMPARE(QSet<QString>(started.begin(), started.end()), (QSet<QString>{"Zorvane", "BackupComplete"}));
+        QCOMPARE(QSet<QString>(started.begin(), started.end()),
+                 (QSet<QString>{"Zorvane", "BackupComplete"}));
         // The pairing records stay out of the backup.
         QVERIFY(!QDir(QStringLiteral("mobile/Library/Lockdown")).exists());
         QVERIFY(!QDir(QStringLiteral("root/Library/Lockdown")).exists());
@@ -81,25 +83,32 @@ private slots:
         m_fakes.messages->shown.clear();
 
         // The device loses its applications and data.
-        const auto wiped = m_fixture->device().shell(QStringLiteral(
-            "rm -rf /Applications/* /var/mobile/Library /var/mobile/Media /var/root/Library/Preferences"));
+        const auto wiped = m_fixture->device().shell(
+            QStringLiteral("rm -rf /Applications/* /var/mobile/Library /var/mobile/Media "
+                           "/var/root/Library/Preferences"));
         QVERIFY2(wiped.exitCode == 0, wiped.output.constData());
-        QVERIFY(deviceTree(QStringLiteral("/var/mobile"), kLockdown).differences(mobile, TreeSnapshot::Content).size() > 0);
+        QVERIFY(deviceTree(QStringLiteral("/var/mobile"), kLockdown)
+                    .differences(mobile, TreeSnapshot::Content)
+                    .size()
+                > 0);
         const int reboots = m_fixture->device().rebootCount();
 
         frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
         click("Command5");
-        QVERIFY2(m_fakes.messages->shown.isEmpty(), qPrintable(m_fakes.messages->shown.value(0).text));
+        QVERIFY2(m_fakes.messages->shown.isEmpty(),
+                 qPrintable(m_fakes.messages->shown.value(0).text));
         QTRY_COMPARE(m_fixture->started().size(), 4);
         const QStringList restarted = m_fixture->started().mid(2);
-        QCOMPARE(QSet<QString>(restarted.begin(), restarted.end()), (QSet<QString>{"RestoreComplete", "Zorvane"}));
+        QCOMPARE(QSet<QString>(restarted.begin(), restarted.end()),
+                 (QSet<QString>{"RestoreComplete", "Zorvane"}));
 
         const auto differ = [](const TreeSnapshot &now, const TreeSnapshot &then) {
             return now.differences(then, TreeSnapshot::Everything).join(QLatin1Char('\n'));
         };
         QCOMPARE(differ(deviceTree(QStringLiteral("/Applications")), apps), QString());
         QCOMPARE(differ(deviceTree(QStringLiteral("/var/mobile"), kLockdown), mobile), QString());
-        QCOMPARE(differ(deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord), root), QString());
+        QCOMPARE(differ(deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord), root),
+                 QString());
         QCOMPARE(m_fixture->device().rebootCount(), reboots + 1);
     }
 
@@ -120,7 +129,10 @@ private slots:
         m_fixture.get(); // the same folder holds the previous backup
 
         // Something new on the device that must not half-arrive.
-        QVERIFY(m_fixture->device().shell(QStringLiteral("echo new > /var/mobile/Media/new.txt")).exitCode == 0);
+        QVERIFY(m_fixture->device()
+                    .shell(QStringLiteral("echo new > /var/mobile/Media/new.txt"))
+                    .exitCode
+                == 0);
         m_fakes.messages->shown.clear();
         if (fault == QLatin1String("password")) {
             frmMain().findChild<QLineEdit *>("Text3")->setText(QStringLiteral("wrong"));
@@ -129,18 +141,24 @@ private slots:
         } else {
             // Enough data in /var/mobile that its transfer is still going when the
             // connection is cut, soon after it has started.
-            QVERIFY(m_fixture->device().shell(QStringLiteral(
-                        "yes 'large media file' | head -c 67108864 > /var/mobile/Media/zz-large.bin"))
-                        .exitCode == 0);
-            QCOMPARE(QFileInfo(m_fixture->device().hostPath(QStringLiteral("/var/mobile/Media/zz-large.bin"))).size(),
+            QVERIFY(m_fixture->device()
+                        .shell(QStringLiteral("yes 'large media file' | head -c 67108864 > "
+                                              "/var/mobile/Media/zz-large.bin"))
+                        .exitCode
+                    == 0);
+            QCOMPARE(QFileInfo(m_fixture->device().hostPath(
+                                   QStringLiteral("/var/mobile/Media/zz-large.bin")))
+                         .size(),
                      kLargeFileBytes);
             cutWhenConsoleShows(QStringLiteral("now downloading your /var/mobile"));
         }
         const QString console = backup(false);
         if (!console.contains(QStringLiteral("your previous backup has been put back unchanged")))
             qWarning().noquote() << console.right(4000);
-        QVERIFY(console.contains(QStringLiteral("your previous backup has been put back unchanged")));
-        QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')), QString());
+        QVERIFY(
+            console.contains(QStringLiteral("your previous backup has been put back unchanged")));
+        QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')),
+                 QString());
         QVERIFY(!QDir(QStringLiteral("PreviousBackup")).exists());
         if (fault == QLatin1String("cut"))
             QVERIFY(m_cutDone);
@@ -154,8 +172,10 @@ private slots:
         frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
         click("Command5");
         QCOMPARE(m_fakes.messages->shown.size(), 1);
-        QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("no complete backup")));
-        QCOMPARE(deviceTree(QStringLiteral("/var")).differences(device, TreeSnapshot::Everything), QStringList());
+        QVERIFY(
+            m_fakes.messages->shown.first().text.contains(QStringLiteral("no complete backup")));
+        QCOMPARE(deviceTree(QStringLiteral("/var")).differences(device, TreeSnapshot::Everything),
+                 QStringList());
         QCOMPARE(m_fixture->device().rebootCount(), reboots);
         QVERIFY(m_fixture->started().isEmpty());
     }
@@ -163,7 +183,8 @@ private slots:
 private:
     static constexpr qint64 kLargeFileBytes = 64 * 1048576;
     const QStringList kLockdown{QStringLiteral("Library/Lockdown")};
-    const QStringList kLockdownAndRecord{QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")};
+    const QStringList kLockdownAndRecord{QStringLiteral("Library/Lockdown"),
+                                         QStringLiteral("Library/Zorvane")};
 
     app::frmMain &frmMain()
     {
@@ -181,7 +202,8 @@ private:
         SimulatedDevice::Options options;
         options.appsRelocated = relocated;
         QString error;
-        QVERIFY2(m_fixture->startDevice(options, SuiteFixture::HostKey::Stored, &error), qPrintable(error));
+        QVERIFY2(m_fixture->startDevice(options, SuiteFixture::HostKey::Stored, &error),
+                 qPrintable(error));
     }
 
     // Runs a backup through the window; returns the Console's transcript.
@@ -202,9 +224,10 @@ private:
     TreeSnapshot localBackup()
     {
         // The backup, without the job's scripts and its notes and transcript.
-        return TreeSnapshot::read(m_fixture->path(), {QStringLiteral("started.log"), QStringLiteral("No.bat"),
-                                                     QStringLiteral("Yes.bat"), QStringLiteral("LastJob.txt"),
-                                                     QStringLiteral("LastJob.log")});
+        return TreeSnapshot::read(m_fixture->path(),
+                                  {QStringLiteral("started.log"), QStringLiteral("No.bat"),
+                                   QStringLiteral("Yes.bat"), QStringLiteral("LastJob.txt"),
+                                   QStringLiteral("LastJob.log")});
     }
 
     void compareWithDevice(TreeSnapshot::Compare what)
@@ -212,13 +235,16 @@ private:
         const auto same = [what](const TreeSnapshot &local, const TreeSnapshot &device) {
             return local.differences(device, what).join(QLatin1Char('\n'));
         };
-        QCOMPARE(same(TreeSnapshot::read(QStringLiteral("Applications")), deviceTree(QStringLiteral("/Applications"))),
+        QCOMPARE(same(TreeSnapshot::read(QStringLiteral("Applications")),
+                      deviceTree(QStringLiteral("/Applications"))),
                  QString());
-        QCOMPARE(same(TreeSnapshot::read(QStringLiteral("mobile")), deviceTree(QStringLiteral("/var/mobile"), kLockdown)),
+        QCOMPARE(same(TreeSnapshot::read(QStringLiteral("mobile")),
+                      deviceTree(QStringLiteral("/var/mobile"), kLockdown)),
                  QString());
-        QCOMPARE(same(TreeSnapshot::read(QStringLiteral("root"), {QStringLiteral("Library/Zorvane")}),
-                      deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord)),
-                 QString());
+        QCOMPARE(
+            same(TreeSnapshot::read(QStringLiteral("root"), {QStringLiteral("Library/Zorvane")}),
+                 deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord)),
+            QString());
     }
 
     // Ends the device's SSH sessions (not its listener) once the Console shows

@@ -124,9 +124,10 @@ void tst_job_outcomes_e2e::onConsole(const QString &text, std::function<void()> 
 
 TreeSnapshot tst_job_outcomes_e2e::localBackup() const
 {
-    return TreeSnapshot::read(m_fixture->path(), {QStringLiteral("started.log"), QStringLiteral("No.bat"),
-                                                  QStringLiteral("PutFilesBack.bat"), QStringLiteral("LastJob.txt"),
-                                                  QStringLiteral("LastJob.log")});
+    return TreeSnapshot::read(m_fixture->path(),
+                              {QStringLiteral("started.log"), QStringLiteral("No.bat"),
+                               QStringLiteral("PutFilesBack.bat"), QStringLiteral("LastJob.txt"),
+                               QStringLiteral("LastJob.log")});
 }
 
 int tst_job_outcomes_e2e::killSessions() const
@@ -135,7 +136,8 @@ int tst_job_outcomes_e2e::killSessions() const
     int killed = 0;
     for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         QFile cmd(QStringLiteral("/proc/%1/cmdline").arg(pid));
-        if (pid.front().isDigit() && cmd.open(QIODevice::ReadOnly) && cmd.readAll().startsWith("sshd: "))
+        if (pid.front().isDigit() && cmd.open(QIODevice::ReadOnly)
+            && cmd.readAll().startsWith("sshd: "))
             killed += ::kill(pid.toInt(), SIGKILL) == 0;
     }
     return killed;
@@ -177,16 +179,19 @@ void tst_job_outcomes_e2e::firstBackupWithoutHostKeyFailsAndCannotBeRestored()
     QVERIFY(!o.succeeded);
     QVERIFY2(o.text.contains(QStringLiteral("Run SSH Fingerprint")), qPrintable(o.text));
     for (const QString &said : {console, o.title + o.text}) {
-        QVERIFY2(!said.contains(QStringLiteral("finished")) && !said.contains(QStringLiteral("is complete"))
+        QVERIFY2(!said.contains(QStringLiteral("finished"))
+                     && !said.contains(QStringLiteral("is complete"))
                      && !said.contains(QStringLiteral("put back unchanged")),
                  qPrintable(said.right(1500)));
     }
     QVERIFY(QFileInfo::exists(QStringLiteral("BackupIncomplete.txt")));
     QTRY_VERIFY(m_fixture->started().contains(QStringLiteral("BackupComplete")));
 
-    const TreeSnapshot device = TreeSnapshot::read(m_fixture->device().hostPath(QStringLiteral("/var")));
+    const TreeSnapshot device =
+        TreeSnapshot::read(m_fixture->device().hostPath(QStringLiteral("/var")));
     QVERIFY(!restore());
-    QVERIFY(m_fixture->fakes().messages->shown.first().text.contains(QStringLiteral("not complete")));
+    QVERIFY(
+        m_fixture->fakes().messages->shown.first().text.contains(QStringLiteral("not complete")));
     QCOMPARE(TreeSnapshot::read(m_fixture->device().hostPath(QStringLiteral("/var")))
                  .differences(device, TreeSnapshot::Everything),
              QStringList());
@@ -200,9 +205,11 @@ void tst_job_outcomes_e2e::goodBackupAndItsRestoreAreChecked()
     qint64 files = 0, bytes = 0;
     const SimulatedDevice &d = m_fixture->device();
     countFiles(d.hostPath(QStringLiteral("/Applications")), {}, &files, &bytes);
-    countFiles(d.hostPath(QStringLiteral("/var/mobile")), {QStringLiteral("Library/Lockdown")}, &files, &bytes);
-    countFiles(d.hostPath(QStringLiteral("/var/root")), {QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")},
+    countFiles(d.hostPath(QStringLiteral("/var/mobile")), {QStringLiteral("Library/Lockdown")},
                &files, &bytes);
+    countFiles(d.hostPath(QStringLiteral("/var/root")),
+               {QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")}, &files,
+               &bytes);
     const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
     QVERIFY2(o.succeeded, qPrintable(o.text + console.right(2000)));
     QVERIFY2(o.text.contains(jobs::BackupVerifier::amount(files, bytes)), qPrintable(o.text));
@@ -214,11 +221,14 @@ void tst_job_outcomes_e2e::goodBackupAndItsRestoreAreChecked()
     QVERIFY(kept.startsWith(QStringLiteral("no.bat\r\n")));
     const qsizetype banner = console.indexOf(kOutputBanner);
     QVERIFY(banner >= 0);
-    QVERIFY2(kept.endsWith(console.mid(banner + kOutputBanner.size())), qPrintable(kept.right(500)));
+    QVERIFY2(kept.endsWith(console.mid(banner + kOutputBanner.size())),
+             qPrintable(kept.right(500)));
     QCOMPARE(o.transcript, kept);
 
     // The device loses its data; the restore brings it back and says it checked it.
-    QVERIFY(d.shell(QStringLiteral("rm -rf /Applications/* /var/mobile/Library /var/mobile/Media")).exitCode == 0);
+    QVERIFY(d.shell(QStringLiteral("rm -rf /Applications/* /var/mobile/Library /var/mobile/Media"))
+                .exitCode
+            == 0);
     QVERIFY(restore());
     const JobOutcome r = JobOutcome::read(JobOutcome::Kind::Restore);
     QVERIFY2(r.succeeded, qPrintable(r.text + transcript().right(2000)));
@@ -229,10 +239,14 @@ void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("cause");
-    QTest::newRow("wrong password") << "password" << "refused the password";
-    QTest::newRow("device stopped") << "stopped" << "No device answered";
-    QTest::newRow("connection cut during /var/mobile") << "cut" << "connection to your device was lost";
-    QTest::newRow("a file grows after it was listed") << "grown" << "arrived with another size";
+    QTest::newRow("wrong password") << "password"
+                                    << "refused the password";
+    QTest::newRow("device stopped") << "stopped"
+                                    << "No device answered";
+    QTest::newRow("connection cut during /var/mobile") << "cut"
+                                                       << "connection to your device was lost";
+    QTest::newRow("a file grows after it was listed") << "grown"
+                                                      << "arrived with another size";
 }
 
 void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack()
@@ -252,8 +266,12 @@ void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack()
     } else if (fault == QLatin1String("stopped")) {
         QVERIFY(d.stop());
     } else if (fault == QLatin1String("cut")) {
-        QVERIFY(d.shell(QStringLiteral("yes 'large media file' | head -c 67108864 > /var/mobile/Media/zz-large.bin"))
-                    .exitCode == 0);
+        QVERIFY(
+            d
+                .shell(QStringLiteral(
+                    "yes 'large media file' | head -c 67108864 > /var/mobile/Media/zz-large.bin"))
+                .exitCode
+            == 0);
         done = false;
         onConsole(QStringLiteral("now downloading your /var/mobile"), [this, &done] {
             auto *watch = new QTimer(this);
@@ -270,7 +288,10 @@ void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack()
         // Listed at one size by the device, then grown before it is fetched.
         done = false;
         onConsole(QStringLiteral("now downloading your /var/mobile"), [this, &done] {
-            done = m_fixture->device().shell(QStringLiteral("echo grown >> /var/mobile/Media/zz-grows.txt")).exitCode == 0;
+            done = m_fixture->device()
+                       .shell(QStringLiteral("echo grown >> /var/mobile/Media/zz-grows.txt"))
+                       .exitCode
+                   == 0;
         });
     }
     const QString console = backup();
@@ -280,7 +301,8 @@ void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack()
     QVERIFY2(o.text.contains(cause), qPrintable(o.text));
     QVERIFY(o.text.contains(QStringLiteral("previous backup has been put back unchanged")));
     QVERIFY(console.contains(QStringLiteral("previous backup has been put back unchanged")));
-    QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')), QString());
+    QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')),
+             QString());
     QVERIFY(!QFileInfo::exists(QStringLiteral("BackupIncomplete.txt")));
     QVERIFY(!QFileInfo::exists(QStringLiteral("PreviousBackup")));
 }
@@ -291,19 +313,22 @@ void tst_job_outcomes_e2e::interruptedBackupIsNotRestored()
     backup();
     const TreeSnapshot before = localBackup();
     auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
-    onConsole(QStringLiteral("now downloading your /var/mobile"), [runner] { runner->CancelProcess(); });
+    onConsole(QStringLiteral("now downloading your /var/mobile"),
+              [runner] { runner->CancelProcess(); });
     QVERIFY(backup().contains(QStringLiteral("[**] Process Canceled [**]")));
     QVERIFY(QFileInfo::exists(QStringLiteral("PreviousBackup/saved.txt")));
 
     QVERIFY(!restore());
-    QVERIFY(m_fixture->fakes().messages->shown.first().text.contains(QStringLiteral("interrupted")));
+    QVERIFY(
+        m_fixture->fakes().messages->shown.first().text.contains(QStringLiteral("interrupted")));
     QVERIFY(!QFileInfo::exists(QStringLiteral("PutFilesBack.bat")));
 
     // The next backup first puts the set-aside one back, then completes.
     const QString console = backup();
     QVERIFY(console.contains(QStringLiteral("An earlier backup was interrupted")));
     QVERIFY(JobOutcome::read(JobOutcome::Kind::Backup).succeeded);
-    QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')), QString());
+    QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')),
+             QString());
 }
 
 void tst_job_outcomes_e2e::relocationAndDfuReportTheirFailures()

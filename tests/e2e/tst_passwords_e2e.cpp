@@ -59,10 +59,13 @@ private slots:
 
         QProcess zcmd;
         zcmd.setStandardInputFile(QProcess::nullDevice());
-        zcmd.start(m_fixture->file(QStringLiteral("zcmd")), {QStringLiteral("/c"), QStringLiteral("\"Login.bat\"")});
+        zcmd.start(m_fixture->file(QStringLiteral("zcmd")),
+                   {QStringLiteral("/c"), QStringLiteral("\"Login.bat\"")});
         QVERIFY(zcmd.waitForFinished(60000));
         const QByteArray output = zcmd.readAllStandardOutput() + zcmd.readAllStandardError();
-        QVERIFY2(QFileInfo(m_fixture->device().hostPath(QStringLiteral("/tmp")) + QStringLiteral("/pwned.jpg")).isFile(),
+        QVERIFY2(QFileInfo(m_fixture->device().hostPath(QStringLiteral("/tmp"))
+                           + QStringLiteral("/pwned.jpg"))
+                     .isFile(),
                  output.constData());
     }
 
@@ -73,12 +76,14 @@ private slots:
         QVERIFY(m_fixture->device().shell(QStringLiteral("rm -f /tmp/pwned.jpg")).exitCode == 0);
         QProcess pscp;
         pscp.setStandardInputFile(QProcess::nullDevice());
-        pscp.start(QStringLiteral("pscp"), {QStringLiteral("-batch"), QStringLiteral("-pw"), QStringLiteral("a"),
-                                            m_fixture->file(QStringLiteral("pwned.jpg")),
-                                            QStringLiteral("root@127.0.0.1:/tmp")});
+        pscp.start(QStringLiteral("pscp"),
+                   {QStringLiteral("-batch"), QStringLiteral("-pw"), QStringLiteral("a"),
+                    m_fixture->file(QStringLiteral("pwned.jpg")),
+                    QStringLiteral("root@127.0.0.1:/tmp")});
         QVERIFY(pscp.waitForFinished(60000));
         QVERIFY(pscp.exitCode() != 0);
-        QVERIFY(!QFileInfo::exists(m_fixture->device().hostPath(QStringLiteral("/tmp")) + QStringLiteral("/pwned.jpg")));
+        QVERIFY(!QFileInfo::exists(m_fixture->device().hostPath(QStringLiteral("/tmp"))
+                                   + QStringLiteral("/pwned.jpg")));
     }
 
 private:
@@ -87,11 +92,14 @@ private:
     void setDevicePassword(const QString &password)
     {
         QProcess openssl;
-        openssl.start(QStringLiteral("openssl"), {QStringLiteral("passwd"), QStringLiteral("-6"), password});
+        openssl.start(QStringLiteral("openssl"),
+                      {QStringLiteral("passwd"), QStringLiteral("-6"), password});
         QVERIFY(openssl.waitForFinished(30000));
         const QByteArray hash = openssl.readAllStandardOutput().trimmed();
         QVERIFY(hash.startsWith("$6$"));
-        QFile shadow(QFileInfo(m_fixture->device().treePath()).dir().filePath(QStringLiteral("state/shadow")));
+        QFile shadow(QFileInfo(m_fixture->device().treePath())
+                         .dir()
+                         .filePath(QStringLiteral("state/shadow")));
         QVERIFY(shadow.open(QIODevice::ReadWrite));
         QList<QByteArray> lines = shadow.readAll().split('\n');
         for (QByteArray &line : lines) {

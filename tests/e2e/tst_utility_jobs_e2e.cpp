@@ -97,7 +97,8 @@ private slots:
 
         m_window = std::make_unique<app::frmMain>();
         m_window->show();
-        m_window->findChild<QLineEdit *>("Text2")->setText(QString::fromLatin1(SimulatedDevice::address));
+        m_window->findChild<QLineEdit *>("Text2")->setText(
+            QString::fromLatin1(SimulatedDevice::address));
         click("Command6"); // the Misc Utilities pane
     }
 
@@ -121,7 +122,8 @@ private slots:
         click("Command10");
         QCOMPARE(m_fakes.messages->shown.size(), 1);
         QCOMPARE(m_fakes.messages->shown.first().title, QStringLiteral("No terminal window"));
-        QVERIFY(m_fakes.messages->shown.first().text.contains(QStringLiteral("Install the package \"xterm\"")));
+        QVERIFY(m_fakes.messages->shown.first().text.contains(
+            QStringLiteral("Install the package \"xterm\"")));
         m_fakes.messages->shown.clear();
         // Nothing written, started or shown as busy.
         QVERIFY(!QFile::exists(m_fixture->file(QStringLiteral("SSH.bat"))));
@@ -136,9 +138,10 @@ private slots:
     {
         const QString console = runSshFirstRun(QStringLiteral("n"));
         QVERIFY(readAll(m_terminalLog).contains(kKeyQuestion.toLatin1()));
-        QVERIFY2(console.contains(QStringLiteral("the device's key was NOT stored, because the key was "
-                                                 "refused in the SSH window (answer \"n\").")),
-                 qPrintable(console));
+        QVERIFY2(
+            console.contains(QStringLiteral("the device's key was NOT stored, because the key was "
+                                            "refused in the SSH window (answer \"n\").")),
+            qPrintable(console));
         QVERIFY2(!console.contains(QStringLiteral("Complete")), qPrintable(console));
         QVERIFY(!keyCache().contains("@22:127.0.0.1 "));
         // "n" connects once without storing: the copy itself went ahead.
@@ -152,11 +155,13 @@ private slots:
         // Nothing listens there, next to the device.
         m_window->findChild<QLineEdit *>("Text2")->setText(QStringLiteral("127.0.0.2"));
         const auto restore = qScopeGuard([this] {
-            m_window->findChild<QLineEdit *>("Text2")->setText(QString::fromLatin1(SimulatedDevice::address));
+            m_window->findChild<QLineEdit *>("Text2")->setText(
+                QString::fromLatin1(SimulatedDevice::address));
         });
         const QString console = runSshFirstRun(QStringLiteral("y"));
-        QVERIFY2(console.contains(QStringLiteral("the device's key was NOT stored: it was not accepted in the "
-                                                 "SSH window, or no device answered at 127.0.0.2.")),
+        QVERIFY2(console.contains(
+                     QStringLiteral("the device's key was NOT stored: it was not accepted in the "
+                                    "SSH window, or no device answered at 127.0.0.2.")),
                  qPrintable(console));
         QVERIFY(keyCache().isEmpty());
     }
@@ -170,17 +175,19 @@ private slots:
 
         const QString console = runSshFirstRun(QStringLiteral("y"));
         QVERIFY(readAll(m_terminalLog).contains(kKeyQuestion.toLatin1()));
-        QCOMPARE(console, QStringLiteral("**Farrowmoss's CONSOLE**\r\nGUI by pellridge\r\n"
-                                         "Executing SSH on first time run....\r\n"
-                                         "Please wait for the command prompt window to close.\r\n"
-                                         "SSH Complete.\r\n"
-                                         "You can now run the Backup or Restore options when the command "
-                                         "prompt closes!"));
+        QCOMPARE(console,
+                 QStringLiteral("**Farrowmoss's CONSOLE**\r\nGUI by pellridge\r\n"
+                                "Executing SSH on first time run....\r\n"
+                                "Please wait for the command prompt window to close.\r\n"
+                                "SSH Complete.\r\n"
+                                "You can now run the Backup or Restore options when the command "
+                                "prompt closes!"));
 
         // The cache holds exactly the device's key.
         QTemporaryDir reference;
         QVERIFY(m_fixture->device().seedHostKey(reference.path()));
-        const QByteArray expected = readAll(reference.filePath(QStringLiteral(".putty/sshhostkeys")));
+        const QByteArray expected =
+            readAll(reference.filePath(QStringLiteral(".putty/sshhostkeys")));
         QVERIFY(!expected.isEmpty());
         QCOMPARE(keyCache().trimmed(), expected.trimmed());
         // pscp's copy of the picture arrived whole.
@@ -199,14 +206,16 @@ private slots:
 
     void applicationsRelocation()
     {
-        relocateTwice("Command7", "DXAnimatedGIF1", QStringLiteral("/Applications"), QStringLiteral("/var/Applications"),
+        relocateTwice("Command7", "DXAnimatedGIF1", QStringLiteral("/Applications"),
+                      QStringLiteral("/var/Applications"),
                       QStringLiteral("Relocating your Applications folder, please wait..."));
         QVERIFY(m_fakes.messages->shown.isEmpty());
     }
 
     void fontsRelocation()
     {
-        relocateTwice("Command8", "DXAnimatedGIF2", QStringLiteral("/System/Library/Fonts"), QStringLiteral("/var/Fonts"),
+        relocateTwice("Command8", "DXAnimatedGIF2", QStringLiteral("/System/Library/Fonts"),
+                      QStringLiteral("/var/Fonts"),
                       QStringLiteral("Relocating your Fonts folder, please wait..."));
         // One box per click, answered before the script is written.
         QCOMPARE(m_fakes.messages->shown.size(), 2);
@@ -218,13 +227,16 @@ private slots:
     // start a fresh copy of it as a new process.
     void scriptEndsTheRealProgramAndStartsAFreshOne()
     {
-        QVERIFY(!processName(QCoreApplication::applicationPid()).startsWith(QStringLiteral("Zorvane")));
+        QVERIFY(
+            !processName(QCoreApplication::applicationPid()).startsWith(QStringLiteral("Zorvane")));
         ProgramFolder folder;
         QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         const QString program = folder.file(QStringLiteral("Zorvane"));
         QVERIFY(QFile::remove(program));
-        QVERIFY(QFile::copy(qEnvironmentVariable("ZORVANE_BIN_DIR") + QStringLiteral("/Zorvane"), program));
-        QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QFile::copy(qEnvironmentVariable("ZORVANE_BIN_DIR") + QStringLiteral("/Zorvane"),
+                            program));
+        QVERIFY(
+            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -264,7 +276,8 @@ private slots:
         script.start();
         QVERIFY(script.waitForFinished(60000));
         const QString transcript = QString::fromLocal8Bit(script.readAll());
-        QVERIFY2(transcript.contains(QStringLiteral("Restore your iPod in iTunes")), qPrintable(transcript));
+        QVERIFY2(transcript.contains(QStringLiteral("Restore your iPod in iTunes")),
+                 qPrintable(transcript));
 
         // taskkill ended the first program by force (its output goes to NUL)...
         QVERIFY(first.waitForFinished(10000));
@@ -291,7 +304,10 @@ private slots:
 private:
     void click(const char *name) { m_window->findChild<QPushButton *>(name)->click(); }
 
-    QByteArray keyCache() const { return readAll(m_fixture->home() + QStringLiteral("/.putty/sshhostkeys")); }
+    QByteArray keyCache() const
+    {
+        return readAll(m_fixture->home() + QStringLiteral("/.putty/sshhostkeys"));
+    }
 
     // Runs "Run SSH Fingerprint" in the stand-in terminal, which answers the
     // key question with `answer`, and returns the Console once the job's timer
@@ -299,10 +315,11 @@ private:
     QString runSshFirstRun(const QString &answer)
     {
         QFile::remove(m_terminalLog);
-        qputenv("ZORVANE_TERMINAL",
-                QStringLiteral("\"%1/terminal_stand_in\" --log \"%2\" --timeout 120 --key-answer %3")
-                    .arg(QCoreApplication::applicationDirPath(), m_terminalLog, answer)
-                    .toLocal8Bit());
+        qputenv(
+            "ZORVANE_TERMINAL",
+            QStringLiteral("\"%1/terminal_stand_in\" --log \"%2\" --timeout 120 --key-answer %3")
+                .arg(QCoreApplication::applicationDirPath(), m_terminalLog, answer)
+                .toLocal8Bit());
         auto *timer = m_window->findChild<QTimer *>("Timer1");
         const QWidget *busy = m_window->findChild<QWidget *>("DXAnimatedGIF3");
 
@@ -311,7 +328,8 @@ private:
             QVERIFY(m_fakes.messages->shown.isEmpty());
             QVERIFY(timer->isActive());
             QVERIFY(busy->isVisible());
-            QTRY_VERIFY_WITH_TIMEOUT(readAll(m_terminalLog).contains(kTerminalEnd.toLatin1()), 150000);
+            QTRY_VERIFY_WITH_TIMEOUT(readAll(m_terminalLog).contains(kTerminalEnd.toLatin1()),
+                                     150000);
             const QString shown = QString::fromLocal8Bit(readAll(m_terminalLog));
             QVERIFY2(!shown.contains(QStringLiteral("timeout]")), qPrintable(shown));
             // The job's own timer tells the outcome.
@@ -344,8 +362,9 @@ private:
     int plinkBatch()
     {
         return run({QStringLiteral("plink"), QStringLiteral("-batch"), QStringLiteral("-ssh"),
-                    QString::fromLatin1(SimulatedDevice::address), QStringLiteral("-l"), QStringLiteral("root"),
-                    QStringLiteral("-pw"), QString::fromLatin1(SimulatedDevice::password), QStringLiteral("true")});
+                    QString::fromLatin1(SimulatedDevice::address), QStringLiteral("-l"),
+                    QStringLiteral("root"), QStringLiteral("-pw"),
+                    QString::fromLatin1(SimulatedDevice::password), QStringLiteral("true")});
     }
 
     TreeSnapshot deviceTree(const QString &devicePath) const
@@ -363,13 +382,15 @@ private:
 
     QString linkOnDevice(const QString &devicePath) const
     {
-        return QString::fromLocal8Bit(m_fixture->device().shell(QStringLiteral("readlink '%1'").arg(devicePath)).output.trimmed());
+        return QString::fromLocal8Bit(m_fixture->device()
+                                          .shell(QStringLiteral("readlink '%1'").arg(devicePath))
+                                          .output.trimmed());
     }
 
     // Runs a relocation job twice: the first run moves `folder` to `target`
     // and links it back with every file still there; the second changes nothing.
-    void relocateTwice(const char *button, const char *indicator, const QString &folder, const QString &target,
-                       const QString &echo)
+    void relocateTwice(const char *button, const char *indicator, const QString &folder,
+                       const QString &target, const QString &echo)
     {
         const QWidget *busy = m_window->findChild<QWidget *>(indicator);
         QVERIFY2(QFile::exists(m_fixture->home() + QStringLiteral("/.putty/sshhostkeys")),
@@ -387,7 +408,9 @@ private:
         QVERIFY2(!deviceErrors(console), qPrintable(console));
         QCOMPARE(linkOnDevice(folder), target);
         QCOMPARE(m_fixture->device().hostPath(folder), m_fixture->device().hostPath(target));
-        QCOMPARE(deviceTree(folder).differences(before, TreeSnapshot::Everything).join(QLatin1Char('\n')),
+        QCOMPARE(deviceTree(folder)
+                     .differences(before, TreeSnapshot::Everything)
+                     .join(QLatin1Char('\n')),
                  QString());
         // Started detached by the script's last lines: they may still be starting.
         QTRY_COMPARE(m_fixture->started().size(), started + 2);

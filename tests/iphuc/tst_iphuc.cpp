@@ -32,10 +32,14 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("unknown") << "enterrecovery\nreboot now\n" << "x.script, line 2: unknown command \"reboot\"";
-        QTest::newRow("bad mode") << "\n\nwaitfor sleep\n" << "x.script, line 3: \"waitfor\" needs one of";
-        QTest::newRow("empty cmd") << "cmd\n" << "x.script, line 1: \"cmd\" needs the text";
-        QTest::newRow("extra argument") << "exit now\n" << "x.script, line 1: \"exit\" takes no argument";
+        QTest::newRow("unknown") << "enterrecovery\nreboot now\n"
+                                 << "x.script, line 2: unknown command \"reboot\"";
+        QTest::newRow("bad mode") << "\n\nwaitfor sleep\n"
+                                  << "x.script, line 3: \"waitfor\" needs one of";
+        QTest::newRow("empty cmd") << "cmd\n"
+                                   << "x.script, line 1: \"cmd\" needs the text";
+        QTest::newRow("extra argument") << "exit now\n"
+                                        << "x.script, line 1: \"exit\" takes no argument";
     }
     void malformedLinesAreNamed()
     {
@@ -62,7 +66,8 @@ private slots:
     void noDeviceOnUsbIsAClearFailure()
     {
         // This machine has no iPod on its USB bus (and no usbmuxd), as in CI.
-        const QString phase1 = qEnvironmentVariable("ZORVANE_BIN_DIR") + QStringLiteral("/phase1.script");
+        const QString phase1 =
+            qEnvironmentVariable("ZORVANE_BIN_DIR") + QStringLiteral("/phase1.script");
         QTemporaryDir dir;
         QString script = phase1;
         if (!QFile::exists(phase1)) {
@@ -73,13 +78,15 @@ private slots:
         }
         const auto [code, err] = run({QStringLiteral("-s"), script});
         QCOMPARE(code, 1);
-        QVERIFY2(err.contains(QStringLiteral("no iPod Touch or iPhone is connected over USB")), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("no iPod Touch or iPhone is connected over USB")),
+                 qPrintable(err));
     }
 
     void usageAndMissingFile()
     {
         QCOMPARE(run({}).first, 2);
-        const auto [code, err] = run({QStringLiteral("-s"), QStringLiteral("/nonexistent/phase9.script")});
+        const auto [code, err] =
+            run({QStringLiteral("-s"), QStringLiteral("/nonexistent/phase9.script")});
         QCOMPARE(code, 1);
         QVERIFY(err.contains(QStringLiteral("cannot read the command file")));
     }

@@ -29,8 +29,8 @@ QByteArray expectedArguments(const QString &password, const QString &ip)
     const QByteArray pw = password.toUtf8();
     const QByteArray host = ip.toUtf8();
     QByteArray one = "-r\n-pw\n" + pw + "\nroot@" + host + ":/var/mobile\n.\n";
-    return one + one + "-r\n-pw\n" + pw + "\nchown1\nroot@" + host + ":/\n" + "-ssh\n" + host + "\n-l\nroot\n-pw\n" +
-           pw + "\n-m\napps.sh\n";
+    return one + one + "-r\n-pw\n" + pw + "\nchown1\nroot@" + host + ":/\n" + "-ssh\n" + host
+           + "\n-l\nroot\n-pw\n" + pw + "\n-m\napps.sh\n";
 }
 
 } // namespace
@@ -68,7 +68,8 @@ QByteArray tst_batch_quoting::runLines(const QList<QPair<QString, QString>> &set
     QByteArray script = "@echo off\n";
     for (const auto &[password, ip] : settings) {
         script += jobs::batchSetLine(QStringLiteral("IP"), ip).value_or(QString()).toUtf8() + "\n";
-        script += jobs::batchSetLine(QStringLiteral("PASS"), password).value_or(QString()).toUtf8() + "\n";
+        script += jobs::batchSetLine(QStringLiteral("PASS"), password).value_or(QString()).toUtf8()
+                  + "\n";
         script += fixedLines();
     }
     if (!writeScript(folder_ + QStringLiteral("/q.bat"), script))
@@ -85,13 +86,15 @@ void tst_batch_quoting::lineForms_data()
 
     QTest::newRow("plain password") << "fennel" << true << "set PASS=fennel";
     QTest::newRow("address") << "192.168.0.5" << true << "set PASS=192.168.0.5";
-    QTest::newRow("harmless punctuation") << "p@ss!w.rd,=;:\\x" << true << "set PASS=p@ss!w.rd,=;:\\x";
+    QTest::newRow("harmless punctuation")
+        << "p@ss!w.rd,=;:\\x" << true << "set PASS=p@ss!w.rd,=;:\\x";
     QTest::newRow("non-ASCII") << "Grüße" << true << "set PASS=Grüße";
     QTest::newRow("blank") << "a b" << false << "set PASS=\"a b\"";
     QTest::newRow("ampersand") << "a&b" << false << "set PASS=a^^^&b";
     QTest::newRow("percent") << "50%" << false << "set PASS=50%%";
     QTest::newRow("caret") << "^" << false << "set PASS=^^^^";
-    QTest::newRow("mixed with an odd quote") << "a b&\"c%d" << false << "set PASS=\"a b&\\\"c%%d^^^\"";
+    QTest::newRow("mixed with an odd quote")
+        << "a b&\"c%d" << false << "set PASS=\"a b&\\\"c%%d^^^\"";
     QTest::newRow("even quotes") << "\"&\"" << false << "set PASS=\"\\\"^^^&\\\"\"";
     QTest::newRow("trailing backslash in quotes") << "a b\\" << false << "set PASS=\"a b\\\\\"";
     QTest::newRow("empty") << "" << false << "set PASS=\"\"";
@@ -114,11 +117,37 @@ void tst_batch_quoting::roundTrip_data()
     QTest::addColumn<QString>("ip");
 
     const char *const passwords[] = {
-        "fennel", "a b", "a b&\"c%d", "&", "&&", "|", "||", "<", ">", "a>b", "2>&1", "^", "^^", "a^",
-        "(", ")", "()", "(a) b", "!", "!a!", "%", "%%", "%PASS%", "%IP%", "%~1", "%0", "\"", "\"\"", "\"\"\"",
-        "a\"b", "\"a b\"", "\\", "\\\\", "a\\", "a b\\", "a\\\"b", "\\\"", " ", "  lead", "trail  ", "\t", "a\tb",
-        "é è", "Ελληνικά & ^", "/?", "a /? b", "=", "a=b", ";,", "^\"", "\"^", "\"&\"&\"", "@echo", ":label",
-        "rem x", "if a==a", "x & exit", "%ERRORLEVEL%", "^&^", "\"%\"", "%\"%",
+        "fennel",    "a b",
+        "a b&\"c%d", "&",
+        "&&",        "|",
+        "||",        "<",
+        ">",         "a>b",
+        "2>&1",      "^",
+        "^^",        "a^",
+        "(",         ")",
+        "()",        "(a) b",
+        "!",         "!a!",
+        "%",         "%%",
+        "%PASS%",    "%IP%",
+        "%~1",       "%0",
+        "\"",        "\"\"",
+        "\"\"\"",    "a\"b",
+        "\"a b\"",   "\\",
+        "\\\\",      "a\\",
+        "a b\\",     "a\\\"b",
+        "\\\"",      " ",
+        "  lead",    "trail  ",
+        "\t",        "a\tb",
+        "é è",       "Ελληνικά & ^",
+        "/?",        "a /? b",
+        "=",         "a=b",
+        ";,",        "^\"",
+        "\"^",       "\"&\"&\"",
+        "@echo",     ":label",
+        "rem x",     "if a==a",
+        "x & exit",  "%ERRORLEVEL%",
+        "^&^",       "\"%\"",
+        "%\"%",
     };
     for (const char *pw : passwords)
         QTest::newRow(pw) << QString::fromUtf8(pw) << QStringLiteral("10.0.0.2");
@@ -153,8 +182,8 @@ void tst_batch_quoting::randomTextRoundTrips()
 
 void tst_batch_quoting::unwritableText()
 {
-    for (const QString &text : {QStringLiteral("a\nb"), QStringLiteral("a\rb"), QString(QChar(0x1a)),
-                                QStringLiteral("x") + QChar(0)}) {
+    for (const QString &text : {QStringLiteral("a\nb"), QStringLiteral("a\rb"),
+                                QString(QChar(0x1a)), QStringLiteral("x") + QChar(0)}) {
         QVERIFY(!jobs::isBatchWritable(text));
         QVERIFY(!jobs::passesBatchSetUnchanged(text));
         QVERIFY(!jobs::batchSetLine(QStringLiteral("PASS"), text).has_value());

@@ -15,7 +15,9 @@ namespace {
 // Stand-in for the main window: records requests into the shared log.
 class RecordingWindow : public jobs::JobWindow {
 public:
-    explicit RecordingWindow(QStringList &log) : m_log(log) {}
+    explicit RecordingWindow(QStringList &log)
+        : m_log(log)
+    {}
     QString address() const override { return addressText; }
     QString password() const override { return QStringLiteral("fennel"); }
     bool isChecked(const QString &control) const override { return checked.contains(control); }
@@ -89,31 +91,40 @@ void tst_job_controller::everyJobTakesItsStepsInOrder_data()
     QTest::addColumn<int>("job");
     QTest::addColumn<QString>("option");
     QTest::addColumn<QStringList>("steps");
-    QTest::newRow("backup, symlinked") << int(jobs::Job::Backup) << "optYes"
-        << QStringList{"height 8700", "disable cmdAgree", "box BEFORE YOU BEGIN!!!", "show GIF1",
-                       "show Label7", "write Yes.bat", "run Yes.bat"};
-    QTest::newRow("backup, not symlinked") << int(jobs::Job::Backup) << "optNo"
-        << QStringList{"height 8700", "disable cmdAgree", "box BEFORE YOU BEGIN!!!", "show GIF1",
-                       "show Label7", "write No.bat", "run no.bat"};
-    QTest::newRow("backup, no option") << int(jobs::Job::Backup) << ""
-        << QStringList{"box Zorvane"};
-    QTest::newRow("restore") << int(jobs::Job::Restore) << ""
-        << QStringList{"height 8700", "disable Command5", "show GIF2", "show Label8",
-                       "write PutFilesBack.bat", "run PutFilesBack.bat"};
-    QTest::newRow("ssh first run") << int(jobs::Job::SshFirstRun) << ""
-        << QStringList{"height 8700",
-                       "console Please wait for the command prompt window to close.",
-                       "timer Timer1", "alert Executing SSH for the First time... Please Wait...",
-                       "show DXAnimatedGIF3", "write SSH.bat", "shell SSH.bat"};
-    QTest::newRow("applications") << int(jobs::Job::RelocateApps) << ""
+    QTest::newRow("backup, symlinked")
+        << int(jobs::Job::Backup) << "optYes"
+        << QStringList{"height 8700", "disable cmdAgree", "box BEFORE YOU BEGIN!!!",
+                       "show GIF1",   "show Label7",      "write Yes.bat",
+                       "run Yes.bat"};
+    QTest::newRow("backup, not symlinked")
+        << int(jobs::Job::Backup) << "optNo"
+        << QStringList{"height 8700", "disable cmdAgree", "box BEFORE YOU BEGIN!!!",
+                       "show GIF1",   "show Label7",      "write No.bat",
+                       "run no.bat"};
+    QTest::newRow("backup, no option")
+        << int(jobs::Job::Backup) << "" << QStringList{"box Zorvane"};
+    QTest::newRow("restore")
+        << int(jobs::Job::Restore) << ""
+        << QStringList{"height 8700", "disable Command5",       "show GIF2",
+                       "show Label8", "write PutFilesBack.bat", "run PutFilesBack.bat"};
+    QTest::newRow("ssh first run")
+        << int(jobs::Job::SshFirstRun) << ""
+        << QStringList{
+               "height 8700",         "console Please wait for the command prompt window to close.",
+               "timer Timer1",        "alert Executing SSH for the First time... Please Wait...",
+               "show DXAnimatedGIF3", "write SSH.bat",
+               "shell SSH.bat"};
+    QTest::newRow("applications")
+        << int(jobs::Job::RelocateApps) << ""
         << QStringList{"alert Executing Symlink Applications Process...Please Wait...",
                        "height 8700", "show DXAnimatedGIF1", "write apps.bat", "run apps.bat"};
     QTest::newRow("fonts") << int(jobs::Job::RelocateFonts) << ""
-        << QStringList{"height 8700", "show DXAnimatedGIF2", "box Before Symlinking Your Fonts....",
-                       "write fonts.bat", "run fonts.bat"};
+                           << QStringList{"height 8700", "show DXAnimatedGIF2",
+                                          "box Before Symlinking Your Fonts....", "write fonts.bat",
+                                          "run fonts.bat"};
     QTest::newRow("dfu") << int(jobs::Job::Dfu) << ""
-        << QStringList{"height 8700", "box DFU Mode WARNING", "show DXAnimatedGIF5",
-                       "write DFU.bat", "run DFU.bat"};
+                         << QStringList{"height 8700", "box DFU Mode WARNING",
+                                        "show DXAnimatedGIF5", "write DFU.bat", "run DFU.bat"};
 }
 
 void tst_job_controller::everyJobTakesItsStepsInOrder()
@@ -218,8 +229,9 @@ void tst_job_controller::sshFirstRunTicksReportWhatHappened()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(content);
     };
-    const QString waiting = QStringLiteral("console Waiting for the SSH window: answer \"y\" there when "
-                                           "it asks whether to store the device's key.");
+    const QString waiting =
+        QStringLiteral("console Waiting for the SSH window: answer \"y\" there when "
+                       "it asks whether to store the device's key.");
     // A note left by an earlier run must not count for this one.
     writeFile(jobs::kSshCopyNote, "copied\r\n");
     RecordingWindow window(m_log);
@@ -249,8 +261,9 @@ void tst_job_controller::sshFirstRunTicksReportWhatHappened()
         jobs.timerTick(jobs::Job::SshFirstRun);
     QCOMPARE(m_log, QStringList{waiting});
     jobs.timerTick(jobs::Job::SshFirstRun);
-    QCOMPARE(m_log.mid(1).first(), QStringLiteral("console You can now run the Backup or Restore options "
-                                                  "when the command prompt closes!"));
+    QCOMPARE(m_log.mid(1).first(),
+             QStringLiteral("console You can now run the Backup or Restore options "
+                            "when the command prompt closes!"));
 
     // No answer at all: the job gives up waiting after its limit.
     QVERIFY(QFile::remove(keys));
@@ -260,9 +273,10 @@ void tst_job_controller::sshFirstRunTicksReportWhatHappened()
         jobs.timerTick(jobs::Job::SshFirstRun);
     QCOMPARE(m_log, QStringList{waiting});
     jobs.timerTick(jobs::Job::SshFirstRun);
-    QCOMPARE(m_log.mid(1), (QStringList{"console Click \"Run SSH Fingerprint\" again and answer \"y\" "
-                                        "when the SSH window asks \"Store key in cache?\".",
-                                        "hide DXAnimatedGIF3", "stop Timer1"}));
+    QCOMPARE(m_log.mid(1),
+             (QStringList{"console Click \"Run SSH Fingerprint\" again and answer \"y\" "
+                          "when the SSH window asks \"Store key in cache?\".",
+                          "hide DXAnimatedGIF3", "stop Timer1"}));
 }
 
 QTEST_GUILESS_MAIN(tst_job_controller)

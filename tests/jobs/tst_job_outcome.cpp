@@ -19,14 +19,22 @@ void tst_job_outcome::causesInTheUsersWords_data()
 {
     QTest::addColumn<QString>("transcript");
     QTest::addColumn<QString>("words");
-    QTest::newRow("host key") << "FATAL ERROR: Cannot confirm a host key in batch mode\r\n" << "Run SSH Fingerprint";
-    QTest::newRow("password") << "Access denied\r\nFATAL ERROR: Configured password was not accepted" << "refused the password";
-    QTest::newRow("unreachable") << "FATAL ERROR: Network error: Connection refused" << "No device answered";
-    QTest::newRow("lost") << "FATAL ERROR: Remote side unexpectedly closed network connection" << "connection to your device was lost";
-    QTest::newRow("usb") << "iphuc: no iPod Touch or iPhone is connected over USB." << "found on USB";
+    QTest::newRow("host key") << "FATAL ERROR: Cannot confirm a host key in batch mode\r\n"
+                              << "Run SSH Fingerprint";
+    QTest::newRow("password")
+        << "Access denied\r\nFATAL ERROR: Configured password was not accepted"
+        << "refused the password";
+    QTest::newRow("unreachable") << "FATAL ERROR: Network error: Connection refused"
+                                 << "No device answered";
+    QTest::newRow("lost") << "FATAL ERROR: Remote side unexpectedly closed network connection"
+                          << "connection to your device was lost";
+    QTest::newRow("usb") << "iphuc: no iPod Touch or iPhone is connected over USB."
+                         << "found on USB";
     // The first cause explains the later failures it brings.
-    QTest::newRow("host key first") << "Cannot confirm a host key\r\nConnection refused" << "Run SSH Fingerprint";
-    QTest::newRow("none") << "all went well" << "";
+    QTest::newRow("host key first") << "Cannot confirm a host key\r\nConnection refused"
+                                    << "Run SSH Fingerprint";
+    QTest::newRow("none") << "all went well"
+                          << "";
 }
 
 void tst_job_outcome::causesInTheUsersWords()
@@ -42,18 +50,24 @@ void tst_job_outcome::backupIsCompleteOnlyWhenEverythingHeld_data()
     QTest::addColumn<QByteArray>("notes");
     QTest::addColumn<bool>("succeeded");
     QTest::addColumn<QString>("says");
-    QTest::newRow("verified") << QByteArray("job backup\r\nverified 2577 147700000 0 0\r\nkept new\r\nend\r\n")
+    QTest::newRow("verified") << QByteArray(
+        "job backup\r\nverified 2577 147700000 0 0\r\nkept new\r\nend\r\n")
                               << true << "2577 files, 147.7 MB";
-    QTest::newRow("a fetch failed") << QByteArray("job backup\r\nfailed copying /var/mobile from the device\r\n"
-                                                  "incomplete 10 100 3 0\r\nkept previous\r\nend\r\n")
-                                    << false << "previous backup has been put back unchanged";
-    QTest::newRow("first backup failed") << QByteArray("job backup\r\nfailed copying /Applications from the device\r\n"
-                                                       "unchecked\r\nkept partial\r\nend\r\n")
-                                         << false << "no earlier backup";
-    QTest::newRow("short file") << QByteArray("job backup\r\nincomplete 10 100 0 1\r\nkept previous\r\nend\r\n")
+    QTest::newRow("a fetch failed")
+        << QByteArray("job backup\r\nfailed copying /var/mobile from the device\r\n"
+                      "incomplete 10 100 3 0\r\nkept previous\r\nend\r\n")
+        << false << "previous backup has been put back unchanged";
+    QTest::newRow("first backup failed")
+        << QByteArray("job backup\r\nfailed copying /Applications from the device\r\n"
+                      "unchecked\r\nkept partial\r\nend\r\n")
+        << false << "no earlier backup";
+    QTest::newRow("short file") << QByteArray(
+        "job backup\r\nincomplete 10 100 0 1\r\nkept previous\r\nend\r\n")
                                 << false << "1 arrived with another size";
-    QTest::newRow("no end") << QByteArray("job backup\r\nverified 1 1 0 0\r\nkept new\r\n") << false << "did NOT complete";
-    QTest::newRow("another job's notes") << QByteArray("job restore\r\nend\r\n") << false << "cannot tell";
+    QTest::newRow("no end") << QByteArray("job backup\r\nverified 1 1 0 0\r\nkept new\r\n") << false
+                            << "did NOT complete";
+    QTest::newRow("another job's notes")
+        << QByteArray("job restore\r\nend\r\n") << false << "cannot tell";
     QTest::newRow("no notes") << QByteArray() << false << "cannot tell";
 }
 
@@ -67,7 +81,8 @@ void tst_job_outcome::backupIsCompleteOnlyWhenEverythingHeld()
     QCOMPARE(o.succeeded, succeeded);
     QVERIFY2(o.text.contains(says), qPrintable(o.text));
     if (!succeeded)
-        QVERIFY2(!o.text.contains(QStringLiteral("is complete")) && !o.title.contains(QStringLiteral("Complete")),
+        QVERIFY2(!o.text.contains(QStringLiteral("is complete"))
+                     && !o.title.contains(QStringLiteral("Complete")),
                  qPrintable(o.title + o.text));
     QCOMPARE(o.transcript, QStringLiteral("out"));
 }
@@ -80,12 +95,13 @@ void tst_job_outcome::restoreNeedsTheDevicesCheck()
     };
     QVERIFY(decide(QStringLiteral("Zorvane restore check: OK, every file")).succeeded);
     QVERIFY(!decide(QStringLiteral("no check line")).succeeded);
-    const JobOutcome differs = decide(QStringLiteral("  size differs: /var/mobile/x\r\nZorvane restore check: FAILED"));
+    const JobOutcome differs =
+        decide(QStringLiteral("  size differs: /var/mobile/x\r\nZorvane restore check: FAILED"));
     QVERIFY(!differs.succeeded);
     QVERIFY(differs.text.contains(QStringLiteral("differ from the backup")));
-    const JobOutcome upload = JobOutcome::decide(JobOutcome::Kind::Restore,
-                                                 "job restore\r\nfailed sending mobile to the device\r\nend\r\n",
-                                                 QStringLiteral("Zorvane restore check: OK"), QString());
+    const JobOutcome upload = JobOutcome::decide(
+        JobOutcome::Kind::Restore, "job restore\r\nfailed sending mobile to the device\r\nend\r\n",
+        QStringLiteral("Zorvane restore check: OK"), QString());
     QVERIFY(!upload.succeeded);
     QVERIFY(upload.text.contains(QStringLiteral("sending mobile")));
 }

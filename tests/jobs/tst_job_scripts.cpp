@@ -35,7 +35,8 @@ QStringList withoutNotes(const QStringList &lines)
 {
     QStringList given;
     for (const QString &l : lines) {
-        if (!l.startsWith(QStringLiteral("if errorlevel 1 echo ")) && !l.startsWith(QStringLiteral("echo job "))
+        if (!l.startsWith(QStringLiteral("if errorlevel 1 echo "))
+            && !l.startsWith(QStringLiteral("echo job "))
             && l != QStringLiteral("echo end>>LastJob.txt"))
             given << l;
     }
@@ -47,36 +48,50 @@ bool everyStepNoted(const QStringList &lines, const QStringList &exempt, QString
 {
     for (int i = 0; i < lines.size(); ++i) {
         const QString &l = lines[i];
-        const bool step = l.startsWith(QStringLiteral("pscp ")) || l.startsWith(QStringLiteral("plink "))
+        const bool step = l.startsWith(QStringLiteral("pscp "))
+                          || l.startsWith(QStringLiteral("plink "))
                           || l.startsWith(QStringLiteral("iphuc "));
-        if (step && !exempt.contains(l) && !lines.value(i + 1).startsWith(QStringLiteral("if errorlevel 1 echo failed "))) {
+        if (step && !exempt.contains(l)
+            && !lines.value(i + 1).startsWith(QStringLiteral("if errorlevel 1 echo failed "))) {
             *unnoted = l;
             return false;
         }
     }
-    return lines.first() == QStringLiteral("@echo off") && lines.at(lines.size() - 5) == QStringLiteral("echo end>>LastJob.txt");
+    return lines.first() == QStringLiteral("@echo off")
+           && lines.at(lines.size() - 5) == QStringLiteral("echo end>>LastJob.txt");
 }
 
 QStringList backupSpine(const QString &title, const QString &colour, const QString &fetchApps)
 {
-    return {QStringLiteral("@echo off"), title, colour, QStringLiteral("Cls"), QStringLiteral(": start"),
-            QStringLiteral("echo Do NOT worry if during this process it says something like file not found, or path not found."),
-            QStringLiteral("set IP=10.0.0.7"), QStringLiteral("set PASS=fennel"),
-            QStringLiteral("echo Backing up your Applications..."), fetchApps,
-            QStringLiteral("pscp -r -pw %PASS% cp root@%IP%:/"),
-            QStringLiteral("pscp -r -pw %PASS% chown root@%IP%:/"),
-            QStringLiteral("pscp -r -pw %PASS% plink.exe root@%IP%:/"),
-            QStringLiteral("pscp -r -pw %PASS% move.sh root@%IP%:/"),
-            QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m move.sh"),
-            QStringLiteral("echo now downloading your /var/mobile and /var/root folders, this may take a while."),
-            QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."),
-            QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."),
-            QStringLiteral("pscp -r -pw %PASS% back.sh root@%IP%:/"),
-            QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m back.sh"),
-            QStringLiteral("rmdir /S /Q mobile\\Library\\Lockdown"),
-            QStringLiteral("rmdir /S /Q root\\Library\\Lockdown"),
-            QStringLiteral("taskkill.exe >NUL /F /IM Zorvane.exe"), QStringLiteral("start Zorvane.exe"),
-            QStringLiteral("start BackupComplete.exe"), QStringLiteral("exit")};
+    return {
+        QStringLiteral("@echo off"),
+        title,
+        colour,
+        QStringLiteral("Cls"),
+        QStringLiteral(": start"),
+        QStringLiteral("echo Do NOT worry if during this process it says something like file not "
+                       "found, or path not found."),
+        QStringLiteral("set IP=10.0.0.7"),
+        QStringLiteral("set PASS=fennel"),
+        QStringLiteral("echo Backing up your Applications..."),
+        fetchApps,
+        QStringLiteral("pscp -r -pw %PASS% cp root@%IP%:/"),
+        QStringLiteral("pscp -r -pw %PASS% chown root@%IP%:/"),
+        QStringLiteral("pscp -r -pw %PASS% plink.exe root@%IP%:/"),
+        QStringLiteral("pscp -r -pw %PASS% move.sh root@%IP%:/"),
+        QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m move.sh"),
+        QStringLiteral(
+            "echo now downloading your /var/mobile and /var/root folders, this may take a while."),
+        QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."),
+        QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."),
+        QStringLiteral("pscp -r -pw %PASS% back.sh root@%IP%:/"),
+        QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m back.sh"),
+        QStringLiteral("rmdir /S /Q mobile\\Library\\Lockdown"),
+        QStringLiteral("rmdir /S /Q root\\Library\\Lockdown"),
+        QStringLiteral("taskkill.exe >NUL /F /IM Zorvane.exe"),
+        QStringLiteral("start Zorvane.exe"),
+        QStringLiteral("start BackupComplete.exe"),
+        QStringLiteral("exit")};
 }
 
 } // namespace
@@ -92,35 +107,41 @@ private slots:
         QCOMPARE(yes.fileName(), QStringLiteral("Yes.bat"));
         QCOMPARE(no.fileName(), QStringLiteral("No.bat"));
         QString missing;
-        QVERIFY2(inOrder(yes.lines(),
-                         backupSpine(QStringLiteral("title iPod Touch Files Backup version: 1.0.5 Beta"),
-                                     QStringLiteral("Color F2"),
-                                     QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications .")),
-                         &missing),
-                 qPrintable(missing));
-        QVERIFY2(inOrder(no.lines(),
-                         backupSpine(QStringLiteral("title iPod Touch Files Backup version 1.0.5 Beta"),
-                                     QStringLiteral("color 2F"),
-                                     QStringLiteral("pscp -r -pw %PASS% root@%IP%:/Applications .")),
-                         &missing),
-                 qPrintable(missing));
+        QVERIFY2(
+            inOrder(yes.lines(),
+                    backupSpine(QStringLiteral("title iPod Touch Files Backup version: 1.0.5 Beta"),
+                                QStringLiteral("Color F2"),
+                                QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications .")),
+                    &missing),
+            qPrintable(missing));
+        QVERIFY2(
+            inOrder(no.lines(),
+                    backupSpine(QStringLiteral("title iPod Touch Files Backup version 1.0.5 Beta"),
+                                QStringLiteral("color 2F"),
+                                QStringLiteral("pscp -r -pw %PASS% root@%IP%:/Applications .")),
+                    &missing),
+            qPrintable(missing));
         // The first five lines are the header, exactly.
         QCOMPARE(yes.lines().mid(0, 5),
                  (QStringList{"@echo off", "title iPod Touch Files Backup version: 1.0.5 Beta",
                               "Color F2", "Cls", ": start"}));
         // The previous backup is never deleted before the fetch: only moved aside.
-        const int firstFetch = yes.lines().indexOf(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications ."));
+        const int firstFetch =
+            yes.lines().indexOf(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications ."));
         for (int i = 0; i < firstFetch; ++i) {
             const QString &l = yes.lines()[i];
-            QVERIFY2(!l.startsWith(QStringLiteral("rmdir /S /Q mobile")) && l != QStringLiteral("rmdir /S /Q root")
+            QVERIFY2(!l.startsWith(QStringLiteral("rmdir /S /Q mobile"))
+                         && l != QStringLiteral("rmdir /S /Q root")
                          && l != QStringLiteral("rmdir /S /Q Applications"),
                      qPrintable(l));
         }
         // Each of the three fetches notes its failure right after it.
-        for (const QString &fetch : {QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications ."),
-                                     QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."),
-                                     QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root .")})
-            QCOMPARE(yes.lines().value(yes.lines().indexOf(fetch) + 1), QStringLiteral("if errorlevel 1 set FAILED=1"));
+        for (const QString &fetch :
+             {QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications ."),
+              QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."),
+              QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root .")})
+            QCOMPARE(yes.lines().value(yes.lines().indexOf(fetch) + 1),
+                     QStringLiteral("if errorlevel 1 set FAILED=1"));
         // Apart from the fetched folder (and its failure note), title and colour
         // the two differ in nothing.
         QCOMPARE(yes.lines().size(), no.lines().size());
@@ -135,42 +156,74 @@ private slots:
         const JobScript s = restoreScript(QStringLiteral("2.0.11"), kPlain);
         QCOMPARE(s.fileName(), QStringLiteral("PutFilesBack.bat"));
         QString unnoted;
-        QVERIFY2(everyStepNoted(s.lines(), {"plink -ssh %IP% -l root -pw %PASS% -m other.sh"}, &unnoted),
-                 qPrintable(unnoted));
-        QCOMPARE(withoutNotes(s.lines()), (QStringList{
-            "@echo off", "title iPod Touch Put Files Back Version 2.0.11 Beta", "color 1E", "Cls", ": start",
-            "set IP=10.0.0.7", "set PASS=fennel", "echo Transferring files...",
-            "pscp -r -pw %PASS% chown1 root@%IP%:/", "pscp -r -pw %PASS% install.sh root@%IP%:/",
-            "pscp -r -pw %PASS% cp root@%IP%:/", "pscp -r -pw %PASS% plink.exe root@%IP%:/",
-            "echo It may look like nothing is happening, but this will take a while!",
-            "pscp -r -pw %PASS% chown root@%IP%:/", "plink -ssh %IP% -l root -pw %PASS% -m install.sh",
-            "echo Now putting back your applications, this may take a while!",
-            "pscp -r -pw %PASS% Applications root@%IP%:/", "pscp -r -pw %PASS% mobile root@%IP%:/var",
-            "pscp -r -pw %PASS% root root@%IP%:/var", "pscp -r -pw %PASS% fixmail.sh root@%IP%:/usr/bin",
-            "plink -ssh %IP% -l root -pw %PASS% -m fixmail.sh", "echo Setting Permissions...",
-            "pscp -r -pw %PASS% other.sh root@%IP%:/", "plink -ssh %IP% -l root -pw %PASS% -m other.sh",
-            "taskkill.exe >NUL /F /IM Zorvane.exe", "start RestoreComplete.exe", "start Zorvane.exe", "exit"}));
+        QVERIFY2(
+            everyStepNoted(s.lines(), {"plink -ssh %IP% -l root -pw %PASS% -m other.sh"}, &unnoted),
+            qPrintable(unnoted));
+        QCOMPARE(
+            withoutNotes(s.lines()),
+            (QStringList{"@echo off",
+                         "title iPod Touch Put Files Back Version 2.0.11 Beta",
+                         "color 1E",
+                         "Cls",
+                         ": start",
+                         "set IP=10.0.0.7",
+                         "set PASS=fennel",
+                         "echo Transferring files...",
+                         "pscp -r -pw %PASS% chown1 root@%IP%:/",
+                         "pscp -r -pw %PASS% install.sh root@%IP%:/",
+                         "pscp -r -pw %PASS% cp root@%IP%:/",
+                         "pscp -r -pw %PASS% plink.exe root@%IP%:/",
+                         "echo It may look like nothing is happening, but this will take a while!",
+                         "pscp -r -pw %PASS% chown root@%IP%:/",
+                         "plink -ssh %IP% -l root -pw %PASS% -m install.sh",
+                         "echo Now putting back your applications, this may take a while!",
+                         "pscp -r -pw %PASS% Applications root@%IP%:/",
+                         "pscp -r -pw %PASS% mobile root@%IP%:/var",
+                         "pscp -r -pw %PASS% root root@%IP%:/var",
+                         "pscp -r -pw %PASS% fixmail.sh root@%IP%:/usr/bin",
+                         "plink -ssh %IP% -l root -pw %PASS% -m fixmail.sh",
+                         "echo Setting Permissions...",
+                         "pscp -r -pw %PASS% other.sh root@%IP%:/",
+                         "plink -ssh %IP% -l root -pw %PASS% -m other.sh",
+                         "taskkill.exe >NUL /F /IM Zorvane.exe",
+                         "start RestoreComplete.exe",
+                         "start Zorvane.exe",
+                         "exit"}));
     }
 
     void utilityScripts()
     {
         QCOMPARE(sshFirstRunScript(kPlain).lines(),
-                 (QStringList{"@echo off", "title SSHing for the First Time", "color 0E", "Cls", ":start",
-                              "set IP=10.0.0.7", "set PASS=fennel",
+                 (QStringList{"@echo off", "title SSHing for the First Time", "color 0E", "Cls",
+                              ":start", "set IP=10.0.0.7", "set PASS=fennel",
                               "pscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp",
                               "if not errorlevel 1 echo copied>SSHresult.txt",
-                              "if errorlevel 1 echo failed>SSHresult.txt", "Done ^.^", "pause", "exit"}));
-        const QStringList apps{
-            "@echo off", "title Relocate (symlink) Applications", "color 0E", "Cls", ": start",
-            "set IP=10.0.0.7", "set PASS=fennel", "echo Relocating your Applications folder, please wait...",
-            "pscp -r -pw %PASS% chown1 root@%IP%:/", "pscp -r -pw %PASS% apps.sh root@%IP%:/",
-            "pscp -r -pw %PASS% cp root@%IP%:/", "pscp -r -pw %PASS% chown root@%IP%:/",
-            "pscp -r -pw %PASS% plink.exe root@%IP%:/", "plink -ssh %IP% -l root -pw %PASS% -m apps.sh",
-            "taskkill.exe >NUL /F /IM Zorvane.exe", "start Zorvane.exe", "start SymlinkComplete.exe", "exit"};
+                              "if errorlevel 1 echo failed>SSHresult.txt", "Done ^.^", "pause",
+                              "exit"}));
+        const QStringList apps{"@echo off",
+                               "title Relocate (symlink) Applications",
+                               "color 0E",
+                               "Cls",
+                               ": start",
+                               "set IP=10.0.0.7",
+                               "set PASS=fennel",
+                               "echo Relocating your Applications folder, please wait...",
+                               "pscp -r -pw %PASS% chown1 root@%IP%:/",
+                               "pscp -r -pw %PASS% apps.sh root@%IP%:/",
+                               "pscp -r -pw %PASS% cp root@%IP%:/",
+                               "pscp -r -pw %PASS% chown root@%IP%:/",
+                               "pscp -r -pw %PASS% plink.exe root@%IP%:/",
+                               "plink -ssh %IP% -l root -pw %PASS% -m apps.sh",
+                               "taskkill.exe >NUL /F /IM Zorvane.exe",
+                               "start Zorvane.exe",
+                               "start SymlinkComplete.exe",
+                               "exit"};
         QCOMPARE(withoutNotes(relocationScript(false, kPlain).lines()), apps);
         QString unnoted;
-        for (const JobScript &noted : {relocationScript(false, kPlain), relocationScript(true, kPlain), dfuScript()})
-            QVERIFY2(everyStepNoted(noted.lines(), {}, &unnoted), qPrintable(noted.fileName() + ": " + unnoted));
+        for (const JobScript &noted :
+             {relocationScript(false, kPlain), relocationScript(true, kPlain), dfuScript()})
+            QVERIFY2(everyStepNoted(noted.lines(), {}, &unnoted),
+                     qPrintable(noted.fileName() + ": " + unnoted));
         QStringList fonts = apps;
         fonts[2] = QStringLiteral("Color E0");
         fonts[7] = QStringLiteral("echo Relocating your Fonts folder, please wait...");
@@ -178,14 +231,18 @@ private slots:
         fonts[13] = QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m fonts.sh");
         QCOMPARE(withoutNotes(relocationScript(true, kPlain).lines()), fonts);
         QCOMPARE(relocationScript(true, kPlain).fileName(), QStringLiteral("fonts.bat"));
-        QCOMPARE(withoutNotes(dfuScript().lines()),
-                 (QStringList{"@echo off",
-                              "echo closing necessary iTunes devices, don't be worried if some aren't found.",
-                              "taskkill.exe >NUL /F /IM iTunes.exe", "taskkill.exe >NUL /F /IM iTunesHelper.exe",
-                              "iphuc -s phase1.script", "echo Sending WTF file please wait...", "sleep 6",
-                              "iphuc -s phase2.script",
-                              "echo Restore your iPod in iTunes by holding SHIFT and hitting restore, then choosing an older firmware.",
-                              "taskkill.exe >NUL /F /IM Zorvane.exe", "start Zorvane.exe", "start DFUmode.exe", "exit"}));
+        QCOMPARE(
+            withoutNotes(dfuScript().lines()),
+            (QStringList{
+                "@echo off",
+                "echo closing necessary iTunes devices, don't be worried if some aren't found.",
+                "taskkill.exe >NUL /F /IM iTunes.exe", "taskkill.exe >NUL /F /IM iTunesHelper.exe",
+                "iphuc -s phase1.script", "echo Sending WTF file please wait...", "sleep 6",
+                "iphuc -s phase2.script",
+                "echo Restore your iPod in iTunes by holding SHIFT and hitting restore, then "
+                "choosing an older firmware.",
+                "taskkill.exe >NUL /F /IM Zorvane.exe", "start Zorvane.exe", "start DFUmode.exe",
+                "exit"}));
     }
 
     void writtenWithCrLfAndRewritten()
@@ -297,7 +354,8 @@ private slots:
         QCOMPARE(connectionLines(special),
                  (QStringList{"set IP=10.0.0.7", "set PASS=\"a b&\\\"c%%d^^^\""}));
         QCOMPARE(connectionLines(kPlain), (QStringList{"set IP=10.0.0.7", "set PASS=fennel"}));
-        QVERIFY(!ConnectionSettings(QStringLiteral("10.0.0.7"), QStringLiteral("a\u001Ab")).isValid());
+        QVERIFY(
+            !ConnectionSettings(QStringLiteral("10.0.0.7"), QStringLiteral("a\u001Ab")).isValid());
     }
 
     void emptyPasswordIsRefused()

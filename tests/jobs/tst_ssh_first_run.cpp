@@ -86,16 +86,22 @@ void tst_SshFirstRun::outcomeFollowsTheKeyAndTheCopy_data()
     QTest::addColumn<SshFirstRunOutcome>("outcome");
     QTest::newRow("unanswered") << false << QByteArray() << false << SshFirstRunOutcome::Waiting;
     // The key is written before the copy runs: the copy may still fail.
-    QTest::newRow("key stored, copy running") << true << QByteArray() << false << SshFirstRunOutcome::Waiting;
-    QTest::newRow("note half written") << false << QByteArray("cop") << false << SshFirstRunOutcome::Waiting;
-    QTest::newRow("stored") << true << QByteArray("copied\r\n") << false << SshFirstRunOutcome::KeyStored;
-    QTest::newRow("answered n") << false << QByteArray("copied\r\n") << false << SshFirstRunOutcome::KeyDeclined;
-    QTest::newRow("wrong password") << true << QByteArray("failed\r\n") << false
-                                    << SshFirstRunOutcome::KeyStoredCopyFailed;
-    QTest::newRow("abandoned or unreachable") << false << QByteArray("failed\r\n") << false
-                                              << SshFirstRunOutcome::NotConnected;
-    QTest::newRow("no answer in time") << false << QByteArray() << true << SshFirstRunOutcome::NoAnswer;
-    QTest::newRow("key stored, copy hangs") << true << QByteArray() << true << SshFirstRunOutcome::KeyStored;
+    QTest::newRow("key stored, copy running")
+        << true << QByteArray() << false << SshFirstRunOutcome::Waiting;
+    QTest::newRow("note half written")
+        << false << QByteArray("cop") << false << SshFirstRunOutcome::Waiting;
+    QTest::newRow("stored") << true << QByteArray("copied\r\n") << false
+                            << SshFirstRunOutcome::KeyStored;
+    QTest::newRow("answered n") << false << QByteArray("copied\r\n") << false
+                                << SshFirstRunOutcome::KeyDeclined;
+    QTest::newRow("wrong password")
+        << true << QByteArray("failed\r\n") << false << SshFirstRunOutcome::KeyStoredCopyFailed;
+    QTest::newRow("abandoned or unreachable")
+        << false << QByteArray("failed\r\n") << false << SshFirstRunOutcome::NotConnected;
+    QTest::newRow("no answer in time")
+        << false << QByteArray() << true << SshFirstRunOutcome::NoAnswer;
+    QTest::newRow("key stored, copy hangs")
+        << true << QByteArray() << true << SshFirstRunOutcome::KeyStored;
 }
 
 void tst_SshFirstRun::outcomeFollowsTheKeyAndTheCopy()
@@ -109,12 +115,15 @@ void tst_SshFirstRun::outcomeFollowsTheKeyAndTheCopy()
 
 void tst_SshFirstRun::onlyAStoredKeyIsReportedComplete()
 {
-    const QString executing = QStringLiteral("**Farrowmoss's CONSOLE**\r\nGUI by pellridge\r\n"
-                                             "Executing SSH on first time run....\r\n"
-                                             "Please wait for the command prompt window to close.\r\n");
-    QCOMPARE(jobs::sshFirstRunConsoleText(SshFirstRunOutcome::KeyStored, QStringLiteral("10.0.0.2")),
-             executing + QStringLiteral("SSH Complete.\r\nYou can now run the Backup or Restore options "
-                                        "when the command prompt closes!"));
+    const QString executing =
+        QStringLiteral("**Farrowmoss's CONSOLE**\r\nGUI by pellridge\r\n"
+                       "Executing SSH on first time run....\r\n"
+                       "Please wait for the command prompt window to close.\r\n");
+    QCOMPARE(
+        jobs::sshFirstRunConsoleText(SshFirstRunOutcome::KeyStored, QStringLiteral("10.0.0.2")),
+        executing
+            + QStringLiteral("SSH Complete.\r\nYou can now run the Backup or Restore options "
+                             "when the command prompt closes!"));
     const struct {
         SshFirstRunOutcome outcome;
         const char *says;
@@ -127,7 +136,8 @@ void tst_SshFirstRun::onlyAStoredKeyIsReportedComplete()
         {SshFirstRunOutcome::NotStarted, "could not be opened"},
     };
     for (const auto &other : others) {
-        const QString text = jobs::sshFirstRunConsoleText(other.outcome, QStringLiteral("10.0.0.2"));
+        const QString text =
+            jobs::sshFirstRunConsoleText(other.outcome, QStringLiteral("10.0.0.2"));
         QVERIFY2(text.startsWith(executing), qPrintable(text));
         QVERIFY2(text.contains(QLatin1String(other.says)), qPrintable(text));
         QVERIFY2(!text.contains(QStringLiteral("Complete")), qPrintable(text));

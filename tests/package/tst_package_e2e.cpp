@@ -1,6 +1,6 @@
-#include "support/PrivateProcessIds.h"
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
+#include "support/PrivateProcessIds.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,7 +28,8 @@ bool run(const QStringList &command, QByteArray *output = nullptr)
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(command.first(), command.mid(1));
-    const bool ok = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    const bool ok =
+        p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     if (output)
         *output = p.readAll();
     else if (!ok)
@@ -38,7 +39,8 @@ bool run(const QStringList &command, QByteArray *output = nullptr)
 
 bool chownToUser(const QString &path)
 {
-    return run({QStringLiteral("chown"), QStringLiteral("-R"), QStringLiteral("%1:%1").arg(kUser), path});
+    return run(
+        {QStringLiteral("chown"), QStringLiteral("-R"), QStringLiteral("%1:%1").arg(kUser), path});
 }
 
 struct stat statOf(const QString &path)
@@ -55,7 +57,8 @@ QList<qint64> processesOf(const QString &executable)
     for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         bool number = false;
         const qint64 pid = entry.toLongLong(&number);
-        if (number && QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget() == executable)
+        if (number
+            && QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget() == executable)
             found.append(pid);
     }
     return found;
@@ -89,16 +92,20 @@ private slots:
         if (!PrivateProcessIds::active())
             QSKIP("needs a process-id namespace of its own (unshare)");
 
-        const QFileInfoList debs = QDir(qEnvironmentVariable("ZORVANE_PACKAGE_DIR"))
-                                       .entryInfoList({QStringLiteral("zorvane_*.deb")}, QDir::Files);
+        const QFileInfoList debs =
+            QDir(qEnvironmentVariable("ZORVANE_PACKAGE_DIR"))
+                .entryInfoList({QStringLiteral("zorvane_*.deb")}, QDir::Files);
         QVERIFY2(debs.size() == 1, "run the package_build test first");
         QVERIFY(m_root.isValid());
-        QVERIFY(QFile::setPermissions(m_root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                         | QFile::ReadOther | QFile::ExeOther));
-        QVERIFY(run({QStringLiteral("dpkg-deb"), QStringLiteral("-x"), debs.first().filePath(), m_root.path()}));
+        QVERIFY(QFile::setPermissions(m_root.path(), QFile::ReadOwner | QFile::WriteOwner
+                                                         | QFile::ExeOwner | QFile::ReadOther
+                                                         | QFile::ExeOther));
+        QVERIFY(run({QStringLiteral("dpkg-deb"), QStringLiteral("-x"), debs.first().filePath(),
+                     m_root.path()}));
         m_program = m_root.filePath(QStringLiteral("usr/lib/zorvane"));
         QVERIFY(QFileInfo(m_program + QStringLiteral("/Zorvane")).isExecutable());
-        QVERIFY(run({QStringLiteral("chmod"), QStringLiteral("-R"), QStringLiteral("a-w"), m_program}));
+        QVERIFY(
+            run({QStringLiteral("chmod"), QStringLiteral("-R"), QStringLiteral("a-w"), m_program}));
         m_programBefore = TreeSnapshot::read(m_program);
 
         m_home = m_root.filePath(QStringLiteral("home"));
@@ -131,10 +138,13 @@ private slots:
         const struct stat st = statOf(m_work);
         QCOMPARE(st.st_mode & 07777, 0700u);
         QCOMPARE(uint(st.st_uid), kUser);
-        for (const char *name : {"Zorvane", "zcmd", "BackupComplete", "iphuc", "move.sh", "loading.gif"})
+        for (const char *name :
+             {"Zorvane", "zcmd", "BackupComplete", "iphuc", "move.sh", "loading.gif"})
             QCOMPARE(QFileInfo(m_work + QLatin1Char('/') + QLatin1String(name)).symLinkTarget(),
                      m_program + QLatin1Char('/') + QLatin1String(name));
-        QCOMPARE(TreeSnapshot::read(m_program).differences(m_programBefore, TreeSnapshot::Everything), QStringList());
+        QCOMPARE(
+            TreeSnapshot::read(m_program).differences(m_programBefore, TreeSnapshot::Everything),
+            QStringList());
     }
 
     // What a job script's "start Zorvane.exe" does in the working folder: the
@@ -149,7 +159,8 @@ private slots:
         start.setProcessEnvironment(environment());
         start.setWorkingDirectory(m_work);
         const QStringList command =
-            asUser({m_program + QStringLiteral("/zcmd"), QStringLiteral("/c"), QStringLiteral("start Zorvane.exe")});
+            asUser({m_program + QStringLiteral("/zcmd"), QStringLiteral("/c"),
+                    QStringLiteral("start Zorvane.exe")});
         start.start(command.first(), command.mid(1));
         QVERIFY(start.waitForFinished(30000));
         QCOMPARE(start.exitCode(), 0);
@@ -166,16 +177,22 @@ private slots:
         const TreeSnapshot root = deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord);
 
         const QString backup = runJob(QStringLiteral("backup"));
-        QVERIFY2(backup.contains(QStringLiteral("The new backup is complete")), qPrintable(backup.right(3000)));
+        QVERIFY2(backup.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(backup.right(3000)));
         const auto same = [](const TreeSnapshot &local, const TreeSnapshot &device) {
             return local.differences(device, TreeSnapshot::Content).join(QLatin1Char('\n'));
         };
-        QCOMPARE(same(TreeSnapshot::read(m_work + QStringLiteral("/Applications")), apps), QString());
+        QCOMPARE(same(TreeSnapshot::read(m_work + QStringLiteral("/Applications")), apps),
+                 QString());
         QCOMPARE(same(TreeSnapshot::read(m_work + QStringLiteral("/mobile")), mobile), QString());
-        QCOMPARE(same(TreeSnapshot::read(m_work + QStringLiteral("/root"), {QStringLiteral("Library/Zorvane")}), root),
+        QCOMPARE(same(TreeSnapshot::read(m_work + QStringLiteral("/root"),
+                                         {QStringLiteral("Library/Zorvane")}),
+                      root),
                  QString());
         QCOMPARE(uint(statOf(m_work + QStringLiteral("/mobile")).st_uid), kUser);
-        QCOMPARE(TreeSnapshot::read(m_program).differences(m_programBefore, TreeSnapshot::Everything), QStringList());
+        QCOMPARE(
+            TreeSnapshot::read(m_program).differences(m_programBefore, TreeSnapshot::Everything),
+            QStringList());
 
         // The closing lines started the installed program and completion program.
         QTRY_VERIFY(!processesOf(m_program + QStringLiteral("/Zorvane")).isEmpty());
@@ -183,8 +200,9 @@ private slots:
         endInstalledPrograms();
 
         // The device loses its applications and data; the restore brings them back.
-        const auto wiped = m_device.shell(QStringLiteral(
-            "rm -rf /Applications/* /var/mobile/Library /var/mobile/Media /var/root/Library/Preferences"));
+        const auto wiped =
+            m_device.shell(QStringLiteral("rm -rf /Applications/* /var/mobile/Library "
+                                          "/var/mobile/Media /var/root/Library/Preferences"));
         QVERIFY2(wiped.exitCode == 0, wiped.output.constData());
         const int reboots = m_device.rebootCount();
         const QString restore = runJob(QStringLiteral("restore"));
@@ -194,12 +212,15 @@ private slots:
         };
         QCOMPARE(differ(deviceTree(QStringLiteral("/Applications")), apps), QString());
         QCOMPARE(differ(deviceTree(QStringLiteral("/var/mobile"), kLockdown), mobile), QString());
-        QCOMPARE(differ(deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord), root), QString());
+        QCOMPARE(differ(deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord), root),
+                 QString());
         QCOMPARE(m_device.rebootCount(), reboots + 1);
         QTRY_VERIFY(!processesOf(m_program + QStringLiteral("/RestoreComplete")).isEmpty());
 
         // Nothing was written beside the program.
-        QCOMPARE(TreeSnapshot::read(m_program).differences(m_programBefore, TreeSnapshot::Everything), QStringList());
+        QCOMPARE(
+            TreeSnapshot::read(m_program).differences(m_programBefore, TreeSnapshot::Everything),
+            QStringList());
     }
 
     // A working folder that cannot be made: the program still starts, in a
@@ -222,7 +243,8 @@ private slots:
 
 private:
     const QStringList kLockdown{QStringLiteral("Library/Lockdown")};
-    const QStringList kLockdownAndRecord{QStringLiteral("Library/Lockdown"), QStringLiteral("Library/Zorvane")};
+    const QStringList kLockdownAndRecord{QStringLiteral("Library/Lockdown"),
+                                         QStringLiteral("Library/Zorvane")};
 
     QProcessEnvironment environment() const
     {
@@ -272,8 +294,8 @@ private:
     void endInstalledPrograms()
     {
         const QStringList programs{QStringLiteral("Zorvane"), QStringLiteral("BackupComplete"),
-                                   QStringLiteral("RestoreComplete"), QStringLiteral("SymlinkComplete"),
-                                   QStringLiteral("DFUmode")};
+                                   QStringLiteral("RestoreComplete"),
+                                   QStringLiteral("SymlinkComplete"), QStringLiteral("DFUmode")};
         for (const QString &name : programs)
             for (qint64 pid : processesOf(m_program + QLatin1Char('/') + name))
                 ::kill(pid_t(pid), SIGKILL);

@@ -51,7 +51,8 @@ private slots:
             qputenv("ZORVANE_TERMINAL", terminal);
             QtShell shell;
             QVERIFY(!shell.canShowConsoleWindow());
-            QVERIFY(QtShell::commandFor(QStringLiteral("SSH.bat"), WindowStyle::NormalFocus).isEmpty());
+            QVERIFY(
+                QtShell::commandFor(QStringLiteral("SSH.bat"), WindowStyle::NormalFocus).isEmpty());
             QVERIFY(!shell.start(QStringLiteral("mark.bat"), WindowStyle::NormalFocus));
         }
         // xterm, once installed, is found.

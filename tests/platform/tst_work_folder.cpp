@@ -89,9 +89,12 @@ private slots:
     {
         QTest::addColumn<QString>("dataHome"); // relative to the temporary root; "" unset
         QTest::addColumn<QString>("expected");
-        QTest::newRow("XDG_DATA_HOME set") << "data" << "data/Zorvane";
-        QTest::newRow("XDG_DATA_HOME unset") << "" << "home/.local/share/Zorvane";
-        QTest::newRow("XDG_DATA_HOME relative") << "relative/data" << "home/.local/share/Zorvane";
+        QTest::newRow("XDG_DATA_HOME set") << "data"
+                                           << "data/Zorvane";
+        QTest::newRow("XDG_DATA_HOME unset") << ""
+                                             << "home/.local/share/Zorvane";
+        QTest::newRow("XDG_DATA_HOME relative") << "relative/data"
+                                                << "home/.local/share/Zorvane";
     }
     void readOnlyProgramWorksInThePrivateUserFolder()
     {
@@ -106,7 +109,8 @@ private slots:
         const QString folder = m_root->filePath(expected);
         QCOMPARE(WorkFolder::enter(m_program), folder);
         QCOMPARE(QDir::currentPath(), folder);
-        QVERIFY2(m_fakes.messages->shown.isEmpty(), qPrintable(m_fakes.messages->shown.value(0).text));
+        QVERIFY2(m_fakes.messages->shown.isEmpty(),
+                 qPrintable(m_fakes.messages->shown.value(0).text));
         QCOMPARE(modeOf(folder), 0700);
         // Parents it had to make are private as well.
         QCOMPARE(modeOf(QFileInfo(folder).path()), 0700);
@@ -130,8 +134,10 @@ private slots:
         QVERIFY(writeFile(folder + QStringLiteral("/mobile/Library/note"), "user data"));
         QVERIFY(writeFile(folder + QStringLiteral("/cp"), "a file of the user's"));
         QTemporaryDir older; // where an older version lived
-        QVERIFY(QFile::link(older.filePath(QStringLiteral("move.sh")), folder + QStringLiteral("/move.sh")));
-        QVERIFY(QFile::link(m_program + QStringLiteral("/gone.sh"), folder + QStringLiteral("/gone.sh")));
+        QVERIFY(QFile::link(older.filePath(QStringLiteral("move.sh")),
+                            folder + QStringLiteral("/move.sh")));
+        QVERIFY(QFile::link(m_program + QStringLiteral("/gone.sh"),
+                            folder + QStringLiteral("/gone.sh")));
         QVERIFY(QFile::link(QStringLiteral("/nowhere/else"), folder + QStringLiteral("/foreign")));
         makeProgramReadOnly();
 
@@ -139,13 +145,15 @@ private slots:
         QCOMPARE(contentOf(QStringLiteral("mobile/Library/note")), QByteArray("user data"));
         QVERIFY(!QFileInfo(QStringLiteral("cp")).isSymLink());
         QCOMPARE(contentOf(QStringLiteral("cp")), QByteArray("a file of the user's"));
-        QCOMPARE(QFileInfo(QStringLiteral("move.sh")).symLinkTarget(), m_program + QStringLiteral("/move.sh"));
+        QCOMPARE(QFileInfo(QStringLiteral("move.sh")).symLinkTarget(),
+                 m_program + QStringLiteral("/move.sh"));
         // A link to a file the program no longer has goes; other links stay.
         QVERIFY(!QFileInfo(QStringLiteral("gone.sh")).isSymLink());
         QVERIFY(QFileInfo(QStringLiteral("foreign")).isSymLink());
         // Entering twice changes nothing.
         QVERIFY(platform::CompanionLinks::refresh(m_program, folder).isEmpty());
-        QCOMPARE(QFileInfo(QStringLiteral("zcmd")).symLinkTarget(), m_program + QStringLiteral("/zcmd"));
+        QCOMPARE(QFileInfo(QStringLiteral("zcmd")).symLinkTarget(),
+                 m_program + QStringLiteral("/zcmd"));
     }
 
     void uncreatableFolderIsReportedAndAPrivateFallbackUsed()
@@ -165,8 +173,10 @@ private slots:
         const fake::ShownBox &box = m_fakes.messages->shown.first();
         QCOMPARE(box.title, QStringLiteral("Zorvane"));
         QCOMPARE(box.icon, platform::MsgIcon::Exclamation);
-        QVERIFY2(box.text.contains(QLatin1Char('"') + blocker + QStringLiteral("/Zorvane\"")), qPrintable(box.text));
-        QVERIFY2(box.text.contains(QLatin1Char('"') + fallback + QLatin1Char('"')), qPrintable(box.text));
+        QVERIFY2(box.text.contains(QLatin1Char('"') + blocker + QStringLiteral("/Zorvane\"")),
+                 qPrintable(box.text));
+        QVERIFY2(box.text.contains(QLatin1Char('"') + fallback + QLatin1Char('"')),
+                 qPrintable(box.text));
     }
 
     void fallbackOpenToOthersIsNotUsed()
@@ -184,15 +194,17 @@ private slots:
         QCOMPARE(QDir::currentPath(), m_program);
         QVERIFY(!QFileInfo::exists(fallback + QStringLiteral("/zcmd")));
         QCOMPARE(m_fakes.messages->shown.size(), 1);
-        QVERIFY2(m_fakes.messages->shown.first().text.contains(QStringLiteral("cannot be used either")),
-                 qPrintable(m_fakes.messages->shown.first().text));
+        QVERIFY2(
+            m_fakes.messages->shown.first().text.contains(QStringLiteral("cannot be used either")),
+            qPrintable(m_fakes.messages->shown.first().text));
     }
 
 private:
     void makeProgramReadOnly()
     {
-        QVERIFY(QFile::setPermissions(m_program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
-                                                     | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(m_program, QFile::ReadOwner | QFile::ExeOwner
+                                                     | QFile::ReadGroup | QFile::ExeGroup
+                                                     | QFile::ReadOther | QFile::ExeOther));
     }
 
     std::unique_ptr<QTemporaryDir> m_root;

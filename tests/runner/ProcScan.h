@@ -20,7 +20,8 @@ struct Entry {
 inline QList<Entry> processes()
 {
     QList<Entry> result;
-    const QStringList names = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList names =
+        QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &name : names) {
         bool isPid = false;
         const qint64 pid = name.toLongLong(&isPid);
@@ -59,7 +60,9 @@ inline int childCount()
 
 inline int openFdCount()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).size());
+    return int(QDir(QStringLiteral("/proc/self/fd"))
+                   .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)
+                   .size());
 }
 
 } // namespace procscan

@@ -66,8 +66,7 @@ void tst_read_output::simpleRunRaisesEventsInOrder()
     QCOMPARE(runner.SetCommand(), QStringLiteral("printf hello"));
     runner.ProcessCommand();
 
-    QCOMPARE(rec.outline(),
-             (QStringList{"Starting", "Chunks", "LastChunk", "Complete"}));
+    QCOMPARE(rec.outline(), (QStringList{"Starting", "Chunks", "LastChunk", "Complete"}));
     QCOMPARE(rec.output(), QStringLiteral("hello"));
     const auto last = rec.events.at(rec.events.size() - 2);
     QVERIFY(last.text.isEmpty());
@@ -377,7 +376,8 @@ void tst_read_output::cancelDuringCompleteFollowsComplete()
     rec.onComplete = [&] { runner.CancelProcess(); };
     runner.SetCommand(QStringLiteral("echo done"));
     runner.ProcessCommand();
-    QCOMPARE(rec.outline(), (QStringList{"Starting", "Chunks", "LastChunk", "Complete", "Canceled"}));
+    QCOMPARE(rec.outline(),
+             (QStringList{"Starting", "Chunks", "LastChunk", "Complete", "Canceled"}));
     QVERIFY(!runner.isBusy());
 }
 

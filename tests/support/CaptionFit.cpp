@@ -69,8 +69,8 @@ QString groupBoxOverflow(const QGroupBox *box)
     opt.textAlignment = box->alignment();
     opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
     opt.lineWidth = 1;
-    const QRect label = box->style()->subControlRect(QStyle::CC_GroupBox, &opt,
-                                                     QStyle::SC_GroupBoxLabel, box);
+    const QRect label =
+        box->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, box);
     const QSize needed = lineSize(box->fontMetrics(), box->title());
     if (box->rect().contains(label) && needed.width() <= label.width()
         && needed.height() <= label.height())
@@ -83,8 +83,9 @@ QString labelOverflow(const QLabel *label)
     const QRect room = label->contentsRect().adjusted(label->margin(), label->margin(),
                                                       -label->margin(), -label->margin());
     QSize needed;
-    const bool rich = label->textFormat() == Qt::RichText
-                      || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+    const bool rich =
+        label->textFormat() == Qt::RichText
+        || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
     if (rich) {
         // Laid out as the label lays out rich text: its font, no margin, its width.
         QTextDocument doc;

@@ -68,8 +68,8 @@ bool FileSystem::makeFolder(const QString &name)
 
 Services install()
 {
-    Services s{new MessageBoxes, new Shell, new Sound, new ScreenMetrics, new AppInfo,
-               new FileSystem};
+    Services s{new MessageBoxes,  new Shell,   new Sound,
+               new ScreenMetrics, new AppInfo, new FileSystem};
     s.app->dir = QDir::currentPath();
     platform::Platform::setMessages(std::unique_ptr<platform::MessageBoxes>(s.messages));
     platform::Platform::setShell(std::unique_ptr<platform::Shell>(s.shell));

@@ -20,7 +20,7 @@ const char kBasePrefix[] = "pids-";
 // waits for the command (and collects any orphan meanwhile).
 std::vector<std::string> unshareCommand()
 {
-    return {"unshare", "--pid", "--fork", "--mount-proc", "--kill-child", "/bin/sh", "-c",
+    return {"unshare",          "--pid", "--fork", "--mount-proc", "--kill-child", "/bin/sh", "-c",
             "\"$@\" & wait $!", "sh"};
 }
 
@@ -71,7 +71,8 @@ bool processMentions(const std::string &text)
         if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos)
             continue;
         std::ifstream in("/proc/" + pid + "/cmdline", std::ios::binary);
-        const std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string line((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
         if (line.find(text) != std::string::npos) {
             found = true;
             break;

@@ -6,8 +6,8 @@
 const QStringList &ProgramFolder::standIns()
 {
     static const QStringList names{QStringLiteral("Zorvane"), QStringLiteral("BackupComplete"),
-                                   QStringLiteral("RestoreComplete"), QStringLiteral("SymlinkComplete"),
-                                   QStringLiteral("DFUmode")};
+                                   QStringLiteral("RestoreComplete"),
+                                   QStringLiteral("SymlinkComplete"), QStringLiteral("DFUmode")};
     return names;
 }
 

@@ -74,30 +74,21 @@ void SuiteFixture::closeAlerts()
     alert::frmAlert::resetAlertCount();
 }
 
-QString SuiteFixture::path() const
-{
-    return m_program ? m_program->path() : m_empty->path();
-}
+QString SuiteFixture::path() const { return m_program ? m_program->path() : m_empty->path(); }
 
 QString SuiteFixture::file(const QString &name) const
 {
     return m_program ? m_program->file(name) : m_empty->filePath(name);
 }
 
-QString SuiteFixture::home() const
-{
-    return m_program ? m_program->home() : QString();
-}
+QString SuiteFixture::home() const { return m_program ? m_program->home() : QString(); }
 
 QStringList SuiteFixture::started() const
 {
     return m_program ? m_program->started() : QStringList();
 }
 
-void SuiteFixture::useInterpreter(const QByteArray &comspec)
-{
-    qputenv("ComSpec", comspec);
-}
+void SuiteFixture::useInterpreter(const QByteArray &comspec) { qputenv("ComSpec", comspec); }
 
 bool SuiteFixture::startDevice(const SimulatedDevice::Options &options, HostKey key, QString *error)
 {

@@ -21,17 +21,17 @@
 class SuiteFixture {
 public:
     enum class Folder {
-        Empty,       // an empty temporary folder; HOME and ComSpec stay as they are
-        ProgramCopy  // a copy of the program's folder with stand-ins (ProgramFolder), its
-                     // private HOME, ComSpec unset so that the folder's zcmd runs the scripts
+        Empty,      // an empty temporary folder; HOME and ComSpec stay as they are
+        ProgramCopy // a copy of the program's folder with stand-ins (ProgramFolder), its
+                    // private HOME, ComSpec unset so that the folder's zcmd runs the scripts
     };
     enum class ProcessIds {
-        Shared,  // this process's process-id namespace as it was started
-        Own      // one of its own, where a script's taskkill sees only what the suite started
+        Shared, // this process's process-id namespace as it was started
+        Own     // one of its own, where a script's taskkill sees only what the suite started
     };
     enum class HostKey {
-        Stored,  // PuTTY's cache in HOME knows the device's key
-        Unknown  // the first contact asks for it, as on a new machine
+        Stored, // PuTTY's cache in HOME knows the device's key
+        Unknown // the first contact asks for it, as on a new machine
     };
 
     explicit SuiteFixture(Folder folder = Folder::Empty);
@@ -52,8 +52,8 @@ public:
     QString error() const { return m_error; }
     QString path() const;
     QString file(const QString &name) const;
-    QString home() const;          // ProgramCopy only
-    QStringList started() const;   // ProgramCopy only: see ProgramFolder::started()
+    QString home() const;        // ProgramCopy only
+    QStringList started() const; // ProgramCopy only: see ProgramFolder::started()
     fake::Services &fakes() { return m_fakes; }
 
     // The runner's interpreter (ComSpec) while the fixture stands.

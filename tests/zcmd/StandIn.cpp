@@ -37,10 +37,7 @@ void writeAll(int fd, const std::string &text)
     }
 }
 
-bool startsWith(const std::string &name, const char *prefix)
-{
-    return name.rfind(prefix, 0) == 0;
-}
+bool startsWith(const std::string &name, const char *prefix) { return name.rfind(prefix, 0) == 0; }
 
 void writeFileAtomically(const std::string &path, const std::string &content)
 {
@@ -65,8 +62,8 @@ int main(int argc, char **argv)
     for (char c : invoked)
         name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 
-    if (startsWith(name, "pscp") || startsWith(name, "plink") || startsWith(name, "iphuc") ||
-        startsWith(name, "argv")) {
+    if (startsWith(name, "pscp") || startsWith(name, "plink") || startsWith(name, "iphuc")
+        || startsWith(name, "argv")) {
         for (int i = 1; i < argc; ++i)
             writeAll(1, std::string(argv[i]) + "\n");
         return 0;

@@ -5,17 +5,12 @@
 
 namespace zcmdtest {
 
-QString zcmdPath()
-{
-    return QStringLiteral(ZCMD_PROGRAM);
-}
+QString zcmdPath() { return QStringLiteral(ZCMD_PROGRAM); }
 
-QString standInPath()
-{
-    return QStringLiteral(ZCMD_STANDIN);
-}
+QString standInPath() { return QStringLiteral(ZCMD_STANDIN); }
 
-RunResult runZcmd(const QString &folder, const QStringList &arguments, const QByteArray &input, int timeoutMs)
+RunResult runZcmd(const QString &folder, const QStringList &arguments, const QByteArray &input,
+                  int timeoutMs)
 {
     RunResult result;
     QProcess process;

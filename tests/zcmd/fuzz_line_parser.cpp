@@ -73,9 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     while (position < lines.size()) {
         // The label a line defines and the label a GOTO on it would name.
         auto label = BatchLabel::ofLine(lines[position]);
-        sink = sink + (label ? label->size() : 0) + BatchLabel::named(lines[position]).size() +
-               BatchLabel::isEndOfFile(lines[position]);
-        std::string text = text::withoutCarriageReturns(Expander::expand(lines[position++], context));
+        sink = sink + (label ? label->size() : 0) + BatchLabel::named(lines[position]).size()
+               + BatchLabel::isEndOfFile(lines[position]);
+        std::string text =
+            text::withoutCarriageReturns(Expander::expand(lines[position++], context));
         LineParser::Result parsed;
         while (true) {
             parsed = LineParser::parse(text, position < lines.size());

@@ -40,7 +40,8 @@ std::string dump(const Node &node)
 {
     switch (node.type) {
     case Node::Type::Command: return "cmd{" + node.text + dumpRedirections(node) + "}";
-    case Node::Type::Block: return "block{" + dumpChildren(node, ";") + "}" + dumpRedirections(node);
+    case Node::Type::Block:
+        return "block{" + dumpChildren(node, ";") + "}" + dumpRedirections(node);
     case Node::Type::Pipe: return "pipe{" + dumpChildren(node, "|") + "}";
     case Node::Type::Sequence: return "seq{" + dumpChildren(node, ";") + "}";
     case Node::Type::Conditional: {
@@ -51,8 +52,9 @@ std::string dump(const Node &node)
     }
     case Node::Type::If: {
         const IfTest &t = node.test;
-        std::string out = std::string("if{") + (t.negate ? "not " : "") + (t.ignoreCase ? "/i " : "") + t.left +
-                          (t.op.empty() ? "" : " " + t.op + " " + t.right) + "?" + dump(*node.thenBranch);
+        std::string out =
+            std::string("if{") + (t.negate ? "not " : "") + (t.ignoreCase ? "/i " : "") + t.left
+            + (t.op.empty() ? "" : " " + t.op + " " + t.right) + "?" + dump(*node.thenBranch);
         if (node.elseBranch)
             out += ":" + dump(*node.elseBranch);
         return out + "}";
@@ -65,7 +67,8 @@ QString outcome(const LineParser::Result &r)
 {
     switch (r.status) {
     case LineParser::Status::NeedsMoreInput: return QStringLiteral("<more>");
-    case LineParser::Status::SyntaxError: return QStringLiteral("<error: %1>").arg(QString::fromStdString(r.error));
+    case LineParser::Status::SyntaxError:
+        return QStringLiteral("<error: %1>").arg(QString::fromStdString(r.error));
     case LineParser::Status::Complete: break;
     }
     QString text = r.tree ? QString::fromStdString(dump(*r.tree)) : QStringLiteral("<nothing>");
@@ -101,30 +104,42 @@ void tst_zcmd_parsing::lineParser_data()
 
     QTest::newRow("sequence") << "echo a & echo b" << false << "seq{cmd{echo a };cmd{echo b}}";
     QTest::newRow("caret escapes") << "echo a ^& b ^^ c" << false << "cmd{echo a & b ^ c}";
-    QTest::newRow("quotes protect") << "echo \"a & b ^ | c\" d" << false << "cmd{echo \"a & b ^ | c\" d}";
-    QTest::newRow("escaped quote does not open quotes") << "echo ^\"a & b" << false << "seq{cmd{echo \"a };cmd{b}}";
-    QTest::newRow("redirection inside the arguments") << "taskkill.exe >NUL /F /IM Zorvane.exe" << false
-                                                      << "cmd{taskkill.exe  /F /IM Zorvane.exe|1>NUL}";
+    QTest::newRow("quotes protect")
+        << "echo \"a & b ^ | c\" d" << false << "cmd{echo \"a & b ^ | c\" d}";
+    QTest::newRow("escaped quote does not open quotes")
+        << "echo ^\"a & b" << false << "seq{cmd{echo \"a };cmd{b}}";
+    QTest::newRow("redirection inside the arguments")
+        << "taskkill.exe >NUL /F /IM Zorvane.exe" << false
+        << "cmd{taskkill.exe  /F /IM Zorvane.exe|1>NUL}";
     QTest::newRow("handle duplication") << "a 2>&1 >out.txt" << false << "cmd{a  |2>&1|1>out.txt}";
     QTest::newRow("digit inside a word is no handle") << "echo a2>b" << false << "cmd{echo a2|1>b}";
-    QTest::newRow("append and input") << "sort < \"in file\" >> out" << false << "cmd{sort  |0<\"in file\"|1>>out}";
-    QTest::newRow("conditional chain") << "a && b || c" << false << "cond{cmd{a }&&cmd{b }||cmd{c}}";
-    QTest::newRow("pipe binds tighter") << "a | b && c" << false << "cond{pipe{cmd{a }|cmd{b }}&&cmd{c}}";
-    QTest::newRow("block over lines") << "(echo a\necho b) > x" << false << "block{cmd{echo a};cmd{echo b}}|1>x";
+    QTest::newRow("append and input")
+        << "sort < \"in file\" >> out" << false << "cmd{sort  |0<\"in file\"|1>>out}";
+    QTest::newRow("conditional chain")
+        << "a && b || c" << false << "cond{cmd{a }&&cmd{b }||cmd{c}}";
+    QTest::newRow("pipe binds tighter")
+        << "a | b && c" << false << "cond{pipe{cmd{a }|cmd{b }}&&cmd{c}}";
+    QTest::newRow("block over lines")
+        << "(echo a\necho b) > x" << false << "block{cmd{echo a};cmd{echo b}}|1>x";
     QTest::newRow("open block wants more") << "(echo a" << true << "<more>";
     QTest::newRow("open block at the end is dropped") << "(echo a" << false << "<error: >";
-    QTest::newRow("if else with blocks") << "if \"a\"==\"a\" (echo y) else (echo n)" << false
-                                         << "if{\"a\" == \"a\"?block{cmd{echo y}}:block{cmd{echo n}}}";
-    QTest::newRow("if takes the rest of the line") << "if exist f echo a & echo b" << false
-                                                   << "if{f?seq{cmd{echo a };cmd{echo b}}}";
-    QTest::newRow("if /i not") << "if /i not %x%==ABC echo d" << false << "if{not /i %x% == ABC?cmd{echo d}}";
+    QTest::newRow("if else with blocks")
+        << "if \"a\"==\"a\" (echo y) else (echo n)" << false
+        << "if{\"a\" == \"a\"?block{cmd{echo y}}:block{cmd{echo n}}}";
+    QTest::newRow("if takes the rest of the line")
+        << "if exist f echo a & echo b" << false << "if{f?seq{cmd{echo a };cmd{echo b}}}";
+    QTest::newRow("if /i not") << "if /i not %x%==ABC echo d" << false
+                               << "if{not /i %x% == ABC?cmd{echo d}}";
     QTest::newRow("if errorlevel") << "if errorlevel 2 exit" << false << "if{2?cmd{exit}}";
-    QTest::newRow("if comparison word") << "if 10 GTR 9 echo n" << false << "if{10 GTR 9?cmd{echo n}}";
-    QTest::newRow("if inside a block ends at the line") << "(if a==a echo x\necho y)" << false
-                                                        << "block{if{a == a?cmd{echo x}};cmd{echo y}}";
-    QTest::newRow("nested if: each else pairs with the nearest if") << "if a==a if b==b (x) else (y) else z" << false
-                                                                    << "if{a == a?if{b == b?block{cmd{x}}:block{cmd{y}}}:cmd{z}}";
-    QTest::newRow("redirection before a block") << ">f (echo a) 2>g" << false << "block{cmd{echo a}}|1>f|2>g";
+    QTest::newRow("if comparison word")
+        << "if 10 GTR 9 echo n" << false << "if{10 GTR 9?cmd{echo n}}";
+    QTest::newRow("if inside a block ends at the line")
+        << "(if a==a echo x\necho y)" << false << "block{if{a == a?cmd{echo x}};cmd{echo y}}";
+    QTest::newRow("nested if: each else pairs with the nearest if")
+        << "if a==a if b==b (x) else (y) else z" << false
+        << "if{a == a?if{b == b?block{cmd{x}}:block{cmd{y}}}:cmd{z}}";
+    QTest::newRow("redirection before a block")
+        << ">f (echo a) 2>g" << false << "block{cmd{echo a}}|1>f|2>g";
     QTest::newRow("quiet line") << "@echo off" << false << "@cmd{echo off}";
     QTest::newRow("label") << ": start" << false << "<nothing>";
     QTest::newRow("remark") << "rem a & b > c" << false << "<nothing>";
@@ -133,11 +148,14 @@ void tst_zcmd_parsing::lineParser_data()
     QTest::newRow("caret at the end wants more") << "Done ^.^" << true << "<more>";
     QTest::newRow("caret at the end of the file") << "Done ^.^" << false << "cmd{Done .}";
     QTest::newRow("caret joins the next line") << "Done ^.^\npause" << false << "cmd{Done .pause}";
-    QTest::newRow("joined line's first character is literal") << "echo a^\n&b" << false << "cmd{echo a&b}";
-    QTest::newRow("ampersand at the start") << "& echo" << false << "<error: & was unexpected at this time.>";
-    QTest::newRow("redirection without a file") << "echo >" << false
-                                                << "<error: The syntax of the command is incorrect.>";
-    QTest::newRow("if without a command") << "if a==a" << false << "<error: The syntax of the command is incorrect.>";
+    QTest::newRow("joined line's first character is literal")
+        << "echo a^\n&b" << false << "cmd{echo a&b}";
+    QTest::newRow("ampersand at the start")
+        << "& echo" << false << "<error: & was unexpected at this time.>";
+    QTest::newRow("redirection without a file")
+        << "echo >" << false << "<error: The syntax of the command is incorrect.>";
+    QTest::newRow("if without a command")
+        << "if a==a" << false << "<error: The syntax of the command is incorrect.>";
     QTest::newRow("trailing ampersand") << "echo a &" << false << "cmd{echo a }";
 }
 
@@ -175,8 +193,10 @@ void tst_zcmd_parsing::expansion_data()
     QTest::newRow("doubled percent") << "100%% [%%NAME%%]" << true << "100% [%NAME%]";
     QTest::newRow("undefined goes") << "[%nothing%]" << true << "[]";
     QTest::newRow("lone percent goes") << "50% done" << true << "50 done";
-    QTest::newRow("command line keeps them") << "[%nothing%] 50% %%" << false << "[%nothing%] 50% %%";
-    QTest::newRow("parameters") << "%0|%1|%2|%~2|%9|%*" << true << "t.bat|one|\"two three\"|two three||one \"two three\"";
+    QTest::newRow("command line keeps them")
+        << "[%nothing%] 50% %%" << false << "[%nothing%] 50% %%";
+    QTest::newRow("parameters") << "%0|%1|%2|%~2|%9|%*" << true
+                                << "t.bat|one|\"two three\"|two three||one \"two three\"";
     QTest::newRow("error level") << "%ERRORLEVEL%" << true << "3";
     QTest::newRow("substring") << "%NAME:~1,3%|%NAME:~-2%|%NAME:~0,-1%" << true << "alu|ue|valu";
     QTest::newRow("replace") << "%NAME:A=X%|%NAME:*l=Q%" << true << "vXlue|Que";
@@ -208,10 +228,12 @@ void tst_zcmd_parsing::argumentSplit_data()
     QTest::newRow("quoted program name") << "\"C:\\a b\\p\" x" << QStringList{"C:\\a b\\p", "x"};
     QTest::newRow("quotes removed") << "p \"a b\" c\"d e\"f" << QStringList{"p", "a b", "cd ef"};
     QTest::newRow("backslashes alone are literal") << "p a\\\\\\b" << QStringList{"p", "a\\\\\\b"};
-    QTest::newRow("odd backslashes before a quote") << "p a\\\\\\\"b c" << QStringList{"p", "a\\\"b", "c"};
-    QTest::newRow("even backslashes before a quote") << "p a\\\\\\\\\"b c\" d"
-                                                     << QStringList{"p", "a\\\\b c", "d"};
-    QTest::newRow("doubled quote inside quotes") << "p \"a\"\"b\" c" << QStringList{"p", "a\"b", "c"};
+    QTest::newRow("odd backslashes before a quote")
+        << "p a\\\\\\\"b c" << QStringList{"p", "a\\\"b", "c"};
+    QTest::newRow("even backslashes before a quote")
+        << "p a\\\\\\\\\"b c\" d" << QStringList{"p", "a\\\\b c", "d"};
+    QTest::newRow("doubled quote inside quotes")
+        << "p \"a\"\"b\" c" << QStringList{"p", "a\"b", "c"};
     QTest::newRow("escaped quote") << "p \"a b&\\\"c%d\"" << QStringList{"p", "a b&\"c%d"};
     QTest::newRow("empty argument") << "p \"\" x" << QStringList{"p", "", "x"};
     QTest::newRow("tabs separate") << "p\ta\t\"b\tc\"" << QStringList{"p", "a", "b\tc"};
@@ -234,7 +256,8 @@ void tst_zcmd_parsing::commandQuoteRule_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("quoted script") << "\"Yes.bat\"" << false << "Yes.bat";
-    QTest::newRow("program with a blank stays quoted") << "\"my prog\" x" << false << "\"my prog\" x";
+    QTest::newRow("program with a blank stays quoted")
+        << "\"my prog\" x" << false << "\"my prog\" x";
     QTest::newRow("not a program") << "\"no such\" x" << false << "no such x";
     QTest::newRow("more quotes") << "\"my prog\" \"x\"" << false << "my prog\" \"x";
     QTest::newRow("/s always strips") << "\"my prog\" x" << true << "my prog x";
@@ -248,7 +271,9 @@ void tst_zcmd_parsing::commandQuoteRule()
     QFETCH(bool, slashS);
     QFETCH(QString, expected);
     auto isProgram = [](const std::string &name) { return name == "my prog"; };
-    QCOMPARE(QString::fromStdString(Invocation::applyQuoteRule(text.toStdString(), slashS, isProgram)), expected);
+    QCOMPARE(
+        QString::fromStdString(Invocation::applyQuoteRule(text.toStdString(), slashS, isProgram)),
+        expected);
 }
 
 void tst_zcmd_parsing::programLookup()
@@ -276,7 +301,9 @@ void tst_zcmd_parsing::programLookup()
         if (!f)
             return QStringLiteral("<none>");
         QString file = QString::fromStdString(f->path).section(QLatin1Char('/'), -1);
-        return (f->kind == FoundProgram::Kind::Batch ? QStringLiteral("batch:") : QStringLiteral("exe:")) + file;
+        return (f->kind == FoundProgram::Kind::Batch ? QStringLiteral("batch:")
+                                                     : QStringLiteral("exe:"))
+               + file;
     };
     QCOMPARE(found("plink"), QStringLiteral("exe:plink"));
     QCOMPARE(found("PLINK.EXE"), QStringLiteral("exe:plink"));
@@ -302,16 +329,26 @@ void tst_zcmd_parsing::imageNames_data()
     QTest::addColumn<bool>("truncated");
     QTest::addColumn<bool>("matches");
 
-    QTest::newRow("with .exe") << "Zorvane.exe" << "Zorvane" << false << true;
-    QTest::newRow("case") << "ZORVANE.EXE" << "zorvane" << false << true;
-    QTest::newRow("without .exe") << "Zorvane" << "Zorvane" << false << true;
-    QTest::newRow("exact .exe name") << "Zorvane.exe" << "Zorvane.exe" << false << true;
-    QTest::newRow("other program") << "Zorvane.exe" << "ZorvaneHelper" << false << false;
-    QTest::newRow("prefix only") << "Zorvane.exe" << "Zorv" << false << false;
-    QTest::newRow("bare image does not match .exe name") << "Zorvane" << "Zorvane.exe" << false << false;
-    QTest::newRow("cut command name") << "SymlinkCompleteX.exe" << "SymlinkComplete" << true << true;
-    QTest::newRow("cut name needs the cut") << "SymlinkCompleteX.exe" << "SymlinkComplete" << false << false;
-    QTest::newRow("wildcard") << "iTunes*" << "iTunesHelper" << false << true;
+    QTest::newRow("with .exe") << "Zorvane.exe"
+                               << "Zorvane" << false << true;
+    QTest::newRow("case") << "ZORVANE.EXE"
+                          << "zorvane" << false << true;
+    QTest::newRow("without .exe") << "Zorvane"
+                                  << "Zorvane" << false << true;
+    QTest::newRow("exact .exe name") << "Zorvane.exe"
+                                     << "Zorvane.exe" << false << true;
+    QTest::newRow("other program") << "Zorvane.exe"
+                                   << "ZorvaneHelper" << false << false;
+    QTest::newRow("prefix only") << "Zorvane.exe"
+                                 << "Zorv" << false << false;
+    QTest::newRow("bare image does not match .exe name") << "Zorvane"
+                                                         << "Zorvane.exe" << false << false;
+    QTest::newRow("cut command name") << "SymlinkCompleteX.exe"
+                                      << "SymlinkComplete" << true << true;
+    QTest::newRow("cut name needs the cut") << "SymlinkCompleteX.exe"
+                                            << "SymlinkComplete" << false << false;
+    QTest::newRow("wildcard") << "iTunes*"
+                              << "iTunesHelper" << false << true;
 }
 
 void tst_zcmd_parsing::imageNames()
@@ -320,7 +357,8 @@ void tst_zcmd_parsing::imageNames()
     QFETCH(QString, name);
     QFETCH(bool, truncated);
     QFETCH(bool, matches);
-    QCOMPARE(ProcessKiller::imageMatches(image.toStdString(), name.toStdString(), truncated), matches);
+    QCOMPARE(ProcessKiller::imageMatches(image.toStdString(), name.toStdString(), truncated),
+             matches);
 }
 
 void tst_zcmd_parsing::wildcards()

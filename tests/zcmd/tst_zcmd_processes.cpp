@@ -25,7 +25,8 @@ constexpr int kTimeoutMs = 20000;
 
 // Starts a program in `folder` with its standard output and error on a pipe
 // whose read end is returned.
-pid_t spawn(const QString &program, const QStringList &arguments, const QString &folder, int *readEnd)
+pid_t spawn(const QString &program, const QStringList &arguments, const QString &folder,
+            int *readEnd)
 {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
@@ -148,7 +149,8 @@ void tst_zcmd_processes::startReturnsAtOnceAndTheProgramOutlivesTheScript()
     QVERIFY(writeScript(path(QStringLiteral("s.bat")),
                         "@echo off\nstart \"\" Lingerer.exe lingerer.pid\necho started\n"));
     int out = -1;
-    pid_t zcmd = spawn(zcmdPath(), {QStringLiteral("/c"), QStringLiteral("\"s.bat\"")}, folder_, &out);
+    pid_t zcmd =
+        spawn(zcmdPath(), {QStringLiteral("/c"), QStringLiteral("\"s.bat\"")}, folder_, &out);
     QVERIFY(zcmd > 0);
     QByteArray output;
     // The end of output arrives although the started program still runs:
@@ -164,8 +166,10 @@ void tst_zcmd_processes::startReturnsAtOnceAndTheProgramOutlivesTheScript()
     pid_t lingerer = readFile(path(QStringLiteral("lingerer.pid"))).toInt();
     QVERIFY(lingerer > 0);
     QVERIFY(isRunning(lingerer));
-    QVERIFY(::getsid(lingerer) != ::getsid(0)); // a session of its own, away from the script's terminal
-    QCOMPARE(QFile::symLinkTarget(QStringLiteral("/proc/%1/fd/1").arg(lingerer)), QStringLiteral("/dev/null"));
+    QVERIFY(::getsid(lingerer)
+            != ::getsid(0)); // a session of its own, away from the script's terminal
+    QCOMPARE(QFile::symLinkTarget(QStringLiteral("/proc/%1/fd/1").arg(lingerer)),
+             QStringLiteral("/dev/null"));
 
     ::kill(lingerer, SIGKILL);
     QTRY_VERIFY_WITH_TIMEOUT(!isRunning(lingerer), kTimeoutMs);
@@ -178,11 +182,12 @@ void tst_zcmd_processes::taskkillEndsTheNamedProcessAndNothingElse()
     QVERIFY(installStandIn(folder_, victimName, true));
     QVERIFY(installStandIn(folder_, bystanderName, true));
     pid_t victim = spawn(path(victimName), {QStringLiteral("victim.pid")}, folder_, nullptr);
-    pid_t bystander = spawn(path(bystanderName), {QStringLiteral("bystander.pid")}, folder_, nullptr);
+    pid_t bystander =
+        spawn(path(bystanderName), {QStringLiteral("bystander.pid")}, folder_, nullptr);
     QVERIFY(victim > 0 && bystander > 0);
     // Both have started under their own names once they wrote their ids.
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path(QStringLiteral("victim.pid"))) &&
-                                 QFile::exists(path(QStringLiteral("bystander.pid"))),
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path(QStringLiteral("victim.pid")))
+                                 && QFile::exists(path(QStringLiteral("bystander.pid"))),
                              kTimeoutMs);
 
     const QByteArray image = "victim_" + id_.toUtf8() + ".EXE";
@@ -190,8 +195,8 @@ void tst_zcmd_processes::taskkillEndsTheNamedProcessAndNothingElse()
                         "@echo off\ntaskkill.exe /F /IM " + image + "\necho %ERRORLEVEL%\n"));
     RunResult run = runZcmd(folder_, {QStringLiteral("/c"), QStringLiteral("\"k.bat\"")});
     QVERIFY(run.finished);
-    QCOMPARE(run.output, "SUCCESS: The process \"" + victimName.toUtf8() + "\" with PID " +
-                             QByteArray::number(victim) + " has been terminated.\r\n0\r\n");
+    QCOMPARE(run.output, "SUCCESS: The process \"" + victimName.toUtf8() + "\" with PID "
+                             + QByteArray::number(victim) + " has been terminated.\r\n0\r\n");
     QCOMPARE(run.exitCode, 0);
 
     int status = waitForExit(victim);
@@ -214,15 +219,18 @@ void tst_zcmd_processes::taskkillNeverEndsTheInterpreterItself()
     const QString interpreterName = QStringLiteral("Interp_") + id_;
     QVERIFY(QFile::copy(zcmdPath(), path(interpreterName)));
     QVERIFY(QFile::setPermissions(path(interpreterName), QFile::permissions(zcmdPath())));
-    QVERIFY(writeScript(path(QStringLiteral("self.bat")),
-                        "@echo off\ntaskkill /F /IM interp_" + id_.toUtf8() + ".exe\necho still here\n"));
+    QVERIFY(writeScript(path(QStringLiteral("self.bat")), "@echo off\ntaskkill /F /IM interp_"
+                                                              + id_.toUtf8()
+                                                              + ".exe\necho still here\n"));
     int out = -1;
-    pid_t pid = spawn(path(interpreterName), {QStringLiteral("/c"), QStringLiteral("self.bat")}, folder_, &out);
+    pid_t pid = spawn(path(interpreterName), {QStringLiteral("/c"), QStringLiteral("self.bat")},
+                      folder_, &out);
     QVERIFY(pid > 0);
     QByteArray output;
     QVERIFY(readFrom(out, output));
     ::close(out);
-    QCOMPARE(output, "ERROR: The process \"interp_" + id_.toUtf8() + ".exe\" not found.\r\nstill here\r\n");
+    QCOMPARE(output,
+             "ERROR: The process \"interp_" + id_.toUtf8() + ".exe\" not found.\r\nstill here\r\n");
     int status = waitForExit(pid);
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 128);
@@ -239,7 +247,8 @@ void tst_zcmd_processes::scriptGoesOnAfterItsReaderClosedThePipe()
                         "@echo off\necho first\nblocker go.fifo\necho after-1\necho after-2\n"
                         "chatty chatty.done\nstart Restarted.exe\necho done> done.txt\n"));
     int out = -1;
-    pid_t pid = spawn(zcmdPath(), {QStringLiteral("/c"), QStringLiteral("\"r.bat\"")}, folder_, &out);
+    pid_t pid =
+        spawn(zcmdPath(), {QStringLiteral("/c"), QStringLiteral("\"r.bat\"")}, folder_, &out);
     QVERIFY(pid > 0);
     QByteArray output;
     QVERIFY(readFrom(out, output, "first\r\n"));

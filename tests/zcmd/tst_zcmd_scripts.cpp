@@ -20,10 +20,7 @@ namespace {
 const QByteArray kNotRecognized = "' is not recognized as an internal or external command,\r\n"
                                   "operable program or batch file.\r\n";
 
-QByteArray notRecognized(const QByteArray &name)
-{
-    return "'" + name + kNotRecognized;
-}
+QByteArray notRecognized(const QByteArray &name) { return "'" + name + kNotRecognized; }
 
 QStringList runScript(const QString &name = QStringLiteral("t.bat"))
 {
@@ -76,10 +73,13 @@ void tst_zcmd_scripts::scripts_data()
 
     // --- the line forms of the job scripts ---
     QTest::newRow("header: echo off, title, colour, Cls, label")
-        << QByteArray("@echo off\ntitle iPod Touch Files Backup version: 1.0.5 Beta\nColor F2\nCls\n: start\n"
-                      "echo Do NOT worry if during this process it says something like file not found, or path not found.\n")
+        << QByteArray("@echo off\ntitle iPod Touch Files Backup version: 1.0.5 Beta\nColor "
+                      "F2\nCls\n: start\n"
+                      "echo Do NOT worry if during this process it says something like file not "
+                      "found, or path not found.\n")
         << runScript() << QByteArray()
-        << QByteArray("\fDo NOT worry if during this process it says something like file not found, or path not found.\r\n")
+        << QByteArray("\fDo NOT worry if during this process it says something like file not "
+                      "found, or path not found.\r\n")
         << 0;
 
     QTest::newRow("connection settings and every pscp / plink form")
@@ -102,7 +102,8 @@ void tst_zcmd_scripts::scripts_data()
         << runScript() << QByteArray() << QByteArray("-r\n-pw\nfennel\ncp\nroot@:/\n") << 0;
 
     QTest::newRow("rmdir /S /Q with backslash paths, missing folder")
-        << QByteArray("@echo off\nmkdir mobile\\Library\\Lockdown\necho x> mobile\\Library\\Lockdown\\pair.plist\n"
+        << QByteArray("@echo off\nmkdir mobile\\Library\\Lockdown\necho x> "
+                      "mobile\\Library\\Lockdown\\pair.plist\n"
                       "rmdir /S /Q mobile\\Library\\Lockdown\n"
                       "if exist mobile\\Library echo library stays\n"
                       "if not exist mobile\\Library\\Lockdown echo lockdown gone\n"
@@ -114,18 +115,23 @@ void tst_zcmd_scripts::scripts_data()
         << 0; // a failed RMDIR leaves the error level as it was (0 after MKDIR)
 
     QTest::newRow("closing lines: taskkill with nothing to end, exit keeps the error level")
-        << QByteArray("@echo off\ntaskkill.exe >NUL /F /IM NoSuchImage_@ID@.exe\necho %ERRORLEVEL%\nexit\n")
+        << QByteArray("@echo off\ntaskkill.exe >NUL /F /IM NoSuchImage_@ID@.exe\necho "
+                      "%ERRORLEVEL%\nexit\n")
         << runScript() << QByteArray()
         << QByteArray("ERROR: The process \"NoSuchImage_@ID@.exe\" not found.\r\n128\r\n") << 128;
 
     QTest::newRow("SSH.bat: the caret ending \"Done ^.^\" joins the pause line to it")
-        << QByteArray("@echo off\ntitle SSHing for the First Time\ncolor 0E\nCls\n:start\nset IP=10.0.0.2\n"
-                      "set PASS=fennel\npscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp\nDone ^.^\npause\nexit\n")
+        << QByteArray("@echo off\ntitle SSHing for the First Time\ncolor 0E\nCls\n:start\nset "
+                      "IP=10.0.0.2\n"
+                      "set PASS=fennel\npscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp\nDone "
+                      "^.^\npause\nexit\n")
         << runScript() << QByteArray()
-        << QByteArray("\f-r\n-pw\nfennel\npwned.jpg\nroot@10.0.0.2:/tmp\n") + notRecognized("Done") << (9009 & 0xff);
+        << QByteArray("\f-r\n-pw\nfennel\npwned.jpg\nroot@10.0.0.2:/tmp\n") + notRecognized("Done")
+        << (9009 & 0xff);
 
     QTest::newRow("DFU.bat lines")
-        << QByteArray("@echo off\necho closing necessary iTunes devices, don't be worried if some aren't found.\n"
+        << QByteArray("@echo off\necho closing necessary iTunes devices, don't be worried if some "
+                      "aren't found.\n"
                       "taskkill.exe >NUL /F /IM iTunes_@ID@.exe\niphuc -s phase1.script\n"
                       "echo Sending WTF file please wait...\nsleep 0\niphuc -s phase2.script\n")
         << runScript() << QByteArray()
@@ -136,110 +142,136 @@ void tst_zcmd_scripts::scripts_data()
 
     // --- invocation ---
     QTest::newRow("/c with the command in quotes, name in another case")
-        << QByteArray("@echo off\necho lower-case name runs it\n") << runScript(QStringLiteral("T.BAT")) << QByteArray()
+        << QByteArray("@echo off\necho lower-case name runs it\n")
+        << runScript(QStringLiteral("T.BAT")) << QByteArray()
         << QByteArray("lower-case name runs it\r\n") << 0;
     QTest::newRow("/c strips the first and the last quote")
-        << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("\"argv \"a b\" c\"")} << QByteArray()
-        << QByteArray("a b\nc\n") << 0;
-    QTest::newRow("batch parameters") << QByteArray("@echo off\necho %0 [%1] [%2] [%~2] [%*] [%3]\n")
-                                      << QStringList{QStringLiteral("/c"), QStringLiteral("t.bat one \"two three\"")}
-                                      << QByteArray()
-                                      << QByteArray("t.bat [one] [\"two three\"] [two three] [one \"two three\"] []\r\n")
-                                      << 0;
-    QTest::newRow("LF-only script") << QByteArray("@echo off\necho a\necho b\n") << runScript() << QByteArray()
-                                    << QByteArray("a\r\nb\r\n") << 0;
-    QTest::newRow("exit code of a program") << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("exitwith 5")}
-                                            << QByteArray() << QByteArray() << 5;
-    QTest::newRow("exit with a number") << QByteArray("@echo off\nexit 7\necho not reached\n") << runScript()
-                                        << QByteArray() << QByteArray() << 7;
+        << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("\"argv \"a b\" c\"")}
+        << QByteArray() << QByteArray("a b\nc\n") << 0;
+    QTest::newRow("batch parameters")
+        << QByteArray("@echo off\necho %0 [%1] [%2] [%~2] [%*] [%3]\n")
+        << QStringList{QStringLiteral("/c"), QStringLiteral("t.bat one \"two three\"")}
+        << QByteArray()
+        << QByteArray("t.bat [one] [\"two three\"] [two three] [one \"two three\"] []\r\n") << 0;
+    QTest::newRow("LF-only script") << QByteArray("@echo off\necho a\necho b\n") << runScript()
+                                    << QByteArray() << QByteArray("a\r\nb\r\n") << 0;
+    QTest::newRow("exit code of a program")
+        << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("exitwith 5")}
+        << QByteArray() << QByteArray() << 5;
+    QTest::newRow("exit with a number") << QByteArray("@echo off\nexit 7\necho not reached\n")
+                                        << runScript() << QByteArray() << QByteArray() << 7;
 
     // --- echo ---
     QTest::newRow("command echo while echo is on")
         << QByteArray("echo hi\n@echo off\necho still\n") << runScript() << QByteArray()
         << QByteArray("\r\n@DIR@>echo hi\r\nhi\r\nstill\r\n") << 0;
     QTest::newRow("echo forms")
-        << QByteArray("@echo off\necho.\necho\necho on\n@echo\n@echo off\necho  two  blanks \necho.dot\n")
+        << QByteArray(
+               "@echo off\necho.\necho\necho on\n@echo\n@echo off\necho  two  blanks \necho.dot\n")
         << runScript() << QByteArray()
         << QByteArray("\r\nECHO is off.\r\nECHO is on.\r\n two  blanks \r\ndot\r\n") << 0;
 
     // --- percent expansion ---
     QTest::newRow("percent expansion in a batch file")
-        << QByteArray("@echo off\nset Name=value\necho [%name%] [%NAME%] [%undefined%]\necho [50%]\n"
-                      "echo [%%] [%%name%%]\nset PCT=%%name%%\necho [%PCT%]\n")
-        << runScript() << QByteArray() << QByteArray("[value] [value] []\r\n[50]\r\n[%] [%name%]\r\n[%name%]\r\n") << 0;
-    QTest::newRow("percent expansion on a command line keeps undefined names")
-        << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("echo [%undefined_@ID@%] [50%]")}
-        << QByteArray() << QByteArray("[%undefined_@ID@%] [50%]\r\n") << 0;
-    QTest::newRow("set forms")
-        << QByteArray("@echo off\nset \"X=quoted value\" ignored\necho [%X%]\nset Y=trail  \necho [%Y%]\nset Y=\n"
-                      "echo [%Y%]\nset Z_@ID@\n")
+        << QByteArray(
+               "@echo off\nset Name=value\necho [%name%] [%NAME%] [%undefined%]\necho [50%]\n"
+               "echo [%%] [%%name%%]\nset PCT=%%name%%\necho [%PCT%]\n")
         << runScript() << QByteArray()
-        << QByteArray("[quoted value]\r\n[trail  ]\r\n[]\r\nEnvironment variable Z_@ID@ not defined\r\n") << 1;
+        << QByteArray("[value] [value] []\r\n[50]\r\n[%] [%name%]\r\n[%name%]\r\n") << 0;
+    QTest::newRow("percent expansion on a command line keeps undefined names")
+        << QByteArray()
+        << QStringList{QStringLiteral("/c"), QStringLiteral("echo [%undefined_@ID@%] [50%]")}
+        << QByteArray() << QByteArray("[%undefined_@ID@%] [50%]\r\n") << 0;
+    QTest::newRow("set forms") << QByteArray(
+        "@echo off\nset \"X=quoted value\" ignored\necho [%X%]\nset Y=trail  \necho [%Y%]\nset Y=\n"
+        "echo [%Y%]\nset Z_@ID@\n")
+                               << runScript() << QByteArray()
+                               << QByteArray("[quoted value]\r\n[trail  ]\r\n[]\r\nEnvironment "
+                                             "variable Z_@ID@ not defined\r\n")
+                               << 1;
 
     // --- special characters ---
     QTest::newRow("carets and quotes")
         << QByteArray("@echo off\necho a ^& b ^| c ^> d ^< e ^^ f\necho \"a & b | c > d ^\"\n")
-        << runScript() << QByteArray() << QByteArray("a & b | c > d < e ^ f\r\n\"a & b | c > d ^\"\r\n") << 0;
+        << runScript() << QByteArray()
+        << QByteArray("a & b | c > d < e ^ f\r\n\"a & b | c > d ^\"\r\n") << 0;
     QTest::newRow("an expanded value is parsed for special characters, not expanded again")
-        << QByteArray("@echo off\nset V=x^&argv %%PATH%%\necho %V%\n") << runScript() << QByteArray()
-        << QByteArray("x\r\n%PATH%\n") << 0;
+        << QByteArray("@echo off\nset V=x^&argv %%PATH%%\necho %V%\n") << runScript()
+        << QByteArray() << QByteArray("x\r\n%PATH%\n") << 0;
     QTest::newRow("&, &&, ||, blocks and pipes")
-        << QByteArray("@echo off\necho one & echo two\nexitwith 3 && echo not-shown\nexitwith 3 || echo or-ran\n"
-                      "exitwith 0 && echo and-ran\necho %ERRORLEVEL%\n(echo in-block\necho second-line) > block.txt\n"
+        << QByteArray("@echo off\necho one & echo two\nexitwith 3 && echo not-shown\nexitwith 3 || "
+                      "echo or-ran\n"
+                      "exitwith 0 && echo and-ran\necho %ERRORLEVEL%\n(echo in-block\necho "
+                      "second-line) > block.txt\n"
                       "type block.txt\necho piped | upcase\n")
         << runScript() << QByteArray()
-        << QByteArray("one \r\ntwo\r\nor-ran\r\nand-ran\r\n0\r\nin-block\r\nsecond-line\r\nPIPED \r\n") << 0;
-    QTest::newRow("redirections")
-        << QByteArray("@echo off\necho first> out.txt\necho second>>out.txt\ntype out.txt\nboth 2>NUL\nboth >nul\n"
-                      "both > both.txt 2>&1\ntype both.txt\necho to-null >NUL\ntype missing.txt 2>&1\n")
-        << runScript() << QByteArray()
-        << QByteArray("first\r\nsecond\r\nout\nerr\nout\nerr\nThe system cannot find the file specified.\r\n") << 1;
+        << QByteArray(
+               "one \r\ntwo\r\nor-ran\r\nand-ran\r\n0\r\nin-block\r\nsecond-line\r\nPIPED \r\n")
+        << 0;
+    QTest::newRow("redirections") << QByteArray(
+        "@echo off\necho first> out.txt\necho second>>out.txt\ntype out.txt\nboth 2>NUL\nboth "
+        ">nul\n"
+        "both > both.txt 2>&1\ntype both.txt\necho to-null >NUL\ntype missing.txt 2>&1\n")
+                                  << runScript() << QByteArray()
+                                  << QByteArray("first\r\nsecond\r\nout\nerr\nout\nerr\nThe system "
+                                                "cannot find the file specified.\r\n")
+                                  << 1;
 
     // --- control flow ---
-    QTest::newRow("if forms")
-        << QByteArray("@echo off\nset A=abc\nif \"%A%\"==\"abc\" echo eq\nif not \"%A%\"==\"ABC\" echo case\n"
-                      "if /i \"%A%\"==\"ABC\" echo nocase\nif defined A echo defined\nif not defined B_@ID@ echo undefined\n"
-                      "exitwith 2\nif errorlevel 2 echo el2\nif errorlevel 3 (echo el3) else (echo not-el3)\n"
-                      "if not errorlevel 3 echo below3 & echo same-if\nif exist PSCP echo exists\n"
-                      "if 10 GTR 9 echo numeric\n")
-        << runScript() << QByteArray()
-        << QByteArray("eq\r\ncase\r\nnocase\r\ndefined\r\nundefined\r\nel2\r\nnot-el3\r\nbelow3 \r\nsame-if\r\n"
-                      "exists\r\nnumeric\r\n")
-        << 2;
+    QTest::newRow("if forms") << QByteArray(
+        "@echo off\nset A=abc\nif \"%A%\"==\"abc\" echo eq\nif not \"%A%\"==\"ABC\" echo case\n"
+        "if /i \"%A%\"==\"ABC\" echo nocase\nif defined A echo defined\nif not defined B_@ID@ echo "
+        "undefined\n"
+        "exitwith 2\nif errorlevel 2 echo el2\nif errorlevel 3 (echo el3) else (echo not-el3)\n"
+        "if not errorlevel 3 echo below3 & echo same-if\nif exist PSCP echo exists\n"
+        "if 10 GTR 9 echo numeric\n")
+                              << runScript() << QByteArray()
+                              << QByteArray("eq\r\ncase\r\nnocase\r\ndefined\r\nundefined\r\nel2\r"
+                                            "\nnot-el3\r\nbelow3 \r\nsame-if\r\n"
+                                            "exists\r\nnumeric\r\n")
+                              << 2;
     QTest::newRow("goto, labels, call and exit /b")
-        << QByteArray("@echo off\ngoto skip\necho not-shown\n: skip\necho after-skip\ncall :sub one\n"
-                      "echo back %ERRORLEVEL%\ngoto :eof\n:sub\necho in-sub %1\nexit /b 4\n")
+        << QByteArray(
+               "@echo off\ngoto skip\necho not-shown\n: skip\necho after-skip\ncall :sub one\n"
+               "echo back %ERRORLEVEL%\ngoto :eof\n:sub\necho in-sub %1\nexit /b 4\n")
         << runScript() << QByteArray() << QByteArray("after-skip\r\nin-sub one\r\nback 4\r\n") << 4;
 
     // --- commands, files and lookup ---
     QTest::newRow("unknown command: message, 9009, the script goes on")
-        << QByteArray("@echo off\nnosuchcommand_@ID@ a b\necho %ERRORLEVEL%\n") << runScript() << QByteArray()
-        << notRecognized("nosuchcommand_@ID@") + "9009\r\n" << (9009 & 0xff);
+        << QByteArray("@echo off\nnosuchcommand_@ID@ a b\necho %ERRORLEVEL%\n") << runScript()
+        << QByteArray() << notRecognized("nosuchcommand_@ID@") + "9009\r\n"
+        << (9009 & 0xff);
     QTest::newRow("program names without regard to case or .exe")
-        << QByteArray("@echo off\nARGV.EXE x\nPsCp.exe y\n") << runScript() << QByteArray() << QByteArray("x\ny\n") << 0;
+        << QByteArray("@echo off\nARGV.EXE x\nPsCp.exe y\n") << runScript() << QByteArray()
+        << QByteArray("x\ny\n") << 0;
     QTest::newRow("file commands with backslash paths")
-        << QByteArray("@echo off\nmkdir a\\b\\c\necho x>a\\b\\c\\f.txt\ntype A\\B\\C\\F.TXT\nmove a\\b\\c\\f.txt a\\g.txt\n"
-                      "ren a\\g.txt h.txt\ntype a\\h.txt\ndel a\\h.txt\nif not exist a\\h.txt echo deleted\n"
-                      "mkdir a\ncd a\\b\ncd\ncd ..\\..\nrd a\\b\\c\nrd a\\b\nrd /s /q a\nif not exist a echo clean\n")
+        << QByteArray("@echo off\nmkdir a\\b\\c\necho x>a\\b\\c\\f.txt\ntype A\\B\\C\\F.TXT\nmove "
+                      "a\\b\\c\\f.txt a\\g.txt\n"
+                      "ren a\\g.txt h.txt\ntype a\\h.txt\ndel a\\h.txt\nif not exist a\\h.txt echo "
+                      "deleted\n"
+                      "mkdir a\ncd a\\b\ncd\ncd ..\\..\nrd a\\b\\c\nrd a\\b\nrd /s /q a\nif not "
+                      "exist a echo clean\n")
         << runScript() << QByteArray()
-        << QByteArray("x\r\n        1 file(s) moved.\r\nx\r\ndeleted\r\nA subdirectory or file a already exists.\r\n"
+        << QByteArray("x\r\n        1 file(s) moved.\r\nx\r\ndeleted\r\nA subdirectory or file a "
+                      "already exists.\r\n"
                       "@DIR@/a/b\r\nclean\r\n")
         << 0; // the CD after the failed MKDIR clears the error level
     QTest::newRow("cls into a pipe is a lone form feed")
-        << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("Cls")} << QByteArray() << QByteArray("\f")
-        << 0;
+        << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("Cls")} << QByteArray()
+        << QByteArray("\f") << 0;
     QTest::newRow("title and color write nothing into a pipe")
-        << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("title x & color 0E & Color E0")}
+        << QByteArray()
+        << QStringList{QStringLiteral("/c"), QStringLiteral("title x & color 0E & Color E0")}
         << QByteArray() << QByteArray() << 0;
     QTest::newRow("pause reads a key")
         << QByteArray("@echo off\npause\necho after\n") << runScript() << QByteArray("x")
         << QByteArray("Press any key to continue . . . \r\nafter\r\n") << 0;
     QTest::newRow("non-ASCII text passes unchanged")
-        << QByteArray("@echo off\nset W=Grüße\necho %W%\nargv %W% \"Ελληνικά\"\n") << runScript() << QByteArray()
-        << QByteArray("Grüße\r\nGrüße\nΕλληνικά\n") << 0;
+        << QByteArray("@echo off\nset W=Grüße\necho %W%\nargv %W% \"Ελληνικά\"\n") << runScript()
+        << QByteArray() << QByteArray("Grüße\r\nGrüße\nΕλληνικά\n") << 0;
     QTest::newRow("syntax error ends the batch file")
-        << QByteArray("@echo off\necho before\n& echo x\necho after\n") << runScript() << QByteArray()
-        << QByteArray("before\r\n& was unexpected at this time.\r\n") << 0;
+        << QByteArray("@echo off\necho before\n& echo x\necho after\n") << runScript()
+        << QByteArray() << QByteArray("before\r\n& was unexpected at this time.\r\n") << 0;
 }
 
 // Constructs of the Windows interpreter, one group of lines a row; a row
@@ -252,7 +284,8 @@ void tst_zcmd_scripts::conformance_data()
     QTest::addColumn<int>("exitCode");
     const QString bat = QStringLiteral("c.bat");
 
-    QTest::newRow("each ELSE pairs with the nearest IF whose block it follows") << bat
+    QTest::newRow("each ELSE pairs with the nearest IF whose block it follows")
+        << bat
         << QByteArray("@echo off\n"
                       "if 1==1 if 2==2 if 3==3 (echo a1) else (echo a2) else echo a3\n"
                       "if 1==1 if 2==2 if 3==4 (echo b1) else (echo b2) else echo b3\n"
@@ -262,25 +295,33 @@ void tst_zcmd_scripts::conformance_data()
                       "if exist nothing_@ID@ (\necho f1\n) else (\necho f2\n)\necho after\n")
         << QByteArray("a1\r\nb2\r\nc3\r\nd3\r\ne2\r\nf2\r\nafter\r\n") << 0;
 
-    QTest::newRow("&& binds tighter than ||") << bat
+    QTest::newRow("&& binds tighter than ||")
+        << bat
         << QByteArray("@echo off\necho k1||echo k2&&echo k3\nexitwith 1||echo k4&&echo k5\n"
                       "exitwith 1&&echo k6||echo k7\nexitwith 0&&exitwith 2||echo k8&&echo k9\n"
                       "exitwith 1&&echo k10||exitwith 1||echo k11\n")
         << QByteArray("k1\r\nk4\r\nk5\r\nk7\r\nk8\r\nk9\r\nk11\r\n") << 1;
 
-    QTest::newRow("label names end at a blank or special character") << bat
-        << QByteArray("@echo off\ngoto dest5\n:dest5&& echo FAILURE\ngoto dest6\n:dest6>FAILURE_@ID@.TXT\n"
-                      "goto dest9\n@   :     dest9>rubbish_@ID@\ngoto :dest10:this is ignored\necho not-shown\n"
-                      ":dest10\nif exist FAILURE_@ID@.TXT echo FAILURE-FILE\nif exist rubbish_@ID@ echo RUBBISH\n"
-                      "echo reached\n")
+    QTest::newRow("label names end at a blank or special character")
+        << bat
+        << QByteArray(
+               "@echo off\ngoto dest5\n:dest5&& echo FAILURE\ngoto dest6\n:dest6>FAILURE_@ID@.TXT\n"
+               "goto dest9\n@   :     dest9>rubbish_@ID@\ngoto :dest10:this is ignored\necho "
+               "not-shown\n"
+               ":dest10\nif exist FAILURE_@ID@.TXT echo FAILURE-FILE\nif exist rubbish_@ID@ echo "
+               "RUBBISH\n"
+               "echo reached\n")
         << QByteArray("reached\r\n") << 0;
 
-    QTest::newRow("GOTO and CALL take the next label of a name, wrapping round") << bat
-        << QByteArray("@echo off\ngoto start\n:sub\necho first sub\nexit /b\n:start\ncall :sub\ngoto next\n"
+    QTest::newRow("GOTO and CALL take the next label of a name, wrapping round")
+        << bat
+        << QByteArray("@echo off\ngoto start\n:sub\necho first sub\nexit /b\n:start\ncall "
+                      ":sub\ngoto next\n"
                       ":sub\necho second sub\nexit /b\n:next\ncall :sub\n")
         << QByteArray("second sub\r\nfirst sub\r\n") << 0;
 
-    QTest::newRow("error level after built-in commands in a .bat file") << bat
+    QTest::newRow("error level after built-in commands in a .bat file")
+        << bat
         << QByteArray("@echo off\nexitwith 4\nmkdir eldir_@ID@\necho mkdir %ERRORLEVEL%\n"
                       "exitwith 4\ncd eldir_@ID@\necho cd %ERRORLEVEL%\ncd ..\necho x>elfile_@ID@\n"
                       "exitwith 4\nren elfile_@ID@ elfile2_@ID@\necho ren %ERRORLEVEL%\n"
@@ -288,53 +329,70 @@ void tst_zcmd_scripts::conformance_data()
                       "exitwith 4\ndel eldir_@ID@\\elfile2_@ID@\necho del %ERRORLEVEL%\n"
                       "exitwith 4\ndel eldir_@ID@\\missing 2>NUL\necho del missing %ERRORLEVEL%\n"
                       "exitwith 4\ntype missing_@ID@ 2>NUL\necho type missing %ERRORLEVEL%\n"
-                      "rmdir eldir_@ID@\nexitwith 4\nrmdir missing_@ID@ 2>NUL\necho rmdir missing %ERRORLEVEL%\n"
+                      "rmdir eldir_@ID@\nexitwith 4\nrmdir missing_@ID@ 2>NUL\necho rmdir missing "
+                      "%ERRORLEVEL%\n"
                       "rmdir missing_@ID@ 2>NUL || echo rmdir-failure-fires\n"
                       "echo. >NUL\ntitle x\nset A_@ID@=1\necho set %ERRORLEVEL%\n"
-                      "set B_@ID@=\necho set undefined %ERRORLEVEL%\n(call )\necho call-blank %ERRORLEVEL%\n"
+                      "set B_@ID@=\necho set undefined %ERRORLEVEL%\n(call )\necho call-blank "
+                      "%ERRORLEVEL%\n"
                       "(call)\necho call-nothing %ERRORLEVEL%\nexitwith 4\ncall echo called\n"
                       "echo call-echo %ERRORLEVEL%\n")
-        << QByteArray("mkdir 0\r\ncd 0\r\nren 0\r\nmove 0\r\ndel 0\r\ndel missing 0\r\ntype missing 1\r\n"
-                      "rmdir missing 4\r\nrmdir-failure-fires\r\nset 4\r\nset undefined 1\r\ncall-blank 0\r\n"
-                      "call-nothing 1\r\ncalled\r\ncall-echo 0\r\n")
+        << QByteArray(
+               "mkdir 0\r\ncd 0\r\nren 0\r\nmove 0\r\ndel 0\r\ndel missing 0\r\ntype missing 1\r\n"
+               "rmdir missing 4\r\nrmdir-failure-fires\r\nset 4\r\nset undefined 1\r\ncall-blank "
+               "0\r\n"
+               "call-nothing 1\r\ncalled\r\ncall-echo 0\r\n")
         << 0;
-    const QByteArray setAfterFailure("@echo off\nexitwith 4\nset A_@ID@=1\necho set %ERRORLEVEL%\n");
-    QTest::newRow("SET leaves the error level in a .bat file") << bat << setAfterFailure
-                                                               << QByteArray("set 4\r\n") << 4;
-    QTest::newRow("SET clears the error level in a .cmd file") << QStringLiteral("c.cmd") << setAfterFailure
-                                                               << QByteArray("set 0\r\n") << 0;
+    const QByteArray setAfterFailure(
+        "@echo off\nexitwith 4\nset A_@ID@=1\necho set %ERRORLEVEL%\n");
+    QTest::newRow("SET leaves the error level in a .bat file")
+        << bat << setAfterFailure << QByteArray("set 4\r\n") << 4;
+    QTest::newRow("SET clears the error level in a .cmd file")
+        << QStringLiteral("c.cmd") << setAfterFailure << QByteArray("set 0\r\n") << 0;
 
-    QTest::newRow("%~dp0 and friends name the batch file, also inside call :label") << bat
-        << QByteArray("@echo off\nmkdir dpdir_@ID@ 2>NUL\ncd dpdir_@ID@\necho [%~dp0] [%~nx0] [%0]\ncall :sub a\n"
+    QTest::newRow("%~dp0 and friends name the batch file, also inside call :label")
+        << bat
+        << QByteArray("@echo off\nmkdir dpdir_@ID@ 2>NUL\ncd dpdir_@ID@\necho [%~dp0] [%~nx0] "
+                      "[%0]\ncall :sub a\n"
                       "cd ..\ngoto :eof\n:sub\necho [%0] [%~n0] [%~x0] [%~f0] [%1]\n")
         << QByteArray("[@DIR@/] [c.bat] [c.bat]\r\n[:sub] [c] [.bat] [@DIR@/c.bat] [a]\r\n") << 0;
 
-    QTest::newRow("CALL expands twice; SHIFT and SHIFT /n") << bat
-        << QByteArray("@echo off\nset V=value\ncall :sub %%V%% \"two words\" three\ngoto :eof\n:sub\n"
-                      "echo [%1] [%2] [%3]\nshift\necho [%0] [%1] [%2] [%*]\nshift /1\necho [%0] [%1] [%2]\n")
+    QTest::newRow("CALL expands twice; SHIFT and SHIFT /n")
+        << bat
+        << QByteArray(
+               "@echo off\nset V=value\ncall :sub %%V%% \"two words\" three\ngoto :eof\n:sub\n"
+               "echo [%1] [%2] [%3]\nshift\necho [%0] [%1] [%2] [%*]\nshift /1\necho [%0] [%1] "
+               "[%2]\n")
         << QByteArray("[value] [\"two words\"] [three]\r\n"
-                      "[value] [\"two words\"] [three] [value \"two words\" three]\r\n[value] [three] []\r\n")
+                      "[value] [\"two words\"] [three] [value \"two words\" three]\r\n[value] "
+                      "[three] []\r\n")
         << 0;
 
-    QTest::newRow("start /W, redirection before a block, %V:~,n%") << bat
+    QTest::newRow("start /W, redirection before a block, %V:~,n%")
+        << bat
         << QByteArray("@echo off\nstart /W exitwith 5\necho start %ERRORLEVEL%\n"
-                      ">block_@ID@ (echo in-block\necho second)\n2>NUL >>block_@ID@ echo third\ntype block_@ID@\n"
+                      ">block_@ID@ (echo in-block\necho second)\n2>NUL >>block_@ID@ echo "
+                      "third\ntype block_@ID@\n"
                       "set X=abcdef\necho [%X:~,2%] [%X:~,-2%]\n")
         << QByteArray("start 5\r\nin-block\r\nsecond\r\nthird\r\n[ab] [abcd]\r\n") << 0;
 
-    QTest::newRow("names of Windows commands never run the programs of that name here") << bat
-        << QByteArray("@echo off\ndir /b\necho %ERRORLEVEL%\nfind \"x\" c.bat\nDATE /t\nfind.exe x\n"
-                      "if exist dir.started echo RAN-DIR\nif exist find.started echo RAN-FIND\n"
-                      "if exist date.started echo RAN-DATE\npscp still-found\n")
-        << QByteArray("'dir' is not supported by zcmd\r\n9009\r\n'find' is not supported by zcmd\r\n"
-                      "'DATE' is not supported by zcmd\r\n'find.exe' is not supported by zcmd\r\nstill-found\n")
+    QTest::newRow("names of Windows commands never run the programs of that name here")
+        << bat
+        << QByteArray(
+               "@echo off\ndir /b\necho %ERRORLEVEL%\nfind \"x\" c.bat\nDATE /t\nfind.exe x\n"
+               "if exist dir.started echo RAN-DIR\nif exist find.started echo RAN-FIND\n"
+               "if exist date.started echo RAN-DATE\npscp still-found\n")
+        << QByteArray(
+               "'dir' is not supported by zcmd\r\n9009\r\n'find' is not supported by zcmd\r\n"
+               "'DATE' is not supported by zcmd\r\n'find.exe' is not supported by "
+               "zcmd\r\nstill-found\n")
         << 0;
 
-    QTest::newRow("a batch file that grows while it runs goes on with its new lines") << bat
-        << QByteArray("@echo off\necho one\necho echo appended>>c.bat\necho two\n")
+    QTest::newRow("a batch file that grows while it runs goes on with its new lines")
+        << bat << QByteArray("@echo off\necho one\necho echo appended>>c.bat\necho two\n")
         << QByteArray("one\r\ntwo\r\nappended\r\n") << 0;
-    QTest::newRow("a batch file deleted while it runs stops") << bat
-        << QByteArray("@echo off\necho one\ndel c.bat\necho never\n")
+    QTest::newRow("a batch file deleted while it runs stops")
+        << bat << QByteArray("@echo off\necho one\ndel c.bat\necho never\n")
         << QByteArray("one\r\nThe batch file cannot be found.\r\n") << 0;
 }
 
@@ -383,9 +441,11 @@ void tst_zcmd_scripts::startedProgramsAreStarted()
     QFile installer(folder_ + QStringLiteral("/Zorvane.msi"));
     QVERIFY(installer.open(QIODevice::WriteOnly));
     installer.close();
-    QVERIFY(writeScript(folder_ + QStringLiteral("/s.bat"),
-                        "@echo off\nstart Zorvane.exe\nstart \"\" BackupComplete.exe done\nstart zorvane.MSI\n"
-                        "start NoSuchThing_" + id_ + ".exe\nexit\n"));
+    QVERIFY(writeScript(
+        folder_ + QStringLiteral("/s.bat"),
+        "@echo off\nstart Zorvane.exe\nstart \"\" BackupComplete.exe done\nstart zorvane.MSI\n"
+        "start NoSuchThing_"
+            + id_ + ".exe\nexit\n"));
     RunResult run = runZcmd(folder_, runScript(QStringLiteral("s.bat")));
     QVERIFY(run.finished);
     QCOMPARE(run.output, "The system cannot find the file NoSuchThing_" + id_ + ".exe.\r\n");
@@ -396,7 +456,8 @@ void tst_zcmd_scripts::startedProgramsAreStarted()
     };
     QTRY_COMPARE(content("Zorvane.started"), QByteArray());
     QTRY_COMPARE(content("BackupComplete.started"), QByteArray("done\n"));
-    QTRY_COMPARE(content("xdg-open.started"), (folder_ + QStringLiteral("/Zorvane.msi\n")).toUtf8());
+    QTRY_COMPARE(content("xdg-open.started"),
+                 (folder_ + QStringLiteral("/Zorvane.msi\n")).toUtf8());
 }
 
 QTEST_GUILESS_MAIN(tst_zcmd_scripts)

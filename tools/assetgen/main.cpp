@@ -71,18 +71,26 @@ QByteArray chimeWave()
         qToLittleEndian(s, pcm.data() + 2 * i);
     }
     QByteArray wav;
-    auto u32 = [&wav](quint32 v) { char b[4]; qToLittleEndian(v, b); wav.append(b, 4); };
-    auto u16 = [&wav](quint16 v) { char b[2]; qToLittleEndian(v, b); wav.append(b, 2); };
+    auto u32 = [&wav](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        wav.append(b, 4);
+    };
+    auto u16 = [&wav](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        wav.append(b, 2);
+    };
     wav.append("RIFF");
     u32(36 + pcm.size());
     wav.append("WAVEfmt ");
     u32(16);
-    u16(1);          // PCM
-    u16(1);          // mono
+    u16(1); // PCM
+    u16(1); // mono
     u32(kRate);
-    u32(kRate * 2);  // bytes per second
-    u16(2);          // block align
-    u16(16);         // bits per sample
+    u32(kRate * 2); // bytes per second
+    u16(2);         // block align
+    u16(16);        // bits per sample
     wav.append("data");
     u32(pcm.size());
     wav.append(pcm);

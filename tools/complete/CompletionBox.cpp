@@ -40,9 +40,10 @@ Message messageFor(Job job)
     // A flood of output is shown from its end; the file keeps all of it.
     constexpr qsizetype kMostShown = 2 * 1024 * 1024;
     if (details.size() > kMostShown)
-        details = QStringLiteral("(The beginning is left out here; %1 beside Zorvane holds all of it.)\n")
-                      .arg(jobs::kTranscriptFile)
-                  + details.right(kMostShown);
+        details =
+            QStringLiteral("(The beginning is left out here; %1 beside Zorvane holds all of it.)\n")
+                .arg(jobs::kTranscriptFile)
+            + details.right(kMostShown);
     return {programName(job), outcome.title, outcome.text, details, outcome.succeeded};
 }
 

@@ -13,10 +13,10 @@ namespace complete {
 enum class Job { Backup, Restore, Symlink, Dfu };
 
 struct Message {
-    QString objectName;   // the program's name, also the box's objectName
+    QString objectName; // the program's name, also the box's objectName
     QString title;
     QString text;
-    QString details;      // the job's whole transcript
+    QString details; // the job's whole transcript
     bool succeeded = false;
 };
 

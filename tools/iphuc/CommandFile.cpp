@@ -30,9 +30,11 @@ bool parseCommandFile(const std::string &text, const std::string &fileName,
             continue;
         const auto blank = line.find_first_of(" \t");
         const std::string word = line.substr(0, blank);
-        const std::string rest = blank == std::string::npos ? std::string() : trim(line.substr(blank));
+        const std::string rest =
+            blank == std::string::npos ? std::string() : trim(line.substr(blank));
         auto fail = [&](const std::string &why) {
-            *error = fileName + ", line " + std::to_string(lineNo) + ": " + why + ": \"" + line + "\"";
+            *error =
+                fileName + ", line " + std::to_string(lineNo) + ": " + why + ": \"" + line + "\"";
             return false;
         };
         if (word == "enterrecovery" || word == "enterdfu" || word == "exit") {

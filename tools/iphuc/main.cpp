@@ -65,9 +65,10 @@ int main(int argc, char *argv[])
             ok = usb.enterRecovery(&error);
             break;
         case iphuc::Command::Kind::WaitFor: {
-            const iphuc::DeviceMode wanted = c.argument == "normal"     ? iphuc::DeviceMode::Normal
-                                             : c.argument == "recovery" ? iphuc::DeviceMode::Recovery
-                                                                        : iphuc::DeviceMode::Dfu;
+            const iphuc::DeviceMode wanted = c.argument == "normal" ? iphuc::DeviceMode::Normal
+                                             : c.argument == "recovery"
+                                                 ? iphuc::DeviceMode::Recovery
+                                                 : iphuc::DeviceMode::Dfu;
             std::printf("iphuc: waiting for the device in %s mode...\n", c.argument.c_str());
             std::fflush(stdout);
             ok = waitFor(usb, wanted);
@@ -84,12 +85,12 @@ int main(int argc, char *argv[])
             std::printf("iphuc: now hold the Power and Home buttons for 10 seconds, then release "
                         "Power and keep holding Home until the device is in DFU mode.\n");
             break;
-        case iphuc::Command::Kind::Exit:
-            return 0;
+        case iphuc::Command::Kind::Exit: return 0;
         }
         std::fflush(stdout);
         if (!ok) {
-            std::fprintf(stderr, "iphuc: %s, line %d: %s.\n", fileName.c_str(), c.line, error.c_str());
+            std::fprintf(stderr, "iphuc: %s, line %d: %s.\n", fileName.c_str(), c.line,
+                         error.c_str());
             return 1;
         }
     }

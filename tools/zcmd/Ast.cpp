@@ -51,14 +51,11 @@ std::string describe(const Node &node)
 {
     std::string out;
     switch (node.type) {
-    case Node::Type::Command:
-        out = node.text;
-        break;
-    case Node::Type::Block:
-        out = "(" + joined(node, " & ") + " )";
-        break;
+    case Node::Type::Command: out = node.text; break;
+    case Node::Type::Block: out = "(" + joined(node, " & ") + " )"; break;
     case Node::Type::If:
-        out = "if " + describeTest(node.test) + " " + (node.thenBranch ? describe(*node.thenBranch) : "");
+        out = "if " + describeTest(node.test) + " "
+              + (node.thenBranch ? describe(*node.thenBranch) : "");
         if (node.elseBranch)
             out += " else " + describe(*node.elseBranch);
         break;

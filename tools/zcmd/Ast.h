@@ -33,7 +33,9 @@ using NodePtr = std::unique_ptr<Node>;
 // parentheses and IF commands.
 struct Node {
     enum class Type { Command, Block, If, Pipe, Conditional, Sequence };
-    explicit Node(Type t) : type(t) {}
+    explicit Node(Type t)
+        : type(t)
+    {}
 
     Type type;
     // Command: its text after carets and redirections were taken out, quotes kept.

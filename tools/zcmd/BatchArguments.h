@@ -13,8 +13,8 @@ namespace zcmd {
 struct BatchArguments {
     std::vector<std::string> words;
     std::string allText;
-    std::string batchPath;        // the running file, absolute
-    bool zeroNamesBatch = true;   // %0 still refers to the batch file
+    std::string batchPath;      // the running file, absolute
+    bool zeroNamesBatch = true; // %0 still refers to the batch file
 
     static BatchArguments parse(std::string_view calledAs, std::string_view argumentText);
     std::string word(size_t index) const;

@@ -3,23 +3,22 @@
 #include "zcmd/BatchLabel.h"
 #include "zcmd/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
-#include <algorithm>
 
 namespace zcmd {
 
 namespace {
 
-bool endsLine(char c)
-{
-    return c == '\n' || c == '\x1a';
-}
+bool endsLine(char c) { return c == '\n' || c == '\x1a'; }
 
 // Closes the descriptor when the read is done.
 struct OpenFile {
-    explicit OpenFile(const std::string &path) : fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit OpenFile(const std::string &path)
+        : fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+    {}
     ~OpenFile()
     {
         if (fd >= 0)
@@ -69,8 +68,8 @@ BatchFileReader::Status BatchFileReader::readLine(const std::string &path, std::
     return line.empty() ? Status::EndOfFile : Status::Line;
 }
 
-std::optional<std::uint64_t> BatchFileReader::findLabel(const std::string &path, std::string_view label,
-                                                        std::uint64_t from)
+std::optional<std::uint64_t> BatchFileReader::findLabel(const std::string &path,
+                                                        std::string_view label, std::uint64_t from)
 {
     // The whole file as it is now, read once.
     std::string content;

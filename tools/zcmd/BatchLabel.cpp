@@ -9,11 +9,18 @@ namespace {
 bool endsName(char c)
 {
     switch (c) {
-    case '+': case ':': case '&': case '|': case '<': case '>': case '(': case ')': case '^':
-    case '\r': case '\n':
-        return true;
-    default:
-        return text::isDelimiter(c);
+    case '+':
+    case ':':
+    case '&':
+    case '|':
+    case '<':
+    case '>':
+    case '(':
+    case ')':
+    case '^':
+    case '\r':
+    case '\n': return true;
+    default: return text::isDelimiter(c);
     }
 }
 

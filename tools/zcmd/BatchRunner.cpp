@@ -35,7 +35,8 @@ int BatchRunner::runFile(const std::string &path, BatchArguments arguments)
     return run(frame);
 }
 
-int BatchRunner::runLabel(const BatchFrame &current, const std::string &label, BatchArguments arguments)
+int BatchRunner::runLabel(const BatchFrame &current, const std::string &label,
+                          BatchArguments arguments)
 {
     BatchFrame frame;
     frame.path = current.path;
@@ -54,22 +55,20 @@ int BatchRunner::runLabel(const BatchFrame &current, const std::string &label, B
 bool BatchRunner::readCommand(BatchFrame &frame, LineParser::Result &parsed)
 {
     auto expandLine = [&](const std::string &line) {
-        return text::withoutCarriageReturns(Expander::expand(line, interpreter_.expansionContext()));
+        return text::withoutCarriageReturns(
+            Expander::expand(line, interpreter_.expansionContext()));
     };
     std::string line;
     switch (BatchFileReader::readLine(frame.path, frame.offset, line)) {
-    case BatchFileReader::Status::EndOfFile:
-        return false;
-    case BatchFileReader::Status::Missing:
-        Output::errLine(kBatchMissing);
-        return false;
-    case BatchFileReader::Status::Line:
-        break;
+    case BatchFileReader::Status::EndOfFile: return false;
+    case BatchFileReader::Status::Missing: Output::errLine(kBatchMissing); return false;
+    case BatchFileReader::Status::Line: break;
     }
     std::string text = expandLine(line);
     parsed = LineParser::parse(text, true);
     while (parsed.status == LineParser::Status::NeedsMoreInput) {
-        if (BatchFileReader::readLine(frame.path, frame.offset, line) != BatchFileReader::Status::Line) {
+        if (BatchFileReader::readLine(frame.path, frame.offset, line)
+            != BatchFileReader::Status::Line) {
             parsed = LineParser::parse(text, false);
             break;
         }

@@ -17,7 +17,9 @@ class Interpreter;
 // a batch file named without CALL takes over from the running one.
 class BatchRunner {
 public:
-    explicit BatchRunner(Interpreter &interpreter) : interpreter_(interpreter) {}
+    explicit BatchRunner(Interpreter &interpreter)
+        : interpreter_(interpreter)
+    {}
 
     // Runs the file to its end; returns the error level it leaves.
     int runFile(const std::string &path, BatchArguments arguments);

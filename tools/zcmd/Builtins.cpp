@@ -47,22 +47,31 @@ const Entry kBuiltins[] = {
     {"type", &FileCommands::type, R::SetAlways},
     {"start", &StartCommand::run, R::SetOnFailure},
     // Internal commands of the Windows interpreter that zcmd does not implement.
-    {"assoc", nullptr, R::SetAlways},    {"break", nullptr, R::SetAlways},
-    {"copy", nullptr, R::SetAlways},     {"date", nullptr, R::SetAlways},
-    {"dir", nullptr, R::SetAlways},      {"dpath", nullptr, R::SetAlways},
-    {"endlocal", nullptr, R::SetAlways}, {"for", nullptr, R::SetAlways},
-    {"ftype", nullptr, R::SetAlways},    {"mklink", nullptr, R::SetAlways},
-    {"path", nullptr, R::SetAlways},     {"popd", nullptr, R::SetAlways},
-    {"prompt", nullptr, R::SetAlways},   {"pushd", nullptr, R::SetAlways},
-    {"setlocal", nullptr, R::SetAlways}, {"time", nullptr, R::SetAlways},
-    {"ver", nullptr, R::SetAlways},      {"verify", nullptr, R::SetAlways},
+    {"assoc", nullptr, R::SetAlways},
+    {"break", nullptr, R::SetAlways},
+    {"copy", nullptr, R::SetAlways},
+    {"date", nullptr, R::SetAlways},
+    {"dir", nullptr, R::SetAlways},
+    {"dpath", nullptr, R::SetAlways},
+    {"endlocal", nullptr, R::SetAlways},
+    {"for", nullptr, R::SetAlways},
+    {"ftype", nullptr, R::SetAlways},
+    {"mklink", nullptr, R::SetAlways},
+    {"path", nullptr, R::SetAlways},
+    {"popd", nullptr, R::SetAlways},
+    {"prompt", nullptr, R::SetAlways},
+    {"pushd", nullptr, R::SetAlways},
+    {"setlocal", nullptr, R::SetAlways},
+    {"time", nullptr, R::SetAlways},
+    {"ver", nullptr, R::SetAlways},
+    {"verify", nullptr, R::SetAlways},
     {"vol", nullptr, R::SetAlways},
 };
 
 bool endsName(char c)
 {
-    return text::isDelimiter(c) || c == '/' || c == '(' || c == '.' || c == ':' || c == '\\' || c == '[' ||
-           c == ']' || c == '+';
+    return text::isDelimiter(c) || c == '/' || c == '(' || c == '.' || c == ':' || c == '\\'
+           || c == '[' || c == ']' || c == '+';
 }
 
 } // namespace
@@ -72,14 +81,16 @@ std::optional<Builtins::Match> Builtins::match(std::string_view text)
     size_t wordEnd = CommandWords::firstWordEnd(text);
     std::string word = text::unquote(text.substr(0, wordEnd));
     if (text::iequals(word, "taskkill") || text::iequals(word, "taskkill.exe"))
-        return Match{&TaskKillCommand::run, text.substr(0, wordEnd), text.substr(wordEnd), R::SetAlways};
+        return Match{&TaskKillCommand::run, text.substr(0, wordEnd), text.substr(wordEnd),
+                     R::SetAlways};
 
     for (const Entry &entry : kBuiltins) {
         std::string_view name(entry.name);
         if (!text::istartsWith(text, name))
             continue;
         if (text.size() == name.size() || endsName(text[name.size()]))
-            return Match{entry.handler, text.substr(0, name.size()), text.substr(name.size()), entry.rule};
+            return Match{entry.handler, text.substr(0, name.size()), text.substr(name.size()),
+                         entry.rule};
     }
     return std::nullopt;
 }

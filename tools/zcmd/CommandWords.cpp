@@ -49,7 +49,8 @@ std::vector<std::string> CommandWords::switches(const std::vector<std::string> &
         size_t start = 1;
         while (start <= w.size()) {
             size_t next = w.find('/', start);
-            std::string piece = w.substr(start, next == std::string::npos ? std::string::npos : next - start);
+            std::string piece =
+                w.substr(start, next == std::string::npos ? std::string::npos : next - start);
             if (!piece.empty())
                 found.push_back(text::toUpper(piece));
             if (next == std::string::npos)

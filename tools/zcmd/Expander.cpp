@@ -88,7 +88,8 @@ std::optional<std::string> Expander::applyEdit(std::string_view value, std::stri
         size_t comma = spec.find(',');
         // An empty number counts as 0: "%V:~,2%" is the first two characters.
         auto number = [](std::string_view digits) -> std::optional<long long> {
-            return text::trimBlanks(digits).empty() ? std::optional<long long>(0) : text::parseInteger(digits);
+            return text::trimBlanks(digits).empty() ? std::optional<long long>(0)
+                                                    : text::parseInteger(digits);
         };
         auto start = number(spec.substr(0, comma));
         if (!start)
@@ -150,7 +151,8 @@ size_t Expander::expandParameter(std::string_view line, size_t at, const Context
     std::string_view modifiers = line.substr(at + 2, j - at - 2);
     const BatchArguments &args = *context.batch;
     // %~dp0 and its kin name the running file itself, also inside "call :label".
-    const bool ownFile = index == 0 && !modifiers.empty() && args.zeroNamesBatch && !args.batchPath.empty();
+    const bool ownFile =
+        index == 0 && !modifiers.empty() && args.zeroNamesBatch && !args.batchPath.empty();
     std::string value = ownFile ? args.batchPath : text::stripSurroundingQuotes(args.word(index));
     out += applyPathModifiers(value, modifiers);
     return j + 1 - at;
@@ -215,7 +217,8 @@ std::string Expander::expand(std::string_view line, const Context &context)
         size_t colon = name.find(':');
         if (colon != std::string_view::npos) {
             std::optional<std::string> value = lookup(name.substr(0, colon), context);
-            std::optional<std::string> edited = value ? applyEdit(*value, name.substr(colon + 1)) : std::nullopt;
+            std::optional<std::string> edited =
+                value ? applyEdit(*value, name.substr(colon + 1)) : std::nullopt;
             if (edited) {
                 out += *edited;
                 i = close + 1;

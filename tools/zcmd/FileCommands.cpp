@@ -25,8 +25,8 @@ const char kPathNotFound[] = "The system cannot find the path specified.";
 const char kAccessDenied[] = "Access is denied.";
 
 // Splits words into switches and operands; false (message written) for a switch not in `allowed`.
-bool parseWords(std::string_view arguments, std::string_view allowed, std::vector<std::string> &switches,
-                std::vector<std::string> &operands)
+bool parseWords(std::string_view arguments, std::string_view allowed,
+                std::vector<std::string> &switches, std::vector<std::string> &operands)
 {
     switches = CommandWords::switches(CommandWords::split(arguments), operands);
     for (const std::string &s : switches) {
@@ -147,7 +147,9 @@ int FileCommands::removeDirectory(Interpreter &, std::string_view arguments)
         }
         if (!tree) {
             if (::rmdir(path.c_str()) != 0) {
-                Output::errLine(errno == ENOTEMPTY || errno == EEXIST ? "The directory is not empty." : kAccessDenied);
+                Output::errLine(errno == ENOTEMPTY || errno == EEXIST
+                                    ? "The directory is not empty."
+                                    : kAccessDenied);
                 code = errno == ENOTEMPTY || errno == EEXIST ? 145 : 5;
             }
             continue;
@@ -182,11 +184,14 @@ int FileCommands::deleteFiles(Interpreter &, std::string_view arguments)
             pattern = "*";
         } else {
             size_t slash = native.rfind('/');
-            folder = slash == std::string::npos ? std::string(".") : PathResolver::resolve(native.substr(0, slash + 1));
+            folder = slash == std::string::npos
+                         ? std::string(".")
+                         : PathResolver::resolve(native.substr(0, slash + 1));
             pattern = slash == std::string::npos ? native : native.substr(slash + 1);
         }
-        if (!quiet && (pattern == "*" || pattern == "*.*") &&
-            !ConsoleCommands::confirm(PathResolver::absolute(joinPath(folder, "*")) + ", Are you sure (Y/N)? "))
+        if (!quiet && (pattern == "*" || pattern == "*.*")
+            && !ConsoleCommands::confirm(PathResolver::absolute(joinPath(folder, "*"))
+                                         + ", Are you sure (Y/N)? "))
             continue;
         std::vector<std::string> folders;
         if (subfolders)
@@ -233,8 +238,9 @@ int FileCommands::move(Interpreter &, std::string_view arguments)
     if (PathResolver::isDirectory(target))
         target = joinPath(target, text::baseName(source));
     if (::rename(source.c_str(), target.c_str()) != 0) {
-        Output::errLine(errno == EXDEV ? "The system cannot move the file to a different disk drive."
-                                       : (errno == ENOENT ? kPathNotFound : kAccessDenied));
+        Output::errLine(errno == EXDEV
+                            ? "The system cannot move the file to a different disk drive."
+                            : (errno == ENOENT ? kPathNotFound : kAccessDenied));
         return 1;
     }
     Output::outLine(S_ISDIR(st.st_mode) ? "        1 dir(s) moved." : "        1 file(s) moved.");
@@ -279,12 +285,14 @@ int FileCommands::makeDirectory(Interpreter &, std::string_view arguments)
     for (const std::string &operand : operands) {
         std::string path = PathResolver::resolve(operand);
         if (PathResolver::exists(path)) {
-            Output::errLine("A subdirectory or file " + text::unquote(operand) + " already exists.");
+            Output::errLine("A subdirectory or file " + text::unquote(operand)
+                            + " already exists.");
             code = 1;
             continue;
         }
         if (!makeDirectories(path)) {
-            Output::errLine(errno == EACCES || errno == EPERM || errno == EROFS ? kAccessDenied : kPathNotFound);
+            Output::errLine(errno == EACCES || errno == EPERM || errno == EROFS ? kAccessDenied
+                                                                                : kPathNotFound);
             code = 1;
         }
     }

@@ -65,7 +65,8 @@ int FlowCommands::call(Interpreter &interpreter, std::string_view arguments)
         return 1;
     }
     // CALL expands the text a second time: "call :sub %%V%%" passes the value of V.
-    std::string expanded = text::withoutCarriageReturns(Expander::expand(arguments, interpreter.expansionContext()));
+    std::string expanded =
+        text::withoutCarriageReturns(Expander::expand(arguments, interpreter.expansionContext()));
     std::string_view rest = text::skipDelimiters(expanded);
     if (rest.empty()) { // "(call )": a blank is called, which succeeds
         session.errorLevel = 0;
@@ -81,7 +82,8 @@ int FlowCommands::call(Interpreter &interpreter, std::string_view arguments)
         std::string label = BatchLabel::named(rest.substr(0, end));
         BatchRunner runner(interpreter);
         BatchFrame current = *session.batch;
-        runner.runLabel(current, label, BatchArguments::parse(rest.substr(0, end), rest.substr(end)));
+        runner.runLabel(current, label,
+                        BatchArguments::parse(rest.substr(0, end), rest.substr(end)));
         return session.errorLevel;
     }
     LineParser::Result parsed = LineParser::parse(rest, false);
@@ -119,9 +121,6 @@ int FlowCommands::shift(Interpreter &interpreter, std::string_view arguments)
     return 0;
 }
 
-int FlowCommands::rem(Interpreter &, std::string_view)
-{
-    return 0;
-}
+int FlowCommands::rem(Interpreter &, std::string_view) { return 0; }
 
 } // namespace zcmd

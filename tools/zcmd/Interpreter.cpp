@@ -58,8 +58,9 @@ std::string Interpreter::prompt() const
 
 void Interpreter::reportNotRecognized(std::string_view name)
 {
-    Output::err("'" + std::string(name) +
-                "' is not recognized as an internal or external command,\r\noperable program or batch file.\r\n");
+    Output::err("'" + std::string(name)
+                + "' is not recognized as an internal or external command,\r\noperable program or "
+                  "batch file.\r\n");
 }
 
 int Interpreter::runCommandLine(std::string_view line)
@@ -77,7 +78,8 @@ int Interpreter::runCommandLine(std::string_view line)
     return execute(*parsed.tree);
 }
 
-int Interpreter::runBatch(const std::string &path, std::string_view calledAs, std::string_view argumentText)
+int Interpreter::runBatch(const std::string &path, std::string_view calledAs,
+                          std::string_view argumentText)
 {
     BatchRunner runner(*this);
     return runner.runFile(path, BatchArguments::parse(calledAs, argumentText));
@@ -86,8 +88,7 @@ int Interpreter::runBatch(const std::string &path, std::string_view calledAs, st
 int Interpreter::execute(const Node &node)
 {
     switch (node.type) {
-    case Node::Type::Command:
-        return runCommand(node);
+    case Node::Type::Command: return runCommand(node);
     case Node::Type::Block: {
         RedirectionScope scope;
         if (!scope.apply(node.redirections)) {
@@ -109,10 +110,8 @@ int Interpreter::execute(const Node &node)
             return execute(*node.elseBranch);
         return 0;
     }
-    case Node::Type::Pipe:
-        return runPipeline(node);
-    case Node::Type::Conditional:
-        return runConditional(node);
+    case Node::Type::Pipe: return runPipeline(node);
+    case Node::Type::Conditional: return runConditional(node);
     case Node::Type::Sequence: {
         int code = 0;
         for (const NodePtr &child : node.children) {
@@ -157,16 +156,13 @@ void Interpreter::applyErrorLevelRule(ErrorLevelRule rule, int code)
         if (code != 0 || session_.inCmdScript())
             session_.errorLevel = code;
         break;
-    case ErrorLevelRule::SetAlways:
-        session_.errorLevel = code;
-        break;
+    case ErrorLevelRule::SetAlways: session_.errorLevel = code; break;
     case ErrorLevelRule::SetOnFailure:
         if (code != 0)
             session_.errorLevel = code;
         break;
     case ErrorLevelRule::Never:
-    case ErrorLevelRule::OwnRule:
-        break;
+    case ErrorLevelRule::OwnRule: break;
     }
 }
 
@@ -212,7 +208,8 @@ int Interpreter::runProgram(const std::string &text)
     }
     if (found->kind == FoundProgram::Kind::Batch)
         return invokeBatch(found->path, token, rest);
-    LaunchRequest request{found->path, WindowsArgv::split(token + rest), session_.variables.environmentBlock()};
+    LaunchRequest request{found->path, WindowsArgv::split(token + rest),
+                          session_.variables.environmentBlock()};
     request.arguments[0] = text::baseName(found->path);
     int code = ProgramLauncher::runAndWait(request);
     if (code < 0)
@@ -221,7 +218,8 @@ int Interpreter::runProgram(const std::string &text)
     return code;
 }
 
-int Interpreter::invokeBatch(const std::string &path, const std::string &calledAs, const std::string &argumentText)
+int Interpreter::invokeBatch(const std::string &path, const std::string &calledAs,
+                             const std::string &argumentText)
 {
     // Inside a batch file, naming another one without "call" hands over to
     // it for good: the rest of this file is not run.
@@ -284,17 +282,13 @@ bool Interpreter::evaluate(const IfTest &test) const
 {
     bool result = false;
     switch (test.kind) {
-    case IfTest::Kind::Exist:
-        result = !PathResolver::expand(test.left).empty();
-        break;
+    case IfTest::Kind::Exist: result = !PathResolver::expand(test.left).empty(); break;
     case IfTest::Kind::ErrorLevel: {
         auto n = text::parseInteger(test.left);
         result = n && session_.errorLevel >= *n;
         break;
     }
-    case IfTest::Kind::Defined:
-        result = session_.variables.defined(test.left);
-        break;
+    case IfTest::Kind::Defined: result = session_.variables.defined(test.left); break;
     case IfTest::Kind::CmdExtVersion: {
         auto n = text::parseInteger(test.left);
         result = n && 2 >= *n;
@@ -302,7 +296,8 @@ bool Interpreter::evaluate(const IfTest &test) const
     }
     case IfTest::Kind::Compare: {
         if (test.op == "==") {
-            result = test.ignoreCase ? text::iequals(test.left, test.right) : test.left == test.right;
+            result =
+                test.ignoreCase ? text::iequals(test.left, test.right) : test.left == test.right;
             break;
         }
         int order;

@@ -13,7 +13,9 @@ namespace zcmd {
 // conditional chains, blocks and IF, each with its redirections.
 class Interpreter {
 public:
-    explicit Interpreter(Session &session) : session_(session) {}
+    explicit Interpreter(Session &session)
+        : session_(session)
+    {}
 
     Session &session() { return session_; }
     const Session &session() const { return session_; }
@@ -41,7 +43,8 @@ private:
     int runConditional(const Node &node);
     void applyErrorLevelRule(ErrorLevelRule rule, int code);
     int runProgram(const std::string &text);
-    int invokeBatch(const std::string &path, const std::string &calledAs, const std::string &argumentText);
+    int invokeBatch(const std::string &path, const std::string &calledAs,
+                    const std::string &argumentText);
     bool evaluate(const IfTest &test) const;
 
     Session &session_;

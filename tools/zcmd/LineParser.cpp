@@ -13,14 +13,14 @@ struct SyntaxFailure {
     std::string message;
 };
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 class Parser {
 public:
-    Parser(std::string_view text, bool more) : s_(text), more_(more) {}
+    Parser(std::string_view text, bool more)
+        : s_(text)
+        , more_(more)
+    {}
 
     LineParser::Result run()
     {
@@ -247,7 +247,8 @@ private:
     }
 
     struct NestingGuard {
-        explicit NestingGuard(int &n) : n_(n)
+        explicit NestingGuard(int &n)
+            : n_(n)
         {
             if (++n_ > LineParser::kMaxNesting) {
                 --n_;
@@ -308,7 +309,8 @@ private:
             skipBlanks();
         }
         NodePtr node = !atEnd() && peek() == '(' ? parseBlock() : parseSimple();
-        node->redirections.insert(node->redirections.begin(), std::make_move_iterator(leading.begin()),
+        node->redirections.insert(node->redirections.begin(),
+                                  std::make_move_iterator(leading.begin()),
                                   std::make_move_iterator(leading.end()));
         return node;
     }
@@ -379,9 +381,9 @@ private:
                 break;
             if (c == ')' && blockDepth_ > 0)
                 break;
-            if (c == '<' || c == '>' ||
-                (isDigit(c) && (peek(1) == '<' || peek(1) == '>') &&
-                 (text.empty() || text::isDelimiter(text.back())))) {
+            if (c == '<' || c == '>'
+                || (isDigit(c) && (peek(1) == '<' || peek(1) == '>')
+                    && (text.empty() || text::isDelimiter(text.back())))) {
                 parseRedirection(node->redirections);
                 continue;
             }
@@ -403,8 +405,8 @@ private:
                 break;
             if (takeQuotedOrEscaped(word, quoted))
                 continue;
-            if (text::isBlank(c) || c == '&' || c == '|' || c == '<' || c == '>' ||
-                (c == ')' && blockDepth_ > 0) || (stopAtDelimiters && text::isDelimiter(c)))
+            if (text::isBlank(c) || c == '&' || c == '|' || c == '<' || c == '>'
+                || (c == ')' && blockDepth_ > 0) || (stopAtDelimiters && text::isDelimiter(c)))
                 break;
             word += c;
             ++i_;
@@ -436,7 +438,8 @@ private:
                 throw SyntaxFailure{kIncorrect};
             r.sourceFd = peek() - '0';
             ++i_;
-            r.kind = output ? Redirection::Kind::DuplicateOutput : Redirection::Kind::DuplicateInput;
+            r.kind =
+                output ? Redirection::Kind::DuplicateOutput : Redirection::Kind::DuplicateInput;
             list.push_back(std::move(r));
             return;
         }
@@ -497,14 +500,16 @@ private:
                 for (const char *op : ops)
                     known = known || t.op == op;
                 if (!known)
-                    throw SyntaxFailure{(t.op.empty() ? std::string("=") : t.op) + " was unexpected at this time."};
+                    throw SyntaxFailure{(t.op.empty() ? std::string("=") : t.op)
+                                        + " was unexpected at this time."};
             }
             t.right = readIfWord();
             if (t.right.empty())
                 throw SyntaxFailure{kIncorrect};
         }
         skipBlanks();
-        if (atEnd() || peek() == '\n' || peek() == '&' || peek() == '|' || (peek() == ')' && blockDepth_ > 0))
+        if (atEnd() || peek() == '\n' || peek() == '&' || peek() == '|'
+            || (peek() == ')' && blockDepth_ > 0))
             throw SyntaxFailure{kIncorrect};
         // The then-branch is the rest of the line, up to an ELSE that follows
         // a closing parenthesis; the else-branch is the rest after that, up to
@@ -524,7 +529,6 @@ private:
         }
         return node;
     }
-
 };
 
 } // namespace

@@ -23,9 +23,9 @@ public:
 
     struct Result {
         Status status = Status::Complete;
-        NodePtr tree;        // null for an empty line, a label or a remark
-        bool quiet = false;  // the line began with "@"
-        std::string error;   // the interpreter's message for a syntax error (may be empty)
+        NodePtr tree;       // null for an empty line, a label or a remark
+        bool quiet = false; // the line began with "@"
+        std::string error;  // the interpreter's message for a syntax error (may be empty)
     };
 
     // `text` holds one or more lines joined by "\n"; `moreLinesFollow` says

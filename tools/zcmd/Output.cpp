@@ -32,9 +32,6 @@ void Output::errLine(std::string_view text)
     write(2, line);
 }
 
-bool Output::isTerminal(int fd)
-{
-    return ::isatty(fd) == 1;
-}
+bool Output::isTerminal(int fd) { return ::isatty(fd) == 1; }
 
 } // namespace zcmd

@@ -55,7 +55,8 @@ std::string PathResolver::resolve(std::string_view windowsPath)
     size_t start = 0;
     while (start <= path.size()) {
         size_t slash = path.find('/', start);
-        std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        std::string part =
+            path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         if (!part.empty()) {
             std::string name = part;
             if (!missing && part != "." && part != "..") {
@@ -90,7 +91,8 @@ bool PathResolver::wildcardMatch(std::string_view pattern, std::string_view name
         return true;
     size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || text::upper(pattern[p]) == text::upper(name[n]))) {
+        if (p < pattern.size()
+            && (pattern[p] == '?' || text::upper(pattern[p]) == text::upper(name[n]))) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -119,11 +121,13 @@ std::vector<std::string> PathResolver::expand(std::string_view windowsPath)
         return out;
     }
     size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : resolve(path.substr(0, slash + 1));
+    std::string folder =
+        slash == std::string::npos ? std::string() : resolve(path.substr(0, slash + 1));
     std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
     for (const std::string &entry : list(folder.empty() ? "." : folder))
         if (wildcardMatch(pattern, entry))
-            out.push_back(folder.empty() ? entry : (folder.back() == '/' ? folder : folder + "/") + entry);
+            out.push_back(folder.empty() ? entry
+                                         : (folder.back() == '/' ? folder : folder + "/") + entry);
     return out;
 }
 

@@ -39,14 +39,16 @@ std::string executableName(pid_t pid)
         return std::string();
     std::string target(buffer, static_cast<size_t>(n));
     const std::string deleted = " (deleted)";
-    if (target.size() > deleted.size() && target.compare(target.size() - deleted.size(), deleted.size(), deleted) == 0)
+    if (target.size() > deleted.size()
+        && target.compare(target.size() - deleted.size(), deleted.size(), deleted) == 0)
         target.resize(target.size() - deleted.size());
     return text::baseName(target);
 }
 
 } // namespace
 
-bool ProcessKiller::imageMatches(std::string_view image, std::string_view name, bool nameMayBeTruncated)
+bool ProcessKiller::imageMatches(std::string_view image, std::string_view name,
+                                 bool nameMayBeTruncated)
 {
     if (name.empty() || image.empty())
         return false;
@@ -61,8 +63,9 @@ bool ProcessKiller::imageMatches(std::string_view image, std::string_view name, 
         }
         if (text::iequals(candidate, name))
             return true;
-        if (nameMayBeTruncated && name.size() == kCommandNameLength && candidate.size() > kCommandNameLength &&
-            text::iequals(candidate.substr(0, kCommandNameLength), name))
+        if (nameMayBeTruncated && name.size() == kCommandNameLength
+            && candidate.size() > kCommandNameLength
+            && text::iequals(candidate.substr(0, kCommandNameLength), name))
             return true;
     }
     return false;

@@ -17,7 +17,8 @@ struct RunningProcess {
 // The interpreter itself and processes that have already ended never match.
 class ProcessKiller {
 public:
-    static bool imageMatches(std::string_view image, std::string_view processName, bool nameMayBeTruncated);
+    static bool imageMatches(std::string_view image, std::string_view processName,
+                             bool nameMayBeTruncated);
     static std::vector<RunningProcess> findByImage(std::string_view image);
     // Command names are cut to this many characters by the system.
     static constexpr size_t kCommandNameLength = 15;

@@ -105,7 +105,8 @@ std::optional<FoundProgram> ProgramFinder::find(std::string_view name, const Var
         return std::nullopt;
     size_t slash = native.rfind('/');
     if (slash != std::string::npos) {
-        std::string folder = slash == 0 ? std::string("/") : PathResolver::resolve(native.substr(0, slash));
+        std::string folder =
+            slash == 0 ? std::string("/") : PathResolver::resolve(native.substr(0, slash));
         std::string base = native.substr(slash + 1);
         if (base.empty())
             return std::nullopt;
@@ -119,7 +120,8 @@ std::optional<FoundProgram> ProgramFinder::find(std::string_view name, const Var
     size_t start = 0;
     while (start <= path->size()) {
         size_t colon = path->find(':', start);
-        std::string folder = path->substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+        std::string folder =
+            path->substr(start, colon == std::string::npos ? std::string::npos : colon - start);
         if (!folder.empty() && folder != ".")
             if (auto f = findIn(folder, native))
                 return f;

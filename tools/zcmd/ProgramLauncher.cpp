@@ -34,8 +34,9 @@ pid_t waitFor(pid_t pid, int &status)
 
 void closeDescriptorsFrom(int first, int keep)
 {
-    if (keep > first && ::close_range(static_cast<unsigned>(first), static_cast<unsigned>(keep - 1), 0) == 0 &&
-        ::close_range(static_cast<unsigned>(keep + 1), ~0U, 0) == 0)
+    if (keep > first
+        && ::close_range(static_cast<unsigned>(first), static_cast<unsigned>(keep - 1), 0) == 0
+        && ::close_range(static_cast<unsigned>(keep + 1), ~0U, 0) == 0)
         return;
     long max = ::sysconf(_SC_OPEN_MAX);
     if (max < 0 || max > 65536)
@@ -67,15 +68,11 @@ std::string ProgramLauncher::describeExecError(int error, const std::string &pat
 {
     switch (error) {
     case EACCES:
-    case EPERM:
-        return "Access is denied.";
+    case EPERM: return "Access is denied.";
     case ENOENT:
-    case ENOTDIR:
-        return "The system cannot find the file " + text::baseName(path) + ".";
-    case ENOEXEC:
-        return "The system cannot execute the specified program.";
-    default:
-        return "The system cannot execute the specified program.";
+    case ENOTDIR: return "The system cannot find the file " + text::baseName(path) + ".";
+    case ENOEXEC: return "The system cannot execute the specified program.";
+    default: return "The system cannot execute the specified program.";
     }
 }
 

@@ -30,9 +30,9 @@ public:
     [[noreturn]] static void execInPlace(const LaunchRequest &request);
 
     struct StartOptions {
-        std::string folder;        // current folder of the program
-        bool shareOutput = false;  // "start /b": keep the script's handles
-        bool wait = false;         // "start /wait"
+        std::string folder;       // current folder of the program
+        bool shareOutput = false; // "start /b": keep the script's handles
+        bool wait = false;        // "start /wait"
     };
     // Returns false with `error` set when the program could not be started;
     // with `wait`, `exitCode` receives its exit status.

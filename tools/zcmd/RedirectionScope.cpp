@@ -17,7 +17,8 @@ constexpr int kSavedHandleBase = 20;
 std::string openError(int error, bool reading)
 {
     if (error == ENOENT)
-        return reading ? "The system cannot find the file specified." : "The system cannot find the path specified.";
+        return reading ? "The system cannot find the file specified."
+                       : "The system cannot find the path specified.";
     if (error == ENOTDIR)
         return "The system cannot find the path specified.";
     return "Access is denied.";
@@ -49,10 +50,12 @@ void RedirectionScope::save(int fd)
 bool RedirectionScope::apply(const std::vector<Redirection> &redirections)
 {
     for (const Redirection &r : redirections) {
-        if (r.kind == Redirection::Kind::DuplicateOutput || r.kind == Redirection::Kind::DuplicateInput) {
+        if (r.kind == Redirection::Kind::DuplicateOutput
+            || r.kind == Redirection::Kind::DuplicateInput) {
             if (::fcntl(r.sourceFd, F_GETFD) < 0) {
-                Output::errLine("The handle could not be duplicated\r\nduring redirection of handle " +
-                                std::to_string(r.fd) + ".");
+                Output::errLine(
+                    "The handle could not be duplicated\r\nduring redirection of handle "
+                    + std::to_string(r.fd) + ".");
                 return false;
             }
             save(r.fd);
@@ -62,9 +65,10 @@ bool RedirectionScope::apply(const std::vector<Redirection> &redirections)
         const bool reading = r.kind == Redirection::Kind::Input;
         std::string path = PathResolver::isNullDevice(r.target) ? std::string("/dev/null")
                                                                 : PathResolver::resolve(r.target);
-        int flags = O_CLOEXEC | (reading ? O_RDONLY
-                                         : (O_WRONLY | O_CREAT |
-                                            (r.kind == Redirection::Kind::Append ? O_APPEND : O_TRUNC)));
+        int flags = O_CLOEXEC
+                    | (reading ? O_RDONLY
+                               : (O_WRONLY | O_CREAT
+                                  | (r.kind == Redirection::Kind::Append ? O_APPEND : O_TRUNC)));
         save(r.fd);
         int fd = ::open(path.c_str(), flags, 0666);
         if (fd < 0) {

@@ -47,7 +47,8 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
     if (text::trimBlanks(text).empty())
         return list(interpreter, "");
 
-    const bool prompt = text::istartsWith(text, "/p") && (text.size() == 2 || text::isBlank(text[2]));
+    const bool prompt =
+        text::istartsWith(text, "/p") && (text.size() == 2 || text::isBlank(text[2]));
     if (text::istartsWith(text, "/a") && (text.size() == 2 || text::isBlank(text[2]))) {
         Output::errLine("The syntax of the command is incorrect.");
         return 1;

@@ -74,11 +74,12 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
             options.folder = PathResolver::absolute(PathResolver::resolve(word.substr(2)));
         } else if (option == "/NODE" || option == "/AFFINITY") {
             takeWord(rest);
-        } else if (option != "/MIN" && option != "/MAX" && option != "/I" && option != "/LOW" &&
-                   option != "/NORMAL" && option != "/HIGH" && option != "/REALTIME" &&
-                   option != "/ABOVENORMAL" && option != "/BELOWNORMAL" && option != "/SEPARATE" &&
-                   option != "/SHARED") {
-            Output::errLine("The system cannot accept the START command parameter " + std::string(word) + ".");
+        } else if (option != "/MIN" && option != "/MAX" && option != "/I" && option != "/LOW"
+                   && option != "/NORMAL" && option != "/HIGH" && option != "/REALTIME"
+                   && option != "/ABOVENORMAL" && option != "/BELOWNORMAL" && option != "/SEPARATE"
+                   && option != "/SHARED") {
+            Output::errLine("The system cannot accept the START command parameter "
+                            + std::string(word) + ".");
             return 1;
         }
     }
@@ -97,12 +98,14 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
     if (auto found = ProgramFinder::find(name, session.variables)) {
         if (found->kind == FoundProgram::Kind::Batch) {
             // "/s /c" with the whole text quoted once: the new interpreter strips those outer quotes.
-            LaunchRequest request{session.interpreterPath,
-                                  {"zcmd", "/s", "/c", "\"\"" + found->path + "\"" + programArguments + "\""},
-                                  environment};
+            LaunchRequest request{
+                session.interpreterPath,
+                {"zcmd", "/s", "/c", "\"\"" + found->path + "\"" + programArguments + "\""},
+                environment};
             return launch(request, options);
         }
-        LaunchRequest request{found->path, WindowsArgv::split(token + programArguments), environment};
+        LaunchRequest request{found->path, WindowsArgv::split(token + programArguments),
+                              environment};
         request.arguments[0] = text::baseName(found->path);
         return launch(request, options);
     }

@@ -23,16 +23,16 @@ bool end(pid_t pid, const std::string &name, bool force)
     if (::kill(pid, force ? SIGKILL : SIGTERM) != 0) {
         if (errno == ESRCH)
             return true; // it ended by itself meanwhile
-        Output::errLine("ERROR: The process \"" + name + "\" with PID " + std::to_string(pid) +
-                        " could not be terminated.\r\nReason: Access is denied.");
+        Output::errLine("ERROR: The process \"" + name + "\" with PID " + std::to_string(pid)
+                        + " could not be terminated.\r\nReason: Access is denied.");
         return false;
     }
     if (force)
-        Output::outLine("SUCCESS: The process \"" + name + "\" with PID " + std::to_string(pid) +
-                        " has been terminated.");
+        Output::outLine("SUCCESS: The process \"" + name + "\" with PID " + std::to_string(pid)
+                        + " has been terminated.");
     else
-        Output::outLine("SUCCESS: Sent termination signal to the process \"" + name + "\" with PID " +
-                        std::to_string(pid) + ".");
+        Output::outLine("SUCCESS: Sent termination signal to the process \"" + name + "\" with PID "
+                        + std::to_string(pid) + ".");
     return true;
 }
 
@@ -91,7 +91,8 @@ int TaskKillCommand::run(Interpreter &, std::string_view arguments)
             code = 128;
             continue;
         }
-        if (!end(static_cast<pid_t>(*pid), processName(static_cast<pid_t>(*pid)), force) && code == 0)
+        if (!end(static_cast<pid_t>(*pid), processName(static_cast<pid_t>(*pid)), force)
+            && code == 0)
             code = 1;
     }
     return code;

@@ -6,10 +6,7 @@
 
 namespace zcmd::text {
 
-char upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string toUpper(std::string_view s)
 {
@@ -39,15 +36,9 @@ bool iendsWith(std::string_view s, std::string_view suffix)
     return s.size() >= suffix.size() && iequals(s.substr(s.size() - suffix.size()), suffix);
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool isDelimiter(char c)
-{
-    return c == ' ' || c == '\t' || c == ',' || c == ';' || c == '=';
-}
+bool isDelimiter(char c) { return c == ' ' || c == '\t' || c == ',' || c == ';' || c == '='; }
 
 std::string_view skipBlanks(std::string_view s)
 {

@@ -12,9 +12,8 @@ namespace {
 
 // Windows programs whose Linux namesakes mean something else.
 const char *const kForeignPrograms[] = {
-    "at",   "edit",  "expand",  "find",  "format",   "hostname", "label",   "more",
-    "net",  "ping",  "print",   "replace", "route",  "shutdown", "sort",    "timeout",
-    "tree",
+    "at",   "edit",  "expand",  "find",  "format",   "hostname", "label",   "more", "net",
+    "ping", "print", "replace", "route", "shutdown", "sort",     "timeout", "tree",
 };
 
 } // namespace

@@ -39,10 +39,7 @@ void Variables::set(std::string_view name, std::string_view value)
         it->second.second = std::string(value);
 }
 
-void Variables::remove(std::string_view name)
-{
-    byKey_.erase(text::toUpper(name));
-}
+void Variables::remove(std::string_view name) { byKey_.erase(text::toUpper(name)); }
 
 std::vector<std::pair<std::string, std::string>> Variables::all() const
 {

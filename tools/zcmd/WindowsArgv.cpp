@@ -4,10 +4,7 @@ namespace zcmd {
 
 namespace {
 
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t';
-}
+bool isSpace(char c) { return c == ' ' || c == '\t'; }
 
 } // namespace
 

@@ -71,8 +71,9 @@ int main(int argc, char **argv)
     case Invocation::Mode::CommandLine:
     case Invocation::Mode::CommandLineThenInput: {
         std::string line = Invocation::applyQuoteRule(
-            invocation.commandLine, invocation.stripOuterQuotes,
-            [&](const std::string &name) { return ProgramFinder::find(name, session.variables).has_value(); });
+            invocation.commandLine, invocation.stripOuterQuotes, [&](const std::string &name) {
+                return ProgramFinder::find(name, session.variables).has_value();
+            });
         int code = interpreter.runCommandLine(line);
         if (invocation.mode == Invocation::Mode::CommandLine || session.flow == Flow::LeaveProgram)
             return finish(session, code);
@@ -92,8 +93,7 @@ int main(int argc, char **argv)
         int code = interpreter.runBatch(path, invocation.script, invocation.scriptArguments);
         return finish(session, code);
     }
-    case Invocation::Mode::Input:
-        return readCommands(interpreter);
+    case Invocation::Mode::Input: return readCommands(interpreter);
     }
     return 0;
 }

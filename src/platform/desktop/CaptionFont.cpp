@@ -19,7 +19,8 @@ QFont CaptionFont::ofSize(qreal points, bool bold)
 {
     QFont font;
     // Without the narrow face the program still runs; its captions may be cut.
-    font.setFamilies({family(), QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies(
+        {family(), QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
     font.setPixelSize(qRound(points * kFormDpi / kPointsPerInch));
     font.setBold(bold);
     return font;

@@ -110,11 +110,11 @@ int QtScreenMetrics::twipsPerPixelY() const { return kTwipsPerPixel; }
 
 void installDesktopServices()
 {
-    Platform::setProduction(Platform::Factories{
-        [] { return std::unique_ptr<MessageBoxes>(new QtMessageBoxes); },
-        [] { return std::unique_ptr<Shell>(new QtShell); },
-        [] { return std::unique_ptr<Sound>(new QtSound); },
-        [] { return std::unique_ptr<ScreenMetrics>(new QtScreenMetrics); }});
+    Platform::setProduction(
+        Platform::Factories{[] { return std::unique_ptr<MessageBoxes>(new QtMessageBoxes); },
+                            [] { return std::unique_ptr<Shell>(new QtShell); },
+                            [] { return std::unique_ptr<Sound>(new QtSound); },
+                            [] { return std::unique_ptr<ScreenMetrics>(new QtScreenMetrics); }});
 }
 
 } // namespace platform

@@ -32,7 +32,10 @@ QStringList terminalCommand()
     return {};
 }
 
-QString localPath(const QString &file) { return QString(file).replace(QLatin1Char('\\'), QLatin1Char('/')); }
+QString localPath(const QString &file)
+{
+    return QString(file).replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
 
 // The program line that runs the file: a script under the interpreter in the
 // program's folder (the same one the runner uses), a program by itself; empty
@@ -64,7 +67,8 @@ QStringList QtShell::commandFor(const QString &file, WindowStyle style)
 bool QtShell::start(const QString &file, WindowStyle style)
 {
     if (programFor(file).isEmpty())
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(localPath(file)).absoluteFilePath()));
+        return QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QFileInfo(localPath(file)).absoluteFilePath()));
     const QStringList command = commandFor(file, style);
     // What the user must see is never run unseen.
     if (command.isEmpty())
