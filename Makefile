@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps configure build test run package clean
+.PHONY: all deps configure build test run package clean format
 
 all: build
 
