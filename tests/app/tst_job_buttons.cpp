@@ -201,13 +201,13 @@ private slots:
                          QStringLiteral("Executing SSH for the First time... Please Wait...")}));
 
         // No script runs here: until its note and the key arrive, the job waits.
-        qputenv("PUTTYSSHHOSTKEYS", m_dir->filePath(QStringLiteral("sshhostkeys")).toLocal8Bit());
+        qputenv("PUTTYSSHHOSTKEYS", m_fixture->file(QStringLiteral("sshhostkeys")).toLocal8Bit());
         const auto unset = qScopeGuard([] { qunsetenv("PUTTYSSHHOSTKEYS"); });
         m_window->Timer1_Timer();
         QVERIFY(console().contains(QStringLiteral("Waiting for the SSH window")));
         QVERIFY(timer->isActive());
         QVERIFY(shown("DXAnimatedGIF3"));
-        writeFile(m_dir->filePath(QStringLiteral("sshhostkeys")),
+        writeFile(m_fixture->file(QStringLiteral("sshhostkeys")),
                   "rsa2@22:127.0.0.1 0x23,0xc0ffee\n");
         writeFile(QStringLiteral("SSHresult.txt"), "copied\r\n");
         m_window->Timer1_Timer();
