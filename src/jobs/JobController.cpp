@@ -74,12 +74,9 @@ bool JobController::preconditionHolds(const JobDescription &job) const
             if (!platform::Platform::files().exists(folder))
                 missing.append(QLatin1Char('"') + folder + QLatin1Char('"'));
         }
+        // An interrupted or failed backup explains missing folders: say that first.
         QString why;
-        if (!missing.isEmpty())
-            why = QStringLiteral("There is no complete backup in the Zorvane folder (%1 missing). "
-                                 "Run a backup first; nothing has been sent to your device.")
-                      .arg(missing.join(QStringLiteral(", ")));
-        else if (platform::Platform::files().exists(kPreviousBackupMark))
+        if (platform::Platform::files().exists(kPreviousBackupMark))
             why =
                 QStringLiteral("A backup was interrupted before it finished, so the backup in the "
                                "Zorvane folder is not complete. Run the backup again (it first "
@@ -89,6 +86,10 @@ bool JobController::preconditionHolds(const JobDescription &job) const
             why = QStringLiteral("The backup in the Zorvane folder is not complete: its last run "
                                  "failed or was interrupted, so it cannot be restored. Run the "
                                  "backup again; nothing has been sent to your device.");
+        else if (!missing.isEmpty())
+            why = QStringLiteral("There is no complete backup in the Zorvane folder (%1 missing). "
+                                 "Run a backup first; nothing has been sent to your device.")
+                      .arg(missing.join(QStringLiteral(", ")));
         if (why.isEmpty())
             return true;
         showMessage(QStringLiteral("Nothing to restore"), why, platform::MsgIcon::Exclamation);

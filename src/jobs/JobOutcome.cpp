@@ -17,8 +17,7 @@ struct Cause {
     QString words;
 };
 
-// In order of precedence: the first cause found explains the rest (a refused
-// host key makes every later step fail too).
+// What each tool prints for a cause, and the cause in the user's words.
 const QList<Cause> &causes()
 {
     static const QList<Cause> list{
@@ -237,13 +236,20 @@ JobOutcome dfuOutcome(const Notes &n, const QString &cause)
 
 QString JobOutcome::causeIn(const QString &transcript)
 {
+    // The earliest failure explains the ones after it (a refused host key
+    // makes every later step fail too; a lost connection is refused later).
+    qsizetype earliest = -1;
+    QString words;
     for (const Cause &c : causes()) {
         for (const QString &sign : c.signs) {
-            if (transcript.contains(sign))
-                return c.words;
+            const qsizetype at = transcript.indexOf(sign);
+            if (at >= 0 && (earliest < 0 || at < earliest)) {
+                earliest = at;
+                words = c.words;
+            }
         }
     }
-    return {};
+    return words;
 }
 
 JobOutcome JobOutcome::decide(Kind kind, const QByteArray &notesText, const QString &transcript,

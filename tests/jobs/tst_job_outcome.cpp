@@ -33,6 +33,9 @@ void tst_job_outcome::causesInTheUsersWords_data()
     // The first cause explains the later failures it brings.
     QTest::newRow("host key first") << "Cannot confirm a host key\r\nConnection refused"
                                     << "Run SSH Fingerprint";
+    QTest::newRow("lost, then refused")
+        << "Software caused connection abort\r\nNetwork error: Connection refused"
+        << "connection to your device was lost";
     QTest::newRow("none") << "all went well"
                           << "";
 }
