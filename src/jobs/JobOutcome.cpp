@@ -166,7 +166,7 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
 {
     JobOutcome o;
     const bool checked = transcript.contains(QStringLiteral("Zorvane restore check: OK"));
-    o.succeeded = n.ended && n.failed.isEmpty() && checked;
+    o.succeeded = n.ended && n.failed.isEmpty() && checked && cause.isEmpty();
     if (o.succeeded) {
         o.title = QStringLiteral("Restore Complete");
         o.text = QStringLiteral("Your files have been put back on your iPod/iPhone and checked: "
@@ -196,7 +196,9 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
 JobOutcome relocationOutcome(const Notes &n, const QString &cause)
 {
     JobOutcome o;
-    o.succeeded = n.ended && n.failed.isEmpty();
+    // plink ends with status 0 when it abandons an unknown host key: a
+    // failure the tools printed counts even where no status noted it.
+    o.succeeded = n.ended && n.failed.isEmpty() && cause.isEmpty();
     if (o.succeeded) {
         o.title = QStringLiteral("Symlink Complete");
         o.text = QStringLiteral("The folder now lies in /var on your iPod/iPhone and is linked "
@@ -217,7 +219,9 @@ JobOutcome relocationOutcome(const Notes &n, const QString &cause)
 JobOutcome dfuOutcome(const Notes &n, const QString &cause)
 {
     JobOutcome o;
-    o.succeeded = n.ended && n.failed.isEmpty();
+    // plink ends with status 0 when it abandons an unknown host key: a
+    // failure the tools printed counts even where no status noted it.
+    o.succeeded = n.ended && n.failed.isEmpty() && cause.isEmpty();
     if (o.succeeded) {
         o.title = QStringLiteral("DFU Mode");
         o.text =

@@ -98,6 +98,11 @@ void tst_job_outcome::restoreNeedsTheDevicesCheck()
     };
     QVERIFY(decide(QStringLiteral("Zorvane restore check: OK, every file")).succeeded);
     QVERIFY(!decide(QStringLiteral("no check line")).succeeded);
+    // plink's status says nothing when it abandons an unknown host key.
+    QVERIFY(!JobOutcome::decide(JobOutcome::Kind::Relocation, "job relocation\r\nend\r\n",
+                                QStringLiteral("Store key in cache? (y/n) Connection abandoned."),
+                                QString())
+                 .succeeded);
     const JobOutcome differs =
         decide(QStringLiteral("  size differs: /var/mobile/x\r\nZorvane restore check: FAILED"));
     QVERIFY(!differs.succeeded);
