@@ -10,6 +10,7 @@
 #include "app/Console.h"
 #include "app/frmMain.h"
 #include "runner/ReadOutput.h"
+#include "platform/desktop/DesktopServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -278,6 +279,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    platform::installDesktopServices();
     const qint64 total = (argc == 2 ? QByteArray(argv[1]).toLongLong() : 32) * kMiB;
     const QString self = QCoreApplication::applicationFilePath();
     const QString interpreter = chooseInterpreter();

@@ -3,6 +3,7 @@
 // painting of the window. Run offscreen: QT_QPA_PLATFORM=offscreen startup_bench
 #include "about/WebEngineSetup.h"
 #include "app/frmMain.h"
+#include "platform/desktop/DesktopServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     clock.start();
     about::prepareWebEngine();
     QApplication application(argc, argv);
+    platform::installDesktopServices();
     const double appMs = double(clock.nsecsElapsed()) / 1e6;
 
     auto *window = new app::frmMain;

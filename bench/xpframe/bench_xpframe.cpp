@@ -2,6 +2,7 @@
 // change repaints the whole control, one pen-and-line per gradient line.
 // Run offscreen: QT_QPA_PLATFORM=offscreen build/bench/bench_xpframe
 #include "draw/XPFrame.h"
+#include "platform/desktop/DesktopServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,6 +29,7 @@ void measure(const char *what, XPFrame &frame, int rounds)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    platform::installDesktopServices();
     XPFrame frame;
     measure("235 x 180, start values (180 + 25 lines)", frame, 500);
     frame.setBackAngle(45);

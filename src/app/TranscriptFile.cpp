@@ -18,15 +18,15 @@ void TranscriptFile::start(const QString &text)
 {
     // A transcript that cannot be written costs the user nothing else: the
     // Console still shows everything.
-    m_writing =
-        platform::Platform::files().writeFile(jobs::kTranscriptFile, bytesOf(text), nullptr);
+    m_file = platform::Platform::files().openNew(jobs::kTranscriptFile, nullptr);
+    add(text);
 }
 
 void TranscriptFile::add(const QString &text)
 {
-    if (m_writing && !text.isEmpty())
-        m_writing =
-            platform::Platform::files().appendFile(jobs::kTranscriptFile, bytesOf(text), nullptr);
+    // Held open and written unbuffered: one system call per chunk of output.
+    if (m_file && !text.isEmpty() && !m_file->write(bytesOf(text)))
+        m_file.reset();
 }
 
 } // namespace app

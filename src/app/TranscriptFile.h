@@ -1,5 +1,8 @@
 #pragma once
+#include "platform/FileSystem.h"
+
 #include <QString>
+#include <memory>
 
 namespace app {
 
@@ -13,7 +16,7 @@ public:
     void add(const QString &text);
 
 private:
-    bool m_writing = false;
+    std::unique_ptr<platform::OpenFile> m_file;
 };
 
 } // namespace app

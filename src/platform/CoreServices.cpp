@@ -27,6 +27,25 @@ bool writeWith(const QString &name, const QByteArray &content, QIODevice::OpenMo
     return false;
 }
 
+class QtOpenFile : public OpenFile {
+public:
+    explicit QtOpenFile(const QString &name)
+        : m_file(name)
+    {}
+    bool open()
+    {
+        return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    }
+    QString errorString() const { return m_file.errorString(); }
+    bool write(const QByteArray &content) override
+    {
+        return m_file.write(content) == content.size();
+    }
+
+private:
+    QFile m_file;
+};
+
 } // namespace
 
 int QtAppInfo::major() const { return ZORVANE_VERSION_MAJOR; }
@@ -77,6 +96,16 @@ bool QtFileSystem::writeFile(const QString &name, const QByteArray &content, QSt
 bool QtFileSystem::appendFile(const QString &name, const QByteArray &content, QString *error)
 {
     return writeWith(name, content, QIODevice::WriteOnly | QIODevice::Append, error);
+}
+
+std::unique_ptr<OpenFile> QtFileSystem::openNew(const QString &name, QString *error)
+{
+    auto file = std::make_unique<QtOpenFile>(localName(name));
+    if (file->open())
+        return file;
+    if (error)
+        *error = file->errorString();
+    return nullptr;
 }
 
 bool QtFileSystem::deleteFile(const QString &name) { return QFile::remove(localName(name)); }

@@ -24,6 +24,7 @@ public:
     bool readFile(const QString &name, QByteArray *content, QString *error) const override;
     bool writeFile(const QString &name, const QByteArray &content, QString *error) override;
     bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
+    std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) override;
     bool deleteFile(const QString &name) override;
     bool makeFolder(const QString &name) override;
 };

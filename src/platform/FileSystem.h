@@ -1,8 +1,17 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <memory>
 
 namespace platform {
+
+// A file held open for writing at its end; each write reaches the system at
+// once, so a program ended by force loses nothing it wrote.
+class OpenFile {
+public:
+    virtual ~OpenFile() = default;
+    virtual bool write(const QByteArray &content) = 0;
+};
 
 // Every file and folder the program touches, relative to the current folder.
 // Names may use either folder separator.
@@ -25,6 +34,9 @@ public:
     virtual bool writeFile(const QString &name, const QByteArray &content, QString *error) = 0;
     // Adds the content at the end of the file, creating it when missing.
     virtual bool appendFile(const QString &name, const QByteArray &content, QString *error) = 0;
+    // Creates or truncates the file and keeps it open for writing; null (and
+    // *error set) when it cannot be written.
+    virtual std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) = 0;
     // Deletes the file; false when it could not be deleted.
     virtual bool deleteFile(const QString &name) = 0;
     // Creates the folder (and its parents); true when it exists afterwards.

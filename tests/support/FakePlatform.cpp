@@ -54,6 +54,12 @@ bool FileSystem::appendFile(const QString &name, const QByteArray &content, QStr
     return QtFileSystem::appendFile(name, content, error);
 }
 
+std::unique_ptr<platform::OpenFile> FileSystem::openNew(const QString &name, QString *error)
+{
+    record(QStringLiteral("open ") + name);
+    return QtFileSystem::openNew(name, error);
+}
+
 bool FileSystem::deleteFile(const QString &name)
 {
     record(QStringLiteral("delete ") + name);

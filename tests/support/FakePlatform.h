@@ -75,12 +75,13 @@ public:
 };
 
 // The real disk, with a record of every name the program wrote, appended to,
-// deleted or made a folder of, in order ("write X", "append X", "delete X",
-// "mkdir X").
+// opened anew, deleted or made a folder of, in order ("write X", "append X",
+// "open X", "delete X", "mkdir X").
 class FileSystem : public platform::QtFileSystem {
 public:
     bool writeFile(const QString &name, const QByteArray &content, QString *error) override;
     bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
+    std::unique_ptr<platform::OpenFile> openNew(const QString &name, QString *error) override;
     bool deleteFile(const QString &name) override;
     bool makeFolder(const QString &name) override;
     QStringList changes;
