@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 const QStringList &ProgramFolder::standIns()
 {
@@ -18,8 +19,14 @@ ProgramFolder::ProgramFolder()
         m_error = QStringLiteral("no program folder to copy");
         return;
     }
+    // What a job left in the build's folder (a run of the program there) is
+    // not part of the program: job scripts, their notes and transcript.
+    static const QRegularExpression jobFiles(
+        QStringLiteral(
+            "^(.*\\.bat|LastJob\\..*|BackupIncomplete\\.txt|SSHresult\\.txt|Zorvane\\.msi)$"),
+        QRegularExpression::CaseInsensitiveOption);
     for (const QFileInfo &f : bin.entryInfoList(QDir::Files)) {
-        if (standIns().contains(f.fileName()))
+        if (standIns().contains(f.fileName()) || jobFiles.match(f.fileName()).hasMatch())
             continue;
         const QString to = m_dir.filePath(f.fileName());
         if (!QFile::copy(f.filePath(), to) || !QFile::setPermissions(to, f.permissions())) {
