@@ -155,6 +155,11 @@ void tst_frame_gradient::colourTableEndsAndMiddle()
     QCOMPARE(at(img, 2, 1), ColorRef(0x808080));
     QCOMPARE(at(img, 2, 2), kWhite);
 
+    // Mixes that end in .5 go to the even neighbour, down as well as up:
+    // red 253 / 2 = 126.5 -> 126, green 249 / 2 = 124.5 -> 124, blue 255 / 2 -> 128.
+    const QVector<ColorRef> halves = FrameGradient::ColorTable(0x000000, 0xFFF9FD, 2);
+    QCOMPARE(halves.at(1), ColorRef(0x807C7E));
+
     const QVector<ColorRef> table = FrameGradient::ColorTable(0x123456, 0xABCDEF, 7);
     QCOMPARE(table.size(), 8);
     QCOMPARE(table.first(), ColorRef(0x123456));

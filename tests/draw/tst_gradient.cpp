@@ -133,6 +133,28 @@ private slots:
         QCOMPARE(surface.lines.last().color, quint32(0xFFFFFF));
     }
 
+    void oddEntryCountGivesTheRampOneColourMore()
+    {
+        // 100 x 50 at 50 degrees: 287 entries, so 143 shallow lines stepping up
+        // from y = 142 to y = 0; the ramp has 143.5 rounded to even = 144
+        // colours, so the last line gets ramp colour 142 of 144, not Color2.
+        CGradient g;
+        g.setAngle(50);
+        g.setColor1(0x000000);
+        g.setColor2(0xFFFFFF);
+        QCOMPARE(g.SweepPoints(100, 50).size(), 287);
+        RecordingSurface surface(QSize(100, 50));
+        QVERIFY(g.Draw(surface));
+        QCOMPARE(surface.lines.size(), 143);
+        QCOMPARE(surface.lines.first().from, QPoint(105, 142));
+        QCOMPARE(surface.lines.first().to, QPoint(-5, 50));
+        QCOMPARE(surface.lines.last().from, QPoint(105, 0));
+        QCOMPARE(surface.lines.last().to, QPoint(-5, -92));
+        QCOMPARE(surface.lines.first().color, quint32(0x000000));
+        // round(142 * 255 / 144) = round(251.46) = 251 in every channel.
+        QCOMPARE(surface.lines.last().color, quint32(0xFBFBFB));
+    }
+
     void squareAt45IsSteep()
     {
         CGradient g;

@@ -95,30 +95,44 @@ private slots:
     void mouseAndResizeEvents();
 };
 
-void tst_xpframe::startValuesAndEmptyStoredForm()
+namespace {
+
+// Every field of `frame` holds the start value of a newly placed control.
+void verifyStartValues(const XPFrame &frame)
 {
-    XPFrame frame;
-    QCOMPARE(frame.size(), QSize(W, H));
-    QCOMPARE(frame.Caption(), QString("XPFrame"));
-    QCOMPARE(frame.HeaderHeight(), 25);
-    QCOMPARE(frame.Curvature(), 10);
     QCOMPARE(frame.HeaderAngle(), qint16(180));
     QCOMPARE(frame.BackAngle(), qint16(180));
     QCOMPARE(frame.Style(), 0);
-    QCOMPARE(frame.CaptionAlignment(), 0);
     QCOMPARE(frame.HeaderLightColor(), ColorRef(0xF7E0D3));
     QCOMPARE(frame.HeaderDarkColor(), ColorRef(0xEDC5A7));
     QCOMPARE(frame.BackLightColor(), ColorRef(0xFCF4EF));
     QCOMPARE(frame.BackDarkColor(), ColorRef(0xFAE8DC));
     QCOMPARE(frame.BorderColor(), ColorRef(0xDCC1AD));
     QCOMPARE(frame.TextColor(), ColorRef(0x7B2D02));
+    QCOMPARE(frame.Caption(), QString("XPFrame"));
+    QCOMPARE(frame.HeaderHeight(), 25);
+    QCOMPARE(frame.CaptionAlignment(), 0);
+    QCOMPARE(frame.Curvature(), 10);
     QCOMPARE(frame.IconResID().typeId(), int(QMetaType::Short));
     QCOMPARE(frame.IconResID().toInt(), 0);
-    QVERIFY(!frame.hasIcon());
-    QCOMPARE(frame.HeaderFont(), frame.ControlFont()); // the same object
+    QVERIFY(frame.HeaderFont());
+    QCOMPARE(frame.HeaderFont()->family(), QString("Tahoma"));
     QCOMPARE(frame.HeaderFont()->pointSizeF(), 8.25);
     QVERIFY(frame.HeaderFont()->bold());
-    QCOMPARE(frame.HeaderFont()->family(), QString("Tahoma"));
+    QVERIFY(!frame.HeaderFont()->italic());
+}
+
+} // namespace
+
+void tst_xpframe::startValuesAndEmptyStoredForm()
+{
+    XPFrame frame;
+    QCOMPARE(frame.size(), QSize(W, H));
+    verifyStartValues(frame);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(!frame.hasIcon());
+    QCOMPARE(frame.HeaderFont(), frame.ControlFont()); // the same object
 
     QVariantMap stored;
     PropertyBag bag(&stored);
@@ -128,15 +142,34 @@ void tst_xpframe::startValuesAndEmptyStoredForm()
     frame.UserControl_WriteProperties(bag);
     QVERIFY(stored.isEmpty());
 
-    // Loading the empty form over changed values gives the start values.
+    // Loading the empty form over changed values gives the start values. The
+    // header font changes while no header is drawn (Style 1), so the
+    // control's own font is still the start font when the form is loaded.
     XPFrame other;
+    other.setStyle(1);
+    other.setHeaderAngle(30);
+    other.setBackAngle(-45);
+    other.setHeaderLightColor(0x010203);
+    other.setHeaderDarkColor(0x040506);
+    other.setBackLightColor(0x070809);
+    other.setBackDarkColor(0x0A0B0C);
+    other.setBorderColor(0x0D0E0F);
+    other.setTextColor(0x101112);
     other.setCaption("Other");
-    other.setCurvature(3);
+    other.setHeaderHeight(40);
     other.setHeaderFont(std::make_shared<QFont>("DejaVu Serif", 14));
+    other.setCaptionAlignment(2);
+    other.setCurvature(3);
     other.UserControl_ReadProperties(bag);
-    QCOMPARE(other.Caption(), QString("XPFrame"));
-    QCOMPARE(other.Curvature(), 10);
+    verifyStartValues(other);
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(other.HeaderFont(), other.ControlFont());
+
+    // A control loaded before it ever drew holds the start values as well.
+    XPFrame loaded;
+    loaded.UserControl_ReadProperties(bag);
+    verifyStartValues(loaded);
 }
 
 void tst_xpframe::storedFormRoundTrip()
