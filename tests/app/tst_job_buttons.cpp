@@ -15,6 +15,31 @@
 
 using app::frmMain;
 
+namespace {
+
+// Calls back whenever an alert window is shown, while it exists.
+class AlertShowWatch : public QObject {
+public:
+    explicit AlertShowWatch(std::function<void()> onShow)
+        : m_onShow(std::move(onShow))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<alert::frmAlert *>(watched))
+            m_onShow();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onShow;
+};
+
+} // namespace
+
 // The job buttons of the main window: the order of their steps, the scripts
 // they write, what they hand to the runner or the shell, and what they refuse.
 // The runner's interpreter is a recording stand-in, so no script really runs.
@@ -191,6 +216,7 @@ private slots:
                                            "Please wait for the command prompt window to close."));
         auto *timer = m_window->findChild<QTimer *>("Timer1");
         QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 7000);
         QVERIFY(shown("DXAnimatedGIF3"));
         QCOMPARE(m_fakes.shell->started.size(), 1);
         QCOMPARE(m_fakes.shell->started.first().file, QStringLiteral("SSH.bat"));
@@ -201,16 +227,19 @@ private slots:
                          QStringLiteral("Executing SSH for the First time... Please Wait...")}));
 
         // No script runs here: until its note and the key arrive, the job waits.
-        qputenv("PUTTYSSHHOSTKEYS", m_fixture->file(QStringLiteral("sshhostkeys")).toLocal8Bit());
+        // The timer's ticks come from the event loop, sooner than its 7 seconds.
+        const QString keys = m_fixture->file(QStringLiteral("sshhostkeys"));
+        qputenv("PUTTYSSHHOSTKEYS", keys.toLocal8Bit());
         const auto unset = qScopeGuard([] { qunsetenv("PUTTYSSHHOSTKEYS"); });
-        m_window->Timer1_Timer();
-        QVERIFY(console().contains(QStringLiteral("Waiting for the SSH window")));
+        timer->setInterval(20);
+        QTRY_VERIFY(console().contains(QStringLiteral("Waiting for the SSH window")));
+        timer->setInterval(7000);
         QVERIFY(timer->isActive());
         QVERIFY(shown("DXAnimatedGIF3"));
-        writeFile(m_fixture->file(QStringLiteral("sshhostkeys")),
-                  "rsa2@22:127.0.0.1 0x23,0xc0ffee\n");
+        writeFile(keys, "rsa2@22:127.0.0.1 0x23,0xc0ffee\n");
         writeFile(QStringLiteral("SSHresult.txt"), "copied\r\n");
-        m_window->Timer1_Timer();
+        timer->setInterval(20);
+        QTRY_VERIFY(!timer->isActive());
         QVERIFY(console().endsWith(
             QStringLiteral("SSH Complete.\r\nYou can now run the Backup or Restore "
                            "options when the command prompt closes!")));
@@ -239,23 +268,48 @@ private slots:
 
     void relocationAndDfuJobs()
     {
+        // The Applications job opens its alert before the window grows.
+        int heightAtAlert = 0;
+        AlertShowWatch watch([&] { heightAtAlert = m_window->heightTwips(); });
         button("Command7")->click();
+        QCOMPARE(heightAtAlert, 5490 + 405);
+        QCOMPARE(m_window->heightTwips(), 8700);
         QCOMPARE(alertTexts().last(),
                  QStringLiteral("Executing Symlink Applications Process...Please Wait..."));
-        bool indicatorFirst = false;
+
+        // The fonts box comes after its indicator, the DFU box before it; both
+        // after the window grew, with their exact texts and one OK button.
+        QList<bool> indicatorAtBox;
+        QList<int> heightAtBox;
         m_fakes.messages->onShow = [&](const fake::ShownBox &box) {
-            if (box.title == QStringLiteral("Before Symlinking Your Fonts...."))
-                indicatorFirst = shown("DXAnimatedGIF2");
-            if (box.title == QStringLiteral("DFU Mode WARNING")) {
-                indicatorFirst = !shown("DXAnimatedGIF5");
-                QCOMPARE(box.icon, platform::MsgIcon::Information);
-            }
+            indicatorAtBox << (box.title == QStringLiteral("DFU Mode WARNING")
+                                   ? shown("DXAnimatedGIF5")
+                                   : shown("DXAnimatedGIF2"));
+            heightAtBox << m_window->heightTwips();
         };
+        m_window->setHeightTwips(5490 + 405);
         button("Command8")->click();
-        QVERIFY(indicatorFirst);
-        indicatorFirst = false;
+        m_window->setHeightTwips(5490 + 405);
         button("Command9")->click();
-        QVERIFY(indicatorFirst);
+        QCOMPARE(m_fakes.messages->shown.size(), 2);
+        const fake::ShownBox &fonts = m_fakes.messages->shown.at(0);
+        QCOMPARE(fonts.title, QStringLiteral("Before Symlinking Your Fonts...."));
+        QCOMPARE(fonts.text, QStringLiteral("If you have restored your applications then that "
+                                            "auto moves the fonts for you, so you do not need to "
+                                            "do it again!"));
+        QCOMPARE(fonts.icon, platform::MsgIcon::Critical);
+        QCOMPARE(fonts.buttons, platform::MsgButtons::Ok);
+        const fake::ShownBox &dfu = m_fakes.messages->shown.at(1);
+        QCOMPARE(dfu.title, QStringLiteral("DFU Mode WARNING"));
+        QCOMPARE(dfu.text,
+                 QStringLiteral("Please make sure your iPod/iPhone is connected to your computer "
+                                "with the USB cable. Also make sure that the iPod/iPhone is on. "
+                                "Do not dissconnect your iPod/iPhone until a popup says it is "
+                                "complete"));
+        QCOMPARE(dfu.icon, platform::MsgIcon::Information);
+        QCOMPARE(dfu.buttons, platform::MsgButtons::Ok);
+        QCOMPARE(indicatorAtBox, (QList<bool>{true, false}));
+        QCOMPARE(heightAtBox, (QList<int>{8700, 8700}));
         QCOMPARE(ranCommands(),
                  (QStringList{QStringLiteral("/c \"apps.bat\""), QStringLiteral("/c \"fonts.bat\""),
                               QStringLiteral("/c \"DFU.bat\"")}));
