@@ -1,3 +1,4 @@
+#include "alert/GradientPanel.h"
 #include "alert/frmAlert.h"
 #include "support/FakePlatform.h"
 
@@ -74,7 +75,7 @@ private slots:
 
     void gradientIsPaintedOnce()
     {
-        auto *a = new frmAlert;
+        QPointer<frmAlert> a = new frmAlert;
         a->DisplayAlert(QStringLiteral("x"), 3000);
         const QImage bg = a->background();
         QCOMPARE(bg.size(), QSize(137, 113));
@@ -84,6 +85,32 @@ private slots:
         QVERIFY(bg.pixelColor(70, 0).red() < 100);
         QCOMPARE(bg.pixelColor(70, 0).blue(), 255);
         QVERIFY(bg.pixelColor(0, 112).red() > 230);
+
+        // A mark on the panel's picture: a repainted gradient would cover it.
+        auto *panel = a->findChild<QWidget *>("picBackground");
+        QImage &picture = static_cast<alert::GradientPanel *>(panel)->picture();
+        const QPoint mark(5, 100);
+        picture.setPixelColor(mark, Qt::red);
+        QImage expected = bg;
+        expected.setPixelColor(mark, Qt::red);
+
+        // Grown by its own timer to full height: the panel shows the same
+        // picture in full, unpainted since.
+        QTRY_VERIFY(a && a->findChild<QTimer *>("tmrAlert")->isActive());
+        QCOMPARE(a->geometryTwips().Height, 1785.0);
+        QCOMPARE(a->background(), expected);
+        // What the window shows of the panel, where no message or close box lies on it.
+        const QImage shown = a->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QPoint at = panel->geometry().topLeft();
+        int compared = 0;
+        for (int y = 0; y < bg.height(); ++y)
+            for (int x = 0; x < bg.width(); ++x) {
+                if (panel->childAt(x, y))
+                    continue;
+                QCOMPARE(shown.pixel(at + QPoint(x, y)), expected.pixel(x, y));
+                ++compared;
+            }
+        QVERIFY(compared > bg.width() * bg.height() / 2);
         delete a;
     }
 
