@@ -179,14 +179,57 @@ private slots:
 
     void updateLocation()
     {
-        qputenv("ZORVANE_UPDATE_URL", "http://127.0.0.1:9/some/folder");
-        QCOMPARE(app::UpdateLocation::address(QStringLiteral("Zorvane.msi")),
-                 QUrl(QStringLiteral("http://127.0.0.1:9/some/folder/Zorvane.msi")));
-        qunsetenv("ZORVANE_UPDATE_URL");
-        const QUrl builtIn = app::UpdateLocation::address(QStringLiteral("newVersion.txt"));
-        QCOMPARE(builtIn.scheme(), QStringLiteral("https"));
-        QCOMPARE(builtIn.toString(),
-                 QString::fromLatin1(app::UpdateLocation::kBuiltIn) + "newVersion.txt");
+        // HTTPS goes through a proxy of the test's own, which sees the host the
+        // check asks for and refuses it, so nothing leaves the machine.
+        UpdateServer proxy;
+        QVERIFY(proxy.start());
+        const QByteArray names[] = {"https_proxy", "no_proxy"};
+        QHash<QByteArray, QByteArray> saved;
+        for (const QByteArray &name : names) {
+            if (qEnvironmentVariableIsSet(name.constData()))
+                saved.insert(name, qgetenv(name.constData()));
+        }
+        const auto restore = qScopeGuard([&] {
+            for (const QByteArray &name : names) {
+                if (saved.contains(name))
+                    qputenv(name.constData(), saved.value(name));
+                else
+                    qunsetenv(name.constData());
+            }
+        });
+        qputenv("https_proxy", proxy.folder().section(QLatin1Char('/'), 0, 2).toUtf8());
+        qunsetenv("no_proxy");
+
+        // The folder as given, with blanks around it and without its last "/".
+        publish(QStringLiteral("1.0.5"), randomBytes(10));
+        qputenv("ZORVANE_UPDATE_URL", ("  " + m_server->folder().chopped(1) + " ").toUtf8());
+        {
+            frmMain w;
+            w.show();
+            click(w);
+        }
+        QCOMPARE(m_server->requested, QStringList{"/updates/newVersion.txt"});
+        QVERIFY(m_fakes.messages->shown.isEmpty());
+        QVERIFY(proxy.requested.isEmpty());
+
+        // Not set, or blank: the built-in location, over HTTPS.
+        const QUrl builtIn(QString::fromLatin1(app::UpdateLocation::kBuiltIn));
+        const QString hostAsked = builtIn.host() + QStringLiteral(":443");
+        for (const char *setting : {"", "   "}) {
+            if (*setting)
+                qputenv("ZORVANE_UPDATE_URL", setting);
+            else
+                qunsetenv("ZORVANE_UPDATE_URL");
+            m_fakes.messages->shown.clear();
+            proxy.requested.clear();
+            frmMain w;
+            w.show();
+            click(w);
+            QCOMPARE(proxy.requested, QStringList{hostAsked});
+            QCOMPARE(m_fakes.messages->shown.size(), 1); // the refusal, told
+            QCOMPARE(m_fakes.messages->shown.first().title, QStringLiteral("Zorvane"));
+        }
+        QCOMPARE(m_server->requested.size(), 1);
     }
 
     void noNewerVersion_data()
