@@ -6,13 +6,16 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Backup and restore through the real main window, runner, interpreter, pscp
@@ -162,6 +165,74 @@ private slots:
         QVERIFY(!QDir(QStringLiteral("PreviousBackup")).exists());
         if (fault == QLatin1String("cut"))
             QVERIFY(m_cutDone);
+    }
+
+    // What the started program's jobs make is the user's alone, whatever umask
+    // it was started with: a backup run by the real program (the person's
+    // clicks stood in for) leaves its script, notes and copied folders private.
+    void startedProgramKeepsItsFilesToTheUser()
+    {
+        startDevice(false);
+        const QString program = m_fixture->file(QStringLiteral("Zorvane-started"));
+        QVERIFY(QFile::copy(qEnvironmentVariable("ZORVANE_BIN_DIR") + QStringLiteral("/Zorvane"),
+                            program));
+        QVERIFY(
+            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("LD_PRELOAD"),
+                   QCoreApplication::applicationDirPath() + QStringLiteral("/libuser_stand_in.so"));
+        env.insert(QStringLiteral("ZORVANE_USER_STEPS"),
+                   QStringLiteral("Text2=127.0.0.1 Command1 Check1 optNo cmdAgree"));
+        QProcess started;
+        started.setProgram(program);
+        started.setWorkingDirectory(m_fixture->path());
+        started.setProcessEnvironment(env);
+        started.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        const mode_t umaskBefore = ::umask(022); // group and others may read
+        started.start();
+        ::umask(umaskBefore);
+        QVERIFY(started.waitForStarted());
+        const auto end = qScopeGuard([&started] {
+            started.kill();
+            started.waitForFinished();
+        });
+        // The script's closing lines start the completion program.
+        QTRY_VERIFY_WITH_TIMEOUT(m_fixture->started().contains(QStringLiteral("BackupComplete")),
+                                 300000);
+        QVERIFY(started.state() == QProcess::Running);
+
+        const auto modeOf = [](const QString &path) {
+            struct stat st {};
+            return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777)
+                                                                          : -1;
+        };
+        // Written by the program, by the script, by what the script started.
+        for (const char *file : {"No.bat", "LastJob.log", "LastJob.txt", "started.log"}) {
+            const int mode = modeOf(m_fixture->file(QLatin1String(file)));
+            QCOMPARE(QStringLiteral("%1 %2").arg(QLatin1String(file)).arg(mode, 0, 8),
+                     QStringLiteral("%1 600").arg(QLatin1String(file)));
+        }
+        // Fetched by pscp: every folder 0700, nothing open to others.
+        int entries = 0;
+        for (const char *folder : {"Applications", "mobile", "root"}) {
+            const QString top = m_fixture->file(QLatin1String(folder));
+            QCOMPARE(modeOf(top), 0700);
+            QDirIterator it(top,
+                            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                if (it.fileInfo().isSymLink())
+                    continue;
+                const int mode = modeOf(path);
+                QVERIFY2((mode & 077) == 0, qPrintable(path));
+                if (it.fileInfo().isDir())
+                    QCOMPARE(mode, 0700);
+                ++entries;
+            }
+        }
+        QVERIFY(entries > 50);
     }
 
     void restoreWithoutBackupLeavesTheDeviceAlone()
