@@ -1,4 +1,5 @@
 #include "JobWorkspace.h"
+#include "PrivatePutty.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,7 +43,7 @@ JobWorkspace::JobWorkspace(const SimulatedDevice &device)
 QProcessEnvironment JobWorkspace::environment() const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), m_home.path());
+    PrivatePutty::apply(&env, m_home.path());
     return env;
 }
 

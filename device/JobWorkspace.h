@@ -6,7 +6,7 @@
 
 // A private program folder for talking to a simulated device the way the job
 // scripts do: the companion files copied from the build's program folder, a
-// private HOME whose PuTTY host-key cache knows the device, and the job
+// private HOME (PrivatePutty) whose PuTTY host-key cache knows the device, and the job
 // scripts' pscp and plink lines with the address and password filled in.
 class JobWorkspace {
 public:

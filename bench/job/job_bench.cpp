@@ -15,6 +15,7 @@
 // Needs root (the device's namespaces). Runs in a process-id namespace of its
 // own, so that No.bat's taskkill ends no Zorvane outside it.
 #include "DeviceNetwork.h"
+#include "PrivatePutty.h"
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
 #include "about/WebEngineSetup.h"
@@ -114,7 +115,7 @@ private:
 QProcessEnvironment environmentFor(const ProgramFolder &folder)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), folder.home());
+    PrivatePutty::apply(&env, folder.home());
     env.remove(QStringLiteral("ComSpec"));
     return env;
 }
@@ -146,7 +147,7 @@ bool runPiped(const ProgramFolder &folder, const QString &program, const QString
 bool programBackup(const ProgramFolder &folder, Figures *figures, QString *error)
 {
     QDir::setCurrent(folder.path());
-    qputenv("HOME", folder.home().toLocal8Bit());
+    PrivatePutty::applyToProcess(folder.home());
     fake::Services fakes = fake::install();
     fakes.app->dir = folder.path();
     QString console;

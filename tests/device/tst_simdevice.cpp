@@ -1,6 +1,7 @@
 // The simulated device itself: it starts and stops cleanly, looks like a
 // device of its period, and answers pscp and plink as the job scripts use them.
 #include "JobWorkspace.h"
+#include "PrivatePutty.h"
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
 
@@ -249,7 +250,7 @@ void tst_simdevice::asksForTheHostKeyOnFirstContact()
     QTemporaryDir home, seeded;
     QVERIFY(home.isValid() && seeded.isValid());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
+    PrivatePutty::apply(&env, home.path());
     const QString folder = m_ws->folder();
 
     // Without an answer the copy does not happen.

@@ -1,3 +1,4 @@
+#include "PrivatePutty.h"
 #include "TreeSnapshot.h"
 #include "app/Console.h"
 #include "app/frmMain.h"
@@ -240,7 +241,7 @@ private slots:
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("HOME"), folder.home());
+        PrivatePutty::apply(&env, folder.home());
         QTemporaryDir runtime;
         if (env.value(QStringLiteral("XDG_RUNTIME_DIR")).isEmpty())
             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());

@@ -1,3 +1,4 @@
+#include "PrivatePutty.h"
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
 #include "support/PrivateProcessIds.h"
@@ -250,7 +251,7 @@ private:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("XDG_DATA_HOME"));
-        env.insert(QStringLiteral("HOME"), m_home);
+        PrivatePutty::apply(&env, m_home);
         env.insert(QStringLiteral("TMPDIR"), m_tmp);
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));

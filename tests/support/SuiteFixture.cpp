@@ -1,5 +1,7 @@
 #include "support/SuiteFixture.h"
 
+#include "PrivatePutty.h"
+
 #include "about/WebEngineSetup.h"
 #include "alert/frmAlert.h"
 #include "support/PrivateProcessIds.h"
@@ -11,6 +13,7 @@ SuiteFixture::SuiteFixture(Folder folder)
 {
     closeAlerts();
     save("HOME");
+    save("PUTTYDIR");
     save("ComSpec");
     if (folder == Folder::ProgramCopy) {
         m_program = std::make_unique<ProgramFolder>();
@@ -24,7 +27,7 @@ SuiteFixture::SuiteFixture(Folder folder)
         return;
     QDir::setCurrent(path());
     if (m_program) {
-        qputenv("HOME", home().toLocal8Bit());
+        PrivatePutty::applyToProcess(home());
         qunsetenv("ComSpec");
     }
     m_fakes = fake::install();

@@ -13,7 +13,7 @@
 // What a window or end-to-end suite sets up around the program, and takes
 // down again when it goes: the program's folder as the current folder and as
 // the fakes' application folder, the platform fakes, the environment the
-// program reads (HOME, ComSpec), and for end-to-end runs a simulated device
+// program and PuTTY read (HOME, PUTTYDIR, ComSpec), and for end-to-end runs a simulated device
 // whose network this process enters. Going, it leaves and stops the device,
 // closes the alerts a test left open, puts the production services, the
 // environment and the current folder back and removes the folder. A suite
@@ -21,9 +21,10 @@
 class SuiteFixture {
 public:
     enum class Folder {
-        Empty,      // an empty temporary folder; HOME and ComSpec stay as they are
+        Empty,      // an empty temporary folder; HOME, PUTTYDIR and ComSpec stay as they are
         ProgramCopy // a copy of the program's folder with stand-ins (ProgramFolder), its
-                    // private HOME, ComSpec unset so that the folder's zcmd runs the scripts
+                    // private HOME and PuTTY folder (PrivatePutty), ComSpec unset so that
+                    // the folder's zcmd runs the scripts
     };
     enum class ProcessIds {
         Shared, // this process's process-id namespace as it was started

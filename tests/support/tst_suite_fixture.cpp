@@ -38,15 +38,24 @@ private slots:
     void programCopyAndEnvironmentArePutBack_data()
     {
         QTest::addColumn<bool>("setBefore");
-        QTest::newRow("HOME and ComSpec set before") << true;
-        QTest::newRow("HOME and ComSpec unset before") << false;
+        QTest::newRow("HOME, PUTTYDIR and ComSpec set before") << true;
+        QTest::newRow("HOME, PUTTYDIR and ComSpec unset before") << false;
     }
     void programCopyAndEnvironmentArePutBack()
     {
         QFETCH(bool, setBefore);
         const QByteArray home = qgetenv("HOME");
-        const auto restoreHome = qScopeGuard([&home] { qputenv("HOME", home); });
-        for (const char *name : {"HOME", "ComSpec"}) {
+        const bool puttyDirSet = qEnvironmentVariableIsSet("PUTTYDIR");
+        const QByteArray puttyDir = qgetenv("PUTTYDIR");
+        const auto restoreHome = qScopeGuard([&] {
+            qputenv("HOME", home);
+            if (puttyDirSet)
+                qputenv("PUTTYDIR", puttyDir);
+            else
+                qunsetenv("PUTTYDIR");
+        });
+        const char *const names[] = {"HOME", "PUTTYDIR", "ComSpec"};
+        for (const char *name : names) {
             if (setBefore)
                 qputenv(name, QByteArray("/before/") + name);
             else
@@ -59,12 +68,13 @@ private slots:
             QVERIFY(!qEnvironmentVariableIsSet("ComSpec"));
             QVERIFY(QFileInfo(fixture.file(QStringLiteral("zcmd"))).isExecutable());
             QCOMPARE(qEnvironmentVariable("HOME"), fixture.home());
+            QCOMPARE(qEnvironmentVariable("PUTTYDIR"), fixture.home() + QStringLiteral("/.putty"));
             QVERIFY(QDir(fixture.home()).exists());
             QVERIFY(fixture.started().isEmpty());
             fixture.useInterpreter("/stand-in/interpreter");
             QCOMPARE(qgetenv("ComSpec"), QByteArray("/stand-in/interpreter"));
         }
-        for (const char *name : {"HOME", "ComSpec"}) {
+        for (const char *name : names) {
             QCOMPARE(qEnvironmentVariableIsSet(name), setBefore);
             if (setBefore)
                 QCOMPARE(qgetenv(name), QByteArray("/before/") + name);
