@@ -1,4 +1,5 @@
 #include "draw/IconResources.h"
+#include "draw/VariantNumber.h"
 
 #include <QFile>
 #include <cmath>
@@ -11,20 +12,11 @@ namespace {
 // The identifier's numeric value, when it has one.
 bool numericValue(const QVariant &identifier, double *value)
 {
+    if (holdsNumber(identifier)) {
+        *value = identifier.toDouble();
+        return true;
+    }
     switch (identifier.typeId()) {
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar: *value = identifier.toDouble(); return true;
     case QMetaType::QString:
     case QMetaType::QByteArray: {
         bool ok = false;

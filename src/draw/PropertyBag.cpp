@@ -1,32 +1,9 @@
 #include "draw/PropertyBag.h"
+#include "draw/VariantNumber.h"
 
 #include <QFont>
 
 namespace draw {
-
-namespace {
-
-bool isNumber(const QVariant &v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar: return true;
-    default: return false;
-    }
-}
-
-} // namespace
 
 QVariant PropertyBag::ReadProperty(const QString &name, const QVariant &defaultValue) const
 {
@@ -45,7 +22,7 @@ void PropertyBag::WriteProperty(const QString &name, const QVariant &value,
 
 bool PropertyBag::sameValue(const QVariant &a, const QVariant &b)
 {
-    if (isNumber(a) && isNumber(b))
+    if (holdsNumber(a) && holdsNumber(b))
         return a.toDouble() == b.toDouble();
     if (a.typeId() == QMetaType::QFont && b.typeId() == QMetaType::QFont)
         return a.value<QFont>() == b.value<QFont>();

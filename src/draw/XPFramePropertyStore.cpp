@@ -1,4 +1,5 @@
 #include "draw/XPFramePropertyStore.h"
+#include "draw/VariantNumber.h"
 
 #include "draw/CheckedMath.h"
 #include "draw/ControlError.h"
@@ -13,24 +14,11 @@ double toNumber(const QVariant &value)
 {
     bool ok = false;
     double number = 0;
-    switch (value.typeId()) {
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar: number = value.toDouble(&ok); break;
-    case QMetaType::QString:
-    case QMetaType::QByteArray: number = value.toString().trimmed().toDouble(&ok); break;
-    default: break;
-    }
+    const int type = value.typeId();
+    if (holdsNumber(value))
+        number = value.toDouble(&ok);
+    else if (type == QMetaType::QString || type == QMetaType::QByteArray)
+        number = value.toString().trimmed().toDouble(&ok);
     if (!ok)
         throw ControlError::typeMismatch();
     return number;
