@@ -2,11 +2,22 @@
 #include "jobs/BatchQuoting.h"
 #include "jobs/JobOutcome.h"
 
+#include <QRandomGenerator>
+
 namespace jobs {
 
 const QString kPreviousBackupFolder = QStringLiteral("PreviousBackup");
 const QString kPreviousBackupMark = QStringLiteral("PreviousBackup\\saved.txt");
 const QString kSshCopyNote = QStringLiteral("SSHresult.txt");
+const QString kRestoreRunFile = QStringLiteral("RestoreRun.txt");
+
+QString restoreRunToken()
+{
+    // 128 bits from the system's source: not guessable before the run.
+    QRandomGenerator *random = QRandomGenerator::system();
+    return QString::number(random->generate64(), 16).rightJustified(16, QLatin1Char('0'))
+           + QString::number(random->generate64(), 16).rightJustified(16, QLatin1Char('0'));
+}
 
 namespace {
 
@@ -182,17 +193,27 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
 
 JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs)
 {
-    // Every transfer and device-side step notes its failure right after it.
+    // Every transfer and device-side step notes its failure right after it; a
+    // failed send also stops the script before the step that restarts the device.
     const auto send = [](JobScript &script, const QString &file, const QString &folder) {
         script.line(copyToDevice(file, folder));
         script.line(noteFailure(sendFailure(file)));
+        if (kBackupFolders.mid(0, 3).contains(file)) // what the message says reached the device
+            script.line(QStringLiteral("if not errorlevel 1 echo sent %1>>").arg(file)
+                        + kOutcomeFile);
+        script.line(kNoteFailure);
     };
     const auto run = [](JobScript &script, const QString &commandFile) {
         script.line(runOnDevice(commandFile));
         script.line(noteFailure(QStringLiteral("running %1 on the device").arg(commandFile)));
     };
+    // The device-side check repeats this run's token on its verdict line; no
+    // name in the backup, made before the token existed, can hold it.
+    const QString token = restoreRunToken();
     JobScript s = fromForm(ScriptKind::Restore, versionText);
     s.line(noteJob(QStringLiteral("restore")));
+    s.line(QStringLiteral("set FAILED="));
+    s.line(note(QStringLiteral("run ") + token));
     s.lines(connectionLines(cs));
     s.line(QStringLiteral("echo Transferring files..."));
     send(s, QStringLiteral("chown1"), QStringLiteral("/"));
@@ -210,10 +231,24 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     send(s, QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin"));
     run(s, QStringLiteral("fixmail.sh"));
     s.line(QStringLiteral("echo Setting Permissions..."));
+    s.line(QStringLiteral("echo %1>%2").arg(token, kRestoreRunFile));
+    send(s, kRestoreRunFile, QStringLiteral("/"));
     send(s, QStringLiteral("other.sh"), QStringLiteral("/"));
-    // other.sh restarts the device, which may end the session: its own check
-    // line in the output, not plink's status, says whether the restore holds.
+    // other.sh restarts the device: not on a device that is only half restored.
+    s.line(QStringLiteral("if defined FAILED goto notrestarted"));
+    // It restarts the device, which may end the session: its own check line
+    // in the output, not plink's status, says whether the restore holds.
     s.line(runOnDevice(QStringLiteral("other.sh")));
+    s.line(QStringLiteral("goto restored"));
+    s.line(QStringLiteral(":notrestarted"));
+    s.line(note(QStringLiteral("notrestarted")));
+    // pscp says only "failure" when the device's disk is full: ask the device.
+    s.line(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% \". /plink.exe && zv_disk_space\""));
+    s.line(noteFailure(QStringLiteral("finding room on the device")));
+    s.line(QStringLiteral("echo Part of your backup did not reach your device, so it has NOT been "
+                          "restarted. Do not restart it yet: mend the cause and run the restore "
+                          "again."));
+    s.line(QStringLiteral(":restored"));
     s.line(note(QStringLiteral("end")));
     s.lines(scriptForm(ScriptKind::Restore, versionText).closing);
     return s;

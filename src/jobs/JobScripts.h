@@ -26,6 +26,11 @@ QStringList connectionLines(const ConnectionSettings &cs);
 // to the device: "copied" or "failed".
 extern const QString kSshCopyNote;
 
+// The file the restore sends to the device's root folder with the run's token,
+// which the device-side check repeats on its verdict line; and a new token.
+extern const QString kRestoreRunFile;
+QString restoreRunToken();
+
 // The folder beside the program that holds the previous backup while a new one
 // is fetched, and the mark inside it that says it holds one.
 extern const QString kPreviousBackupFolder;

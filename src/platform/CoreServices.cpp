@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -111,5 +112,17 @@ std::unique_ptr<OpenFile> QtFileSystem::openNew(const QString &name, QString *er
 bool QtFileSystem::deleteFile(const QString &name) { return QFile::remove(localName(name)); }
 
 bool QtFileSystem::makeFolder(const QString &name) { return QDir().mkpath(localName(name)); }
+
+FileSystem::Entry QtFileSystem::entryAt(const QByteArray &path, qint64 *size) const
+{
+    struct stat st {};
+    if (path.isEmpty() || path.contains('\0') || ::lstat(path.constData(), &st) != 0)
+        return Entry::None;
+    if (size)
+        *size = st.st_size;
+    if (S_ISREG(st.st_mode))
+        return Entry::File;
+    return S_ISDIR(st.st_mode) ? Entry::Folder : Entry::Other;
+}
 
 } // namespace platform

@@ -27,6 +27,7 @@ public:
     std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) override;
     bool deleteFile(const QString &name) override;
     bool makeFolder(const QString &name) override;
+    Entry entryAt(const QByteArray &path, qint64 *size) const override;
 };
 
 } // namespace platform

@@ -41,6 +41,13 @@ public:
     virtual bool deleteFile(const QString &name) = 0;
     // Creates the folder (and its parents); true when it exists afterwards.
     virtual bool makeFolder(const QString &name) = 0;
+
+    // What lies at exactly this path, its bytes as the system stores them: no
+    // folder separator is translated and a link is not followed (a link is
+    // Other). For data whose names come from elsewhere, such as a device's
+    // list of its files, where "\\" is a letter of a name.
+    enum class Entry { None, File, Folder, Other };
+    virtual Entry entryAt(const QByteArray &path, qint64 *size) const = 0;
 };
 
 } // namespace platform

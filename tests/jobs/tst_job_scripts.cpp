@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -33,11 +34,19 @@ bool inOrder(const QStringList &lines, const QStringList &expected, QString *mis
 // lines stay whole and in order; the notes come in between).
 QStringList withoutNotes(const QStringList &lines)
 {
+    // The restore's run token and its stop before the restart are added lines too.
+    static const QRegularExpression added(QStringLiteral(
+        "^(set FAILED=|if errorlevel 1 set FAILED=1|if not errorlevel 1 echo sent \\w+>>"
+        "LastJob\\.txt|echo run [0-9a-f]{32}>>LastJob\\.txt|echo [0-9a-f]{32}>RestoreRun\\.txt|"
+        "pscp -r -pw %PASS% RestoreRun\\.txt root@%IP%:/|if defined FAILED goto notrestarted|"
+        "goto restored|:notrestarted|plink -ssh %IP% -l root -pw %PASS% \". /plink\\.exe && "
+        "zv_disk_space\"|:restored|echo notrestarted>>LastJob\\.txt|"
+        "echo Part of your backup did not reach your device.*)$"));
     QStringList given;
     for (const QString &l : lines) {
         if (!l.startsWith(QStringLiteral("if errorlevel 1 echo "))
             && !l.startsWith(QStringLiteral("echo job "))
-            && l != QStringLiteral("echo end>>LastJob.txt"))
+            && l != QStringLiteral("echo end>>LastJob.txt") && !added.match(l).hasMatch())
             given << l;
     }
     return given;
@@ -189,6 +198,23 @@ private slots:
                          "start RestoreComplete.exe",
                          "start Zorvane.exe",
                          "exit"}));
+        // A failed send stops the script before other.sh restarts the device.
+        const int restart =
+            s.lines().indexOf(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m other.sh"));
+        QCOMPARE(s.lines().value(restart - 1),
+                 QStringLiteral("if defined FAILED goto notrestarted"));
+        for (int i = 0; i < restart; ++i) {
+            if (s.lines()[i].startsWith(QStringLiteral("pscp ")))
+                QVERIFY2(
+                    s.lines().mid(i, 4).contains(QStringLiteral("if errorlevel 1 set FAILED=1")),
+                    qPrintable(s.lines()[i]));
+        }
+        // Each run has a token of its own, sent to the device and kept in the notes.
+        const QString token =
+            s.lines().filter(QStringLiteral(">RestoreRun.txt")).value(0).mid(5, 32);
+        QVERIFY(s.lines().contains(QStringLiteral("echo run %1>>LastJob.txt").arg(token)));
+        QVERIFY(
+            !restoreScript(QStringLiteral("2.0.11"), kPlain).lines().join('\n').contains(token));
     }
 
     void utilityScripts()

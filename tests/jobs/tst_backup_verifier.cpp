@@ -1,0 +1,181 @@
+// BackupCheck's reading of the device's sizes list, against backups on disk:
+// a list that is not whole or cannot be read leaves the backup unchecked, and
+// no listed name is looked up outside the backup.
+#include "jobs/BackupVerifier.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using jobs::BackupVerifier;
+using Refusal = BackupVerifier::Refusal;
+
+Q_DECLARE_METATYPE(BackupVerifier::Refusal)
+
+class tst_backup_verifier : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        QVERIFY(QDir().mkpath(QStringLiteral("root/Library/Zorvane")));
+        QVERIFY(QDir().mkpath(QStringLiteral("mobile/Media")));
+        QVERIFY(QDir().mkpath(QStringLiteral("Applications")));
+        for (const QByteArray &name : kNames)
+            QVERIFY(write(name, "12345"));
+    }
+    void cleanup() { m_dir.reset(); }
+
+    void wholeListOfEveryKindOfNameIsVerified();
+    void listsThatAreNotWholeAreRefused_data();
+    void listsThatAreNotWholeAreRefused();
+    void hugeListIsRefusedWithoutReadingIt();
+    void noNameLooksOutsideTheBackup();
+
+private:
+    static bool write(const QByteArray &path, const QByteArray &content)
+    {
+        QFile f(QFile::decodeName(path));
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate)
+               && f.write(content) == content.size();
+    }
+    // A sizes list of the given entry lines, with the end line stating `count`.
+    static QByteArray list(const QList<QByteArray> &entries, qint64 count)
+    {
+        QByteArray l = "# Zorvane file sizes 1\n";
+        for (const QByteArray &e : entries)
+            l += e + '\n';
+        return count < 0 ? l : l + "# end " + QByteArray::number(count) + '\n';
+    }
+    static QList<QByteArray> entries()
+    {
+        QList<QByteArray> e;
+        for (const QByteArray &name : kNames)
+            e << "5 " + name;
+        return e;
+    }
+
+    // Names a device can hold: blanks, quotes, batch characters, backslashes,
+    // a leading dash, non-ASCII letters, names that look like paths.
+    inline static const QList<QByteArray> kNames{
+        "mobile/Media/a\\b.txt",          "mobile/Media/..\\..\\x",  "mobile/Media/-rf",
+        "mobile/Media/%PATH% & ^ !x",     "mobile/Media/it's \"q\"", "mobile/Media/W\xc3\xb6rter",
+        "mobile/Media/Latin-1 \xe9t\xe9", "mobile/Media/..a",        "Applications/Sketch Pad"};
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void tst_backup_verifier::wholeListOfEveryKindOfNameIsVerified()
+{
+    QList<QByteArray> e = entries();
+    e << e.first(); // listed twice: counts once
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(),
+                  list(e, e.size()).replace("# end", "# not listed: mobile/Media/a\\nb\n# end")));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, Refusal::None);
+    QCOMPARE(r.missing, QStringList());
+    QCOMPARE(r.wrongSize, QStringList());
+    QCOMPARE(r.files, qint64(kNames.size()));
+    QCOMPARE(r.bytes, qint64(5 * kNames.size()));
+    QVERIFY(r.complete());
+    QCOMPARE(r.notListed, QStringList{QStringLiteral("mobile/Media/a\\nb")});
+    QCOMPARE(BackupVerifier::outcomeLine(r),
+             QStringLiteral("verified %1 %2 0 0 1").arg(kNames.size()).arg(5 * kNames.size()));
+    QVERIFY(
+        BackupVerifier::report(r).contains(QStringLiteral("  not checked: mobile/Media/a\\nb")));
+
+    // The backslash is a letter: the copy of "a\b.txt" is checked, not "a/b.txt".
+    QVERIFY(QDir().mkpath(QStringLiteral("mobile/Media/a")));
+    QVERIFY(write("mobile/Media/a/b.txt", "12345"));
+    QVERIFY(QFile::remove(QFile::decodeName("mobile/Media/a\\b.txt")));
+    const BackupVerifier::Result gone = BackupVerifier::check();
+    QCOMPARE(gone.missing, QStringList{QStringLiteral("mobile/Media/a\\b.txt")});
+    QVERIFY(!gone.complete());
+}
+
+void tst_backup_verifier::listsThatAreNotWholeAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<Refusal>("refused");
+    QTest::addColumn<QString>("note");
+    const QList<QByteArray> e = entries();
+    const qint64 n = e.size();
+    QTest::newRow("no end line") << list(e, -1) << Refusal::Cut << "unchecked cut";
+    QTest::newRow("end line cut mid-line")
+        << list(e, n).chopped(1) << Refusal::Cut << "unchecked cut";
+    QTest::newRow("fewer entries than the end line states")
+        << list(e.mid(1), n) << Refusal::Count << "unchecked count";
+    QTest::newRow("unreadable line") << list(e + QList<QByteArray>{"five mobile/x"}, n + 1)
+                                     << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("line after the end line") << list(e, n) + "5 mobile/Media/-rf\n"
+                                             << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("overlong line")
+        << list(e + QList<QByteArray>{"5 mobile/" + QByteArray(5000, 'y')}, n + 1)
+        << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("sizes that overflow the total")
+        << list({"9223372036854775807 mobile/Media/-rf", "9 mobile/Media/..a"}, 2)
+        << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("a size too large to read") << list({"99999999999999999999 mobile/Media/-rf"}, 1)
+                                              << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("one name, two sizes") << list({"5 mobile/Media/-rf", "6 mobile/Media/-rf"}, 2)
+                                         << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("another header") << list(e, n).replace("sizes 1", "sizes 9")
+                                    << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("a name going up")
+        << list({"5 mobile/../../etc/passwd"}, 1) << Refusal::Outside << "unchecked outside";
+    QTest::newRow("a name outside the trees")
+        << list({"5 etc/passwd"}, 1) << Refusal::Outside << "unchecked outside";
+    QTest::newRow("an absolute name")
+        << list({"5 /etc/passwd"}, 1) << Refusal::Outside << "unchecked outside";
+}
+
+void tst_backup_verifier::listsThatAreNotWholeAreRefused()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(Refusal, refused);
+    QFETCH(QString, note);
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), record));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, refused);
+    QVERIFY(!r.complete());
+    QCOMPARE(BackupVerifier::outcomeLine(r), note);
+    const QStringList said = BackupVerifier::report(r);
+    QVERIFY2(said.join(' ').contains(QStringLiteral("cannot be checked and is not complete")),
+             qPrintable(said.join(' ')));
+}
+
+void tst_backup_verifier::hugeListIsRefusedWithoutReadingIt()
+{
+    // One line of a gigabyte: a sparse file, refused by its size alone.
+    QFile f(BackupVerifier::kSizesRecord);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QVERIFY(f.write("# Zorvane file sizes 1\n5 ") > 0);
+    QVERIFY(f.resize(qint64(1) << 30));
+    f.close();
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, Refusal::TooLarge);
+    QCOMPARE(BackupVerifier::outcomeLine(r), QStringLiteral("unchecked toolarge"));
+}
+
+void tst_backup_verifier::noNameLooksOutsideTheBackup()
+{
+    // A folder of the backup that is a link to elsewhere is not the backup.
+    QTemporaryDir elsewhere;
+    QVERIFY(QDir().mkpath(elsewhere.path() + QStringLiteral("/inside")));
+    QVERIFY(write(QFile::encodeName(elsewhere.path()) + "/inside/f", "12345"));
+    QVERIFY(
+        QFile::link(elsewhere.path() + QStringLiteral("/inside"), QStringLiteral("mobile/Away")));
+    QVERIFY(QFile::link(elsewhere.path() + QStringLiteral("/inside/f"),
+                        QStringLiteral("mobile/Media/linked")));
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(),
+                  list({"5 mobile/Away/f", "5 mobile/Media/linked", "5 mobile/Media/-rf"}, 3)));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, Refusal::None);
+    QCOMPARE(r.missing, (QStringList{"mobile/Away/f", "mobile/Media/linked"}));
+    QVERIFY(!r.complete());
+}
+
+QTEST_GUILESS_MAIN(tst_backup_verifier)
+#include "tst_backup_verifier.moc"
