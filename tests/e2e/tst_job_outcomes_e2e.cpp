@@ -458,19 +458,33 @@ void tst_job_outcomes_e2e::everyNameComesBackExactly()
 
     // Onto an emptied device: every name, size, owner and mode as it was (the
     // unlisted name comes back with its content, but nothing says its owner).
+    // pscp sends a name with a backslash under what follows its last one, so
+    // those cannot come back as they were: the check finds them missing and
+    // the restore is reported failed, never complete.
     QVERIFY(d.shell(QStringLiteral("rm -rf /Applications/* /var/mobile/Library /var/mobile/Media"))
                 .exitCode
             == 0);
     QVERIFY(restore());
     const JobOutcome r = JobOutcome::read(JobOutcome::Kind::Restore);
-    QVERIFY2(r.succeeded, qPrintable(r.text + r.transcript.right(3000)));
-    QVERIFY2(r.text.contains(QStringLiteral("1 file(s) could not be checked")), qPrintable(r.text));
+    QVERIFY2(!r.succeeded && r.text.contains(QStringLiteral("differ from the backup")),
+             qPrintable(r.text));
+    QVERIFY(r.transcript.contains(QStringLiteral("missing: /var/mobile/Media/Names/a\\b.txt")));
+    QVERIFY(r.transcript.contains(QStringLiteral("not checked (a line break in its name")));
     const QString unlisted = QStringLiteral("Media/Names/line\nbreak");
     const TreeSnapshot back =
         TreeSnapshot::read(d.hostPath(QStringLiteral("/var/mobile")), leftOut);
     QCOMPARE(back.entry(unlisted).digest, mobile.entry(unlisted).digest);
     QStringList differ = back.differences(mobile, TreeSnapshot::Everything, 100);
-    differ.removeIf([&](const QString &line) { return line.contains(unlisted); });
+    const QStringList renamedBySending{unlisted,
+                                       QStringLiteral("\\"),
+                                       QStringLiteral("Names/b.txt "),
+                                       QStringLiteral("Names/x "),
+                                       QStringLiteral("Names/evil.bat "),
+                                       QStringLiteral("%%x%%/sub")};
+    differ.removeIf([&](const QString &line) {
+        return std::any_of(renamedBySending.begin(), renamedBySending.end(),
+                           [&](const QString &part) { return line.contains(part); });
+    });
     QCOMPARE(differ.join(QLatin1Char('\n')), QString());
     QCOMPARE(TreeSnapshot::read(d.hostPath(QStringLiteral("/Applications")))
                  .differences(apps, TreeSnapshot::Everything)
