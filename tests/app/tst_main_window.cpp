@@ -1,5 +1,6 @@
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
+#include "app/Console.h"
 #include "app/ExitCleanup.h"
 #include "app/InstructionDocuments.h"
 #include "app/JobControlMap.h"
