@@ -350,8 +350,13 @@ QString JobOutcome::causeIn(const QString &transcript)
     // makes every later step fail too; a lost connection is refused later).
     for (const QString &line : ToolMessages::lines(transcript)) {
         const QString message = ToolMessages::withoutPrefixes(line);
+        // PuTTY's fatal line names no file: the sign may stand anywhere in it
+        // ("FATAL ERROR: Error receiving data: Connection reset by peer").
+        const bool fatal = line.startsWith(QLatin1String("FATAL ERROR: "));
         for (const Cause &c : causes()) {
-            const auto begins = [&](const QString &sign) { return message.startsWith(sign); };
+            const auto begins = [&](const QString &sign) {
+                return fatal ? message.contains(sign) : message.startsWith(sign);
+            };
             const auto ends = [&](const QString &sign) {
                 return message != line && message.endsWith(sign);
             };
