@@ -6,10 +6,13 @@ namespace jobs {
 
 QStringList ToolMessages::lines(const QString &transcript)
 {
-    // pscp writes each progress record after a carriage return, the name cut
-    // to a column of 25 (a name never holds a carriage return: pscp drops it).
+    // pscp writes each progress record as the name in a field of 25 bytes (cut
+    // or padded; fewer letters when they take several bytes), then its figures;
+    // on a terminal after a carriage return, into a pipe one after another. A
+    // name never holds a carriage return (pscp drops it), so the field never
+    // reaches back into an earlier line, whose line break ends in one.
     static const QRegularExpression progress(
-        QStringLiteral("\\r[^\\r]{0,100}? \\|(?: +\\d+ kB \\| +[\\d.]+ kB/s \\| ETA: [\\d:]+ \\| "
+        QStringLiteral("[^\\r]{0,25}? \\|(?: +\\d+ kB \\| +[\\d.]+ kB/s \\| ETA: [\\d:]+ \\| "
                        "+\\d+%| +Write error\\.\\. waiting for end of file)"),
         QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression lineBreak(QStringLiteral("[\\r\\n]+"));

@@ -40,6 +40,12 @@ void tst_job_outcome::causesInTheUsersWords_data()
                           << "";
     // pscp's progress records show file names; a name is never a cause.
     const QString progress = QStringLiteral("\r%1 | 32 kB |  32.0 kB/s | ETA: 00:00:00 | 100%\n");
+    QTest::newRow("progress into a pipe, names glued")
+        << QStringLiteral("done.\r\nConnection refused  | 0 kB |   0.2 kB/s | ETA: 00:00:00 | "
+                          "100%\r\n\nAccess denied\n          | 32 kB |  32.0 kB/s | ETA: "
+                          "00:00:00 |  66%\nAccess denied\n          | 48 kB |  48.0 kB/s | ETA: "
+                          "00:00:00 | 100%\r\n")
+        << "";
     QTest::newRow("a file named after a message")
         << progress.arg(QStringLiteral("Connection refused.txt")) << "";
     QTest::newRow("a name with line breaks")
