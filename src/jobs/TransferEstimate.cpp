@@ -1,5 +1,6 @@
 #include "jobs/TransferEstimate.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace jobs {
@@ -13,11 +14,32 @@ void TransferEstimate::pause()
 
 void TransferEstimate::sample(qint64 ms, qint64 files, qint64 bytes)
 {
-    if (!m_samples.empty() && ms - m_samples.back().ms < kSampleMs)
-        return;
+    if (!m_samples.empty()) {
+        const Sample &last = m_samples.back();
+        if (ms - last.ms < kSampleMs)
+            return;
+        const double dt = double(ms - last.ms) / 1000;
+        const double df = double(files - last.files);
+        const double db = double(bytes - last.bytes);
+        m_ff += df * df;
+        m_fb += df * db;
+        m_bb += db * db;
+        m_ft += df * dt;
+        m_bt += db * dt;
+    }
     m_samples.push_back({ms, files, bytes});
     while (m_samples.size() > 2 && ms - m_samples[1].ms >= kWindowMs)
         m_samples.pop_front();
+}
+
+bool TransferEstimate::costModel(double *perFile, double *perByte) const
+{
+    const double det = m_ff * m_bb - m_fb * m_fb;
+    if (!(det > 1e-3 * m_ff * m_bb))
+        return false;
+    *perFile = (m_ft * m_bb - m_bt * m_fb) / det;
+    *perByte = (m_bt * m_ff - m_ft * m_fb) / det;
+    return *perFile >= 0 && *perByte >= 0;
 }
 
 std::optional<qint64> TransferEstimate::secondsLeft(qint64 filesLeft, qint64 bytesLeft) const
@@ -33,28 +55,16 @@ std::optional<qint64> TransferEstimate::secondsLeft(qint64 filesLeft, qint64 byt
         return std::nullopt;
     if (filesLeft <= 0 && bytesLeft <= 0)
         return 0;
-
-    // Least squares over the intervals: dt = a df + b db.
-    double ff = 0, fb = 0, bb = 0, ft = 0, bt = 0;
-    for (size_t i = 1; i < m_samples.size(); ++i) {
-        const double dt = double(m_samples[i].ms - m_samples[i - 1].ms) / 1000;
-        const double df = double(m_samples[i].files - m_samples[i - 1].files);
-        const double db = double(m_samples[i].bytes - m_samples[i - 1].bytes);
-        ff += df * df;
-        fb += df * db;
-        bb += db * db;
-        ft += df * dt;
-        bt += db * dt;
-    }
-    const double det = ff * bb - fb * fb;
     double left = -1;
-    if (det > 1e-3 * ff * bb) {
-        const double perFile = (ft * bb - bt * fb) / det;
-        const double perByte = (bt * ff - ft * fb) / det;
-        if (perFile >= 0 && perByte >= 0)
-            left = perFile * double(filesLeft) + perByte * double(bytesLeft);
+    double perFile = 0;
+    double perByte = 0;
+    if (costModel(&perFile, &perByte)) {
+        // The work of the recent window in the model's terms, against the time it took.
+        const double work = perFile * f + perByte * b;
+        if (work > 0)
+            left = (perFile * double(filesLeft) + perByte * double(bytesLeft)) * t / work;
     }
-    // One kind of work only, or no cost model that fits: the recent rate.
+    // No cost model that fits: the recent rate of bytes (of files without bytes).
     if (left < 0)
         left = b > 0 ? double(bytesLeft) * t / b : double(filesLeft) * t / f;
     return qint64(std::llround(std::max(0.0, left)));
