@@ -18,6 +18,7 @@
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
 #include "about/WebEngineSetup.h"
+#include "app/Console.h"
 #include "app/JobProgressView.h"
 #include "app/frmMain.h"
 #include "jobs/ConnectionSettings.h"
@@ -74,7 +75,8 @@ QString timedShellScript()
                                       QString::fromLatin1(SimulatedDevice::password));
     QString script = QStringLiteral("stamp() { echo \"@@ $(date +%s.%N) $1\"; }\nstamp start\n");
     int n = 0;
-    for (QString line : jobs::backupScript(false, QStringLiteral("1.0.0"), cs).lines()) {
+    const jobs::JobScript noBat = jobs::backupScript(false, QStringLiteral("1.0.0"), cs);
+    for (QString line : noBat.lines()) {
         if (!line.startsWith(QLatin1String("pscp ")) && !line.startsWith(QLatin1String("plink ")))
             continue;
         line.replace(QLatin1String("%PASS%"), cs.password())

@@ -84,7 +84,7 @@ void JobProgressView::refresh()
     // Time passes also without output: a stalled copy lengthens the estimate.
     m_progress->tick(m_clock.elapsed());
     const JobProgress::Figures f = m_progress->figures();
-    const QString line = jobs::progresstext::line(m_progress->kind(), f);
+    const QString line = jobs::progresstext::line(f);
     const Pane p = pane();
     if (p.line->text() != line)
         p.line->setText(line);

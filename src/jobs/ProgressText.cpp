@@ -47,7 +47,7 @@ QString jobName(JobProgress::Kind kind)
 
 } // namespace
 
-QString line(JobProgress::Kind kind, const JobProgress::Figures &f)
+QString line(const JobProgress::Figures &f)
 {
     switch (f.stage) {
     case Stage::Preparing: return QStringLiteral("Getting ready to copy...");
@@ -60,13 +60,11 @@ QString line(JobProgress::Kind kind, const JobProgress::Figures &f)
         return amounts(f) + QStringLiteral(", ") + timeLeft(*f.secondsLeft)
                + QStringLiteral(" left");
     case Stage::Checking: return amounts(f) + QStringLiteral(", checking...");
-    case Stage::Passed: return amounts(f) + QStringLiteral(", complete and checked.");
-    case Stage::Failed:
-        return QStringLiteral("The %1 did not complete (its check failed): ").arg(jobName(kind))
-               + amounts(f) + QLatin1Char('.');
-    case Stage::Cut:
-        return QStringLiteral("The %1 did not complete (it was cut off): ").arg(jobName(kind))
-               + amounts(f) + QLatin1Char('.');
+    case Stage::Passed:
+        return QStringLiteral("Complete and checked: %1 MB, %2 files")
+            .arg(megabytes(f.totalBytes), grouped(f.totalFiles));
+    case Stage::Failed: return QStringLiteral("Did not complete, the check failed: ") + amounts(f);
+    case Stage::Cut: return QStringLiteral("Did not complete, cut off: ") + amounts(f);
     }
     return QString();
 }

@@ -10,7 +10,7 @@ namespace jobs {
 // form the window's title carries.
 namespace progresstext {
 
-QString line(JobProgress::Kind kind, const JobProgress::Figures &f);
+QString line(const JobProgress::Figures &f);
 // "42%", or what ended the job; empty before anything is known.
 QString titleTag(JobProgress::Kind kind, const JobProgress::Figures &f);
 
