@@ -188,8 +188,9 @@ private slots:
                  qPrintable(error));
         const auto [files, bytes] = listedOnDevice();
         QVERIFY(files > 50);
-        const QString totals =
-            QStringLiteral("%1 MB, %2 of %2 files").arg(double(bytes) / 1e6, 0, 'f', 1).arg(files);
+        const QString totals = QStringLiteral("Complete and checked: %1 MB, %2 files")
+                                   .arg(double(bytes) / 1e6, 0, 'f', 1)
+                                   .arg(files);
 
         ProgressWatch backupWatch(frmMain(), "prgBackup", "lblBackupProgress");
         const QString console = backup(false);
@@ -428,7 +429,7 @@ private:
             const QString last = m_readings.last();
             QVERIFY2(last.startsWith(QStringLiteral("100|")), qPrintable(last));
             QVERIFY2(last.endsWith(totals), qPrintable(last + QStringLiteral(" / ") + totals));
-            QVERIFY(m_bar->isVisible() && m_line->isVisible());
+            QVERIFY(!m_bar->isHidden() && !m_line->isHidden());
             QVERIFY2(m_window.windowTitle().startsWith(QStringLiteral("100% - ")),
                      qPrintable(m_window.windowTitle()));
         }
@@ -436,7 +437,8 @@ private:
     private:
         void look()
         {
-            if (!m_line->isVisible())
+            // Shown by the job (its pane need not be the one in front).
+            if (m_line->isHidden())
                 return;
             const QString reading =
                 QString::number(m_bar->value()) + QLatin1Char('|') + m_line->text();
