@@ -164,7 +164,7 @@ void tst_zcmd_scripts::scripts_data()
     // --- echo ---
     QTest::newRow("command echo while echo is on")
         << QByteArray("echo hi\n@echo off\necho still\n") << runScript() << QByteArray()
-        << QByteArray("\r\n@DIR@>echo hi\r\nhi\r\nstill\r\n") << 0;
+        << QByteArray("\r\n@DIR@>echo hi \r\nhi\r\nstill\r\n") << 0;
     QTest::newRow("echo forms")
         << QByteArray(
                "@echo off\necho.\necho\necho on\n@echo\n@echo off\necho  two  blanks \necho.dot\n")
@@ -411,16 +411,17 @@ void tst_zcmd_scripts::conformance_data()
     // words in the system's collation: case second, lower case first; /I ignores case ---
     QTest::newRow("IF comparison operators")
         << bat
-        << QByteArray("@echo off\nif 1 EQU 01 echo a1\nif 010 EQU 8 echo a2\nif 0x10 EQU 16 echo a3\n"
-                      "if -1 LSS 1 echo a4\nif +5 EQU 5 echo a5\n"
-                      "if 09 GTR 8 (echo a6-number) else echo a6-string\n"
-                      "if 10 GTR 2 echo a7\nif \"2\" GTR \"10\" echo a8\n"
-                      "if a LSS B echo b1\nif B LSS a (echo b2-bytes) else echo b2-words\n"
-                      "if a LSS A echo b3\nif A GTR a echo b4\nif /i A EQU a echo b5\n"
-                      "if A NEQ a echo b6\nif /I B GTR a echo b7\nif abc LSS abd echo b8\n"
-                      "if ab LSS abc echo b9\nif 1 LSS a echo b10\nif 10 LEQ 10 echo c1\n"
-                      "if 9 GEQ 10 (echo c2) else echo c2-no\nif a==A (echo d1) else echo d1-no\n"
-                      "if /I a==A echo d2\n")
+        << QByteArray(
+               "@echo off\nif 1 EQU 01 echo a1\nif 010 EQU 8 echo a2\nif 0x10 EQU 16 echo a3\n"
+               "if -1 LSS 1 echo a4\nif +5 EQU 5 echo a5\n"
+               "if 09 GTR 8 (echo a6-number) else echo a6-string\n"
+               "if 10 GTR 2 echo a7\nif \"2\" GTR \"10\" echo a8\n"
+               "if a LSS B echo b1\nif B LSS a (echo b2-bytes) else echo b2-words\n"
+               "if a LSS A echo b3\nif A GTR a echo b4\nif /i A EQU a echo b5\n"
+               "if A NEQ a echo b6\nif /I B GTR a echo b7\nif abc LSS abd echo b8\n"
+               "if ab LSS abc echo b9\nif 1 LSS a echo b10\nif 10 LEQ 10 echo c1\n"
+               "if 9 GEQ 10 (echo c2) else echo c2-no\nif a==A (echo d1) else echo d1-no\n"
+               "if /I a==A echo d2\n")
         << QByteArray("a1\r\na2\r\na3\r\na4\r\na5\r\na6-string\r\na7\r\na8\r\nb1\r\nb2-words\r\n"
                       "b3\r\nb4\r\nb5\r\nb6\r\nb7\r\nb8\r\nb9\r\nb10\r\nc1\r\nc2-no\r\nd1-no\r\n"
                       "d2\r\n")
@@ -455,7 +456,8 @@ void tst_zcmd_scripts::conformance_data()
                       "if exist EXDIR_@ID@\\F1.TXT echo e8\nif exist exdir_@ID@\\f?.txt echo e10\n"
                       "if not exist exdir_@ID@\\f1.txt (echo e11-wrong) else echo e11\n"
                       "if exist \"exdir_@ID@\" echo e12\nif exist \"exdir_@ID@\\\" echo e13\n")
-        << QByteArray("e1\r\ne2\r\ne3\r\ne4\r\ne5\r\ne6\r\ne8\r\ne10\r\ne11\r\ne12\r\ne13\r\n") << 0;
+        << QByteArray("e1\r\ne2\r\ne3\r\ne4\r\ne5\r\ne6\r\ne8\r\ne10\r\ne11\r\ne12\r\ne13\r\n")
+        << 0;
 
     // --- CALL of another batch file, and naming one without CALL ---
     QTest::newRow("CALL of a batch file: arguments, return, error level; without CALL no return")
@@ -507,12 +509,13 @@ void tst_zcmd_scripts::conformance_data()
         << 0;
     QTest::newRow("PATH search with and without an extension; START /W's exit code")
         << bat
-        << QByteArray("@echo off\nmkdir tools_@ID@\n>tools_@ID@\\tool_@ID@.bat echo @echo tool %%1\n"
-                      "mkdir more_@ID@\n>more_@ID@\\other_@ID@.cmd echo @echo other %%1\n"
-                      "set PATH=%CD%\\tools_@ID@;more_@ID@;%PATH%\ncall tool_@ID@ a\n"
-                      "call TOOL_@ID@.BAT b\ncall other_@ID@ c\ncall other_@ID@.bat d\n"
-                      "exitwith 3\nstart /W exitwith 0\necho start %errorlevel%\n"
-                      "start /wait exitwith 7\necho start %errorlevel%\n")
+        << QByteArray(
+               "@echo off\nmkdir tools_@ID@\n>tools_@ID@\\tool_@ID@.bat echo @echo tool %%1\n"
+               "mkdir more_@ID@\n>more_@ID@\\other_@ID@.cmd echo @echo other %%1\n"
+               "set PATH=%CD%\\tools_@ID@;more_@ID@;%PATH%\ncall tool_@ID@ a\n"
+               "call TOOL_@ID@.BAT b\ncall other_@ID@ c\ncall other_@ID@.bat d\n"
+               "exitwith 3\nstart /W exitwith 0\necho start %errorlevel%\n"
+               "start /wait exitwith 7\necho start %errorlevel%\n")
         << QByteArray("tool a\r\ntool b\r\nother c\r\n") + notRecognized("other_@ID@.bat")
                + "start 0\r\nstart 7\r\n"
         << 7;

@@ -3,6 +3,7 @@
 #include "zcmd/BatchRunner.h"
 #include "zcmd/Builtins.h"
 #include "zcmd/CommandWords.h"
+#include "zcmd/IfComparison.h"
 #include "zcmd/LineParser.h"
 #include "zcmd/Output.h"
 #include "zcmd/PathResolver.h"
@@ -300,16 +301,7 @@ bool Interpreter::evaluate(const IfTest &test) const
                 test.ignoreCase ? text::iequals(test.left, test.right) : test.left == test.right;
             break;
         }
-        int order;
-        auto l = text::parseInteger(test.left);
-        auto r = text::parseInteger(test.right);
-        if (l && r) {
-            order = *l < *r ? -1 : (*l > *r ? 1 : 0);
-        } else {
-            std::string a = test.ignoreCase ? text::toUpper(test.left) : test.left;
-            std::string b = test.ignoreCase ? text::toUpper(test.right) : test.right;
-            order = a.compare(b) < 0 ? -1 : (a.compare(b) > 0 ? 1 : 0);
-        }
+        const int order = IfComparison::compare(test.left, test.right, test.ignoreCase);
         if (test.op == "EQU")
             result = order == 0;
         else if (test.op == "NEQ")

@@ -2,6 +2,7 @@
 
 #include "zcmd/Text.h"
 
+#include <algorithm>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,7 +125,12 @@ std::vector<std::string> PathResolver::expand(std::string_view windowsPath)
     std::string folder =
         slash == std::string::npos ? std::string() : resolve(path.substr(0, slash + 1));
     std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
-    for (const std::string &entry : list(folder.empty() ? "." : folder))
+    std::vector<std::string> names = list(folder.empty() ? "." : folder);
+    // In name order, as a Windows file system lists a folder.
+    std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
+        return text::toUpper(a) < text::toUpper(b);
+    });
+    for (const std::string &entry : names)
         if (wildcardMatch(pattern, entry))
             out.push_back(folder.empty() ? entry
                                          : (folder.back() == '/' ? folder : folder + "/") + entry);

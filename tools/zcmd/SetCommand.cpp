@@ -20,6 +20,17 @@ std::string assignment(std::string_view text)
     return std::string(text.substr(1, last - 1));
 }
 
+// What SET /P shows: leading blanks go, and a prompt in quotes is shown
+// without them ("set /p V="Name: "" shows Name: ).
+std::string promptText(std::string_view prompt)
+{
+    prompt = text::skipBlanks(prompt);
+    if (prompt.empty() || prompt.front() != '"')
+        return std::string(prompt);
+    size_t last = prompt.rfind('"');
+    return std::string(last == 0 ? prompt.substr(1) : prompt.substr(1, last - 1));
+}
+
 int list(Interpreter &interpreter, std::string_view prefix)
 {
     bool any = false;
@@ -72,7 +83,7 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
     std::string name = body.substr(0, eq);
     std::string value = body.substr(eq + 1);
     if (prompt) {
-        Output::out(value);
+        Output::out(promptText(value));
         std::optional<std::string> line = ConsoleCommands::readLine();
         if (!line || line->empty())
             return 1; // nothing typed: the variable stays as it was

@@ -41,6 +41,15 @@ int launch(const LaunchRequest &request, const ProgramLauncher::StartOptions &op
     return options.wait ? exitCode : 0;
 }
 
+// START /W leaves the program's exit code as the error level, 0 included;
+// without /W only a failure to start changes it.
+int waitedFor(Session &session, int code, const ProgramLauncher::StartOptions &options)
+{
+    if (options.wait)
+        session.errorLevel = code;
+    return code;
+}
+
 } // namespace
 
 int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
@@ -102,12 +111,12 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
                 session.interpreterPath,
                 {"zcmd", "/s", "/c", "\"\"" + found->path + "\"" + programArguments + "\""},
                 environment};
-            return launch(request, options);
+            return waitedFor(session, launch(request, options), options);
         }
         LaunchRequest request{found->path, WindowsArgv::split(token + programArguments),
                               environment};
         request.arguments[0] = text::baseName(found->path);
-        return launch(request, options);
+        return waitedFor(session, launch(request, options), options);
     }
 
     std::string document = PathResolver::resolve(name);
@@ -124,7 +133,7 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
     LaunchRequest request{opener->path,
                           {"xdg-open", isAddress ? name : PathResolver::absolute(document)},
                           environment};
-    return launch(request, options);
+    return waitedFor(session, launch(request, options), options);
 }
 
 } // namespace zcmd
