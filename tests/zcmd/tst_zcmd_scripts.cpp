@@ -519,6 +519,16 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("tool a\r\ntool b\r\nother c\r\n") + notRecognized("other_@ID@.bat")
                + "start 0\r\nstart 7\r\n"
         << 7;
+    QTest::newRow("CALL doubles carets; cmd is the interpreter; TYPE names what it cannot show")
+        << bat
+        << QByteArray("@echo off\ncall echo a^^b \"c^d\"\ncall :sub \"x^y\"\necho x>tf_@ID@.txt\n"
+                      "type tf_@ID@.txt nosuch_@ID@.txt\ncmd /c exit 3\necho cmd %errorlevel%\n"
+                      "start /wait cmd.exe /c exit 5\necho start %errorlevel%\ngoto :eof\n"
+                      ":sub\necho sub %1\n")
+        << QByteArray("a^b \"c^^d\"\r\nsub \"x^^y\"\r\n\r\ntf_@ID@.txt\r\n\r\n\r\nx\r\n"
+                      "The system cannot find the file specified.\r\n"
+                      "Error occurred while processing: nosuch_@ID@.txt.\r\ncmd 3\r\nstart 5\r\n")
+        << 5;
 }
 
 void tst_zcmd_scripts::conformance()

@@ -201,7 +201,7 @@ int Interpreter::runProgram(const std::string &text)
     }
     std::optional<FoundProgram> found;
     if (!text::trimBlanks(name).empty())
-        found = ProgramFinder::find(name, session_.variables);
+        found = ProgramFinder::findCommand(name, session_.variables, session_.interpreterPath);
     if (!found) {
         reportNotRecognized(token);
         session_.errorLevel = 9009;

@@ -135,4 +135,15 @@ std::optional<FoundProgram> ProgramFinder::find(std::string_view name, const Var
     return std::nullopt;
 }
 
+std::optional<FoundProgram> ProgramFinder::findCommand(std::string_view name,
+                                                       const Variables &variables,
+                                                       const std::string &interpreterPath)
+{
+    if (auto found = find(name, variables))
+        return found;
+    if (!interpreterPath.empty() && (text::iequals(name, "cmd") || text::iequals(name, "cmd.exe")))
+        return FoundProgram{interpreterPath, FoundProgram::Kind::Executable};
+    return std::nullopt;
+}
+
 } // namespace zcmd

@@ -104,7 +104,7 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
         return UnsupportedCommands::refuse(name);
     std::vector<std::string> environment = session.variables.environmentBlock();
 
-    if (auto found = ProgramFinder::find(name, session.variables)) {
+    if (auto found = ProgramFinder::findCommand(name, session.variables, session.interpreterPath)) {
         if (found->kind == FoundProgram::Kind::Batch) {
             // "/s /c" with the whole text quoted once: the new interpreter strips those outer quotes.
             LaunchRequest request{
