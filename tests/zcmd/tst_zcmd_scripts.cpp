@@ -519,6 +519,11 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("tool a\r\ntool b\r\nother c\r\n") + notRecognized("other_@ID@.bat")
                + "start 0\r\nstart 7\r\n"
         << 7;
+    QTest::newRow("PATH shows, clears and sets the search path")
+        << bat
+        << QByteArray("@echo off\nset KEPT=%PATH%\npath ;\npath\nargv found-here\n"
+                      "path tools_@ID@;\"@DIR@\"\npath\nset PATH=%KEPT%\n")
+        << QByteArray("No Path\r\nfound-here\nPATH=tools_@ID@;\"@DIR@\"\r\n") << 0;
     QTest::newRow("CALL doubles carets; cmd is the interpreter; TYPE names what it cannot show")
         << bat
         << QByteArray("@echo off\ncall echo a^^b \"c^d\"\ncall :sub \"x^y\"\necho x>tf_@ID@.txt\n"

@@ -96,4 +96,22 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
     return removesNothing ? 1 : 0;
 }
 
+int SetCommand::path(Interpreter &interpreter, std::string_view arguments)
+{
+    Variables &variables = interpreter.session().variables;
+    std::string_view folders = text::trimBlanks(arguments);
+    if (!folders.empty() && folders.front() == '=')
+        folders = text::trimBlanks(folders.substr(1));
+    if (folders.empty()) {
+        const std::string *value = variables.find("PATH");
+        Output::outLine(value ? "PATH=" + *value : std::string("No Path"));
+        return 0;
+    }
+    if (folders == ";")
+        variables.remove("PATH");
+    else
+        variables.set("PATH", folders);
+    return 0;
+}
+
 } // namespace zcmd
