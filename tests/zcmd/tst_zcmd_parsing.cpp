@@ -3,6 +3,7 @@
 // lookup, image-name and wildcard matching.
 #include "zcmd/Ast.h"
 #include "zcmd/Expander.h"
+#include "zcmd/FileNamePattern.h"
 #include "zcmd/IfComparison.h"
 #include "zcmd/Invocation.h"
 #include "zcmd/LineParser.h"
@@ -371,6 +372,18 @@ void tst_zcmd_parsing::wildcards()
     QVERIFY(PathResolver::wildcardMatch("a?c*", "abcdef"));
     QVERIFY(!PathResolver::wildcardMatch("a?c", "ac"));
     QVERIFY(!PathResolver::wildcardMatch("*.txt", "notes.txt.bak"));
+    // File names as the Windows file system matches them.
+    QVERIFY(FileNamePattern::matches("f?.txt", "f.txt"));
+    QVERIFY(FileNamePattern::matches("f?.txt", "fa.txt"));
+    QVERIFY(!FileNamePattern::matches("f?.txt", "fab.txt"));
+    QVERIFY(FileNamePattern::matches("foo??", "foo"));
+    QVERIFY(FileNamePattern::matches("*.", "readme"));
+    QVERIFY(!FileNamePattern::matches("*.", "read.me"));
+    QVERIFY(FileNamePattern::matches("*.TXT", "a.b.txt"));
+    QVERIFY(!FileNamePattern::matches("*.txt", "notes.txt.bak"));
+    QVERIFY(FileNamePattern::matches("*.*", "noext"));
+    QVERIFY(!FileNamePattern::matches("a?c", "ac"));
+    QVERIFY(!FileNamePattern::matches(std::string(40, '*') + "b", std::string(60, 'a')));
     QVERIFY(PathResolver::isNullDevice("nul"));
     QVERIFY(PathResolver::isNullDevice("\"NUL\""));
     QVERIFY(!PathResolver::isNullDevice("null"));

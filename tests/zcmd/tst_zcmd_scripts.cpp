@@ -519,6 +519,15 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("tool a\r\ntool b\r\nother c\r\n") + notRecognized("other_@ID@.bat")
                + "start 0\r\nstart 7\r\n"
         << 7;
+    QTest::newRow("names go by their text: '.', '..', a '?' that matches nothing, '*.'")
+        << bat
+        << QByteArray(
+               "@echo off\nmkdir nm_@ID@\\sub\necho x>nm_@ID@\\foo\ncd nm_@ID@\n"
+               "if exist nosuch\\..\\foo echo n1\nif exist foo\\. echo n2\n"
+               "if exist sub\\* echo n3\nif exist foo? echo n4\nif exist *. echo n5\n"
+               "if exist ..\\nm_@ID@\\FOO echo n6\nif exist foo\\ (echo wrong) else echo n7\n"
+               "cd ..\n")
+        << QByteArray("n1\r\nn2\r\nn3\r\nn4\r\nn5\r\nn6\r\nn7\r\n") << 0;
     QTest::newRow("PATH shows, clears and sets the search path")
         << bat
         << QByteArray("@echo off\nset KEPT=%PATH%\npath ;\npath\nargv found-here\n"

@@ -2,6 +2,7 @@
 
 #include "zcmd/CommandWords.h"
 #include "zcmd/ConsoleCommands.h"
+#include "zcmd/FileNamePattern.h"
 #include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
 #include "zcmd/PathResolver.h"
@@ -202,7 +203,7 @@ int FileCommands::deleteFiles(Interpreter &, std::string_view arguments)
         for (const std::string &dir : folders) {
             for (const std::string &entry : PathResolver::list(dir)) {
                 std::string path = joinPath(dir, entry);
-                if (!PathResolver::wildcardMatch(pattern, entry) || isDirectoryNoFollow(path))
+                if (!FileNamePattern::matches(pattern, entry) || isDirectoryNoFollow(path))
                     continue;
                 any = true;
                 if (::unlink(path.c_str()) != 0) {

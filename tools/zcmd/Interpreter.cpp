@@ -283,7 +283,7 @@ bool Interpreter::evaluate(const IfTest &test) const
 {
     bool result = false;
     switch (test.kind) {
-    case IfTest::Kind::Exist: result = !PathResolver::expand(test.left).empty(); break;
+    case IfTest::Kind::Exist: result = PathResolver::anyExists(test.left); break;
     case IfTest::Kind::ErrorLevel: {
         auto n = text::parseInteger(test.left);
         result = n && session_.errorLevel >= *n;
