@@ -223,7 +223,10 @@ int Interpreter::invokeBatch(const std::string &path, const std::string &calledA
                              const std::string &argumentText)
 {
     // Inside a batch file, naming another one without "call" hands over to
-    // it for good: the rest of this file is not run.
+    // it for good: the rest of this file is not run. The Windows interpreter
+    // would first run the named file and then the rest of the current line
+    // or block; that needs a call that never returns, so a script that names
+    // itself to start again would nest without end. The line stops here.
     if (session_.batch && session_.callDepth == 0) {
         session_.pendingChain = Session::Chain{path, calledAs, argumentText};
         return 0;

@@ -84,6 +84,9 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
     std::string value = body.substr(eq + 1);
     if (prompt) {
         Output::out(promptText(value));
+        // One line, read a byte at a time. The Windows interpreter reads a
+        // whole chunk from a pipe and drops what follows the first line; no
+        // script wants that, and the next SET /P here gets the next line.
         std::optional<std::string> line = ConsoleCommands::readLine();
         if (!line || line->empty())
             return 1; // nothing typed: the variable stays as it was
