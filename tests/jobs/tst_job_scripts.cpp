@@ -1,4 +1,5 @@
 #include "jobs/ConnectionSettings.h"
+#include "jobs/JobProgress.h"
 #include "jobs/JobScripts.h"
 #include "platform/PrivateFiles.h"
 
@@ -46,7 +47,12 @@ QStringList withoutNotes(const QStringList &lines)
     for (const QString &l : lines) {
         if (!l.startsWith(QStringLiteral("if errorlevel 1 echo "))
             && !l.startsWith(QStringLiteral("echo job "))
-            && l != QStringLiteral("echo end>>LastJob.txt") && !added.match(l).hasMatch())
+            && l != QStringLiteral("echo end>>LastJob.txt")
+            && !added.match(l).hasMatch()
+            // The lines the progress beside the busy sign follows.
+            && l != QStringLiteral("echo ") + JobProgress::kBackupHelpersLine
+            && l != QStringLiteral("echo ") + JobProgress::kBackupCheckingLine
+            && l != QStringLiteral("echo ") + JobProgress::kRestoreSentLine)
             given << l;
     }
     return given;
@@ -215,6 +221,13 @@ private slots:
         QVERIFY(s.lines().contains(QStringLiteral("echo run %1>>LastJob.txt").arg(token)));
         QVERIFY(
             !restoreScript(QStringLiteral("2.0.11"), kPlain).lines().join('\n').contains(token));
+        // The copies' end is announced after the last copy, before the mail fix.
+        const QStringList lines = s.lines();
+        const qsizetype sent =
+            lines.indexOf(QStringLiteral("echo ") + JobProgress::kRestoreSentLine);
+        QVERIFY(sent > lines.indexOf(QStringLiteral("pscp -r -pw %PASS% root root@%IP%:/var")));
+        QCOMPARE(lines.value(sent + 1),
+                 QStringLiteral("pscp -r -pw %PASS% fixmail.sh root@%IP%:/usr/bin"));
     }
 
     void utilityScripts()
