@@ -1,6 +1,7 @@
 #include "zcmd/BatchFileReader.h"
 
 #include "zcmd/BatchLabel.h"
+#include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
 
 #include <algorithm>
@@ -60,7 +61,9 @@ BatchFileReader::Status BatchFileReader::readLine(const std::string &path, std::
                 offset = at + static_cast<std::uint64_t>(k) + 1;
                 return Status::Line;
             }
-            line += buffer[k];
+            // Past the limit the line is refused whole; the rest need not be kept.
+            if (!ScriptLimits::tooLong(line))
+                line += buffer[k];
         }
         at += static_cast<std::uint64_t>(n);
     }

@@ -1,0 +1,179 @@
+// libFuzzer target: any bytes, written as a batch file, are run by the
+// interpreter itself with its built-in commands (echo, set, if, goto, call,
+// del, rmdir, mkdir, move, type, cd, start, taskkill ...), as a job script
+// is run. No input may crash, trip a sanitizer, exhaust the memory or hang:
+// the interpreter's limits (line length, CALL nesting) must hold for any
+// script. Programs are never started and no process is ended here (see
+// fuzz_process_stand_ins.cpp); the scripts run in a private, size-limited
+// file system of their own (a tmpfs made the root of a private mount
+// namespace), so that no script can touch the machine's files.
+// libFuzzer's own paths must be absolute: the scripts' current folder is
+// the private root.
+#include "zcmd/Interpreter.h"
+#include "zcmd/Session.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <ftw.h>
+#include <sched.h>
+#include <string>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace zcmd;
+
+namespace {
+
+// Lines one input may run: a script that loops (goto, a batch file naming
+// itself) ends there instead of running for ever, as a person would end it.
+constexpr std::uint64_t kLineBudget = 3000;
+
+std::vector<int> sources; // the bound folders, open for the life of the process
+
+[[noreturn]] void refuse(const char *step)
+{
+    std::fprintf(stderr, "fuzz_interpreter: cannot make the private file system (%s: %s)\n", step,
+                 std::strerror(errno));
+    std::abort();
+}
+
+bool writeText(const char *path, const std::string &text)
+{
+    int fd = ::open(path, O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    return ok;
+}
+
+bool makeFolders(const std::string &path)
+{
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        std::string part = path.substr(0, slash);
+        if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            return true;
+    }
+}
+
+// `folder` of the real file system appears at the same path in the new root.
+void bindInto(const std::string &root, const std::string &folder, bool writable)
+{
+    int source = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (source < 0)
+        refuse(folder.c_str());
+    sources.push_back(source);
+    const std::string target = root + folder;
+    if (!makeFolders(target))
+        refuse("mkdir");
+    const std::string from = "/proc/self/fd/" + std::to_string(source);
+    if (::mount(from.c_str(), target.c_str(), nullptr, MS_BIND | MS_REC, nullptr) != 0)
+        refuse("bind");
+    if (!writable
+        && ::mount(nullptr, target.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr)
+               != 0)
+        refuse("read-only bind");
+}
+
+} // namespace
+
+// The scripts' world: an empty tmpfs as the root of a mount namespace of
+// this process alone. The folder libFuzzer was started in (its corpus and
+// findings) and the seed folders it was given appear there at their own
+// paths, the seeds read-only, so that libFuzzer keeps working.
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    char buffer[4096];
+    if (!::getcwd(buffer, sizeof buffer))
+        refuse("getcwd");
+    const std::string work = buffer;
+    std::vector<std::string> seeds;
+    for (int i = 1; i < *argc; ++i)
+        if ((*argv)[i][0] != '-' && ::realpath((*argv)[i], buffer))
+            seeds.push_back(buffer);
+
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (uid == 0) {
+        if (::unshare(CLONE_NEWNS) != 0)
+            refuse("unshare");
+    } else {
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            refuse("unshare");
+        if (!writeText("/proc/self/setgroups", "deny")
+            || !writeText("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1")
+            || !writeText("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1"))
+            refuse("user map");
+    }
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        refuse("private mounts");
+    // Nothing of the scripts' output is wanted; input ends at once (pause, set /p).
+    int nul = ::open("/dev/null", O_RDONLY);
+    if (nul < 0 || ::dup2(nul, 0) < 0)
+        refuse("/dev/null");
+    ::close(nul);
+
+    const std::string root = "/mnt";
+    if (::mount("zcmd-fuzz", root.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=32m,mode=0755")
+        != 0)
+        refuse("tmpfs");
+    bindInto(root, work, true);
+    for (const std::string &seed : seeds)
+        if (seed.rfind(work, 0) != 0)
+            bindInto(root, seed, false);
+    if (::chdir(root.c_str()) != 0 || ::chroot(".") != 0 || ::chdir("/") != 0)
+        refuse("chroot");
+    return 0;
+}
+
+namespace {
+
+int removeEntry(const char *path, const struct stat *, int, struct FTW *level)
+{
+    if (level->level > 0)
+        ::remove(path);
+    return 0;
+}
+
+// Every input starts in an empty root folder.
+void emptyRoot()
+{
+    (void)!::chdir("/");
+    // Within the tmpfs only: the folders bound into it stay as they are.
+    ::nftw("/", removeEntry, 16, FTW_DEPTH | FTW_PHYS | FTW_MOUNT);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size > 16384)
+        return 0;
+    emptyRoot();
+    int fd = ::open("/t.bat", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return 0;
+    const bool written = ::write(fd, data, size) == static_cast<ssize_t>(size);
+    ::close(fd);
+    if (!written)
+        return 0;
+
+    Session session;
+    session.variables.set("PASS", "a b&\"c%d^");
+    session.variables.set("IP", "192.168.0.2");
+    session.variables.set("PATHEXT", ".COM;.EXE;.BAT;.CMD");
+    session.interpreterPath = "/zcmd";
+    session.echoOn = size % 2 == 0;
+    session.lineBudget = kLineBudget;
+    Interpreter interpreter(session);
+    interpreter.runBatch("/t.bat", "t.bat", "one \"two three\"");
+    return 0;
+}
