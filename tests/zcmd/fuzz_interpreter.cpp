@@ -12,6 +12,7 @@
 #include "zcmd/Interpreter.h"
 #include "zcmd/Session.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -32,7 +33,7 @@ namespace {
 
 // Lines one input may run: a script that loops (goto, a batch file naming
 // itself) ends there instead of running for ever, as a person would end it.
-constexpr std::uint64_t kLineBudget = 3000;
+constexpr std::uint64_t kLineBudget = 1000;
 
 std::vector<int> sources; // the bound folders, open for the life of the process
 
@@ -85,6 +86,10 @@ void bindInto(const std::string &root, const std::string &folder, bool writable)
 
 } // namespace
 
+// The leak check at exit reads /proc, which the private root has not (a
+// script could write to it); memory growth is bounded by -rss_limit_mb.
+extern "C" const char *__asan_default_options() { return "detect_leaks=0"; }
+
 // The scripts' world: an empty tmpfs as the root of a mount namespace of
 // this process alone. The folder libFuzzer was started in (its corpus and
 // findings) and the seed folders it was given appear there at their own
@@ -96,9 +101,15 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
         refuse("getcwd");
     const std::string work = buffer;
     std::vector<std::string> seeds;
-    for (int i = 1; i < *argc; ++i)
-        if ((*argv)[i][0] != '-' && ::realpath((*argv)[i], buffer))
-            seeds.push_back(buffer);
+    for (int i = 1; i < *argc; ++i) {
+        struct stat st {};
+        if ((*argv)[i][0] == '-' || !::realpath((*argv)[i], buffer) || ::stat(buffer, &st) != 0)
+            continue;
+        std::string seed = buffer;
+        if (!S_ISDIR(st.st_mode)) // a single input: its folder
+            seed = seed.substr(0, std::max<size_t>(seed.rfind('/'), 1));
+        seeds.push_back(seed);
+    }
 
     const uid_t uid = ::geteuid();
     const gid_t gid = ::getegid();
@@ -125,6 +136,12 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     if (::mount("zcmd-fuzz", root.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=32m,mode=0755")
         != 0)
         refuse("tmpfs");
+    // The null device, for libFuzzer (which sends the scripts' output there)
+    // and for the scripts' input.
+    const std::string null = root + "/dev/null";
+    if (!makeFolders(root + "/dev") || ::close(::open(null.c_str(), O_CREAT | O_WRONLY, 0666)) != 0
+        || ::mount("/dev/null", null.c_str(), nullptr, MS_BIND, nullptr) != 0)
+        refuse("/dev/null");
     bindInto(root, work, true);
     for (const std::string &seed : seeds)
         if (seed.rfind(work, 0) != 0)
@@ -147,7 +164,7 @@ int removeEntry(const char *path, const struct stat *, int, struct FTW *level)
 void emptyRoot()
 {
     (void)!::chdir("/");
-    // Within the tmpfs only: the folders bound into it stay as they are.
+    // Within the tmpfs only: the folders (and the null device) bound into it stay.
     ::nftw("/", removeEntry, 16, FTW_DEPTH | FTW_PHYS | FTW_MOUNT);
 }
 

@@ -61,8 +61,9 @@ BatchFileReader::Status BatchFileReader::readLine(const std::string &path, std::
                 offset = at + static_cast<std::uint64_t>(k) + 1;
                 return Status::Line;
             }
-            // Past the limit the line is refused whole; the rest need not be kept.
-            if (!ScriptLimits::tooLong(line))
+            // Past the limit (with room for carriage returns, which do not
+            // count) the line is refused whole; the rest need not be kept.
+            if (line.size() < 2 * ScriptLimits::kMaxLineLength)
                 line += buffer[k];
         }
         at += static_cast<std::uint64_t>(n);

@@ -103,7 +103,7 @@ bool BatchRunner::readCommand(BatchFrame &frame, LineParser::Result &parsed)
         return true;
     };
     std::string text = expandLine(line);
-    if (refuseIfTooLong(line) || refuseIfTooLong(text))
+    if (refuseIfTooLong(text::withoutCarriageReturns(line)) || refuseIfTooLong(text))
         return true;
     parsed = LineParser::parse(text, true);
     while (parsed.status == LineParser::Status::NeedsMoreInput) {
@@ -114,7 +114,7 @@ bool BatchRunner::readCommand(BatchFrame &frame, LineParser::Result &parsed)
         }
         text += '\n';
         text += expandLine(line);
-        if (refuseIfTooLong(line) || refuseIfTooLong(text))
+        if (refuseIfTooLong(text::withoutCarriageReturns(line)) || refuseIfTooLong(text))
             return true;
         parsed = LineParser::parse(text, true);
     }
