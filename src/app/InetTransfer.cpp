@@ -248,14 +248,15 @@ QString InetTransfer::describeFailure() const
             .arg(file, duration(m_runningDeadlineMs));
     }
     if (m_tooLarge) {
-        const QString size = m_declared > m_maxBytes
-                                 ? QStringLiteral("announced %1 bytes").arg(m_declared)
-                                 : QStringLiteral("sent more");
-        return QStringLiteral("The update server %1 for %2, more than the %3 bytes Zorvane "
-                              "accepts for it, so the transfer was given up and nothing of it "
-                              "was kept.")
-            .arg(size, file)
-            .arg(m_maxBytes);
+        const QString what =
+            m_declared > m_maxBytes
+                ? QStringLiteral("announced %1 bytes for %2, more than the %3 bytes Zorvane "
+                                 "accepts for it")
+                      .arg(m_declared)
+                : QStringLiteral("sent more than the %3 bytes Zorvane accepts for %2");
+        return QStringLiteral("The update server %1, so the transfer was given up and nothing of "
+                              "it was kept.")
+            .arg(what.arg(file).arg(m_maxBytes));
     }
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const bool redirection = status.isValid() && status.toInt() >= 300 && status.toInt() <= 399;

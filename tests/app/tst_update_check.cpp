@@ -411,8 +411,8 @@ private slots:
         endless.endlessEveryMs = 0;
         QTest::newRow("newVersion.txt never ends")
             << "newVersion.txt" << endless
-            << "The update server sent more for newVersion.txt, more than the 65536 bytes Zorvane "
-               "accepts for it, so the transfer was given up and nothing of it was kept.";
+            << "The update server sent more than the 65536 bytes Zorvane accepts for "
+               "newVersion.txt, so the transfer was given up and nothing of it was kept.";
         UpdateServer::Response huge;
         huge.body = randomBytes(4096);
         huge.contentLength = 3LL * 1024 * 1024 * 1024;
