@@ -1,23 +1,5 @@
 @echo off
 set V=x
+:a
 set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-set V=%V%%V%
-echo %V%
+goto a
