@@ -293,6 +293,9 @@ private slots:
         QCOMPARE(processName(freshPid), QStringLiteral("Zorvane"));
         QTRY_VERIFY(folder.started().contains(QStringLiteral("DFUmode")));
         QVERIFY(!folder.started().contains(QStringLiteral("Zorvane"))); // no stand-in here
+        // The script the job left (job scripts may hold the password) is
+        // removed by the fresh copy once the interpreter is done with it.
+        QTRY_VERIFY(!QFile::exists(folder.file(QStringLiteral("DFU.bat"))));
 
         // The fresh copy keeps running until it is ended.
         QVERIFY(isRunning(freshPid));
