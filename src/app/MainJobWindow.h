@@ -36,11 +36,14 @@ public:
     void stopTimer(const QString &timer) override;
     void runThroughRunner(const QString &command) override;
     bool isRunnerBusy() const override;
+    QString runningCommand() const override { return m_running; }
+    QString consoleText() const override;
 
 private:
     QWidget *control(const QString &name) const;
 
     Parts m_p;
+    QString m_running;
 };
 
 } // namespace app

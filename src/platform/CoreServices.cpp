@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -111,5 +113,25 @@ std::unique_ptr<OpenFile> QtFileSystem::openNew(const QString &name, QString *er
 bool QtFileSystem::deleteFile(const QString &name) { return QFile::remove(localName(name)); }
 
 bool QtFileSystem::makeFolder(const QString &name) { return QDir().mkpath(localName(name)); }
+
+bool QtFileSystem::rename(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(localName(from));
+    const QByteArray target = QFile::encodeName(localName(to));
+    struct stat st {};
+    if (::lstat(target.constData(), &st) == 0)
+        return false;
+    return ::rename(source.constData(), target.constData()) == 0;
+}
+
+bool QtFileSystem::removeTree(const QString &name)
+{
+    const QFileInfo info(localName(name));
+    if (info.isDir() && !info.isSymLink())
+        return QDir(info.filePath()).removeRecursively();
+    return QFile::remove(info.filePath()) || !info.exists();
+}
+
+bool QtFileSystem::removeEmptyFolder(const QString &name) { return QDir().rmdir(localName(name)); }
 
 } // namespace platform

@@ -27,6 +27,9 @@ public:
     std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) override;
     bool deleteFile(const QString &name) override;
     bool makeFolder(const QString &name) override;
+    bool rename(const QString &from, const QString &to) override;
+    bool removeTree(const QString &name) override;
+    bool removeEmptyFolder(const QString &name) override;
 };
 
 } // namespace platform
