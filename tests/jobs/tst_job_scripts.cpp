@@ -142,11 +142,12 @@ private slots:
             if (folder.contains(QLatin1Char('\\'))
                 || !QStringList{"mobile", "root", "Applications"}.contains(folder))
                 continue;
-            for (const QString &earlier :
+            for (const char *earlier :
                  {"if exist %1 move %1 PreviousBackup\\%1 >NUL", "if exist %1 goto notsetaside"}) {
-                for (const QString &f : {"mobile", "root", "Applications"}) {
-                    const int at = yes.lines().indexOf(QString(earlier).arg(f));
-                    QVERIFY2(at >= 0 && at < i, qPrintable(l + " before " + earlier.arg(f)));
+                for (const char *f : {"mobile", "root", "Applications"}) {
+                    const QString needed = QString::fromLatin1(earlier).arg(QLatin1String(f));
+                    const int at = yes.lines().indexOf(needed);
+                    QVERIFY2(at >= 0 && at < i, qPrintable(l + " before " + needed));
                 }
             }
         }
