@@ -192,9 +192,19 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
             QStringLiteral("There was no earlier backup to keep. Whatever arrived is kept beside "
                            "Zorvane, marked incomplete: it cannot be restored. Run the backup "
                            "again.");
+    else if (n.kept == QLatin1String("larger"))
+        kept = QStringLiteral("The new copy checked out, but it held far less than your previous "
+                              "backup, and you chose to keep the previous backup: it is in place "
+                              "unchanged.");
+    else if (n.kept == QLatin1String("aside"))
+        kept = QStringLiteral("Your previous backup could not be moved whole: what was not moved "
+                              "back lies in the folder \"PreviousBackup\" beside Zorvane. Do not "
+                              "delete it; the next backup puts it back before it copies anything.");
     else
-        kept = QStringLiteral("The backup was interrupted before it could settle; run the backup "
-                              "again before you restore.");
+        kept = QStringLiteral("The backup was interrupted before it could settle. Your previous "
+                              "backup, if there was one, is kept whole in the folder "
+                              "\"PreviousBackup\" beside Zorvane; the next backup puts it back "
+                              "before it copies anything.");
     o.text = joinParagraphs({QStringLiteral("The backup of your iPod/iPhone did NOT complete."),
                              cause, failures(n), check, kept, kDetails});
     return o;

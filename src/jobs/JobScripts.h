@@ -8,9 +8,11 @@ namespace jobs {
 // The lines of each device job's script, ready to write.
 
 // The backup ("Yes.bat" when the applications are symlinked, else "No.bat").
-// The previous backup is set aside rather than deleted, and put back when any
-// of the three fetches fails.
-JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs);
+// The previous backup is set aside rather than deleted, and put back when the
+// new copy does not check out complete. `deviceRecord` (see DeviceIdentity) is
+// written beside a backup that checked out, to say which device it came from.
+JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs,
+                       const QString &deviceRecord = QString());
 JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs);
 JobScript sshFirstRunScript(const ConnectionSettings &cs);
 JobScript relocationScript(bool fonts, const ConnectionSettings &cs);
@@ -29,8 +31,14 @@ extern const QString kRestoreRunFile;
 QString restoreRunToken();
 
 // The folder beside the program that holds the previous backup while a new one
-// is fetched, and the mark inside it that says it holds one.
+// is fetched; the mark inside it that says it holds the whole previous backup
+// (and that what lies in place is an unchecked new copy); the mark that says
+// that backup is being put back; the folder a replaced backup is renamed to
+// before it is deleted; and the record of the device a backup came from.
 extern const QString kPreviousBackupFolder;
 extern const QString kPreviousBackupMark;
+extern const QString kPutBackMark;
+extern const QString kDiscardedBackupFolder;
+extern const QString kBackupDeviceRecord;
 
 } // namespace jobs

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace platform {
@@ -124,5 +125,25 @@ FileSystem::Entry QtFileSystem::entryAt(const QByteArray &path, qint64 *size) co
         return Entry::File;
     return S_ISDIR(st.st_mode) ? Entry::Folder : Entry::Other;
 }
+
+bool QtFileSystem::rename(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(localName(from));
+    const QByteArray target = QFile::encodeName(localName(to));
+    struct stat st {};
+    if (::lstat(target.constData(), &st) == 0)
+        return false;
+    return ::rename(source.constData(), target.constData()) == 0;
+}
+
+bool QtFileSystem::removeTree(const QString &name)
+{
+    const QFileInfo info(localName(name));
+    if (info.isDir() && !info.isSymLink())
+        return QDir(info.filePath()).removeRecursively();
+    return QFile::remove(info.filePath()) || !info.exists();
+}
+
+bool QtFileSystem::removeEmptyFolder(const QString &name) { return QDir().rmdir(localName(name)); }
 
 } // namespace platform

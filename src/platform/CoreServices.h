@@ -28,6 +28,9 @@ public:
     bool deleteFile(const QString &name) override;
     bool makeFolder(const QString &name) override;
     Entry entryAt(const QByteArray &path, qint64 *size) const override;
+    bool rename(const QString &from, const QString &to) override;
+    bool removeTree(const QString &name) override;
+    bool removeEmptyFolder(const QString &name) override;
 };
 
 } // namespace platform

@@ -48,6 +48,14 @@ public:
     // list of its files, where "\\" is a letter of a name.
     enum class Entry { None, File, Folder, Other };
     virtual Entry entryAt(const QByteArray &path, qint64 *size) const = 0;
+    // Renames a file or folder in one step that either happens or does not;
+    // never over an existing name.
+    virtual bool rename(const QString &from, const QString &to) = 0;
+    // Deletes a file, or a folder with everything in it (links go, not what
+    // they point to); true when nothing of it is left.
+    virtual bool removeTree(const QString &name) = 0;
+    // Deletes an empty folder; false when it is not empty or not there.
+    virtual bool removeEmptyFolder(const QString &name) = 0;
 };
 
 } // namespace platform

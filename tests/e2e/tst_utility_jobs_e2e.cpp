@@ -1,3 +1,4 @@
+#include "DeviceNetwork.h"
 #include "PrivatePutty.h"
 #include "TreeSnapshot.h"
 #include "app/Console.h"
@@ -203,6 +204,29 @@ private slots:
                  0);
         QCOMPARE(readAll(m_fixture->device().hostPath(QStringLiteral("/tmp/again.jpg"))),
                  readAll(m_fixture->file(QStringLiteral("pwned.jpg"))));
+    }
+
+    void sshFirstRunWithAChangedKeyRefused()
+    {
+        // Another device at the address the stored key belongs to (a device
+        // restored since): its new key is refused with "n", and the copy goes
+        // ahead all the same.
+        QVERIFY(keyCache().contains("@22:127.0.0.1 "));
+        const QByteArray stored = keyCache();
+        SimulatedDevice other;
+        QVERIFY2(other.start(), qPrintable(other.lastError()));
+        DeviceNetwork network;
+        QString error;
+        QVERIFY2(network.enter(other, &error), qPrintable(error));
+        const QString console = runSshFirstRun(QStringLiteral("n"));
+        network.leave();
+        QVERIFY(readAll(m_terminalLog).contains("Update cached key?"));
+        QCOMPARE(readAll(other.hostPath(QStringLiteral("/tmp/pwned.jpg"))),
+                 readAll(m_fixture->file(QStringLiteral("pwned.jpg"))));
+        QVERIFY2(!console.contains(QStringLiteral("Complete")), qPrintable(console));
+        QVERIFY2(console.contains(QStringLiteral("the device's key has changed")),
+                 qPrintable(console));
+        QCOMPARE(keyCache(), stored);
     }
 
     void applicationsRelocation()

@@ -86,6 +86,10 @@ QStringList backupSpine(const QString &title, const QString &colour, const QStri
         QStringLiteral(": start"),
         QStringLiteral("echo Do NOT worry if during this process it says something like file not "
                        "found, or path not found."),
+        QStringLiteral("rmdir /S /Q mobile"),
+        QStringLiteral("rmdir /S /Q root"),
+        QStringLiteral("rmdir /S /Q Applications"),
+        QStringLiteral("rmdir /S /Q MobileMailSettings.bundle"),
         QStringLiteral("set IP=10.0.0.7"),
         QStringLiteral("set PASS=fennel"),
         QStringLiteral("echo Backing up your Applications..."),
@@ -141,14 +145,26 @@ private slots:
                  (QStringList{"@echo off", "title iPod Touch Files Backup version: 1.0.5 Beta",
                               "Color F2", "Cls", ": start"}));
         // The previous backup is never deleted before the fetch: only moved aside.
+        // The given deletions come only after every folder was moved aside and
+        // after the lines that stop the script when one is still in place.
         const int firstFetch =
             yes.lines().indexOf(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications ."));
         for (int i = 0; i < firstFetch; ++i) {
             const QString &l = yes.lines()[i];
-            QVERIFY2(!l.startsWith(QStringLiteral("rmdir /S /Q mobile"))
-                         && l != QStringLiteral("rmdir /S /Q root")
-                         && l != QStringLiteral("rmdir /S /Q Applications"),
-                     qPrintable(l));
+            if (!l.startsWith(QStringLiteral("rmdir /S /Q ")))
+                continue;
+            const QString folder = l.mid(12);
+            if (folder.contains(QLatin1Char('\\'))
+                || !QStringList{"mobile", "root", "Applications"}.contains(folder))
+                continue;
+            for (const char *earlier :
+                 {"if exist %1 move %1 PreviousBackup\\%1 >NUL", "if exist %1 goto notsetaside"}) {
+                for (const char *f : {"mobile", "root", "Applications"}) {
+                    const QString needed = QString::fromLatin1(earlier).arg(QLatin1String(f));
+                    const int at = yes.lines().indexOf(needed);
+                    QVERIFY2(at >= 0 && at < i, qPrintable(l + " before " + needed));
+                }
+            }
         }
         // Each of the three fetches notes its failure right after it.
         for (const QString &fetch :
@@ -236,9 +252,12 @@ private slots:
                  (QStringList{"@echo off", "title SSHing for the First Time", "color 0E", "Cls",
                               ":start", "set IP=10.0.0.7", "set PASS=fennel",
                               "pscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp",
-                              "if not errorlevel 1 echo copied>SSHresult.txt",
-                              "if errorlevel 1 echo failed>SSHresult.txt", "Done ^.^", "pause",
-                              "exit"}));
+                              "if errorlevel 1 goto copyfailed",
+                              "pscp -batch -q -pw %PASS% pwned.jpg root@%IP%:/tmp",
+                              "if errorlevel 1 echo keynotstored>SSHresult.txt",
+                              "if not errorlevel 1 echo copied>SSHresult.txt", "goto copynoted",
+                              ":copyfailed", "echo failed>SSHresult.txt", ":copynoted", "Done ^.^",
+                              "pause", "exit"}));
         const QStringList apps{"@echo off",
                                "title Relocate (symlink) Applications",
                                "color 0E",
