@@ -154,6 +154,10 @@ int BatchRunner::run(BatchFrame &frame)
         if (shown)
             Output::out("\r\n" + interpreter_.prompt() + describe(*parsed.tree) + "\r\n");
         interpreter_.execute(*parsed.tree);
+        // Checked before a chain or a jump: a batch file that names itself
+        // must still end when the whole program is left.
+        if (session.flow == Flow::LeaveProgram)
+            break;
 
         if (session.pendingChain) {
             Session::Chain chain = *session.pendingChain;
@@ -162,6 +166,9 @@ int BatchRunner::run(BatchFrame &frame)
             frame.offset = 0;
             frame.arguments = BatchArguments::parse(chain.calledAs, chain.argumentText);
             frame.arguments.batchPath = frame.path;
+            // Only the file now running is held: one that chains to itself
+            // for ever must not pile up open files.
+            locks.clear();
             locks.emplace_back(frame.path);
             continue;
         }

@@ -1,0 +1,4 @@
+@echo off
+t V=x
+:a
+set V=%V%%V% a
