@@ -1,4 +1,5 @@
 #include "app/InetTransfer.h"
+#include "platform/Platform.h"
 
 #include <QEventLoop>
 #include <QNetworkReply>
@@ -54,7 +55,7 @@ void InetTransfer::Execute(const QUrl &address, const QByteArray &operation)
     request.setRawHeader("Cache-Control", "no-cache");
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
-    m_reply = m_manager.sendCustomRequest(request, operation);
+    m_reply = platform::Platform::network().send(request, operation);
     m_reply->setParent(this);
 
     const auto activity = [this] {

@@ -1,5 +1,4 @@
 #pragma once
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -56,7 +55,6 @@ private:
     void onFinished();
     QString describeFailure() const;
 
-    QNetworkAccessManager m_manager;
     QPointer<QNetworkReply> m_reply;
     QTimer m_idle;
     int m_timeoutMs = kDefaultTimeoutMs;

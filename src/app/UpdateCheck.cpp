@@ -64,11 +64,11 @@ void UpdateCheck::cmdUpdate_Click()
 void UpdateCheck::check()
 {
     // A launcher left by an earlier update has done its work. It lies in the
-    // current folder, where the launcher is written.
+    // working folder, where the launcher is written.
     if (Platform::files().findOrdinaryFile(kLauncherName)
         && !Platform::files().deleteFile(kLauncherName))
         fail(QStringLiteral("The old \"%1\" in \"%2\" could not be deleted.")
-                 .arg(kLauncherName, QDir::currentPath()));
+                 .arg(kLauncherName, Platform::app().workFolder()));
 
     m_c.lblAction->setText(QStringLiteral("Authenticating, please wait"));
     bringUp();
@@ -140,17 +140,18 @@ qint64 UpdateCheck::fetchInstaller()
     return totalSize;
 }
 
-// Saves the installer in chunks into the current folder, where the launcher
+// Saves the installer in chunks into the working folder, where the launcher
 // starts it by name, counting what really arrives: a body shorter than its
 // declared size is an error.
 void UpdateCheck::download(qint64 totalSize)
 {
-    const QString path = QDir::current().absoluteFilePath(kInstallerName);
+    const QString folder = Platform::app().workFolder();
+    const QString path = QDir(folder).absoluteFilePath(kInstallerName);
     platform::FileSystem &files = Platform::files();
     QString reason;
     if (!files.writeFile(path, QByteArray(), &reason))
         fail(QStringLiteral("Could not save %1 in \"%2\" (%3).")
-                 .arg(kInstallerName, QDir::currentPath(), reason));
+                 .arg(kInstallerName, folder, reason));
     m_partialInstaller = path;
 
     qint64 remaining = totalSize;
@@ -171,7 +172,7 @@ void UpdateCheck::download(qint64 totalSize)
         showPercent(percentOf(totalSize - remaining, totalSize));
         if (!files.appendFile(path, chunk, &reason))
             fail(QStringLiteral("Could not write %1 in \"%2\" (%3).")
-                     .arg(kInstallerName, QDir::currentPath(), reason));
+                     .arg(kInstallerName, folder, reason));
     }
     m_partialInstaller.clear();
 }

@@ -37,8 +37,6 @@ public:
     // One check per run: the button stays disabled afterwards.
     void cmdUpdate_Click();
 
-    InetTransfer &Inet1() { return m_inet; }
-
 private:
     void check();
     QString fetchText(const QString &fileName);

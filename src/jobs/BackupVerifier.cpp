@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 namespace jobs {
 
@@ -14,11 +15,16 @@ const QByteArray kHeader = QByteArrayLiteral("# Zorvane file sizes 1");
 const QStringList kTrees{QStringLiteral("Applications"), QStringLiteral("mobile"),
                          QStringLiteral("root")};
 
+// The names come from the device. The file system reads either separator, so
+// a ".." between backslashes would leave the tree as surely as one between
+// slashes.
 bool inATree(const QString &path)
 {
     for (const QString &tree : kTrees) {
-        if (path.startsWith(tree + QLatin1Char('/')))
-            return !path.contains(QStringLiteral("/../")) && !path.endsWith(QStringLiteral("/.."));
+        if (path.startsWith(tree + QLatin1Char('/'))) {
+            static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
+            return !path.split(separators).contains(QStringLiteral(".."));
+        }
     }
     return false;
 }

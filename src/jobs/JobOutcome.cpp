@@ -2,8 +2,6 @@
 #include "jobs/BackupVerifier.h"
 #include "platform/Platform.h"
 
-#include <QDir>
-
 namespace jobs {
 
 const QString kOutcomeFile = QStringLiteral("LastJob.txt");
@@ -290,7 +288,8 @@ JobOutcome JobOutcome::read(Kind kind)
     QByteArray transcript;
     files.readFile(kOutcomeFile, &notes, nullptr);
     files.readFile(kTranscriptFile, &transcript, nullptr);
-    return decide(kind, notes, QString::fromUtf8(transcript), QDir::currentPath());
+    return decide(kind, notes, QString::fromUtf8(transcript),
+                  platform::Platform::app().workFolder());
 }
 
 } // namespace jobs

@@ -8,8 +8,10 @@ namespace jobs {
 // The lines of each device job's script, ready to write.
 
 // The backup ("Yes.bat" when the applications are symlinked, else "No.bat").
-// The previous backup is set aside rather than deleted, and put back when any
-// of the three fetches fails.
+// The previous backup is set aside rather than deleted. A new copy that the
+// check finds complete replaces it; when a step fails or the copy is
+// incomplete, it is put back (and a run that was interrupted has it put back
+// when the next backup starts).
 JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs);
 JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs);
 JobScript sshFirstRunScript(const ConnectionSettings &cs);

@@ -39,8 +39,6 @@ public:
     virtual std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) = 0;
     // Deletes the file; false when it could not be deleted.
     virtual bool deleteFile(const QString &name) = 0;
-    // Creates the folder (and its parents); true when it exists afterwards.
-    virtual bool makeFolder(const QString &name) = 0;
 };
 
 } // namespace platform

@@ -3,12 +3,12 @@
 #include "jobs/JobController.h"
 #include "jobs/JobScripts.h"
 #include "jobs/JobWindow.h"
-#include "support/FakePlatform.h"
+#include "support/FolderFixture.h"
 
 #include <QDir>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -66,17 +66,17 @@ private slots:
     void sshFirstRunTicksReportWhatHappened();
 
 private:
-    QTemporaryDir m_dir;
+    std::unique_ptr<FolderFixture> m_folder;
     QStringList m_log;
     fake::Services m_fakes{};
 };
 
 void tst_job_controller::init()
 {
-    QVERIFY(m_dir.isValid());
-    QDir::setCurrent(m_dir.path());
+    m_folder = std::make_unique<FolderFixture>();
+    QVERIFY2(m_folder->isValid(), qPrintable(m_folder->error()));
     m_log.clear();
-    m_fakes = fake::install();
+    m_fakes = m_folder->fakes();
     m_fakes.messages->onShow = [this](const fake::ShownBox &b) { m_log << "box " + b.title; };
     m_fakes.shell->onStart = [this](const fake::ShellStart &s) { m_log << "shell " + s.file; };
     m_fakes.files->onChange = [this](const QString &change) { m_log << change; };
@@ -84,7 +84,7 @@ void tst_job_controller::init()
         QVERIFY(QDir().mkpath(QString::fromLatin1(folder)));
 }
 
-void tst_job_controller::cleanup() { fake::restore(); }
+void tst_job_controller::cleanup() { m_folder.reset(); }
 
 void tst_job_controller::everyJobTakesItsStepsInOrder_data()
 {
@@ -221,7 +221,7 @@ void tst_job_controller::sshFirstRunThatCannotStartSaysSoAndStopsItsTimer()
 
 void tst_job_controller::sshFirstRunTicksReportWhatHappened()
 {
-    const QString keys = m_dir.filePath(QStringLiteral("sshhostkeys"));
+    const QString keys = m_folder->file(QStringLiteral("sshhostkeys"));
     qputenv("PUTTYSSHHOSTKEYS", keys.toLocal8Bit());
     const auto unset = qScopeGuard([] { qunsetenv("PUTTYSSHHOSTKEYS"); });
     auto writeFile = [](const QString &name, const QByteArray &content) {

@@ -1,10 +1,10 @@
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobScripts.h"
 #include "platform/PrivateFiles.h"
+#include "support/FolderFixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace jobs;
@@ -247,8 +247,8 @@ private slots:
 
     void writtenWithCrLfAndRewritten()
     {
-        QTemporaryDir dir;
-        QDir::setCurrent(dir.path());
+        const FolderFixture folder;
+        QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         QString error;
         QVERIFY(dfuScript().write(&error));
         QFile f(QStringLiteral("DFU.bat"));
@@ -269,8 +269,8 @@ private slots:
 
     void scriptsAndFoldersAreTheUsersAlone()
     {
-        QTemporaryDir dir;
-        QDir::setCurrent(dir.path());
+        const FolderFixture folder;
+        QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         platform::restrictNewFilesToUser();
         QString error;
         QVERIFY(sshFirstRunScript(kPlain).write(&error));
@@ -284,8 +284,8 @@ private slots:
 
     void unwritableScriptIsAnErrorNotACrash()
     {
-        QTemporaryDir dir;
-        QDir::setCurrent(dir.path());
+        const FolderFixture folder;
+        QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         QDir().mkdir(QStringLiteral("DFU.bat")); // a folder where the file should go
         QString error;
         QVERIFY(!dfuScript().write(&error));
