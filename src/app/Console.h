@@ -40,9 +40,8 @@ public:
     // transcript too.
     void setText(const QString &text);
 
-    // Called when a run ends (Complete, Canceled); the main window hides its
-    // busy indicators here: DXAnimatedGIF5, DXAnimatedGIF2, DXAnimatedGIF1,
-    // GIF1, GIF2, in that order, whichever are shown.
+    // Called when a run ends (Complete, Canceled); the main window hides here
+    // the busy indicators of the jobs that run through the runner.
     void setHideBusyIndicators(std::function<void()> hook) { m_hideBusy = std::move(hook); }
 
     // Connects the runner's five events to the handlers below.

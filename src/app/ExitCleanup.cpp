@@ -1,4 +1,5 @@
 #include "app/ExitCleanup.h"
+#include "jobs/JobTable.h"
 #include "platform/Platform.h"
 
 namespace app {
@@ -12,11 +13,21 @@ bool FileExists(const QString &name)
 
 const QStringList &exitCleanupScripts()
 {
-    static const QStringList names{QStringLiteral("Yes.bat"),   QStringLiteral("PutFilesBack.bat"),
-                                   QStringLiteral("No.bat"),    QStringLiteral("apps.bat"),
-                                   QStringLiteral("fonts.bat"), QStringLiteral("library.bat"),
-                                   QStringLiteral("media.bat"), QStringLiteral("DFU.bat"),
-                                   QStringLiteral("SSH.bat")};
+    static const QStringList names = [] {
+        QStringList list;
+        for (const jobs::JobDescription &job : jobs::jobTable()) {
+            if (!job.removedAtExit)
+                continue;
+            for (const jobs::JobScriptChoice &script : job.scripts) {
+                const QString name = jobs::scriptForm(script.kind, QString()).fileName;
+                if (!list.contains(name))
+                    list.append(name);
+            }
+        }
+        // Scripts no job of this program writes, removed when found.
+        list << QStringLiteral("library.bat") << QStringLiteral("media.bat");
+        return list;
+    }();
     return names;
 }
 

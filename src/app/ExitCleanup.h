@@ -8,7 +8,8 @@ namespace app {
 // a name ending in a folder separator are false without asking the disk.
 bool FileExists(const QString &name);
 
-// The job scripts removed when the main window closes, in this order.
+// The job scripts removed when the main window closes: those of every job
+// whose table entry says so, then two no job writes.
 const QStringList &exitCleanupScripts();
 
 // Deletes each script that exists; one that cannot be deleted is skipped

@@ -9,50 +9,48 @@
 
 namespace app {
 
-QWidget *MainJobWindow::control(const QString &name) const
+MainJobWindow::MainJobWindow(Parts parts)
+    : m_p(std::move(parts))
+    , m_controls(m_p.window)
 {
-    auto *found = m_p.window->findChild<QWidget *>(name);
-    Q_ASSERT_X(found, "MainJobWindow", qPrintable(name));
-    return found;
+    // A control the jobs name but the window lacks is a fault of the program
+    // itself: it stops here, before any click could reach it.
+    if (!m_controls.faults().isEmpty())
+        qFatal("The main window does not have the controls its jobs use: %s",
+               qPrintable(m_controls.faults().join(QStringLiteral("; "))));
 }
 
 QString MainJobWindow::address() const
 {
-    return static_cast<QLineEdit *>(control(QStringLiteral("Text2")))->text();
+    return static_cast<QLineEdit *>(m_controls.widget(jobs::Control::Text2))->text();
 }
 
 QString MainJobWindow::password() const
 {
-    return static_cast<QLineEdit *>(control(QStringLiteral("Text3")))->text();
+    return static_cast<QLineEdit *>(m_controls.widget(jobs::Control::Text3))->text();
 }
 
-bool MainJobWindow::isChecked(const QString &control) const
+bool MainJobWindow::isChecked(jobs::Control control) const
 {
-    const auto *button = qobject_cast<QAbstractButton *>(this->control(control));
+    const auto *button = qobject_cast<QAbstractButton *>(m_controls.widget(control));
     return button && button->isChecked();
 }
 
-void MainJobWindow::setEnabled(const QString &name, bool enabled)
+void MainJobWindow::setEnabled(jobs::Control control, bool enabled)
 {
-    control(name)->setEnabled(enabled);
+    m_controls.widget(control)->setEnabled(enabled);
 }
 
-void MainJobWindow::setVisible(const QString &name, bool visible)
+void MainJobWindow::setVisible(jobs::Control control, bool visible)
 {
-    control(name)->setVisible(visible);
+    m_controls.widget(control)->setVisible(visible);
 }
 
 void MainJobWindow::setConsoleText(const QString &text) { m_p.console->setText(text); }
 
-void MainJobWindow::startTimer(const QString &timer)
-{
-    m_p.window->findChild<QTimer *>(timer)->start();
-}
+void MainJobWindow::startTimer(jobs::JobTimer timer) { m_controls.timer(timer)->start(); }
 
-void MainJobWindow::stopTimer(const QString &timer)
-{
-    m_p.window->findChild<QTimer *>(timer)->stop();
-}
+void MainJobWindow::stopTimer(jobs::JobTimer timer) { m_controls.timer(timer)->stop(); }
 
 void MainJobWindow::runThroughRunner(const QString &command)
 {

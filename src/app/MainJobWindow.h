@@ -1,4 +1,5 @@
 #pragma once
+#include "app/JobControlMap.h"
 #include "jobs/JobWindow.h"
 
 #include <functional>
@@ -9,8 +10,9 @@ class ReadOutput;
 
 namespace app {
 
-// The main window as the jobs see it: its controls found by name, its Console,
-// its runner, its height and its alerts.
+// The main window as the jobs see it: its controls (found once, when it is
+// built: a control the jobs name that the window lacks ends the program there,
+// in every build), its Console, its runner, its height and its alerts.
 class MainJobWindow : public jobs::JobWindow {
 public:
     struct Parts {
@@ -20,27 +22,24 @@ public:
         std::function<void(int)> setHeightTwips;
         std::function<void(const QString &)> popAlert;
     };
-    explicit MainJobWindow(Parts parts)
-        : m_p(std::move(parts))
-    {}
+    explicit MainJobWindow(Parts parts);
 
     QString address() const override;
     QString password() const override;
-    bool isChecked(const QString &control) const override;
+    bool isChecked(jobs::Control control) const override;
     void setHeightTwips(int twips) override { m_p.setHeightTwips(twips); }
-    void setEnabled(const QString &control, bool enabled) override;
-    void setVisible(const QString &control, bool visible) override;
+    void setEnabled(jobs::Control control, bool enabled) override;
+    void setVisible(jobs::Control control, bool visible) override;
     void popAlert(const QString &message) override { m_p.popAlert(message); }
     void setConsoleText(const QString &text) override;
-    void startTimer(const QString &timer) override;
-    void stopTimer(const QString &timer) override;
+    void startTimer(jobs::JobTimer timer) override;
+    void stopTimer(jobs::JobTimer timer) override;
     void runThroughRunner(const QString &command) override;
     bool isRunnerBusy() const override;
 
 private:
-    QWidget *control(const QString &name) const;
-
     Parts m_p;
+    JobControlMap m_controls;
 };
 
 } // namespace app

@@ -1,7 +1,6 @@
 #include "app/frmMain.h"
 #include "alert/frmAlert.h"
 #include "app/AgreementGate.h"
-#include "app/BusyIndicator.h"
 #include "app/Console.h"
 #include "app/ExitCleanup.h"
 #include "app/MainJobWindow.h"
@@ -144,9 +143,11 @@ void frmMain::Form_Unload() { runExitCleanup(); }
 
 void frmMain::hideBusyIndicators()
 {
-    for (BusyIndicator *sign :
-         {m_c.DXAnimatedGIF5, m_c.DXAnimatedGIF2, m_c.DXAnimatedGIF1, m_c.GIF1, m_c.GIF2})
-        sign->hide();
+    // The signs of the jobs that run through the runner; the job table says which.
+    for (const jobs::JobDescription &job : jobs::jobTable()) {
+        if (job.runEndHidesSign)
+            m_jobWindow->setVisible(job.sign, false);
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -60,7 +60,7 @@ bool JobController::preconditionHolds(const JobDescription &job) const
     case Precondition::None: return true;
     case Precondition::OptionChosen:
         for (const JobScriptChoice &choice : job.scripts) {
-            if (m_window.isChecked(choice.option))
+            if (choice.option && m_window.isChecked(*choice.option))
                 return true;
         }
         showMessage(QStringLiteral("Zorvane"),
@@ -115,13 +115,22 @@ void JobController::takeStep(const JobDescription &job, Step step)
 {
     switch (step) {
     case Step::Grow: m_window.setHeightTwips(kJobHeightTwips); break;
-    case Step::DisableContinue: m_window.setEnabled(job.continueButton, false); break;
+    case Step::DisableContinue:
+        if (job.continueButton)
+            m_window.setEnabled(*job.continueButton, false);
+        break;
     case Step::Box: showMessage(job.box.title, job.box.text, job.box.icon); break;
     case Step::ShowSign: m_window.setVisible(job.sign, true); break;
-    case Step::ShowCaption: m_window.setVisible(job.caption, true); break;
+    case Step::ShowCaption:
+        if (job.caption)
+            m_window.setVisible(*job.caption, true);
+        break;
     case Step::Alert: m_window.popAlert(job.alert); break;
     case Step::ConsoleText: m_window.setConsoleText(job.consoleText); break;
-    case Step::StartTimer: m_window.startTimer(job.timer); break;
+    case Step::StartTimer:
+        if (job.timer)
+            m_window.startTimer(*job.timer);
+        break;
     case Step::Script:
         if (!runScripts(job))
             withdrawBusySigns(job);
@@ -134,14 +143,14 @@ bool JobController::runScripts(const JobDescription &job)
     const QString version = platform::Platform::app().versionText();
     bool started = false;
     for (const JobScriptChoice &choice : job.scripts) {
-        if (!choice.option.isEmpty() && !m_window.isChecked(choice.option))
+        if (choice.option && !m_window.isChecked(*choice.option))
             continue;
         // Read afresh for each script: the settings may have changed while an
         // earlier one ran.
         ConnectionSettings cs(m_window.address(), m_window.password());
         if (job.usesConnection && !readConnection(&cs))
             continue;
-        const JobScript script = scriptFor(choice.kind, version, cs);
+        const JobScript script = choice.lines(version, cs);
         const QString runnerCommand = scriptForm(choice.kind, version).runnerCommand;
         // The interpreter reads a script from disk line by line while it runs:
         // rewriting the one still running would make it read shifted lines.
@@ -202,12 +211,13 @@ void JobController::withdrawBusySigns(const JobDescription &job)
 {
     // Nothing runs: no busy signs for work that is not happening.
     m_window.setVisible(job.sign, false);
-    if (!job.caption.isEmpty())
-        m_window.setVisible(job.caption, false);
-    if (!job.continueButton.isEmpty())
-        m_window.setEnabled(job.continueButton, m_window.isChecked(job.agreement));
-    if (!job.timer.isEmpty())
-        m_window.stopTimer(job.timer);
+    if (job.caption)
+        m_window.setVisible(*job.caption, false);
+    if (job.continueButton)
+        m_window.setEnabled(*job.continueButton,
+                            job.agreement && m_window.isChecked(*job.agreement));
+    if (job.timer)
+        m_window.stopTimer(*job.timer);
 }
 
 } // namespace jobs

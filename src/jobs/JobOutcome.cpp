@@ -85,17 +85,6 @@ Notes parse(const QByteArray &text)
     return n;
 }
 
-QString jobName(JobOutcome::Kind kind)
-{
-    switch (kind) {
-    case JobOutcome::Kind::Backup: return QStringLiteral("backup");
-    case JobOutcome::Kind::Restore: return QStringLiteral("restore");
-    case JobOutcome::Kind::Relocation: return QStringLiteral("relocation");
-    case JobOutcome::Kind::Dfu: return QStringLiteral("dfu");
-    }
-    return {};
-}
-
 QString failures(const Notes &n)
 {
     if (n.failed.isEmpty())
@@ -236,6 +225,22 @@ JobOutcome dfuOutcome(const Notes &n, const QString &cause)
 
 } // namespace
 
+QString JobOutcome::notesWord(Kind kind)
+{
+#define ZORVANE_OUTCOME_WORD(kind, word, program) QStringLiteral(#word),
+    static const QString words[] = {ZORVANE_JOB_COMPLETIONS(ZORVANE_OUTCOME_WORD)};
+#undef ZORVANE_OUTCOME_WORD
+    return words[static_cast<int>(kind)];
+}
+
+QString JobOutcome::completionProgram(Kind kind)
+{
+#define ZORVANE_OUTCOME_PROGRAM(kind, word, program) QStringLiteral(#program),
+    static const QString programs[] = {ZORVANE_JOB_COMPLETIONS(ZORVANE_OUTCOME_PROGRAM)};
+#undef ZORVANE_OUTCOME_PROGRAM
+    return programs[static_cast<int>(kind)];
+}
+
 QString JobOutcome::causeIn(const QString &transcript)
 {
     // The earliest failure explains the ones after it (a refused host key
@@ -258,7 +263,7 @@ JobOutcome JobOutcome::decide(Kind kind, const QByteArray &notesText, const QStr
                               const QString &folder)
 {
     const Notes notes = parse(notesText);
-    if (notes.job != jobName(kind)) {
+    if (notes.job != notesWord(kind)) {
         JobOutcome o;
         o.title = QStringLiteral("Zorvane");
         o.text = joinParagraphs({QStringLiteral("Zorvane cannot tell whether the job completed: "

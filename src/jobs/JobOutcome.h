@@ -1,4 +1,6 @@
 #pragma once
+#include "jobs/JobCompletions.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -20,7 +22,14 @@ extern const QString kIncompleteMark;
 // backup and a restore, when their checks passed).
 class JobOutcome {
 public:
-    enum class Kind { Backup, Restore, Relocation, Dfu };
+#define ZORVANE_OUTCOME_KIND(kind, word, program) kind,
+    enum class Kind { ZORVANE_JOB_COMPLETIONS(ZORVANE_OUTCOME_KIND) };
+#undef ZORVANE_OUTCOME_KIND
+
+    // The word a job of that kind notes as "job WORD", and the completion
+    // program that reports it (its name beside the program, without ".exe").
+    static QString notesWord(Kind kind);
+    static QString completionProgram(Kind kind);
 
     static JobOutcome read(Kind kind);
     static JobOutcome decide(Kind kind, const QByteArray &notes, const QString &transcript,

@@ -1,6 +1,7 @@
 #include "jobs/JobScripts.h"
 #include "jobs/BatchQuoting.h"
 #include "jobs/JobOutcome.h"
+#include "jobs/JobTable.h"
 
 namespace jobs {
 
@@ -43,9 +44,12 @@ QString noteFailure(const QString &what)
            + kOutcomeFile;
 }
 
-QString noteJob(const QString &name)
+// The first note: which job, in the word its completion program looks for.
+QString noteJob(Job job)
 {
-    return QStringLiteral("echo job ") + name + QLatin1Char('>') + kOutcomeFile;
+    return QStringLiteral("echo job ")
+           + JobOutcome::notesWord(jobDescription(job).completion.value()) + QLatin1Char('>')
+           + kOutcomeFile;
 }
 
 QString note(const QString &what)
@@ -66,8 +70,7 @@ QStringList setAsideLines()
 {
     const QString &prev = kPreviousBackupFolder;
     QStringList l;
-    l << noteJob(QStringLiteral("backup")) << QStringLiteral("set FAILED=")
-      << QStringLiteral("set HADPREVIOUS=")
+    l << noteJob(Job::Backup) << QStringLiteral("set FAILED=") << QStringLiteral("set HADPREVIOUS=")
       << QStringLiteral("if not exist ") + kPreviousBackupMark + QStringLiteral(" goto setaside")
       << QStringLiteral("echo An earlier backup was interrupted; putting the backup it had set "
                         "aside back first.");
@@ -192,7 +195,7 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
         script.line(noteFailure(QStringLiteral("running %1 on the device").arg(commandFile)));
     };
     JobScript s = fromForm(ScriptKind::Restore, versionText);
-    s.line(noteJob(QStringLiteral("restore")));
+    s.line(noteJob(Job::Restore));
     s.lines(connectionLines(cs));
     s.line(QStringLiteral("echo Transferring files..."));
     send(s, QStringLiteral("chown1"), QStringLiteral("/"));
@@ -238,7 +241,7 @@ JobScript relocationScript(bool fonts, const ConnectionSettings &cs)
     const ScriptKind kind = fonts ? ScriptKind::RelocateFonts : ScriptKind::RelocateApps;
     const QString shellScript = fonts ? QStringLiteral("fonts.sh") : QStringLiteral("apps.sh");
     JobScript s = fromForm(kind, QString());
-    s.line(noteJob(QStringLiteral("relocation")));
+    s.line(noteJob(fonts ? Job::RelocateFonts : Job::RelocateApps));
     s.lines(connectionLines(cs));
     s.line(fonts ? QStringLiteral("echo Relocating your Fonts folder, please wait...")
                  : QStringLiteral("echo Relocating your Applications folder, please wait..."));
@@ -257,7 +260,7 @@ JobScript relocationScript(bool fonts, const ConnectionSettings &cs)
 JobScript dfuScript()
 {
     JobScript s = fromForm(ScriptKind::Dfu, QString());
-    s.line(noteJob(QStringLiteral("dfu")));
+    s.line(noteJob(Job::Dfu));
     s.line(QStringLiteral("echo closing necessary iTunes devices, don't be worried if some aren't "
                           "found."));
     s.line(QStringLiteral("taskkill.exe >NUL /F /IM iTunes.exe"));
@@ -273,22 +276,6 @@ JobScript dfuScript()
     s.line(note(QStringLiteral("end")));
     s.lines(scriptForm(ScriptKind::Dfu, QString()).closing);
     return s;
-}
-
-JobScript scriptFor(ScriptKind kind, const QString &versionText, const ConnectionSettings &cs)
-{
-    switch (kind) {
-    case ScriptKind::BackupSymlinked: return backupScript(true, versionText, cs);
-    case ScriptKind::BackupNotSymlinked: return backupScript(false, versionText, cs);
-    case ScriptKind::Restore: return restoreScript(versionText, cs);
-    case ScriptKind::SshFirstRun: return sshFirstRunScript(cs);
-    case ScriptKind::RelocateApps: return relocationScript(false, cs);
-    case ScriptKind::RelocateFonts: return relocationScript(true, cs);
-    case ScriptKind::Dfu: return dfuScript();
-    case ScriptKind::UpdateLauncher: break;
-    }
-    Q_ASSERT_X(false, "scriptFor", "the update launcher is written by the update check");
-    return JobScript(QString());
 }
 
 } // namespace jobs

@@ -18,9 +18,6 @@ JobScript sshFirstRunScript(const ConnectionSettings &cs);
 JobScript relocationScript(bool fonts, const ConnectionSettings &cs);
 JobScript dfuScript();
 
-// The script of a device job of that kind (not the update launcher).
-JobScript scriptFor(ScriptKind kind, const QString &versionText, const ConnectionSettings &cs);
-
 // The "set IP=" and "set PASS=" lines for the settings.
 QStringList connectionLines(const ConnectionSettings &cs);
 

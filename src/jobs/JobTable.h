@@ -1,9 +1,14 @@
 #pragma once
+#include "jobs/ConnectionSettings.h"
+#include "jobs/JobControl.h"
+#include "jobs/JobOutcome.h"
+#include "jobs/JobScript.h"
 #include "jobs/ScriptKind.h"
 #include "platform/MessageBoxes.h"
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace jobs {
 
@@ -38,31 +43,46 @@ struct JobBox {
 
 // A script the job writes: always, or only while an option button is chosen.
 struct JobScriptChoice {
-    QString option;
-    ScriptKind kind;
+    std::optional<Control> option;
+    ScriptKind kind; // its file, the command that starts it, its header and closing
+    // Its lines for the version text and the Connection settings.
+    JobScript (*lines)(const QString &versionText, const ConnectionSettings &cs) = nullptr;
 };
 
-// Everything in which one job's click differs from another's.
+// Everything about one job: what its click does, the scripts it writes, how
+// its end is reported and what is cleared up after it.
 struct JobDescription {
     Job job = Job::Dfu;
     bool usesConnection = false; // reads and checks the Connection settings first
     Precondition precondition = Precondition::None;
     QList<Step> steps;
     QList<JobScriptChoice> scripts;
-    QString sign;           // busy indicator
-    QString caption;        // busy caption (empty: none)
-    QString continueButton; // (empty: none)
-    QString agreement;      // the box that gates the Continue button
+    Control sign = Control::GIF1;          // busy indicator
+    std::optional<Control> caption;        // busy caption
+    std::optional<Control> continueButton; // disabled while the job runs
+    std::optional<Control> agreement;      // the box that gates the Continue button
     JobBox box;
     QString alert;
     QString consoleText;
-    QString timer;
+    std::optional<JobTimer> timer;
     // Written once and started again unchanged until its lines would change.
     bool keepScriptWhileUnchanged = false;
+    // The end of a run through the window's runner hides the busy indicator;
+    // a job that runs in a window of its own hides it itself.
+    bool runEndHidesSign = true;
+    // How the job's end is reported: the word its script notes and the
+    // completion program its script starts (none: the job reports it itself).
+    std::optional<JobOutcome::Kind> completion;
+    // Closing the main window deletes the job's scripts.
+    bool removedAtExit = true;
 };
 
 constexpr int kJobHeightTwips = 8700;
 
 const JobDescription &jobDescription(Job job);
+// Every job, in the order of `Job`.
+const QList<JobDescription> &jobTable();
+// The job that writes a script of that kind (none for the update launcher).
+const JobDescription *jobWriting(ScriptKind kind);
 
 } // namespace jobs

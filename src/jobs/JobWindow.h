@@ -1,10 +1,12 @@
 #pragma once
+#include "jobs/JobControl.h"
+
 #include <QString>
 
 namespace jobs {
 
-// What a job asks of the main window. Controls are named as on the window
-// ("GIF1", "cmdAgree", "optYes"...), so the job table can name them too.
+// What a job asks of the main window. Controls and timers are named by
+// `Control` and `JobTimer`, which the window maps to its own once, when built.
 class JobWindow {
 public:
     virtual ~JobWindow() = default;
@@ -13,15 +15,15 @@ public:
     virtual QString address() const = 0;
     virtual QString password() const = 0;
     // A check box's or option button's state.
-    virtual bool isChecked(const QString &control) const = 0;
+    virtual bool isChecked(Control control) const = 0;
 
     virtual void setHeightTwips(int twips) = 0;
-    virtual void setEnabled(const QString &control, bool enabled) = 0;
-    virtual void setVisible(const QString &control, bool visible) = 0;
+    virtual void setEnabled(Control control, bool enabled) = 0;
+    virtual void setVisible(Control control, bool visible) = 0;
     virtual void popAlert(const QString &message) = 0;
     virtual void setConsoleText(const QString &text) = 0;
-    virtual void startTimer(const QString &timer) = 0;
-    virtual void stopTimer(const QString &timer) = 0;
+    virtual void startTimer(JobTimer timer) = 0;
+    virtual void stopTimer(JobTimer timer) = 0;
     // Hands the command to the window's runner; returns when its run has ended.
     // A runner still busy with another command refuses it with its error.
     virtual void runThroughRunner(const QString &command) = 0;

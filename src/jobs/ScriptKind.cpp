@@ -1,4 +1,5 @@
 #include "jobs/ScriptKind.h"
+#include "jobs/JobTable.h"
 
 namespace jobs {
 
@@ -13,9 +14,20 @@ QStringList header(const QString &title, const QString &colour, const QString &l
     return {QStringLiteral("@echo off"), title, colour, QStringLiteral("Cls"), label};
 }
 
-QStringList restartThen(const QString &completion)
+// "start" of the completion program that reports the end of the job writing
+// the script.
+QString startCompletion(ScriptKind kind)
 {
-    return {kEndProgram, kStartProgram, QStringLiteral("start ") + completion, kExit};
+    const JobDescription *job = jobWriting(kind);
+    if (!job || !job->completion)
+        qFatal("No completion program reports the end of script %d", static_cast<int>(kind));
+    return QStringLiteral("start ") + JobOutcome::completionProgram(*job->completion)
+           + QStringLiteral(".exe");
+}
+
+QStringList restartThen(ScriptKind kind)
+{
+    return {kEndProgram, kStartProgram, startCompletion(kind), kExit};
 }
 
 } // namespace
@@ -29,20 +41,20 @@ ScriptForm scriptForm(ScriptKind kind, const QString &v)
                 header(QStringLiteral("title iPod Touch Files Backup version: ") + v
                            + QStringLiteral(" Beta"),
                        QStringLiteral("Color F2"), start),
-                restartThen(QStringLiteral("BackupComplete.exe"))};
+                restartThen(kind)};
     case ScriptKind::BackupNotSymlinked:
         return {QStringLiteral("No.bat"), QStringLiteral("no.bat"),
                 header(QStringLiteral("title iPod Touch Files Backup version ") + v
                            + QStringLiteral(" Beta"),
                        QStringLiteral("color 2F"), start),
-                restartThen(QStringLiteral("BackupComplete.exe"))};
+                restartThen(kind)};
     case ScriptKind::Restore:
         return {QStringLiteral("PutFilesBack.bat"),
                 QStringLiteral("PutFilesBack.bat"),
                 header(QStringLiteral("title iPod Touch Put Files Back Version ") + v
                            + QStringLiteral(" Beta"),
                        QStringLiteral("color 1E"), start),
-                {kEndProgram, QStringLiteral("start RestoreComplete.exe"), kStartProgram, kExit}};
+                {kEndProgram, startCompletion(kind), kStartProgram, kExit}};
     case ScriptKind::SshFirstRun:
         return {QStringLiteral("SSH.bat"),
                 QString(),
@@ -53,17 +65,17 @@ ScriptForm scriptForm(ScriptKind kind, const QString &v)
         return {QStringLiteral("apps.bat"), QStringLiteral("apps.bat"),
                 header(QStringLiteral("title Relocate (symlink) Applications"),
                        QStringLiteral("color 0E"), start),
-                restartThen(QStringLiteral("SymlinkComplete.exe"))};
+                restartThen(kind)};
     case ScriptKind::RelocateFonts:
         return {QStringLiteral("fonts.bat"), QStringLiteral("fonts.bat"),
                 header(QStringLiteral("title Relocate (symlink) Applications"),
                        QStringLiteral("Color E0"), start),
-                restartThen(QStringLiteral("SymlinkComplete.exe"))};
+                restartThen(kind)};
     case ScriptKind::Dfu:
         return {QStringLiteral("DFU.bat"),
                 QStringLiteral("DFU.bat"),
                 {QStringLiteral("@echo off")},
-                restartThen(QStringLiteral("DFUmode.exe"))};
+                restartThen(kind)};
     case ScriptKind::UpdateLauncher:
         return {QStringLiteral("DeleteOLD.bat"), QString(), {QStringLiteral("@Echo off")}, {kExit}};
     }

@@ -53,7 +53,8 @@ void SshFirstRunWatch::show(SshFirstRunOutcome outcome)
     if (!isFinal(outcome))
         return;
     m_window.setVisible(job.sign, false);
-    m_window.stopTimer(job.timer);
+    if (job.timer)
+        m_window.stopTimer(*job.timer);
 }
 
 } // namespace jobs

@@ -1,8 +1,11 @@
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
+#include "app/Console.h"
 #include "app/ExitCleanup.h"
 #include "app/InstructionDocuments.h"
+#include "app/JobControlMap.h"
 #include "app/frmMain.h"
+#include "jobs/JobTable.h"
 #include "platform/CoreServices.h"
 #include "support/SuiteFixture.h"
 
@@ -236,6 +239,47 @@ private slots:
         QVERIFY(!deleted.contains(QStringLiteral("apps.bat")));
         QVERIFY(QFile::exists(QStringLiteral("apps.bat")));
         QVERIFY(!QFile::exists(QStringLiteral("SSH.bat")));
+    }
+
+    void jobControlsAreFoundWhenTheWindowIsBuilt()
+    {
+        // Every control and timer the jobs name is on the window, of its kind.
+        frmMain w;
+        const app::JobControlMap map(&w);
+        QCOMPARE(map.faults(), QStringList());
+        for (int i = 0; i < jobs::kControlCount; ++i) {
+            const auto control = static_cast<jobs::Control>(i);
+            QCOMPARE(map.widget(control)->objectName(), jobs::controlName(control));
+        }
+        QCOMPARE(map.timer(jobs::JobTimer::Timer1), w.findChild<QTimer *>("Timer1"));
+
+        // A window without them says which are missing or of another kind.
+        QWidget bare;
+        (new QLineEdit(&bare))->setObjectName(QStringLiteral("Text2"));
+        (new QLabel(&bare))->setObjectName(QStringLiteral("optYes"));
+        (new QPushButton(&bare))->setObjectName(QStringLiteral("Check1")); // not checkable
+        const QStringList faults = app::JobControlMap(&bare).faults();
+        QVERIFY(!faults.join('\n').contains(QStringLiteral("Text2")));
+        QVERIFY(faults.contains(QStringLiteral("no control named Text3")));
+        QVERIFY(faults.contains(QStringLiteral("optYes is a QLabel")));
+        QVERIFY(faults.contains(QStringLiteral("Check1 is a QPushButton")));
+        QVERIFY(faults.contains(QStringLiteral("no control named DXAnimatedGIF5")));
+        QVERIFY(faults.contains(QStringLiteral("no timer named Timer1")));
+    }
+
+    void runEndHidesTheRunnerJobsSignsOnly()
+    {
+        frmMain w;
+        w.show();
+        const QStringList runnerSigns{"GIF1", "GIF2", "DXAnimatedGIF1", "DXAnimatedGIF2",
+                                      "DXAnimatedGIF5"};
+        for (const QString &sign : runnerSigns + QStringList{"DXAnimatedGIF3"})
+            w.findChild<QWidget *>(sign)->show();
+        w.console().Complete();
+        for (const QString &sign : runnerSigns)
+            QVERIFY2(w.findChild<QWidget *>(sign)->isHidden(), qPrintable(sign));
+        // The SSH first run goes on in its own window: only its timer ends it.
+        QVERIFY(!w.findChild<QWidget *>("DXAnimatedGIF3")->isHidden());
     }
 
     void aboutButtonKeepsOneWindow()

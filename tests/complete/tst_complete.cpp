@@ -31,7 +31,7 @@ void leaveSuccessfulRun(complete::Job job)
         notes = "job restore\r\nend\r\n";
         transcript = "Zorvane restore check: OK, every file of the backup is on the device\r\n";
         break;
-    case complete::Job::Symlink: notes = "job relocation\r\nend\r\n"; break;
+    case complete::Job::Relocation: notes = "job relocation\r\nend\r\n"; break;
     case complete::Job::Dfu: notes = "job dfu\r\nend\r\n"; break;
     }
     QFile n(QStringLiteral("LastJob.txt")), t(QStringLiteral("LastJob.log"));
@@ -86,7 +86,7 @@ void tst_complete::boxTellsWhichJobEndedAndClosesWithOk_data()
                             << QStringLiteral("backup");
     QTest::newRow("restore") << complete::Job::Restore << QStringLiteral("RestoreComplete")
                              << QStringLiteral("put back");
-    QTest::newRow("symlink") << complete::Job::Symlink << QStringLiteral("SymlinkComplete")
+    QTest::newRow("symlink") << complete::Job::Relocation << QStringLiteral("SymlinkComplete")
                              << QStringLiteral("linked");
     QTest::newRow("dfu") << complete::Job::Dfu << QStringLiteral("DFUmode")
                          << QStringLiteral("DFU mode");
@@ -124,8 +124,8 @@ void tst_complete::boxTellsWhichJobEndedAndClosesWithOk()
 void tst_complete::textsDifferBetweenPrograms()
 {
     QSet<QString> texts, titles;
-    for (complete::Job job : {complete::Job::Backup, complete::Job::Restore, complete::Job::Symlink,
-                              complete::Job::Dfu}) {
+    for (complete::Job job : {complete::Job::Backup, complete::Job::Restore,
+                              complete::Job::Relocation, complete::Job::Dfu}) {
         leaveSuccessfulRun(job);
         texts << complete::messageFor(job).text;
         titles << complete::messageFor(job).title;
@@ -158,8 +158,8 @@ void tst_complete::failedJobIsAWarningWithItsTranscript()
 
 void tst_complete::captionsFitInTheStandInFace()
 {
-    for (complete::Job job : {complete::Job::Backup, complete::Job::Restore, complete::Job::Symlink,
-                              complete::Job::Dfu}) {
+    for (complete::Job job : {complete::Job::Backup, complete::Job::Restore,
+                              complete::Job::Relocation, complete::Job::Dfu}) {
         leaveSuccessfulRun(job);
         std::unique_ptr<QMessageBox> box(complete::createBox(job));
         box->show();

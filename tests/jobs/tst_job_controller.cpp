@@ -1,6 +1,7 @@
 // The job controller without a window: what each job's click asks of the window
 // and the platform, in order, given a window stand-in that records every request.
 #include "jobs/JobController.h"
+#include "jobs/JobOutcome.h"
 #include "jobs/JobScripts.h"
 #include "jobs/JobWindow.h"
 #include "support/FolderFixture.h"
@@ -20,23 +21,33 @@ public:
     {}
     QString address() const override { return addressText; }
     QString password() const override { return QStringLiteral("fennel"); }
-    bool isChecked(const QString &control) const override { return checked.contains(control); }
-    void setHeightTwips(int twips) override { m_log << QStringLiteral("height %1").arg(twips); }
-    void setEnabled(const QString &c, bool on) override
+    bool isChecked(jobs::Control control) const override
     {
-        m_log << (on ? QStringLiteral("enable ") : QStringLiteral("disable ")) + c;
+        return checked.contains(jobs::controlName(control));
     }
-    void setVisible(const QString &c, bool on) override
+    void setHeightTwips(int twips) override { m_log << QStringLiteral("height %1").arg(twips); }
+    void setEnabled(jobs::Control c, bool on) override
     {
-        m_log << (on ? QStringLiteral("show ") : QStringLiteral("hide ")) + c;
+        m_log << (on ? QStringLiteral("enable ") : QStringLiteral("disable "))
+                     + jobs::controlName(c);
+    }
+    void setVisible(jobs::Control c, bool on) override
+    {
+        m_log << (on ? QStringLiteral("show ") : QStringLiteral("hide ")) + jobs::controlName(c);
     }
     void popAlert(const QString &m) override { m_log << QStringLiteral("alert ") + m; }
     void setConsoleText(const QString &t) override
     {
         m_log << QStringLiteral("console ") + t.section(QStringLiteral("\r\n"), -1);
     }
-    void startTimer(const QString &t) override { m_log << QStringLiteral("timer ") + t; }
-    void stopTimer(const QString &t) override { m_log << QStringLiteral("stop ") + t; }
+    void startTimer(jobs::JobTimer t) override
+    {
+        m_log << QStringLiteral("timer ") + jobs::timerName(t);
+    }
+    void stopTimer(jobs::JobTimer t) override
+    {
+        m_log << QStringLiteral("stop ") + jobs::timerName(t);
+    }
     void runThroughRunner(const QString &c) override { m_log << QStringLiteral("run ") + c; }
     bool isRunnerBusy() const override { return runnerBusy; }
 
@@ -64,6 +75,7 @@ private slots:
     void sshFirstRunWithoutATerminalTakesNoStep();
     void sshFirstRunThatCannotStartSaysSoAndStopsItsTimer();
     void sshFirstRunTicksReportWhatHappened();
+    void everyScriptEndsWithItsJobsCompletion();
 
 private:
     std::unique_ptr<FolderFixture> m_folder;
@@ -277,6 +289,42 @@ void tst_job_controller::sshFirstRunTicksReportWhatHappened()
              (QStringList{"console Click \"Run SSH Fingerprint\" again and answer \"y\" "
                           "when the SSH window asks \"Store key in cache?\".",
                           "hide DXAnimatedGIF3", "stop Timer1"}));
+}
+
+void tst_job_controller::everyScriptEndsWithItsJobsCompletion()
+{
+    // Each script notes its job in the word its completion program looks for,
+    // and starts that program; a job that reports its end itself starts none.
+    const jobs::ConnectionSettings cs(QStringLiteral("10.0.0.2"), QStringLiteral("fennel"));
+    for (const jobs::JobDescription &job : jobs::jobTable()) {
+        for (const jobs::JobScriptChoice &choice : job.scripts) {
+            const jobs::JobScript script = choice.lines(QStringLiteral("1.0.5"), cs);
+            QCOMPARE(script.fileName(), jobs::scriptForm(choice.kind, QString()).fileName);
+            QStringList completions;
+            QStringList jobNotes;
+            for (const QString &line : script.lines()) {
+                if (line.startsWith(QLatin1String("start "))
+                    && line != QLatin1String("start Zorvane.exe"))
+                    completions << line;
+                if (line.startsWith(QLatin1String("echo job ")))
+                    jobNotes << line;
+            }
+            if (!job.completion) {
+                QVERIFY2(completions.isEmpty() && jobNotes.isEmpty(),
+                         qPrintable(script.fileName()));
+                continue;
+            }
+            const QString word = jobs::JobOutcome::notesWord(*job.completion);
+            QCOMPARE(completions,
+                     QStringList{"start " + jobs::JobOutcome::completionProgram(*job.completion)
+                                 + ".exe"});
+            QCOMPARE(jobNotes, QStringList{"echo job " + word + ">" + jobs::kOutcomeFile});
+            // The completion program takes those notes for its own job's.
+            const QByteArray notes = "job " + word.toLatin1() + "\r\nend\r\n";
+            QVERIFY(!jobs::JobOutcome::decide(*job.completion, notes, QString(), QString())
+                         .text.contains(QStringLiteral("belong to another job")));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_job_controller)

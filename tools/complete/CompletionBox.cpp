@@ -7,35 +7,9 @@
 
 namespace complete {
 
-namespace {
-
-jobs::JobOutcome::Kind kindOf(Job job)
-{
-    switch (job) {
-    case Job::Backup: return jobs::JobOutcome::Kind::Backup;
-    case Job::Restore: return jobs::JobOutcome::Kind::Restore;
-    case Job::Symlink: return jobs::JobOutcome::Kind::Relocation;
-    case Job::Dfu: return jobs::JobOutcome::Kind::Dfu;
-    }
-    return jobs::JobOutcome::Kind::Backup;
-}
-
-QString programName(Job job)
-{
-    switch (job) {
-    case Job::Backup: return QStringLiteral("BackupComplete");
-    case Job::Restore: return QStringLiteral("RestoreComplete");
-    case Job::Symlink: return QStringLiteral("SymlinkComplete");
-    case Job::Dfu: return QStringLiteral("DFUmode");
-    }
-    return {};
-}
-
-} // namespace
-
 Message messageFor(Job job)
 {
-    const jobs::JobOutcome outcome = jobs::JobOutcome::read(kindOf(job));
+    const jobs::JobOutcome outcome = jobs::JobOutcome::read(job);
     QString details = outcome.transcript;
     // A flood of output is shown from its end; the file keeps all of it.
     constexpr qsizetype kMostShown = 2 * 1024 * 1024;
@@ -44,7 +18,8 @@ Message messageFor(Job job)
             QStringLiteral("(The beginning is left out here; %1 beside Zorvane holds all of it.)\n")
                 .arg(jobs::kTranscriptFile)
             + details.right(kMostShown);
-    return {programName(job), outcome.title, outcome.text, details, outcome.succeeded};
+    return {jobs::JobOutcome::completionProgram(job), outcome.title, outcome.text, details,
+            outcome.succeeded};
 }
 
 QMessageBox *createBox(Job job, QWidget *parent)

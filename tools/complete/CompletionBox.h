@@ -1,4 +1,6 @@
 #pragma once
+#include "jobs/JobOutcome.h"
+
 #include <QString>
 
 class QMessageBox;
@@ -10,7 +12,8 @@ class QWidget;
 // Details"). A job that did not complete is never reported as done.
 namespace complete {
 
-enum class Job { Backup, Restore, Symlink, Dfu };
+// The job a program reports: one of the outcome kinds, each with its program.
+using Job = jobs::JobOutcome::Kind;
 
 struct Message {
     QString objectName; // the program's name, also the box's objectName
