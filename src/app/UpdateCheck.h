@@ -46,7 +46,7 @@ private:
     void bringUp();
     void discardPartialInstaller();
 
-    UpdateControls m_c;
+    UpdateControls m_controls;
     InetTransfer m_inet;
     QString m_updateText;
     QString m_latestVersion;

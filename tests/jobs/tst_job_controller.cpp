@@ -127,10 +127,10 @@ void tst_job_controller::everyJobTakesItsStepsInOrder_data()
                "show DXAnimatedGIF3", "write SSH.bat",
                "shell SSH.bat"};
     QTest::newRow("applications")
-        << int(jobs::Job::RelocateApps) << ""
+        << int(jobs::Job::ApplicationsRelocation) << ""
         << QStringList{"alert Executing Symlink Applications Process...Please Wait...",
                        "height 8700", "show DXAnimatedGIF1", "write apps.bat", "run apps.bat"};
-    QTest::newRow("fonts") << int(jobs::Job::RelocateFonts) << ""
+    QTest::newRow("fonts") << int(jobs::Job::FontsRelocation) << ""
                            << QStringList{"height 8700", "show DXAnimatedGIF2",
                                           "box Before Symlinking Your Fonts....", "write fonts.bat",
                                           "run fonts.bat"};
@@ -154,7 +154,7 @@ void tst_job_controller::everyJobTakesItsStepsInOrder()
 void tst_job_controller::badAddressStopsEveryConnectionJobBeforeAnyStep()
 {
     for (jobs::Job job : {jobs::Job::Backup, jobs::Job::Restore, jobs::Job::SshFirstRun,
-                          jobs::Job::RelocateApps, jobs::Job::RelocateFonts}) {
+                          jobs::Job::ApplicationsRelocation, jobs::Job::FontsRelocation}) {
         m_log.clear();
         RecordingWindow window(m_log);
         window.addressText = QStringLiteral("192.168.");
@@ -204,7 +204,7 @@ void tst_job_controller::runningScriptIsNeverRewritten()
     // while it runs goes to the busy runner (which refuses it) unwritten.
     RecordingWindow window(m_log);
     window.runnerBusy = true;
-    jobs::JobController(window).start(jobs::Job::RelocateApps);
+    jobs::JobController(window).start(jobs::Job::ApplicationsRelocation);
     QVERIFY(!m_log.contains(QStringLiteral("write apps.bat")));
     QCOMPARE(m_log.last(), QStringLiteral("run apps.bat"));
     QVERIFY(!m_log.contains(QStringLiteral("hide DXAnimatedGIF1")));
