@@ -17,7 +17,7 @@ struct RunResult {
 };
 
 RunResult runZcmd(const QString &folder, const QStringList &arguments,
-                  const QByteArray &input = QByteArray(), int timeoutMs = 30000);
+                  const QByteArray &input = QByteArray(), int timeoutMs = 120000);
 
 // Puts the stand-in program into `folder` under `name`: a link, or a copy
 // when the test needs a file of that name (process names, image names).

@@ -3,6 +3,8 @@
 // lookup, image-name and wildcard matching.
 #include "zcmd/Ast.h"
 #include "zcmd/Expander.h"
+#include "zcmd/FileNamePattern.h"
+#include "zcmd/IfComparison.h"
 #include "zcmd/Invocation.h"
 #include "zcmd/LineParser.h"
 #include "zcmd/PathResolver.h"
@@ -94,6 +96,8 @@ private slots:
     void imageNames_data();
     void imageNames();
     void wildcards();
+    void ifComparisonOrder_data();
+    void ifComparisonOrder();
 };
 
 void tst_zcmd_parsing::lineParser_data()
@@ -368,9 +372,71 @@ void tst_zcmd_parsing::wildcards()
     QVERIFY(PathResolver::wildcardMatch("a?c*", "abcdef"));
     QVERIFY(!PathResolver::wildcardMatch("a?c", "ac"));
     QVERIFY(!PathResolver::wildcardMatch("*.txt", "notes.txt.bak"));
+    // File names as the Windows file system matches them.
+    QVERIFY(FileNamePattern::matches("f?.txt", "f.txt"));
+    QVERIFY(FileNamePattern::matches("f?.txt", "fa.txt"));
+    QVERIFY(!FileNamePattern::matches("f?.txt", "fab.txt"));
+    QVERIFY(FileNamePattern::matches("foo??", "foo"));
+    QVERIFY(FileNamePattern::matches("*.", "readme"));
+    QVERIFY(!FileNamePattern::matches("*.", "read.me"));
+    QVERIFY(FileNamePattern::matches("*.TXT", "a.b.txt"));
+    QVERIFY(!FileNamePattern::matches("*.txt", "notes.txt.bak"));
+    QVERIFY(FileNamePattern::matches("*.*", "noext"));
+    QVERIFY(!FileNamePattern::matches("a?c", "ac"));
+    QVERIFY(!FileNamePattern::matches(std::string(40, '*') + "b", std::string(60, 'a')));
     QVERIFY(PathResolver::isNullDevice("nul"));
     QVERIFY(PathResolver::isNullDevice("\"NUL\""));
     QVERIFY(!PathResolver::isNullDevice("null"));
+}
+
+void tst_zcmd_parsing::ifComparisonOrder_data()
+{
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("right");
+    QTest::addColumn<bool>("ignoreCase");
+    QTest::addColumn<int>("order");
+
+    QTest::newRow("octal") << "010"
+                           << "8" << false << 0;
+    QTest::newRow("hexadecimal") << "0x1F"
+                                 << "31" << false << 0;
+    QTest::newRow("signs") << "-5"
+                           << "+4" << false << -1;
+    QTest::newRow("numbers, not digits") << "9"
+                                         << "10" << false << -1;
+    QTest::newRow("no octal 9: compared as words") << "09"
+                                                   << "8" << false << -1;
+    QTest::newRow("beyond 32 bits stands at the limit") << "2147483648"
+                                                        << "2147483647" << false << 0;
+    QTest::newRow("case breaks ties only") << "a"
+                                           << "B" << false << -1;
+    QTest::newRow("lower case first") << "a"
+                                      << "A" << false << -1;
+    QTest::newRow("/I ignores case") << "ABC"
+                                     << "abc" << true << 0;
+    QTest::newRow("shorter first") << "ab"
+                                   << "abc" << false << -1;
+    QTest::newRow("digits before letters") << "1x"
+                                           << "a" << false << -1;
+    QTest::newRow("symbols before digits") << "_x"
+                                           << "0" << false << -1;
+    QTest::newRow("a hyphen counts last") << "co-op"
+                                          << "coop" << false << 1;
+    QTest::newRow("hyphen passed over") << "co-op"
+                                        << "cop" << false << -1;
+}
+
+void tst_zcmd_parsing::ifComparisonOrder()
+{
+    QFETCH(QString, left);
+    QFETCH(QString, right);
+    QFETCH(bool, ignoreCase);
+    QFETCH(int, order);
+    auto sign = [](int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); };
+    QCOMPARE(sign(IfComparison::compare(left.toStdString(), right.toStdString(), ignoreCase)),
+             order);
+    QCOMPARE(sign(IfComparison::compare(right.toStdString(), left.toStdString(), ignoreCase)),
+             -order);
 }
 
 QTEST_GUILESS_MAIN(tst_zcmd_parsing)

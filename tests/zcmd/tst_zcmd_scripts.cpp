@@ -164,7 +164,7 @@ void tst_zcmd_scripts::scripts_data()
     // --- echo ---
     QTest::newRow("command echo while echo is on")
         << QByteArray("echo hi\n@echo off\necho still\n") << runScript() << QByteArray()
-        << QByteArray("\r\n@DIR@>echo hi\r\nhi\r\nstill\r\n") << 0;
+        << QByteArray("\r\n@DIR@>echo hi \r\nhi\r\nstill\r\n") << 0;
     QTest::newRow("echo forms")
         << QByteArray(
                "@echo off\necho.\necho\necho on\n@echo\n@echo off\necho  two  blanks \necho.dot\n")
@@ -394,6 +394,155 @@ void tst_zcmd_scripts::conformance_data()
     QTest::newRow("a batch file deleted while it runs stops")
         << bat << QByteArray("@echo off\necho one\ndel c.bat\necho never\n")
         << QByteArray("one\r\nThe batch file cannot be found.\r\n") << 0;
+
+    // --- echo on: each command after a blank line and the prompt, as parsed, with a trailing blank ---
+    QTest::newRow("echo on shows commands and remarks, not labels or empty lines")
+        << bat
+        << QByteArray("echo hi\nrem note & more\n:skip\n\necho  two  spaced\nif 1==1 echo yes\n"
+                      "if 1==2 (echo no) else (echo else)\nset V=x\n@echo off\necho %V%\n")
+        << QByteArray("\r\n@DIR@>echo hi \r\nhi\r\n\r\n@DIR@>rem note & more \r\n"
+                      "\r\n@DIR@>echo  two  spaced \r\n two  spaced\r\n"
+                      "\r\n@DIR@>if 1 == 1 echo yes \r\nyes\r\n"
+                      "\r\n@DIR@>if 1 == 2 (echo no ) else (echo else )\r\nelse\r\n"
+                      "\r\n@DIR@>set V=x \r\nx\r\n")
+        << 0;
+
+    // --- IF: numbers (decimal, octal, hexadecimal, signed) compare as numbers, the rest as
+    // words in the system's collation: case second, lower case first; /I ignores case ---
+    QTest::newRow("IF comparison operators")
+        << bat
+        << QByteArray(
+               "@echo off\nif 1 EQU 01 echo a1\nif 010 EQU 8 echo a2\nif 0x10 EQU 16 echo a3\n"
+               "if -1 LSS 1 echo a4\nif +5 EQU 5 echo a5\n"
+               "if 09 GTR 8 (echo a6-number) else echo a6-string\n"
+               "if 10 GTR 2 echo a7\nif \"2\" GTR \"10\" echo a8\n"
+               "if a LSS B echo b1\nif B LSS a (echo b2-bytes) else echo b2-words\n"
+               "if a LSS A echo b3\nif A GTR a echo b4\nif /i A EQU a echo b5\n"
+               "if A NEQ a echo b6\nif /I B GTR a echo b7\nif abc LSS abd echo b8\n"
+               "if ab LSS abc echo b9\nif 1 LSS a echo b10\nif 10 LEQ 10 echo c1\n"
+               "if 9 GEQ 10 (echo c2) else echo c2-no\nif a==A (echo d1) else echo d1-no\n"
+               "if /I a==A echo d2\n")
+        << QByteArray("a1\r\na2\r\na3\r\na4\r\na5\r\na6-string\r\na7\r\na8\r\nb1\r\nb2-words\r\n"
+                      "b3\r\nb4\r\nb5\r\nb6\r\nb7\r\nb8\r\nb9\r\nb10\r\nc1\r\nc2-no\r\nd1-no\r\n"
+                      "d2\r\n")
+        << 0;
+    QTest::newRow("ELSE IF chains on one line, over lines and inside a block")
+        << bat
+        << QByteArray("@echo off\nset N=2\n"
+                      "if %N%==1 (echo one) else if %N%==2 (echo two) else (echo other)\n"
+                      "if %N%==1 (\necho one\n) else if %N%==3 (\necho three\n) else (\n"
+                      "echo other\n)\n"
+                      "(\nif %N%==1 (echo in-one) else if %N%==2 (echo in-two) else echo in-other\n"
+                      "echo in-after\n)\nif %N%==1 (echo x) else if %N%==5 echo y\necho end\n")
+        << QByteArray("two\r\nother\r\nin-two\r\nin-after\r\nend\r\n") << 0;
+    QTest::newRow("the error level after IF blocks over several lines")
+        << bat
+        << QByteArray("@echo off\nexitwith 3\nif 1==1 (\necho in %errorlevel%\nexitwith 4\n)\n"
+                      "echo after %errorlevel%\nif 1==2 (\nexitwith 5\n) else (\nexitwith 6\n)\n"
+                      "echo else %errorlevel%\nif 1==2 (\nexitwith 7\n)\n"
+                      "echo skipped %errorlevel%\n")
+        << QByteArray("in 3\r\nafter 4\r\nelse 6\r\nskipped 6\r\n") << 6;
+
+    QTest::newRow("IF EXIST: folders, a trailing backslash, wildcards, quotes and blanks")
+        << bat
+        << QByteArray("@echo off\nmkdir exdir_@ID@\necho x>exdir_@ID@\\f1.txt\n"
+                      "echo x>\"exdir_@ID@\\name with blanks.txt\"\n"
+                      "if exist exdir_@ID@ echo e1\nif exist exdir_@ID@\\ echo e2\n"
+                      "if exist exdir_@ID@\\f1.txt\\ (echo e3-wrong) else echo e3\n"
+                      "if exist exdir_@ID@\\*.txt echo e4\n"
+                      "if exist exdir_@ID@\\*.doc (echo e5-wrong) else echo e5\n"
+                      "if exist \"exdir_@ID@\\name with blanks.txt\" echo e6\n"
+                      "if exist exdir_@ID@\\name with blanks.txt echo e7\n"
+                      "if exist EXDIR_@ID@\\F1.TXT echo e8\nif exist exdir_@ID@\\f?.txt echo e10\n"
+                      "if not exist exdir_@ID@\\f1.txt (echo e11-wrong) else echo e11\n"
+                      "if exist \"exdir_@ID@\" echo e12\nif exist \"exdir_@ID@\\\" echo e13\n")
+        << QByteArray("e1\r\ne2\r\ne3\r\ne4\r\ne5\r\ne6\r\ne8\r\ne10\r\ne11\r\ne12\r\ne13\r\n")
+        << 0;
+
+    // --- CALL of another batch file, and naming one without CALL ---
+    QTest::newRow("CALL of a batch file: arguments, return, error level; without CALL no return")
+        << bat
+        << QByteArray("@echo off\n>callee_@ID@.bat echo @echo off\n"
+                      ">>callee_@ID@.bat echo echo callee [%%1] [%%2]\n"
+                      ">>callee_@ID@.bat echo exit /b 3\n"
+                      "call callee_@ID@.bat one \"two words\"\necho back %errorlevel%\n"
+                      "exitwith 0\ncall callee_@ID@ again\necho back2 %errorlevel%\n"
+                      "(call callee_@ID@.bat in-block & echo block-after)\n"
+                      "if 1==1 (\ncall CALLEE_@ID@.BAT multi\necho multi-after\n)\n"
+                      "call nosuch_@ID@.exe\ncallee_@ID@.bat no-call\necho never\n")
+        << QByteArray("callee [one] [\"two words\"]\r\nback 3\r\ncallee [again] []\r\nback2 3\r\n"
+                      "callee [in-block] []\r\nblock-after\r\ncallee [multi] []\r\nmulti-after\r\n")
+               + notRecognized("nosuch_@ID@.exe") + "callee [no-call] []\r\n"
+        << 3;
+
+    // --- SET ---
+    QTest::newRow("SET /P prompts, quoted or holding '='; SET of a name with no value")
+        << bat
+        << QByteArray("@echo off\n>answers_@ID@.txt echo one\n>>answers_@ID@.txt echo two\n"
+                      ">>answers_@ID@.txt echo three\n>>answers_@ID@.txt echo four\n"
+                      "<answers_@ID@.txt (\nset /p A=Enter a: \nset /p \"B=Quoted prompt: \"\n"
+                      "set /p C=\"with quotes: \"\nset /p D=x=y? \nset /p E=nothing left: \n)\n"
+                      "echo.\necho [%A%] [%B%] [%C%] [%D%] [%E%] %errorlevel%\n"
+                      "set UNSET_@ID@=\nset UNSET_@ID@\necho %errorlevel%\n")
+        << QByteArray("Enter a: Quoted prompt: with quotes: x=y? nothing left: \r\n"
+                      "[one] [two] [three] [four] [] 1\r\n"
+                      "Environment variable UNSET_@ID@ not defined\r\n1\r\n")
+        << 1;
+
+    // --- file commands, PATH and START ---
+    QTest::newRow("MKDIR of several missing folders, TYPE and MOVE of several files, DEL /Q")
+        << bat
+        << QByteArray("@echo off\nmkdir fc_@ID@\\a\\b\\c\nif exist fc_@ID@\\a\\b\\c echo made\n"
+                      "cd fc_@ID@\necho one>f2.txt\necho two>f1.txt\necho three>g.log\n"
+                      "type f2.txt g.log\ntype f*.txt\nmove f*.txt a\\b\nmove g.log a\n"
+                      "move a\\b\\f1.txt,a\\b\\f2.txt a\\b\\c\n"
+                      "del /q a\\b\\c\\*.txt\nif not exist a\\b\\c\\f1.txt echo gone\n"
+                      "del /q a\nif not exist a\\g.log echo folder emptied\ndel /q nosuch.txt\n"
+                      "cd ..\n")
+        << QByteArray("made\r\n\r\nf2.txt\r\n\r\n\r\none\r\n\r\ng.log\r\n\r\n\r\nthree\r\n"
+                      "\r\nf1.txt\r\n\r\n\r\ntwo\r\n\r\nf2.txt\r\n\r\n\r\none\r\n"
+                      "@DIR@/fc_@ID@/f1.txt\r\n@DIR@/fc_@ID@/f2.txt\r\n        2 file(s) moved.\r\n"
+                      "        1 file(s) moved.\r\n"
+                      "@DIR@/fc_@ID@/a/b/f1.txt\r\n@DIR@/fc_@ID@/a/b/f2.txt\r\n"
+                      "        2 file(s) moved.\r\n"
+                      "gone\r\nfolder emptied\r\nCould Not Find @DIR@/fc_@ID@/nosuch.txt\r\n")
+        << 0;
+    QTest::newRow("PATH search with and without an extension; START /W's exit code")
+        << bat
+        << QByteArray(
+               "@echo off\nmkdir tools_@ID@\n>tools_@ID@\\tool_@ID@.bat echo @echo tool %%1\n"
+               "mkdir more_@ID@\n>more_@ID@\\other_@ID@.cmd echo @echo other %%1\n"
+               "set PATH=%CD%\\tools_@ID@;more_@ID@;%PATH%\ncall tool_@ID@ a\n"
+               "call TOOL_@ID@.BAT b\ncall other_@ID@ c\ncall other_@ID@.bat d\n"
+               "exitwith 3\nstart /W exitwith 0\necho start %errorlevel%\n"
+               "start /wait exitwith 7\necho start %errorlevel%\n")
+        << QByteArray("tool a\r\ntool b\r\nother c\r\n") + notRecognized("other_@ID@.bat")
+               + "start 0\r\nstart 7\r\n"
+        << 7;
+    QTest::newRow("names go by their text: '.', '..', a '?' that matches nothing, '*.'")
+        << bat
+        << QByteArray(
+               "@echo off\nmkdir nm_@ID@\\sub\necho x>nm_@ID@\\foo\ncd nm_@ID@\n"
+               "if exist nosuch\\..\\foo echo n1\nif exist foo\\. echo n2\n"
+               "if exist sub\\* echo n3\nif exist foo? echo n4\nif exist *. echo n5\n"
+               "if exist ..\\nm_@ID@\\FOO echo n6\nif exist foo\\ (echo wrong) else echo n7\n"
+               "cd ..\n")
+        << QByteArray("n1\r\nn2\r\nn3\r\nn4\r\nn5\r\nn6\r\nn7\r\n") << 0;
+    QTest::newRow("PATH shows, clears and sets the search path")
+        << bat
+        << QByteArray("@echo off\nset KEPT=%PATH%\npath ;\npath\nargv found-here\n"
+                      "path tools_@ID@;\"@DIR@\"\npath\nset PATH=%KEPT%\n")
+        << QByteArray("No Path\r\nfound-here\nPATH=tools_@ID@;\"@DIR@\"\r\n") << 0;
+    QTest::newRow("CALL doubles carets; cmd is the interpreter; TYPE names what it cannot show")
+        << bat
+        << QByteArray("@echo off\ncall echo a^^b \"c^d\"\ncall :sub \"x^y\"\necho x>tf_@ID@.txt\n"
+                      "type tf_@ID@.txt nosuch_@ID@.txt\ncmd /c exit 3\necho cmd %errorlevel%\n"
+                      "start /wait cmd.exe /c exit 5\necho start %errorlevel%\ngoto :eof\n"
+                      ":sub\necho sub %1\n")
+        << QByteArray("a^b \"c^^d\"\r\nsub \"x^^y\"\r\n\r\ntf_@ID@.txt\r\n\r\n\r\nx\r\n"
+                      "The system cannot find the file specified.\r\n"
+                      "Error occurred while processing: nosuch_@ID@.txt.\r\ncmd 3\r\nstart 5\r\n")
+        << 5;
 }
 
 void tst_zcmd_scripts::conformance()

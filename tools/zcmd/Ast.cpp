@@ -17,6 +17,8 @@ std::string describe(const Redirection &r)
 
 namespace {
 
+// Every simple command is shown followed by a blank, and an operator by a
+// blank after it: "echo a & echo b" shows as "echo a  & echo b ".
 std::string joined(const Node &node, const char *separator)
 {
     std::string out;
@@ -51,23 +53,27 @@ std::string describe(const Node &node)
 {
     std::string out;
     switch (node.type) {
-    case Node::Type::Command: out = node.text; break;
-    case Node::Type::Block: out = "(" + joined(node, " & ") + " )"; break;
+    case Node::Type::Command:
+        out = node.text + " ";
+        for (const Redirection &r : node.redirections)
+            out += describe(r) + " ";
+        return out;
+    case Node::Type::Block: out = "(" + joined(node, "& ") + ")"; break;
     case Node::Type::If:
         out = "if " + describeTest(node.test) + " "
               + (node.thenBranch ? describe(*node.thenBranch) : "");
         if (node.elseBranch)
             out += " else " + describe(*node.elseBranch);
         break;
-    case Node::Type::Pipe: return joined(node, " | ");
+    case Node::Type::Pipe: return joined(node, "| ");
     case Node::Type::Conditional:
         for (size_t i = 0; i < node.children.size(); ++i) {
             if (i)
-                out += i < node.orJoins.size() && node.orJoins[i] ? " || " : " && ";
+                out += i < node.orJoins.size() && node.orJoins[i] ? "|| " : "&& ";
             out += describe(*node.children[i]);
         }
         return out;
-    case Node::Type::Sequence: return joined(node, " & ");
+    case Node::Type::Sequence: return joined(node, "& ");
     }
     for (const Redirection &r : node.redirections)
         out += " " + describe(r);

@@ -95,9 +95,14 @@ int BatchRunner::run(BatchFrame &frame)
                 Output::errLine(parsed.error);
             break;
         }
-        if (!parsed.tree)
+        const bool shown = session.echoOn && !parsed.quiet;
+        if (!parsed.tree) {
+            // A remark does nothing, but command echo shows it like any command.
+            if (shown && !parsed.remark.empty())
+                Output::out("\r\n" + interpreter_.prompt() + parsed.remark + " \r\n");
             continue;
-        if (session.echoOn && !parsed.quiet)
+        }
+        if (shown)
             Output::out("\r\n" + interpreter_.prompt() + describe(*parsed.tree) + "\r\n");
         interpreter_.execute(*parsed.tree);
 

@@ -2,6 +2,7 @@
 
 #include "zcmd/CommandWords.h"
 #include "zcmd/ConsoleCommands.h"
+#include "zcmd/FileNamePattern.h"
 #include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
 #include "zcmd/PathResolver.h"
@@ -202,7 +203,7 @@ int FileCommands::deleteFiles(Interpreter &, std::string_view arguments)
         for (const std::string &dir : folders) {
             for (const std::string &entry : PathResolver::list(dir)) {
                 std::string path = joinPath(dir, entry);
-                if (!PathResolver::wildcardMatch(pattern, entry) || isDirectoryNoFollow(path))
+                if (!FileNamePattern::matches(pattern, entry) || isDirectoryNoFollow(path))
                     continue;
                 any = true;
                 if (::unlink(path.c_str()) != 0) {
@@ -219,32 +220,67 @@ int FileCommands::deleteFiles(Interpreter &, std::string_view arguments)
     return 0; // as on Windows, DEL reports problems but leaves the error level alone
 }
 
+// MOVE source[,source...] target: a source may hold wildcards. With
+// several files each one's full name is shown as it goes, and they may
+// only go into a folder.
 int FileCommands::move(Interpreter &, std::string_view arguments)
 {
     std::vector<std::string> switches, operands;
     if (!parseWords(arguments, "Y", switches, operands))
         return 1;
-    if (operands.size() != 2) {
+    if (operands.size() < 2) {
         Output::errLine(kIncorrect);
         return 1;
     }
-    std::string source = PathResolver::resolve(operands[0]);
-    struct stat st;
-    if (::lstat(source.c_str(), &st) != 0) {
-        Output::errLine(kFileNotFound);
+    const std::string target = PathResolver::resolve(operands.back());
+    operands.pop_back();
+    std::vector<std::string> sources;
+    bool several = operands.size() > 1;
+    for (const std::string &operand : operands) {
+        std::vector<std::string> matches = PathResolver::expand(operand);
+        several = several || PathResolver::hasWildcards(operand);
+        if (matches.empty() && !PathResolver::hasWildcards(operand)) {
+            // A dangling link names nothing that exists, yet it can be moved.
+            std::string path = PathResolver::resolve(operand);
+            struct stat st;
+            if (::lstat(path.c_str(), &st) == 0)
+                matches.push_back(path);
+        }
+        if (matches.empty()) {
+            Output::errLine(kFileNotFound);
+            return 1;
+        }
+        sources.insert(sources.end(), matches.begin(), matches.end());
+    }
+    const bool intoFolder = PathResolver::isDirectory(target);
+    if (sources.size() > 1 && !intoFolder) {
+        Output::errLine("Cannot move multiple files to a single file.");
         return 1;
     }
-    std::string target = PathResolver::resolve(operands[1]);
-    if (PathResolver::isDirectory(target))
-        target = joinPath(target, text::baseName(source));
-    if (::rename(source.c_str(), target.c_str()) != 0) {
-        Output::errLine(errno == EXDEV
-                            ? "The system cannot move the file to a different disk drive."
-                            : (errno == ENOENT ? kPathNotFound : kAccessDenied));
-        return 1;
+    int moved = 0;
+    bool folders = false;
+    int code = 0;
+    for (const std::string &source : sources) {
+        struct stat st;
+        if (::lstat(source.c_str(), &st) != 0)
+            continue;
+        std::string destination = intoFolder ? joinPath(target, text::baseName(source)) : target;
+        if (several)
+            Output::outLine(PathResolver::absolute(source));
+        if (::rename(source.c_str(), destination.c_str()) != 0) {
+            Output::errLine(errno == EXDEV
+                                ? "The system cannot move the file to a different disk drive."
+                                : (errno == ENOENT ? kPathNotFound : kAccessDenied));
+            code = 1;
+            continue;
+        }
+        ++moved;
+        folders = S_ISDIR(st.st_mode);
     }
-    Output::outLine(S_ISDIR(st.st_mode) ? "        1 dir(s) moved." : "        1 file(s) moved.");
-    return 0;
+    if (moved > 0 || code == 0)
+        Output::outLine("        " + std::to_string(moved)
+                        + (folders && moved == 1 ? " dir(s) moved." : " file(s) moved."));
+    return code;
 }
 
 int FileCommands::rename(Interpreter &, std::string_view arguments)
@@ -326,6 +362,9 @@ int FileCommands::changeDirectory(Interpreter &, std::string_view arguments)
     return 0;
 }
 
+// TYPE file...: with several files, or a name with wildcards, each file's
+// name goes to the error output before its text, and a name that fails
+// is named again after its message.
 int FileCommands::type(Interpreter &, std::string_view arguments)
 {
     std::vector<std::string> operands = CommandWords::split(arguments);
@@ -333,36 +372,48 @@ int FileCommands::type(Interpreter &, std::string_view arguments)
         Output::errLine(kIncorrect);
         return 1;
     }
-    std::vector<std::string> files;
+    const bool several = operands.size() > 1;
     int code = 0;
     for (const std::string &operand : operands) {
+        const std::string written = text::unquote(operand);
+        const bool wildcards = PathResolver::hasWildcards(written);
         std::vector<std::string> matches = PathResolver::expand(operand);
-        if (matches.empty()) {
+        bool failed = matches.empty();
+        if (failed)
             Output::errLine(kFileNotFound);
-            code = 1;
+        for (const std::string &file : matches) {
+            if (PathResolver::isDirectory(file)) {
+                Output::errLine(kAccessDenied);
+                failed = true;
+                continue;
+            }
+            int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0) {
+                Output::errLine(kAccessDenied);
+                failed = true;
+                continue;
+            }
+            if (several || wildcards) {
+                // The name as written, its last part replaced by the file's own name.
+                const size_t folderEnd = written.find_last_of("/\\");
+                const std::string shown =
+                    (folderEnd == std::string::npos ? std::string()
+                                                    : written.substr(0, folderEnd + 1))
+                    + text::baseName(file);
+                Output::err("\r\n" + shown + "\r\n\r\n\r\n");
+            }
+            char buffer[65536];
+            ssize_t n;
+            while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+                if (n > 0)
+                    Output::out(std::string_view(buffer, static_cast<size_t>(n)));
+            ::close(fd);
         }
-        files.insert(files.end(), matches.begin(), matches.end());
-    }
-    for (const std::string &file : files) {
-        if (PathResolver::isDirectory(file)) {
-            Output::errLine(kAccessDenied);
+        if (failed) {
             code = 1;
-            continue;
+            if (several)
+                Output::errLine("Error occurred while processing: " + written + ".");
         }
-        int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            Output::errLine(kAccessDenied);
-            code = 1;
-            continue;
-        }
-        if (files.size() > 1)
-            Output::err("\r\n" + text::baseName(file) + "\r\n\r\n\r\n");
-        char buffer[65536];
-        ssize_t n;
-        while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
-            if (n > 0)
-                Output::out(std::string_view(buffer, static_cast<size_t>(n)));
-        ::close(fd);
     }
     return code;
 }

@@ -11,6 +11,28 @@
 
 namespace zcmd {
 
+namespace {
+
+// The second parse of "call :label ...": a caret outside quotes takes the
+// next character as it is.
+std::string withoutEscapes(std::string_view text)
+{
+    std::string out;
+    bool quoted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '"')
+            quoted = !quoted;
+        if (text[i] == '^' && !quoted) {
+            if (++i >= text.size())
+                break;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+} // namespace
+
 int FlowCommands::exit(Interpreter &interpreter, std::string_view arguments)
 {
     Session &session = interpreter.session();
@@ -64,9 +86,17 @@ int FlowCommands::call(Interpreter &interpreter, std::string_view arguments)
         session.errorLevel = 1;
         return 1;
     }
-    // CALL expands the text a second time: "call :sub %%V%%" passes the value of V.
+    // CALL doubles every caret, then expands and parses the text a second
+    // time: "call :sub %%V%%" passes the value of V, and "call echo a^^b"
+    // shows a^b as "echo a^^b" does (a caret inside quotes stays doubled).
+    std::string doubled;
+    for (char c : arguments) {
+        doubled += c;
+        if (c == '^')
+            doubled += c;
+    }
     std::string expanded =
-        text::withoutCarriageReturns(Expander::expand(arguments, interpreter.expansionContext()));
+        text::withoutCarriageReturns(Expander::expand(doubled, interpreter.expansionContext()));
     std::string_view rest = text::skipDelimiters(expanded);
     if (rest.empty()) { // "(call )": a blank is called, which succeeds
         session.errorLevel = 0;
@@ -78,6 +108,8 @@ int FlowCommands::call(Interpreter &interpreter, std::string_view arguments)
             session.errorLevel = 1;
             return 1;
         }
+        const std::string unescaped = withoutEscapes(rest);
+        rest = unescaped;
         size_t end = CommandWords::firstWordEnd(rest);
         std::string label = BatchLabel::named(rest.substr(0, end));
         BatchRunner runner(interpreter);

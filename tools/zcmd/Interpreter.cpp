@@ -3,6 +3,7 @@
 #include "zcmd/BatchRunner.h"
 #include "zcmd/Builtins.h"
 #include "zcmd/CommandWords.h"
+#include "zcmd/IfComparison.h"
 #include "zcmd/LineParser.h"
 #include "zcmd/Output.h"
 #include "zcmd/PathResolver.h"
@@ -200,7 +201,7 @@ int Interpreter::runProgram(const std::string &text)
     }
     std::optional<FoundProgram> found;
     if (!text::trimBlanks(name).empty())
-        found = ProgramFinder::find(name, session_.variables);
+        found = ProgramFinder::findCommand(name, session_.variables, session_.interpreterPath);
     if (!found) {
         reportNotRecognized(token);
         session_.errorLevel = 9009;
@@ -222,7 +223,10 @@ int Interpreter::invokeBatch(const std::string &path, const std::string &calledA
                              const std::string &argumentText)
 {
     // Inside a batch file, naming another one without "call" hands over to
-    // it for good: the rest of this file is not run.
+    // it for good: the rest of this file is not run. The Windows interpreter
+    // would first run the named file and then the rest of the current line
+    // or block; that needs a call that never returns, so a script that names
+    // itself to start again would nest without end. The line stops here.
     if (session_.batch && session_.callDepth == 0) {
         session_.pendingChain = Session::Chain{path, calledAs, argumentText};
         return 0;
@@ -282,7 +286,7 @@ bool Interpreter::evaluate(const IfTest &test) const
 {
     bool result = false;
     switch (test.kind) {
-    case IfTest::Kind::Exist: result = !PathResolver::expand(test.left).empty(); break;
+    case IfTest::Kind::Exist: result = PathResolver::anyExists(test.left); break;
     case IfTest::Kind::ErrorLevel: {
         auto n = text::parseInteger(test.left);
         result = n && session_.errorLevel >= *n;
@@ -300,16 +304,7 @@ bool Interpreter::evaluate(const IfTest &test) const
                 test.ignoreCase ? text::iequals(test.left, test.right) : test.left == test.right;
             break;
         }
-        int order;
-        auto l = text::parseInteger(test.left);
-        auto r = text::parseInteger(test.right);
-        if (l && r) {
-            order = *l < *r ? -1 : (*l > *r ? 1 : 0);
-        } else {
-            std::string a = test.ignoreCase ? text::toUpper(test.left) : test.left;
-            std::string b = test.ignoreCase ? text::toUpper(test.right) : test.right;
-            order = a.compare(b) < 0 ? -1 : (a.compare(b) > 0 ? 1 : 0);
-        }
+        const int order = IfComparison::compare(test.left, test.right, test.ignoreCase);
         if (test.op == "EQU")
             result = order == 0;
         else if (test.op == "NEQ")

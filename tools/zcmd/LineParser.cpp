@@ -28,6 +28,8 @@ public:
         try {
             result.tree = parseSequence(false);
             result.quiet = firstQuiet_;
+            if (!result.tree)
+                result.remark = remark_;
         } catch (const NeedMore &) {
             result.status = LineParser::Status::NeedsMoreInput;
         } catch (const SyntaxFailure &failure) {
@@ -49,6 +51,7 @@ private:
     // closing parenthesis ends the innermost of them.
     int openThenBranches_ = 0;
     size_t lastBlockEnd_ = std::string_view::npos; // just past the last block read
+    std::string remark_;                           // the first remark of the text, as written
 
     bool atEnd() const { return i_ >= s_.size(); }
     char peek(size_t offset = 0) const { return i_ + offset < s_.size() ? s_[i_ + offset] : '\0'; }
@@ -292,7 +295,10 @@ private:
             return nullptr;
         }
         if (atWord("rem")) {
+            const size_t start = i_;
             skipToLineEnd();
+            if (remark_.empty())
+                remark_ = std::string(s_.substr(start, i_ - start));
             return nullptr;
         }
         if (atWord("if"))

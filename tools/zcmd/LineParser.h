@@ -26,6 +26,8 @@ public:
         NodePtr tree;       // null for an empty line, a label or a remark
         bool quiet = false; // the line began with "@"
         std::string error;  // the interpreter's message for a syntax error (may be empty)
+        // A line that is only a remark: its text from "rem" on, shown when command echo is on.
+        std::string remark;
     };
 
     // `text` holds one or more lines joined by "\n"; `moreLinesFollow` says

@@ -1,7 +1,9 @@
 #include "zcmd/PathResolver.h"
 
+#include "zcmd/FileNamePattern.h"
 #include "zcmd/Text.h"
 
+#include <algorithm>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,34 +51,44 @@ std::string PathResolver::resolve(std::string_view windowsPath)
     std::string path = toNative(windowsPath);
     if (path.empty())
         return path;
-    std::string out = path.front() == '/' ? "/" : "";
-    std::string folder = path.front() == '/' ? "/" : ".";
-    bool missing = false;
+    const bool fromRoot = path.front() == '/';
+    // "." and ".." go by the text, as on Windows: "missing\..\file" is "file".
+    std::vector<std::string> parts;
+    std::vector<bool> found; // whether each part exists as spelled in `parts`
+    auto joined = [&]() {
+        std::string out = fromRoot ? "/" : "";
+        for (size_t k = 0; k < parts.size(); ++k)
+            out += (k ? "/" : "") + parts[k];
+        return out.empty() ? std::string(".") : out;
+    };
     size_t start = 0;
     while (start <= path.size()) {
         size_t slash = path.find('/', start);
         std::string part =
             path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (!part.empty()) {
-            std::string name = part;
-            if (!missing && part != "." && part != "..") {
-                if (auto found = findEntry(folder, part))
-                    name = *found;
-                else
-                    missing = true;
+        if (part == "..") {
+            if (!parts.empty() && parts.back() != "..") {
+                parts.pop_back();
+                found.pop_back();
+            } else if (!fromRoot) {
+                parts.push_back(part);
+                found.push_back(true);
             }
-            if (!out.empty() && out.back() != '/')
-                out += '/';
-            out += name;
-            folder = out;
+        } else if (!part.empty() && part != ".") {
+            std::optional<std::string> entry;
+            if (found.empty() || found.back())
+                entry = findEntry(joined(), part);
+            parts.push_back(entry ? *entry : part);
+            found.push_back(entry.has_value());
         }
         if (slash == std::string::npos)
             break;
         start = slash + 1;
     }
+    std::string out = joined();
     if (path.size() > 1 && path.back() == '/' && out.back() != '/')
         out += '/';
-    return out.empty() ? std::string(".") : out;
+    return out;
 }
 
 bool PathResolver::hasWildcards(std::string_view path)
@@ -124,11 +136,32 @@ std::vector<std::string> PathResolver::expand(std::string_view windowsPath)
     std::string folder =
         slash == std::string::npos ? std::string() : resolve(path.substr(0, slash + 1));
     std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
-    for (const std::string &entry : list(folder.empty() ? "." : folder))
-        if (wildcardMatch(pattern, entry))
+    std::vector<std::string> names = list(folder.empty() ? "." : folder);
+    // In name order, as a Windows file system lists a folder.
+    std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
+        return text::toUpper(a) < text::toUpper(b);
+    });
+    for (const std::string &entry : names)
+        if (FileNamePattern::matches(pattern, entry))
             out.push_back(folder.empty() ? entry
                                          : (folder.back() == '/' ? folder : folder + "/") + entry);
     return out;
+}
+
+bool PathResolver::anyExists(std::string_view windowsPath)
+{
+    if (!expand(windowsPath).empty())
+        return true;
+    std::string path = toNative(windowsPath);
+    if (!hasWildcards(path))
+        return false;
+    // A folder's listing also holds "." and "..", which wildcards may match.
+    size_t slash = path.rfind('/');
+    std::string folder =
+        slash == std::string::npos ? std::string(".") : resolve(path.substr(0, slash + 1));
+    std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
+    return isDirectory(folder)
+           && (FileNamePattern::matches(pattern, ".") || FileNamePattern::matches(pattern, ".."));
 }
 
 bool PathResolver::isNullDevice(std::string_view windowsPath)

@@ -7,8 +7,8 @@
 namespace zcmd {
 
 // File names as a Windows script writes them, on this file system: "\" is a
-// folder separator, names match without regard to case, "*" and "?" are
-// wildcards and NUL is the null device.
+// folder separator, names match without regard to case, "." and ".." are
+// taken by the text, "*" and "?" are wildcards and NUL is the null device.
 class PathResolver {
 public:
     // Quotes removed and backslashes turned into slashes.
@@ -25,6 +25,9 @@ public:
     static bool wildcardMatch(std::string_view pattern, std::string_view name);
     // The existing paths a name with wildcards in its last part stands for.
     static std::vector<std::string> expand(std::string_view windowsPath);
+    // IF EXIST: a name that exists, or a name with wildcards that matches
+    // something in its folder, "." and ".." included.
+    static bool anyExists(std::string_view windowsPath);
 
     static bool isNullDevice(std::string_view windowsPath);
     static bool exists(const std::string &path);

@@ -117,18 +117,32 @@ std::optional<FoundProgram> ProgramFinder::find(std::string_view name, const Var
     const std::string *path = variables.find("PATH");
     if (!path)
         return std::nullopt;
+    // Folders are separated by ";" as on Windows, or by ":" as in the
+    // environment this program inherits; a folder may be quoted or relative.
     size_t start = 0;
     while (start <= path->size()) {
-        size_t colon = path->find(':', start);
-        std::string folder =
-            path->substr(start, colon == std::string::npos ? std::string::npos : colon - start);
-        if (!folder.empty() && folder != ".")
+        size_t end = path->find_first_of(";:", start);
+        std::string entry =
+            path->substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string folder = PathResolver::resolve(text::trimBlanks(entry));
+        if (!text::trimBlanks(text::unquote(entry)).empty() && folder != ".")
             if (auto f = findIn(folder, native))
                 return f;
-        if (colon == std::string::npos)
+        if (end == std::string::npos)
             break;
-        start = colon + 1;
+        start = end + 1;
     }
+    return std::nullopt;
+}
+
+std::optional<FoundProgram> ProgramFinder::findCommand(std::string_view name,
+                                                       const Variables &variables,
+                                                       const std::string &interpreterPath)
+{
+    if (auto found = find(name, variables))
+        return found;
+    if (!interpreterPath.empty() && (text::iequals(name, "cmd") || text::iequals(name, "cmd.exe")))
+        return FoundProgram{interpreterPath, FoundProgram::Kind::Executable};
     return std::nullopt;
 }
 

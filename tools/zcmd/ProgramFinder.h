@@ -22,6 +22,11 @@ struct FoundProgram {
 class ProgramFinder {
 public:
     static std::optional<FoundProgram> find(std::string_view name, const Variables &variables);
+    // As find(); where nothing else answers to "cmd" or "cmd.exe", the
+    // interpreter itself (`interpreterPath`) does, as the Windows one does.
+    static std::optional<FoundProgram> findCommand(std::string_view name,
+                                                   const Variables &variables,
+                                                   const std::string &interpreterPath);
     static std::optional<FoundProgram> findIn(const std::string &folder, std::string_view name);
     static bool isExecutableFile(const std::string &path);
     static bool isRegularFile(const std::string &path);

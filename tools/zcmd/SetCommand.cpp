@@ -20,6 +20,17 @@ std::string assignment(std::string_view text)
     return std::string(text.substr(1, last - 1));
 }
 
+// What SET /P shows: leading blanks go, and a prompt in quotes is shown
+// without them ("set /p V="Name: "" shows Name: ).
+std::string promptText(std::string_view prompt)
+{
+    prompt = text::skipBlanks(prompt);
+    if (prompt.empty() || prompt.front() != '"')
+        return std::string(prompt);
+    size_t last = prompt.rfind('"');
+    return std::string(last == 0 ? prompt.substr(1) : prompt.substr(1, last - 1));
+}
+
 int list(Interpreter &interpreter, std::string_view prefix)
 {
     bool any = false;
@@ -72,7 +83,10 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
     std::string name = body.substr(0, eq);
     std::string value = body.substr(eq + 1);
     if (prompt) {
-        Output::out(value);
+        Output::out(promptText(value));
+        // One line, read a byte at a time. The Windows interpreter reads a
+        // whole chunk from a pipe and drops what follows the first line; no
+        // script wants that, and the next SET /P here gets the next line.
         std::optional<std::string> line = ConsoleCommands::readLine();
         if (!line || line->empty())
             return 1; // nothing typed: the variable stays as it was
@@ -83,6 +97,24 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
     const bool removesNothing = value.empty() && !variables.defined(name);
     variables.set(name, value);
     return removesNothing ? 1 : 0;
+}
+
+int SetCommand::path(Interpreter &interpreter, std::string_view arguments)
+{
+    Variables &variables = interpreter.session().variables;
+    std::string_view folders = text::trimBlanks(arguments);
+    if (!folders.empty() && folders.front() == '=')
+        folders = text::trimBlanks(folders.substr(1));
+    if (folders.empty()) {
+        const std::string *value = variables.find("PATH");
+        Output::outLine(value ? "PATH=" + *value : std::string("No Path"));
+        return 0;
+    }
+    if (folders == ";")
+        variables.remove("PATH");
+    else
+        variables.set("PATH", folders);
+    return 0;
 }
 
 } // namespace zcmd

@@ -41,6 +41,15 @@ int launch(const LaunchRequest &request, const ProgramLauncher::StartOptions &op
     return options.wait ? exitCode : 0;
 }
 
+// START /W leaves the program's exit code as the error level, 0 included;
+// without /W only a failure to start changes it.
+int waitedFor(Session &session, int code, const ProgramLauncher::StartOptions &options)
+{
+    if (options.wait)
+        session.errorLevel = code;
+    return code;
+}
+
 } // namespace
 
 int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
@@ -95,19 +104,19 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
         return UnsupportedCommands::refuse(name);
     std::vector<std::string> environment = session.variables.environmentBlock();
 
-    if (auto found = ProgramFinder::find(name, session.variables)) {
+    if (auto found = ProgramFinder::findCommand(name, session.variables, session.interpreterPath)) {
         if (found->kind == FoundProgram::Kind::Batch) {
             // "/s /c" with the whole text quoted once: the new interpreter strips those outer quotes.
             LaunchRequest request{
                 session.interpreterPath,
                 {"zcmd", "/s", "/c", "\"\"" + found->path + "\"" + programArguments + "\""},
                 environment};
-            return launch(request, options);
+            return waitedFor(session, launch(request, options), options);
         }
         LaunchRequest request{found->path, WindowsArgv::split(token + programArguments),
                               environment};
         request.arguments[0] = text::baseName(found->path);
-        return launch(request, options);
+        return waitedFor(session, launch(request, options), options);
     }
 
     std::string document = PathResolver::resolve(name);
@@ -124,7 +133,7 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
     LaunchRequest request{opener->path,
                           {"xdg-open", isAddress ? name : PathResolver::absolute(document)},
                           environment};
-    return launch(request, options);
+    return waitedFor(session, launch(request, options), options);
 }
 
 } // namespace zcmd
