@@ -90,6 +90,10 @@ bool SimulatedDevice::start(const Options &options)
     QStringList args{QStringLiteral("start")};
     if (options.big)
         args << QStringLiteral("--big");
+    if (options.realSize)
+        args << QStringLiteral("--real-size");
+    if (!options.linkRate.isEmpty())
+        args << QStringLiteral("--link") << options.linkRate;
     if (options.appsRelocated)
         args << QStringLiteral("--apps-relocated");
     const Result r = device(args, 180000);

@@ -13,6 +13,9 @@ public:
     struct Options {
         bool big = false;           // adds >= 2,000 files / >= 100 MB of media
         bool appsRelocated = false; // /Applications is a link to /var/Applications
+        bool realSize = false;      // a real device's media library: ~19,000 files, ~1 GB
+        // Shapes the device's network like Wi-Fi with tc's tbf ("20mbit"); empty: unshaped.
+        QString linkRate;
     };
 
     struct Result {

@@ -7,11 +7,13 @@
 # side by side (each has its own loopback). Programs that talk to a device run
 # "next to it": in its network namespace (see exec and run below).
 #
-#   device.sh [--name ID] start [--big] [--apps-relocated]
+#   device.sh [--name ID] start [--big] [--real-size] [--apps-relocated] [--link RATE]
+#                                              --link shapes the device's network like
+#                                              Wi-Fi: RATE (for example 20mbit) with tc's tbf
 #   device.sh [--name ID] stop                 stop and remove everything
 #   device.sh [--name ID] status               "running" (exit 0) or "stopped" (exit 3)
 #   device.sh [--name ID] exec CMD [ARG...]    run CMD in the device's network namespace
-#   device.sh [--name ID] run [--big] [--apps-relocated] CMD [ARG...]
+#   device.sh [--name ID] run [--big] [--real-size] [--apps-relocated] [--link RATE] CMD [ARG...]
 #                                              start, run CMD next to the device, stop
 #   device.sh [--name ID] seed-hostkey HOME    store the device's host key for pscp/plink
 #                                              in HOME/.putty/sshhostkeys
@@ -146,6 +148,14 @@ inner() {
   trap 'echo failed >"$fifo"' ERR
   set -E
   ip link set lo up
+  # A link like the device's Wi-Fi (802.11g gives about 20 Mbit/s of payload):
+  # every packet between the device and the programs next to it passes a token
+  # bucket of that rate. Wi-Fi's packets are Ethernet-sized; loopback's 64 kB
+  # packets would not fit the bucket at all.
+  if [ -n "${ZV_LINK_RATE:-}" ]; then
+    ip link set lo mtu 1500
+    tc qdisc add dev lo root tbf rate "$ZV_LINK_RATE" burst 32kb latency 100ms
+  fi
   hostname iPod
   mount --bind "$state/passwd" /etc/passwd
   mount --bind "$state/shadow" /etc/shadow
@@ -163,10 +173,14 @@ inner() {
 }
 
 cmd_start() {
-  local opts=()
+  local opts=() link=''
   while [ $# -gt 0 ]; do
     case $1 in
-      --big|--apps-relocated) opts+=("$1") ;;
+      --big|--real-size|--apps-relocated) opts+=("$1") ;;
+      --link)
+        link=${2:?--link needs a rate such as 20mbit}
+        case $link in *[!0-9a-zA-Z.]*) die "bad link rate '$link'" ;; esac
+        shift ;;
       *) die "start: unknown option $1" ;;
     esac
     shift
@@ -185,7 +199,7 @@ cmd_start() {
   write_config
   mkfifo -m 600 "$state/ready.fifo"
   exec 3<>"$state/ready.fifo"
-  setsid unshare --net --mount --pid --uts --fork --mount-proc --kill-child \
+  ZV_LINK_RATE=$link setsid unshare --net --mount --pid --uts --fork --mount-proc --kill-child \
     "$BASH" "$here/device.sh" --name "$name" __inner </dev/null >>"$state/inner.log" 2>&1 3<&- &
   echo $! >"$state/ns.pid"
   local answer=''
@@ -242,7 +256,8 @@ cmd_run() {
   local opts=()
   while [ $# -gt 0 ]; do
     case $1 in
-      --big|--apps-relocated) opts+=("$1"); shift ;;
+      --big|--real-size|--apps-relocated) opts+=("$1"); shift ;;
+      --link) opts+=("$1" "${2:?--link needs a rate}"); shift 2 ;;
       *) break ;;
     esac
   done

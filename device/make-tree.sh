@@ -3,11 +3,14 @@
 # OpenSSH installed) in an empty folder. Run as root: the tree keeps the device's
 # owners (root 0, mobile 501, admin group 80) and modes.
 #
-#   make-tree.sh TREE [--apps-relocated] [--big]
+#   make-tree.sh TREE [--apps-relocated] [--big] [--real-size]
 #
 #   --apps-relocated  the applications live in /var/Applications and /Applications
 #                     is a link to it (as after a relocation tool has run)
 #   --big             adds a large media library for benchmarks (>= 2,000 files, >= 100 MB)
+#   --real-size       adds a media library of a real device's size for benchmarks: about
+#                     19,000 files and 1 GB, most of them small (mail, artwork), some large
+#                     (songs, videos)
 #
 # Layout (device paths; /var, /tmp and /etc are relative links into /private as
 # on the device, so the tree reads the same from the host):
@@ -22,13 +25,14 @@
 # The contents are pseudo-random but fixed: the same tree is built every time.
 set -euo pipefail
 
-tree=${1:?usage: make-tree.sh TREE [--apps-relocated] [--big]}
+tree=${1:?usage: make-tree.sh TREE [--apps-relocated] [--big] [--real-size]}
 shift
-relocated=0 big=0
+relocated=0 big=0 real=0
 for opt in "$@"; do
   case $opt in
     --apps-relocated) relocated=1 ;;
     --big) big=1 ;;
+    --real-size) real=1 ;;
     *) echo "make-tree.sh: unknown option $opt" >&2; exit 2 ;;
   esac
 done
@@ -232,6 +236,36 @@ if [ "$big" = 1 ]; then
     (cd "$M/DCIM/101APPLE" && split -b 49152 -a 4 -d --additional-suffix=.JPG - IMG_)
   for i in $(seq -w 1 16); do
     file "$M/iTunes_Control/Music/F02/Song $i.mp3" 1572864
+  done
+fi
+
+if [ "$real" = 1 ]; then
+  # group FOLDER COUNT SIZE SUFFIX: COUNT files of SIZE bytes, cut from one blob
+  # (one process per group, not per file).
+  group() {
+    mkdir -p "$1"
+    blob $(($2 * $3)) | (cd "$1" && split -b "$3" -a 4 -d --additional-suffix="$4" - "${5:-}")
+  }
+  # Photos: 3,000 of 40 to 175 kB (about 320 MB).
+  for i in 0 1 2 3 4 5 6 7 8 9; do
+    group "$M/DCIM/11${i}APPLE" 300 $((40960 + i * 15360)) .JPG IMG_
+  done
+  # Artwork and thumbnails: 10,000 of 1 to 20 kB (about 105 MB).
+  for i in $(seq 1 20); do
+    group "$M/iTunes_Control/Artwork/F$i" 500 $((i * 1024)) .art
+  done
+  # Mail: 5,000 messages of 0.5 to 5 kB (about 14 MB).
+  for i in 1 2 3 4 5 6 7 8 9 10; do
+    group "$L/Mail/IMAP-joe@imap.example.org/INBOX.imapmbox/Messages/$i" 500 $((i * 500)) .emlx
+  done
+  # Text message attachments: 1,000 of 30 kB.
+  group "$L/SMS/Attachments" 1000 30720 .jpg
+  # Songs: 120 of 3 to 5.8 MB (about 530 MB); videos: 3 of 15 MB.
+  for i in $(seq -w 1 120); do
+    file "$M/iTunes_Control/Music/F1$((10#$i % 10))/Lied $i – Künstler.mp3" $((3145728 + (10#$i % 5) * 716800))
+  done
+  for i in 1 2 3; do
+    file "$M/Videos/Clip $i.m4v" 15728640
   done
 fi
 

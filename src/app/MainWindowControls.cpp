@@ -56,6 +56,27 @@ BusyIndicator *busy(QWidget *parent, const char *name, int l, int t, int w, int 
     return indicator;
 }
 
+// A job's progress: a bar and one line, hidden until the job starts.
+QProgressBar *progressBar(QWidget *parent, const char *name, int l, int t, int w, int h)
+{
+    auto *bar = place(new QProgressBar(parent), name, l, t, w, h);
+    bar->setRange(0, 100);
+    bar->hide();
+    return bar;
+}
+
+QLabel *progressLine(QWidget *parent, const char *name, int l, int t, int w, int h)
+{
+    auto *line = place(new QLabel(parent), name, l, t, w, h);
+    line->setWordWrap(true);
+    line->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // It may lie over the empty end of a wider control (an option's row): the
+    // clicks and the hover help stay that control's.
+    line->setAttribute(Qt::WA_TransparentForMouseEvents);
+    line->hide();
+    return line;
+}
+
 QTextEdit *document(QWidget *parent, const char *name, const QString &html, int l, int t, int w,
                     int h)
 {
@@ -143,6 +164,10 @@ MainWindowControls buildMainWindowControls(QWidget *window)
     c.Label7 = label(c.Frame2, "Label7", QStringLiteral("Running Zorvane Please Wait...."), 120,
                      2700, 5295, 255);
     c.Label7->hide();
+    // The bar beside the busy caption; the line, in up to three rows, right of
+    // the options' captions and above the busy sign.
+    c.prgBackup = progressBar(c.Frame2, "prgBackup", 2760, 2730, 2655, 195);
+    c.lblBackupProgress = progressLine(c.Frame2, "lblBackupProgress", 2550, 1620, 2865, 615);
     c.Label11 = label(c.Frame2, "Label11", QStringLiteral("Mouse over items for more information"),
                       120, 3000, 5295, 735);
     c.Label11->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -161,6 +186,8 @@ MainWindowControls buildMainWindowControls(QWidget *window)
     c.Label8 = label(c.Frame4, "Label8", QStringLiteral("Putting Apps Back. Please Wait...."), 120,
                      2640, 5175, 255);
     c.Label8->hide();
+    c.prgRestore = progressBar(c.Frame4, "prgRestore", 2760, 2670, 2535, 195);
+    c.lblRestoreProgress = progressLine(c.Frame4, "lblRestoreProgress", 120, 2925, 5175, 285);
     c.Label15 = label(c.Frame4, "Label15", QStringLiteral("Mouse over items for more information"),
                       120, 3240, 5295, 495);
     c.Label15->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -40,6 +40,9 @@ struct MainWindowControls {
     QPushButton *cmdAgree;
     BusyIndicator *GIF1;
     QLabel *Label7, *Label11;
+    // The backup's progress beside its busy sign.
+    QProgressBar *prgBackup;
+    QLabel *lblBackupProgress;
     // Restore
     QTextEdit *RichTextBox1;
     QLabel *Label12;
@@ -47,6 +50,9 @@ struct MainWindowControls {
     QPushButton *Command5;
     BusyIndicator *GIF2;
     QLabel *Label8, *Label15;
+    // The restore's progress beside its busy sign.
+    QProgressBar *prgRestore;
+    QLabel *lblRestoreProgress;
     // Utilities
     QPushButton *Command10, *Command7, *Command8, *Command9;
     BusyIndicator *DXAnimatedGIF3, *DXAnimatedGIF1, *DXAnimatedGIF2, *DXAnimatedGIF5;

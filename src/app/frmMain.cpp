@@ -3,6 +3,7 @@
 #include "app/AgreementGate.h"
 #include "app/Console.h"
 #include "app/ExitCleanup.h"
+#include "app/JobProgressView.h"
 #include "app/MainJobWindow.h"
 #include "app/MainWindowHoverHelp.h"
 #include "app/UpdateCheck.h"
@@ -53,6 +54,8 @@ frmMain::frmMain(QWidget *parent)
     m_console = std::make_unique<::Console>(m_controls.Output);
     m_console->setHideBusyIndicators([this] { hideBusyIndicators(); });
     m_console->attach(ReadOutput1);
+    m_progress = new JobProgressView(this, ReadOutput1, {m_c.prgBackup, m_c.lblBackupProgress},
+                                     {m_c.prgRestore, m_c.lblRestoreProgress});
     m_jobWindow = std::make_unique<MainJobWindow>(MainJobWindow::Parts{
         this, m_console.get(), ReadOutput1, [this](int twips) { setHeightTwips(twips); },
         [this](const QString &message) { PopAlert(message); }});

@@ -15,6 +15,7 @@ class JobController;
 
 namespace app {
 
+class JobProgressView;
 class MainJobWindow;
 class UpdateCheck;
 
@@ -72,6 +73,7 @@ private:
     std::unique_ptr<jobs::JobController> m_jobs;
     about::AboutLauncher m_about{this};
     UpdateCheck *m_update = nullptr;
+    JobProgressView *m_progress = nullptr;
 };
 
 } // namespace app

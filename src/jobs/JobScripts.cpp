@@ -1,7 +1,9 @@
 #include "jobs/JobScripts.h"
 #include "jobs/BatchQuoting.h"
 #include "jobs/JobOutcome.h"
+#include "jobs/JobProgress.h"
 #include "jobs/JobTable.h"
+#include "jobs/ListedTotals.h"
 
 namespace jobs {
 
@@ -153,6 +155,8 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     s.line(QStringLiteral("pscp -r -pw %PASS% root@%IP%:") + apps + QStringLiteral(" ."));
     s.line(kNoteFailure);
     s.line(noteFailure(QStringLiteral("copying ") + apps + QStringLiteral(" from the device")));
+    // The progress counts the user's files only, not the helpers that follow.
+    s.line(QStringLiteral("echo ") + JobProgress::kBackupHelpersLine);
     for (const QString &file : {QStringLiteral("cp"), QStringLiteral("chown"),
                                 QStringLiteral("plink.exe"), QStringLiteral("move.sh")}) {
         s.line(copyToDevice(file, QStringLiteral("/")));
@@ -170,6 +174,7 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     s.line(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."));
     s.line(kNoteFailure);
     s.line(noteFailure(QStringLiteral("copying /var/root from the device")));
+    s.line(QStringLiteral("echo ") + JobProgress::kBackupCheckingLine);
     s.lines(settleLines());
     s.line(copyToDevice(QStringLiteral("back.sh"), QStringLiteral("/")));
     s.line(runOnDevice(QStringLiteral("back.sh")));
@@ -198,6 +203,10 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     s.line(noteJob(Job::Restore));
     s.lines(connectionLines(cs));
     s.line(QStringLiteral("echo Transferring files..."));
+    // What the copies will bring, for the Console and the progress beside the busy sign.
+    if (const std::optional<ListedTotals> totals = ListedTotals::read())
+        s.line(QStringLiteral("echo ")
+               + JobProgress::totalsLine(JobProgress::Kind::Restore, totals->files, totals->bytes));
     send(s, QStringLiteral("chown1"), QStringLiteral("/"));
     send(s, QStringLiteral("install.sh"), QStringLiteral("/"));
     send(s, QStringLiteral("cp"), QStringLiteral("/"));
@@ -210,6 +219,7 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     send(s, QStringLiteral("Applications"), QStringLiteral("/"));
     send(s, QStringLiteral("mobile"), QStringLiteral("/var"));
     send(s, QStringLiteral("root"), QStringLiteral("/var"));
+    s.line(QStringLiteral("echo ") + JobProgress::kRestoreSentLine);
     send(s, QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin"));
     run(s, QStringLiteral("fixmail.sh"));
     s.line(QStringLiteral("echo Setting Permissions..."));

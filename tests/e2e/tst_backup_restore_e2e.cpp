@@ -8,10 +8,13 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
 #include <csignal>
@@ -165,6 +168,42 @@ private slots:
         QVERIFY(!QDir(QStringLiteral("PreviousBackup")).exists());
         if (fault == QLatin1String("cut"))
             QVERIFY(m_cutDone);
+        // The progress says in words that the job did not complete.
+        const QString line = frmMain().findChild<QLabel *>("lblBackupProgress")->text();
+        QVERIFY2(line.startsWith(QStringLiteral("Did not complete")), qPrintable(line));
+        QVERIFY(frmMain().findChild<QProgressBar *>("prgBackup")->value() < 100);
+        QVERIFY(frmMain().windowTitle().contains(QStringLiteral("did not complete")));
+    }
+
+    // Over a link as slow as the device's Wi-Fi, a backup and then a restore
+    // show their progress beside the busy sign while they run: the line's
+    // figures and the bar only increase, and they end at the device's totals
+    // once the job's check has passed.
+    void progressFollowsBackupAndRestoreOverASlowLink()
+    {
+        SimulatedDevice::Options options;
+        options.linkRate = QStringLiteral("12mbit");
+        QString error;
+        QVERIFY2(m_fixture->startDevice(options, SuiteFixture::HostKey::Stored, &error),
+                 qPrintable(error));
+        const auto [files, bytes] = listedOnDevice();
+        QVERIFY(files > 50);
+        const QString totals = QStringLiteral("Complete and checked: %1 MB, %2 files")
+                                   .arg(double(bytes) / 1e6, 0, 'f', 1)
+                                   .arg(files);
+
+        ProgressWatch backupWatch(frmMain(), "prgBackup", "lblBackupProgress");
+        const QString console = backup(false);
+        QVERIFY2(console.contains(QStringLiteral("The device holds %1 files").arg(files)),
+                 qPrintable(console.right(2000)));
+        backupWatch.verify(totals);
+
+        frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
+        ProgressWatch restoreWatch(frmMain(), "prgRestore", "lblRestoreProgress");
+        click("Command5");
+        QVERIFY(frmMain().console().text().contains(
+            QStringLiteral("Your backup holds %1 files").arg(files)));
+        restoreWatch.verify(totals);
     }
 
     // What the started program's jobs make is the user's alone, whatever umask
@@ -343,6 +382,98 @@ private:
     }
 
 private:
+    // Reads a job's progress bar and line whenever they change while it runs.
+    class ProgressWatch {
+    public:
+        ProgressWatch(app::frmMain &window, const char *bar, const char *line)
+            : m_window(window)
+            , m_bar(window.findChild<QProgressBar *>(bar))
+            , m_line(window.findChild<QLabel *>(line))
+        {
+            QObject::connect(&m_timer, &QTimer::timeout, [this] { look(); });
+            m_timer.start(20);
+        }
+
+        // Each reading's files and megabytes never fewer than the one before,
+        // the bar never lower; the last reading, after the check, at the totals.
+        void verify(const QString &totals)
+        {
+            m_timer.stop();
+            look();
+            QVERIFY2(m_readings.size() >= 3, qPrintable(m_readings.join(QLatin1Char('\n'))));
+            static const QRegularExpression figures(
+                QStringLiteral("^([0-9.,]+)(?: of [0-9.,]+)? MB, ([0-9,]+)(?: of [0-9,]+)? files"));
+            double mb = 0;
+            qint64 files = 0;
+            int percent = 0;
+            bool sawEstimate = false;
+            for (const QString &reading : m_readings) {
+                const qsizetype bar = reading.indexOf(QLatin1Char('|'));
+                const int value = reading.left(bar).toInt();
+                const QString line = reading.mid(bar + 1);
+                QVERIFY2(value >= percent, qPrintable(m_readings.join(QLatin1Char('\n'))));
+                percent = value;
+                sawEstimate = sawEstimate || line.contains(QStringLiteral(" left"))
+                              || line.contains(QStringLiteral("estimating"));
+                const QRegularExpressionMatch m = figures.match(line);
+                if (!m.hasMatch())
+                    continue;
+                const double nowMb = m.captured(1).remove(QLatin1Char(',')).toDouble();
+                const qint64 nowFiles = m.captured(2).remove(QLatin1Char(',')).toLongLong();
+                QVERIFY2(nowMb >= mb && nowFiles >= files,
+                         qPrintable(m_readings.join(QLatin1Char('\n'))));
+                mb = nowMb;
+                files = nowFiles;
+            }
+            QVERIFY2(sawEstimate, qPrintable(m_readings.join(QLatin1Char('\n'))));
+            const QString last = m_readings.last();
+            QVERIFY2(last.startsWith(QStringLiteral("100|")), qPrintable(last));
+            QVERIFY2(last.endsWith(totals), qPrintable(last + QStringLiteral(" / ") + totals));
+            QVERIFY(!m_bar->isHidden() && !m_line->isHidden());
+            QVERIFY2(m_window.windowTitle().startsWith(QStringLiteral("100% - ")),
+                     qPrintable(m_window.windowTitle()));
+        }
+
+    private:
+        void look()
+        {
+            // Shown by the job (its pane need not be the one in front).
+            if (m_line->isHidden())
+                return;
+            const QString reading =
+                QString::number(m_bar->value()) + QLatin1Char('|') + m_line->text();
+            if (m_readings.isEmpty() || m_readings.last() != reading)
+                m_readings.append(reading);
+        }
+
+        app::frmMain &m_window;
+        QProgressBar *m_bar;
+        QLabel *m_line;
+        QTimer m_timer;
+        QStringList m_readings;
+    };
+
+    // The files the device lists for a backup, and their bytes: everything in
+    // its three trees but the pairing records.
+    std::pair<qint64, qint64> listedOnDevice() const
+    {
+        qint64 files = 0;
+        qint64 bytes = 0;
+        for (const char *tree : {"/Applications", "/var/mobile", "/var/root"}) {
+            const QString top = m_fixture->device().hostPath(QString::fromLatin1(tree));
+            QDirIterator it(top, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                if (path.mid(top.size()).startsWith(QStringLiteral("/Library/Lockdown/")))
+                    continue;
+                ++files;
+                bytes += it.fileInfo().size();
+            }
+        }
+        return {files, bytes};
+    }
+
     static QByteArray linkText(const QByteArray &path)
     {
         char buffer[256];

@@ -1,4 +1,5 @@
 #include "jobs/ConnectionSettings.h"
+#include "jobs/JobProgress.h"
 #include "jobs/JobScripts.h"
 #include "platform/PrivateFiles.h"
 #include "support/FolderFixture.h"
@@ -37,7 +38,11 @@ QStringList withoutNotes(const QStringList &lines)
     for (const QString &l : lines) {
         if (!l.startsWith(QStringLiteral("if errorlevel 1 echo "))
             && !l.startsWith(QStringLiteral("echo job "))
-            && l != QStringLiteral("echo end>>LastJob.txt"))
+            && l != QStringLiteral("echo end>>LastJob.txt")
+            // The lines the progress beside the busy sign follows.
+            && l != QStringLiteral("echo ") + JobProgress::kBackupHelpersLine
+            && l != QStringLiteral("echo ") + JobProgress::kBackupCheckingLine
+            && l != QStringLiteral("echo ") + JobProgress::kRestoreSentLine)
             given << l;
     }
     return given;
@@ -189,6 +194,13 @@ private slots:
                          "start RestoreComplete.exe",
                          "start Zorvane.exe",
                          "exit"}));
+        // The copies' end is announced after the last copy, before the mail fix.
+        const QStringList lines = s.lines();
+        const qsizetype sent =
+            lines.indexOf(QStringLiteral("echo ") + JobProgress::kRestoreSentLine);
+        QVERIFY(sent > lines.indexOf(QStringLiteral("pscp -r -pw %PASS% root root@%IP%:/var")));
+        QCOMPARE(lines.value(sent + 1),
+                 QStringLiteral("pscp -r -pw %PASS% fixmail.sh root@%IP%:/usr/bin"));
     }
 
     void utilityScripts()

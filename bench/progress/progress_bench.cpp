@@ -1,0 +1,306 @@
+// progress_bench: a backup of a device of real size over a Wi-Fi-like link.
+// The simulated device with its real-size media library (about 19,000 files,
+// 1 GB, most of them small) behind a link shaped with tc's tbf is backed up
+//   program: the main window's Continue with "No, my apps are NOT symlinked"
+//            (No.bat through the runner, zcmd, the Console and the progress);
+//   shell:   No.bat's pscp and plink lines from a plain /bin/sh script, each
+//            line timed, followed by BackupCheck in the copy it made.
+// Prints the times and their ratio, the device's listing time (move.sh),
+// BackupCheck's time, the processor time of this process (the main window)
+// during the program's run, and the error of the progress line's time
+// estimate at 25, 50 and 75 % of the job against the time that was really left.
+//
+//   sudo build/bench/progress_bench [RATE]     (default 20mbit; about 20 minutes)
+// Needs root (the device's namespaces). Runs in a process-id namespace of its
+// own, so that No.bat's taskkill ends no Zorvane outside it.
+#include "DeviceNetwork.h"
+#include "PrivatePutty.h"
+#include "SimulatedDevice.h"
+#include "TreeSnapshot.h"
+#include "about/WebEngineSetup.h"
+#include "app/Console.h"
+#include "app/JobProgressView.h"
+#include "app/frmMain.h"
+#include "jobs/ConnectionSettings.h"
+#include "jobs/JobScript.h"
+#include "jobs/JobScripts.h"
+#include "support/FakePlatform.h"
+#include "support/PrivateProcessIds.h"
+#include "support/ProgramFolder.h"
+#include "support/SuiteFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+int fail(const QString &why)
+{
+    std::fprintf(stderr, "progress_bench: %s\n", qPrintable(why));
+    return 1;
+}
+
+double cpuSeconds()
+{
+    rusage r{};
+    ::getrusage(RUSAGE_SELF, &r);
+    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec)
+           + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+QProcessEnvironment environmentFor(const ProgramFolder &folder)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    PrivatePutty::apply(&env, folder.home());
+    env.remove(QStringLiteral("ComSpec"));
+    return env;
+}
+
+// No.bat's pscp and plink lines, filled in, each followed by a time stamp.
+QString timedShellScript()
+{
+    const jobs::ConnectionSettings cs(QString::fromLatin1(SimulatedDevice::address),
+                                      QString::fromLatin1(SimulatedDevice::password));
+    QString script = QStringLiteral("stamp() { echo \"@@ $(date +%s.%N) $1\"; }\nstamp start\n");
+    int n = 0;
+    const jobs::JobScript noBat = jobs::backupScript(false, QStringLiteral("1.0.0"), cs);
+    for (QString line : noBat.lines()) {
+        if (!line.startsWith(QLatin1String("pscp ")) && !line.startsWith(QLatin1String("plink ")))
+            continue;
+        line.replace(QLatin1String("%PASS%"), cs.password())
+            .replace(QLatin1String("%IP%"), cs.address());
+        script += line + QStringLiteral("\nstamp %1\n").arg(++n);
+    }
+    return script;
+}
+
+struct ShellRun {
+    double wall = 0;
+    double listing = 0; // the plink line that runs move.sh
+    double check = 0;   // BackupCheck in the copy
+};
+
+bool shellBackup(const ProgramFolder &folder, ShellRun *run, QString *error)
+{
+    QFile script(folder.file(QStringLiteral("backup.sh")));
+    if (!script.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("cannot write backup.sh");
+        return false;
+    }
+    script.write(timedShellScript().toUtf8());
+    script.close();
+    QProcess p;
+    p.setProcessEnvironment(environmentFor(folder));
+    p.setWorkingDirectory(folder.path());
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    QByteArray output;
+    QObject::connect(&p, &QProcess::readyRead, [&p, &output] { output += p.readAll(); });
+    QElapsedTimer wall;
+    wall.start();
+    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("backup.sh")});
+    if (!p.waitForFinished(7200000)) {
+        *error = QStringLiteral("the shell's backup did not finish");
+        return false;
+    }
+    run->wall = wall.nsecsElapsed() / 1e9;
+    output += p.readAll();
+    // The stamps around the line that runs move.sh.
+    QMap<QString, double> stamps;
+    for (const QByteArray &line : output.split('\n')) {
+        const QList<QByteArray> f = line.trimmed().split(' ');
+        if (f.size() == 3 && f[0] == "@@")
+            stamps[QString::fromLatin1(f[2])] = f[1].toDouble();
+    }
+    int moveLine = 0;
+    int n = 0;
+    for (const QString &line : timedShellScript().split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("pscp ")) || line.startsWith(QLatin1String("plink ")))
+            ++n;
+        if (line.startsWith(QLatin1String("plink ")) && line.endsWith(QLatin1String("move.sh")))
+            moveLine = n;
+    }
+    run->listing =
+        stamps.value(QString::number(moveLine)) - stamps.value(QString::number(moveLine - 1));
+    QProcess check;
+    check.setProcessEnvironment(environmentFor(folder));
+    check.setWorkingDirectory(folder.path());
+    wall.restart();
+    check.start(folder.file(QStringLiteral("BackupCheck")), {});
+    check.waitForFinished(600000);
+    run->check = wall.nsecsElapsed() / 1e9;
+    if (check.exitCode() != 0)
+        *error = QStringLiteral("BackupCheck found the shell's copy incomplete: ")
+                 + QString::fromLocal8Bit(check.readAll());
+    return error->isEmpty();
+}
+
+struct Sample {
+    double t;
+    int percent;
+    qint64 secondsLeft; // -1: estimating
+};
+
+struct ProgramRun {
+    double wall = 0;
+    double cpu = 0;
+    double copyEnded = 0; // when the copies had ended (the check began)
+    QList<Sample> samples;
+    QString lastLine;
+};
+
+bool programBackup(const ProgramFolder &folder, ProgramRun *run, QString *error)
+{
+    QDir::setCurrent(folder.path());
+    PrivatePutty::applyToProcess(folder.home());
+    fake::Services fakes = fake::install();
+    fakes.app->dir = folder.path();
+    {
+        app::frmMain window;
+        window.show();
+        window.findChild<QLineEdit *>("Text2")->setText(
+            QString::fromLatin1(SimulatedDevice::address));
+        window.findChild<QPushButton *>("Command1")->click();
+        window.findChild<QCheckBox *>("Check1")->setChecked(true);
+        window.findChild<QRadioButton *>("optNo")->setChecked(true);
+        const app::JobProgressView *view = window.findChild<app::JobProgressView *>();
+        QElapsedTimer wall;
+        // What the user would read, once a second.
+        QTimer sampler;
+        QObject::connect(&sampler, &QTimer::timeout, [&] {
+            const jobs::JobProgress *p = view ? view->progress() : nullptr;
+            if (!p)
+                return;
+            const jobs::JobProgress::Figures f = p->figures();
+            const double t = wall.nsecsElapsed() / 1e9;
+            if (f.stage == jobs::JobProgress::Stage::Checking && run->copyEnded == 0)
+                run->copyEnded = t;
+            if (f.totalsKnown)
+                run->samples.append({t, f.percent, f.secondsLeft.value_or(-1)});
+        });
+        sampler.start(1000);
+        const double cpu = cpuSeconds();
+        wall.start();
+        window.findChild<QPushButton *>("cmdAgree")->click(); // returns when No.bat has ended
+        run->wall = wall.nsecsElapsed() / 1e9;
+        run->cpu = cpuSeconds() - cpu;
+        sampler.stop();
+        run->lastLine = window.findChild<QLabel *>("lblBackupProgress")->text();
+        if (!window.console().text().contains(QStringLiteral("The new backup is complete")))
+            *error = QStringLiteral("the program's backup did not complete:\n")
+                     + window.console().text().right(3000);
+    }
+    SuiteFixture::closeAlerts();
+    fake::restore();
+    QDir::setCurrent(QDir::tempPath());
+    return error->isEmpty();
+}
+
+// The estimate shown when the job first reached a percentage, against the
+// time that was really left until the copies ended.
+void printEstimateError(const ProgramRun &run, int percent)
+{
+    for (const Sample &s : run.samples) {
+        if (s.percent < percent)
+            continue;
+        const double left = run.copyEnded - s.t;
+        if (s.secondsLeft < 0) {
+            std::printf("estimate at %2d %%: still estimating (%.0f s were left)\n", percent, left);
+        } else {
+            std::printf("estimate at %2d %%: %lld s, really %.0f s left: error %+.1f %%\n", percent,
+                        s.secondsLeft, left, 100.0 * (double(s.secondsLeft) - left) / left);
+        }
+        return;
+    }
+    std::printf("estimate at %2d %%: never reached\n", percent);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    PrivateProcessIds::enter();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("ZORVANE_BIN_DIR"))
+        qputenv("ZORVANE_BIN_DIR", ZORVANE_BIN_DIR);
+    QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    qunsetenv("ComSpec");
+    about::prepareWebEngine();
+    QApplication application(argc, argv);
+    const QString rate = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("20mbit");
+
+    QString why;
+    if (!SimulatedDevice::canRun(&why)) {
+        std::fprintf(stderr, "progress_bench: %s\n", qPrintable(why));
+        return 77;
+    }
+    if (!PrivateProcessIds::active())
+        return fail(QStringLiteral("cannot make a process-id namespace of its own (unshare)"));
+
+    SimulatedDevice device;
+    SimulatedDevice::Options options;
+    options.realSize = true;
+    options.linkRate = rate;
+    if (!device.start(options))
+        return fail(device.lastError());
+    DeviceNetwork network;
+    if (!network.enter(device, &why)) {
+        device.stop();
+        return fail(why);
+    }
+    qint64 files = 0;
+    qint64 bytes = 0;
+    for (const QString &path : {QStringLiteral("/Applications"), QStringLiteral("/var/mobile"),
+                                QStringLiteral("/var/root")}) {
+        const TreeSnapshot tree = TreeSnapshot::read(device.hostPath(path));
+        files += tree.size();
+        bytes += tree.totalBytes();
+    }
+    std::printf("device: %lld entries, %.1f MB to back up, link %s\n", files, bytes / 1e6,
+                qPrintable(rate));
+    std::fflush(stdout);
+
+    ProgramFolder programFolder;
+    ProgramFolder shellFolder;
+    QString error;
+    for (const ProgramFolder *f : {&programFolder, &shellFolder}) {
+        if (!f->isValid())
+            error = f->error();
+        else if (!device.seedHostKey(f->home()))
+            error = QStringLiteral("cannot store the device's host key");
+    }
+    ShellRun shell;
+    ProgramRun program;
+    if (error.isEmpty() && shellBackup(shellFolder, &shell, &error)) {
+        std::printf("shell:   %7.1f s (device listing %.2f s, BackupCheck %.2f s)\n", shell.wall,
+                    shell.listing, shell.check);
+        std::fflush(stdout);
+    }
+    if (error.isEmpty() && programBackup(programFolder, &program, &error))
+        std::printf("program: %7.1f s, main window CPU %.2f s; last line: %s\n", program.wall,
+                    program.cpu, qPrintable(program.lastLine));
+    device.stop();
+    if (!error.isEmpty())
+        return fail(error);
+    for (int percent : {25, 50, 75})
+        printEstimateError(program, percent);
+    std::printf("progress_bench: program=%.1f shell=%.1f ratio=%.3f listing=%.2f check=%.2f "
+                "window_cpu=%.2f\n",
+                program.wall, shell.wall, program.wall / shell.wall, shell.listing, shell.check,
+                program.cpu);
+    return 0;
+}

@@ -1,0 +1,168 @@
+#include "jobs/JobProgress.h"
+
+#include "jobs/ProgressText.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace jobs {
+
+const QString JobProgress::kBackupHelpersLine =
+    QStringLiteral("Placing the backup helpers on your device...");
+const QString JobProgress::kBackupCheckingLine =
+    QStringLiteral("Checking the backup against the device's list of files...");
+const QString JobProgress::kRestoreSentLine =
+    QStringLiteral("The copy to your device has ended; the device checks it next.");
+
+namespace {
+
+const QString kBackupBegins = QStringLiteral("Backing up your Applications...");
+const QString kBackupResumes = QStringLiteral(
+    "now downloading your /var/mobile and /var/root folders, this may take a while.");
+const QString kBackupPassed =
+    QStringLiteral("The new backup is complete; the previous backup has been replaced.");
+const QString kBackupFailed = QStringLiteral("The backup did not complete");
+const QString kRestoreBegins =
+    QStringLiteral("Now putting back your applications, this may take a while!");
+const QString kRestorePassed = QStringLiteral("Zorvane restore check: OK");
+const QString kRestoreFailed = QStringLiteral("Zorvane restore check: ");
+
+// What a whole file adds beyond the whole kB pscp shows: half a kB on average.
+constexpr qint64 kHalfKilobyte = 512;
+
+} // namespace
+
+JobProgress::JobProgress(Kind kind)
+    : m_kind(kind)
+    , m_reader([this](const PscpProgressReader::Stats &s) { onStats(s); },
+               [this](const QString &line) { onLine(line); })
+{}
+
+QString JobProgress::totalsLine(Kind kind, qint64 files, qint64 bytes)
+{
+    const QString mb = QString::number(double(bytes) / 1e6, 'f', 1);
+    return kind == Kind::Backup ? QStringLiteral("The device holds %1 files, %2 MB to back up.")
+                                      .arg(progresstext::grouped(files), mb)
+                                : QStringLiteral("Your backup holds %1 files, %2 MB to restore.")
+                                      .arg(progresstext::grouped(files), mb);
+}
+
+void JobProgress::feed(const QString &chunk, qint64 ms)
+{
+    m_now = ms;
+    m_reader.feed(chunk);
+    tick(ms);
+}
+
+void JobProgress::tick(qint64 ms)
+{
+    m_now = ms;
+    if (m_stage == Stage::Copying)
+        m_estimate.sample(ms, m_files, bytesDone());
+}
+
+void JobProgress::runEnded()
+{
+    m_reader.finish();
+    if (m_stage != Stage::Passed && m_stage != Stage::Failed)
+        setStage(Stage::Cut);
+}
+
+void JobProgress::setStage(Stage stage)
+{
+    if (m_stage == Stage::Copying && stage != Stage::Copying)
+        m_estimate.pause();
+    m_stage = stage;
+}
+
+void JobProgress::onStats(const PscpProgressReader::Stats &stats)
+{
+    if (m_stage != Stage::Copying)
+        return;
+    if (!stats.whole) {
+        m_partialBytes = stats.kilobytes * 1024;
+        return;
+    }
+    ++m_files;
+    m_wholeBytes += stats.kilobytes * 1024 + kHalfKilobyte;
+    m_partialBytes = 0;
+}
+
+void JobProgress::onLine(const QString &raw)
+{
+    const QString line = raw.trimmed();
+    // The outcome is final: nothing the device prints afterwards changes it.
+    if (m_stage == Stage::Passed || m_stage == Stage::Failed || m_stage == Stage::Cut)
+        return;
+    static const QRegularExpression kTotals(
+        QStringLiteral("^(?:The device|Your backup) holds ([0-9,]{1,20}) files, "
+                       "([0-9,]{1,20}(?:\\.[0-9]{1,3})?) MB to (?:back up|restore)\\.$"));
+    if (!m_totalsKnown) {
+        const QRegularExpressionMatch m = kTotals.match(line);
+        if (m.hasMatch()) {
+            m_totalFiles = m.captured(1).remove(QLatin1Char(',')).toLongLong();
+            m_totalBytes = qint64(m.captured(2).remove(QLatin1Char(',')).toDouble() * 1e6 + 0.5);
+            m_totalsKnown = true;
+            return;
+        }
+    }
+    if (m_kind == Kind::Backup) {
+        if (line == kBackupBegins || line == kBackupResumes)
+            setStage(Stage::Copying);
+        else if (line == kBackupHelpersLine && m_stage == Stage::Copying)
+            setStage(Stage::Paused);
+        else if (line == kBackupCheckingLine)
+            setStage(Stage::Checking);
+        else if (line == kBackupPassed && m_stage == Stage::Checking)
+            setStage(Stage::Passed);
+        else if (line.startsWith(kBackupFailed) && m_stage == Stage::Checking)
+            setStage(Stage::Failed);
+        return;
+    }
+    if (line == kRestoreBegins)
+        setStage(Stage::Copying);
+    else if (line == kRestoreSentLine)
+        setStage(Stage::Checking);
+    else if (line.startsWith(kRestorePassed) && m_stage == Stage::Checking)
+        setStage(Stage::Passed);
+    else if (line.startsWith(kRestoreFailed) && m_stage == Stage::Checking)
+        setStage(Stage::Failed);
+}
+
+JobProgress::Figures JobProgress::figures() const
+{
+    Figures f;
+    f.stage = m_stage;
+    f.totalsKnown = m_totalsKnown;
+    f.totalFiles = m_totalFiles;
+    f.totalBytes = m_totalBytes;
+    qint64 files = m_files;
+    qint64 bytes = bytesDone();
+    if (m_totalsKnown) {
+        // What arrived beyond the list (the pairing records, the record files
+        // themselves) is no part of the device's files.
+        files = std::min(files, m_totalFiles);
+        bytes = std::min(bytes, m_totalBytes);
+        if (m_stage == Stage::Passed) {
+            files = m_totalFiles;
+            bytes = m_totalBytes;
+        }
+    }
+    m_shownFiles = std::max(m_shownFiles, files);
+    m_shownBytes = std::max(m_shownBytes, bytes);
+    f.files = m_shownFiles;
+    f.bytes = m_shownBytes;
+    if (m_stage == Stage::Passed) {
+        f.percent = 100;
+    } else if (m_totalsKnown) {
+        const double fraction = m_totalBytes > 0   ? double(f.bytes) / double(m_totalBytes)
+                                : m_totalFiles > 0 ? double(f.files) / double(m_totalFiles)
+                                                   : 0.0;
+        f.percent = std::min(99, int(fraction * 100));
+    }
+    if (m_totalsKnown && (m_stage == Stage::Copying || m_stage == Stage::Paused))
+        f.secondsLeft = m_estimate.secondsLeft(m_totalFiles - f.files, m_totalBytes - f.bytes);
+    return f;
+}
+
+} // namespace jobs

@@ -1,0 +1,80 @@
+#pragma once
+#include "jobs/PscpProgressReader.h"
+#include "jobs/TransferEstimate.h"
+
+#include <QString>
+#include <optional>
+
+namespace jobs {
+
+// How far a backup or a restore is, read from the job's own output as it
+// arrives: the totals its script announces, pscp's record of every file as it
+// arrives (backup) or has been sent (restore), and the script's lines that say
+// when the copies begin, pause and end and whether the check afterwards
+// passed. Only the copies count: the helpers a script sends to the device are
+// no part of the job's files. The figures never go backwards and never pass the
+// totals; the job is complete (100 %) only once its check has passed.
+class JobProgress {
+public:
+    enum class Kind { Backup, Restore };
+    enum class Stage {
+        Preparing, // nothing copied yet
+        Copying,
+        Paused,   // between two copies (the device lists its files)
+        Checking, // the copies have ended; the check runs
+        Passed,   // the check passed
+        Failed,   // the check failed
+        Cut,      // the run ended before its check said anything
+    };
+    struct Figures {
+        Stage stage = Stage::Preparing;
+        bool totalsKnown = false;
+        qint64 files = 0;
+        qint64 bytes = 0;
+        qint64 totalFiles = 0;
+        qint64 totalBytes = 0;
+        int percent = 0;                   // of the bytes (of the files when there are none)
+        std::optional<qint64> secondsLeft; // nothing while estimating
+    };
+
+    explicit JobProgress(Kind kind);
+
+    Kind kind() const { return m_kind; }
+    // A chunk of the job's output, at a time in milliseconds.
+    void feed(const QString &chunk, qint64 ms);
+    // Time passes without output (the estimate takes a stall into account).
+    void tick(qint64 ms);
+    // The run has ended: its output ended, or it was cancelled.
+    void runEnded();
+
+    Figures figures() const;
+
+    // The lines a job's script prints, which the progress follows.
+    static QString totalsLine(Kind kind, qint64 files, qint64 bytes);
+    static const QString kBackupHelpersLine;  // the helpers go to the device
+    static const QString kBackupCheckingLine; // the fetches have ended
+    static const QString kRestoreSentLine;    // the copies to the device have ended
+
+private:
+    void onStats(const PscpProgressReader::Stats &stats);
+    void onLine(const QString &line);
+    void setStage(Stage stage);
+    qint64 bytesDone() const { return m_wholeBytes + m_partialBytes; }
+
+    Kind m_kind;
+    Stage m_stage = Stage::Preparing;
+    PscpProgressReader m_reader;
+    TransferEstimate m_estimate;
+    qint64 m_now = 0;
+    bool m_totalsKnown = false;
+    qint64 m_totalFiles = 0;
+    qint64 m_totalBytes = 0;
+    qint64 m_files = 0;
+    qint64 m_wholeBytes = 0;
+    qint64 m_partialBytes = 0; // of the file arriving now
+    // The most shown so far: the figures never go backwards.
+    mutable qint64 m_shownFiles = 0;
+    mutable qint64 m_shownBytes = 0;
+};
+
+} // namespace jobs

@@ -1,0 +1,82 @@
+#include "jobs/ProgressText.h"
+
+namespace jobs::progresstext {
+
+using Stage = JobProgress::Stage;
+
+QString grouped(qint64 n)
+{
+    QString digits = QString::number(n);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, QLatin1Char(','));
+    return digits;
+}
+
+QString megabytes(qint64 bytes)
+{
+    const double mb = double(bytes) / 1e6;
+    if (mb >= 10)
+        return grouped(qint64(mb));
+    return QString::number(mb, 'f', 1);
+}
+
+QString timeLeft(qint64 seconds)
+{
+    if (seconds < 60)
+        return QStringLiteral("less than a minute");
+    const qint64 minutes = (seconds + 30) / 60;
+    if (minutes < 120)
+        return QStringLiteral("about %1 min").arg(minutes);
+    return QStringLiteral("about %1 h %2 min").arg(minutes / 60).arg(minutes % 60);
+}
+
+namespace {
+
+QString amounts(const JobProgress::Figures &f)
+{
+    if (!f.totalsKnown)
+        return QStringLiteral("%1 MB, %2 files").arg(megabytes(f.bytes), grouped(f.files));
+    return QStringLiteral("%1 of %2 MB, %3 of %4 files")
+        .arg(megabytes(f.bytes), megabytes(f.totalBytes), grouped(f.files), grouped(f.totalFiles));
+}
+
+QString jobName(JobProgress::Kind kind)
+{
+    return kind == JobProgress::Kind::Backup ? QStringLiteral("backup") : QStringLiteral("restore");
+}
+
+} // namespace
+
+QString line(const JobProgress::Figures &f)
+{
+    switch (f.stage) {
+    case Stage::Preparing: return QStringLiteral("Getting ready to copy...");
+    case Stage::Copying:
+    case Stage::Paused:
+        if (!f.totalsKnown)
+            return amounts(f) + QStringLiteral(" so far; the device is listing the rest...");
+        if (!f.secondsLeft)
+            return amounts(f) + QStringLiteral(", estimating...");
+        return amounts(f) + QStringLiteral(", ") + timeLeft(*f.secondsLeft)
+               + QStringLiteral(" left");
+    case Stage::Checking: return amounts(f) + QStringLiteral(", checking...");
+    case Stage::Passed:
+        return QStringLiteral("Complete and checked: %1 MB, %2 files")
+            .arg(megabytes(f.totalBytes), grouped(f.totalFiles));
+    case Stage::Failed: return QStringLiteral("Did not complete, the check failed: ") + amounts(f);
+    case Stage::Cut: return QStringLiteral("Did not complete, cut off: ") + amounts(f);
+    }
+    return QString();
+}
+
+QString titleTag(JobProgress::Kind kind, const JobProgress::Figures &f)
+{
+    switch (f.stage) {
+    case Stage::Failed:
+    case Stage::Cut: return QStringLiteral("%1 did not complete").arg(jobName(kind));
+    case Stage::Preparing: return QString();
+    default: return f.totalsKnown ? QStringLiteral("%1%").arg(f.percent) : QString();
+    }
+}
+
+} // namespace jobs::progresstext

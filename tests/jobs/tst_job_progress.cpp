@@ -1,0 +1,340 @@
+// How far a backup or restore is, read from its output alone: pscp's records,
+// the script's lines, the announced totals and the time estimate.
+#include "jobs/JobProgress.h"
+#include "jobs/ListedTotals.h"
+#include "jobs/ProgressText.h"
+#include "jobs/PscpProgressReader.h"
+#include "jobs/TransferEstimate.h"
+
+#include <QtTest>
+
+using jobs::JobProgress;
+using jobs::PscpProgressReader;
+using jobs::TransferEstimate;
+using Stage = JobProgress::Stage;
+
+namespace {
+
+// One record as pscp 0.78 prints it, into a pipe as into a terminal: "\r", the
+// name cut to 25 bytes and padded, then the figures; "\n" once the file is whole.
+QString record(const QString &name, qint64 kb, int percent)
+{
+    QByteArray cut = name.toUtf8().left(25);
+    cut += QByteArray(std::max<qsizetype>(0, 25 - cut.size()), ' ');
+    return QStringLiteral("\r%1 | %2 kB | %3 kB/s | ETA: 00:00:%4 | %5%")
+               .arg(QString::fromUtf8(cut))
+               .arg(kb)
+               .arg(double(kb) / 3, 5, 'f', 1)
+               .arg(percent == 100 ? 0 : 7, 2, 10, QLatin1Char('0'))
+               .arg(percent, 3)
+           + (percent == 100 ? QStringLiteral("\n") : QString());
+}
+
+// A file arriving in two records, then whole.
+QString arrival(const QString &name, qint64 kb)
+{
+    return record(name, kb / 3, 33) + record(name, kb, 100);
+}
+
+struct Seen {
+    QList<PscpProgressReader::Stats> stats;
+    QStringList lines;
+};
+
+Seen readInChunks(const QString &output, int chunkSize)
+{
+    Seen seen;
+    PscpProgressReader reader([&seen](const PscpProgressReader::Stats &s) { seen.stats.append(s); },
+                              [&seen](const QString &line) { seen.lines.append(line); });
+    for (qsizetype at = 0; at < output.size(); at += chunkSize)
+        reader.feed(output.mid(at, chunkSize));
+    reader.finish();
+    return seen;
+}
+
+QString echo(const QString &line) { return line + QStringLiteral("\r\n"); }
+
+} // namespace
+
+class tst_job_progress : public QObject {
+    Q_OBJECT
+private slots:
+    void recordsGiveFilesAndBytesHoweverSplit_data();
+    void recordsGiveFilesAndBytesHoweverSplit();
+    void recordLikeNamesAndEndlessOutputAreNoFiles();
+    void backupCountsOnlyTheUsersFilesAndEndsAtTheTotals();
+    void jobsThatDoNotCompleteSaySo_data();
+    void jobsThatDoNotCompleteSaySo();
+    void restoreFollowsTheDevicesCheck();
+    void estimateWaitsThenFollowsTheRecentRate();
+    void estimateWeighsSmallFilesByTheirCount();
+    void listedTotalsToleratesOtherLines();
+    void wordsForTheLineAndTitle();
+};
+
+void tst_job_progress::recordsGiveFilesAndBytesHoweverSplit_data()
+{
+    QTest::addColumn<int>("chunkSize");
+    for (int size : {1, 2, 3, 7, 25, 64, 256, 100000})
+        QTest::addRow("chunks of %d", size) << size;
+}
+
+void tst_job_progress::recordsGiveFilesAndBytesHoweverSplit()
+{
+    QFETCH(int, chunkSize);
+    const QString output = echo(QStringLiteral("Backing up your Applications..."))
+                           + arrival(QStringLiteral("Strand à Nice.jpg"), 43)
+                           + arrival(QStringLiteral("Déjà Vu.m4a"), 507)
+                           + record(QStringLiteral("com.apple.springboard.plist"), 0, 100)
+                           + arrival(QStringLiteral("Sketch Pad | notes.txt"), 12)
+                           + record(QStringLiteral("Fotos für Oma mit Überlänge.jpg"), 9, 100)
+                           + record(QStringLiteral("half.bin"), 20, 40);
+    const Seen seen = readInChunks(output, chunkSize);
+    QCOMPARE(seen.lines, QStringList{QStringLiteral("Backing up your Applications...")});
+    QStringList whole;
+    qint64 wholeKb = 0;
+    for (const auto &s : seen.stats) {
+        if (s.whole) {
+            whole << s.name;
+            wholeKb += s.kilobytes;
+        }
+    }
+    // Names as pscp prints them: cut to 25 bytes, so a letter may be cut in two.
+    QCOMPARE(whole.size(), 5);
+    QCOMPARE(whole.mid(0, 4), (QStringList{"Strand à Nice.jpg", "Déjà Vu.m4a",
+                                           "com.apple.springboard.pli", "Sketch Pad | notes.txt"}));
+    QVERIFY(whole[4].startsWith(QStringLiteral("Fotos für Oma mit")));
+    QCOMPARE(wholeKb, 43 + 507 + 0 + 12 + 9);
+    QCOMPARE(seen.stats.last().whole, false);
+    QCOMPARE(seen.stats.last().kilobytes, 20);
+}
+
+void tst_job_progress::recordLikeNamesAndEndlessOutputAreNoFiles()
+{
+    // A name cannot end a record early: the figures are read from the end.
+    const auto s = PscpProgressReader::parseStats(
+        QStringLiteral("a | 5 kB | 1.0 kB/s | ETA: 00:00:00 | 100% | 7 kB |   7.0 kB/s | ETA: "
+                       "00:00:00 | 100%"));
+    QVERIFY(s);
+    QCOMPARE(s->kilobytes, 7);
+    QVERIFY(!PscpProgressReader::parseStats(QStringLiteral("Backup check: 12 kB | 100%")));
+    // Megabytes without a line break are dropped, not kept growing.
+    const QString flood(3 * PscpProgressReader::kMaxPiece, QLatin1Char('x'));
+    const Seen seen = readInChunks(flood + record(QStringLiteral("after"), 3, 100), 256);
+    QCOMPARE(seen.lines, QStringList());
+    QCOMPARE(seen.stats.size(), 1);
+    QCOMPARE(seen.stats[0].name, QStringLiteral("after"));
+}
+
+void tst_job_progress::backupCountsOnlyTheUsersFilesAndEndsAtTheTotals()
+{
+    JobProgress p(JobProgress::Kind::Backup);
+    qint64 ms = 0;
+    QList<JobProgress::Figures> seen;
+    const auto feed = [&](const QString &text) {
+        p.feed(text, ms += 100);
+        seen << p.figures();
+    };
+    feed(echo(QStringLiteral("Do NOT worry if during this process it says something like file "
+                             "not found, or path not found.")));
+    QCOMPARE(p.figures().stage, Stage::Preparing);
+    feed(echo(QStringLiteral("Backing up your Applications...")));
+    feed(arrival(QStringLiteral("MobileSafari"), 900));
+    // Before the device has listed its files there is no total and no percentage.
+    QCOMPARE(p.figures().files, 1);
+    QVERIFY(!p.figures().totalsKnown);
+    QCOMPARE(p.figures().percent, 0);
+    // The helpers sent to the device are not the user's files.
+    feed(echo(JobProgress::kBackupHelpersLine));
+    for (const char *helper : {"cp", "chown", "plink.exe", "move.sh"})
+        feed(record(QString::fromLatin1(helper), 4, 100));
+    feed(echo(QStringLiteral("Recorded the owners and modes of 40 files and folders.")));
+    feed(echo(JobProgress::totalsLine(JobProgress::Kind::Backup, 4, 3 * 1024 * 1024)));
+    QCOMPARE(p.figures().files, 1);
+    QCOMPARE(p.figures().totalFiles, 4);
+    feed(echo(QStringLiteral(
+        "now downloading your /var/mobile and /var/root folders, this may take a while.")));
+    feed(arrival(QStringLiteral("sms.db"), 1000));
+    feed(arrival(QStringLiteral("Envelope Index"), 1000));
+    // Beyond the list (the pairing records, the record itself): never past the totals.
+    feed(arrival(QStringLiteral("pair_records.plist"), 90));
+    feed(arrival(QStringLiteral("owners-modes.txt"), 80));
+    QCOMPARE(p.figures().files, 4);
+    QCOMPARE(p.figures().bytes, p.figures().totalBytes);
+    // Everything arrived, but nothing is complete until the check has passed.
+    QCOMPARE(p.figures().percent, 99);
+    feed(echo(JobProgress::kBackupCheckingLine));
+    feed(echo(QStringLiteral("Backup check: 4 files, 3.1 MB arrived, every file with the size "
+                             "the device listed.")));
+    QCOMPARE(p.figures().stage, Stage::Checking);
+    feed(
+        echo(QStringLiteral("The new backup is complete; the previous backup has been replaced.")));
+    // What the device prints afterwards changes nothing.
+    feed(echo(QStringLiteral("Zorvane restore check: FAILED")));
+    p.runEnded();
+    seen << p.figures();
+    QCOMPARE(p.figures().stage, Stage::Passed);
+    QCOMPARE(p.figures().percent, 100);
+    QCOMPARE(p.figures().files, 4);
+    for (qsizetype i = 1; i < seen.size(); ++i) {
+        QVERIFY2(seen[i].files >= seen[i - 1].files, qPrintable(QString::number(i)));
+        QVERIFY2(seen[i].bytes >= seen[i - 1].bytes, qPrintable(QString::number(i)));
+        QVERIFY2(seen[i].percent >= seen[i - 1].percent, qPrintable(QString::number(i)));
+    }
+}
+
+void tst_job_progress::jobsThatDoNotCompleteSaySo_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<int>("stage");
+    QTest::newRow("output ends while copying") << QString() << int(Stage::Cut);
+    QTest::newRow("check fails")
+        << echo(JobProgress::kBackupCheckingLine)
+               + echo(QStringLiteral("The backup did not complete, so your previous backup has "
+                                     "been put back unchanged."))
+        << int(Stage::Failed);
+    QTest::newRow("success line without the check")
+        << echo(QStringLiteral("The new backup is complete; the previous backup has been "
+                               "replaced."))
+        << int(Stage::Cut);
+}
+
+void tst_job_progress::jobsThatDoNotCompleteSaySo()
+{
+    QFETCH(QString, ending);
+    QFETCH(int, stage);
+    JobProgress p(JobProgress::Kind::Backup);
+    p.feed(echo(QStringLiteral("Backing up your Applications..."))
+               + echo(JobProgress::totalsLine(JobProgress::Kind::Backup, 10, 10 * 1024 * 1024))
+               + arrival(QStringLiteral("half"), 5 * 1024) + ending,
+           1000);
+    p.runEnded();
+    const JobProgress::Figures f = p.figures();
+    QCOMPARE(int(f.stage), stage);
+    QVERIFY(f.percent < 100);
+    const QString line = jobs::progresstext::line(f);
+    QVERIFY2(line.startsWith(QStringLiteral("Did not complete")), qPrintable(line));
+    QVERIFY2(line.contains(QStringLiteral("1 of 10 files")), qPrintable(line));
+    QVERIFY(jobs::progresstext::titleTag(p.kind(), f).contains(QStringLiteral("did not complete")));
+}
+
+void tst_job_progress::restoreFollowsTheDevicesCheck()
+{
+    for (const QString &verdict :
+         {QStringLiteral("OK, every file of the backup is on the device with its size, owner "
+                         "and mode."),
+          QStringLiteral("FAILED, the files listed above differ from the backup.")}) {
+        JobProgress p(JobProgress::Kind::Restore);
+        p.feed(
+            echo(JobProgress::totalsLine(JobProgress::Kind::Restore, 2, 2048))
+                + record(QStringLiteral("chown1"), 3, 100)
+                + echo(QStringLiteral("Now putting back your applications, this may take a while!"))
+                + record(QStringLiteral("a"), 1, 100) + echo(JobProgress::kRestoreSentLine)
+                + record(QStringLiteral("fixmail.sh"), 2, 100),
+            500);
+        QCOMPARE(p.figures().files, 1);
+        QCOMPARE(p.figures().stage, Stage::Checking);
+        p.feed(echo(QStringLiteral("Zorvane restore check: ") + verdict), 600);
+        const bool ok = verdict.startsWith(QStringLiteral("OK"));
+        QCOMPARE(p.figures().stage, ok ? Stage::Passed : Stage::Failed);
+        QCOMPARE(p.figures().files, ok ? 2 : 1);
+    }
+}
+
+void tst_job_progress::estimateWaitsThenFollowsTheRecentRate()
+{
+    TransferEstimate e;
+    const qint64 total = 600'000'000;
+    qint64 bytes = 0;
+    qint64 ms = 0;
+    // 1 MB/s at first: nothing to say during the first seconds.
+    for (; ms <= 4000; ms += 250, bytes += 250'000)
+        e.sample(ms, bytes / 1'000'000, bytes);
+    QVERIFY(!e.secondsLeft(0, total - bytes));
+    for (; ms <= 60000; ms += 250, bytes += 250'000)
+        e.sample(ms, bytes / 1'000'000, bytes);
+    const auto atFirst = e.secondsLeft(0, total - bytes);
+    QVERIFY(atFirst);
+    QVERIFY2(qAbs(*atFirst - (total - bytes) / 1'000'000) <= 2,
+             qPrintable(QString::number(*atFirst)));
+    // The link slows to a quarter: within the window the estimate follows the
+    // new rate, which the whole job's average would not.
+    for (const qint64 until = ms + 40000; ms <= until; ms += 250, bytes += 62'500)
+        e.sample(ms, bytes / 1'000'000, bytes);
+    const qint64 truth = (total - bytes) / 250'000;
+    const auto later = e.secondsLeft(0, total - bytes);
+    QVERIFY(later);
+    QVERIFY2(qAbs(*later - truth) <= truth / 20, qPrintable(QString::number(*later)));
+    // A pause (the device listing its files) is no copying time: after it the
+    // estimate follows the resumed copy at once.
+    e.pause();
+    QVERIFY(!e.secondsLeft(0, total - bytes));
+    ms += 100000;
+    for (const qint64 until = ms + 2000; ms <= until; ms += 250, bytes += 62'500)
+        e.sample(ms, bytes / 1'000'000, bytes);
+    const auto resumed = e.secondsLeft(0, total - bytes);
+    QVERIFY(resumed);
+    QVERIFY2(qAbs(*resumed - (total - bytes) / 250'000) <= (total - bytes) / 250'000 / 20,
+             qPrintable(QString::number(*resumed)));
+}
+
+void tst_job_progress::estimateWeighsSmallFilesByTheirCount()
+{
+    // Each file costs 20 ms beyond its bytes at 2 MB/s. A folder of small mail
+    // messages, then one of songs, then small ones again.
+    TransferEstimate e;
+    qint64 files = 0, bytes = 0;
+    double clock = 0;
+    for (const auto &[size, seconds] :
+         {std::pair<qint64, double>{2'000, 15}, {4'000'000, 15}, {3'000, 10}}) {
+        for (const double until = clock + seconds; clock < until;) {
+            clock += 0.020 + double(size) / 2e6;
+            ++files;
+            bytes += size;
+            e.sample(qint64(clock * 1000), files, bytes);
+        }
+    }
+    // Left: 5,000 small files of 2 kB (105 s) and 10 MB in a few songs (5 s).
+    // The bytes alone would say about 11 s.
+    const auto left = e.secondsLeft(5003, 5000 * 2'000 + 10'000'000);
+    QVERIFY(left);
+    QVERIFY2(qAbs(*left - 110) <= 22, qPrintable(QString::number(*left)));
+}
+
+void tst_job_progress::listedTotalsToleratesOtherLines()
+{
+    const auto t = jobs::ListedTotals::parse("# Zorvane file sizes 1\n"
+                                             "120 Applications/Sketch Pad.app/Info.plist\n"
+                                             "4000 mobile/Media/Fotos für Oma/Strand à Nice.jpg\n"
+                                             "0 root/Library/Preferences/empty\n"
+                                             "77 /etc/passwd\n"
+                                             "# end 3 files\n"
+                                             "3\n");
+    QVERIFY(t);
+    QCOMPARE(t->files, 3);
+    QCOMPARE(t->bytes, 4120);
+    QVERIFY(!jobs::ListedTotals::parse("120 Applications/a\n"));
+}
+
+void tst_job_progress::wordsForTheLineAndTitle()
+{
+    JobProgress::Figures f;
+    f.stage = Stage::Copying;
+    f.totalsKnown = true;
+    f.files = 3105;
+    f.totalFiles = 18230;
+    f.bytes = 212'400'000;
+    f.totalBytes = 1'480'000'000;
+    f.percent = 14;
+    QCOMPARE(jobs::progresstext::line(f),
+             QStringLiteral("212 of 1,480 MB, 3,105 of 18,230 files, estimating..."));
+    f.secondsLeft = 14 * 60 + 10;
+    QCOMPARE(jobs::progresstext::line(f),
+             QStringLiteral("212 of 1,480 MB, 3,105 of 18,230 files, about 14 min left"));
+    QCOMPARE(jobs::progresstext::titleTag(JobProgress::Kind::Backup, f), QStringLiteral("14%"));
+    QCOMPARE(jobs::progresstext::megabytes(4'150'000), QStringLiteral("4.2"));
+    QCOMPARE(jobs::progresstext::timeLeft(3 * 3600 + 5 * 60), QStringLiteral("about 3 h 5 min"));
+}
+
+QTEST_GUILESS_MAIN(tst_job_progress)
+#include "tst_job_progress.moc"
