@@ -54,8 +54,9 @@ frmMain::frmMain(QWidget *parent)
     m_console = std::make_unique<::Console>(m_controls.Output);
     m_console->setHideBusyIndicators([this] { hideBusyIndicators(); });
     m_console->attach(ReadOutput1);
-    m_progress = new JobProgressView(this, ReadOutput1, {m_c.prgBackup, m_c.lblBackupProgress},
-                                     {m_c.prgRestore, m_c.lblRestoreProgress});
+    m_progress =
+        new JobProgressView(this, ReadOutput1, {m_controls.prgBackup, m_controls.lblBackupProgress},
+                            {m_controls.prgRestore, m_controls.lblRestoreProgress});
     m_jobWindow = std::make_unique<MainJobWindow>(MainJobWindow::Parts{
         this, m_console.get(), ReadOutput1, [this](int twips) { setHeightTwips(twips); },
         [this](const QString &message) { PopAlert(message); }});
