@@ -16,6 +16,14 @@ fi
 zv_say "Repairing your mail settings..."
 mail=$mobile/Library/Mail
 prefs=$mobile/Library/Preferences
+# A link among these would carry the owner and mode changes to a folder
+# outside the user's data (a restored backup can hold any link): leave it.
+for d in "$mobile" "$mobile/Library" "$mail" "$prefs"; do
+  if [ -L "$d" ]; then
+    zv_say "$d is a link to somewhere else; its owner and mode are left alone."
+    exit 0
+  fi
+done
 for d in "$mobile/Library" "$mail"; do
   if [ ! -d "$d" ]; then
     mkdir "$d" && chown "$ZV_MOBILE:$ZV_MOBILE" "$d"

@@ -9,26 +9,31 @@ if [ ! -f /plink.exe ]; then
   exit 1
 fi
 . /plink.exe
-if zv_is_record "$ZV_RECORD"; then
+# The run's token that the restore sent (hex digits only): each verdict line
+# ends with it, so Zorvane reads the verdict of this check and of no file name.
+run=$(head -c 64 /RestoreRun.txt 2>/dev/null | tr -cd '0-9a-f')
+rm -f /RestoreRun.txt
+verdict() { zv_say "Zorvane restore check: $* (check $run)"; }
+if zv_list_whole "$ZV_RECORD" "$ZV_RECORD_HEADER"; then
   zv_say "Putting back the owners and modes of your files..."
   tool=$(zv_tool chown1) || exit 1
   sh "$tool" "$ZV_RECORD" Applications /Applications mobile /var/mobile root /var/root
   zv_say "Checking the restored files against the backup..."
   checked=0
-  if zv_is_sizes "$ZV_SIZES"; then
+  if zv_list_whole "$ZV_SIZES" "$ZV_SIZES_HEADER"; then
     checked=1
     for pair in "Applications /Applications" "mobile /var/mobile" "root /var/root"; do
       zv_check "$ZV_RECORD" "$ZV_SIZES" ${pair% *} ${pair#* } || checked=2
     done
   fi
   case $checked in
-  1) zv_say "Zorvane restore check: OK, every file of the backup is on the device with its size, owner and mode." ;;
-  2) zv_say "Zorvane restore check: FAILED, the files listed above differ from the backup." ;;
-  *) zv_say "Zorvane restore check: NOT POSSIBLE, this backup holds no record of its file sizes." ;;
+  1) verdict "OK, every file of the backup is on the device with its size, owner and mode." ;;
+  2) verdict "FAILED, the files listed above differ from the backup." ;;
+  *) verdict "NOT POSSIBLE, the record of the backup's file sizes is missing or not whole." ;;
   esac
 else
-  zv_say "Zorvane restore check: NOT POSSIBLE, this backup holds no record of its owners and modes."
-  zv_say "This backup holds no owners and modes; giving /var/mobile to the mobile user..."
+  verdict "NOT POSSIBLE, the record of the backup's owners and modes is missing or not whole."
+  zv_say "Without a whole record of owners and modes, /var/mobile goes to the mobile user..."
   [ -d /var/mobile ] && chown -hR "$ZV_MOBILE:$ZV_MOBILE" /var/mobile
 fi
 zv_say "Restarting your device..."

@@ -138,6 +138,13 @@ int SimulatedDevice::rebootCount() const
     return ok ? n : -1;
 }
 
+bool SimulatedDevice::limitSpace(const QString &devicePath, int kilobytes) const
+{
+    const Result r =
+        device({QStringLiteral("limit"), devicePath, QString::number(kilobytes)}, 60000);
+    return r.finished && r.exitCode == 0;
+}
+
 bool SimulatedDevice::seedHostKey(const QString &home) const
 {
     const Result r = device({QStringLiteral("seed-hostkey"), home}, 30000);

@@ -48,6 +48,9 @@ public:
     QString treePath() const;                          // host folder of the device's "/"
     QString hostPath(const QString &devicePath) const; // links resolved inside the device
     int rebootCount() const;
+    // Gives a device folder a disk of its own of that size, with its content,
+    // as the device sees it (not hostPath()) until it stops: a disk that fills.
+    bool limitSpace(const QString &devicePath, int kilobytes) const;
 
     // Stores the device's host key for pscp/plink in home/.putty/sshhostkeys.
     bool seedHostKey(const QString &home) const;

@@ -23,6 +23,10 @@
 #   device.sh [--name ID] path DEVICE-PATH     print the host path of a device path
 #                                              (links resolved inside the device)
 #   device.sh [--name ID] reboots              print how often the device was "restarted"
+#   device.sh [--name ID] limit DEVICE-PATH KB give the device folder a disk of its own of
+#                                              KB kilobytes (its content, owner and mode kept),
+#                                              seen by the device alone, until it stops: a
+#                                              device whose disk fills
 #   device.sh prune                            stop devices that test processes left behind:
 #                                              instances named t<pid>-... whose process is gone
 #
@@ -302,6 +306,24 @@ cmd_reboots() {
   if [ -f "$log" ]; then grep -c . "$log" || true; else echo 0; fi
 }
 
+cmd_limit() {
+  need_root
+  local p=${1:?limit: which device folder?} kb=${2:?limit: how many kilobytes?} pid host
+  case $kb in ''|*[!0-9]*) die "limit: '$kb' is not a number of kilobytes" ;; esac
+  pid=$(ns_pid) || die "device '$name' is not running"
+  host=$(cmd_path "$p")
+  [ -d "$host" ] || die "limit: $p is not a folder of the device"
+  # A small tmpfs over the folder in the device's mount namespace only.
+  nsenter --target "$pid" --mount -- /bin/sh -ec '
+    d=$1 kb=$2
+    keep=$(mktemp -d) owner=$(stat -c %u:%g "$d") mode=$(stat -c %a "$d")
+    cp -a "$d/." "$keep/"
+    mount -t tmpfs -o "size=${kb}k,mode=$mode" zorvane-small "$d"
+    chown "$owner" "$d"
+    cp -a "$keep/." "$d/"
+    rm -rf "$keep"' sh "$host" "$kb"
+}
+
 cmd_prune() {
   need_root
   local d n pid
@@ -329,6 +351,7 @@ case $cmd in
   tree) echo "$tree" ;;
   path) cmd_path "$@" ;;
   reboots) cmd_reboots ;;
+  limit) cmd_limit "$@" ;;
   prune) cmd_prune ;;
   __inner) inner ;;
   *) sed -n '2,/^set -e/p' "${BASH_SOURCE[0]}" | sed '$d; s/^# \{0,1\}//' >&2; exit 2 ;;

@@ -1,11 +1,40 @@
 #include "app/InetTransfer.h"
 #include "platform/Platform.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+#include <algorithm>
+
 namespace app {
+
+namespace {
+
+// What is read from the network at a time: the reply buffers no more, so a
+// body that never ends costs no memory.
+constexpr qint64 kPieceSize = 64 * 1024;
+
+QString duration(int ms)
+{
+    if (ms >= 120000)
+        return QStringLiteral("%1 minutes").arg(ms / 60000.0);
+    return QStringLiteral("%1 seconds").arg(ms / 1000.0);
+}
+
+// Why a redirection is not followed; empty when it may be.
+QString redirectRefusal(const QUrl &from, const QUrl &to)
+{
+    const QString scheme = to.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return QStringLiteral("it is not a web address");
+    if (from.scheme().toLower() == QLatin1String("https") && scheme == QLatin1String("http"))
+        return QStringLiteral("it leaves the secure (https) address for an unencrypted one");
+    return {};
+}
+
+} // namespace
 
 InetTransfer::InetTransfer(QObject *parent)
     : QObject(parent)
@@ -18,6 +47,13 @@ InetTransfer::InetTransfer(QObject *parent)
             m_reply->abort();
         }
     });
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        if (StillExecuting()) {
+            m_pastDeadline = true;
+            m_reply->abort();
+        }
+    });
 }
 
 InetTransfer::~InetTransfer() { dropReply(); }
@@ -25,6 +61,11 @@ InetTransfer::~InetTransfer() { dropReply(); }
 void InetTransfer::dropReply()
 {
     m_idle.stop();
+    m_deadline.stop();
+    if (m_body.isOpen()) {
+        m_body.close();
+        m_body.remove();
+    }
     if (!m_reply)
         return;
     m_reply->disconnect(this);
@@ -35,18 +76,46 @@ void InetTransfer::dropReply()
 
 std::optional<QString> InetTransfer::OpenURL(const QUrl &address)
 {
-    Execute(address, "GET");
+    start(address, "GET", kMaxTextBytes, std::min(m_deadlineMs, kTextDeadlineMs));
     if (!waitWhileExecuting())
         return std::nullopt;
-    return QString::fromUtf8(m_reply->readAll());
+    const QString text = QString::fromUtf8(m_body.readAll());
+    dropReply();
+    return text;
 }
 
-void InetTransfer::Execute(const QUrl &address, const QByteArray &operation)
+void InetTransfer::Execute(const QUrl &address, const QByteArray &operation, qint64 maxBytes)
+{
+    start(address, operation, maxBytes, m_deadlineMs);
+}
+
+void InetTransfer::start(const QUrl &address, const QByteArray &operation, qint64 maxBytes,
+                         int deadlineMs)
 {
     dropReply();
     m_timedOut = false;
+    m_pastDeadline = false;
+    m_tooLarge = false;
     m_interrupted = false;
+    m_refusedRedirect.clear();
+    m_writeError.clear();
     m_error.clear();
+    m_maxBytes = maxBytes;
+    m_received = 0;
+    m_declared = -1;
+    m_runningDeadlineMs = deadlineMs;
+
+    // The body goes into the working folder, which is the user's alone; a
+    // file left there by an earlier run is replaced, never written through.
+    const QString name =
+        address.fileName().isEmpty() ? QStringLiteral("transfer") : address.fileName();
+    m_body.setFileName(QDir(platform::Platform::app().workFolder())
+                           .absoluteFilePath(name + QStringLiteral(".part")));
+    QFile::remove(m_body.fileName());
+    if (!m_body.open(QIODevice::ReadWrite | QIODevice::NewOnly))
+        m_writeError = m_body.errorString();
+    else
+        m_body.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     QNetworkRequest request(address);
     // The body must arrive as stored, so that its length can be checked against
@@ -55,18 +124,74 @@ void InetTransfer::Execute(const QUrl &address, const QByteArray &operation)
     request.setRawHeader("Cache-Control", "no-cache");
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
     m_reply = platform::Platform::network().send(request, operation);
     m_reply->setParent(this);
+    m_reply->setReadBufferSize(kPieceSize);
 
     const auto activity = [this] {
         if (StillExecuting())
             m_idle.start(m_timeoutMs);
     };
     connect(m_reply, &QNetworkReply::metaDataChanged, this, activity);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &InetTransfer::onMetaData);
+    connect(m_reply, &QNetworkReply::redirected, this, &InetTransfer::onRedirected);
     connect(m_reply, &QNetworkReply::downloadProgress, this, activity);
     connect(m_reply, &QNetworkReply::uploadProgress, this, activity);
+    connect(m_reply, &QNetworkReply::readyRead, this, &InetTransfer::takeBody);
     connect(m_reply, &QNetworkReply::finished, this, &InetTransfer::onFinished);
     m_idle.start(m_timeoutMs);
+    m_deadline.start(m_runningDeadlineMs);
+    if (!m_writeError.isEmpty())
+        m_reply->abort();
+}
+
+void InetTransfer::onMetaData()
+{
+    bool known = false;
+    const qint64 declared = m_reply->rawHeader("Content-Length").trimmed().toLongLong(&known);
+    m_declared = known ? declared : -1;
+    // A body announced larger than the limit is not even begun.
+    if (m_declared > m_maxBytes)
+        giveUp();
+}
+
+void InetTransfer::onRedirected(const QUrl &target)
+{
+    const QString refusal = redirectRefusal(m_reply->url(), target);
+    if (refusal.isEmpty()) {
+        emit m_reply->redirectAllowed();
+        return;
+    }
+    m_refusedRedirect = QStringLiteral("\"%1\", which Zorvane does not follow: %2")
+                            .arg(target.toDisplayString(), refusal);
+    m_reply->abort();
+}
+
+void InetTransfer::takeBody()
+{
+    while (m_reply && m_reply->bytesAvailable() > 0) {
+        const QByteArray piece = m_reply->read(kPieceSize);
+        m_received += piece.size();
+        if (m_received > m_maxBytes) {
+            giveUp();
+            return;
+        }
+        if (m_body.write(piece) != piece.size()) {
+            m_writeError = m_body.errorString();
+            m_reply->abort();
+            return;
+        }
+    }
+}
+
+void InetTransfer::giveUp()
+{
+    m_tooLarge = true;
+    if (StillExecuting())
+        m_reply->abort();
 }
 
 bool InetTransfer::StillExecuting() const { return m_reply && !m_reply->isFinished(); }
@@ -93,12 +218,18 @@ QString InetTransfer::GetHeader(const QString &name) const
 
 QByteArray InetTransfer::GetChunk(qint64 size)
 {
-    return m_reply ? m_reply->read(size) : QByteArray();
+    return m_reply && m_body.isOpen() ? m_body.read(size) : QByteArray();
 }
 
 void InetTransfer::onFinished()
 {
     m_idle.stop();
+    m_deadline.stop();
+    if (!m_tooLarge && m_writeError.isEmpty())
+        takeBody();
+    if (m_body.isOpen() && !m_body.flush() && m_writeError.isEmpty())
+        m_writeError = m_body.errorString();
+    m_body.seek(0);
     m_error = describeFailure();
     emit ended();
 }
@@ -113,10 +244,49 @@ QString InetTransfer::describeFailure() const
             .arg(m_timeoutMs / 1000.0)
             .arg(file);
     }
+    if (m_pastDeadline) {
+        return QStringLiteral("Fetching %1 from the update server took longer than %2 in all, so "
+                              "the transfer was given up. Try again later.")
+            .arg(file, duration(m_runningDeadlineMs));
+    }
+    if (m_tooLarge) {
+        const QString what =
+            m_declared > m_maxBytes
+                ? QStringLiteral("announced %1 bytes for %2, more than the %3 bytes Zorvane "
+                                 "accepts for it")
+                      .arg(m_declared)
+                : QStringLiteral("sent more than the %3 bytes Zorvane accepts for %2");
+        return QStringLiteral("The update server %1, so the transfer was given up and nothing of "
+                              "it was kept.")
+            .arg(what.arg(file).arg(m_maxBytes));
+    }
+    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const bool redirection = status.isValid() && status.toInt() >= 300 && status.toInt() <= 399;
+    if (!m_refusedRedirect.isEmpty() || redirection) {
+        QString where = m_refusedRedirect;
+        if (where.isEmpty()) {
+            const QUrl target = m_reply->url().resolved(
+                QUrl::fromEncoded(m_reply->rawHeader("Location"), QUrl::StrictMode));
+            QString why = redirectRefusal(m_reply->url(), target);
+            if (m_reply->error() == QNetworkReply::TooManyRedirectsError)
+                why = QStringLiteral("it was sent on more than %1 times").arg(kMaxRedirects);
+            else if (m_reply->rawHeader("Location").isEmpty())
+                why = QStringLiteral("the server named no address");
+            where = QStringLiteral("\"%1\", which Zorvane does not follow: %2")
+                        .arg(target.toDisplayString(), why);
+        }
+        return QStringLiteral("The update server sent the request for %1 on to %2. Nothing was "
+                              "fetched.")
+            .arg(file, where);
+    }
+    if (!m_writeError.isEmpty()) {
+        return QStringLiteral("Could not save %1 in \"%2\" (%3).")
+            .arg(m_body.fileName().section(QLatin1Char('/'), -1),
+                 platform::Platform::app().workFolder(), m_writeError);
+    }
     if (m_interrupted)
         return QStringLiteral("The transfer of %1 was interrupted.").arg(file);
 
-    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
         const QString reason =
             m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
@@ -128,14 +298,12 @@ QString InetTransfer::describeFailure() const
     if (m_reply->error() == QNetworkReply::NoError)
         return QString();
 
-    bool known = false;
-    const qint64 expected = m_reply->rawHeader("Content-Length").toLongLong(&known);
-    if (known && status.isValid()) {
+    if (m_declared >= 0 && status.isValid()) {
         return QStringLiteral("The transfer of %1 broke off after %2 of %3 bytes (%4). Try again "
                               "later.")
             .arg(file)
-            .arg(m_reply->bytesAvailable())
-            .arg(expected)
+            .arg(m_received)
+            .arg(m_declared)
             .arg(m_reply->errorString());
     }
     return QStringLiteral("Could not fetch %1 from the update server at %2 (%3). Check the "

@@ -54,9 +54,17 @@ void MainJobWindow::stopTimer(jobs::JobTimer timer) { m_controls.timer(timer)->s
 
 void MainJobWindow::runThroughRunner(const QString &command)
 {
+    // A busy runner refuses the command; the one it runs stays the running one.
+    const bool busy = m_parts.runner->isBusy();
+    if (!busy)
+        m_running = command;
     m_parts.runner->SetCommand(command);
     m_parts.runner->ProcessCommand();
+    if (!busy)
+        m_running.clear();
 }
+
+QString MainJobWindow::consoleText() const { return m_parts.console->text(); }
 
 bool MainJobWindow::isRunnerBusy() const { return m_parts.runner->isBusy(); }
 

@@ -36,9 +36,12 @@ public:
     void stopTimer(jobs::JobTimer timer) override;
     void runThroughRunner(const QString &command) override;
     bool isRunnerBusy() const override;
+    QString runningCommand() const override { return m_running; }
+    QString consoleText() const override;
 
 private:
     Parts m_parts;
+    QString m_running;
     JobControlMap m_controls;
 };
 

@@ -56,6 +56,7 @@ void UpdateCheck::cmdUpdate_Click()
     try {
         check();
     } catch (const CheckFailure &failure) {
+        m_inet.discardResponse();
         discardPartialInstaller();
         Platform::messages().show(Platform::app().title(), failure.description,
                                   platform::MsgIcon::None, platform::MsgButtons::Ok);
@@ -99,12 +100,14 @@ void UpdateCheck::check()
                                   QStringLiteral("You choose not to update this time, you will be "
                                                  "asked again next time you open this program."),
                                   platform::MsgIcon::Information, platform::MsgButtons::Ok);
+        m_inet.discardResponse();
         bringUp();
         return;
     }
 
     m_controls.lblAction->setText(QStringLiteral("Downloading update, please wait"));
     download(totalSize);
+    m_inet.discardResponse();
     Platform::messages().show(QStringLiteral("Update Complete"),
                               QStringLiteral("The update is complete. Press ok to open the new "
                                              "version."),
@@ -122,10 +125,11 @@ QString UpdateCheck::fetchText(const QString &fileName)
     return *text;
 }
 
-// Transfers the whole installer and returns its size as the server declared it.
+// Transfers the whole installer (into a file of the transfer's, never into
+// memory) and returns its size as the server declared it.
 qint64 UpdateCheck::fetchInstaller()
 {
-    m_inet.Execute(UpdateLocation::address(kInstallerName), "GET");
+    m_inet.Execute(UpdateLocation::address(kInstallerName), "GET", kMaxInstallerBytes);
     if (!m_inet.waitWhileExecuting())
         fail(m_inet.errorDescription());
 

@@ -31,6 +31,8 @@ class UpdateCheck : public QObject {
 public:
     static const QString kInstallerName;
     static const QString kLauncherName;
+    // The largest installer Zorvane fetches; a server offering more is refused.
+    static constexpr qint64 kMaxInstallerBytes = 256 * 1024 * 1024;
 
     UpdateCheck(const UpdateControls &controls, QObject *parent);
 

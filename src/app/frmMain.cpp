@@ -7,6 +7,7 @@
 #include "app/MainJobWindow.h"
 #include "app/MainWindowHoverHelp.h"
 #include "app/UpdateCheck.h"
+#include "jobs/BackupRecovery.h"
 #include "jobs/JobController.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
@@ -90,6 +91,9 @@ void frmMain::connectControls()
 
 void frmMain::Form_Load()
 {
+    // A backup stopped part-way (this program, its interpreter or the machine)
+    // leaves its previous backup set aside: put it back before anything runs.
+    jobs::BackupRecovery::settle();
     const QString version = platform::Platform::app().versionText();
     PopAlert(QStringLiteral("Welcome to Zorvane, Version: ") + version + QStringLiteral(" Beta."));
 

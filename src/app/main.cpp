@@ -1,5 +1,7 @@
 #include "about/WebEngineSetup.h"
+#include "app/ExitCleanup.h"
 #include "app/frmMain.h"
+#include "platform/LeftOverScripts.h"
 #include "platform/Platform.h"
 #include "platform/PrivateFiles.h"
 #include "platform/WorkFolder.h"
@@ -22,6 +24,9 @@ int main(int argc, char *argv[])
     // working folder, which becomes the current folder: the program's own
     // folder when it is writable, else the user's own folder.
     platform::WorkFolder::enter(platform::Platform::app().folder());
+    // A job that ended this program from outside (and started it again) left
+    // its script, which holds the device's password: it goes once it has run.
+    platform::LeftOverScripts::removeWhenFinished(app::exitCleanupScripts());
 
     app::frmMain window;
     window.show();

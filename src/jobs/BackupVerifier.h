@@ -8,22 +8,35 @@ namespace jobs {
 // the backup ran and that arrived with the "root" folder: every file the device
 // listed must lie in the local copy with the listed size. The trees are named
 // as in the backup ("Applications", "mobile", "root"), relative to the current
-// folder.
+// folder. The record is the device's data: a record that is not whole (no end
+// line, another count), too large, or holds a line that cannot be read leaves
+// the backup unchecked, never verified, and no name in it is looked up outside
+// the three trees.
 class BackupVerifier {
 public:
+    // Why a record cannot be used; None when it was read whole.
+    enum class Refusal { None, Missing, TooLarge, Unreadable, Cut, Count, Outside };
+
     struct Result {
-        bool recordFound = false;
-        qint64 files = 0;      // files the device listed
+        Refusal refused = Refusal::Missing;
+        qint64 files = 0;      // files the device listed (a name listed twice counts once)
         qint64 bytes = 0;      // their bytes
         QStringList missing;   // listed files that did not arrive
         QStringList wrongSize; // arrived with another size
+        QStringList notListed; // files the device could not list (a line break in the name)
         bool complete() const
         {
-            return recordFound && files > 0 && missing.isEmpty() && wrongSize.isEmpty();
+            return refused == Refusal::None && files > 0 && missing.isEmpty()
+                   && wrongSize.isEmpty();
         }
     };
 
     static const QString kSizesRecord; // root\Library\Zorvane\file-sizes.txt
+    // The limits beyond which a record is refused as unreadable: no device
+    // path comes near the line length, and a device of 16 GB full of the
+    // smallest files lists far fewer bytes.
+    static constexpr qsizetype kLongestLine = 4096;
+    static constexpr qint64 kLargestRecord = 64 * 1024 * 1024;
 
     static Result check(const QString &sizesRecord = kSizesRecord);
 
@@ -31,8 +44,13 @@ public:
     static QString amount(qint64 files, qint64 bytes);
     // The lines that tell the user what the check found.
     static QStringList report(const Result &result);
-    // The line the check adds to the job's outcome file.
+    // The line the check adds to the job's outcome file: "verified" or
+    // "incomplete" with FILES BYTES MISSING WRONG NOTLISTED, or "unchecked" and
+    // a word for the reason (missing, toolarge, unreadable, cut, count, outside).
     static QString outcomeLine(const Result &result);
+    // A name from the device as one line of text: control characters become
+    // \n, \r or \xNN, so that no name can start a line of its own.
+    static QString printable(const QByteArray &name);
 };
 
 } // namespace jobs

@@ -16,18 +16,24 @@ HostKeyCache HostKeyCache::read()
 
 bool HostKeyCache::holdsKeyFor(const QString &host, int port) const
 {
+    return !keyFor(host, port).isEmpty();
+}
+
+QByteArray HostKeyCache::keyFor(const QString &host, int port) const
+{
     const QByteArray wanted = QByteArray::number(port) + ':' + host.toUtf8();
     for (QByteArray line : m_text.split('\n')) {
         line = line.trimmed();
         const int blank = line.indexOf(' ');
         const int at = line.indexOf('@');
         // A name without its key is no key.
-        if (blank < 0 || at <= 0 || at > blank || line.mid(blank + 1).trimmed().isEmpty())
+        const QByteArray key = blank < 0 ? QByteArray() : line.mid(blank + 1).trimmed();
+        if (at <= 0 || at > blank || key.isEmpty())
             continue;
         if (line.mid(at + 1, blank - at - 1) == wanted)
-            return true;
+            return line.left(at) + ' ' + key;
     }
-    return false;
+    return {};
 }
 
 } // namespace jobs

@@ -18,6 +18,9 @@ public:
 
     // Whether a key of any type is stored for the host at the port.
     bool holdsKeyFor(const QString &host, int port = 22) const;
+    // The first key stored for the host at the port, as "<key type> <key>";
+    // empty when there is none.
+    QByteArray keyFor(const QString &host, int port = 22) const;
 
 private:
     QByteArray m_text;

@@ -1,5 +1,6 @@
 #include "jobs/JobController.h"
 #include "jobs/ConnectionSettings.h"
+#include "jobs/DeviceIdentity.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/JobScripts.h"
 #include "jobs/JobWindow.h"
@@ -16,6 +17,25 @@ void showMessage(const QString &title, const QString &text, platform::MsgIcon ic
 
 const QStringList kBackupFolders{QStringLiteral("Applications"), QStringLiteral("mobile"),
                                  QStringLiteral("root")};
+
+bool isBackupScript(ScriptKind kind)
+{
+    return kind == ScriptKind::BackupSymlinked || kind == ScriptKind::BackupNotSymlinked;
+}
+
+// Whether the runner's command names the script file (file names match
+// without regard to case, as the interpreter finds them).
+bool namesScript(const QString &command, const QString &fileName)
+{
+    return command.trimmed().compare(fileName, Qt::CaseInsensitive) == 0;
+}
+
+bool askNo(const QString &title, const QString &text)
+{
+    return platform::Platform::messages().show(title, text, platform::MsgIcon::Exclamation,
+                                               platform::MsgButtons::YesNoDefaultNo)
+           != platform::MsgAnswer::Yes;
+}
 
 } // namespace
 
@@ -34,6 +54,8 @@ void JobController::start(Job which)
             return;
     }
     if (!preconditionHolds(job))
+        return;
+    if (job.usesConnection && !sameDeviceOrAgreed(job))
         return;
     for (Step step : job.steps)
         takeStep(job, step);
@@ -69,6 +91,19 @@ bool JobController::preconditionHolds(const JobDescription &job) const
                     platform::MsgIcon::Exclamation);
         return false;
     case Precondition::BackupPresent: {
+        // A backup that runs now is not an interrupted one.
+        const QString running = m_window.runningCommand();
+        for (const JobScriptChoice &choice : jobDescription(Job::Backup).scripts) {
+            if (running.isEmpty()
+                || !namesScript(running, scriptForm(choice.kind, QString()).fileName))
+                continue;
+            showMessage(QStringLiteral("Nothing to restore"),
+                        QStringLiteral("A backup is running now. Wait until it has finished and "
+                                       "says whether it is complete, then restore; nothing has "
+                                       "been sent to your device."),
+                        platform::MsgIcon::Exclamation);
+            return false;
+        }
         QStringList missing;
         for (const QString &folder : kBackupFolders) {
             if (!platform::Platform::files().exists(folder))
@@ -76,12 +111,13 @@ bool JobController::preconditionHolds(const JobDescription &job) const
         }
         // An interrupted or failed backup explains missing folders: say that first.
         QString why;
-        if (platform::Platform::files().exists(kPreviousBackupMark))
-            why =
-                QStringLiteral("A backup was interrupted before it finished, so the backup in the "
-                               "Zorvane folder is not complete. Run the backup again (it first "
-                               "puts the earlier backup back); nothing has been sent to your "
-                               "device.");
+        if (platform::Platform::files().exists(kPreviousBackupFolder))
+            why = QStringLiteral(
+                "A backup was interrupted before it finished, so what lies in the Zorvane folder "
+                "is not a checked backup. Your previous backup is kept whole in the folder "
+                "\"PreviousBackup\" there: do not delete it. The next backup puts it back "
+                "before it copies anything, and replaces it only with a copy that checks out "
+                "complete. Nothing has been sent to your device.");
         else if (platform::Platform::files().exists(kIncompleteMark))
             why = QStringLiteral("The backup in the Zorvane folder is not complete: its last run "
                                  "failed or was interrupted, so it cannot be restored. Run the "
@@ -109,6 +145,38 @@ bool JobController::preconditionHolds(const JobDescription &job) const
         return false;
     }
     return false;
+}
+
+bool JobController::sameDeviceOrAgreed(const JobDescription &job) const
+{
+    if (job.job != Job::Backup && job.job != Job::Restore)
+        return true;
+    const QString address = m_window.address();
+    const QString device = DeviceIdentity::ofAddress(address);
+    // While a backup runs or after one was interrupted, the backup it replaces
+    // lies in the holding folder.
+    const bool heldAside = platform::Platform::files().exists(kPreviousBackupFolder);
+    const QString backup = DeviceIdentity::ofBackup(
+        heldAside && job.job == Job::Backup ? kPreviousBackupFolder : QString());
+    // Unknown on either side (no key stored yet, a backup that recorded none):
+    // nothing to compare.
+    if (device.isEmpty() || backup.isEmpty() || device == backup)
+        return true;
+    const QString both =
+        QStringLiteral("The backup beside Zorvane came from another iPod/iPhone (%1) than the "
+                       "device at %2 (%3).")
+            .arg(DeviceIdentity::describe(backup), address, DeviceIdentity::describe(device));
+    if (job.job == Job::Backup)
+        return !askNo(QStringLiteral("Replace another device's backup?"),
+                      both
+                          + QStringLiteral(" A backup of this device replaces that backup, and "
+                                           "the other device's backup is lost.\n\nReplace the "
+                                           "other device's backup?"));
+    return !askNo(QStringLiteral("Restore another device's backup?"),
+                  both
+                      + QStringLiteral(" Restoring it puts the other device's applications, mail, "
+                                       "messages and contacts on this one.\n\nRestore the other "
+                                       "device's backup onto this device?"));
 }
 
 void JobController::takeStep(const JobDescription &job, Step step)
@@ -150,12 +218,20 @@ bool JobController::runScripts(const JobDescription &job)
         ConnectionSettings cs(m_window.address(), m_window.password());
         if (job.usesConnection && !readConnection(&cs))
             continue;
-        const JobScript script = choice.lines(version, cs);
+        // A backup records the device it comes from, as PuTTY's cache knows it now.
+        const JobScript script =
+            isBackupScript(choice.kind)
+                ? backupScript(choice.kind == ScriptKind::BackupSymlinked, version, cs,
+                               DeviceIdentity::ofAddress(cs.address()))
+                : choice.lines(version, cs);
         const QString runnerCommand = scriptForm(choice.kind, version).runnerCommand;
         // The interpreter reads a script from disk line by line while it runs:
         // rewriting the one still running would make it read shifted lines.
-        // The busy runner refuses the command and says so.
-        if (!runnerCommand.isEmpty() && m_window.isRunnerBusy()) {
+        // Other scripts are written all the same; the busy runner refuses the
+        // command and says so.
+        const QString running = m_window.runningCommand();
+        if (!runnerCommand.isEmpty() && m_window.isRunnerBusy()
+            && (running.isEmpty() || namesScript(running, script.fileName()))) {
             m_window.runThroughRunner(runnerCommand);
             started = true;
             continue;

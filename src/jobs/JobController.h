@@ -28,6 +28,9 @@ private:
     // cannot be used.
     bool readConnection(ConnectionSettings *settings) const;
     bool preconditionHolds(const JobDescription &job) const;
+    // For a backup or restore that would join a backup and a device other than
+    // the one it came from: asks first (default No). False when not agreed.
+    bool sameDeviceOrAgreed(const JobDescription &job) const;
     void takeStep(const JobDescription &job, Step step);
     // True when a script was started.
     bool runScripts(const JobDescription &job);

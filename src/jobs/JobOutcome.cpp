@@ -1,6 +1,9 @@
 #include "jobs/JobOutcome.h"
 #include "jobs/BackupVerifier.h"
+#include "jobs/ToolMessages.h"
 #include "platform/Platform.h"
+
+#include <QRegularExpression>
 
 namespace jobs {
 
@@ -11,24 +14,26 @@ const QString kIncompleteMark = QStringLiteral("BackupIncomplete.txt");
 namespace {
 
 struct Cause {
-    QStringList signs; // what pscp, plink or iphuc print for it
+    QStringList signs; // how a message of pscp, plink, scp, iphuc or the device tools begins
     QString words;
+    QStringList endings = {}; // or how it ends, after the file it names
 };
 
 // What each tool prints for a cause, and the cause in the user's words.
 const QList<Cause> &causes()
 {
     static const QList<Cause> list{
-        {{QStringLiteral("Cannot confirm a host key"), QStringLiteral("host key is not cached"),
+        {{QStringLiteral("Cannot confirm a host key"), QStringLiteral("The host key is not cached"),
           QStringLiteral("Store key in cache?")},
          QStringLiteral("Zorvane does not know your device's host key yet. Run \"Run SSH "
                         "Fingerprint\" on the Misc Utilities pane first and answer \"y\" in its "
                         "window, then run this job again.")},
-        {{QStringLiteral("POTENTIAL SECURITY BREACH"), QStringLiteral("host key does not match")},
+        {{QStringLiteral("WARNING - POTENTIAL SECURITY BREACH"),
+          QStringLiteral("The host key does not match")},
          QStringLiteral("Your device's host key is not the one stored for this address. If the "
                         "device was restored, run \"Run SSH Fingerprint\" again and accept the new "
                         "key; otherwise check the IP address.")},
-        {{QStringLiteral("Access denied"), QStringLiteral("password was not accepted"),
+        {{QStringLiteral("Access denied"), QStringLiteral("Configured password was not accepted"),
           QStringLiteral("Authentication failed"), QStringLiteral("authentication failed")},
          QStringLiteral("Your device refused the password. Check the SSH Password and try again.")},
         {{QStringLiteral("Connection refused"), QStringLiteral("Connection timed out"),
@@ -38,14 +43,24 @@ const QList<Cause> &causes()
          QStringLiteral("No device answered at that IP address. Check the address (Settings, "
                         "Wi-Fi, the blue arrow next to your network), and that the device is awake "
                         "and on the same Wi-Fi network as this computer.")},
-        {{QStringLiteral("connection abort"), QStringLiteral("Connection reset"),
-          QStringLiteral("unexpectedly closed network connection"), QStringLiteral("Broken pipe"),
-          QStringLiteral("connection lost"), QStringLiteral("Connection lost")},
+        {{QStringLiteral("Software caused connection abort"), QStringLiteral("Connection reset"),
+          QStringLiteral("Remote side unexpectedly closed network connection"),
+          QStringLiteral("Server unexpectedly closed network connection"),
+          QStringLiteral("Broken pipe"), QStringLiteral("connection lost"),
+          QStringLiteral("Connection lost")},
          QStringLiteral("The connection to your device was lost during the copy. Keep the device "
                         "awake, on external power and near the Wi-Fi, then run the job again.")},
         {{QStringLiteral("no iPod Touch or iPhone is connected over USB")},
          QStringLiteral("No iPod Touch or iPhone was found on USB. Connect it with its cable, "
                         "switch it on, and try again.")},
+        {{QStringLiteral("the device's disk is full")},
+         QStringLiteral("Your device's disk is full. Make room on it (remove photos, music or "
+                        "applications you can do without), then run the job again."),
+         {QStringLiteral(": No space left on device")}},
+        {{},
+         QStringLiteral("The disk of this computer is full, or the folder of the backup cannot be "
+                        "written (pscp: Write error). Make room on it, then run the job again."),
+         {QStringLiteral(": Write error")}},
     };
     return list;
 }
@@ -56,7 +71,12 @@ struct Notes {
     QStringList warnings;
     QString kept;
     QStringList check; // the backup check's words: verified|incomplete FILES BYTES MISSING WRONG
+                       // NOTLISTED
     bool unchecked = false;
+    QString uncheckedWhy; // the backup check's word for why it could not check
+    QString run;          // the restore's token, which its device-side check repeats
+    QStringList sent;     // the backup folders that reached the device whole
+    bool notRestarted = false;
     bool ended = false;
 };
 
@@ -77,8 +97,15 @@ Notes parse(const QByteArray &text)
             n.kept = rest;
         else if (word == QLatin1String("verified") || word == QLatin1String("incomplete"))
             n.check = line.split(QLatin1Char(' '));
-        else if (word == QLatin1String("unchecked"))
+        else if (word == QLatin1String("unchecked")) {
             n.unchecked = true;
+            n.uncheckedWhy = rest;
+        } else if (word == QLatin1String("run"))
+            n.run = rest;
+        else if (word == QLatin1String("sent"))
+            n.sent << rest;
+        else if (word == QLatin1String("notrestarted"))
+            n.notRestarted = true;
         else if (word == QLatin1String("end"))
             n.ended = true;
     }
@@ -102,6 +129,20 @@ QString joinParagraphs(const QStringList &parts)
     return kept.join(QStringLiteral("\n\n"));
 }
 
+// BackupCheck's word for a list it refused, in the user's words.
+QString uncheckedWords(const QString &why)
+{
+    if (why == QLatin1String("cut"))
+        return QStringLiteral("its end line is missing");
+    if (why == QLatin1String("count"))
+        return QStringLiteral("it holds another number of files than it states");
+    if (why == QLatin1String("toolarge"))
+        return QStringLiteral("it is larger than any device's list");
+    if (why == QLatin1String("outside"))
+        return QStringLiteral("it names a file outside the backup");
+    return QStringLiteral("a line of it cannot be read");
+}
+
 const QString kDetails = QStringLiteral("Show Details lists everything the job printed.");
 
 JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &folder)
@@ -118,6 +159,11 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
                                 "Your applications and your mobile and root folders are in the "
                                 "folders \"Applications\", \"mobile\" and \"root\" in %2.")
                      .arg(BackupVerifier::amount(files, bytes), folder);
+        const qint64 notListed = n.check.value(5).toLongLong();
+        if (notListed > 0)
+            o.text += QStringLiteral("\n\n%1 file(s) could not be checked: a line break in the "
+                                     "name cannot be listed. Show Details names them.")
+                          .arg(notListed);
         if (!n.warnings.isEmpty())
             o.text += QStringLiteral("\n\nNote: ") + n.warnings.join(QStringLiteral("; "))
                       + QLatin1Char('.');
@@ -130,8 +176,12 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
                                "listed, %2 did not arrive and %3 arrived with another size.")
                     .arg(BackupVerifier::amount(files, bytes), n.check.value(3), n.check.value(4));
     } else if (n.unchecked) {
-        check = QStringLiteral("The list of your device's files did not arrive, so the copy could "
-                               "not be checked.");
+        check = n.uncheckedWhy.isEmpty() || n.uncheckedWhy == QLatin1String("missing")
+                    ? QStringLiteral("The list of your device's files did not arrive, so the copy "
+                                     "could not be checked.")
+                    : QStringLiteral("The list of your device's files arrived damaged or cut short "
+                                     "(%1), so the copy could not be checked.")
+                          .arg(uncheckedWords(n.uncheckedWhy));
     }
     QString kept;
     if (n.kept == QLatin1String("previous"))
@@ -141,35 +191,95 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
             QStringLiteral("There was no earlier backup to keep. Whatever arrived is kept beside "
                            "Zorvane, marked incomplete: it cannot be restored. Run the backup "
                            "again.");
+    else if (n.kept == QLatin1String("larger"))
+        kept = QStringLiteral("The new copy checked out, but it held far less than your previous "
+                              "backup, and you chose to keep the previous backup: it is in place "
+                              "unchanged.");
+    else if (n.kept == QLatin1String("aside"))
+        kept = QStringLiteral("Your previous backup could not be moved whole: what was not moved "
+                              "back lies in the folder \"PreviousBackup\" beside Zorvane. Do not "
+                              "delete it; the next backup puts it back before it copies anything.");
     else
-        kept = QStringLiteral("The backup was interrupted before it could settle; run the backup "
-                              "again before you restore.");
+        kept = QStringLiteral("The backup was interrupted before it could settle. Your previous "
+                              "backup, if there was one, is kept whole in the folder "
+                              "\"PreviousBackup\" beside Zorvane; the next backup puts it back "
+                              "before it copies anything.");
     o.text = joinParagraphs({QStringLiteral("The backup of your iPod/iPhone did NOT complete."),
                              cause, failures(n), check, kept, kDetails});
     return o;
 }
 
+// The device-side check's verdict: the last line that begins "Zorvane restore
+// check: " and, when the script gave the run a token, ends with it; the
+// token is new for each run, so no name in the backup can carry it.
+QString restoreVerdict(const Notes &n, const QString &transcript)
+{
+    static const QString kCheck = QStringLiteral("Zorvane restore check: ");
+    const QString mark = QStringLiteral(" (check %1)").arg(n.run);
+    QString verdict;
+    for (const QString &line : ToolMessages::lines(transcript)) {
+        if (line.startsWith(kCheck) && (n.run.isEmpty() || line.endsWith(mark)))
+            verdict = line.mid(kCheck.size());
+    }
+    return verdict;
+}
+
 JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &transcript)
 {
     JobOutcome o;
-    const bool checked = transcript.contains(QStringLiteral("Zorvane restore check: OK"));
-    o.succeeded = n.ended && n.failed.isEmpty() && checked && cause.isEmpty();
+    const QString verdict = restoreVerdict(n, transcript);
+    o.succeeded =
+        n.ended && n.failed.isEmpty() && !n.notRestarted && verdict.startsWith(QLatin1String("OK"));
     if (o.succeeded) {
         o.title = QStringLiteral("Restore Complete");
         o.text = QStringLiteral("Your files have been put back on your iPod/iPhone and checked: "
                                 "every file of the backup is there with its size, owner and mode. "
                                 "It is restarting now.\n\nWait until it has started again before "
                                 "you use it.");
+        const auto notChecked =
+            ToolMessages::lines(transcript)
+                .filter(QRegularExpression(QStringLiteral("^  not checked \\(")));
+        if (!notChecked.isEmpty())
+            o.text += QStringLiteral("\n\nExcept that %1 file(s) could not be checked: a line "
+                                     "break in the name cannot be listed. Show Details names "
+                                     "them.")
+                          .arg(notChecked.size());
         return o;
     }
     o.title = QStringLiteral("Restore Failed");
+    if (n.notRestarted) {
+        const QStringList folders{QStringLiteral("Applications"), QStringLiteral("mobile"),
+                                  QStringLiteral("root")};
+        QStringList missed;
+        for (const QString &f : folders) {
+            if (!n.sent.contains(f))
+                missed << f;
+        }
+        const QString reached = n.sent.isEmpty() ? QStringLiteral("none of the backup's folders")
+                                                 : n.sent.join(QStringLiteral(", "));
+        o.text = joinParagraphs(
+            {QStringLiteral("The restore did NOT complete: part of your backup did not reach "
+                            "your device, so it was NOT restarted and its files were not "
+                            "checked."),
+             cause, failures(n),
+             QStringLiteral("Reached your device whole: %1. Did not reach it, or only in part: "
+                            "%2.")
+                 .arg(reached, missed.isEmpty() ? QStringLiteral("the helper files")
+                                                : missed.join(QStringLiteral(", "))),
+             QStringLiteral("Do not restart your device yet. Mend the cause above, then run the "
+                            "restore again: it puts the whole backup back. Your backup beside "
+                            "Zorvane is unchanged."),
+             kDetails});
+        return o;
+    }
     QString check;
-    if (transcript.contains(QStringLiteral("Zorvane restore check: FAILED")))
+    if (verdict.startsWith(QLatin1String("FAILED")))
         check = QStringLiteral("The check on your device found files that differ from the backup "
                                "(listed in the details).");
-    else if (transcript.contains(QStringLiteral("Zorvane restore check: NOT POSSIBLE")))
-        check = QStringLiteral("The restored files could not be checked: this backup holds no "
-                               "record of its files.");
+    else if (verdict.startsWith(QLatin1String("NOT POSSIBLE")))
+        check = QStringLiteral("The restored files could not be checked on your device: the "
+                               "backup's records of its files (owners and modes, sizes) are "
+                               "missing there or not whole (the details say which).");
     else
         check = QStringLiteral("The restored files were not checked on your device.");
     o.text =
@@ -243,20 +353,28 @@ QString JobOutcome::completionProgram(Kind kind)
 
 QString JobOutcome::causeIn(const QString &transcript)
 {
+    // Only the tools' own message lines count, read from their beginning (or,
+    // for a message about a file, from its end): a file name is never a cause.
     // The earliest failure explains the ones after it (a refused host key
     // makes every later step fail too; a lost connection is refused later).
-    qsizetype earliest = -1;
-    QString words;
-    for (const Cause &c : causes()) {
-        for (const QString &sign : c.signs) {
-            const qsizetype at = transcript.indexOf(sign);
-            if (at >= 0 && (earliest < 0 || at < earliest)) {
-                earliest = at;
-                words = c.words;
-            }
+    for (const QString &line : ToolMessages::lines(transcript)) {
+        const QString message = ToolMessages::withoutPrefixes(line);
+        // PuTTY's fatal line names no file: the sign may stand anywhere in it
+        // ("FATAL ERROR: Error receiving data: Connection reset by peer").
+        const bool fatal = line.startsWith(QLatin1String("FATAL ERROR: "));
+        for (const Cause &c : causes()) {
+            const auto begins = [&](const QString &sign) {
+                return fatal ? message.contains(sign) : message.startsWith(sign);
+            };
+            const auto ends = [&](const QString &sign) {
+                return message != line && message.endsWith(sign);
+            };
+            if (std::any_of(c.signs.begin(), c.signs.end(), begins)
+                || std::any_of(c.endings.begin(), c.endings.end(), ends))
+                return c.words;
         }
     }
-    return words;
+    return {};
 }
 
 JobOutcome JobOutcome::decide(Kind kind, const QByteArray &notesText, const QString &transcript,

@@ -5,11 +5,25 @@
 #include "jobs/JobTable.h"
 #include "jobs/ListedTotals.h"
 
+#include <QRandomGenerator>
+
 namespace jobs {
 
 const QString kPreviousBackupFolder = QStringLiteral("PreviousBackup");
 const QString kPreviousBackupMark = QStringLiteral("PreviousBackup\\saved.txt");
+const QString kPutBackMark = QStringLiteral("PreviousBackup\\putback.txt");
+const QString kDiscardedBackupFolder = QStringLiteral("DiscardedBackup");
+const QString kBackupDeviceRecord = QStringLiteral("BackupDevice.txt");
 const QString kSshCopyNote = QStringLiteral("SSHresult.txt");
+const QString kRestoreRunFile = QStringLiteral("RestoreRun.txt");
+
+QString restoreRunToken()
+{
+    // 128 bits from the system's source: not guessable before the run.
+    QRandomGenerator *random = QRandomGenerator::system();
+    return QString::number(random->generate64(), 16).rightJustified(16, QLatin1Char('0'))
+           + QString::number(random->generate64(), 16).rightJustified(16, QLatin1Char('0'));
+}
 
 namespace {
 
@@ -64,61 +78,119 @@ QString sendFailure(const QString &file)
     return QStringLiteral("sending %1 to the device").arg(file);
 }
 
-// Begins a backup. A backup set aside by an interrupted run is put back first.
-// Then the backup there is (complete or marked incomplete) moves into the
-// holding folder, so that nothing is deleted before a new copy has arrived;
-// the new copy is marked incomplete until its check passes.
+// The items that make one backup beside the program: its folders, the mark of
+// an incomplete one and the record of the device it came from. They move
+// together, one rename each.
+QStringList backupItems()
+{
+    return kBackupFolders + QStringList{kIncompleteMark, kBackupDeviceRecord};
+}
+
+// Puts the backup set aside in PreviousBackup back in place, in two stages
+// that can each be run again after a stop at any line: while the holding
+// folder is marked "saved", what lies in place is an unchecked new copy and is
+// deleted; the mark then becomes "putback" (one rename), and what is set aside
+// moves back item by item. A holding folder without either mark was being
+// filled or emptied by renames alone, so it is only emptied. The folder goes
+// last, and only when nothing is left in it.
+QStringList putBackLines(const QString &tag)
+{
+    const QString &prev = kPreviousBackupFolder;
+    const QString moves = QStringLiteral("putback") + tag;
+    QStringList l;
+    l << QStringLiteral("if exist ") + kPutBackMark + QStringLiteral(" goto ") + moves
+      << QStringLiteral("if not exist ") + kPreviousBackupMark + QStringLiteral(" goto ") + moves;
+    for (const QString &f : kBackupFolders)
+        l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
+    for (const QString &f : {kIncompleteMark, kBackupDeviceRecord})
+        l << QStringLiteral("if exist %1 del %1").arg(f);
+    l << QStringLiteral("ren ") + kPreviousBackupMark + QStringLiteral(" putback.txt")
+      << QLatin1Char(':') + moves;
+    for (const QString &f : backupItems())
+        l << QStringLiteral("if exist %2\\%1 move %2\\%1 %1 >NUL").arg(f, prev);
+    l << QStringLiteral("if exist ") + kPutBackMark + QStringLiteral(" del ") + kPutBackMark
+      << QStringLiteral("rmdir ") + prev;
+    return l;
+}
+
+// Begins a backup. What an interrupted run left is settled first: a replaced
+// backup still being deleted goes, a backup still set aside is put back. Then
+// the backup in place (complete or marked incomplete) moves into the holding
+// folder, one rename per item, and only then is the folder marked "saved":
+// from that mark on, what lies in place is the new, unchecked copy. The given
+// deletions of the old folders find nothing left to delete by then.
 QStringList setAsideLines()
 {
     const QString &prev = kPreviousBackupFolder;
     QStringList l;
-    l << noteJob(Job::Backup) << QStringLiteral("set FAILED=") << QStringLiteral("set HADPREVIOUS=")
-      << QStringLiteral("if not exist ") + kPreviousBackupMark + QStringLiteral(" goto setaside")
+    l << noteJob(Job::Backup) << QStringLiteral("set FAILED=")
+      << QStringLiteral("set HADPREVIOUS=")
+      << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(kDiscardedBackupFolder)
+      << QStringLiteral("if not exist ") + prev + QStringLiteral(" goto setaside")
       << QStringLiteral("echo An earlier backup was interrupted; putting the backup it had set "
                         "aside back first.");
-    // What the interrupted run fetched is partial; the set-aside copy is not.
-    for (const QString &f : kBackupFolders)
-        l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
-    l << QStringLiteral("if exist %1 del %1").arg(kIncompleteMark);
-    for (const QString &f : kBackupFolders + QStringList{kIncompleteMark})
-        l << QStringLiteral("if exist %2\\%1 move %2\\%1 %1 >NUL").arg(f, prev);
-    l << QStringLiteral("del ") + kPreviousBackupMark << QStringLiteral("rmdir /S /Q ") + prev
+    l << putBackLines(QStringLiteral("first"));
+    l << QStringLiteral("if exist ") + prev + QStringLiteral(" goto notsetaside")
       << QStringLiteral(":setaside")
       << QStringLiteral(
              "if not exist Applications if not exist mobile if not exist root goto fresh")
-      << QStringLiteral("if exist ") + prev + QStringLiteral(" rmdir /S /Q ") + prev
-      << QStringLiteral("mkdir ") + prev << QStringLiteral("echo saved>") + kPreviousBackupMark
-      << QStringLiteral("set HADPREVIOUS=1");
-    for (const QString &f : kBackupFolders + QStringList{kIncompleteMark})
+      << QStringLiteral("mkdir ") + prev;
+    for (const QString &f : backupItems())
         l << QStringLiteral("if exist %1 move %1 %2\\%1 >NUL").arg(f, prev);
+    // Nothing is deleted while any part of the old backup is still in place.
+    for (const QString &f : kBackupFolders)
+        l << QStringLiteral("if exist %1 goto notsetaside").arg(f);
+    l << QStringLiteral("echo saved>") + kPreviousBackupMark << QStringLiteral("set HADPREVIOUS=1");
+    for (const QString &f : kBackupFolders)
+        l << QStringLiteral("rmdir /S /Q ") + f;
+    l << QStringLiteral("goto fetch");
     // Left-overs that are not a backup (no "Applications", "mobile" or "root").
     l << QStringLiteral(":fresh");
     for (const QString &f : kBackupFolders)
         l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
-    l << QStringLiteral("echo incomplete>") + kIncompleteMark;
+    l << QStringLiteral("if exist %1 del %1").arg(kBackupDeviceRecord);
+    // A first copy is marked incomplete until its check passes; a copy with a
+    // previous backup is unchecked while the holding folder is marked "saved".
+    l << QStringLiteral("echo incomplete>") + kIncompleteMark << QStringLiteral(":fetch");
     return l;
 }
 
 // After the fetches: the copy is checked against the device's list of files.
-// A complete copy replaces the previous backup; an incomplete one is removed
-// when there is a previous backup to put back, and otherwise kept, marked.
-QStringList settleLines()
+// A complete copy takes the previous backup's place in one rename (the
+// holding folder becomes the discarded one, deleted after); a complete first
+// copy loses its incomplete mark. An incomplete copy gives way to the previous
+// backup when there is one, and is otherwise kept, marked.
+QStringList settleLines(const QString &deviceRecord)
 {
     const QString &prev = kPreviousBackupFolder;
     QStringList l;
     l << QStringLiteral("BackupCheck.exe") << kNoteFailure
-      << QStringLiteral("if defined FAILED goto failed") << QStringLiteral("del ") + kIncompleteMark
-      << QStringLiteral("if exist ") + prev + QStringLiteral(" rmdir /S /Q ") + prev
-      << note(QStringLiteral("kept new"))
+      << QStringLiteral("if defined FAILED goto failed")
+      << QStringLiteral("echo ") + deviceRecord + QLatin1Char('>') + kBackupDeviceRecord
+      << QStringLiteral("if not defined HADPREVIOUS goto firstcomplete")
+      // A copy far smaller than the previous backup replaces it only when the
+      // user says so; the default keeps the previous one.
+      << QStringLiteral("ReplaceBackup.exe") << QStringLiteral("if errorlevel 1 goto keepprevious")
+      << QStringLiteral("move %1 %2 >NUL").arg(prev, kDiscardedBackupFolder)
+      << QStringLiteral("if exist ") + prev + QStringLiteral(" goto notreplaced")
+      << QStringLiteral("rmdir /S /Q ") + kDiscardedBackupFolder << note(QStringLiteral("kept new"))
       << QStringLiteral("echo The new backup is complete; the previous backup has been replaced.")
+      << QStringLiteral("goto fetched") << QStringLiteral(":firstcomplete")
+      << QStringLiteral("del ") + kIncompleteMark << note(QStringLiteral("kept new"))
+      << QStringLiteral("echo The new backup is complete.") << QStringLiteral("goto fetched")
+      << QStringLiteral(":notreplaced")
+      << note(QStringLiteral("failed replacing the previous backup (the folder PreviousBackup "
+                             "could not be renamed)"))
+      << QStringLiteral("goto fetched") << QStringLiteral(":keepprevious");
+    l << putBackLines(QStringLiteral("kept"));
+    l << QStringLiteral("if exist ") + prev + QStringLiteral(" goto notsetaside")
+      << note(QStringLiteral("kept larger"))
+      << QStringLiteral("echo The new backup was much smaller, so your previous backup has been "
+                        "kept unchanged.")
       << QStringLiteral("goto fetched") << QStringLiteral(":failed")
       << QStringLiteral("if not defined HADPREVIOUS goto keeppartial");
-    for (const QString &f : kBackupFolders)
-        l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
-    l << QStringLiteral("del ") + kIncompleteMark;
-    for (const QString &f : kBackupFolders + QStringList{kIncompleteMark})
-        l << QStringLiteral("if exist %2\\%1 move %2\\%1 %1 >NUL").arg(f, prev);
-    l << QStringLiteral("del ") + kPreviousBackupMark << QStringLiteral("rmdir /S /Q ") + prev
+    l << putBackLines(QStringLiteral("failed"));
+    l << QStringLiteral("if exist ") + prev + QStringLiteral(" goto notsetaside")
       << note(QStringLiteral("kept previous"))
       << QStringLiteral("echo The backup did not complete, so your previous backup has been put "
                         "back unchanged.")
@@ -131,6 +203,20 @@ QStringList settleLines()
     return l;
 }
 
+// A previous backup that could not be set aside or put back whole: nothing
+// more is done, and the next backup finishes putting it back.
+QStringList notSetAsideLines()
+{
+    return {QStringLiteral("goto settled"),
+            QStringLiteral(":notsetaside"),
+            note(QStringLiteral("failed setting your previous backup aside or putting it back (a "
+                                "folder could not be moved)")),
+            note(QStringLiteral("kept aside")),
+            QStringLiteral("echo Your previous backup could not be moved whole; what was not "
+                           "moved back lies in the folder PreviousBackup."),
+            QStringLiteral(":settled")};
+}
+
 } // namespace
 
 QStringList connectionLines(const ConnectionSettings &cs)
@@ -140,7 +226,8 @@ QStringList connectionLines(const ConnectionSettings &cs)
             batchSetLine(QStringLiteral("PASS"), cs.password()).value_or(QString())};
 }
 
-JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs)
+JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs,
+                       const QString &deviceRecord)
 {
     const ScriptKind kind =
         symlinked ? ScriptKind::BackupSymlinked : ScriptKind::BackupNotSymlinked;
@@ -175,12 +262,13 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     s.line(kNoteFailure);
     s.line(noteFailure(QStringLiteral("copying /var/root from the device")));
     s.line(QStringLiteral("echo ") + JobProgress::kBackupCheckingLine);
-    s.lines(settleLines());
+    s.lines(settleLines(deviceRecord.isEmpty() ? QStringLiteral("unknown") : deviceRecord));
     s.line(copyToDevice(QStringLiteral("back.sh"), QStringLiteral("/")));
     s.line(runOnDevice(QStringLiteral("back.sh")));
     s.line(QStringLiteral("if errorlevel 1 echo warning the file list could not be removed from "
                           "your device (back.sh)>>")
            + kOutcomeFile);
+    s.lines(notSetAsideLines());
     s.line(QStringLiteral("rmdir /S /Q mobile\\Library\\Lockdown"));
     s.line(QStringLiteral("rmdir /S /Q root\\Library\\Lockdown"));
     s.line(note(QStringLiteral("end")));
@@ -190,17 +278,27 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
 
 JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs)
 {
-    // Every transfer and device-side step notes its failure right after it.
+    // Every transfer and device-side step notes its failure right after it; a
+    // failed send also stops the script before the step that restarts the device.
     const auto send = [](JobScript &script, const QString &file, const QString &folder) {
         script.line(copyToDevice(file, folder));
         script.line(noteFailure(sendFailure(file)));
+        if (kBackupFolders.mid(0, 3).contains(file)) // what the message says reached the device
+            script.line(QStringLiteral("if not errorlevel 1 echo sent %1>>").arg(file)
+                        + kOutcomeFile);
+        script.line(kNoteFailure);
     };
     const auto run = [](JobScript &script, const QString &commandFile) {
         script.line(runOnDevice(commandFile));
         script.line(noteFailure(QStringLiteral("running %1 on the device").arg(commandFile)));
     };
+    // The device-side check repeats this run's token on its verdict line; no
+    // name in the backup, made before the token existed, can hold it.
+    const QString token = restoreRunToken();
     JobScript s = fromForm(ScriptKind::Restore, versionText);
     s.line(noteJob(Job::Restore));
+    s.line(QStringLiteral("set FAILED="));
+    s.line(note(QStringLiteral("run ") + token));
     s.lines(connectionLines(cs));
     s.line(QStringLiteral("echo Transferring files..."));
     // What the copies will bring, for the Console and the progress beside the busy sign.
@@ -223,10 +321,24 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     send(s, QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin"));
     run(s, QStringLiteral("fixmail.sh"));
     s.line(QStringLiteral("echo Setting Permissions..."));
+    s.line(QStringLiteral("echo %1>%2").arg(token, kRestoreRunFile));
+    send(s, kRestoreRunFile, QStringLiteral("/"));
     send(s, QStringLiteral("other.sh"), QStringLiteral("/"));
-    // other.sh restarts the device, which may end the session: its own check
-    // line in the output, not plink's status, says whether the restore holds.
+    // other.sh restarts the device: not on a device that is only half restored.
+    s.line(QStringLiteral("if defined FAILED goto notrestarted"));
+    // It restarts the device, which may end the session: its own check line
+    // in the output, not plink's status, says whether the restore holds.
     s.line(runOnDevice(QStringLiteral("other.sh")));
+    s.line(QStringLiteral("goto restored"));
+    s.line(QStringLiteral(":notrestarted"));
+    s.line(note(QStringLiteral("notrestarted")));
+    // pscp says only "failure" when the device's disk is full: ask the device.
+    s.line(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% \". /plink.exe && zv_disk_space\""));
+    s.line(noteFailure(QStringLiteral("finding room on the device")));
+    s.line(QStringLiteral("echo Part of your backup did not reach your device, so it has NOT been "
+                          "restarted. Do not restart it yet: mend the cause and run the restore "
+                          "again."));
+    s.line(QStringLiteral(":restored"));
     s.line(note(QStringLiteral("end")));
     s.lines(scriptForm(ScriptKind::Restore, versionText).closing);
     return s;
@@ -238,9 +350,18 @@ JobScript sshFirstRunScript(const ConnectionSettings &cs)
     s.lines(connectionLines(cs));
     s.line(copyToDevice(QStringLiteral("pwned.jpg"), QStringLiteral("/tmp")));
     // The copy's result for the main window, which also looks for the key in
-    // PuTTY's cache. Written before "Done ^.^", whose caret joins it to "pause".
+    // PuTTY's cache. A copy also goes through when the device's key was
+    // accepted for this once only ("n"), so a second copy that may ask nothing
+    // tells whether the key the tools hold now is the device's. Written before
+    // "Done ^.^", whose caret joins it to "pause".
+    s.line(QStringLiteral("if errorlevel 1 goto copyfailed"));
+    s.line(QStringLiteral("pscp -batch -q -pw %PASS% pwned.jpg root@%IP%:/tmp"));
+    s.line(QStringLiteral("if errorlevel 1 echo keynotstored>") + kSshCopyNote);
     s.line(QStringLiteral("if not errorlevel 1 echo copied>") + kSshCopyNote);
-    s.line(QStringLiteral("if errorlevel 1 echo failed>") + kSshCopyNote);
+    s.line(QStringLiteral("goto copynoted"));
+    s.line(QStringLiteral(":copyfailed"));
+    s.line(QStringLiteral("echo failed>") + kSshCopyNote);
+    s.line(QStringLiteral(":copynoted"));
     s.line(QStringLiteral("Done ^.^"));
     s.lines(scriptForm(ScriptKind::SshFirstRun, QString()).closing);
     return s;

@@ -11,8 +11,10 @@ namespace jobs {
 // The previous backup is set aside rather than deleted. A new copy that the
 // check finds complete replaces it; when a step fails or the copy is
 // incomplete, it is put back (and a run that was interrupted has it put back
-// when the next backup starts).
-JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs);
+// when the next backup starts). `deviceRecord` (see DeviceIdentity) is written
+// beside a backup that checked out, to say which device it came from.
+JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs,
+                       const QString &deviceRecord = QString());
 JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs);
 JobScript sshFirstRunScript(const ConnectionSettings &cs);
 JobScript relocationScript(bool fonts, const ConnectionSettings &cs);
@@ -25,9 +27,20 @@ QStringList connectionLines(const ConnectionSettings &cs);
 // to the device: "copied" or "failed".
 extern const QString kSshCopyNote;
 
+// The file the restore sends to the device's root folder with the run's token,
+// which the device-side check repeats on its verdict line; and a new token.
+extern const QString kRestoreRunFile;
+QString restoreRunToken();
+
 // The folder beside the program that holds the previous backup while a new one
-// is fetched, and the mark inside it that says it holds one.
+// is fetched; the mark inside it that says it holds the whole previous backup
+// (and that what lies in place is an unchecked new copy); the mark that says
+// that backup is being put back; the folder a replaced backup is renamed to
+// before it is deleted; and the record of the device a backup came from.
 extern const QString kPreviousBackupFolder;
 extern const QString kPreviousBackupMark;
+extern const QString kPutBackMark;
+extern const QString kDiscardedBackupFolder;
+extern const QString kBackupDeviceRecord;
 
 } // namespace jobs

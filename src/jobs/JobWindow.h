@@ -28,6 +28,11 @@ public:
     // A runner still busy with another command refuses it with its error.
     virtual void runThroughRunner(const QString &command) = 0;
     virtual bool isRunnerBusy() const = 0;
+    // The command a job handed to the runner that is running now; empty when
+    // none is (or the runner runs something else).
+    virtual QString runningCommand() const = 0;
+    // The Console's whole text.
+    virtual QString consoleText() const = 0;
 };
 
 } // namespace jobs

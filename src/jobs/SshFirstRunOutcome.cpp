@@ -12,6 +12,8 @@ SshCopyResult sshCopyResult(const QByteArray &note)
         return SshCopyResult::Copied;
     if (word == "failed")
         return SshCopyResult::Failed;
+    if (word == "keynotstored")
+        return SshCopyResult::KeyNotAccepted;
     // Missing, or caught between its creation and its one write.
     return SshCopyResult::NotYet;
 }
@@ -21,6 +23,9 @@ SshFirstRunOutcome sshFirstRunOutcome(bool keyStored, SshCopyResult copy, bool t
     switch (copy) {
     case SshCopyResult::Copied:
         return keyStored ? SshFirstRunOutcome::KeyStored : SshFirstRunOutcome::KeyDeclined;
+    case SshCopyResult::KeyNotAccepted:
+        // A key for the address that the tools will not accept is an old one.
+        return keyStored ? SshFirstRunOutcome::KeyChangedDeclined : SshFirstRunOutcome::KeyDeclined;
     case SshCopyResult::Failed:
         return keyStored ? SshFirstRunOutcome::KeyStoredCopyFailed
                          : SshFirstRunOutcome::NotConnected;
@@ -64,6 +69,16 @@ QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &addres
                      + QStringLiteral(", because the key was refused in the SSH window "
                                       "(answer \"n\").")
               << again;
+        break;
+    case SshFirstRunOutcome::KeyChangedDeclined:
+        lines << notStored
+                     + QStringLiteral(": the device's key has changed since it was stored, and "
+                                      "the new key was refused in the SSH window (answer \"n\"). "
+                                      "Backup and Restore will refuse this device.")
+              << QStringLiteral("If the device was restored or reinstalled, that is expected: "
+                                "click \"Run SSH Fingerprint\" again and answer \"y\". "
+                                "Otherwise check that %1 is your device's address.")
+                     .arg(address);
         break;
     case SshFirstRunOutcome::NotConnected:
         lines << notStored

@@ -4,10 +4,14 @@
 
 namespace jobs {
 
-// What the SSH first-run script noted after its pscp line.
-enum class SshCopyResult { NotYet, Copied, Failed };
+// What the SSH first-run script noted after its pscp line: the copy went
+// through and a second copy that may ask nothing went through too (Copied),
+// the copy went through only because the key was accepted for this once
+// (KeyNotAccepted: the second copy was refused the key), or the copy failed.
+enum class SshCopyResult { NotYet, Copied, KeyNotAccepted, Failed };
 
-// Reads the script's note ("copied" or "failed"); anything else is no note yet.
+// Reads the script's note ("copied", "keynotstored" or "failed"); anything
+// else is no note yet.
 SshCopyResult sshCopyResult(const QByteArray &note);
 
 // Where the SSH first run stands, decided by what really happened: whether the
@@ -17,6 +21,7 @@ enum class SshFirstRunOutcome {
     KeyStored,           // "SSH Complete."
     KeyStoredCopyFailed, // key stored, but the copy itself failed (password, connection)
     KeyDeclined,         // the copy went ahead without storing the key ("n")
+    KeyChangedDeclined,  // a key was stored, but the device's new one was refused ("n")
     NotConnected,        // no key: it was not accepted, or no device answered
     NoAnswer,            // no key and no note within the time the job waits
     NotStarted,          // the SSH window could not be opened

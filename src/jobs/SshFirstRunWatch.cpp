@@ -13,6 +13,7 @@ bool SshFirstRunWatch::begin(const QString &address, QString *error)
     m_ticks = 0;
     m_keySeenAt = 0;
     m_shown = false;
+    m_written = m_window.consoleText();
     platform::FileSystem &files = platform::Platform::files();
     if (!files.exists(kSshCopyNote) || files.deleteFile(kSshCopyNote))
         return true;
@@ -46,8 +47,17 @@ void SshFirstRunWatch::tick()
 void SshFirstRunWatch::show(SshFirstRunOutcome outcome)
 {
     const JobDescription &job = jobDescription(Job::SshFirstRun);
-    if (!m_shown || outcome != m_outcome)
-        m_window.setConsoleText(sshFirstRunConsoleText(outcome, m_address));
+    if (!m_shown || outcome != m_outcome) {
+        const QString text = sshFirstRunConsoleText(outcome, m_address);
+        if (m_window.consoleText() == m_written) {
+            m_window.setConsoleText(text);
+            m_written = m_window.consoleText();
+        } else if (isFinal(outcome)) {
+            // Another job's transcript is in the Console: it stays.
+            m_window.popAlert(
+                text.mid(job.consoleText.size()).trimmed().section(QStringLiteral("\r\n"), 0, 0));
+        }
+    }
     m_shown = true;
     m_outcome = outcome;
     if (!isFinal(outcome))

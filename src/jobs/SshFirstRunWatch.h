@@ -37,10 +37,12 @@ private:
     QString m_address;
     int m_ticks = 0;
     int m_keySeenAt = 0; // the tick that first found the key (0: not yet)
-    // What the Console shows: written again only when it changes, so that a
-    // runner job's transcript is not wiped tick after tick.
+    // What the Console shows: written again only when it changes, and only
+    // while the Console still shows what this job wrote; once another job has
+    // written into it, the outcome comes in an alert instead.
     bool m_shown = false;
     SshFirstRunOutcome m_outcome = SshFirstRunOutcome::Waiting;
+    QString m_written;
 };
 
 } // namespace jobs

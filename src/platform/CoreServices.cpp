@@ -8,6 +8,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -132,5 +134,37 @@ QNetworkReply *QtNetwork::send(const QNetworkRequest &request, const QByteArray 
         m_manager = new QNetworkAccessManager(QCoreApplication::instance());
     return m_manager->sendCustomRequest(request, operation);
 }
+
+FileSystem::Entry QtFileSystem::entryAt(const QByteArray &path, qint64 *size) const
+{
+    struct stat st {};
+    if (path.isEmpty() || path.contains('\0') || ::lstat(path.constData(), &st) != 0)
+        return Entry::None;
+    if (size)
+        *size = st.st_size;
+    if (S_ISREG(st.st_mode))
+        return Entry::File;
+    return S_ISDIR(st.st_mode) ? Entry::Folder : Entry::Other;
+}
+
+bool QtFileSystem::rename(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(localName(from));
+    const QByteArray target = QFile::encodeName(localName(to));
+    struct stat st {};
+    if (::lstat(target.constData(), &st) == 0)
+        return false;
+    return ::rename(source.constData(), target.constData()) == 0;
+}
+
+bool QtFileSystem::removeTree(const QString &name)
+{
+    const QFileInfo info(localName(name));
+    if (info.isDir() && !info.isSymLink())
+        return QDir(info.filePath()).removeRecursively();
+    return QFile::remove(info.filePath()) || !info.exists();
+}
+
+bool QtFileSystem::removeEmptyFolder(const QString &name) { return QDir().rmdir(localName(name)); }
 
 } // namespace platform

@@ -33,6 +33,10 @@ public:
     bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
     std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) override;
     bool deleteFile(const QString &name) override;
+    Entry entryAt(const QByteArray &path, qint64 *size) const override;
+    bool rename(const QString &from, const QString &to) override;
+    bool removeTree(const QString &name) override;
+    bool removeEmptyFolder(const QString &name) override;
 };
 
 class QtEnvironment : public Environment {

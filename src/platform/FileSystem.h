@@ -39,6 +39,20 @@ public:
     virtual std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) = 0;
     // Deletes the file; false when it could not be deleted.
     virtual bool deleteFile(const QString &name) = 0;
+    // What lies at exactly this path, its bytes as the system stores them: no
+    // folder separator is translated and a link is not followed (a link is
+    // Other). For data whose names come from elsewhere, such as a device's
+    // list of its files, where "\\" is a letter of a name.
+    enum class Entry { None, File, Folder, Other };
+    virtual Entry entryAt(const QByteArray &path, qint64 *size) const = 0;
+    // Renames a file or folder in one step that either happens or does not;
+    // never over an existing name.
+    virtual bool rename(const QString &from, const QString &to) = 0;
+    // Deletes a file, or a folder with everything in it (links go, not what
+    // they point to); true when nothing of it is left.
+    virtual bool removeTree(const QString &name) = 0;
+    // Deletes an empty folder; false when it is not empty or not there.
+    virtual bool removeEmptyFolder(const QString &name) = 0;
 };
 
 } // namespace platform

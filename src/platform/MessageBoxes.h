@@ -4,7 +4,16 @@
 namespace platform {
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgButtons { Ok, OkCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
+// YesNoDefaultNo: a question whose safe answer is No; Enter and Escape answer No.
+enum class MsgButtons {
+    Ok,
+    OkCancel,
+    AbortRetryIgnore,
+    YesNoCancel,
+    YesNo,
+    RetryCancel,
+    YesNoDefaultNo
+};
 // Answers carry the classic numeric values (vbOK = 1 ... vbNo = 7).
 enum class MsgAnswer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 

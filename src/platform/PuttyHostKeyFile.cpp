@@ -1,6 +1,7 @@
 #include "platform/PuttyHostKeyFile.h"
 
 #include <QFileInfo>
+#include <QStringList>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -8,38 +9,65 @@ namespace platform {
 
 namespace {
 
-QString homeFolder()
+std::optional<QString> variable(const char *name)
 {
-    const QString home = qEnvironmentVariable("HOME");
-    if (!home.isEmpty())
-        return home;
+    if (!qEnvironmentVariableIsSet(name))
+        return std::nullopt;
+    return qEnvironmentVariable(name);
+}
+
+// The account's own home as the passwd database gives it; empty when none.
+QString accountHome()
+{
     const passwd *pw = ::getpwuid(::getuid());
     return pw && pw->pw_dir ? QString::fromLocal8Bit(pw->pw_dir) : QString();
 }
 
-QString puttyFolder()
+// The configuration home's "putty" folder when it exists; else the first of
+// $HOME/.putty, the account's ~/.putty and /.putty that exists; else the
+// first of those, which the tools would create. HOME counts when it is set at
+// all, even empty; the account's home stands in for it only when it is unset.
+QString puttyFolder(const PuttyLookup &l)
 {
-    if (qEnvironmentVariableIsSet("PUTTYDIR"))
-        return qEnvironmentVariable("PUTTYDIR");
-    const QString home = homeFolder();
-    const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
-    const QString xdg = (configHome.isEmpty() ? home + QStringLiteral("/.config") : configHome)
-                        + QStringLiteral("/putty");
-    // The newer folder only when it is there; otherwise the traditional one,
-    // which the tools create on first use.
-    if (QFileInfo::exists(xdg))
+    if (l.puttyDir)
+        return *l.puttyDir;
+    const QString xdg = l.configHome.isEmpty()
+                            ? l.home.value_or(l.accountHome) + QStringLiteral("/.config/putty")
+                            : l.configHome + QStringLiteral("/putty");
+    if (l.exists(xdg))
         return xdg;
-    return home + QStringLiteral("/.putty");
+    QStringList traditional;
+    if (l.home)
+        traditional << *l.home + QStringLiteral("/.putty");
+    if (!l.accountHome.isEmpty())
+        traditional << l.accountHome + QStringLiteral("/.putty");
+    traditional << QStringLiteral("/.putty");
+    for (const QString &folder : traditional) {
+        if (l.exists(folder))
+            return folder;
+    }
+    return traditional.first();
 }
 
 } // namespace
 
+QString puttyHostKeyFile(const PuttyLookup &lookup)
+{
+    if (lookup.hostKeysFile)
+        return *lookup.hostKeysFile;
+    return puttyFolder(lookup) + QStringLiteral("/sshhostkeys");
+}
+
 QString puttyHostKeyFile()
 {
-    const QString file = qEnvironmentVariable("PUTTYSSHHOSTKEYS");
-    if (!file.isEmpty())
-        return file;
-    return puttyFolder() + QStringLiteral("/sshhostkeys");
+    PuttyLookup lookup;
+    lookup.hostKeysFile = variable("PUTTYSSHHOSTKEYS");
+    lookup.puttyDir = variable("PUTTYDIR");
+    lookup.home = variable("HOME");
+    lookup.configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    lookup.accountHome = accountHome();
+    lookup.exists = [](const QString &path) { return QFileInfo::exists(path); };
+    return puttyHostKeyFile(lookup);
 }
 
 } // namespace platform

@@ -48,9 +48,41 @@ QString checkPrivate(const QString &folder)
     return {};
 }
 
+bool othersMayWrite(const struct stat &st) { return (st.st_mode & (S_IWGRP | S_IWOTH)) != 0; }
+
 } // namespace
 
 QString WorkFolder::s_entered;
+
+QString WorkFolder::checkOwnership(const QString &folder)
+{
+    // Job scripts holding the device's password are written there and the
+    // programs they run are looked for there first: nobody else may be able
+    // to plant or change a file in it.
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty())
+        return QStringLiteral("it cannot be found");
+    struct stat st {};
+    if (::stat(QFile::encodeName(canonical).constData(), &st) != 0)
+        return systemError(errno);
+    if (st.st_uid != ::geteuid())
+        return QStringLiteral("it belongs to another user");
+    if (othersMayWrite(st))
+        return QStringLiteral("other users can write to it");
+    // A folder above it that others may change lets them swap this one,
+    // unless it is sticky (as /tmp is), where they can only change their own.
+    QString above = canonical;
+    while (above != QLatin1String("/")) {
+        above = QFileInfo(above).path();
+        if (::stat(QFile::encodeName(above).constData(), &st) != 0)
+            return systemError(errno);
+        if (st.st_uid != ::geteuid() && st.st_uid != 0)
+            return QStringLiteral("the folder \"%1\" above it belongs to another user").arg(above);
+        if (othersMayWrite(st) && !(st.st_mode & S_ISVTX))
+            return QStringLiteral("other users can write to the folder \"%1\" above it").arg(above);
+    }
+    return {};
+}
 
 bool WorkFolder::ownFolderIsUsable(const QString &programFolder)
 {
@@ -60,7 +92,7 @@ bool WorkFolder::ownFolderIsUsable(const QString &programFolder)
     const QByteArray path = QFile::encodeName(canonical);
     struct stat st {};
     return ::stat(path.constData(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))
-           && ::access(path.constData(), W_OK | X_OK) == 0;
+           && ::access(path.constData(), W_OK | X_OK) == 0 && checkOwnership(canonical).isEmpty();
 }
 
 QString WorkFolder::perUserFolder()
@@ -130,15 +162,21 @@ QString WorkFolder::usableUserFolder(const QString &programFolder, QStringList *
 {
     const QString wanted = perUserFolder();
     const QString wantedProblem = prepare(wanted);
-    if (wantedProblem.isEmpty())
+    const QString ownershipProblem = wantedProblem.isEmpty() ? checkOwnership(wanted) : QString();
+    if (wantedProblem.isEmpty() && ownershipProblem.isEmpty())
         return wanted;
 
     const QString fallback = fallbackFolder();
     QString fallbackProblem = prepare(fallback);
     if (fallbackProblem.isEmpty())
         fallbackProblem = checkPrivate(fallback);
-    problems->append(QStringLiteral("Zorvane could not create its working folder \"%1\" (%2).")
-                         .arg(wanted, wantedProblem));
+    if (!wantedProblem.isEmpty())
+        problems->append(QStringLiteral("Zorvane could not create its working folder \"%1\" (%2).")
+                             .arg(wanted, wantedProblem));
+    else
+        problems->append(QStringLiteral("Zorvane will not work in \"%1\": %2, and the job scripts "
+                                        "kept there hold your device's password.")
+                             .arg(wanted, ownershipProblem));
     if (fallbackProblem.isEmpty()) {
         problems->append(QStringLiteral("For now, job scripts and backups are kept in \"%1\", "
                                         "which the computer may empty when it restarts: copy a "

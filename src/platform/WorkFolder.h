@@ -23,8 +23,9 @@ public:
     static QString current();
 
     // Whether the program may work in its own folder: writable by the user,
-    // not marked read-only, and not a system folder under /usr, which belongs
-    // to the package manager even when root runs the program.
+    // not marked read-only, not a system folder under /usr, which belongs
+    // to the package manager even when root runs the program, and nobody
+    // else's to change (checkOwnership).
     static bool ownFolderIsUsable(const QString &programFolder);
 
     // $XDG_DATA_HOME/Zorvane; ~/.local/share/Zorvane when that is unset or
@@ -38,6 +39,11 @@ public:
     // that it is a folder the user can work in. Returns what is wrong, or an
     // empty text.
     static QString prepare(const QString &folder);
+
+    // What makes folder unfit to hold job scripts: another user owns it or
+    // may write to it or to a folder above it (sticky folders such as /tmp
+    // excepted). Returns what is wrong, or an empty text.
+    static QString checkOwnership(const QString &folder);
 
 private:
     // The per-user folder, prepared; when it cannot be made, the fallback

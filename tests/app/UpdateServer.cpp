@@ -1,6 +1,7 @@
 #include "UpdateServer.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 const QString kFolder = QStringLiteral("/updates/");
@@ -85,6 +86,8 @@ void UpdateServer::answer(QTcpSocket *socket, const Response &response)
 {
     QByteArray reply = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + response.reason
                        + "\r\nContent-Type: application/octet-stream\r\n";
+    if (!response.location.isEmpty())
+        reply += "Location: " + response.location + "\r\n";
     if (response.contentLength != -2) {
         const qint64 length =
             response.contentLength == -1 ? response.body.size() : response.contentLength;
@@ -98,6 +101,19 @@ void UpdateServer::answer(QTcpSocket *socket, const Response &response)
         reply += "Connection: close\r\n\r\n" + response.body;
     }
     socket->write(reply);
+    if (response.endlessEveryMs >= 0) {
+        // A little more whenever the client has taken what was sent: the
+        // server itself never holds much.
+        auto *more = new QTimer(socket);
+        const int piece = response.endlessEveryMs == 0 ? 16384 : 1024;
+        connect(more, &QTimer::timeout, socket, [socket, piece] {
+            if (socket->state() == QAbstractSocket::ConnectedState
+                && socket->bytesToWrite() < 4 * piece)
+                socket->write(QByteArray(piece, 'z'));
+        });
+        more->start(response.endlessEveryMs);
+        return;
+    }
     if (!response.stall)
         socket->disconnectFromHost();
 }

@@ -8,8 +8,9 @@ class QTcpSocket;
 // Stand-in for the update location: a small HTTP server on 127.0.0.1 that
 // serves files by path and can misbehave the ways a real server or network
 // does: error statuses, a body shorter than its Content-Length, no
-// Content-Length at all, a transfer that stops half-way and stays silent, or
-// an answer held back until the test releases it.
+// Content-Length at all, a transfer that stops half-way and stays silent, a
+// body that never ends, a redirection, or an answer held back until the test
+// releases it.
 class UpdateServer : public QObject {
     Q_OBJECT
 
@@ -26,6 +27,11 @@ public:
         bool stall = false;
         // Send nothing until release() is called.
         bool hold = false;
+        // After the body, never end it: send more every so many ms (0: as fast
+        // as the client takes it) until the client goes.
+        int endlessEveryMs = -1;
+        // A Location header (for a redirection status).
+        QByteArray location;
     };
 
     explicit UpdateServer(QObject *parent = nullptr);

@@ -45,6 +45,18 @@ QByteArray contentOf(const QString &name)
 
 QString text(const frmMain &w, const char *label) { return w.findChild<QLabel *>(label)->text(); }
 
+// The test process's resident memory in KiB (the program's, which runs in it).
+qint64 residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
 enum class Fault {
     VersionNotFound,
     TextServerError,
@@ -62,6 +74,7 @@ enum class Fault {
 } // namespace
 
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(UpdateServer::Response)
 
 class tst_update_check : public QObject {
     Q_OBJECT
@@ -392,6 +405,75 @@ private slots:
         QCOMPARE(contentOf("DeleteOLD.bat"), kLauncher);
         QVERIFY(contentOf("Zorvane.msi") == installer);
         QVERIFY(QFile::exists(QStringLiteral("Yes.bat")));
+        QVERIFY(!QFile::exists(QStringLiteral("Zorvane.msi.part")));
+    }
+
+    // A server that never ends its body, offers an installer over the limit,
+    // trickles past the deadline or sends the request where it may not go:
+    // the transfer is given up with a message, memory stays bounded, and
+    // nothing half-fetched is kept or started.
+    void hostileServersAreGivenUp_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<UpdateServer::Response>("response");
+        QTest::addColumn<QString>("message");
+        UpdateServer::Response endless;
+        endless.body = "1.0.6";
+        endless.contentLength = -2;
+        endless.endlessEveryMs = 0;
+        QTest::newRow("newVersion.txt never ends")
+            << "newVersion.txt" << endless
+            << "The update server sent more than the 65536 bytes Zorvane accepts for "
+               "newVersion.txt, so the transfer was given up and nothing of it was kept.";
+        UpdateServer::Response huge;
+        huge.body = randomBytes(4096);
+        huge.contentLength = 3LL * 1024 * 1024 * 1024;
+        huge.endlessEveryMs = 0;
+        QTest::newRow("installer of 3 GB")
+            << "Zorvane.msi" << huge
+            << "The update server announced 3221225472 bytes for Zorvane.msi, more than the "
+               "268435456 bytes Zorvane accepts for it, so the transfer was given up and nothing "
+               "of it was kept.";
+        UpdateServer::Response trickle = huge;
+        trickle.contentLength = 100000000;
+        trickle.endlessEveryMs = 50;
+        QTest::newRow("installer trickles past the deadline")
+            << "Zorvane.msi" << trickle
+            << "Fetching Zorvane.msi from the update server took longer than 1.5 seconds in all, "
+               "so the transfer was given up. Try again later.";
+        UpdateServer::Response away;
+        away.status = 302;
+        away.reason = "Found";
+        away.location = "file:///etc/shadow";
+        QTest::newRow("sent on to a local file")
+            << "updateText.txt" << away
+            << "The update server sent the request for updateText.txt on to "
+               "\"file:///etc/shadow\", "
+               "which Zorvane does not follow: it is not a web address. Nothing was fetched.";
+    }
+    void hostileServersAreGivenUp()
+    {
+        QFETCH(QString, file);
+        QFETCH(UpdateServer::Response, response);
+        QFETCH(QString, message);
+        publish(QStringLiteral("1.0.6"), randomBytes(5000));
+        m_server->put(file, response);
+
+        frmMain w;
+        w.show();
+        w.findChild<app::InetTransfer *>("Inet1")->setDeadline(1500);
+        const qint64 before = residentKiB();
+        click(w);
+
+        QVERIFY(!m_fakes.messages->shown.isEmpty());
+        QCOMPARE(m_fakes.messages->shown.last().text, message);
+        QVERIFY(!boxTitles().contains(QStringLiteral("Update available")));
+        // Whatever the server sent went through a file, never into memory.
+        QVERIFY2(residentKiB() - before < 64 * 1024,
+                 qPrintable(QString::number(residentKiB() - before)));
+        verifyNothingStarted();
+        QVERIFY(!QFileInfo::exists(QStringLiteral("Zorvane.msi")));
+        QVERIFY(QDir::current().entryList({QStringLiteral("*.part")}, QDir::Files).isEmpty());
     }
 
     // An installed program works in a folder of the user's own: the installer

@@ -321,6 +321,17 @@ void tst_device_scripts::fixmailRepairsTheMailSettings()
         device(QStringLiteral("/var/mobile")).entry(QStringLiteral("Library/Mail"));
     QCOMPARE(mail.type, 'd');
     QCOMPARE(mail.uid, 501u);
+
+    // Mail a link to a folder elsewhere: that folder keeps its owner and mode.
+    VERIFY_OK(deviceShell(QStringLiteral(
+        "rm -rf /var/mobile/Library/Mail && mkdir -p /var/root/Elsewhere && chmod 755 "
+        "/var/root/Elsewhere && ln -s /var/root/Elsewhere /var/mobile/Library/Mail")));
+    VERIFY_OK(failure(QStringLiteral("fixmail.sh with Mail a link"),
+                      m_ws->plink(QStringLiteral("fixmail.sh"))));
+    const TreeSnapshot::Entry elsewhere =
+        device(QStringLiteral("/var/root")).entry(QStringLiteral("Elsewhere"));
+    QCOMPARE(elsewhere.mode, 0755u);
+    QCOMPARE(elsewhere.uid, 0u);
 }
 
 void tst_device_scripts::relocationLeavesAWorkingLink_data()

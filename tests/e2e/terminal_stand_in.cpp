@@ -1,7 +1,8 @@
 // Test stand-in for the terminal window that the SSH first-run job opens (named
 // by ZORVANE_TERMINAL). It runs the given command line in a pseudo-terminal, as
 // a terminal emulator does, and plays the person in front of it: it answers
-// pscp's "Store key in cache?" question with "y" (or the --key-answer given) and
+// pscp's "Store key in cache?" question (and "Update cached key?" for a key
+// that changed) with "y" (or the --key-answer given) and
 // presses a key at "Press any key to continue". Everything the command writes goes to the log file,
 // followed by one line "[terminal stand-in: exit N]" (N is 128 + the signal for
 // a command ended by a signal, "timeout" when it was ended after the time limit).
@@ -84,6 +85,7 @@ int main(int argc, char **argv)
     // What a person types when the window shows these texts.
     const Prompt prompts[] = {
         {"Store key in cache?", keyAnswer + "\n"},
+        {"Update cached key?", keyAnswer + "\n"},
         {"Press any key to continue", "\n"},
     };
 

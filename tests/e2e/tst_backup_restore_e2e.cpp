@@ -79,9 +79,24 @@ private slots:
         QVERIFY(!QDir(QStringLiteral("PreviousBackup")).exists());
     }
 
+    // Also: all the while, another user's ps never shows the password, and no
+    // process but PuTTY's tools, nor any program the scripts started, has it
+    // in its environment.
     void restoreBringsBackEveryFileWithOwnersAndModes()
     {
         startDevice(false);
+        const QByteArray password = frmMain().findChild<QLineEdit *>("Text3")->text().toUtf8();
+        QProcess othersPs, environments;
+        for (QProcess *watch : {&othersPs, &environments}) {
+            watch->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            watch->start(
+                QCoreApplication::applicationDirPath() + QStringLiteral("/password_watch"),
+                {watch == &othersPs ? QStringLiteral("cmdline") : QStringLiteral("environ")});
+            QVERIFY(watch->waitForStarted());
+            watch->write(password + '\n');
+            QVERIFY(watch->waitForBytesWritten());
+        }
+
         const TreeSnapshot apps = deviceTree(QStringLiteral("/Applications"));
         const TreeSnapshot mobile = deviceTree(QStringLiteral("/var/mobile"), kLockdown);
         const TreeSnapshot root = deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord);
@@ -116,6 +131,16 @@ private slots:
         QCOMPARE(differ(deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord), root),
                  QString());
         QCOMPARE(m_fixture->device().rebootCount(), reboots + 1);
+
+        for (QProcess *watch : {&othersPs, &environments}) {
+            watch->closeWriteChannel();
+            QVERIFY(watch->waitForFinished(30000));
+            const QByteArray seen = watch->readAllStandardOutput();
+            QVERIFY2(seen.startsWith("scans: ") && seen.mid(7).trimmed().toLong() > 100,
+                     seen.constData());
+        }
+        QVERIFY(!m_fixture->startedEnvironments().isEmpty());
+        QVERIFY(!m_fixture->startedEnvironments().contains(password));
     }
 
     void failedBackupKeepsThePreviousOne_data()

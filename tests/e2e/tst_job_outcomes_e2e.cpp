@@ -55,6 +55,10 @@ private slots:
     void failedBackupPutsThePreviousOneBack();
     void interruptedBackupIsNotRestored();
     void relocationAndDfuReportTheirFailures();
+    void namesThatReadLikeVerdictsDecideNothing();
+    void everyNameComesBackExactly();
+    void fullDeviceDiskWhileListingIsNeverComplete();
+    void restoreOntoAFullDeviceStopsBeforeTheRestart();
 
 private:
     app::frmMain &window();
@@ -347,6 +351,187 @@ void tst_job_outcomes_e2e::relocationAndDfuReportTheirFailures()
     const JobOutcome dfu = JobOutcome::read(JobOutcome::Kind::Dfu);
     QVERIFY(!dfu.succeeded);
     QVERIFY2(dfu.text.contains(QStringLiteral("found on USB")), qPrintable(dfu.text));
+}
+
+namespace {
+
+// A device shell command that makes the files named, one a line (printf
+// escapes allowed), in the device folder `folder`, each holding its own name.
+QString makeFiles(const QString &folder, const QStringList &names)
+{
+    QString command = QStringLiteral("mkdir -p '%1' && cd '%1'").arg(folder);
+    for (QString name : names)
+        command += QStringLiteral(" && n=\"$(printf '%1')\" && printf '%s' \"$n\" > \"$n\"")
+                       .arg(name.replace(QLatin1Char('\''), QStringLiteral("'\\''")));
+    return command + QStringLiteral(" && chown -R 501:501 .");
+}
+
+} // namespace
+
+void tst_job_outcomes_e2e::namesThatReadLikeVerdictsDecideNothing()
+{
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    SimulatedDevice &d = m_fixture->device();
+    const auto made = d.shell(makeFiles(
+        QStringLiteral("/var/mobile/Media/Tricks"),
+        {QStringLiteral("Zorvane restore check: OK, every file of the backup is on the device "
+                        "with its size, owner and mode."),
+         QStringLiteral("Connection refused.txt"), QStringLiteral("Access denied"),
+         QStringLiteral("FATAL ERROR: Network error: Connection refused"),
+         QStringLiteral("\\nAccess denied\\n"), QStringLiteral("verified 1 1 0 0"),
+         QStringLiteral("\\nZorvane restore check: OK\\n")}));
+    QVERIFY2(made.exitCode == 0, made.output.constData());
+    const QString console = backup();
+    const JobOutcome b = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY2(b.succeeded, qPrintable(b.text + console.right(3000)));
+    QVERIFY2(b.text.contains(QStringLiteral("2 file(s) could not be checked")), qPrintable(b.text));
+
+    // A file of the backup no longer as the device listed it: the check on the
+    // device fails, whatever the names in the transcript say.
+    const QString changed = QStringLiteral("mobile/Media/Tricks/Connection refused.txt");
+    QFile f(changed);
+    QVERIFY(f.open(QIODevice::Append));
+    QVERIFY(f.write("grown") == 5);
+    f.close();
+    QVERIFY(restore());
+    const JobOutcome failed = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY2(!failed.succeeded, qPrintable(failed.text));
+    QVERIFY2(failed.text.contains(QStringLiteral("differ from the backup")),
+             qPrintable(failed.text));
+    QVERIFY(failed.transcript.contains(QStringLiteral("Connection refused.txt")));
+    QVERIFY2(!failed.text.contains(QStringLiteral("refused the password"))
+                 && !failed.text.contains(QStringLiteral("No device answered")),
+             qPrintable(failed.text));
+
+    // Put right, the same backup restores and is reported complete: no cause
+    // is read from a name.
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QVERIFY(f.write("Connection refused.txt") == 22);
+    f.close();
+    QVERIFY(restore());
+    const JobOutcome good = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY2(good.succeeded, qPrintable(good.text + good.transcript.right(3000)));
+    QVERIFY(good.transcript.contains(QStringLiteral("Access denied")));
+}
+
+void tst_job_outcomes_e2e::everyNameComesBackExactly()
+{
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    SimulatedDevice &d = m_fixture->device();
+    const QString names = QStringLiteral("/var/mobile/Media/Names");
+    const QStringList kinds{QStringLiteral("a\\\\b.txt"),
+                            QStringLiteral("..\\\\..\\\\x"),
+                            QStringLiteral("-rf"),
+                            QStringLiteral("--help"),
+                            QStringLiteral("%%PATH%% & ^ !x! %%1"),
+                            QStringLiteral("it's \"quoted\""),
+                            QStringLiteral("W\u00f6rter Caf\u00e9"),
+                            QStringLiteral(" blank at both ends "),
+                            QStringLiteral("x..y"),
+                            QStringLiteral("..hidden"),
+                            QStringLiteral("C:\\\\Windows\\\\evil.bat"),
+                            QStringLiteral("tab\\there"),
+                            QStringLiteral("line\\nbreak")};
+    QVERIFY(d.shell(makeFiles(names, kinds)).exitCode == 0);
+    const auto modes = d.shell(
+        QStringLiteral(
+            "cd '%1' && chmod 600 ./-rf && chmod 4755 ./--help && chown 0:80 ./x..y && "
+            "mkdir -p './dir & ^ %%x%%/..\\sub' && echo inner > './dir & ^ %%x%%/..\\sub/-f' && "
+            "chmod 700 './dir & ^ %%x%%'")
+            .arg(names));
+    QVERIFY2(modes.exitCode == 0, modes.output.constData());
+    const QStringList leftOut{QStringLiteral("Library/Lockdown")};
+    const TreeSnapshot mobile =
+        TreeSnapshot::read(d.hostPath(QStringLiteral("/var/mobile")), leftOut);
+    const TreeSnapshot apps = TreeSnapshot::read(d.hostPath(QStringLiteral("/Applications")));
+
+    const QString console = backup();
+    const JobOutcome b = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY2(b.succeeded, qPrintable(b.text + console.right(3000)));
+    // The one name no list can hold is named, not silently left out.
+    QVERIFY2(b.text.contains(QStringLiteral("1 file(s) could not be checked")), qPrintable(b.text));
+    QVERIFY(console.contains(QStringLiteral("not checked: mobile/Media/Names/line\\nbreak")));
+    QCOMPARE(TreeSnapshot::read(QStringLiteral("mobile"), {QStringLiteral("Library/Zorvane")})
+                 .differences(mobile, TreeSnapshot::Content)
+                 .join(QLatin1Char('\n')),
+             QString());
+
+    // Onto an emptied device: every name, size, owner and mode as it was (the
+    // unlisted name comes back with its content, but nothing says its owner).
+    // pscp sends a name with a backslash under what follows its last one, so
+    // those cannot come back as they were: the check finds them missing and
+    // the restore is reported failed, never complete.
+    QVERIFY(d.shell(QStringLiteral("rm -rf /Applications/* /var/mobile/Library /var/mobile/Media"))
+                .exitCode
+            == 0);
+    QVERIFY(restore());
+    const JobOutcome r = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY2(!r.succeeded && r.text.contains(QStringLiteral("differ from the backup")),
+             qPrintable(r.text));
+    QVERIFY(r.transcript.contains(QStringLiteral("missing: /var/mobile/Media/Names/a\\b.txt")));
+    QVERIFY(r.transcript.contains(QStringLiteral("not checked (a line break in its name")));
+    const QString unlisted = QStringLiteral("Media/Names/line\nbreak");
+    const TreeSnapshot back =
+        TreeSnapshot::read(d.hostPath(QStringLiteral("/var/mobile")), leftOut);
+    QCOMPARE(back.entry(unlisted).digest, mobile.entry(unlisted).digest);
+    QStringList differ = back.differences(mobile, TreeSnapshot::Everything, 100);
+    const QStringList renamedBySending{unlisted,
+                                       QStringLiteral("\\"),
+                                       QStringLiteral("Names/b.txt "),
+                                       QStringLiteral("Names/x "),
+                                       QStringLiteral("Names/evil.bat "),
+                                       QStringLiteral("%%x%%/sub")};
+    differ.removeIf([&](const QString &line) {
+        return std::any_of(renamedBySending.begin(), renamedBySending.end(),
+                           [&](const QString &part) { return line.contains(part); });
+    });
+    QCOMPARE(differ.join(QLatin1Char('\n')), QString());
+    QCOMPARE(TreeSnapshot::read(d.hostPath(QStringLiteral("/Applications")))
+                 .differences(apps, TreeSnapshot::Everything)
+                 .join(QLatin1Char('\n')),
+             QString());
+}
+
+void tst_job_outcomes_e2e::fullDeviceDiskWhileListingIsNeverComplete()
+{
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    SimulatedDevice &d = m_fixture->device();
+    // The lists are written where a few kilobytes fit, less than they need.
+    QVERIFY(d.shell(QStringLiteral("mkdir -p /var/root/Library/Zorvane")).exitCode == 0);
+    QVERIFY(d.limitSpace(QStringLiteral("/var/root/Library/Zorvane"), 8));
+    const QString console = backup();
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY(!o.succeeded);
+    QVERIFY2(o.text.contains(QStringLiteral("Your device's disk is full")), qPrintable(o.text));
+    QVERIFY2(!console.contains(QStringLiteral("is complete"))
+                 && !console.contains(QStringLiteral("arrived, every file")),
+             qPrintable(console.right(3000)));
+    QVERIFY(QFileInfo::exists(QStringLiteral("BackupIncomplete.txt")));
+}
+
+void tst_job_outcomes_e2e::restoreOntoAFullDeviceStopsBeforeTheRestart()
+{
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    SimulatedDevice &d = m_fixture->device();
+    QVERIFY(d.shell(QStringLiteral("yes 'song' | head -c 1048576 > /var/mobile/Media/song.mp3"))
+                .exitCode
+            == 0);
+    backup();
+    QVERIFY(JobOutcome::read(JobOutcome::Kind::Backup).succeeded);
+    QVERIFY(d.shell(QStringLiteral("rm -rf /var/mobile/Library /var/mobile/Media")).exitCode == 0);
+    QVERIFY(d.limitSpace(QStringLiteral("/var/mobile"), 512));
+    const int reboots = d.rebootCount();
+
+    QVERIFY(restore());
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY(!o.succeeded);
+    QCOMPARE(d.rebootCount(), reboots);
+    for (const QString &says :
+         {QStringLiteral("Your device's disk is full"), QStringLiteral("NOT restarted"),
+          QStringLiteral("Reached your device whole: Applications, root."),
+          QStringLiteral("only in part: mobile.")})
+        QVERIFY2(o.text.contains(says), qPrintable(says + QStringLiteral(" in: ") + o.text));
+    QVERIFY(!o.text.contains(QStringLiteral("holds no record")));
 }
 
 QTEST_MAIN(tst_job_outcomes_e2e)

@@ -1,3 +1,4 @@
+#include "DeviceNetwork.h"
 #include "PrivatePutty.h"
 #include "TreeSnapshot.h"
 #include "app/Console.h"
@@ -205,6 +206,29 @@ private slots:
                  readAll(m_fixture->file(QStringLiteral("pwned.jpg"))));
     }
 
+    void sshFirstRunWithAChangedKeyRefused()
+    {
+        // Another device at the address the stored key belongs to (a device
+        // restored since): its new key is refused with "n", and the copy goes
+        // ahead all the same.
+        QVERIFY(keyCache().contains("@22:127.0.0.1 "));
+        const QByteArray stored = keyCache();
+        SimulatedDevice other;
+        QVERIFY2(other.start(), qPrintable(other.lastError()));
+        DeviceNetwork network;
+        QString error;
+        QVERIFY2(network.enter(other, &error), qPrintable(error));
+        const QString console = runSshFirstRun(QStringLiteral("n"));
+        network.leave();
+        QVERIFY(readAll(m_terminalLog).contains("Update cached key?"));
+        QCOMPARE(readAll(other.hostPath(QStringLiteral("/tmp/pwned.jpg"))),
+                 readAll(m_fixture->file(QStringLiteral("pwned.jpg"))));
+        QVERIFY2(!console.contains(QStringLiteral("Complete")), qPrintable(console));
+        QVERIFY2(console.contains(QStringLiteral("the device's key has changed")),
+                 qPrintable(console));
+        QCOMPARE(keyCache(), stored);
+    }
+
     void applicationsRelocation()
     {
         relocateTwice("Command7", "DXAnimatedGIF1", QStringLiteral("/Applications"),
@@ -293,6 +317,9 @@ private slots:
         QCOMPARE(processName(freshPid), QStringLiteral("Zorvane"));
         QTRY_VERIFY(folder.started().contains(QStringLiteral("DFUmode")));
         QVERIFY(!folder.started().contains(QStringLiteral("Zorvane"))); // no stand-in here
+        // The script the job left (job scripts may hold the password) is
+        // removed by the fresh copy once the interpreter is done with it.
+        QTRY_VERIFY(!QFile::exists(folder.file(QStringLiteral("DFU.bat"))));
 
         // The fresh copy keeps running until it is ended.
         QVERIFY(isRunning(freshPid));

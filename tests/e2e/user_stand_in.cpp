@@ -9,6 +9,10 @@
 //
 // NAME=TEXT types TEXT into the text box NAME; a bare NAME clicks the button or
 // box NAME (a click that starts a job returns when the job's script has ended).
+//
+// With ZORVANE_USER_ANSWER=No instead, preloaded into a job script's programs,
+// it answers the boxes of the one with windows with their No button; the
+// variables stay, for the other programs the script starts.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
@@ -19,9 +23,10 @@ namespace {
 
 class UserStandIn : public QObject {
 public:
-    explicit UserStandIn(QStringList steps)
+    explicit UserStandIn(QStringList steps, bool answerNo = false)
         : QObject(qApp)
         , m_steps(std::move(steps))
+        , m_answerNo(answerNo)
     {
         // Two timers: the step timer stays inside a click while its job runs,
         // and the boxes that job shows still need an answer.
@@ -64,14 +69,15 @@ private:
         }
     }
 
-    static void answerBox()
+    void answerBox() const
     {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
             return;
         for (QAbstractButton *button : box->buttons()) {
             const QMessageBox::ButtonRole role = box->buttonRole(button);
-            if (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole) {
+            if (m_answerNo ? role == QMessageBox::NoRole
+                           : role == QMessageBox::AcceptRole || role == QMessageBox::YesRole) {
                 button->click();
                 return;
             }
@@ -79,12 +85,19 @@ private:
     }
 
     QStringList m_steps;
+    bool m_answerNo = false;
     QTimer m_stepTimer;
     QTimer m_boxTimer;
 };
 
 void startUserStandIn()
 {
+    if (qEnvironmentVariable("ZORVANE_USER_ANSWER") == QLatin1String("No")) {
+        if (qobject_cast<QApplication *>(qApp))
+            QMetaObject::invokeMethod(
+                qApp, [] { new UserStandIn({}, true); }, Qt::QueuedConnection);
+        return;
+    }
     const QString steps = qEnvironmentVariable("ZORVANE_USER_STEPS");
     qunsetenv("ZORVANE_USER_STEPS");
     qunsetenv("LD_PRELOAD");

@@ -1,31 +1,19 @@
-// The check that decides whether a fetched backup is whole, against a sizes
-// record as the device writes it, in a folder of the suite's own (no device,
-// no root).
+// BackupCheck's reading of the device's sizes list, against backups on disk:
+// a list that is not whole or cannot be read leaves the backup unchecked, and
+// no listed name is looked up outside the backup.
 #include "jobs/BackupVerifier.h"
 #include "support/FolderFixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QtTest>
-#include <memory>
+#include <cstdio>
 
 using jobs::BackupVerifier;
+using Refusal = BackupVerifier::Refusal;
 
-namespace {
-
-const QByteArray kHeader = "# Zorvane file sizes 1\n";
-
-bool put(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
-}
-
-bool putRecord(const QByteArray &content) { return put(BackupVerifier::kSizesRecord, content); }
-
-} // namespace
+Q_DECLARE_METATYPE(BackupVerifier::Refusal)
 
 class tst_backup_verifier : public QObject {
     Q_OBJECT
@@ -35,108 +23,213 @@ private slots:
     {
         m_folder = std::make_unique<FolderFixture>();
         QVERIFY2(m_folder->isValid(), qPrintable(m_folder->error()));
-        // A backup of three files, one in each tree; names with blanks and letters.
-        QVERIFY(put(QStringLiteral("Applications/Mail Ü.app/Mail"), QByteArray(1200, 'm')));
-        QVERIFY(put(QStringLiteral("mobile/Library/Preferences/a.plist"), "plist"));
-        QVERIFY(put(QStringLiteral("root/Library/Lockdown/pair"), QByteArray()));
+        QVERIFY(QDir().mkpath(QStringLiteral("root/Library/Zorvane")));
+        QVERIFY(QDir().mkpath(QStringLiteral("mobile/Media")));
+        QVERIFY(QDir().mkpath(QStringLiteral("Applications")));
+        for (const QByteArray &name : kNames)
+            QVERIFY(write(name, "12345"));
     }
-    void cleanup() { m_folder.reset(); }
-
-    void wholeBackupIsVerified()
+    void cleanup()
     {
-        QVERIFY(putRecord(kHeader
-                          + "1200 Applications/Mail \xc3\x9c.app/Mail\n"
-                            "5 mobile/Library/Preferences/a.plist\n"
-                            "# a remark\n\n"
-                            "0 root/Library/Lockdown/pair\n"));
-        const BackupVerifier::Result r = BackupVerifier::check();
-        QVERIFY(r.recordFound);
-        QVERIFY(r.complete());
-        QCOMPARE(r.files, 3);
-        QCOMPARE(r.bytes, 1205);
-        QCOMPARE(BackupVerifier::outcomeLine(r), QStringLiteral("verified 3 1205 0 0"));
-        QCOMPARE(BackupVerifier::report(r),
-                 QStringList{"Backup check: 3 files, 0.0 MB arrived, every file with the size "
-                             "the device listed."});
+        // QDir cannot name what is not UTF-8: those go by their bytes.
+        for (const QByteArray &name : kNames)
+            std::remove(name.constData());
+        m_folder.reset();
     }
 
-    void missingAndWrongSizedFilesAreNamed()
-    {
-        QVERIFY(putRecord(kHeader
-                          + "1201 Applications/Mail \xc3\x9c.app/Mail\n"
-                            "5 mobile/Library/Preferences/a.plist\n"
-                            "7 mobile/Media/gone.jpg\n"
-                            "3 root/Library/Lockdown\n")); // a folder where a file was
-        const BackupVerifier::Result r = BackupVerifier::check();
-        QVERIFY(!r.complete());
-        QCOMPARE(r.files, 4);
-        QCOMPARE(r.missing, (QStringList{"mobile/Media/gone.jpg", "root/Library/Lockdown"}));
-        QCOMPARE(r.wrongSize, QStringList{QString::fromUtf8("Applications/Mail Ü.app/Mail")});
-        QCOMPARE(BackupVerifier::outcomeLine(r), QStringLiteral("incomplete 4 1216 2 1"));
-        const QStringList report = BackupVerifier::report(r);
-        QVERIFY2(report.first().contains(QStringLiteral("NOT complete")), qPrintable(report[0]));
-        QVERIFY(report.contains(QStringLiteral("  missing: mobile/Media/gone.jpg")));
-        QVERIFY(report.contains(QString::fromUtf8("  size differs: Applications/Mail Ü.app/Mail")));
-    }
-
-    // Without a record the device wrote, nothing can be called complete.
-    void recordWithoutItsHeaderIsNoRecord_data()
-    {
-        QTest::addColumn<QByteArray>("record"); // "-" for no record at all
-        QTest::newRow("missing") << QByteArray("-");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("another header") << QByteArray("# Zorvane file sizes 2\n5 mobile/x\n");
-        QTest::newRow("no header") << QByteArray("5 mobile/Library/Preferences/a.plist\n");
-        QTest::newRow("owners record") << QByteArray("# Zorvane owners and modes 1\n");
-    }
-    void recordWithoutItsHeaderIsNoRecord()
-    {
-        QFETCH(QByteArray, record);
-        if (record != "-")
-            QVERIFY(putRecord(record));
-        const BackupVerifier::Result r = BackupVerifier::check();
-        QVERIFY(!r.recordFound);
-        QVERIFY(!r.complete());
-        QCOMPARE(BackupVerifier::outcomeLine(r), QStringLiteral("unchecked"));
-        QVERIFY(BackupVerifier::report(r).first().contains(QStringLiteral("did not arrive")));
-    }
-
-    // A record that lists nothing proves nothing.
-    void emptyListIsNotComplete()
-    {
-        QVERIFY(putRecord(kHeader));
-        const BackupVerifier::Result r = BackupVerifier::check();
-        QVERIFY(r.recordFound);
-        QVERIFY(!r.complete());
-    }
-
-    // The record comes from the device: names that leave the backup's trees,
-    // with either separator, are neither counted nor looked at.
-    void namesOutsideTheBackupAreIgnored()
-    {
-        QVERIFY(put(QStringLiteral("LastJob.txt"), "notes"));
-        QVERIFY(putRecord(kHeader
-                          + "5 mobile/Library/Preferences/a.plist\n"
-                            "5 LastJob.txt\n"
-                            "5 ./LastJob.txt\n"
-                            "5 mobile/../LastJob.txt\n"
-                            "5 mobile\\..\\LastJob.txt\n"
-                            "5 root/Library/..\\..\\LastJob.txt\n"
-                            "5 Applications/..\n"
-                            "5 "
-                          + QFile::encodeName(m_folder->file("LastJob.txt"))
-                          + "\n"
-                            "5 mobiles/x\n"));
-        const BackupVerifier::Result r = BackupVerifier::check();
-        QCOMPARE(r.files, 1);
-        QCOMPARE(r.bytes, 5);
-        QVERIFY(r.missing.isEmpty());
-        QVERIFY(r.wrongSize.isEmpty());
-    }
+    void wholeListOfEveryKindOfNameIsVerified();
+    void missingAndWrongSizedFilesAreNamed();
+    void emptyListIsNotComplete();
+    void listsThatAreNotWholeAreRefused_data();
+    void listsThatAreNotWholeAreRefused();
+    void hugeListIsRefusedWithoutReadingIt();
+    void noNameLooksOutsideTheBackup();
 
 private:
+    // Names as bytes: a Latin-1 name is not UTF-8 and has no QString form.
+    static bool write(const QByteArray &path, const QByteArray &content)
+    {
+        FILE *f = std::fopen(path.constData(), "wb");
+        if (!f)
+            return false;
+        const bool whole =
+            std::fwrite(content.constData(), 1, content.size(), f) == size_t(content.size());
+        return std::fclose(f) == 0 && whole;
+    }
+    // A sizes list of the given entry lines, with the end line stating `count`.
+    static QByteArray list(const QList<QByteArray> &entries, qint64 count)
+    {
+        QByteArray l = "# Zorvane file sizes 1\n";
+        for (const QByteArray &e : entries)
+            l += e + '\n';
+        return count < 0 ? l : l + "# end " + QByteArray::number(count) + '\n';
+    }
+    static QList<QByteArray> entries()
+    {
+        QList<QByteArray> e;
+        for (const QByteArray &name : kNames)
+            e << "5 " + name;
+        return e;
+    }
+
+    // Names a device can hold: blanks, quotes, batch characters, backslashes,
+    // a leading dash, non-ASCII letters, names that look like paths.
+    inline static const QList<QByteArray> kNames{
+        "mobile/Media/a\\b.txt",          "mobile/Media/..\\..\\x",  "mobile/Media/-rf",
+        "mobile/Media/%PATH% & ^ !x",     "mobile/Media/it's \"q\"", "mobile/Media/W\xc3\xb6rter",
+        "mobile/Media/Latin-1 \xe9t\xe9", "mobile/Media/..a",        "Applications/Sketch Pad"};
     std::unique_ptr<FolderFixture> m_folder;
 };
+
+void tst_backup_verifier::wholeListOfEveryKindOfNameIsVerified()
+{
+    QList<QByteArray> e = entries();
+    e << e.first(); // listed twice: counts once
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(),
+                  list(e, e.size()).replace("# end", "# not listed: mobile/Media/a\\nb\n# end")));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, Refusal::None);
+    QCOMPARE(r.missing, QStringList());
+    QCOMPARE(r.wrongSize, QStringList());
+    QCOMPARE(r.files, qint64(kNames.size()));
+    QCOMPARE(r.bytes, qint64(5 * kNames.size()));
+    QVERIFY(r.complete());
+    QCOMPARE(r.notListed, QStringList{QStringLiteral("mobile/Media/a\\nb")});
+    QCOMPARE(BackupVerifier::outcomeLine(r),
+             QStringLiteral("verified %1 %2 0 0 1").arg(kNames.size()).arg(5 * kNames.size()));
+    QVERIFY(
+        BackupVerifier::report(r).contains(QStringLiteral("  not checked: mobile/Media/a\\nb")));
+
+    // The backslash is a letter: the copy of "a\b.txt" is checked, not "a/b.txt".
+    QVERIFY(QDir().mkpath(QStringLiteral("mobile/Media/a")));
+    QVERIFY(write("mobile/Media/a/b.txt", "12345"));
+    QVERIFY(QFile::remove(QFile::decodeName("mobile/Media/a\\b.txt")));
+    const BackupVerifier::Result gone = BackupVerifier::check();
+    QCOMPARE(gone.missing, QStringList{QStringLiteral("mobile/Media/a\\b.txt")});
+    QVERIFY(!gone.complete());
+}
+
+void tst_backup_verifier::missingAndWrongSizedFilesAreNamed()
+{
+    QList<QByteArray> e = entries();
+    e[1] = "6 " + kNames[1];       // arrived with 5 bytes
+    e << "7 mobile/Media/gone.jpg" // never arrived
+      << "3 root/Library/Zorvane"; // a folder where the device had a file
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), list(e, e.size())));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, Refusal::None);
+    QVERIFY(!r.complete());
+    QCOMPARE(r.missing, (QStringList{"mobile/Media/gone.jpg", "root/Library/Zorvane"}));
+    QCOMPARE(r.wrongSize, QStringList{BackupVerifier::printable(kNames[1])});
+    const qint64 bytes = 5 * (kNames.size() - 1) + 6 + 7 + 3;
+    QCOMPARE(BackupVerifier::outcomeLine(r),
+             QStringLiteral("incomplete %1 %2 2 1 0").arg(kNames.size() + 2).arg(bytes));
+    const QStringList said = BackupVerifier::report(r);
+    QVERIFY2(said.first().contains(QStringLiteral("NOT complete")), qPrintable(said.first()));
+    QVERIFY(said.contains(QStringLiteral("  missing: mobile/Media/gone.jpg")));
+    QVERIFY(
+        said.contains(QStringLiteral("  size differs: ") + BackupVerifier::printable(kNames[1])));
+}
+
+// A list that names nothing proves nothing.
+void tst_backup_verifier::emptyListIsNotComplete()
+{
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), list({}, 0)));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, Refusal::None);
+    QCOMPARE(r.files, qint64(0));
+    QVERIFY(!r.complete());
+}
+
+void tst_backup_verifier::listsThatAreNotWholeAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<Refusal>("refused");
+    QTest::addColumn<QString>("note");
+    const QList<QByteArray> e = entries();
+    const qint64 n = e.size();
+    QTest::newRow("no end line") << list(e, -1) << Refusal::Cut << "unchecked cut";
+    QTest::newRow("end line cut mid-line")
+        << list(e, n).chopped(1) << Refusal::Cut << "unchecked cut";
+    QTest::newRow("fewer entries than the end line states")
+        << list(e.mid(1), n) << Refusal::Count << "unchecked count";
+    QTest::newRow("unreadable line") << list(e + QList<QByteArray>{"five mobile/x"}, n + 1)
+                                     << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("line after the end line") << list(e, n) + "5 mobile/Media/-rf\n"
+                                             << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("overlong line")
+        << list(e + QList<QByteArray>{"5 mobile/" + QByteArray(5000, 'y')}, n + 1)
+        << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("sizes that overflow the total")
+        << list({"9223372036854775807 mobile/Media/-rf", "9 mobile/Media/..a"}, 2)
+        << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("a size too large to read") << list({"99999999999999999999 mobile/Media/-rf"}, 1)
+                                              << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("one name, two sizes") << list({"5 mobile/Media/-rf", "6 mobile/Media/-rf"}, 2)
+                                         << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("no list at all") << QByteArray("-") << Refusal::Missing << "unchecked missing";
+    QTest::newRow("empty list") << QByteArray() << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("no header") << list(e, n).mid(int(qstrlen("# Zorvane file sizes 1\n")))
+                               << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("the owners record's header")
+        << list(e, n).replace("file sizes 1", "owners and modes 1") << Refusal::Unreadable
+        << "unchecked unreadable";
+    QTest::newRow("another header") << list(e, n).replace("sizes 1", "sizes 9")
+                                    << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("a name going up")
+        << list({"5 mobile/../../etc/passwd"}, 1) << Refusal::Outside << "unchecked outside";
+    QTest::newRow("a name outside the trees")
+        << list({"5 etc/passwd"}, 1) << Refusal::Outside << "unchecked outside";
+    QTest::newRow("an absolute name")
+        << list({"5 /etc/passwd"}, 1) << Refusal::Outside << "unchecked outside";
+}
+
+void tst_backup_verifier::listsThatAreNotWholeAreRefused()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(Refusal, refused);
+    QFETCH(QString, note);
+    if (record != "-") // "-": the list never arrived
+        QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), record));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, refused);
+    QVERIFY(!r.complete());
+    QCOMPARE(BackupVerifier::outcomeLine(r), note);
+    const QStringList said = BackupVerifier::report(r);
+    QVERIFY2(said.join(' ').contains(QStringLiteral("cannot be checked and is not complete")),
+             qPrintable(said.join(' ')));
+}
+
+void tst_backup_verifier::hugeListIsRefusedWithoutReadingIt()
+{
+    // One line of a gigabyte: a sparse file, refused by its size alone.
+    QFile f(BackupVerifier::kSizesRecord);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QVERIFY(f.write("# Zorvane file sizes 1\n5 ") > 0);
+    QVERIFY(f.resize(qint64(1) << 30));
+    f.close();
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, Refusal::TooLarge);
+    QCOMPARE(BackupVerifier::outcomeLine(r), QStringLiteral("unchecked toolarge"));
+}
+
+void tst_backup_verifier::noNameLooksOutsideTheBackup()
+{
+    // A folder of the backup that is a link to elsewhere is not the backup.
+    QTemporaryDir elsewhere;
+    QVERIFY(QDir().mkpath(elsewhere.path() + QStringLiteral("/inside")));
+    QVERIFY(write(QFile::encodeName(elsewhere.path()) + "/inside/f", "12345"));
+    QVERIFY(
+        QFile::link(elsewhere.path() + QStringLiteral("/inside"), QStringLiteral("mobile/Away")));
+    QVERIFY(QFile::link(elsewhere.path() + QStringLiteral("/inside/f"),
+                        QStringLiteral("mobile/Media/linked")));
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(),
+                  list({"5 mobile/Away/f", "5 mobile/Media/linked", "5 mobile/Media/-rf"}, 3)));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, Refusal::None);
+    QCOMPARE(r.missing, (QStringList{"mobile/Away/f", "mobile/Media/linked"}));
+    QVERIFY(!r.complete());
+}
 
 QTEST_GUILESS_MAIN(tst_backup_verifier)
 #include "tst_backup_verifier.moc"

@@ -28,9 +28,9 @@ QByteArray expectedArguments(const QString &password, const QString &ip)
 {
     const QByteArray pw = password.toUtf8();
     const QByteArray host = ip.toUtf8();
-    QByteArray one = "-r\n-pw\n" + pw + "\nroot@" + host + ":/var/mobile\n.\n";
-    return one + one + "-r\n-pw\n" + pw + "\nchown1\nroot@" + host + ":/\n" + "-ssh\n" + host
-           + "\n-l\nroot\n-pw\n" + pw + "\n-m\napps.sh\n";
+    QByteArray one = "-r\n-pwfile\n" + pw + "\nroot@" + host + ":/var/mobile\n.\n";
+    return one + one + "-r\n-pwfile\n" + pw + "\nchown1\nroot@" + host + ":/\n" + "-ssh\n" + host
+           + "\n-l\nroot\n-pwfile\n" + pw + "\n-m\napps.sh\n";
 }
 
 } // namespace

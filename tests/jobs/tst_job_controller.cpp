@@ -1,5 +1,6 @@
 // The job controller without a window: what each job's click asks of the window
 // and the platform, in order, given a window stand-in that records every request.
+#include "jobs/DeviceIdentity.h"
 #include "jobs/JobController.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/JobScripts.h"
@@ -38,6 +39,7 @@ public:
     void popAlert(const QString &m) override { m_log << QStringLiteral("alert ") + m; }
     void setConsoleText(const QString &t) override
     {
+        console = t;
         m_log << QStringLiteral("console ") + t.section(QStringLiteral("\r\n"), -1);
     }
     void startTimer(jobs::JobTimer t) override
@@ -50,8 +52,12 @@ public:
     }
     void runThroughRunner(const QString &c) override { m_log << QStringLiteral("run ") + c; }
     bool isRunnerBusy() const override { return runnerBusy; }
+    QString runningCommand() const override { return running; }
+    QString consoleText() const override { return console; }
 
     QString addressText = QStringLiteral("10.0.0.2");
+    QString running; // the runner's command while runnerBusy (empty: unknown)
+    QString console;
     QSet<QString> checked;
     bool runnerBusy = false;
 
@@ -75,6 +81,11 @@ private slots:
     void sshFirstRunWithoutATerminalTakesNoStep();
     void sshFirstRunThatCannotStartSaysSoAndStopsItsTimer();
     void sshFirstRunTicksReportWhatHappened();
+    void otherScriptsAreWrittenWhileOneRuns();
+    void restoreRefusesWithTheTrueReason();
+    void anotherDevicesBackupIsJoinedOnlyWhenAgreed_data();
+    void anotherDevicesBackupIsJoinedOnlyWhenAgreed();
+    void sshFirstRunLeavesALaterJobsConsoleAlone();
     void everyScriptEndsWithItsJobsCompletion();
 
 private:
@@ -289,6 +300,157 @@ void tst_job_controller::sshFirstRunTicksReportWhatHappened()
              (QStringList{"console Click \"Run SSH Fingerprint\" again and answer \"y\" "
                           "when the SSH window asks \"Store key in cache?\".",
                           "hide DXAnimatedGIF3", "stop Timer1"}));
+}
+
+void tst_job_controller::otherScriptsAreWrittenWhileOneRuns()
+{
+    // Only the script being run stays as it is; the others are written all the
+    // same, and the busy runner refuses them.
+    RecordingWindow window(m_log);
+    window.runnerBusy = true;
+    window.running = QStringLiteral("no.bat");
+    jobs::JobController jobs(window);
+    jobs.start(jobs::Job::ApplicationsRelocation);
+    QVERIFY(m_log.contains(QStringLiteral("write apps.bat")));
+    QCOMPARE(m_log.last(), QStringLiteral("run apps.bat"));
+
+    m_log.clear();
+    window.checked.insert(QStringLiteral("optNo"));
+    jobs.start(jobs::Job::Backup);
+    QVERIFY2(!m_log.contains(QStringLiteral("write No.bat")), qPrintable(m_log.join('|')));
+    QCOMPARE(m_log.last(), QStringLiteral("run no.bat"));
+
+    m_log.clear();
+    window.checked = {QStringLiteral("optYes")};
+    jobs.start(jobs::Job::Backup);
+    QVERIFY(m_log.contains(QStringLiteral("write Yes.bat")));
+    QCOMPARE(m_log.last(), QStringLiteral("run Yes.bat"));
+}
+
+void tst_job_controller::restoreRefusesWithTheTrueReason()
+{
+    RecordingWindow window(m_log);
+    jobs::JobController jobs(window);
+    // A backup that runs now, even with its previous backup set aside.
+    QVERIFY(QDir().mkpath(jobs::kPreviousBackupFolder));
+    QVERIFY(QFile(QStringLiteral("PreviousBackup/saved.txt")).open(QIODevice::WriteOnly));
+    window.runnerBusy = true;
+    window.running = QStringLiteral("Yes.bat");
+    jobs.start(jobs::Job::Restore);
+    QCOMPARE(m_log, QStringList{"box Nothing to restore"});
+    QVERIFY(m_fakes.messages->shown.last().text.contains(QStringLiteral("A backup is running")));
+    QVERIFY(!m_fakes.messages->shown.last().text.contains(QStringLiteral("interrupted")));
+
+    // Stopped part-way: the previous backup is set aside, and the advice is not
+    // to run a backup that could replace it.
+    m_log.clear();
+    window.runnerBusy = false;
+    window.running.clear();
+    jobs.start(jobs::Job::Restore);
+    QCOMPARE(m_log, QStringList{"box Nothing to restore"});
+    const QString why = m_fakes.messages->shown.last().text;
+    QVERIFY2(why.contains(QStringLiteral("interrupted"))
+                 && why.contains(QStringLiteral("\"PreviousBackup\""))
+                 && !why.contains(QStringLiteral("Run the backup again")),
+             qPrintable(why));
+
+    // Stopped while the replaced backup was being deleted: the backup in place
+    // checked out and is restored.
+    QVERIFY(QDir(jobs::kPreviousBackupFolder).removeRecursively());
+    QVERIFY(QDir().mkpath(jobs::kDiscardedBackupFolder + QStringLiteral("/mobile")));
+    m_log.clear();
+    jobs.start(jobs::Job::Restore);
+    QCOMPARE(m_log.last(), QStringLiteral("run PutFilesBack.bat"));
+}
+
+void tst_job_controller::anotherDevicesBackupIsJoinedOnlyWhenAgreed_data()
+{
+    QTest::addColumn<int>("job");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("backup") << int(jobs::Job::Backup) << "Replace another device's backup?";
+    QTest::newRow("restore") << int(jobs::Job::Restore) << "Restore another device's backup?";
+}
+
+void tst_job_controller::anotherDevicesBackupIsJoinedOnlyWhenAgreed()
+{
+    QFETCH(int, job);
+    QFETCH(QString, title);
+    QDir(QStringLiteral("No.bat")).removeRecursively(); // left by an earlier case
+    const QString keys = m_folder->file(QStringLiteral("sshhostkeys"));
+    qputenv("PUTTYSSHHOSTKEYS", keys.toLocal8Bit());
+    const auto unset = qScopeGuard([] { qunsetenv("PUTTYSSHHOSTKEYS"); });
+    QFile cache(keys);
+    QVERIFY(cache.open(QIODevice::WriteOnly));
+    cache.write("ssh-ed25519@22:10.0.0.2 0x1a,0x2b\nssh-ed25519@22:10.0.0.3 0x3c,0x4d\n");
+    cache.close();
+    const QString first = jobs::DeviceIdentity::fromKey("ssh-ed25519 0x1a,0x2b");
+    const QString second = jobs::DeviceIdentity::fromKey("ssh-ed25519 0x3c,0x4d");
+    QCOMPARE(jobs::DeviceIdentity::ofAddress(QStringLiteral("10.0.0.2")), first);
+    QVERIFY(first != second);
+    QFile record(jobs::kBackupDeviceRecord);
+    QVERIFY(record.open(QIODevice::WriteOnly));
+    record.write(first.toLatin1() + "\r\n");
+    record.close();
+
+    RecordingWindow window(m_log);
+    window.checked.insert(QStringLiteral("optNo"));
+    jobs::JobController jobs(window);
+    // The device the backup came from: no question.
+    jobs.start(jobs::Job(job));
+    QVERIFY(!m_log.contains(QStringLiteral("box ") + title));
+    QVERIFY2(m_log.last().startsWith(QStringLiteral("run ")), qPrintable(m_log.join('|')));
+
+    // Another device: asked, naming both; the default answer changes nothing.
+    m_log.clear();
+    m_fakes.files->changes.clear();
+    window.addressText = QStringLiteral("10.0.0.3");
+    jobs.start(jobs::Job(job));
+    QCOMPARE(m_log, QStringList{"box " + title});
+    const fake::ShownBox asked = m_fakes.messages->shown.last();
+    QCOMPARE(asked.buttons, platform::MsgButtons::YesNoDefaultNo);
+    QVERIFY2(asked.text.contains(jobs::DeviceIdentity::describe(first))
+                 && asked.text.contains(jobs::DeviceIdentity::describe(second))
+                 && asked.text.contains(QStringLiteral("10.0.0.3")),
+             qPrintable(asked.text));
+    QVERIFY(m_fakes.files->changes.isEmpty());
+
+    // "Yes": the job runs; a backup records the device it comes from.
+    m_log.clear();
+    m_fakes.messages->answers = {platform::MsgAnswer::Yes};
+    jobs.start(jobs::Job(job));
+    QVERIFY(m_log.last().startsWith(QStringLiteral("run ")));
+    if (jobs::Job(job) == jobs::Job::Backup) {
+        QFile script(QStringLiteral("No.bat"));
+        QVERIFY(script.open(QIODevice::ReadOnly));
+        QVERIFY(script.readAll().contains("echo " + second.toLatin1() + ">BackupDevice.txt\r\n"));
+    }
+}
+
+void tst_job_controller::sshFirstRunLeavesALaterJobsConsoleAlone()
+{
+    const QString keys = m_folder->file(QStringLiteral("sshhostkeys"));
+    qputenv("PUTTYSSHHOSTKEYS", keys.toLocal8Bit());
+    const auto unset = qScopeGuard([] { qunsetenv("PUTTYSSHHOSTKEYS"); });
+    RecordingWindow window(m_log);
+    jobs::JobController jobs(window);
+    jobs.start(jobs::Job::SshFirstRun);
+    jobs.timerTick(jobs::Job::SshFirstRun);
+    QVERIFY(m_log.last().startsWith(QStringLiteral("console Waiting for the SSH window")));
+
+    // A relocation job's transcript now fills the Console.
+    window.console = QStringLiteral("apps.bat\r\nRelocating your Applications folder");
+    QFile key(keys);
+    QVERIFY(key.open(QIODevice::WriteOnly));
+    key.write("rsa2@22:10.0.0.2 0x23,0xc0ffee\n");
+    key.close();
+    QFile note(jobs::kSshCopyNote);
+    QVERIFY(note.open(QIODevice::WriteOnly));
+    note.write("copied\r\n");
+    note.close();
+    m_log.clear();
+    jobs.timerTick(jobs::Job::SshFirstRun);
+    QCOMPARE(m_log, (QStringList{"alert SSH Complete.", "hide DXAnimatedGIF3", "stop Timer1"}));
+    QCOMPARE(window.console, QStringLiteral("apps.bat\r\nRelocating your Applications folder"));
 }
 
 void tst_job_controller::everyScriptEndsWithItsJobsCompletion()

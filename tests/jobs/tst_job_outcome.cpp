@@ -38,6 +38,34 @@ void tst_job_outcome::causesInTheUsersWords_data()
         << "connection to your device was lost";
     QTest::newRow("none") << "all went well"
                           << "";
+    // pscp's progress records show file names; a name is never a cause.
+    const QString progress = QStringLiteral("\r%1 | 32 kB |  32.0 kB/s | ETA: 00:00:00 | 100%\n");
+    QTest::newRow("progress into a pipe, names glued")
+        << QStringLiteral("done.\r\nConnection refused  | 0 kB |   0.2 kB/s | ETA: 00:00:00 | "
+                          "100%\r\n\nAccess denied\n          | 32 kB |  32.0 kB/s | ETA: "
+                          "00:00:00 |  66%\nAccess denied\n          | 48 kB |  48.0 kB/s | ETA: "
+                          "00:00:00 | 100%\r\n")
+        << "";
+    QTest::newRow("a file named after a message")
+        << progress.arg(QStringLiteral("Connection refused.txt")) << "";
+    QTest::newRow("a name with line breaks")
+        << progress.arg(QStringLiteral("\nAccess denied\n"))
+               + progress.arg(QStringLiteral("\nFATAL ERROR: Cannot confirm a host key\n"))
+        << "";
+    QTest::newRow("missing files listed by name")
+        << "  missing: mobile/Connection refused\r\n  size differs: mobile/Access denied"
+        << "";
+    QTest::newRow("lost in the middle of a file")
+        << QStringLiteral("\rzz-large.bin              | 32 kB |  32.0 kB/s | ETA: 00:34:07 |   0%"
+                          "FATAL ERROR: Error receiving data: Connection reset by peer\r\n"
+                          "FATAL ERROR: Network error: Connection refused")
+        << "connection to your device was lost";
+    QTest::newRow("this computer's disk full")
+        << progress.arg(QStringLiteral("sms.db")) + "pscp: ./Library/SMS/sms.db: Write error"
+        << "disk of this computer is full";
+    QTest::newRow("the device's disk full")
+        << "ERROR: the device's disk is full: 12 KB free for /var/mobile."
+        << "Your device's disk is full";
 }
 
 void tst_job_outcome::causesInTheUsersWords()
@@ -97,6 +125,29 @@ void tst_job_outcome::restoreNeedsTheDevicesCheck()
         return JobOutcome::decide(JobOutcome::Kind::Restore, notes, transcript, QString());
     };
     QVERIFY(decide(QStringLiteral("Zorvane restore check: OK, every file")).succeeded);
+    // With a run token in the notes only the check line that ends with it counts.
+    const auto withToken = [](const QString &transcript) {
+        return JobOutcome::decide(JobOutcome::Kind::Restore, "job restore\r\nrun 0a1b\r\nend\r\n",
+                                  transcript, QString());
+    };
+    QVERIFY(withToken(QStringLiteral("Zorvane restore check: OK, all (check 0a1b)")).succeeded);
+    QVERIFY(!withToken(QStringLiteral("\rZorvane restore check: OK, all (check 0a1b) | 0 kB |   "
+                                      "0.0 kB/s | ETA: 00:00:00 | 100%\n"))
+                 .succeeded);
+    QVERIFY(!withToken(QStringLiteral("Zorvane restore check: OK\r\nZorvane restore check: "
+                                      "FAILED, see above (check 0a1b)"))
+                 .succeeded);
+    QVERIFY(!withToken(QStringLiteral("Zorvane restore check: OK, all (check 9999)")).succeeded);
+    const JobOutcome stopped = JobOutcome::decide(
+        JobOutcome::Kind::Restore,
+        "job restore\r\nrun 0a1b\r\nsent Applications\r\nfailed sending mobile to the "
+        "device\r\nnotrestarted\r\nend\r\n",
+        QString(), QString());
+    QVERIFY(!stopped.succeeded);
+    QVERIFY2(
+        stopped.text.contains(QStringLiteral("NOT restarted"))
+            && stopped.text.contains(QStringLiteral("Reached your device whole: Applications.")),
+        qPrintable(stopped.text));
     QVERIFY(!decide(QStringLiteral("no check line")).succeeded);
     // plink's status says nothing when it abandons an unknown host key.
     QVERIFY(!JobOutcome::decide(JobOutcome::Kind::Relocation, "job relocation\r\nend\r\n",

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace jobs;
@@ -34,11 +35,20 @@ bool inOrder(const QStringList &lines, const QStringList &expected, QString *mis
 // lines stay whole and in order; the notes come in between).
 QStringList withoutNotes(const QStringList &lines)
 {
+    // The restore's run token and its stop before the restart are added lines too.
+    static const QRegularExpression added(QStringLiteral(
+        "^(set FAILED=|if errorlevel 1 set FAILED=1|if not errorlevel 1 echo sent \\w+>>"
+        "LastJob\\.txt|echo run [0-9a-f]{32}>>LastJob\\.txt|echo [0-9a-f]{32}>RestoreRun\\.txt|"
+        "pscp -r -pw %PASS% RestoreRun\\.txt root@%IP%:/|if defined FAILED goto notrestarted|"
+        "goto restored|:notrestarted|plink -ssh %IP% -l root -pw %PASS% \". /plink\\.exe && "
+        "zv_disk_space\"|:restored|echo notrestarted>>LastJob\\.txt|"
+        "echo Part of your backup did not reach your device.*)$"));
     QStringList given;
     for (const QString &l : lines) {
         if (!l.startsWith(QStringLiteral("if errorlevel 1 echo "))
             && !l.startsWith(QStringLiteral("echo job "))
             && l != QStringLiteral("echo end>>LastJob.txt")
+            && !added.match(l).hasMatch()
             // The lines the progress beside the busy sign follows.
             && l != QStringLiteral("echo ") + JobProgress::kBackupHelpersLine
             && l != QStringLiteral("echo ") + JobProgress::kBackupCheckingLine
@@ -76,6 +86,10 @@ QStringList backupSpine(const QString &title, const QString &colour, const QStri
         QStringLiteral(": start"),
         QStringLiteral("echo Do NOT worry if during this process it says something like file not "
                        "found, or path not found."),
+        QStringLiteral("rmdir /S /Q mobile"),
+        QStringLiteral("rmdir /S /Q root"),
+        QStringLiteral("rmdir /S /Q Applications"),
+        QStringLiteral("rmdir /S /Q MobileMailSettings.bundle"),
         QStringLiteral("set IP=10.0.0.7"),
         QStringLiteral("set PASS=fennel"),
         QStringLiteral("echo Backing up your Applications..."),
@@ -131,14 +145,26 @@ private slots:
                  (QStringList{"@echo off", "title iPod Touch Files Backup version: 1.0.5 Beta",
                               "Color F2", "Cls", ": start"}));
         // The previous backup is never deleted before the fetch: only moved aside.
+        // The given deletions come only after every folder was moved aside and
+        // after the lines that stop the script when one is still in place.
         const int firstFetch =
             yes.lines().indexOf(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications ."));
         for (int i = 0; i < firstFetch; ++i) {
             const QString &l = yes.lines()[i];
-            QVERIFY2(!l.startsWith(QStringLiteral("rmdir /S /Q mobile"))
-                         && l != QStringLiteral("rmdir /S /Q root")
-                         && l != QStringLiteral("rmdir /S /Q Applications"),
-                     qPrintable(l));
+            if (!l.startsWith(QStringLiteral("rmdir /S /Q ")))
+                continue;
+            const QString folder = l.mid(12);
+            if (folder.contains(QLatin1Char('\\'))
+                || !QStringList{"mobile", "root", "Applications"}.contains(folder))
+                continue;
+            for (const char *earlier :
+                 {"if exist %1 move %1 PreviousBackup\\%1 >NUL", "if exist %1 goto notsetaside"}) {
+                for (const char *f : {"mobile", "root", "Applications"}) {
+                    const QString needed = QString::fromLatin1(earlier).arg(QLatin1String(f));
+                    const int at = yes.lines().indexOf(needed);
+                    QVERIFY2(at >= 0 && at < i, qPrintable(l + " before " + needed));
+                }
+            }
         }
         // Each of the three fetches notes its failure right after it.
         for (const QString &fetch :
@@ -194,6 +220,23 @@ private slots:
                          "start RestoreComplete.exe",
                          "start Zorvane.exe",
                          "exit"}));
+        // A failed send stops the script before other.sh restarts the device.
+        const int restart =
+            s.lines().indexOf(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m other.sh"));
+        QCOMPARE(s.lines().value(restart - 1),
+                 QStringLiteral("if defined FAILED goto notrestarted"));
+        for (int i = 0; i < restart; ++i) {
+            if (s.lines()[i].startsWith(QStringLiteral("pscp ")))
+                QVERIFY2(
+                    s.lines().mid(i, 4).contains(QStringLiteral("if errorlevel 1 set FAILED=1")),
+                    qPrintable(s.lines()[i]));
+        }
+        // Each run has a token of its own, sent to the device and kept in the notes.
+        const QString token =
+            s.lines().filter(QStringLiteral(">RestoreRun.txt")).value(0).mid(5, 32);
+        QVERIFY(s.lines().contains(QStringLiteral("echo run %1>>LastJob.txt").arg(token)));
+        QVERIFY(
+            !restoreScript(QStringLiteral("2.0.11"), kPlain).lines().join('\n').contains(token));
         // The copies' end is announced after the last copy, before the mail fix.
         const QStringList lines = s.lines();
         const qsizetype sent =
@@ -209,9 +252,12 @@ private slots:
                  (QStringList{"@echo off", "title SSHing for the First Time", "color 0E", "Cls",
                               ":start", "set IP=10.0.0.7", "set PASS=fennel",
                               "pscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp",
-                              "if not errorlevel 1 echo copied>SSHresult.txt",
-                              "if errorlevel 1 echo failed>SSHresult.txt", "Done ^.^", "pause",
-                              "exit"}));
+                              "if errorlevel 1 goto copyfailed",
+                              "pscp -batch -q -pw %PASS% pwned.jpg root@%IP%:/tmp",
+                              "if errorlevel 1 echo keynotstored>SSHresult.txt",
+                              "if not errorlevel 1 echo copied>SSHresult.txt", "goto copynoted",
+                              ":copyfailed", "echo failed>SSHresult.txt", ":copynoted", "Done ^.^",
+                              "pause", "exit"}));
         const QStringList apps{"@echo off",
                                "title Relocate (symlink) Applications",
                                "color 0E",

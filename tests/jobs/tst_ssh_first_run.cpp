@@ -1,10 +1,13 @@
 // What the SSH first run reads to tell its outcome: PuTTY's key cache (where it
 // lies and what it holds) and the script's note about its copy.
+#include "jobs/DeviceIdentity.h"
 #include "jobs/HostKeyCache.h"
 #include "jobs/SshFirstRunOutcome.h"
 #include "platform/PuttyHostKeyFile.h"
 
 #include <QDir>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,6 +19,7 @@ class tst_SshFirstRun : public QObject {
 private slots:
     void cacheHoldsAKeyOnlyForTheAddressAndPortAsTyped();
     void cacheLiesWherePuttyToolsKeepIt();
+    void cacheFollowsThePuttyToolsFallbacks();
     void outcomeFollowsTheKeyAndTheCopy_data();
     void outcomeFollowsTheKeyAndTheCopy();
     void onlyAStoredKeyIsReportedComplete();
@@ -37,6 +41,17 @@ void tst_SshFirstRun::cacheHoldsAKeyOnlyForTheAddressAndPortAsTyped()
     QVERIFY(!cache.holdsKeyFor(QStringLiteral("0.0.0.2")));
     QVERIFY(!cache.holdsKeyFor(QStringLiteral("10.0.0.5"))); // a name without its key
     QVERIFY(!jobs::HostKeyCache(QByteArray()).holdsKeyFor(QStringLiteral("10.0.0.2")));
+    QCOMPARE(cache.keyFor(QStringLiteral("10.0.0.2")), QByteArray("rsa2 0x23,0xc0ffee"));
+    QCOMPARE(cache.keyFor(QStringLiteral("10.0.0.3"), 2222), QByteArray("ssh-ed25519 0x1a,0x2b"));
+    QCOMPARE(cache.keyFor(QStringLiteral("10.0.0.5")), QByteArray());
+    // A device's record: its key type and a digest of its key, safe to echo.
+    const QString record = jobs::DeviceIdentity::fromKey(cache.keyFor(QStringLiteral("10.0.0.2")));
+    QVERIFY2(
+        QRegularExpression(QStringLiteral("^hostkey rsa2 [0-9a-f]{32}$")).match(record).hasMatch(),
+        qPrintable(record));
+    QVERIFY(record != jobs::DeviceIdentity::fromKey("rsa2 0x23,0xc0ffef"));
+    QCOMPARE(jobs::DeviceIdentity::fromKey("ss%h&<x> 0x1").section(QLatin1Char(' '), 1, 1),
+             QStringLiteral("sshx"));
 }
 
 void tst_SshFirstRun::cacheLiesWherePuttyToolsKeepIt()
@@ -78,6 +93,34 @@ void tst_SshFirstRun::cacheLiesWherePuttyToolsKeepIt()
     QCOMPARE(platform::puttyHostKeyFile(), dir.filePath(QStringLiteral("keys")));
 }
 
+void tst_SshFirstRun::cacheFollowsThePuttyToolsFallbacks()
+{
+    // Stand-in folders: the lookup asks this set whether a folder exists.
+    QSet<QString> folders;
+    platform::PuttyLookup l;
+    l.accountHome = QStringLiteral("/home/user");
+    l.exists = [&folders](const QString &f) { return folders.contains(f); };
+    l.home = QStringLiteral("/tmp/elsewhere");
+    // A HOME without ".putty": pscp reads the account's own when it exists.
+    QCOMPARE(platform::puttyHostKeyFile(l), QStringLiteral("/tmp/elsewhere/.putty/sshhostkeys"));
+    folders.insert(QStringLiteral("/home/user/.putty"));
+    QCOMPARE(platform::puttyHostKeyFile(l), QStringLiteral("/home/user/.putty/sshhostkeys"));
+    folders.insert(QStringLiteral("/tmp/elsewhere/.putty"));
+    QCOMPARE(platform::puttyHostKeyFile(l), QStringLiteral("/tmp/elsewhere/.putty/sshhostkeys"));
+    // HOME unset: the account's home, for the configuration folder too.
+    l.home.reset();
+    folders.insert(QStringLiteral("/home/user/.config/putty"));
+    QCOMPARE(platform::puttyHostKeyFile(l), QStringLiteral("/home/user/.config/putty/sshhostkeys"));
+    // HOME set but empty counts as set: "/.putty" before the account's.
+    folders.clear();
+    folders.insert(QStringLiteral("/home/user/.putty"));
+    folders.insert(QStringLiteral("/.putty"));
+    l.home = QString();
+    QCOMPARE(platform::puttyHostKeyFile(l), QStringLiteral("/.putty/sshhostkeys"));
+    l.hostKeysFile = QStringLiteral("/k");
+    QCOMPARE(platform::puttyHostKeyFile(l), QStringLiteral("/k"));
+}
+
 void tst_SshFirstRun::outcomeFollowsTheKeyAndTheCopy_data()
 {
     QTest::addColumn<bool>("keyStored");
@@ -102,6 +145,12 @@ void tst_SshFirstRun::outcomeFollowsTheKeyAndTheCopy_data()
         << false << QByteArray() << true << SshFirstRunOutcome::NoAnswer;
     QTest::newRow("key stored, copy hangs")
         << true << QByteArray() << true << SshFirstRunOutcome::KeyStored;
+    // The copy went through, but a copy that may ask nothing was refused the
+    // key: the stored key is an old one (changed key answered "n"), or none.
+    QTest::newRow("changed key refused") << true << QByteArray("keynotstored\r\n") << false
+                                         << SshFirstRunOutcome::KeyChangedDeclined;
+    QTest::newRow("new key refused")
+        << false << QByteArray("keynotstored\r\n") << false << SshFirstRunOutcome::KeyDeclined;
 }
 
 void tst_SshFirstRun::outcomeFollowsTheKeyAndTheCopy()
@@ -134,6 +183,7 @@ void tst_SshFirstRun::onlyAStoredKeyIsReportedComplete()
         {SshFirstRunOutcome::NotConnected, "or no device answered at 10.0.0.2."},
         {SshFirstRunOutcome::NoAnswer, "key was NOT stored: no answer came"},
         {SshFirstRunOutcome::NotStarted, "could not be opened"},
+        {SshFirstRunOutcome::KeyChangedDeclined, "key has changed since it was stored"},
     };
     for (const auto &other : others) {
         const QString text =

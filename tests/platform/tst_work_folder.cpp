@@ -1,11 +1,14 @@
+#include "ZcmdHarness.h"
 #include "platform/CompanionLinks.h"
 #include "platform/CoreServices.h"
+#include "platform/LeftOverScripts.h"
 #include "platform/WorkFolder.h"
 #include "support/FakePlatform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
@@ -204,6 +207,80 @@ private slots:
         QVERIFY2(
             m_fakes.messages->shown.first().text.contains(QStringLiteral("cannot be used either")),
             qPrintable(m_fakes.messages->shown.first().text));
+    }
+
+    // A folder another user made (or left open) where the program would work:
+    // refused with a message naming it; the program works elsewhere and
+    // nothing of it, nor a program planted there, is used.
+    void workingFolderOthersCanChangeIsRefused_data()
+    {
+        QTest::addColumn<bool>("otherOwner");
+        QTest::newRow("another user's 0777 folder") << true;
+        QTest::newRow("the user's own folder open to all") << false;
+    }
+    void workingFolderOthersCanChangeIsRefused()
+    {
+        QFETCH(bool, otherOwner);
+        if (otherOwner && ::geteuid() != 0)
+            QSKIP("making a folder of another user needs root");
+        const QString shared = m_root->filePath(QStringLiteral("shared"));
+        const QString planted = shared + QStringLiteral("/Zorvane");
+        QVERIFY(QDir().mkpath(planted));
+        QVERIFY(writeFile(planted + QStringLiteral("/pscp"), "planted"));
+        QVERIFY(::chmod(QFile::encodeName(planted).constData(), 0777) == 0);
+        if (otherOwner)
+            QVERIFY(::chown(QFile::encodeName(planted).constData(), 65534, 65534) == 0);
+        qputenv("XDG_DATA_HOME", shared.toLocal8Bit());
+        makeProgramReadOnly();
+
+        const QString fallback = m_root->filePath(QStringLiteral("Zorvane-%1").arg(::geteuid()));
+        QCOMPARE(WorkFolder::enter(m_program), fallback);
+        QCOMPARE(QDir::currentPath(), fallback);
+        QVERIFY(!QFileInfo::exists(planted + QStringLiteral("/zcmd")));
+        QCOMPARE(m_fakes.messages->shown.size(), 1);
+        const QString text = m_fakes.messages->shown.first().text;
+        QVERIFY2(text.contains(QLatin1Char('"') + planted + QLatin1Char('"')), qPrintable(text));
+        QVERIFY2(text.contains(otherOwner ? QStringLiteral("belongs to another user")
+                                          : QStringLiteral("other users can write to it")),
+                 qPrintable(text));
+
+        // Its own program folder, open to all, is not worked in either.
+        QVERIFY(::chmod(QFile::encodeName(m_program).constData(), 0777) == 0);
+        QVERIFY(!WorkFolder::ownFolderIsUsable(m_program));
+    }
+
+    // Scripts a job left when it ended the program from outside go once the
+    // interpreter running them has finished, not before; one written afresh
+    // meanwhile stays.
+    void leftOverScriptsGoOnceTheirInterpreterIsDone()
+    {
+        QVERIFY(QDir::setCurrent(m_program));
+        const QByteArray waits = "@echo off\r\necho running\r\npause >NUL\r\nexit\r\n";
+        for (const char *name : {"Yes.bat", "No.bat", "SSH.bat"})
+            QVERIFY(writeFile(QLatin1String(name), waits));
+        QProcess job, otherJob;
+        for (QProcess *p : {&job, &otherJob}) {
+            p->setProgram(zcmdtest::zcmdPath());
+            p->setArguments({QStringLiteral("/c"), p == &job ? QStringLiteral("\"Yes.bat\"")
+                                                             : QStringLiteral("\"SSH.bat\"")});
+            p->start();
+            QVERIFY(p->waitForReadyRead(20000)); // "running": the script holds its lock
+        }
+
+        platform::LeftOverScripts::removeWhenFinished(
+            {QStringLiteral("Yes.bat"), QStringLiteral("No.bat"), QStringLiteral("SSH.bat"),
+             QStringLiteral("apps.bat")});
+        QTRY_VERIFY(!QFile::exists(QStringLiteral("No.bat")));
+        QVERIFY(QFile::exists(QStringLiteral("Yes.bat")));
+
+        // A job of this run writes SSH.bat afresh: it is not the one found at start.
+        QVERIFY(writeFile(QStringLiteral("SSH.bat"), "@echo off\r\necho new job\r\n"));
+        for (QProcess *p : {&otherJob, &job}) {
+            p->write("\n");
+            QVERIFY(p->waitForFinished(20000));
+        }
+        QTRY_VERIFY(!QFile::exists(QStringLiteral("Yes.bat")));
+        QCOMPARE(contentOf(QStringLiteral("SSH.bat")), QByteArray("@echo off\r\necho new job\r\n"));
     }
 
 private:

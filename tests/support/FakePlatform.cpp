@@ -18,6 +18,7 @@ platform::MsgAnswer MessageBoxes::show(const QString &title, const QString &text
     case platform::MsgButtons::YesNoCancel:
     case platform::MsgButtons::YesNo: return platform::MsgAnswer::Yes;
     case platform::MsgButtons::RetryCancel: return platform::MsgAnswer::Retry;
+    case platform::MsgButtons::YesNoDefaultNo: return platform::MsgAnswer::No;
     default: return platform::MsgAnswer::Ok;
     }
 }

@@ -26,7 +26,8 @@ public:
     platform::MsgAnswer show(const QString &title, const QString &text, platform::MsgIcon icon,
                              platform::MsgButtons buttons) override;
     QList<ShownBox> shown;
-    // Answers given in turn; when empty, the box's first button (Ok or Yes, ...).
+    // Answers given in turn; when empty, the box's default button (its first,
+    // Ok or Yes..., or No for a question whose default is No).
     QList<platform::MsgAnswer> answers;
     // Called while the box is "open" (after it is recorded, before it answers).
     std::function<void(const ShownBox &)> onShow;

@@ -41,14 +41,22 @@ ProgramFolder::ProgramFolder()
             m_error = QStringLiteral("cannot write the stand-in %1").arg(name);
             return;
         }
-        s.write(QStringLiteral("#!/bin/sh\n# Test stand-in: records that a job script started %1.\n"
-                               "echo %1 >> \"%2/started.log\"\n")
-                    .arg(name, m_dir.path())
+        s.write(QStringLiteral("#!/bin/sh\n# Test stand-in: records that a job script started %1, "
+                               "and the environment it got.\n"
+                               "echo %1 >> \"%2/started.log\"\n"
+                               "env >> \"%3/started-environments.txt\"\n")
+                    .arg(name, m_dir.path(), m_home.path())
                     .toUtf8());
         s.close();
         s.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     m_valid = true;
+}
+
+QByteArray ProgramFolder::startedEnvironments() const
+{
+    QFile log(m_home.filePath(QStringLiteral("started-environments.txt")));
+    return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
 }
 
 QStringList ProgramFolder::started() const

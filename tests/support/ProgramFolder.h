@@ -20,6 +20,8 @@ public:
     // Names of the programs the scripts started, in order ("Zorvane",
     // "BackupComplete", ...).
     QStringList started() const;
+    // The environments the stand-ins were started with, one after the other.
+    QByteArray startedEnvironments() const;
 
     static const QStringList &standIns();
 

@@ -89,6 +89,11 @@ QStringList SuiteFixture::started() const
     return m_program ? m_program->started() : QStringList();
 }
 
+QByteArray SuiteFixture::startedEnvironments() const
+{
+    return m_program ? m_program->startedEnvironments() : QByteArray();
+}
+
 void SuiteFixture::useInterpreter(const QByteArray &comspec) { qputenv("ComSpec", comspec); }
 
 bool SuiteFixture::startDevice(const SimulatedDevice::Options &options, HostKey key, QString *error)

@@ -53,8 +53,9 @@ public:
     QString error() const { return m_error; }
     QString path() const;
     QString file(const QString &name) const;
-    QString home() const;        // ProgramCopy only
-    QStringList started() const; // ProgramCopy only: see ProgramFolder::started()
+    QString home() const;                   // ProgramCopy only
+    QStringList started() const;            // ProgramCopy only: see ProgramFolder::started()
+    QByteArray startedEnvironments() const; // ProgramCopy only
     fake::Services &fakes() { return m_folder ? m_folder->fakes() : m_noFakes; }
 
     // The runner's interpreter (ComSpec) while the fixture stands.

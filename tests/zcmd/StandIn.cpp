@@ -3,7 +3,9 @@
 // none of their work; what it does is chosen by the name it was started
 // under, so the tests can copy or link it under any of those names:
 //
-//   pscp*, plink*, iphuc*, argv*   print each argument on a line of its own
+//   pscp*, plink*, iphuc*, argv*   print each argument on a line of its own; pscp and plink
+//                                  print the first line of the file after "-pwfile" in
+//                                  place of its name (the password PuTTY would read)
 //   exitwith N                     end with status N
 //   upcase                         copy the input to the output in capitals
 //   both                           write "out" to the output, then "err" to the error output
@@ -50,6 +52,19 @@ void writeFileAtomically(const std::string &path, const std::string &content)
     ::rename(temporary.c_str(), path.c_str());
 }
 
+std::string firstLineOf(const char *path)
+{
+    int fd = ::open(path, O_RDONLY);
+    if (fd < 0)
+        return "(unreadable)";
+    std::string line;
+    char c;
+    while (::read(fd, &c, 1) == 1 && c != '\n')
+        line += c;
+    ::close(fd);
+    return line;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -64,8 +79,14 @@ int main(int argc, char **argv)
 
     if (startsWith(name, "pscp") || startsWith(name, "plink") || startsWith(name, "iphuc")
         || startsWith(name, "argv")) {
-        for (int i = 1; i < argc; ++i)
+        const bool putty = startsWith(name, "pscp") || startsWith(name, "plink");
+        for (int i = 1; i < argc; ++i) {
+            if (putty && i > 1 && std::strcmp(argv[i - 1], "-pwfile") == 0) {
+                writeAll(1, firstLineOf(argv[i]) + "\n");
+                continue;
+            }
             writeAll(1, std::string(argv[i]) + "\n");
+        }
         return 0;
     }
     if (name == "exitwith")

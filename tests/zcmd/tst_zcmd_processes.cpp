@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -23,10 +24,12 @@ namespace {
 
 constexpr int kTimeoutMs = 20000;
 
+constexpr uid_t kOtherUser = 65534; // "nobody"
+
 // Starts a program in `folder` with its standard output and error on a pipe
-// whose read end is returned.
+// whose read end is returned; as `otherUser` when one is given.
 pid_t spawn(const QString &program, const QStringList &arguments, const QString &folder,
-            int *readEnd)
+            int *readEnd, uid_t otherUser = 0)
 {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
@@ -42,6 +45,10 @@ pid_t spawn(const QString &program, const QStringList &arguments, const QString 
     argv.push_back(nullptr);
     pid_t pid = ::fork();
     if (pid == 0) {
+        if (otherUser != 0
+            && (::setgroups(0, nullptr) != 0 || ::setgid(otherUser) != 0
+                || ::setuid(otherUser) != 0))
+            ::_exit(125);
         if (::chdir(dir.constData()) != 0)
             ::_exit(126);
         int nul = ::open("/dev/null", O_RDONLY);
@@ -185,6 +192,21 @@ void tst_zcmd_processes::taskkillEndsTheNamedProcessAndNothingElse()
     pid_t bystander =
         spawn(path(bystanderName), {QStringLiteral("bystander.pid")}, folder_, nullptr);
     QVERIFY(victim > 0 && bystander > 0);
+    // Run as root, another user's process of the same name is spared, as
+    // taskkill spares other users' processes for a user who is no administrator.
+    QTemporaryDir othersFolder;
+    pid_t othersVictim = -1;
+    if (::geteuid() == 0) {
+        QVERIFY(othersFolder.isValid());
+        QVERIFY(::chmod(othersFolder.path().toLocal8Bit().constData(), 0777) == 0);
+        QVERIFY(installStandIn(othersFolder.path(), victimName, true));
+        othersVictim =
+            spawn(othersFolder.path() + QLatin1Char('/') + victimName,
+                  {QStringLiteral("victim.pid")}, othersFolder.path(), nullptr, kOtherUser);
+        QVERIFY(othersVictim > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(othersFolder.filePath(QStringLiteral("victim.pid"))),
+                                 kTimeoutMs);
+    }
     // Both have started under their own names once they wrote their ids.
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path(QStringLiteral("victim.pid")))
                                  && QFile::exists(path(QStringLiteral("bystander.pid"))),
@@ -212,6 +234,11 @@ void tst_zcmd_processes::taskkillEndsTheNamedProcessAndNothingElse()
 
     ::kill(bystander, SIGKILL);
     QVERIFY(waitForExit(bystander) != -1);
+    if (othersVictim > 0) {
+        QCOMPARE(::waitpid(othersVictim, &bystanderStatus, WNOHANG), 0);
+        ::kill(othersVictim, SIGKILL);
+        QVERIFY(waitForExit(othersVictim) != -1);
+    }
 }
 
 void tst_zcmd_processes::taskkillNeverEndsTheInterpreterItself()

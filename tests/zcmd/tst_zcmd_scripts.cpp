@@ -90,16 +90,16 @@ void tst_zcmd_scripts::scripts_data()
                       "pscp -r -pw %PASS% fixmail.sh root@%IP%:/usr/bin\n"
                       "plink -ssh %IP% -l root -pw %PASS% -m move.sh\n")
         << runScript() << QByteArray()
-        << QByteArray("-r\n-pw\nfennel\nroot@10.0.0.2:/var/Applications\n.\n"
-                      "-r\n-pw\nfennel\nroot@10.0.0.2:/var/mobile\n.\n"
-                      "-r\n-pw\nfennel\nchown1\nroot@10.0.0.2:/\n"
-                      "-r\n-pw\nfennel\nfixmail.sh\nroot@10.0.0.2:/usr/bin\n"
-                      "-ssh\n10.0.0.2\n-l\nroot\n-pw\nfennel\n-m\nmove.sh\n")
+        << QByteArray("-r\n-pwfile\nfennel\nroot@10.0.0.2:/var/Applications\n.\n"
+                      "-r\n-pwfile\nfennel\nroot@10.0.0.2:/var/mobile\n.\n"
+                      "-r\n-pwfile\nfennel\nchown1\nroot@10.0.0.2:/\n"
+                      "-r\n-pwfile\nfennel\nfixmail.sh\nroot@10.0.0.2:/usr/bin\n"
+                      "-ssh\n10.0.0.2\n-l\nroot\n-pwfile\nfennel\n-m\nmove.sh\n")
         << 0;
 
     QTest::newRow("empty IP leaves the variable unset")
         << QByteArray("@echo off\nset IP=\nset PASS=fennel\npscp -r -pw %PASS% cp root@%IP%:/\n")
-        << runScript() << QByteArray() << QByteArray("-r\n-pw\nfennel\ncp\nroot@:/\n") << 0;
+        << runScript() << QByteArray() << QByteArray("-r\n-pwfile\nfennel\ncp\nroot@:/\n") << 0;
 
     QTest::newRow("rmdir /S /Q with backslash paths, missing folder")
         << QByteArray("@echo off\nmkdir mobile\\Library\\Lockdown\necho x> "
@@ -126,7 +126,8 @@ void tst_zcmd_scripts::scripts_data()
                       "set PASS=fennel\npscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp\nDone "
                       "^.^\npause\nexit\n")
         << runScript() << QByteArray()
-        << QByteArray("\f-r\n-pw\nfennel\npwned.jpg\nroot@10.0.0.2:/tmp\n") + notRecognized("Done")
+        << QByteArray("\f-r\n-pwfile\nfennel\npwned.jpg\nroot@10.0.0.2:/tmp\n")
+               + notRecognized("Done")
         << (9009 & 0xff);
 
     QTest::newRow("DFU.bat lines")
@@ -269,6 +270,11 @@ void tst_zcmd_scripts::scripts_data()
     QTest::newRow("non-ASCII text passes unchanged")
         << QByteArray("@echo off\nset W=Grüße\necho %W%\nargv %W% \"Ελληνικά\"\n") << runScript()
         << QByteArray() << QByteArray("Grüße\r\nGrüße\nΕλληνικά\n") << 0;
+    QTest::newRow("a command line over 8191 characters after expansion is refused")
+        << QByteArray()
+        << QStringList{QStringLiteral("/c"),
+                       QStringLiteral("echo ") + QString(8187, QLatin1Char('x'))}
+        << QByteArray() << QByteArray("The input line is too long.\r\n") << 1;
     QTest::newRow("syntax error ends the batch file")
         << QByteArray("@echo off\necho before\n& echo x\necho after\n") << runScript()
         << QByteArray() << QByteArray("before\r\n& was unexpected at this time.\r\n") << 0;
@@ -543,6 +549,19 @@ void tst_zcmd_scripts::conformance_data()
                       "The system cannot find the file specified.\r\n"
                       "Error occurred while processing: nosuch_@ID@.txt.\r\ncmd 3\r\nstart 5\r\n")
         << 5;
+    // The interpreter's limits: a line of 8191 characters after expansion
+    // runs, a longer one ends the batch file; a runaway CALL ends them all.
+    QTest::newRow("a line of up to 8191 characters runs; a doubling SET stops at the limit")
+        << bat
+        << "@echo off\nset W=" + QByteArray(8185, 'w') + "\necho %W:~0,3%\nset V=x\n"
+               + QByteArray("set V=%V%%V%\n").repeated(40) + "echo never\n"
+        << QByteArray("www\r\nThe input line is too long.\r\n") << 1;
+    QTest::newRow("a label that calls itself ends every batch file with a message")
+        << bat << QByteArray("@echo off\ncall :a\necho never\nexit /b\n:a\ncall :a\n")
+        << QByteArray("******  B A T C H   R E C U R S I O N  exceeds STACK limits ******\r\n"
+                      "Recursion Count=700, Stack Usage=90 percent\r\n"
+                      "******       B A T C H   PROCESSING IS   A B O R T E D      ******\r\n")
+        << 1;
 }
 
 void tst_zcmd_scripts::conformance()

@@ -1,6 +1,7 @@
 #include "zcmd/BatchFileReader.h"
 
 #include "zcmd/BatchLabel.h"
+#include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
 
 #include <algorithm>
@@ -60,7 +61,10 @@ BatchFileReader::Status BatchFileReader::readLine(const std::string &path, std::
                 offset = at + static_cast<std::uint64_t>(k) + 1;
                 return Status::Line;
             }
-            line += buffer[k];
+            // Past the limit (with room for carriage returns, which do not
+            // count) the line is refused whole; the rest need not be kept.
+            if (line.size() < 2 * ScriptLimits::kMaxLineLength)
+                line += buffer[k];
         }
         at += static_cast<std::uint64_t>(n);
     }

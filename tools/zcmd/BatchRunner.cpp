@@ -5,13 +5,42 @@
 #include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
 #include "zcmd/PathResolver.h"
+#include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
+
+#include <fcntl.h>
+#include <list>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace zcmd {
 
 namespace {
 
 const char kBatchMissing[] = "The batch file cannot be found.";
+
+// Held while a batch file runs: a shared lock on it, which says to the
+// program (that removes finished job scripts, which hold the device's
+// password) that the file is still in use.
+class RunningLock {
+public:
+    explicit RunningLock(const std::string &path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+    {
+        if (fd_ >= 0)
+            ::flock(fd_, LOCK_SH);
+    }
+    ~RunningLock()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    RunningLock(const RunningLock &) = delete;
+    RunningLock &operator=(const RunningLock &) = delete;
+
+private:
+    int fd_;
+};
 
 void reportMissingLabel(Session &session, const std::string &label)
 {
@@ -64,7 +93,18 @@ bool BatchRunner::readCommand(BatchFrame &frame, LineParser::Result &parsed)
     case BatchFileReader::Status::Missing: Output::errLine(kBatchMissing); return false;
     case BatchFileReader::Status::Line: break;
     }
+    // A line beyond the limit ends the batch file, as on Windows.
+    const auto refuseIfTooLong = [&](const std::string &expanded) {
+        if (!ScriptLimits::tooLong(expanded))
+            return false;
+        ScriptLimits::refuseLongLine(interpreter_.session());
+        parsed = LineParser::Result();
+        parsed.status = LineParser::Status::SyntaxError;
+        return true;
+    };
     std::string text = expandLine(line);
+    if (refuseIfTooLong(text::withoutCarriageReturns(line)) || refuseIfTooLong(text))
+        return true;
     parsed = LineParser::parse(text, true);
     while (parsed.status == LineParser::Status::NeedsMoreInput) {
         if (BatchFileReader::readLine(frame.path, frame.offset, line)
@@ -74,6 +114,8 @@ bool BatchRunner::readCommand(BatchFrame &frame, LineParser::Result &parsed)
         }
         text += '\n';
         text += expandLine(line);
+        if (refuseIfTooLong(text::withoutCarriageReturns(line)) || refuseIfTooLong(text))
+            return true;
         parsed = LineParser::parse(text, true);
     }
     return true;
@@ -82,13 +124,20 @@ bool BatchRunner::readCommand(BatchFrame &frame, LineParser::Result &parsed)
 int BatchRunner::run(BatchFrame &frame)
 {
     Session &session = interpreter_.session();
+    if (ScriptLimits::refuseDeeperNesting(session))
+        return session.errorLevel;
+    ++session.batchNesting;
     BatchFrame *outer = session.batch;
     const int outerCallDepth = session.callDepth;
     session.batch = &frame;
     session.callDepth = 0;
 
+    std::list<RunningLock> locks;
+    locks.emplace_back(frame.path);
     LineParser::Result parsed;
     while (readCommand(frame, parsed)) {
+        if (session.lineBudget != 0 && --session.lineBudget == 0)
+            session.flow = Flow::LeaveProgram;
         if (parsed.status == LineParser::Status::SyntaxError) {
             // As on Windows, a line that cannot be parsed ends the batch file.
             if (!parsed.error.empty())
@@ -113,6 +162,7 @@ int BatchRunner::run(BatchFrame &frame)
             frame.offset = 0;
             frame.arguments = BatchArguments::parse(chain.calledAs, chain.argumentText);
             frame.arguments.batchPath = frame.path;
+            locks.emplace_back(frame.path);
             continue;
         }
         if (session.pendingGoto) {
@@ -136,6 +186,7 @@ int BatchRunner::run(BatchFrame &frame)
 
     session.batch = outer;
     session.callDepth = outerCallDepth;
+    --session.batchNesting;
     return session.errorLevel;
 }
 

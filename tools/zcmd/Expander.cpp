@@ -1,5 +1,6 @@
 #include "zcmd/Expander.h"
 
+#include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
 
 #include <climits>
@@ -164,7 +165,9 @@ std::string Expander::expand(std::string_view line, const Context &context)
     std::string out;
     out.reserve(line.size());
     size_t i = 0;
-    while (i < line.size()) {
+    // Beyond the line limit the line is refused whole: stop there rather than
+    // build a result of any size from long values.
+    while (i < line.size() && !ScriptLimits::tooLong(out)) {
         char c = line[i];
         if (c != '%') {
             out += c;

@@ -7,6 +7,7 @@
 #include "zcmd/Interpreter.h"
 #include "zcmd/LineParser.h"
 #include "zcmd/Output.h"
+#include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
 
 namespace zcmd {
@@ -97,6 +98,8 @@ int FlowCommands::call(Interpreter &interpreter, std::string_view arguments)
     }
     std::string expanded =
         text::withoutCarriageReturns(Expander::expand(doubled, interpreter.expansionContext()));
+    if (ScriptLimits::tooLong(expanded))
+        return ScriptLimits::refuseLongLine(session);
     std::string_view rest = text::skipDelimiters(expanded);
     if (rest.empty()) { // "(call )": a blank is called, which succeeds
         session.errorLevel = 0;

@@ -6,10 +6,12 @@
 #include "zcmd/IfComparison.h"
 #include "zcmd/LineParser.h"
 #include "zcmd/Output.h"
+#include "zcmd/PasswordHandover.h"
 #include "zcmd/PathResolver.h"
 #include "zcmd/ProgramFinder.h"
 #include "zcmd/ProgramLauncher.h"
 #include "zcmd/RedirectionScope.h"
+#include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
 #include "zcmd/UnsupportedCommands.h"
 #include "zcmd/WindowsArgv.h"
@@ -67,6 +69,8 @@ void Interpreter::reportNotRecognized(std::string_view name)
 int Interpreter::runCommandLine(std::string_view line)
 {
     std::string expanded = text::withoutCarriageReturns(Expander::expand(line, expansionContext()));
+    if (ScriptLimits::tooLong(line) || ScriptLimits::tooLong(expanded))
+        return ScriptLimits::refuseLongLine(session_);
     LineParser::Result parsed = LineParser::parse(expanded, false);
     if (parsed.status == LineParser::Status::SyntaxError) {
         if (!parsed.error.empty())
@@ -209,9 +213,15 @@ int Interpreter::runProgram(const std::string &text)
     }
     if (found->kind == FoundProgram::Kind::Batch)
         return invokeBatch(found->path, token, rest);
-    LaunchRequest request{found->path, WindowsArgv::split(token + rest),
-                          session_.variables.environmentBlock()};
+    LaunchRequest request{found->path, WindowsArgv::split(token + rest), {}, {}};
     request.arguments[0] = text::baseName(found->path);
+    PasswordHandover handover;
+    if (!handover.prepare(request, session_.secrets)) {
+        Output::errLine("The system cannot create the pipe.");
+        session_.errorLevel = 1;
+        return 1;
+    }
+    request.environment = PasswordHandover::environmentFor(session_.variables, session_.secrets);
     int code = ProgramLauncher::runAndWait(request);
     if (code < 0)
         code = 1;

@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zcmd {
@@ -47,6 +48,13 @@ std::string executableName(pid_t pid)
 
 } // namespace
 
+bool ProcessKiller::isOwnProcess(pid_t pid)
+{
+    struct stat info {};
+    std::string path = "/proc/" + std::to_string(pid);
+    return ::stat(path.c_str(), &info) == 0 && info.st_uid == ::geteuid();
+}
+
 bool ProcessKiller::imageMatches(std::string_view image, std::string_view name,
                                  bool nameMayBeTruncated)
 {
@@ -83,7 +91,7 @@ std::vector<RunningProcess> ProcessKiller::findByImage(std::string_view image)
         if (name.empty() || name.find_first_not_of("0123456789") != std::string_view::npos)
             continue;
         pid_t pid = static_cast<pid_t>(std::stol(std::string(name)));
-        if (pid == self || hasEnded(pid))
+        if (pid == self || !isOwnProcess(pid) || hasEnded(pid))
             continue;
         std::string exe = executableName(pid);
         std::string comm = readSmallFile("/proc/" + std::to_string(pid) + "/comm");

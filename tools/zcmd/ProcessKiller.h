@@ -14,12 +14,17 @@ struct RunningProcess {
 // Finds processes by image name for "taskkill /IM". A process matches when
 // the name of its executable file, or its command name, equals the image
 // name with or without ".exe", without regard to case ("*" is a wildcard).
-// The interpreter itself and processes that have already ended never match.
+// The interpreter itself, processes that have already ended and processes of
+// another user never match.
 class ProcessKiller {
 public:
     static bool imageMatches(std::string_view image, std::string_view processName,
                              bool nameMayBeTruncated);
     static std::vector<RunningProcess> findByImage(std::string_view image);
+    // The user's own processes only may be ended, as taskkill allows a user
+    // who is not an administrator: a job run as root must not end another
+    // user's programs.
+    static bool isOwnProcess(pid_t pid);
     // Command names are cut to this many characters by the system.
     static constexpr size_t kCommandNameLength = 15;
 };

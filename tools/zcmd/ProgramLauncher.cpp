@@ -3,6 +3,7 @@
 #include "zcmd/Output.h"
 #include "zcmd/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -32,18 +33,35 @@ pid_t waitFor(pid_t pid, int &status)
     return r;
 }
 
-void closeDescriptorsFrom(int first, int keep)
+// Closes every descriptor from `first` on except those in `keep`.
+void closeDescriptorsFrom(int first, std::vector<int> keep)
 {
-    if (keep > first
-        && ::close_range(static_cast<unsigned>(first), static_cast<unsigned>(keep - 1), 0) == 0
-        && ::close_range(static_cast<unsigned>(keep + 1), ~0U, 0) == 0)
+    std::sort(keep.begin(), keep.end());
+    bool closed = true;
+    int from = first;
+    for (int fd : keep) {
+        if (fd < from)
+            continue;
+        if (fd > from
+            && ::close_range(static_cast<unsigned>(from), static_cast<unsigned>(fd - 1), 0) != 0)
+            closed = false;
+        from = fd + 1;
+    }
+    if (closed && ::close_range(static_cast<unsigned>(from), ~0U, 0) == 0)
         return;
     long max = ::sysconf(_SC_OPEN_MAX);
     if (max < 0 || max > 65536)
         max = 65536;
     for (int fd = first; fd < max; ++fd)
-        if (fd != keep)
+        if (std::find(keep.begin(), keep.end(), fd) == keep.end())
             ::close(fd);
+}
+
+// The descriptors the program is meant to inherit survive its exec.
+void keepAcrossExec(const std::vector<int> &inherited)
+{
+    for (int fd : inherited)
+        ::fcntl(fd, F_SETFD, 0);
 }
 
 void restoreDefaultSignals()
@@ -80,6 +98,7 @@ void ProgramLauncher::execInPlace(const LaunchRequest &request)
 {
     std::vector<char *> argv = pointers(request.arguments);
     std::vector<char *> envp = pointers(request.environment);
+    keepAcrossExec(request.inherited);
     ::execve(request.path.c_str(), argv.data(), envp.data());
     Output::errLine(describeExecError(errno, request.path));
     ::_exit(1);
@@ -136,7 +155,10 @@ bool ProgramLauncher::startDetached(const LaunchRequest &request, const StartOpt
                 ::dup2(nul, 2);
             }
         }
-        closeDescriptorsFrom(3, report[1]);
+        std::vector<int> keep = request.inherited;
+        keep.push_back(report[1]);
+        closeDescriptorsFrom(3, keep);
+        keepAcrossExec(request.inherited);
         restoreDefaultSignals();
         if (!options.folder.empty() && ::chdir(options.folder.c_str()) != 0) {
             int e = errno;

@@ -8,6 +8,7 @@ struct LaunchRequest {
     std::string path;                     // the file to run
     std::vector<std::string> arguments;   // argv, the program name first
     std::vector<std::string> environment; // "NAME=value"
+    std::vector<int> inherited;           // descriptors the program keeps, open in the caller
 };
 
 // Starts programs for the interpreter.

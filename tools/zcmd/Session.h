@@ -45,6 +45,13 @@ struct Session {
 
     BatchFrame *batch = nullptr; // null on a command line
     int callDepth = 0;           // inside "call": a named batch file returns
+    int batchNesting = 0;        // batch files and called labels running inside one another
+    // Batch lines that may still be run; 0 for no limit. The program never
+    // sets one; a harness that runs arbitrary scripts in-process does.
+    std::uint64_t lineBudget = 0;
+    // Passwords handed to PuTTY's tools privately: kept out of the
+    // environment of every program started afterwards.
+    std::vector<std::string> secrets;
     std::string interpreterPath; // this program, for "start" of a batch file
 
     // A ".cmd" script: SET and its kin clear the error level when they succeed.

@@ -3,6 +3,7 @@
 #include "zcmd/CommandWords.h"
 #include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
+#include "zcmd/PasswordHandover.h"
 #include "zcmd/PathResolver.h"
 #include "zcmd/ProgramFinder.h"
 #include "zcmd/ProgramLauncher.h"
@@ -30,10 +31,16 @@ std::string_view takeWord(std::string_view &text)
     return word;
 }
 
-int launch(const LaunchRequest &request, const ProgramLauncher::StartOptions &options)
+int launch(LaunchRequest request, const ProgramLauncher::StartOptions &options, Session &session)
 {
     int exitCode = 0;
     std::string error;
+    PasswordHandover handover;
+    if (!handover.prepare(request, session.secrets)) {
+        Output::errLine("The system cannot create the pipe.");
+        return 1;
+    }
+    request.environment = PasswordHandover::environmentFor(session.variables, session.secrets);
     if (!ProgramLauncher::startDetached(request, options, exitCode, error)) {
         Output::errLine(error);
         return 1;
@@ -102,7 +109,6 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
     std::string name = text::unquote(token);
     if (UnsupportedCommands::refuses(name))
         return UnsupportedCommands::refuse(name);
-    std::vector<std::string> environment = session.variables.environmentBlock();
 
     if (auto found = ProgramFinder::findCommand(name, session.variables, session.interpreterPath)) {
         if (found->kind == FoundProgram::Kind::Batch) {
@@ -110,13 +116,13 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
             LaunchRequest request{
                 session.interpreterPath,
                 {"zcmd", "/s", "/c", "\"\"" + found->path + "\"" + programArguments + "\""},
-                environment};
-            return waitedFor(session, launch(request, options), options);
+                {}, // the environment is made as it starts
+                {}};
+            return waitedFor(session, launch(request, options, session), options);
         }
-        LaunchRequest request{found->path, WindowsArgv::split(token + programArguments),
-                              environment};
+        LaunchRequest request{found->path, WindowsArgv::split(token + programArguments), {}, {}};
         request.arguments[0] = text::baseName(found->path);
-        return waitedFor(session, launch(request, options), options);
+        return waitedFor(session, launch(request, options, session), options);
     }
 
     std::string document = PathResolver::resolve(name);
@@ -130,10 +136,9 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
         Output::errLine("No application is associated with the specified file for this operation.");
         return 1155;
     }
-    LaunchRequest request{opener->path,
-                          {"xdg-open", isAddress ? name : PathResolver::absolute(document)},
-                          environment};
-    return waitedFor(session, launch(request, options), options);
+    LaunchRequest request{
+        opener->path, {"xdg-open", isAddress ? name : PathResolver::absolute(document)}, {}, {}};
+    return waitedFor(session, launch(request, options, session), options);
 }
 
 } // namespace zcmd

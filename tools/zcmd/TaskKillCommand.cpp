@@ -91,6 +91,13 @@ int TaskKillCommand::run(Interpreter &, std::string_view arguments)
             code = 128;
             continue;
         }
+        if (!ProcessKiller::isOwnProcess(static_cast<pid_t>(*pid))) {
+            Output::errLine("ERROR: The process with PID " + id
+                            + " could not be terminated.\r\nReason: Access is denied.");
+            if (code == 0)
+                code = 1;
+            continue;
+        }
         if (!end(static_cast<pid_t>(*pid), processName(static_cast<pid_t>(*pid)), force)
             && code == 0)
             code = 1;

@@ -25,7 +25,8 @@ QMessageBox::StandardButtons standardButtons(MsgButtons buttons)
     case MsgButtons::AbortRetryIgnore:
         return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
     case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo: return QMessageBox::Yes | QMessageBox::No;
     case MsgButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
@@ -62,6 +63,10 @@ MsgAnswer QtMessageBoxes::show(const QString &title, const QString &text, MsgIco
                                MsgButtons buttons)
 {
     QMessageBox box(standardIcon(icon), title, text, standardButtons(buttons));
+    if (buttons == MsgButtons::YesNoDefaultNo) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
     return answerOf(box.exec());
 }
 

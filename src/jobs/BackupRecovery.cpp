@@ -1,0 +1,55 @@
+#include "jobs/BackupRecovery.h"
+#include "jobs/JobOutcome.h"
+#include "jobs/JobScripts.h"
+#include "platform/Platform.h"
+#include "platform/RunningScripts.h"
+
+#include <QStringList>
+
+namespace jobs {
+
+namespace {
+
+const QStringList kFolders{QStringLiteral("mobile"), QStringLiteral("root"),
+                           QStringLiteral("Applications"),
+                           QStringLiteral("MobileMailSettings.bundle")};
+
+QStringList items() { return kFolders + QStringList{kIncompleteMark, kBackupDeviceRecord}; }
+
+QString held(const QString &item) { return kPreviousBackupFolder + QLatin1Char('/') + item; }
+
+} // namespace
+
+BackupRecovery::Result BackupRecovery::settle()
+{
+    platform::FileSystem &files = platform::Platform::files();
+    const bool discarded = files.exists(kDiscardedBackupFolder);
+    const bool aside = files.exists(kPreviousBackupFolder);
+    if (!discarded && !aside)
+        return Result::Nothing;
+    if (platform::scriptRunsHere({QStringLiteral("Yes.bat"), QStringLiteral("No.bat")}))
+        return Result::Running;
+    // Renamed away once the new copy had checked out: no backup any more.
+    if (discarded && !files.removeTree(kDiscardedBackupFolder))
+        return Result::Failed;
+    if (!aside)
+        return Result::Settled;
+    if (files.exists(kPreviousBackupMark) && !files.exists(kPutBackMark)) {
+        // What lies in place is an unchecked copy.
+        for (const QString &item : items()) {
+            if (files.exists(item) && !files.removeTree(item))
+                return Result::Failed;
+        }
+        if (!files.rename(kPreviousBackupMark, kPutBackMark))
+            return Result::Failed;
+    }
+    for (const QString &item : items()) {
+        if (files.exists(held(item)) && !files.rename(held(item), item))
+            return Result::Failed;
+    }
+    if (files.exists(kPutBackMark) && !files.deleteFile(kPutBackMark))
+        return Result::Failed;
+    return files.removeEmptyFolder(kPreviousBackupFolder) ? Result::Settled : Result::Failed;
+}
+
+} // namespace jobs

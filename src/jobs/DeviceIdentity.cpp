@@ -1,0 +1,56 @@
+#include "jobs/DeviceIdentity.h"
+#include "jobs/HostKeyCache.h"
+#include "jobs/JobScripts.h"
+#include "platform/Platform.h"
+
+#include <QCryptographicHash>
+#include <QRegularExpression>
+
+namespace jobs {
+
+namespace {
+
+const QString kPrefix = QStringLiteral("hostkey ");
+
+} // namespace
+
+QString DeviceIdentity::fromKey(const QByteArray &entry)
+{
+    const int blank = entry.indexOf(' ');
+    if (blank <= 0)
+        return {};
+    // The type comes from the cache, which another program may have written:
+    // only the characters a key type is made of reach the script.
+    QString type = QString::fromLatin1(entry.left(blank));
+    type.remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9-]")));
+    const QByteArray digest =
+        QCryptographicHash::hash(entry.mid(blank + 1), QCryptographicHash::Sha256).toHex();
+    return kPrefix + (type.isEmpty() ? QStringLiteral("key") : type.left(40)) + QLatin1Char(' ')
+           + QString::fromLatin1(digest.left(32));
+}
+
+QString DeviceIdentity::ofAddress(const QString &address)
+{
+    return fromKey(HostKeyCache::read().keyFor(address));
+}
+
+QString DeviceIdentity::ofBackup(const QString &folder)
+{
+    const QString name =
+        folder.isEmpty() ? kBackupDeviceRecord : folder + QLatin1Char('/') + kBackupDeviceRecord;
+    QByteArray text;
+    if (!platform::Platform::files().readFile(name, &text, nullptr))
+        return {};
+    const QString record = QString::fromLatin1(text).trimmed();
+    return record.startsWith(kPrefix) ? record : QString();
+}
+
+QString DeviceIdentity::describe(const QString &record)
+{
+    const QStringList words = record.split(QLatin1Char(' '));
+    if (words.size() != 3)
+        return QStringLiteral("an unknown device");
+    return QStringLiteral("host key %1 %2").arg(words[1], words[2].left(16));
+}
+
+} // namespace jobs

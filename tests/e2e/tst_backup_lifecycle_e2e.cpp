@@ -1,0 +1,318 @@
+// A backup's life beside the program, against simulated devices through the
+// real window, runner, zcmd, pscp, plink and BackupCheck: which device a backup
+// came from, and what is left when a backup is stopped at any point.
+#include "DeviceNetwork.h"
+#include "TreeSnapshot.h"
+#include "app/Console.h"
+#include "app/frmMain.h"
+#include "jobs/BackupAmount.h"
+#include "jobs/BackupVerifier.h"
+#include "jobs/ConnectionSettings.h"
+#include "jobs/DeviceIdentity.h"
+#include "jobs/JobOutcome.h"
+#include "jobs/JobScripts.h"
+#include "runner/ReadOutput.h"
+#include "support/SuiteFixture.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+#include <csignal>
+
+using jobs::JobOutcome;
+
+class tst_backup_lifecycle_e2e : public QObject {
+    Q_OBJECT
+
+public:
+    static void initMain() { SuiteFixture::prepareProcess(SuiteFixture::ProcessIds::Own); }
+
+private slots:
+    void initTestCase()
+    {
+        const QString why = SuiteFixture::whyDeviceCannotRun(SuiteFixture::ProcessIds::Own);
+        if (!why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
+    void init()
+    {
+        m_fixture = std::make_unique<SuiteFixture>(SuiteFixture::Folder::ProgramCopy);
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
+        QString error;
+        QVERIFY2(m_fixture->startDevice(SimulatedDevice::Options(), SuiteFixture::HostKey::Stored,
+                                        &error),
+                 qPrintable(error));
+    }
+    void cleanup()
+    {
+        disconnect(m_trigger);
+        m_window.reset();
+        m_fixture.reset();
+    }
+
+    void anotherDevicesBackupIsJoinedOnlyWhenAgreed();
+    void stoppedBackupLeavesTheNewestCompleteOne_data();
+    void stoppedBackupLeavesTheNewestCompleteOne();
+    void emptiedDeviceAsksBeforeReplacingALargerBackup();
+
+private:
+    app::frmMain &window();
+    void click(const char *name) { window().findChild<QPushButton *>(name)->click(); }
+    QString backup();
+    bool restore();
+    TreeSnapshot localBackup() const;
+    TreeSnapshot deviceVar() const
+    {
+        return TreeSnapshot::read(m_fixture->device().hostPath(QStringLiteral("/var")));
+    }
+    // Runs the backup script through the window's runner, stopped right after
+    // its first line that starts with `stopAfter`: what a stop there leaves.
+    void runBackupStoppedAfter(const QString &stopAfter);
+
+    std::unique_ptr<SuiteFixture> m_fixture;
+    std::unique_ptr<app::frmMain> m_window;
+    QMetaObject::Connection m_trigger;
+};
+
+app::frmMain &tst_backup_lifecycle_e2e::window()
+{
+    if (!m_window) {
+        m_window = std::make_unique<app::frmMain>();
+        m_window->show();
+        m_window->findChild<QLineEdit *>("Text2")->setText(QStringLiteral("127.0.0.1"));
+    }
+    return *m_window;
+}
+
+QString tst_backup_lifecycle_e2e::backup()
+{
+    app::frmMain &w = window();
+    w.findChild<QCheckBox *>("Check1")->setChecked(false);
+    w.findChild<QCheckBox *>("Check1")->setChecked(true);
+    w.findChild<QRadioButton *>("optNo")->setChecked(true);
+    click("cmdAgree"); // returns when the script's output has ended
+    return w.console().text();
+}
+
+bool tst_backup_lifecycle_e2e::restore()
+{
+    m_fixture->fakes().messages->shown.clear();
+    window().findChild<QCheckBox *>("Check2")->setChecked(false);
+    window().findChild<QCheckBox *>("Check2")->setChecked(true);
+    click("Command5");
+    return m_fixture->fakes().messages->shown.isEmpty();
+}
+
+TreeSnapshot tst_backup_lifecycle_e2e::localBackup() const
+{
+    const QStringList leftOut{QStringLiteral("started.log"), QStringLiteral("No.bat"),
+                              QStringLiteral("PutFilesBack.bat"), QStringLiteral("LastJob.txt"),
+                              QStringLiteral("LastJob.log")};
+    return TreeSnapshot::read(m_fixture->path(), leftOut);
+}
+
+void tst_backup_lifecycle_e2e::runBackupStoppedAfter(const QString &stopAfter)
+{
+    const QString address = QStringLiteral("127.0.0.1");
+    const jobs::JobScript whole = jobs::backupScript(
+        false, QStringLiteral("1.0.5"),
+        jobs::ConnectionSettings(address, QString::fromLatin1(SimulatedDevice::password)),
+        jobs::DeviceIdentity::ofAddress(address));
+    jobs::JobScript stopped(whole.fileName());
+    bool reached = false;
+    for (const QString &line : whole.lines()) {
+        stopped.line(line);
+        if (line.startsWith(stopAfter)) {
+            reached = true;
+            break;
+        }
+    }
+    QVERIFY2(reached, qPrintable(stopAfter));
+    QString error;
+    QVERIFY2(stopped.write(&error), qPrintable(error));
+    auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
+    runner->SetCommand(QStringLiteral("no.bat"));
+    runner->ProcessCommand();
+}
+
+void tst_backup_lifecycle_e2e::anotherDevicesBackupIsJoinedOnlyWhenAgreed()
+{
+    // A first backup replaces nothing and does not say it did.
+    const QString first = backup();
+    QVERIFY2(JobOutcome::read(JobOutcome::Kind::Backup).succeeded, qPrintable(first.right(2000)));
+    QVERIFY(first.contains(QStringLiteral("The new backup is complete.")));
+    QVERIFY(!first.contains(QStringLiteral("replaced")));
+    const QString firstDevice = jobs::DeviceIdentity::ofAddress(QStringLiteral("127.0.0.1"));
+    QCOMPARE(jobs::DeviceIdentity::ofBackup(), firstDevice);
+    const TreeSnapshot firstBackup = localBackup();
+
+    // Another device at the same address, with its own host key, which the
+    // user has accepted.
+    SimulatedDevice other;
+    QVERIFY2(other.start(), qPrintable(other.lastError()));
+    QVERIFY(other.seedHostKey(m_fixture->home()));
+    DeviceNetwork network;
+    QString error;
+    QVERIFY2(network.enter(other, &error), qPrintable(error));
+    const QString otherDevice = jobs::DeviceIdentity::ofAddress(QStringLiteral("127.0.0.1"));
+    QVERIFY(!otherDevice.isEmpty() && otherDevice != firstDevice);
+    const TreeSnapshot otherBefore = TreeSnapshot::read(other.hostPath(QStringLiteral("/var")));
+    const int reboots = other.rebootCount();
+
+    // Backup and restore ask first, naming both; "No" (the default) changes nothing.
+    fake::MessageBoxes &boxes = *m_fixture->fakes().messages;
+    const int started = m_fixture->started().size();
+    for (const char *job : {"backup", "restore"}) {
+        boxes.shown.clear();
+        if (QByteArray(job) == "backup")
+            backup();
+        else
+            QVERIFY(!restore());
+        QCOMPARE(boxes.shown.size(), 1);
+        const fake::ShownBox &asked = boxes.shown.first();
+        QVERIFY2(asked.title.contains(QStringLiteral("another device's backup")),
+                 qPrintable(asked.title));
+        QCOMPARE(asked.buttons, platform::MsgButtons::YesNoDefaultNo);
+        QVERIFY2(asked.text.contains(jobs::DeviceIdentity::describe(firstDevice))
+                     && asked.text.contains(jobs::DeviceIdentity::describe(otherDevice)),
+                 qPrintable(asked.text));
+        QCOMPARE(localBackup().differences(firstBackup, TreeSnapshot::Everything), QStringList());
+        QCOMPARE(TreeSnapshot::read(other.hostPath(QStringLiteral("/var")))
+                     .differences(otherBefore, TreeSnapshot::Everything),
+                 QStringList());
+        QCOMPARE(other.rebootCount(), reboots);
+        QCOMPARE(m_fixture->started().size(), started);
+    }
+
+    // "Yes": the other device's backup replaces the first one's, and says so.
+    boxes.answers = {platform::MsgAnswer::Yes};
+    const QString replaced = backup();
+    QVERIFY2(JobOutcome::read(JobOutcome::Kind::Backup).succeeded,
+             qPrintable(replaced.right(2000)));
+    QVERIFY(replaced.contains(QStringLiteral("the previous backup has been replaced")));
+    QCOMPARE(jobs::DeviceIdentity::ofBackup(), otherDevice);
+    network.leave();
+}
+
+void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne_data()
+{
+    QTest::addColumn<QString>("stopAfter"); // empty: the interpreter killed during the copy
+    QTest::addColumn<bool>("newSurvives");
+    QTest::newRow("setting the previous backup aside")
+        << "if exist root move root PreviousBackup\\root" << false;
+    QTest::newRow("interpreter killed during the copy") << QString() << false;
+    QTest::newRow("checked, not yet in place") << "BackupCheck.exe" << false;
+    QTest::newRow("deleting the replaced backup") << "move PreviousBackup DiscardedBackup" << true;
+}
+
+void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne()
+{
+    QFETCH(QString, stopAfter);
+    QFETCH(bool, newSurvives);
+    SimulatedDevice &device = m_fixture->device();
+    const QString changed = QStringLiteral("/var/mobile/Library/Preferences/zv-changed.txt");
+    QVERIFY(device.shell(QStringLiteral("echo before > ") + changed).exitCode == 0);
+    const QString first = backup();
+    QVERIFY2(JobOutcome::read(JobOutcome::Kind::Backup).succeeded, qPrintable(first.right(2000)));
+    const TreeSnapshot complete = localBackup();
+    QVERIFY(complete.size() > 50);
+
+    // The device changes, then a backup of it stops part-way.
+    QVERIFY(device.shell(QStringLiteral("echo after > ") + changed).exitCode == 0);
+    if (stopAfter.isEmpty()) {
+        // A large file, so that the copy is still running when it is killed.
+        QVERIFY(device
+                    .shell(QStringLiteral("yes 'large media file' | head -c 67108864 > "
+                                          "/var/mobile/Media/zz-large.bin"))
+                    .exitCode
+                == 0);
+        auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
+        bool killed = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [runner, &killed] {
+            if (killed || !runner->isBusy()
+                || !QFileInfo::exists(QStringLiteral("mobile/Media/zz-large.bin")))
+                return;
+            // The interpreter and everything it started, at once.
+            killed = ::kill(-pid_t(runner->processId()), SIGKILL) == 0;
+        });
+        watch.start(5);
+        backup();
+        QVERIFY(killed);
+    } else {
+        runBackupStoppedAfter(stopAfter);
+        // rmdir deletes in directory order: part of the replaced backup is gone.
+        if (newSurvives)
+            QVERIFY(
+                QDir(jobs::kDiscardedBackupFolder + QStringLiteral("/mobile")).removeRecursively());
+    }
+    QVERIFY(QFileInfo::exists(jobs::kPreviousBackupFolder)
+            || QFileInfo::exists(jobs::kDiscardedBackupFolder));
+
+    // The next start settles the folder: the newest complete backup, whole.
+    m_window.reset();
+    window();
+    QVERIFY(!QFileInfo::exists(jobs::kPreviousBackupFolder));
+    QVERIFY(!QFileInfo::exists(jobs::kDiscardedBackupFolder));
+    QVERIFY(!QFileInfo::exists(jobs::kIncompleteMark));
+    if (newSurvives) {
+        QFile kept(QStringLiteral("mobile/Library/Preferences/zv-changed.txt"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("after\n"));
+    } else {
+        QCOMPARE(localBackup().differences(complete, TreeSnapshot::Everything), QStringList());
+    }
+
+    // A restore afterwards restores it, checked on the device.
+    QVERIFY2(restore(), qPrintable(m_fixture->fakes().messages->shown.value(0).text));
+    const JobOutcome restored = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY2(restored.succeeded, qPrintable(restored.text));
+    QFile onDevice(device.hostPath(changed));
+    QVERIFY(onDevice.open(QIODevice::ReadOnly));
+    QCOMPARE(onDevice.readAll(), newSurvives ? QByteArray("after\n") : QByteArray("before\n"));
+}
+
+void tst_backup_lifecycle_e2e::emptiedDeviceAsksBeforeReplacingALargerBackup()
+{
+    const QString first = backup();
+    QVERIFY2(JobOutcome::read(JobOutcome::Kind::Backup).succeeded, qPrintable(first.right(2000)));
+    const TreeSnapshot complete = localBackup();
+
+    // Erased by a firmware restore: a few settings are all it holds now.
+    QVERIFY(m_fixture->device()
+                .shell(QStringLiteral("rm -rf /Applications/* /var/mobile/Library "
+                                      "/var/mobile/Media"))
+                .exitCode
+            == 0);
+    // The person at the program answers the question the script's program
+    // asks with its default, No.
+    qputenv("LD_PRELOAD",
+            (QCoreApplication::applicationDirPath() + QStringLiteral("/libuser_stand_in.so"))
+                .toLocal8Bit());
+    qputenv("ZORVANE_USER_ANSWER", "No");
+    const auto unset = qScopeGuard([] {
+        qunsetenv("LD_PRELOAD");
+        qunsetenv("ZORVANE_USER_ANSWER");
+    });
+    const QString console = backup();
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY(!o.succeeded);
+    QVERIFY2(o.text.contains(QStringLiteral("you chose to keep the previous backup")),
+             qPrintable(o.text));
+    QVERIFY(console.contains(QStringLiteral("your previous backup has been kept unchanged")));
+    QCOMPARE(localBackup().differences(complete, TreeSnapshot::Everything), QStringList());
+    // The question named both sizes: the kept backup's is the larger one.
+    const jobs::BackupAmount kept = jobs::BackupAmount::of(QStringLiteral("."));
+    QVERIFY2(console.contains(QStringLiteral("; the backup it would replace holds %1.")
+                                  .arg(jobs::BackupVerifier::amount(kept.files, kept.bytes))),
+             qPrintable(console.right(2000)));
+    QVERIFY(!QFileInfo::exists(jobs::kPreviousBackupFolder));
+}
+
+QTEST_MAIN(tst_backup_lifecycle_e2e)
+#include "tst_backup_lifecycle_e2e.moc"

@@ -1,0 +1,5 @@
+@echo off
+set V=x
+:a
+set V=%V%%V%
+goto a

@@ -1,0 +1,3 @@
+@echo off
+:a
+call :a
