@@ -1,4 +1,5 @@
 #include "about/WebEngineSetup.h"
+#include "platform/Platform.h"
 #include "platform/ProcessIdentity.h"
 
 #include <QCoreApplication>
@@ -42,9 +43,10 @@ bool isHeadlessPlatform(const QByteArray &qpaPlatform)
 
 void prepareWebEngine()
 {
-    const bool headless = isHeadlessPlatform(qgetenv("QT_QPA_PLATFORM"));
-    qputenv(kFlagsVariable,
-            webEngineFlags(qgetenv(kFlagsVariable), platform::runningAsRoot(), headless));
+    platform::Environment &environment = platform::Platform::environment();
+    const bool headless = isHeadlessPlatform(environment.variable("QT_QPA_PLATFORM"));
+    environment.setVariable(kFlagsVariable, webEngineFlags(environment.variable(kFlagsVariable),
+                                                           platform::runningAsRoot(), headless));
     // Rules set here rank below QT_LOGGING_RULES, so a user can still ask for the report.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     // The engine shares its OpenGL contexts with the application's windows.

@@ -6,7 +6,6 @@
 #include "platform/Twips.h"
 #include "platform/desktop/CaptionFont.h"
 
-#include <QDir>
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
@@ -155,8 +154,8 @@ void frmAbout::Form_Load()
     Label4->setText(AboutText::versionLine(app));
     Label5->setText(AboutText::companyLine());
     Label6->setText(AboutText::applicationLine(app));
-    // The jobs write the backup into the current folder.
-    const QString folder = QDir::currentPath();
+    // The jobs write the backup into the working folder.
+    const QString folder = app.workFolder();
     lblBackupFolder->setText(QStringLiteral("Your backup is kept in:\n")
                              + lblBackupFolder->fontMetrics().elidedText(folder, Qt::ElideMiddle,
                                                                          lblBackupFolder->width()));

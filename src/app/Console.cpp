@@ -154,12 +154,12 @@ void Console::runEnded()
         m_hideBusy();
 }
 
-void Console::appendChunk(const QString &sChunk)
+void Console::appendChunk(const QString &chunk)
 {
     // Every CR removed, every LF made CR LF, in one pass straight into the
     // transcript: this runs for every chunk of a long output.
-    const QChar *segment = sChunk.constData();
-    const QChar *end = segment + sChunk.size();
+    const QChar *segment = chunk.constData();
+    const QChar *end = segment + chunk.size();
     for (const QChar *p = segment; p != end; ++p) {
         if (*p != kCr && *p != kLf)
             continue;

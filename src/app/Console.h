@@ -69,7 +69,7 @@ public:
 private:
     // One chunk, or one part of a chunk cut at its form feeds.
     void showPiece(const QString &piece);
-    void appendChunk(const QString &sChunk);
+    void appendChunk(const QString &chunk);
     void append(const QString &addition);
     void scheduleShowing();
     qsizetype unshownChars() const { return m_text.size() - m_shown; }

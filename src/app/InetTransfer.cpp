@@ -1,4 +1,5 @@
 #include "app/InetTransfer.h"
+#include "platform/Platform.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -108,7 +109,8 @@ void InetTransfer::start(const QUrl &address, const QByteArray &operation, qint6
     // file left there by an earlier run is replaced, never written through.
     const QString name =
         address.fileName().isEmpty() ? QStringLiteral("transfer") : address.fileName();
-    m_body.setFileName(QDir::current().absoluteFilePath(name + QStringLiteral(".part")));
+    m_body.setFileName(QDir(platform::Platform::app().workFolder())
+                           .absoluteFilePath(name + QStringLiteral(".part")));
     QFile::remove(m_body.fileName());
     if (!m_body.open(QIODevice::ReadWrite | QIODevice::NewOnly))
         m_writeError = m_body.errorString();
@@ -125,7 +127,7 @@ void InetTransfer::start(const QUrl &address, const QByteArray &operation, qint6
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setMaximumRedirectsAllowed(kMaxRedirects);
-    m_reply = m_manager.sendCustomRequest(request, operation);
+    m_reply = platform::Platform::network().send(request, operation);
     m_reply->setParent(this);
     m_reply->setReadBufferSize(kPieceSize);
 
@@ -279,8 +281,8 @@ QString InetTransfer::describeFailure() const
     }
     if (!m_writeError.isEmpty()) {
         return QStringLiteral("Could not save %1 in \"%2\" (%3).")
-            .arg(m_body.fileName().section(QLatin1Char('/'), -1), QDir::currentPath(),
-                 m_writeError);
+            .arg(m_body.fileName().section(QLatin1Char('/'), -1),
+                 platform::Platform::app().workFolder(), m_writeError);
     }
     if (m_interrupted)
         return QStringLiteral("The transfer of %1 was interrupted.").arg(file);

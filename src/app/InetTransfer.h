@@ -1,6 +1,5 @@
 #pragma once
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -80,7 +79,6 @@ private:
     void onFinished();
     QString describeFailure() const;
 
-    QNetworkAccessManager m_manager;
     QPointer<QNetworkReply> m_reply;
     QFile m_body;
     QTimer m_idle;

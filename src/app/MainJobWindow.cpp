@@ -10,8 +10,8 @@
 namespace app {
 
 MainJobWindow::MainJobWindow(Parts parts)
-    : m_p(std::move(parts))
-    , m_controls(m_p.window)
+    : m_parts(std::move(parts))
+    , m_controls(m_parts.window)
 {
     // A control the jobs name but the window lacks is a fault of the program
     // itself: it stops here, before any click could reach it.
@@ -46,7 +46,7 @@ void MainJobWindow::setVisible(jobs::Control control, bool visible)
     m_controls.widget(control)->setVisible(visible);
 }
 
-void MainJobWindow::setConsoleText(const QString &text) { m_p.console->setText(text); }
+void MainJobWindow::setConsoleText(const QString &text) { m_parts.console->setText(text); }
 
 void MainJobWindow::startTimer(jobs::JobTimer timer) { m_controls.timer(timer)->start(); }
 
@@ -55,17 +55,17 @@ void MainJobWindow::stopTimer(jobs::JobTimer timer) { m_controls.timer(timer)->s
 void MainJobWindow::runThroughRunner(const QString &command)
 {
     // A busy runner refuses the command; the one it runs stays the running one.
-    const bool busy = m_p.runner->isBusy();
+    const bool busy = m_parts.runner->isBusy();
     if (!busy)
         m_running = command;
-    m_p.runner->SetCommand(command);
-    m_p.runner->ProcessCommand();
+    m_parts.runner->SetCommand(command);
+    m_parts.runner->ProcessCommand();
     if (!busy)
         m_running.clear();
 }
 
-QString MainJobWindow::consoleText() const { return m_p.console->text(); }
+QString MainJobWindow::consoleText() const { return m_parts.console->text(); }
 
-bool MainJobWindow::isRunnerBusy() const { return m_p.runner->isBusy(); }
+bool MainJobWindow::isRunnerBusy() const { return m_parts.runner->isBusy(); }
 
 } // namespace app

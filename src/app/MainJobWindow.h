@@ -27,10 +27,10 @@ public:
     QString address() const override;
     QString password() const override;
     bool isChecked(jobs::Control control) const override;
-    void setHeightTwips(int twips) override { m_p.setHeightTwips(twips); }
+    void setHeightTwips(int twips) override { m_parts.setHeightTwips(twips); }
     void setEnabled(jobs::Control control, bool enabled) override;
     void setVisible(jobs::Control control, bool visible) override;
-    void popAlert(const QString &message) override { m_p.popAlert(message); }
+    void popAlert(const QString &message) override { m_parts.popAlert(message); }
     void setConsoleText(const QString &text) override;
     void startTimer(jobs::JobTimer timer) override;
     void stopTimer(jobs::JobTimer timer) override;
@@ -40,7 +40,7 @@ public:
     QString consoleText() const override;
 
 private:
-    Parts m_p;
+    Parts m_parts;
     QString m_running;
     JobControlMap m_controls;
 };

@@ -8,7 +8,7 @@ namespace app {
 
 // The last job's whole transcript on disk beside the backup, written as the
 // output arrives, so that a job script that ends the program by force loses
-// none of it; the completion program and the next start can show it.
+// none of it; the completion program shows it.
 class TranscriptFile {
 public:
     // Starts a new transcript (the previous job's goes).

@@ -40,17 +40,18 @@ const QString UpdateCheck::kLauncherName = QStringLiteral("DeleteOLD.bat");
 
 UpdateCheck::UpdateCheck(const UpdateControls &controls, QObject *parent)
     : QObject(parent)
-    , m_c(controls)
+    , m_controls(controls)
 {
     m_inet.setParent(this);
 }
 
 void UpdateCheck::cmdUpdate_Click()
 {
-    m_c.cmdUpdate->setEnabled(false);
-    for (QWidget *w : std::initializer_list<QWidget *>{m_c.ProgressBar1, m_c.Label13, m_c.Label10,
-                                                       m_c.lblAction, m_c.lblPrcnt, m_c.Label1,
-                                                       m_c.Label5, m_c.lblRemaining, m_c.lblSize})
+    m_controls.cmdUpdate->setEnabled(false);
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_controls.ProgressBar1, m_controls.Label13, m_controls.Label10, m_controls.lblAction,
+             m_controls.lblPrcnt, m_controls.Label1, m_controls.Label5, m_controls.lblRemaining,
+             m_controls.lblSize})
         w->show();
     try {
         check();
@@ -65,13 +66,13 @@ void UpdateCheck::cmdUpdate_Click()
 void UpdateCheck::check()
 {
     // A launcher left by an earlier update has done its work. It lies in the
-    // current folder, where the launcher is written.
+    // working folder, where the launcher is written.
     if (Platform::files().findOrdinaryFile(kLauncherName)
         && !Platform::files().deleteFile(kLauncherName))
         fail(QStringLiteral("The old \"%1\" in \"%2\" could not be deleted.")
-                 .arg(kLauncherName, QDir::currentPath()));
+                 .arg(kLauncherName, Platform::app().workFolder()));
 
-    m_c.lblAction->setText(QStringLiteral("Authenticating, please wait"));
+    m_controls.lblAction->setText(QStringLiteral("Authenticating, please wait"));
     bringUp();
 
     const QString current = Platform::app().versionText();
@@ -86,7 +87,7 @@ void UpdateCheck::check()
     m_updateText = fetchText(QStringLiteral("updateText.txt"));
     const qint64 totalSize = fetchInstaller();
 
-    m_c.lblAction->setText(QStringLiteral("Download update?"));
+    m_controls.lblAction->setText(QStringLiteral("Download update?"));
     const QString question =
         QStringLiteral("There is a new version available v ") + m_latestVersion
         + QStringLiteral("\r\n\r\nThis update - ") + m_updateText
@@ -104,7 +105,7 @@ void UpdateCheck::check()
         return;
     }
 
-    m_c.lblAction->setText(QStringLiteral("Downloading update, please wait"));
+    m_controls.lblAction->setText(QStringLiteral("Downloading update, please wait"));
     download(totalSize);
     m_inet.discardResponse();
     Platform::messages().show(QStringLiteral("Update Complete"),
@@ -132,7 +133,7 @@ qint64 UpdateCheck::fetchInstaller()
     if (!m_inet.waitWhileExecuting())
         fail(m_inet.errorDescription());
 
-    m_c.ProgressBar1->setMaximum(100);
+    m_controls.ProgressBar1->setMaximum(100);
     bool isNumber = false;
     const qint64 totalSize =
         m_inet.GetHeader(QStringLiteral("Content-Length")).trimmed().toLongLong(&isNumber);
@@ -140,21 +141,22 @@ qint64 UpdateCheck::fetchInstaller()
         fail(QStringLiteral("The update server did not say how large %1 is (no valid "
                             "Content-Length), so the download cannot be checked. Try again later.")
                  .arg(kInstallerName));
-    m_c.lblSize->setText(QString::number(totalSize) + QStringLiteral(" bytes"));
+    m_controls.lblSize->setText(QString::number(totalSize) + QStringLiteral(" bytes"));
     return totalSize;
 }
 
-// Saves the installer in chunks into the current folder, where the launcher
+// Saves the installer in chunks into the working folder, where the launcher
 // starts it by name, counting what really arrives: a body shorter than its
 // declared size is an error.
 void UpdateCheck::download(qint64 totalSize)
 {
-    const QString path = QDir::current().absoluteFilePath(kInstallerName);
+    const QString folder = Platform::app().workFolder();
+    const QString path = QDir(folder).absoluteFilePath(kInstallerName);
     platform::FileSystem &files = Platform::files();
     QString reason;
     if (!files.writeFile(path, QByteArray(), &reason))
         fail(QStringLiteral("Could not save %1 in \"%2\" (%3).")
-                 .arg(kInstallerName, QDir::currentPath(), reason));
+                 .arg(kInstallerName, folder, reason));
     m_partialInstaller = path;
 
     qint64 remaining = totalSize;
@@ -171,27 +173,27 @@ void UpdateCheck::download(qint64 totalSize)
         }
         remaining -= wanted;
         if (!last)
-            m_c.lblRemaining->setText(QString::number(remaining) + QStringLiteral(" bytes"));
+            m_controls.lblRemaining->setText(QString::number(remaining) + QStringLiteral(" bytes"));
         showPercent(percentOf(totalSize - remaining, totalSize));
         if (!files.appendFile(path, chunk, &reason))
             fail(QStringLiteral("Could not write %1 in \"%2\" (%3).")
-                     .arg(kInstallerName, QDir::currentPath(), reason));
+                     .arg(kInstallerName, folder, reason));
     }
     m_partialInstaller.clear();
 }
 
 void UpdateCheck::showPercent(int percent)
 {
-    m_c.ProgressBar1->setValue(percent);
-    m_c.window->setWindowTitle(QString::number(percent) + QStringLiteral("% - Downloaded"));
-    m_c.lblPrcnt->setText(QString::number(percent) + QStringLiteral("%"));
+    m_controls.ProgressBar1->setValue(percent);
+    m_controls.window->setWindowTitle(QString::number(percent) + QStringLiteral("% - Downloaded"));
+    m_controls.lblPrcnt->setText(QString::number(percent) + QStringLiteral("%"));
 }
 
 void UpdateCheck::bringUp()
 {
-    m_c.window->show();
-    m_c.window->raise();
-    m_c.window->activateWindow();
+    m_controls.window->show();
+    m_controls.window->raise();
+    m_controls.window->activateWindow();
 }
 
 void UpdateCheck::discardPartialInstaller()

@@ -39,8 +39,6 @@ public:
     // One check per run: the button stays disabled afterwards.
     void cmdUpdate_Click();
 
-    InetTransfer &Inet1() { return m_inet; }
-
 private:
     void check();
     QString fetchText(const QString &fileName);
@@ -50,7 +48,7 @@ private:
     void bringUp();
     void discardPartialInstaller();
 
-    UpdateControls m_c;
+    UpdateControls m_controls;
     InetTransfer m_inet;
     QString m_updateText;
     QString m_latestVersion;

@@ -3,8 +3,6 @@
 #include "platform/Platform.h"
 #include "platform/ProgramEnd.h"
 
-#include <QDir>
-
 namespace app {
 
 jobs::JobScript UpdateLauncher::script()
@@ -26,7 +24,7 @@ bool UpdateLauncher::run(QString *error)
         *error = QStringLiteral("The downloaded installer could not be started (\"%1\" did not "
                                 "run). Zorvane.msi is in \"%2\"; open it to install the new "
                                 "version.")
-                     .arg(launcher.fileName(), QDir::currentPath());
+                     .arg(launcher.fileName(), platform::Platform::app().workFolder());
         return false;
     }
     platform::endProgramNow();

@@ -1,4 +1,5 @@
 #include "app/UpdateLocation.h"
+#include "platform/Platform.h"
 
 namespace app {
 
@@ -6,7 +7,9 @@ const char *const UpdateLocation::kBuiltIn = "https://updates.zorvane.net/zorvan
 
 QString UpdateLocation::folder()
 {
-    QString folder = qEnvironmentVariable("ZORVANE_UPDATE_URL").trimmed();
+    QString folder =
+        QString::fromLocal8Bit(platform::Platform::environment().variable("ZORVANE_UPDATE_URL"))
+            .trimmed();
     if (folder.isEmpty())
         folder = QString::fromLatin1(kBuiltIn);
     if (!folder.endsWith(QLatin1Char('/')))

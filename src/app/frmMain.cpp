@@ -36,8 +36,8 @@ const QString kConsoleBanner = QStringLiteral("**Farrowmoss's CONSOLE**\r\nGUI b
 
 frmMain::frmMain(QWidget *parent)
     : QWidget(parent)
-    , m_c(buildMainWindowControls(this))
-    , m_panes({m_c.Frame1, m_c.Frame2, m_c.Frame4, m_c.Frame5})
+    , m_controls(buildMainWindowControls(this))
+    , m_panes({m_controls.Frame1, m_controls.Frame2, m_controls.Frame4, m_controls.Frame5})
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zorvane"));
@@ -45,24 +45,26 @@ frmMain::frmMain(QWidget *parent)
     setFixedSize(platform::twipsToPixels(kClientWidthTwips),
                  platform::twipsToPixels(kClientHeightTwips));
 
-    m_update = new UpdateCheck({this, m_c.cmdUpdate, m_c.ProgressBar1, m_c.Label13, m_c.Label10,
-                                m_c.Label5, m_c.Label1, m_c.lblSize, m_c.lblAction,
-                                m_c.lblRemaining, m_c.lblPrcnt},
+    m_update = new UpdateCheck({this, m_controls.cmdUpdate, m_controls.ProgressBar1,
+                                m_controls.Label13, m_controls.Label10, m_controls.Label5,
+                                m_controls.Label1, m_controls.lblSize, m_controls.lblAction,
+                                m_controls.lblRemaining, m_controls.lblPrcnt},
                                this);
     ReadOutput1 = new ReadOutput(this);
     ReadOutput1->setObjectName(QStringLiteral("ReadOutput1"));
-    m_console = std::make_unique<::Console>(m_c.Output);
+    m_console = std::make_unique<::Console>(m_controls.Output);
     m_console->setHideBusyIndicators([this] { hideBusyIndicators(); });
     m_console->attach(ReadOutput1);
-    m_progress = new JobProgressView(this, ReadOutput1, {m_c.prgBackup, m_c.lblBackupProgress},
-                                     {m_c.prgRestore, m_c.lblRestoreProgress});
+    m_progress =
+        new JobProgressView(this, ReadOutput1, {m_controls.prgBackup, m_controls.lblBackupProgress},
+                            {m_controls.prgRestore, m_controls.lblRestoreProgress});
     m_jobWindow = std::make_unique<MainJobWindow>(MainJobWindow::Parts{
         this, m_console.get(), ReadOutput1, [this](int twips) { setHeightTwips(twips); },
         [this](const QString &message) { PopAlert(message); }});
     m_jobs = std::make_unique<jobs::JobController>(*m_jobWindow);
 
     connectControls();
-    addMainWindowHoverHelp(this, m_c);
+    addMainWindowHoverHelp(this, m_controls);
     Form_Load();
 }
 
@@ -70,21 +72,21 @@ frmMain::~frmMain() = default;
 
 void frmMain::connectControls()
 {
-    connect(m_c.Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
-    connect(m_c.Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
-    connect(m_c.Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
-    connect(m_c.Command6, &QPushButton::clicked, this, &frmMain::Command6_Click);
-    connect(m_c.Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
-    connect(m_c.Check1, &QCheckBox::stateChanged, this, &frmMain::Check1_Click);
-    connect(m_c.Check2, &QCheckBox::stateChanged, this, &frmMain::Check2_Click);
-    connect(m_c.cmdAgree, &QPushButton::clicked, this, &frmMain::cmdAgree_Click);
-    connect(m_c.Command5, &QPushButton::clicked, this, &frmMain::Command5_Click);
-    connect(m_c.Command10, &QPushButton::clicked, this, &frmMain::Command10_Click);
-    connect(m_c.Command7, &QPushButton::clicked, this, &frmMain::Command7_Click);
-    connect(m_c.Command8, &QPushButton::clicked, this, &frmMain::Command8_Click);
-    connect(m_c.Command9, &QPushButton::clicked, this, &frmMain::Command9_Click);
-    connect(m_c.cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);
-    connect(m_c.Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    connect(m_controls.Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
+    connect(m_controls.Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
+    connect(m_controls.Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
+    connect(m_controls.Command6, &QPushButton::clicked, this, &frmMain::Command6_Click);
+    connect(m_controls.Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
+    connect(m_controls.Check1, &QCheckBox::stateChanged, this, &frmMain::Check1_Click);
+    connect(m_controls.Check2, &QCheckBox::stateChanged, this, &frmMain::Check2_Click);
+    connect(m_controls.cmdAgree, &QPushButton::clicked, this, &frmMain::cmdAgree_Click);
+    connect(m_controls.Command5, &QPushButton::clicked, this, &frmMain::Command5_Click);
+    connect(m_controls.Command10, &QPushButton::clicked, this, &frmMain::Command10_Click);
+    connect(m_controls.Command7, &QPushButton::clicked, this, &frmMain::Command7_Click);
+    connect(m_controls.Command8, &QPushButton::clicked, this, &frmMain::Command8_Click);
+    connect(m_controls.Command9, &QPushButton::clicked, this, &frmMain::Command9_Click);
+    connect(m_controls.cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);
+    connect(m_controls.Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
 }
 
 void frmMain::Form_Load()
@@ -95,21 +97,21 @@ void frmMain::Form_Load()
     const QString version = platform::Platform::app().versionText();
     PopAlert(QStringLiteral("Welcome to Zorvane, Version: ") + version + QStringLiteral(" Beta."));
 
-    m_c.Output->setPlainText(kConsoleBanner);
+    m_controls.Output->setPlainText(kConsoleBanner);
     // Blue over the whole banner; the selection stays in place.
-    QTextCursor cursor = m_c.Output->textCursor();
+    QTextCursor cursor = m_controls.Output->textCursor();
     cursor.setPosition(0);
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     QTextCharFormat blue;
     blue.setForeground(QColor(0, 0, 255));
     cursor.mergeCharFormat(blue);
-    m_c.Output->setTextCursor(cursor);
+    m_controls.Output->setTextCursor(cursor);
 
     setWindowTitle(QStringLiteral("Zorvane Version: ") + version + QStringLiteral(" Beta"));
 
-    m_c.Frame1->show();
-    m_c.Frame2->hide();
-    m_c.Frame4->hide();
+    m_controls.Frame1->show();
+    m_controls.Frame2->hide();
+    m_controls.Frame4->hide();
 }
 
 int frmMain::heightTwips() const { return platform::pixelsToTwips(height()) + kFrameHeightTwips; }
@@ -127,19 +129,19 @@ void frmMain::PopAlert(const QString &message)
     popup->DisplayAlert(message, 3000);
 }
 
-void frmMain::Command2_Click() { m_panes.show(m_c.Frame1); }
-void frmMain::Command1_Click() { m_panes.show(m_c.Frame2); }
-void frmMain::Command4_Click() { m_panes.show(m_c.Frame4); }
-void frmMain::Command6_Click() { m_panes.show(m_c.Frame5); }
+void frmMain::Command2_Click() { m_panes.show(m_controls.Frame1); }
+void frmMain::Command1_Click() { m_panes.show(m_controls.Frame2); }
+void frmMain::Command4_Click() { m_panes.show(m_controls.Frame4); }
+void frmMain::Command6_Click() { m_panes.show(m_controls.Frame5); }
 void frmMain::Command3_Click() { m_about.show(); }
-void frmMain::Check1_Click() { gateOnAgreement(m_c.Check1, m_c.cmdAgree); }
-void frmMain::Check2_Click() { gateOnAgreement(m_c.Check2, m_c.Command5); }
+void frmMain::Check1_Click() { gateOnAgreement(m_controls.Check1, m_controls.cmdAgree); }
+void frmMain::Check2_Click() { gateOnAgreement(m_controls.Check2, m_controls.Command5); }
 
 void frmMain::cmdAgree_Click() { m_jobs->start(jobs::Job::Backup); }
 void frmMain::Command5_Click() { m_jobs->start(jobs::Job::Restore); }
 void frmMain::Command10_Click() { m_jobs->start(jobs::Job::SshFirstRun); }
-void frmMain::Command7_Click() { m_jobs->start(jobs::Job::RelocateApps); }
-void frmMain::Command8_Click() { m_jobs->start(jobs::Job::RelocateFonts); }
+void frmMain::Command7_Click() { m_jobs->start(jobs::Job::ApplicationsRelocation); }
+void frmMain::Command8_Click() { m_jobs->start(jobs::Job::FontsRelocation); }
 void frmMain::Command9_Click() { m_jobs->start(jobs::Job::Dfu); }
 
 void frmMain::Timer1_Timer() { m_jobs->timerTick(jobs::Job::SshFirstRun); }

@@ -65,7 +65,7 @@ private:
     void connectControls();
     void hideBusyIndicators();
 
-    MainWindowControls m_c;
+    MainWindowControls m_controls;
     PaneSwitcher m_panes;
     ReadOutput *ReadOutput1;
     std::unique_ptr<::Console> m_console;

@@ -23,22 +23,4 @@ bool BitmapInfoHeader::parse(const QByteArray &bytes, BitmapInfoHeader *header)
     return true;
 }
 
-QByteArray BitmapInfoHeader::toBytes() const
-{
-    QByteArray bytes(kSize, '\0');
-    uchar *p = reinterpret_cast<uchar *>(bytes.data());
-    qToLittleEndian<quint32>(size, p);
-    qToLittleEndian<qint32>(width, p + 4);
-    qToLittleEndian<qint32>(height, p + 8);
-    qToLittleEndian<quint16>(planes, p + 12);
-    qToLittleEndian<quint16>(bitCount, p + 14);
-    qToLittleEndian<quint32>(compression, p + 16);
-    qToLittleEndian<quint32>(sizeImage, p + 20);
-    qToLittleEndian<qint32>(xPelsPerMeter, p + 24);
-    qToLittleEndian<qint32>(yPelsPerMeter, p + 28);
-    qToLittleEndian<quint32>(clrUsed, p + 32);
-    qToLittleEndian<quint32>(clrImportant, p + 36);
-    return bytes;
-}
-
 } // namespace draw

@@ -25,7 +25,6 @@ struct BitmapInfoHeader {
 
     // Reads the first 40 bytes; false when there are fewer.
     static bool parse(const QByteArray &bytes, BitmapInfoHeader *header);
-    QByteArray toBytes() const;
 };
 
 } // namespace draw

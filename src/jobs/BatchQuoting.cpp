@@ -87,8 +87,6 @@ QString programArgument(const QString &text)
     return out;
 }
 
-QString batchVariableValue(const QString &text) { return escape(programArgument(text)).value; }
-
 bool passesBatchSetUnchanged(const QString &text)
 {
     return isBatchWritable(text) && escape(programArgument(text)).setText == text;

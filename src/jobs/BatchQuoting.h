@@ -40,9 +40,6 @@ bool passesBatchSetUnchanged(const QString &text);
 // Step 1: the command-line argument that a Windows C runtime reads back as the text.
 QString programArgument(const QString &text);
 
-// Steps 1 and 2: what the variable must hold.
-QString batchVariableValue(const QString &text);
-
 // The whole "set" line for the text: "set " + name + "=" + escaped text, or
 // nothing when the text is not writable.
 std::optional<QString> batchSetLine(const QString &name, const QString &text);

@@ -3,7 +3,6 @@
 #include "jobs/ToolMessages.h"
 #include "platform/Platform.h"
 
-#include <QDir>
 #include <QRegularExpression>
 
 namespace jobs {
@@ -412,7 +411,8 @@ JobOutcome JobOutcome::read(Kind kind)
     QByteArray transcript;
     files.readFile(kOutcomeFile, &notes, nullptr);
     files.readFile(kTranscriptFile, &transcript, nullptr);
-    return decide(kind, notes, QString::fromUtf8(transcript), QDir::currentPath());
+    return decide(kind, notes, QString::fromUtf8(transcript),
+                  platform::Platform::app().workFolder());
 }
 
 } // namespace jobs

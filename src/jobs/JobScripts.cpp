@@ -369,10 +369,11 @@ JobScript sshFirstRunScript(const ConnectionSettings &cs)
 
 JobScript relocationScript(bool fonts, const ConnectionSettings &cs)
 {
-    const ScriptKind kind = fonts ? ScriptKind::RelocateFonts : ScriptKind::RelocateApps;
+    const ScriptKind kind =
+        fonts ? ScriptKind::FontsRelocation : ScriptKind::ApplicationsRelocation;
     const QString shellScript = fonts ? QStringLiteral("fonts.sh") : QStringLiteral("apps.sh");
     JobScript s = fromForm(kind, QString());
-    s.line(noteJob(fonts ? Job::RelocateFonts : Job::RelocateApps));
+    s.line(noteJob(fonts ? Job::FontsRelocation : Job::ApplicationsRelocation));
     s.lines(connectionLines(cs));
     s.line(fonts ? QStringLiteral("echo Relocating your Fonts folder, please wait...")
                  : QStringLiteral("echo Relocating your Applications folder, please wait..."));

@@ -8,9 +8,11 @@ namespace jobs {
 // The lines of each device job's script, ready to write.
 
 // The backup ("Yes.bat" when the applications are symlinked, else "No.bat").
-// The previous backup is set aside rather than deleted, and put back when the
-// new copy does not check out complete. `deviceRecord` (see DeviceIdentity) is
-// written beside a backup that checked out, to say which device it came from.
+// The previous backup is set aside rather than deleted. A new copy that the
+// check finds complete replaces it; when a step fails or the copy is
+// incomplete, it is put back (and a run that was interrupted has it put back
+// when the next backup starts). `deviceRecord` (see DeviceIdentity) is written
+// beside a backup that checked out, to say which device it came from.
 JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs,
                        const QString &deviceRecord = QString());
 JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs);

@@ -84,8 +84,8 @@ QList<JobDescription> makeTable()
     t.append(ssh);
 
     JobDescription apps = entry(
-        Job::RelocateApps, true, {Step::Alert, Step::Grow, Step::ShowSign, Step::Script},
-        ScriptKind::RelocateApps,
+        Job::ApplicationsRelocation, true, {Step::Alert, Step::Grow, Step::ShowSign, Step::Script},
+        ScriptKind::ApplicationsRelocation,
         [](const QString &, const ConnectionSettings &cs) { return relocationScript(false, cs); },
         Control::DXAnimatedGIF1);
     apps.alert = QStringLiteral("Executing Symlink Applications Process...Please Wait...");
@@ -93,8 +93,8 @@ QList<JobDescription> makeTable()
     t.append(apps);
 
     JobDescription fonts = entry(
-        Job::RelocateFonts, true, {Step::Grow, Step::ShowSign, Step::Box, Step::Script},
-        ScriptKind::RelocateFonts,
+        Job::FontsRelocation, true, {Step::Grow, Step::ShowSign, Step::Box, Step::Script},
+        ScriptKind::FontsRelocation,
         [](const QString &, const ConnectionSettings &cs) { return relocationScript(true, cs); },
         Control::DXAnimatedGIF2);
     fonts.box = {QStringLiteral("Before Symlinking Your Fonts...."),

@@ -12,7 +12,7 @@
 
 namespace jobs {
 
-enum class Job { Backup, Restore, SshFirstRun, RelocateApps, RelocateFonts, Dfu };
+enum class Job { Backup, Restore, SshFirstRun, ApplicationsRelocation, FontsRelocation, Dfu };
 
 // The steps a job's click takes, in the order its table entry lists them.
 enum class Step {

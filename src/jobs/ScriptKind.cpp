@@ -61,12 +61,12 @@ ScriptForm scriptForm(ScriptKind kind, const QString &v)
                 header(QStringLiteral("title SSHing for the First Time"),
                        QStringLiteral("color 0E"), QStringLiteral(":start")),
                 {QStringLiteral("pause"), kExit}};
-    case ScriptKind::RelocateApps:
+    case ScriptKind::ApplicationsRelocation:
         return {QStringLiteral("apps.bat"), QStringLiteral("apps.bat"),
                 header(QStringLiteral("title Relocate (symlink) Applications"),
                        QStringLiteral("color 0E"), start),
                 restartThen(kind)};
-    case ScriptKind::RelocateFonts:
+    case ScriptKind::FontsRelocation:
         return {QStringLiteral("fonts.bat"), QStringLiteral("fonts.bat"),
                 header(QStringLiteral("title Relocate (symlink) Applications"),
                        QStringLiteral("Color E0"), start),

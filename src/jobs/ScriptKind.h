@@ -11,8 +11,8 @@ enum class ScriptKind {
     BackupNotSymlinked,
     Restore,
     SshFirstRun,
-    RelocateApps,
-    RelocateFonts,
+    ApplicationsRelocation,
+    FontsRelocation,
     Dfu,
     UpdateLauncher
 };

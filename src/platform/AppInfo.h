@@ -3,7 +3,7 @@
 
 namespace platform {
 
-// The application's version numbers, title and folder.
+// The application's version numbers, title and folders.
 class AppInfo {
 public:
     virtual ~AppInfo() = default;
@@ -13,6 +13,10 @@ public:
     virtual QString title() const = 0;
     // The program's own folder, without a trailing separator.
     virtual QString folder() const = 0;
+    // The folder the program works in, chosen once at start (WorkFolder): job
+    // scripts, their notes and the backup copy are there. Without a trailing
+    // separator.
+    virtual QString workFolder() const = 0;
 
     // Major, minor and revision in decimal without leading zeros, joined by ".".
     QString versionText() const

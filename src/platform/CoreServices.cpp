@@ -1,9 +1,13 @@
 #include "platform/CoreServices.h"
+#include "platform/WorkFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -55,6 +59,7 @@ int QtAppInfo::minor() const { return ZORVANE_VERSION_MINOR; }
 int QtAppInfo::revision() const { return ZORVANE_VERSION_PATCH; }
 QString QtAppInfo::title() const { return QStringLiteral("Zorvane"); }
 QString QtAppInfo::folder() const { return QCoreApplication::applicationDirPath(); }
+QString QtAppInfo::workFolder() const { return WorkFolder::current(); }
 
 bool QtFileSystem::findOrdinaryFile(const QString &name) const
 {
@@ -112,7 +117,23 @@ std::unique_ptr<OpenFile> QtFileSystem::openNew(const QString &name, QString *er
 
 bool QtFileSystem::deleteFile(const QString &name) { return QFile::remove(localName(name)); }
 
-bool QtFileSystem::makeFolder(const QString &name) { return QDir().mkpath(localName(name)); }
+QByteArray QtEnvironment::variable(const char *name) const { return qgetenv(name); }
+
+void QtEnvironment::setVariable(const char *name, const QByteArray &value) { qputenv(name, value); }
+
+QtNetwork::~QtNetwork()
+{
+    // Replies still on their way finish their events first.
+    if (m_manager)
+        m_manager->deleteLater();
+}
+
+QNetworkReply *QtNetwork::send(const QNetworkRequest &request, const QByteArray &operation)
+{
+    if (!m_manager)
+        m_manager = new QNetworkAccessManager(QCoreApplication::instance());
+    return m_manager->sendCustomRequest(request, operation);
+}
 
 FileSystem::Entry QtFileSystem::entryAt(const QByteArray &path, qint64 *size) const
 {

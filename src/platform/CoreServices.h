@@ -1,6 +1,12 @@
 #pragma once
 #include "platform/AppInfo.h"
+#include "platform/Environment.h"
 #include "platform/FileSystem.h"
+#include "platform/Network.h"
+
+#include <QPointer>
+
+class QNetworkAccessManager;
 
 namespace platform {
 
@@ -13,6 +19,7 @@ public:
     int revision() const override;
     QString title() const override;
     QString folder() const override;
+    QString workFolder() const override;
 };
 
 class QtFileSystem : public FileSystem {
@@ -26,11 +33,27 @@ public:
     bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
     std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) override;
     bool deleteFile(const QString &name) override;
-    bool makeFolder(const QString &name) override;
     Entry entryAt(const QByteArray &path, qint64 *size) const override;
     bool rename(const QString &from, const QString &to) override;
     bool removeTree(const QString &name) override;
     bool removeEmptyFolder(const QString &name) override;
+};
+
+class QtEnvironment : public Environment {
+public:
+    QByteArray variable(const char *name) const override;
+    void setVariable(const char *name, const QByteArray &value) override;
+};
+
+class QtNetwork : public Network {
+public:
+    ~QtNetwork() override;
+    QNetworkReply *send(const QNetworkRequest &request, const QByteArray &operation) override;
+
+private:
+    // Made at the first request and owned by the application, so that it goes
+    // before the application's event machinery does.
+    QPointer<QNetworkAccessManager> m_manager;
 };
 
 } // namespace platform

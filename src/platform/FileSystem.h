@@ -39,9 +39,6 @@ public:
     virtual std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) = 0;
     // Deletes the file; false when it could not be deleted.
     virtual bool deleteFile(const QString &name) = 0;
-    // Creates the folder (and its parents); true when it exists afterwards.
-    virtual bool makeFolder(const QString &name) = 0;
-
     // What lies at exactly this path, its bytes as the system stores them: no
     // folder separator is translated and a link is not followed (a link is
     // Other). For data whose names come from elsewhere, such as a device's

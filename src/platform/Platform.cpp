@@ -34,6 +34,9 @@ Slot<ScreenMetrics> g_screen{nullptr, nullptr, "screen"};
 Slot<AppInfo> g_app{nullptr, [] { return std::unique_ptr<AppInfo>(new QtAppInfo); }, "app"};
 Slot<FileSystem> g_files{nullptr, [] { return std::unique_ptr<FileSystem>(new QtFileSystem); },
                          "file system"};
+Slot<Environment> g_environment{
+    nullptr, [] { return std::unique_ptr<Environment>(new QtEnvironment); }, "environment"};
+Slot<Network> g_network{nullptr, [] { return std::unique_ptr<Network>(new QtNetwork); }, "network"};
 
 } // namespace
 
@@ -43,6 +46,8 @@ Sound &Platform::sound() { return g_sound.get(); }
 ScreenMetrics &Platform::screen() { return g_screen.get(); }
 AppInfo &Platform::app() { return g_app.get(); }
 FileSystem &Platform::files() { return g_files.get(); }
+Environment &Platform::environment() { return g_environment.get(); }
+Network &Platform::network() { return g_network.get(); }
 
 void Platform::setProduction(Factories factories)
 {
@@ -58,6 +63,11 @@ void Platform::setSound(std::unique_ptr<Sound> s) { g_sound.service = std::move(
 void Platform::setScreen(std::unique_ptr<ScreenMetrics> s) { g_screen.service = std::move(s); }
 void Platform::setApp(std::unique_ptr<AppInfo> s) { g_app.service = std::move(s); }
 void Platform::setFiles(std::unique_ptr<FileSystem> s) { g_files.service = std::move(s); }
+void Platform::setEnvironment(std::unique_ptr<Environment> s)
+{
+    g_environment.service = std::move(s);
+}
+void Platform::setNetwork(std::unique_ptr<Network> s) { g_network.service = std::move(s); }
 
 void warningBox(const QString &text, const QString &title)
 {

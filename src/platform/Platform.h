@@ -1,7 +1,9 @@
 #pragma once
 #include "platform/AppInfo.h"
+#include "platform/Environment.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Network.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
@@ -13,8 +15,8 @@ namespace platform {
 
 // The one seam between the program and the operating system. Every service has a
 // production implementation over Qt; tests replace any of them with fakes. The
-// file system and the application's facts need no window system and are always
-// there; the services that do (boxes, shell, sound, screen) come from the
+// file system, the application's facts, the environment and the network need no
+// window system and are always there; the services that do (boxes, shell, sound, screen) come from the
 // desktop layer, which a program with windows installs at start.
 class Platform {
 public:
@@ -24,6 +26,8 @@ public:
     static ScreenMetrics &screen();
     static AppInfo &app();
     static FileSystem &files();
+    static Environment &environment();
+    static Network &network();
 
     struct Factories {
         std::function<std::unique_ptr<MessageBoxes>()> messages;
@@ -41,6 +45,8 @@ public:
     static void setScreen(std::unique_ptr<ScreenMetrics> service);
     static void setApp(std::unique_ptr<AppInfo> service);
     static void setFiles(std::unique_ptr<FileSystem> service);
+    static void setEnvironment(std::unique_ptr<Environment> service);
+    static void setNetwork(std::unique_ptr<Network> service);
 };
 
 // Shorthand for the common exclamation box with an OK button.

@@ -52,6 +52,8 @@ bool othersMayWrite(const struct stat &st) { return (st.st_mode & (S_IWGRP | S_I
 
 } // namespace
 
+QString WorkFolder::s_entered;
+
 QString WorkFolder::checkOwnership(const QString &folder)
 {
     // Job scripts holding the device's password are written there and the
@@ -126,7 +128,7 @@ QString WorkFolder::prepare(const QString &folder)
 QString WorkFolder::enter(const QString &programFolder)
 {
     if (ownFolderIsUsable(programFolder)) {
-        QDir::setCurrent(programFolder);
+        settle(programFolder);
         return programFolder;
     }
     QStringList problems;
@@ -140,10 +142,20 @@ QString WorkFolder::enter(const QString &programFolder)
                                 .arg(folder, unlinked.join(QStringLiteral(", "))));
     }
     // The folder is entered first: the program works there while the user reads.
-    QDir::setCurrent(folder);
+    settle(folder);
     if (!problems.isEmpty())
         warningBox(problems.join(QStringLiteral("\r\n\r\n")));
     return folder;
+}
+
+QString WorkFolder::current() { return s_entered.isEmpty() ? QDir::currentPath() : s_entered; }
+
+// Enters the folder; what the program names relative to the current folder
+// lands there, so that is the folder it reports.
+void WorkFolder::settle(const QString &folder)
+{
+    QDir::setCurrent(folder);
+    s_entered = QDir::currentPath();
 }
 
 QString WorkFolder::usableUserFolder(const QString &programFolder, QStringList *problems)

@@ -18,6 +18,10 @@ public:
     // program's folder) and then says so in a message box.
     static QString enter(const QString &programFolder);
 
+    // The folder entered at start; the current folder when the program never
+    // chose one (a tool that works where it is started).
+    static QString current();
+
     // Whether the program may work in its own folder: writable by the user,
     // not marked read-only, not a system folder under /usr, which belongs
     // to the package manager even when root runs the program, and nobody
@@ -46,6 +50,10 @@ private:
     // folder, or the program's folder as a last resort, with what the user
     // must be told added to problems.
     static QString usableUserFolder(const QString &programFolder, QStringList *problems);
+    static void settle(const QString &folder);
+
+    // What enter() chose; empty before.
+    static QString s_entered;
 };
 
 } // namespace platform

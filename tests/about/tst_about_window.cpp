@@ -1,8 +1,7 @@
 #include "LoopbackWebSites.h"
 #include "about/AboutLauncher.h"
-#include "about/WebEngineSetup.h"
 #include "about/frmAbout.h"
-#include "support/FakePlatform.h"
+#include "support/SuiteFixture.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -62,7 +61,7 @@ class tst_about_window : public QObject {
     Q_OBJECT
 public:
     // Runs before the QApplication exists, as the program's main() does.
-    static void initMain() { about::prepareWebEngine(); }
+    static void initMain() { SuiteFixture::prepareProcess(); }
 
 private slots:
     void initTestCase();
@@ -89,6 +88,7 @@ private:
     AboutLinks loopbackLinks() const;
     std::unique_ptr<frmAbout> openWindow();
 
+    std::unique_ptr<SuiteFixture> m_fixture;
     fake::Services m_fakes{};
     LoopbackWebSites m_sites;
 };
@@ -100,7 +100,9 @@ void tst_about_window::initTestCase()
     m_sites.addPage(QStringLiteral("/author"), QStringLiteral("Author site"));
     m_sites.addPage(QStringLiteral("/maker/donate.html"), QStringLiteral("Donation page"));
     QVERIFY(m_sites.start());
-    m_fakes = fake::install();
+    m_fixture = std::make_unique<SuiteFixture>();
+    QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
+    m_fakes = m_fixture->fakes();
 }
 
 void tst_about_window::init()
@@ -108,10 +110,11 @@ void tst_about_window::init()
     m_fakes.app->maj = 1;
     m_fakes.app->min = 0;
     m_fakes.app->rev = 5;
+    m_fakes.app->work = m_fixture->path();
     m_sites.requestedPaths.clear();
 }
 
-void tst_about_window::cleanupTestCase() { fake::restore(); }
+void tst_about_window::cleanupTestCase() { m_fixture.reset(); }
 
 AboutLinks tst_about_window::loopbackLinks() const
 {
@@ -224,7 +227,7 @@ void tst_about_window::tellsWhereTheBackupLives_data()
         << "a folder with a name far too long to be shown whole in one line/.local/share/Zorvane";
 }
 
-// The jobs keep the backup in the current folder; the window names it.
+// The jobs keep the backup in the working folder; the window names it.
 void tst_about_window::tellsWhereTheBackupLives()
 {
     QFETCH(QString, subfolder);
@@ -232,10 +235,8 @@ void tst_about_window::tellsWhereTheBackupLives()
     QVERIFY(work.isValid());
     const QString folder = work.filePath(subfolder);
     QVERIFY(QDir().mkpath(folder));
-    const QString before = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(folder));
+    m_fakes.app->work = folder;
     auto window = openWindow();
-    QDir::setCurrent(before);
     QVERIFY(window);
 
     QLabel *where = label(window.get(), "lblBackupFolder");

@@ -1,8 +1,7 @@
 #include "app/BusyIndicator.h"
+#include "support/FolderFixture.h"
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // The busy sign plays the animation made at build time while it is shown.
@@ -14,8 +13,8 @@ private slots:
 
     void busySignPlaysOnlyWhileShown()
     {
-        QTemporaryDir dir;
-        QDir::setCurrent(dir.path());
+        const FolderFixture folder;
+        QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         QVERIFY(QFile::copy(m_bin + QStringLiteral("/loading.gif"), QStringLiteral("loading.gif")));
         app::BusyIndicator sign;
         sign.show();
@@ -26,8 +25,8 @@ private slots:
 
     void missingAnimationLeavesTheSignBlank()
     {
-        QTemporaryDir dir;
-        QDir::setCurrent(dir.path());
+        const FolderFixture folder;
+        QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         app::BusyIndicator sign;
         sign.show();
         QVERIFY(sign.isVisible());

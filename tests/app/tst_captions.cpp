@@ -12,13 +12,12 @@
 // CTest runs this suite on the offscreen platform and, where xvfb-run is
 // installed, once more under a virtual X server.
 #include "about/AboutLinks.h"
-#include "about/WebEngineSetup.h"
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
 #include "app/frmMain.h"
 #include "platform/desktop/CaptionFont.h"
 #include "support/CaptionFit.h"
-#include "support/FakePlatform.h"
+#include "support/SuiteFixture.h"
 
 #include <QDir>
 #include <QFontInfo>
@@ -26,8 +25,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 using app::frmMain;
 
@@ -49,23 +48,16 @@ class tst_captions : public QObject {
     Q_OBJECT
 
 public:
-    static void initMain() { about::prepareWebEngine(); }
+    static void initMain() { SuiteFixture::prepareProcess(); }
 
 private slots:
     void init()
     {
-        QVERIFY(m_dir.isValid());
-        QDir::setCurrent(m_dir.path());
-        m_fakes = fake::install();
-        alert::frmAlert::resetAlertCount();
+        m_fixture = std::make_unique<SuiteFixture>();
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
     }
-    void cleanup()
-    {
-        for (alert::frmAlert *a : openAlerts())
-            delete a;
-        qunsetenv("ComSpec");
-        fake::restore();
-    }
+    // Closes the alerts a test left open and puts ComSpec back.
+    void cleanup() { m_fixture.reset(); }
 
     void windowsUseTheInstalledStandIn()
     {
@@ -175,8 +167,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_dir;
-    fake::Services m_fakes{};
+    std::unique_ptr<SuiteFixture> m_fixture;
 };
 
 QTEST_MAIN(tst_captions)

@@ -3,7 +3,7 @@
 // uses. zcmd writes the "Cls" form feed and the next echo line so close
 // together that the runner often reads them as one chunk; the transcript must
 // have the same shape however the output was cut.
-#include "support/FakePlatform.h"
+#include "support/SuiteFixture.h"
 
 #include "app/Console.h"
 #include "jobs/JobScripts.h"
@@ -12,9 +12,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -68,19 +68,13 @@ class tst_console_job_openings : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        QDir::setCurrent(m_dir.path());
-        m_fakes = fake::install();
-        m_fakes.app->dir = m_dir.path();
+        m_fixture = std::make_unique<SuiteFixture>();
+        QVERIFY2(m_fixture->isValid(), qPrintable(m_fixture->error()));
         const QString zcmd = qEnvironmentVariable("ZORVANE_BIN_DIR") + QStringLiteral("/zcmd");
         QVERIFY2(QFileInfo(zcmd).isExecutable(), qPrintable(zcmd));
-        qputenv("ComSpec", zcmd.toLocal8Bit());
+        m_fixture->useInterpreter(zcmd.toLocal8Bit());
     }
-    void cleanupTestCase()
-    {
-        qunsetenv("ComSpec");
-        fake::restore();
-    }
+    void cleanupTestCase() { m_fixture.reset(); }
 
     void everyRunStartsWithCommandThenBanner_data()
     {
@@ -153,8 +147,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_dir;
-    fake::Services m_fakes{};
+    std::unique_ptr<SuiteFixture> m_fixture;
 };
 
 QTEST_MAIN(tst_console_job_openings)

@@ -97,6 +97,11 @@ private:
         m_server->putFile(QStringLiteral("Zorvane.msi"), installer);
     }
 
+    void useLocation(const QString &folder)
+    {
+        m_fakes.environment->variables.insert("ZORVANE_UPDATE_URL", folder.toUtf8());
+    }
+
     void click(frmMain &w)
     {
         auto *button = w.findChild<QPushButton *>("cmdUpdate");
@@ -128,7 +133,7 @@ private slots:
         m_fakes = m_fixture->fakes();
         m_server = std::make_unique<UpdateServer>();
         QVERIFY(m_server->start());
-        qputenv("ZORVANE_UPDATE_URL", m_server->folder().toUtf8());
+        useLocation(m_server->folder());
         m_events.clear();
         m_launcherAtStart.clear();
         platform::setEndProgramNow([this] { m_events.append(QStringLiteral("end")); });
@@ -141,7 +146,6 @@ private slots:
     void cleanup()
     {
         platform::setEndProgramNow({});
-        qunsetenv("ZORVANE_UPDATE_URL");
         m_server.reset();
         m_fixture.reset();
     }
@@ -215,7 +219,7 @@ private slots:
 
         // The folder as given, with blanks around it and without its last "/".
         publish(QStringLiteral("1.0.5"), randomBytes(10));
-        qputenv("ZORVANE_UPDATE_URL", ("  " + m_server->folder().chopped(1) + " ").toUtf8());
+        useLocation("  " + m_server->folder().chopped(1) + " ");
         {
             frmMain w;
             w.show();
@@ -230,9 +234,9 @@ private slots:
         const QString hostAsked = builtIn.host() + QStringLiteral(":443");
         for (const char *setting : {"", "   "}) {
             if (*setting)
-                qputenv("ZORVANE_UPDATE_URL", setting);
+                useLocation(QString::fromLatin1(setting));
             else
-                qunsetenv("ZORVANE_UPDATE_URL");
+                m_fakes.environment->variables.remove("ZORVANE_UPDATE_URL");
             m_fakes.messages->shown.clear();
             proxy.requested.clear();
             frmMain w;
@@ -311,6 +315,14 @@ private slots:
         QCOMPARE(m_server->requested,
                  (QStringList{"/updates/newVersion.txt", "/updates/updateText.txt",
                               "/updates/Zorvane.msi"}));
+        // Each file is fetched afresh and as stored: no cache answers for the
+        // update location, and the body's length can be held to Content-Length.
+        QCOMPARE(m_fakes.network->sent.size(), 3);
+        for (const fake::SentRequest &sent : std::as_const(m_fakes.network->sent)) {
+            QCOMPARE(sent.operation, QByteArray("GET"));
+            QCOMPARE(sent.request.rawHeader("Cache-Control"), QByteArray("no-cache"));
+            QCOMPARE(sent.request.rawHeader("Accept-Encoding"), QByteArray("identity"));
+        }
         QCOMPARE(boxTitles(), (QStringList{"Update available", "Update Pending"}));
         const fake::ShownBox &question = m_fakes.messages->shown[0];
         QCOMPARE(question.text, "There is a new version available v " + shown
@@ -618,7 +630,7 @@ private slots:
             const QString folder =
                 QStringLiteral("http://127.0.0.1:%1/updates/").arg(closed.serverPort());
             closed.close();
-            qputenv("ZORVANE_UPDATE_URL", folder.toUtf8());
+            useLocation(folder);
             message = message.arg(folder);
             break;
         }

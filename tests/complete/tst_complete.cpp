@@ -3,13 +3,13 @@
 #include "CompletionBox.h"
 #include "platform/desktop/CaptionFont.h"
 #include "support/CaptionFit.h"
+#include "support/FolderFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -47,9 +47,10 @@ class tst_complete : public QObject {
 private slots:
     void init()
     {
-        QVERIFY(m_dir.isValid());
-        QDir::setCurrent(m_dir.path());
+        m_folder = std::make_unique<FolderFixture>();
+        QVERIFY2(m_folder->isValid(), qPrintable(m_folder->error()));
     }
+    void cleanup() { m_folder.reset(); }
     void eachProgramIsBuilt_data();
     void eachProgramIsBuilt();
     void boxTellsWhichJobEndedAndClosesWithOk_data();
@@ -59,7 +60,7 @@ private slots:
     void captionsFitInTheStandInFace();
 
 private:
-    QTemporaryDir m_dir;
+    std::unique_ptr<FolderFixture> m_folder;
 };
 
 void tst_complete::eachProgramIsBuilt_data()

@@ -2,6 +2,7 @@
 // a list that is not whole or cannot be read leaves the backup unchecked, and
 // no listed name is looked up outside the backup.
 #include "jobs/BackupVerifier.h"
+#include "support/FolderFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,8 +21,8 @@ class tst_backup_verifier : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
+        m_folder = std::make_unique<FolderFixture>();
+        QVERIFY2(m_folder->isValid(), qPrintable(m_folder->error()));
         QVERIFY(QDir().mkpath(QStringLiteral("root/Library/Zorvane")));
         QVERIFY(QDir().mkpath(QStringLiteral("mobile/Media")));
         QVERIFY(QDir().mkpath(QStringLiteral("Applications")));
@@ -33,10 +34,12 @@ private slots:
         // QDir cannot name what is not UTF-8: those go by their bytes.
         for (const QByteArray &name : kNames)
             std::remove(name.constData());
-        m_dir.reset();
+        m_folder.reset();
     }
 
     void wholeListOfEveryKindOfNameIsVerified();
+    void missingAndWrongSizedFilesAreNamed();
+    void emptyListIsNotComplete();
     void listsThatAreNotWholeAreRefused_data();
     void listsThatAreNotWholeAreRefused();
     void hugeListIsRefusedWithoutReadingIt();
@@ -75,7 +78,7 @@ private:
         "mobile/Media/a\\b.txt",          "mobile/Media/..\\..\\x",  "mobile/Media/-rf",
         "mobile/Media/%PATH% & ^ !x",     "mobile/Media/it's \"q\"", "mobile/Media/W\xc3\xb6rter",
         "mobile/Media/Latin-1 \xe9t\xe9", "mobile/Media/..a",        "Applications/Sketch Pad"};
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FolderFixture> m_folder;
 };
 
 void tst_backup_verifier::wholeListOfEveryKindOfNameIsVerified()
@@ -106,6 +109,38 @@ void tst_backup_verifier::wholeListOfEveryKindOfNameIsVerified()
     QVERIFY(!gone.complete());
 }
 
+void tst_backup_verifier::missingAndWrongSizedFilesAreNamed()
+{
+    QList<QByteArray> e = entries();
+    e[1] = "6 " + kNames[1];       // arrived with 5 bytes
+    e << "7 mobile/Media/gone.jpg" // never arrived
+      << "3 root/Library/Zorvane"; // a folder where the device had a file
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), list(e, e.size())));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, Refusal::None);
+    QVERIFY(!r.complete());
+    QCOMPARE(r.missing, (QStringList{"mobile/Media/gone.jpg", "root/Library/Zorvane"}));
+    QCOMPARE(r.wrongSize, QStringList{BackupVerifier::printable(kNames[1])});
+    const qint64 bytes = 5 * (kNames.size() - 1) + 6 + 7 + 3;
+    QCOMPARE(BackupVerifier::outcomeLine(r),
+             QStringLiteral("incomplete %1 %2 2 1 0").arg(kNames.size() + 2).arg(bytes));
+    const QStringList said = BackupVerifier::report(r);
+    QVERIFY2(said.first().contains(QStringLiteral("NOT complete")), qPrintable(said.first()));
+    QVERIFY(said.contains(QStringLiteral("  missing: mobile/Media/gone.jpg")));
+    QVERIFY(
+        said.contains(QStringLiteral("  size differs: ") + BackupVerifier::printable(kNames[1])));
+}
+
+// A list that names nothing proves nothing.
+void tst_backup_verifier::emptyListIsNotComplete()
+{
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), list({}, 0)));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, Refusal::None);
+    QCOMPARE(r.files, qint64(0));
+    QVERIFY(!r.complete());
+}
+
 void tst_backup_verifier::listsThatAreNotWholeAreRefused_data()
 {
     QTest::addColumn<QByteArray>("record");
@@ -132,6 +167,13 @@ void tst_backup_verifier::listsThatAreNotWholeAreRefused_data()
                                               << Refusal::Unreadable << "unchecked unreadable";
     QTest::newRow("one name, two sizes") << list({"5 mobile/Media/-rf", "6 mobile/Media/-rf"}, 2)
                                          << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("no list at all") << QByteArray("-") << Refusal::Missing << "unchecked missing";
+    QTest::newRow("empty list") << QByteArray() << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("no header") << list(e, n).mid(int(qstrlen("# Zorvane file sizes 1\n")))
+                               << Refusal::Unreadable << "unchecked unreadable";
+    QTest::newRow("the owners record's header")
+        << list(e, n).replace("file sizes 1", "owners and modes 1") << Refusal::Unreadable
+        << "unchecked unreadable";
     QTest::newRow("another header") << list(e, n).replace("sizes 1", "sizes 9")
                                     << Refusal::Unreadable << "unchecked unreadable";
     QTest::newRow("a name going up")
@@ -147,7 +189,8 @@ void tst_backup_verifier::listsThatAreNotWholeAreRefused()
     QFETCH(QByteArray, record);
     QFETCH(Refusal, refused);
     QFETCH(QString, note);
-    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), record));
+    if (record != "-") // "-": the list never arrived
+        QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), record));
     const BackupVerifier::Result r = BackupVerifier::check();
     QCOMPARE(r.refused, refused);
     QVERIFY(!r.complete());

@@ -5,12 +5,12 @@
 #include "jobs/JobOutcome.h"
 #include "jobs/JobScripts.h"
 #include "jobs/JobWindow.h"
-#include "support/FakePlatform.h"
+#include "support/FolderFixture.h"
 
 #include <QDir>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -89,17 +89,17 @@ private slots:
     void everyScriptEndsWithItsJobsCompletion();
 
 private:
-    QTemporaryDir m_dir;
+    std::unique_ptr<FolderFixture> m_folder;
     QStringList m_log;
     fake::Services m_fakes{};
 };
 
 void tst_job_controller::init()
 {
-    QVERIFY(m_dir.isValid());
-    QDir::setCurrent(m_dir.path());
+    m_folder = std::make_unique<FolderFixture>();
+    QVERIFY2(m_folder->isValid(), qPrintable(m_folder->error()));
     m_log.clear();
-    m_fakes = fake::install();
+    m_fakes = m_folder->fakes();
     m_fakes.messages->onShow = [this](const fake::ShownBox &b) { m_log << "box " + b.title; };
     m_fakes.shell->onStart = [this](const fake::ShellStart &s) { m_log << "shell " + s.file; };
     m_fakes.files->onChange = [this](const QString &change) { m_log << change; };
@@ -107,7 +107,7 @@ void tst_job_controller::init()
         QVERIFY(QDir().mkpath(QString::fromLatin1(folder)));
 }
 
-void tst_job_controller::cleanup() { fake::restore(); }
+void tst_job_controller::cleanup() { m_folder.reset(); }
 
 void tst_job_controller::everyJobTakesItsStepsInOrder_data()
 {
@@ -138,10 +138,10 @@ void tst_job_controller::everyJobTakesItsStepsInOrder_data()
                "show DXAnimatedGIF3", "write SSH.bat",
                "shell SSH.bat"};
     QTest::newRow("applications")
-        << int(jobs::Job::RelocateApps) << ""
+        << int(jobs::Job::ApplicationsRelocation) << ""
         << QStringList{"alert Executing Symlink Applications Process...Please Wait...",
                        "height 8700", "show DXAnimatedGIF1", "write apps.bat", "run apps.bat"};
-    QTest::newRow("fonts") << int(jobs::Job::RelocateFonts) << ""
+    QTest::newRow("fonts") << int(jobs::Job::FontsRelocation) << ""
                            << QStringList{"height 8700", "show DXAnimatedGIF2",
                                           "box Before Symlinking Your Fonts....", "write fonts.bat",
                                           "run fonts.bat"};
@@ -165,7 +165,7 @@ void tst_job_controller::everyJobTakesItsStepsInOrder()
 void tst_job_controller::badAddressStopsEveryConnectionJobBeforeAnyStep()
 {
     for (jobs::Job job : {jobs::Job::Backup, jobs::Job::Restore, jobs::Job::SshFirstRun,
-                          jobs::Job::RelocateApps, jobs::Job::RelocateFonts}) {
+                          jobs::Job::ApplicationsRelocation, jobs::Job::FontsRelocation}) {
         m_log.clear();
         RecordingWindow window(m_log);
         window.addressText = QStringLiteral("192.168.");
@@ -215,7 +215,7 @@ void tst_job_controller::runningScriptIsNeverRewritten()
     // while it runs goes to the busy runner (which refuses it) unwritten.
     RecordingWindow window(m_log);
     window.runnerBusy = true;
-    jobs::JobController(window).start(jobs::Job::RelocateApps);
+    jobs::JobController(window).start(jobs::Job::ApplicationsRelocation);
     QVERIFY(!m_log.contains(QStringLiteral("write apps.bat")));
     QCOMPARE(m_log.last(), QStringLiteral("run apps.bat"));
     QVERIFY(!m_log.contains(QStringLiteral("hide DXAnimatedGIF1")));
@@ -244,7 +244,7 @@ void tst_job_controller::sshFirstRunThatCannotStartSaysSoAndStopsItsTimer()
 
 void tst_job_controller::sshFirstRunTicksReportWhatHappened()
 {
-    const QString keys = m_dir.filePath(QStringLiteral("sshhostkeys"));
+    const QString keys = m_folder->file(QStringLiteral("sshhostkeys"));
     qputenv("PUTTYSSHHOSTKEYS", keys.toLocal8Bit());
     const auto unset = qScopeGuard([] { qunsetenv("PUTTYSSHHOSTKEYS"); });
     auto writeFile = [](const QString &name, const QByteArray &content) {
@@ -310,7 +310,7 @@ void tst_job_controller::otherScriptsAreWrittenWhileOneRuns()
     window.runnerBusy = true;
     window.running = QStringLiteral("no.bat");
     jobs::JobController jobs(window);
-    jobs.start(jobs::Job::RelocateApps);
+    jobs.start(jobs::Job::ApplicationsRelocation);
     QVERIFY(m_log.contains(QStringLiteral("write apps.bat")));
     QCOMPARE(m_log.last(), QStringLiteral("run apps.bat"));
 
@@ -376,7 +376,7 @@ void tst_job_controller::anotherDevicesBackupIsJoinedOnlyWhenAgreed()
     QFETCH(int, job);
     QFETCH(QString, title);
     QDir(QStringLiteral("No.bat")).removeRecursively(); // left by an earlier case
-    const QString keys = m_dir.filePath(QStringLiteral("sshhostkeys"));
+    const QString keys = m_folder->file(QStringLiteral("sshhostkeys"));
     qputenv("PUTTYSSHHOSTKEYS", keys.toLocal8Bit());
     const auto unset = qScopeGuard([] { qunsetenv("PUTTYSSHHOSTKEYS"); });
     QFile cache(keys);
@@ -428,7 +428,7 @@ void tst_job_controller::anotherDevicesBackupIsJoinedOnlyWhenAgreed()
 
 void tst_job_controller::sshFirstRunLeavesALaterJobsConsoleAlone()
 {
-    const QString keys = m_dir.filePath(QStringLiteral("sshhostkeys"));
+    const QString keys = m_folder->file(QStringLiteral("sshhostkeys"));
     qputenv("PUTTYSSHHOSTKEYS", keys.toLocal8Bit());
     const auto unset = qScopeGuard([] { qunsetenv("PUTTYSSHHOSTKEYS"); });
     RecordingWindow window(m_log);

@@ -2,11 +2,11 @@
 #include "jobs/JobProgress.h"
 #include "jobs/JobScripts.h"
 #include "platform/PrivateFiles.h"
+#include "support/FolderFixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace jobs;
@@ -305,8 +305,8 @@ private slots:
 
     void writtenWithCrLfAndRewritten()
     {
-        QTemporaryDir dir;
-        QDir::setCurrent(dir.path());
+        const FolderFixture folder;
+        QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         QString error;
         QVERIFY(dfuScript().write(&error));
         QFile f(QStringLiteral("DFU.bat"));
@@ -327,8 +327,8 @@ private slots:
 
     void scriptsAndFoldersAreTheUsersAlone()
     {
-        QTemporaryDir dir;
-        QDir::setCurrent(dir.path());
+        const FolderFixture folder;
+        QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         platform::restrictNewFilesToUser();
         QString error;
         QVERIFY(sshFirstRunScript(kPlain).write(&error));
@@ -342,8 +342,8 @@ private slots:
 
     void unwritableScriptIsAnErrorNotACrash()
     {
-        QTemporaryDir dir;
-        QDir::setCurrent(dir.path());
+        const FolderFixture folder;
+        QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         QDir().mkdir(QStringLiteral("DFU.bat")); // a folder where the file should go
         QString error;
         QVERIFY(!dfuScript().write(&error));

@@ -35,6 +35,7 @@ int main(int argc, char *argv[])
     fakes.app->dir = QString::fromLocal8Bit(argv[2]);
     platform::restrictNewFilesToUser();
     platform::WorkFolder::enter(fakes.app->dir);
+    fakes.app->work = platform::WorkFolder::current();
 
     app::frmMain window;
     window.show();

@@ -1,11 +1,11 @@
 #include "platform/desktop/QtShell.h"
-#include "support/FakePlatform.h"
+#include "support/FolderFixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 using platform::QtShell;
 using platform::WindowStyle;
@@ -17,11 +17,11 @@ class tst_shell_start : public QObject {
 private slots:
     void init()
     {
-        QVERIFY(m_dir.isValid());
-        QDir::setCurrent(m_dir.path());
-        fake::install().app->dir = qEnvironmentVariable("ZORVANE_BIN_DIR");
+        m_folder = std::make_unique<FolderFixture>();
+        QVERIFY2(m_folder->isValid(), qPrintable(m_folder->error()));
+        m_folder->fakes().app->dir = qEnvironmentVariable("ZORVANE_BIN_DIR");
     }
-    void cleanup() { fake::restore(); }
+    void cleanup() { m_folder.reset(); }
 
     void batchScriptsRunUnderTheInterpreter()
     {
@@ -46,7 +46,7 @@ private slots:
             qputenv("PATH", path);
             qunsetenv("ZORVANE_TERMINAL");
         });
-        qputenv("PATH", m_dir.path().toLocal8Bit());
+        qputenv("PATH", m_folder->path().toLocal8Bit());
         for (const char *terminal : {"", "no-such-terminal -e"}) {
             qputenv("ZORVANE_TERMINAL", terminal);
             QtShell shell;
@@ -60,14 +60,14 @@ private slots:
         qunsetenv("ZORVANE_TERMINAL");
         QVERIFY(QtShell().canShowConsoleWindow());
         QCOMPARE(QtShell::commandFor(QStringLiteral("SSH.bat"), WindowStyle::NormalFocus).mid(0, 2),
-                 (QStringList{m_dir.filePath(QStringLiteral("xterm")), "-e"}));
+                 (QStringList{m_folder->file(QStringLiteral("xterm")), "-e"}));
     }
 
     void programsStartThemselvesAndDocumentsHaveNoCommand()
     {
         executable(QStringLiteral("tool"));
         QCOMPARE(QtShell::commandFor(QStringLiteral("tool"), WindowStyle::Hidden),
-                 QStringList{m_dir.filePath(QStringLiteral("tool"))});
+                 QStringList{m_folder->file(QStringLiteral("tool"))});
 
         QFile doc(QStringLiteral("Zorvane.msi"));
         QVERIFY(doc.open(QIODevice::WriteOnly));
@@ -91,7 +91,7 @@ private:
     // An executable stand-in of that name in the test's folder; its path.
     QString executable(const QString &name)
     {
-        QFile program(m_dir.filePath(name));
+        QFile program(m_folder->file(name));
         if (program.open(QIODevice::WriteOnly)) {
             program.write("#!/bin/sh\n");
             program.close();
@@ -100,7 +100,7 @@ private:
         return program.fileName();
     }
 
-    QTemporaryDir m_dir;
+    std::unique_ptr<FolderFixture> m_folder;
 };
 
 QTEST_MAIN(tst_shell_start)

@@ -1,5 +1,6 @@
 #include "ZcmdHarness.h"
 #include "platform/CompanionLinks.h"
+#include "platform/CoreServices.h"
 #include "platform/LeftOverScripts.h"
 #include "platform/WorkFolder.h"
 #include "support/FakePlatform.h"
@@ -73,6 +74,7 @@ private slots:
     {
         QCOMPARE(WorkFolder::enter(m_program), m_program);
         QCOMPARE(QDir::currentPath(), m_program);
+        QCOMPARE(platform::QtAppInfo().workFolder(), m_program);
         QVERIFY(!QFileInfo::exists(m_home + QStringLiteral("/.local")));
         QVERIFY(m_fakes.messages->shown.isEmpty());
     }
@@ -112,6 +114,10 @@ private slots:
         const QString folder = m_root->filePath(expected);
         QCOMPARE(WorkFolder::enter(m_program), folder);
         QCOMPARE(QDir::currentPath(), folder);
+        // The program reports the folder it chose, whatever the current folder becomes.
+        QVERIFY(QDir::setCurrent(m_root->path()));
+        QCOMPARE(platform::QtAppInfo().workFolder(), folder);
+        QVERIFY(QDir::setCurrent(folder));
         QVERIFY2(m_fakes.messages->shown.isEmpty(),
                  qPrintable(m_fakes.messages->shown.value(0).text));
         QCOMPARE(modeOf(folder), 0700);
@@ -169,6 +175,7 @@ private slots:
         const QString fallback = m_root->filePath(QStringLiteral("Zorvane-%1").arg(::geteuid()));
         QCOMPARE(WorkFolder::enter(m_program), fallback);
         QCOMPARE(QDir::currentPath(), fallback);
+        QCOMPARE(platform::QtAppInfo().workFolder(), fallback);
         QCOMPARE(modeOf(fallback), 0700);
         QCOMPARE(contentOf(QStringLiteral("zcmd")), QByteArray("zcmd"));
 

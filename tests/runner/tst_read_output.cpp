@@ -1,6 +1,6 @@
 #include "ProcScan.h"
 #include "RunRecorder.h"
-#include "support/FakePlatform.h"
+#include "support/FolderFixture.h"
 
 #include "platform/ProcessTerminator.h"
 #include "runner/ReadOutput.h"
@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,14 +48,20 @@ private slots:
 
 private:
     void useFakeInterpreter() { qputenv("ComSpec", FAKE_COMSPEC); }
+    std::unique_ptr<FolderFixture> m_folder;
     fake::Services m_fakes{};
 };
 
-void tst_read_output::initTestCase() { m_fakes = fake::install(); }
+void tst_read_output::initTestCase()
+{
+    m_folder = std::make_unique<FolderFixture>();
+    QVERIFY2(m_folder->isValid(), qPrintable(m_folder->error()));
+    m_fakes = m_folder->fakes();
+}
 
 void tst_read_output::init() { useFakeInterpreter(); }
 
-void tst_read_output::cleanupTestCase() { fake::restore(); }
+void tst_read_output::cleanupTestCase() { m_folder.reset(); }
 
 void tst_read_output::simpleRunRaisesEventsInOrder()
 {
@@ -242,9 +249,6 @@ void tst_read_output::commandRunsDetachedInTheCurrentFolder()
     // Current folder and environment are the program's; standard input is
     // empty (cat ends at once); the interpreter leads its own session and
     // process group and has no terminal.
-    QTemporaryDir dir;
-    const QString before = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
     qputenv("ZORVANE_RUNNER_PROBE", "inherited");
 
     ReadOutput runner;
@@ -254,11 +258,10 @@ void tst_read_output::commandRunsDetachedInTheCurrentFolder()
     runner.SetCommand(QStringLiteral("pwd; cat; echo $ZORVANE_RUNNER_PROBE; "
                                      "ps -o pid=,pgid=,sid=,tty= -p $$"));
     runner.ProcessCommand();
-    QDir::setCurrent(before);
 
     const QStringList lines = rec.output().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);
-    QCOMPARE(QDir(lines[0]).canonicalPath(), QDir(dir.path()).canonicalPath());
+    QCOMPARE(QDir(lines[0]).canonicalPath(), QDir(m_folder->path()).canonicalPath());
     QCOMPARE(lines[1], QStringLiteral("inherited"));
     const QStringList ids = lines[2].split(QLatin1Char(' '), Qt::SkipEmptyParts);
     QCOMPARE(ids, (QStringList{QString::number(pid), QString::number(pid), QString::number(pid),

@@ -1,6 +1,7 @@
 #include "support/FakePlatform.h"
 
 #include <QDir>
+#include <QProcessEnvironment>
 
 namespace fake {
 
@@ -67,23 +68,40 @@ bool FileSystem::deleteFile(const QString &name)
     return QtFileSystem::deleteFile(name);
 }
 
-bool FileSystem::makeFolder(const QString &name)
+Environment::Environment()
 {
-    record(QStringLiteral("mkdir ") + name);
-    return QtFileSystem::makeFolder(name);
+    const QProcessEnvironment own = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : own.keys())
+        variables.insert(name.toLocal8Bit(), own.value(name).toLocal8Bit());
+}
+
+QByteArray Environment::variable(const char *name) const { return variables.value(name); }
+
+void Environment::setVariable(const char *name, const QByteArray &value)
+{
+    variables.insert(QByteArray(name), value);
+}
+
+QNetworkReply *Network::send(const QNetworkRequest &request, const QByteArray &operation)
+{
+    sent.append({request, operation});
+    return QtNetwork::send(request, operation);
 }
 
 Services install()
 {
-    Services s{new MessageBoxes,  new Shell,   new Sound,
-               new ScreenMetrics, new AppInfo, new FileSystem};
+    Services s{new MessageBoxes, new Shell,      new Sound,       new ScreenMetrics,
+               new AppInfo,      new FileSystem, new Environment, new Network};
     s.app->dir = QDir::currentPath();
+    s.app->work = s.app->dir;
     platform::Platform::setMessages(std::unique_ptr<platform::MessageBoxes>(s.messages));
     platform::Platform::setShell(std::unique_ptr<platform::Shell>(s.shell));
     platform::Platform::setSound(std::unique_ptr<platform::Sound>(s.sound));
     platform::Platform::setScreen(std::unique_ptr<platform::ScreenMetrics>(s.screen));
     platform::Platform::setApp(std::unique_ptr<platform::AppInfo>(s.app));
     platform::Platform::setFiles(std::unique_ptr<platform::FileSystem>(s.files));
+    platform::Platform::setEnvironment(std::unique_ptr<platform::Environment>(s.environment));
+    platform::Platform::setNetwork(std::unique_ptr<platform::Network>(s.network));
     return s;
 }
 
@@ -95,6 +113,8 @@ void restore()
     platform::Platform::setScreen(nullptr);
     platform::Platform::setApp(nullptr);
     platform::Platform::setFiles(nullptr);
+    platform::Platform::setEnvironment(nullptr);
+    platform::Platform::setNetwork(nullptr);
 }
 
 } // namespace fake

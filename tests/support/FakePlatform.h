@@ -2,7 +2,9 @@
 #include "platform/CoreServices.h"
 #include "platform/Platform.h"
 
+#include <QHash>
 #include <QList>
+#include <QNetworkRequest>
 #include <QSize>
 #include <QStringList>
 #include <functional>
@@ -63,7 +65,7 @@ public:
     QSize size{1024, 738};
 };
 
-// Version numbers and folder chosen by the test.
+// Version numbers and folders chosen by the test.
 class AppInfo : public platform::AppInfo {
 public:
     int major() const override { return maj; }
@@ -71,20 +73,44 @@ public:
     int revision() const override { return rev; }
     QString title() const override { return QStringLiteral("Zorvane"); }
     QString folder() const override { return dir; }
+    QString workFolder() const override { return work; }
     int maj = 1, min = 0, rev = 5;
     QString dir;
+    QString work;
+};
+
+// The environment the program reads: a copy of the process's own, taken when
+// the fakes are installed, that the test changes without touching the real one.
+class Environment : public platform::Environment {
+public:
+    Environment();
+    QByteArray variable(const char *name) const override;
+    void setVariable(const char *name, const QByteArray &value) override;
+    QHash<QByteArray, QByteArray> variables;
+};
+
+struct SentRequest {
+    QNetworkRequest request;
+    QByteArray operation;
+};
+
+// Stand-in for the network: records every request and hands it on to the
+// machine's own network stack (the tests' servers listen on loopback).
+class Network : public platform::QtNetwork {
+public:
+    QNetworkReply *send(const QNetworkRequest &request, const QByteArray &operation) override;
+    QList<SentRequest> sent;
 };
 
 // The real disk, with a record of every name the program wrote, appended to,
-// opened anew, deleted or made a folder of, in order ("write X", "append X",
-// "open X", "delete X", "mkdir X").
+// opened anew or deleted, in order ("write X", "append X", "open X",
+// "delete X").
 class FileSystem : public platform::QtFileSystem {
 public:
     bool writeFile(const QString &name, const QByteArray &content, QString *error) override;
     bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
     std::unique_ptr<platform::OpenFile> openNew(const QString &name, QString *error) override;
     bool deleteFile(const QString &name) override;
-    bool makeFolder(const QString &name) override;
     QStringList changes;
     // Called with each change as it is recorded.
     std::function<void(const QString &)> onChange;
@@ -100,10 +126,13 @@ struct Services {
     ScreenMetrics *screen;
     AppInfo *app;
     FileSystem *files;
+    Environment *environment;
+    Network *network;
 };
 
-// Installs fakes for message boxes, shell, sound, screen and app info, and the
-// recording file system. The app folder defaults to the current folder.
+// Installs fakes for message boxes, shell, sound, screen, app info and the
+// environment, and the recording file system and network. The app's folder
+// and working folder default to the current folder.
 Services install();
 // Puts the production services back.
 void restore();

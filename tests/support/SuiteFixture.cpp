@@ -18,20 +18,20 @@ SuiteFixture::SuiteFixture(Folder folder)
     if (folder == Folder::ProgramCopy) {
         m_program = std::make_unique<ProgramFolder>();
         m_error = m_program->error();
+        if (!isValid())
+            return;
+        m_folder = std::make_unique<FolderFixture>(m_program->path());
     } else {
-        m_empty = std::make_unique<QTemporaryDir>();
-        if (!m_empty->isValid())
-            m_error = QStringLiteral("no temporary folder: %1").arg(m_empty->errorString());
+        m_folder = std::make_unique<FolderFixture>();
     }
-    if (!isValid())
+    if (!m_folder->isValid()) {
+        m_error = m_folder->error();
         return;
-    QDir::setCurrent(path());
+    }
     if (m_program) {
         PrivatePutty::applyToProcess(home());
         qunsetenv("ComSpec");
     }
-    m_fakes = fake::install();
-    m_fakes.app->dir = path();
 }
 
 SuiteFixture::~SuiteFixture()
@@ -41,15 +41,13 @@ SuiteFixture::~SuiteFixture()
         m_device->stop();
     m_device.reset();
     closeAlerts();
-    if (m_fakes.app)
-        fake::restore();
+    m_folder.reset();
     for (const SavedVariable &v : m_saved) {
         if (v.set)
             qputenv(v.name.constData(), v.value);
         else
             qunsetenv(v.name.constData());
     }
-    QDir::setCurrent(QDir::tempPath());
 }
 
 void SuiteFixture::prepareProcess(ProcessIds ids)
@@ -77,11 +75,11 @@ void SuiteFixture::closeAlerts()
     alert::frmAlert::resetAlertCount();
 }
 
-QString SuiteFixture::path() const { return m_program ? m_program->path() : m_empty->path(); }
+QString SuiteFixture::path() const { return m_program ? m_program->path() : m_folder->path(); }
 
 QString SuiteFixture::file(const QString &name) const
 {
-    return m_program ? m_program->file(name) : m_empty->filePath(name);
+    return m_program ? m_program->file(name) : m_folder->file(name);
 }
 
 QString SuiteFixture::home() const { return m_program ? m_program->home() : QString(); }

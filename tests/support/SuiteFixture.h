@@ -2,17 +2,17 @@
 #include "DeviceNetwork.h"
 #include "SimulatedDevice.h"
 #include "support/FakePlatform.h"
+#include "support/FolderFixture.h"
 #include "support/ProgramFolder.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <memory>
 
 // What a window or end-to-end suite sets up around the program, and takes
 // down again when it goes: the program's folder as the current folder and as
-// the fakes' application folder, the platform fakes, the environment the
+// the fakes' program and working folder, the platform fakes (FolderFixture), the environment the
 // program and PuTTY read (HOME, PUTTYDIR, ComSpec), and for end-to-end runs a simulated device
 // whose network this process enters. Going, it leaves and stops the device,
 // closes the alerts a test left open, puts the production services, the
@@ -56,8 +56,7 @@ public:
     QString home() const;                   // ProgramCopy only
     QStringList started() const;            // ProgramCopy only: see ProgramFolder::started()
     QByteArray startedEnvironments() const; // ProgramCopy only
-
-    fake::Services &fakes() { return m_fakes; }
+    fake::Services &fakes() { return m_folder ? m_folder->fakes() : m_noFakes; }
 
     // The runner's interpreter (ComSpec) while the fixture stands.
     void useInterpreter(const QByteArray &comspec);
@@ -75,10 +74,10 @@ private:
     };
     void save(const QByteArray &name);
 
-    std::unique_ptr<QTemporaryDir> m_empty;
     std::unique_ptr<ProgramFolder> m_program;
+    std::unique_ptr<FolderFixture> m_folder;
+    fake::Services m_noFakes{}; // when the folder could not be made
     QList<SavedVariable> m_saved;
-    fake::Services m_fakes{};
     std::unique_ptr<SimulatedDevice> m_device;
     std::unique_ptr<DeviceNetwork> m_network;
     QString m_error;

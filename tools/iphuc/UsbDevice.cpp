@@ -34,17 +34,6 @@ DeviceMode lowLevelMode()
 
 } // namespace
 
-const char *modeName(DeviceMode mode)
-{
-    switch (mode) {
-    case DeviceMode::Normal: return "normal";
-    case DeviceMode::Recovery: return "recovery";
-    case DeviceMode::Dfu: return "dfu";
-    case DeviceMode::None: break;
-    }
-    return "none";
-}
-
 DeviceMode UsbDevice::mode() const
 {
     if (normalModeDevicePresent())

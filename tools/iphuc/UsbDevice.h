@@ -15,6 +15,4 @@ public:
     bool sendRecoveryCommand(const std::string &text, std::string *error);
 };
 
-const char *modeName(DeviceMode mode);
-
 } // namespace iphuc

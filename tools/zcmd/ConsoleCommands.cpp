@@ -78,17 +78,17 @@ int ConsoleCommands::title(Interpreter &, std::string_view arguments)
 
 int ConsoleCommands::color(Interpreter &, std::string_view arguments)
 {
-    std::string_view spec = text::trimBlanks(text::skipDelimiters(arguments));
+    std::string_view attribute = text::trimBlanks(text::skipDelimiters(arguments));
     const bool terminal = Output::isTerminal(1);
-    if (spec.empty()) {
+    if (attribute.empty()) {
         if (terminal)
             Output::out("\x1b[0m");
         return 0;
     }
-    if (spec.size() > 2)
+    if (attribute.size() > 2)
         return 1;
-    int background = spec.size() == 2 ? hexDigit(spec[0]) : 0;
-    int foreground = hexDigit(spec.back());
+    int background = attribute.size() == 2 ? hexDigit(attribute[0]) : 0;
+    int foreground = hexDigit(attribute.back());
     if (background < 0 || foreground < 0 || background == foreground)
         return 1; // Windows refuses equal colours and leaves the console as it is
     if (terminal) {

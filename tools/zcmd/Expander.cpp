@@ -85,21 +85,21 @@ std::optional<std::string> Expander::lookup(std::string_view name, const Context
 std::optional<std::string> Expander::applyEdit(std::string_view value, std::string_view edit)
 {
     if (!edit.empty() && edit.front() == '~') {
-        std::string_view spec = edit.substr(1);
-        size_t comma = spec.find(',');
+        std::string_view range = edit.substr(1);
+        size_t comma = range.find(',');
         // An empty number counts as 0: "%V:~,2%" is the first two characters.
         auto number = [](std::string_view digits) -> std::optional<long long> {
             return text::trimBlanks(digits).empty() ? std::optional<long long>(0)
                                                     : text::parseInteger(digits);
         };
-        auto start = number(spec.substr(0, comma));
+        auto start = number(range.substr(0, comma));
         if (!start)
             return std::nullopt;
         long long size = static_cast<long long>(value.size());
         long long from = *start < 0 ? std::max(0LL, size + *start) : std::min(*start, size);
         long long to = size;
         if (comma != std::string_view::npos) {
-            auto length = number(spec.substr(comma + 1));
+            auto length = number(range.substr(comma + 1));
             if (!length)
                 return std::nullopt;
             to = *length < 0 ? size + *length : (*length > size - from ? size : from + *length);

@@ -36,8 +36,8 @@ bool Interpreter::stopping() const
 
 std::string Interpreter::prompt() const
 {
-    const std::string *spec = session_.variables.find("PROMPT");
-    std::string format = spec ? *spec : std::string("$P$G");
+    const std::string *setting = session_.variables.find("PROMPT");
+    std::string format = setting ? *setting : std::string("$P$G");
     std::string out;
     for (size_t i = 0; i < format.size(); ++i) {
         if (format[i] != '$' || i + 1 >= format.size()) {

@@ -1,0 +1,41 @@
+#include "support/FolderFixture.h"
+
+#include <QDir>
+
+FolderFixture::FolderFixture()
+    : m_own(std::make_unique<QTemporaryDir>())
+{
+    if (!m_own->isValid()) {
+        m_error = QStringLiteral("no temporary folder: %1").arg(m_own->errorString());
+        return;
+    }
+    m_path = m_own->path();
+    enter();
+}
+
+FolderFixture::FolderFixture(const QString &folder)
+    : m_path(folder)
+{
+    enter();
+}
+
+FolderFixture::~FolderFixture()
+{
+    if (m_fakes.app)
+        fake::restore();
+    // Out of the folder before it goes.
+    QDir::setCurrent(QDir::tempPath());
+}
+
+QString FolderFixture::file(const QString &name) const { return QDir(m_path).filePath(name); }
+
+void FolderFixture::enter()
+{
+    if (!QDir::setCurrent(m_path)) {
+        m_error = QStringLiteral("cannot enter %1").arg(m_path);
+        return;
+    }
+    m_fakes = fake::install();
+    m_fakes.app->dir = m_path;
+    m_fakes.app->work = m_path;
+}

@@ -1,0 +1,35 @@
+#pragma once
+#include "support/FakePlatform.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+// The part of the shared set-up that needs no window and no device: a folder
+// made the current folder and the fakes' program and working folder, with the
+// platform fakes installed. Going, it puts the production services back,
+// leaves the folder and removes it when it is its own.
+class FolderFixture {
+public:
+    // An empty temporary folder of the fixture's own.
+    FolderFixture();
+    // A folder the caller made and keeps.
+    explicit FolderFixture(const QString &folder);
+    ~FolderFixture();
+    FolderFixture(const FolderFixture &) = delete;
+    FolderFixture &operator=(const FolderFixture &) = delete;
+
+    bool isValid() const { return m_error.isEmpty(); }
+    QString error() const { return m_error; }
+    QString path() const { return m_path; }
+    QString file(const QString &name) const;
+    fake::Services &fakes() { return m_fakes; }
+
+private:
+    void enter();
+
+    std::unique_ptr<QTemporaryDir> m_own;
+    QString m_path;
+    QString m_error;
+    fake::Services m_fakes{};
+};
