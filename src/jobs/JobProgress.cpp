@@ -21,6 +21,7 @@ const QString kBackupResumes = QStringLiteral(
     "now downloading your /var/mobile and /var/root folders, this may take a while.");
 const QString kBackupPassed =
     QStringLiteral("The new backup is complete; the previous backup has been replaced.");
+const QString kFirstBackupPassed = QStringLiteral("The new backup is complete.");
 const QString kBackupFailed = QStringLiteral("The backup did not complete");
 const QString kRestoreBegins =
     QStringLiteral("Now putting back your applications, this may take a while!");
@@ -113,7 +114,8 @@ void JobProgress::onLine(const QString &raw)
             setStage(Stage::Paused);
         else if (line == kBackupCheckingLine)
             setStage(Stage::Checking);
-        else if (line == kBackupPassed && m_stage == Stage::Checking)
+        else if ((line == kBackupPassed || line == kFirstBackupPassed)
+                 && m_stage == Stage::Checking)
             setStage(Stage::Passed);
         else if (line.startsWith(kBackupFailed) && m_stage == Stage::Checking)
             setStage(Stage::Failed);
@@ -123,7 +125,10 @@ void JobProgress::onLine(const QString &raw)
         setStage(Stage::Copying);
     else if (line == kRestoreSentLine)
         setStage(Stage::Checking);
-    else if (line.startsWith(kRestorePassed) && m_stage == Stage::Checking)
+    // The device's verdict line ends with this run's token, "(check TOKEN)":
+    // a restored file name listed by the check cannot end the bar at 100 %.
+    else if (line.startsWith(kRestorePassed) && line.contains(QStringLiteral(" (check "))
+             && line.endsWith(QLatin1Char(')')) && m_stage == Stage::Checking)
         setStage(Stage::Passed);
     else if (line.startsWith(kRestoreFailed) && m_stage == Stage::Checking)
         setStage(Stage::Failed);
