@@ -1,13 +1,14 @@
 # Backup, run on the device by plink after /var/mobile and /var/root were
-# fetched. The owners and modes record is in the backup now; remove it from the
-# device so that the backup leaves the device as it found it.
+# fetched. The owners and modes record and the lists beside it are in the
+# backup now; remove them from the device so that the backup leaves the device
+# as it found it.
 if [ ! -f /plink.exe ]; then
   echo "ERROR: /plink.exe is missing on the device." >&2
   exit 1
 fi
 . /plink.exe
 if zv_is_record "$ZV_RECORD"; then
-  rm -f "$ZV_RECORD" "$ZV_SIZES"
+  rm -f "$ZV_RECORD" "$ZV_SIZES" "$ZV_LINKS"
   rmdir "${ZV_RECORD%/*}" 2>/dev/null
 fi
 zv_say "The device's part of the backup is done."

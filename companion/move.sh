@@ -1,9 +1,11 @@
 # Backup, run on the device by plink after the applications were fetched and
 # before /var/mobile and /var/root are. pscp keeps neither owners nor modes, so
 # this records them for the applications, /var/mobile and /var/root into
-# /var/root/Library/Zorvane/owners-modes.txt, and every file's size into
+# /var/root/Library/Zorvane/owners-modes.txt, every file's size into
 # file-sizes.txt beside it, which the backup then fetches with /var/root and
-# checks its copy against. The pairing records (Library/Lockdown) are not part of a backup.
+# checks its copy against, and every link's target into links.txt, which the
+# restore makes the links again from. The pairing records (Library/Lockdown)
+# are not part of a backup.
 if [ ! -f /plink.exe ]; then
   echo "ERROR: /plink.exe is missing on the device; owners and modes were not recorded." >&2
   exit 1
@@ -11,7 +13,7 @@ fi
 . /plink.exe
 zv_say "Recording the owners and modes of your files..."
 tool=$(zv_tool chown) || exit 1
-if sh "$tool" -s "$ZV_SIZES" -x Library/Lockdown -x Library/Zorvane "$ZV_RECORD" \
+if sh "$tool" -s "$ZV_SIZES" -l "$ZV_LINKS" -x Library/Lockdown -x Library/Zorvane "$ZV_RECORD" \
      Applications /Applications mobile /var/mobile root /var/root; then
   zv_say "Recorded the owners and modes of $(grep -vc '^#' "$ZV_RECORD") files and folders."
   # The whole job's size, for the Console and the progress beside the busy sign.

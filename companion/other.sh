@@ -1,9 +1,12 @@
-# Restore, run on the device by plink as its last step. Puts back the owners
-# and modes that the backup recorded (the record came back with /var/root),
-# checks the restored trees against the records (every file there with its
-# size, owner and mode) and says so in one line that Zorvane reads, then
-# restarts the device so that it picks up the restored files. A backup without
-# a record still gets /var/mobile back for the mobile user, but cannot be checked.
+# Restore, run on the device by plink as its last step. Makes the backup's
+# links again where the copy put files or folders in their place, puts back
+# the owners and modes that the backup recorded (the records came back with
+# /var/root), checks the restored trees against the records (every file there
+# with its size, owner and mode, every link with its target) and says so in
+# one line that Zorvane reads, then restarts the device so that it picks up
+# the restored files. A backup without a record still gets /var/mobile back
+# for the mobile user, but cannot be checked; one without a links list keeps
+# its links as the copies that came back.
 if [ ! -f /plink.exe ]; then
   echo "ERROR: /plink.exe is missing on the device." >&2
   exit 1
@@ -15,6 +18,20 @@ run=$(head -c 64 /RestoreRun.txt 2>/dev/null | tr -cd '0-9a-f')
 rm -f /RestoreRun.txt
 verdict() { zv_say "Zorvane restore check: $* (check $run)"; }
 if zv_list_whole "$ZV_RECORD" "$ZV_RECORD_HEADER"; then
+  # links: 1 a whole list, 2 a list that is not whole, 0 none (an older backup).
+  links=0 listed=''
+  if [ -e "$ZV_LINKS" ] || [ -L "$ZV_LINKS" ]; then
+    links=2
+    if zv_list_whole "$ZV_LINKS" "$ZV_LINKS_HEADER"; then
+      links=1 listed=$ZV_LINKS
+      zv_say "Making the links among your files again..."
+      zv_put_links "$ZV_LINKS" Applications /Applications mobile /var/mobile root /var/root
+    fi
+  else
+    n=$(grep -c '^[0-9]* [0-9]* [0-7]* l ' "$ZV_RECORD")
+    [ "${n:-0}" -gt 0 ] &&
+      zv_say "This backup did not record where its $n links point: they came back as the files or folders they pointed at, or not at all."
+  fi
   zv_say "Putting back the owners and modes of your files..."
   tool=$(zv_tool chown1) || exit 1
   sh "$tool" "$ZV_RECORD" Applications /Applications mobile /var/mobile root /var/root
@@ -23,12 +40,14 @@ if zv_list_whole "$ZV_RECORD" "$ZV_RECORD_HEADER"; then
   if zv_list_whole "$ZV_SIZES" "$ZV_SIZES_HEADER"; then
     checked=1
     for pair in "Applications /Applications" "mobile /var/mobile" "root /var/root"; do
-      zv_check "$ZV_RECORD" "$ZV_SIZES" ${pair% *} ${pair#* } || checked=2
+      zv_check "$ZV_RECORD" "$ZV_SIZES" ${pair% *} ${pair#* } ${listed:+"$listed"} || checked=2
     done
+    [ "$checked$links" = 12 ] && checked=3
   fi
   case $checked in
   1) verdict "OK, every file of the backup is on the device with its size, owner and mode." ;;
   2) verdict "FAILED, the files listed above differ from the backup." ;;
+  3) verdict "NOT POSSIBLE, the list of the backup's links is not whole." ;;
   *) verdict "NOT POSSIBLE, the record of the backup's file sizes is missing or not whole." ;;
   esac
 else
