@@ -9,14 +9,18 @@
 namespace jobs {
 
 const QString BackupVerifier::kSizesRecord = QStringLiteral("root/Library/Zorvane/file-sizes.txt");
+const QString BackupVerifier::kLinksRecord = QStringLiteral("root/Library/Zorvane/links.txt");
 
 namespace {
 
 using platform::FileSystem;
 
 const QByteArray kHeader = QByteArrayLiteral("# Zorvane file sizes 1");
+const QByteArray kLinksHeader = QByteArrayLiteral("# Zorvane links 1");
 const QByteArray kEnd = QByteArrayLiteral("# end ");
 const QByteArray kNotListed = QByteArrayLiteral("# not listed: ");
+const QByteArray kTargetNotListed = QByteArrayLiteral("# target not listed: ");
+const QByteArray kArrow = QByteArrayLiteral(" -> ");
 const QList<QByteArray> kTrees{QByteArrayLiteral("Applications"), QByteArrayLiteral("mobile"),
                                QByteArrayLiteral("root")};
 
@@ -52,8 +56,11 @@ struct Listed {
     QHash<QByteArray, qint64> sizes;
 };
 
-// Reads the record's lines; refuses a record that is not whole or not readable.
-BackupVerifier::Refusal parse(const QByteArray &content, Listed *listed, BackupVerifier::Result *r)
+// Reads a list's lines: refuses a list that is not whole or not readable, and
+// hands each line between the header and the end line to `line`, which says
+// why it refuses the line, or counts it as an entry.
+template <typename Line>
+BackupVerifier::Refusal readList(const QByteArray &content, const QByteArray &header, Line line)
 {
     using Refusal = BackupVerifier::Refusal;
     qint64 entries = 0;
@@ -66,27 +73,45 @@ BackupVerifier::Refusal parse(const QByteArray &content, Listed *listed, BackupV
             return Refusal::Cut; // the last line was never finished
         if (eol - at > BackupVerifier::kLongestLine)
             return Refusal::Unreadable;
-        const QByteArray line = content.mid(at, eol - at);
+        const QByteArray text = content.mid(at, eol - at);
         at = eol + 1;
         if (first) {
-            if (line != kHeader)
+            if (text != header)
                 return Refusal::Unreadable;
             first = false;
             continue;
         }
         if (endCount >= 0)
             return Refusal::Unreadable; // nothing may follow the end line
-        if (line.startsWith(kEnd)) {
-            if (!readCount(line.mid(kEnd.size()), &endCount))
+        if (text.startsWith(kEnd)) {
+            if (!readCount(text.mid(kEnd.size()), &endCount))
                 return Refusal::Unreadable;
             continue;
         }
+        bool entry = false;
+        const Refusal refused = line(text, &entry);
+        if (refused != Refusal::None)
+            return refused;
+        entries += entry ? 1 : 0;
+    }
+    if (first)
+        return Refusal::Unreadable;
+    if (endCount < 0)
+        return Refusal::Cut;
+    return endCount == entries ? Refusal::None : Refusal::Count;
+}
+
+// Reads the sizes record's lines.
+BackupVerifier::Refusal parse(const QByteArray &content, Listed *listed, BackupVerifier::Result *r)
+{
+    using Refusal = BackupVerifier::Refusal;
+    return readList(content, kHeader, [&](const QByteArray &line, bool *entry) {
         if (line.startsWith(kNotListed)) {
             r->notListed << BackupVerifier::printable(line.mid(kNotListed.size()));
-            continue;
+            return Refusal::None;
         }
         if (line.startsWith('#'))
-            continue;
+            return Refusal::None;
         const qsizetype blank = line.indexOf(' ');
         qint64 size = 0;
         if (blank <= 0 || !readCount(line.left(blank), &size))
@@ -94,25 +119,71 @@ BackupVerifier::Refusal parse(const QByteArray &content, Listed *listed, BackupV
         const QByteArray path = line.mid(blank + 1);
         if (!inATree(path))
             return Refusal::Outside;
-        ++entries;
+        *entry = true;
         const auto seen = listed->sizes.constFind(path);
-        if (seen != listed->sizes.cend()) {
-            if (*seen != size)
-                return Refusal::Unreadable; // one name, two sizes
-            continue;
-        }
+        if (seen != listed->sizes.cend())
+            return *seen == size ? Refusal::None : Refusal::Unreadable; // one name, two sizes
         if (r->bytes > std::numeric_limits<qint64>::max() - size)
             return Refusal::Unreadable;
         r->bytes += size;
         ++r->files;
         listed->sizes.insert(path, size);
         listed->paths << path;
-    }
-    if (first)
-        return Refusal::Unreadable;
-    if (endCount < 0)
-        return Refusal::Cut;
-    return endCount == entries ? Refusal::None : Refusal::Count;
+        return Refusal::None;
+    });
+}
+
+// Reads the links list's lines, "LENGTH PATH -> TARGET": the length, in
+// bytes, says where the path ends, whatever it holds.
+BackupVerifier::Refusal parseLinks(const QByteArray &content, BackupVerifier::Result *r)
+{
+    using Refusal = BackupVerifier::Refusal;
+    QHash<QByteArray, QByteArray> targets;
+    return readList(content, kLinksHeader, [&](const QByteArray &line, bool *entry) {
+        if (line.startsWith(kTargetNotListed)) {
+            r->linksNotListed << BackupVerifier::printable(line.mid(kTargetNotListed.size()));
+            return Refusal::None;
+        }
+        if (line.startsWith('#'))
+            return Refusal::None;
+        const qsizetype blank = line.indexOf(' ');
+        qint64 length = 0;
+        if (blank <= 0 || !readCount(line.left(blank), &length)
+            || length > line.size() - blank - 1 - kArrow.size())
+            return Refusal::Unreadable;
+        const QByteArray path = line.mid(blank + 1, length);
+        const QByteArray rest = line.mid(blank + 1 + length);
+        if (!rest.startsWith(kArrow) || rest.size() == kArrow.size())
+            return Refusal::Unreadable;
+        if (!inATree(path))
+            return Refusal::Outside;
+        *entry = true;
+        const QByteArray target = rest.mid(kArrow.size());
+        const auto seen = targets.constFind(path);
+        if (seen != targets.cend())
+            return *seen == target ? Refusal::None : Refusal::Unreadable; // one name, two targets
+        targets.insert(path, target);
+        ++r->links;
+        return Refusal::None;
+    });
+}
+
+// Reads a list from the device, measured before it is read: a hostile list
+// must not cost minutes and gigabytes.
+BackupVerifier::Refusal readRecord(const QString &path, QByteArray *content)
+{
+    using Refusal = BackupVerifier::Refusal;
+    const FileSystem &files = platform::Platform::files();
+    const qint64 bytes = files.fileSize(path);
+    if (bytes < 0)
+        return Refusal::Missing;
+    if (bytes > BackupVerifier::kLargestRecord)
+        return Refusal::TooLarge;
+    if (!files.readFile(path, content, nullptr))
+        return Refusal::Missing;
+    if (content->size() > BackupVerifier::kLargestRecord) // grew after it was measured
+        return Refusal::TooLarge;
+    return Refusal::None;
 }
 
 // Whether every folder above the path is a real folder of the backup (no
@@ -132,29 +203,24 @@ bool foldersAbove(const QByteArray &path, const FileSystem &files, QSet<QByteArr
 
 } // namespace
 
-BackupVerifier::Result BackupVerifier::check(const QString &sizesRecord)
+BackupVerifier::Result BackupVerifier::check(const QString &sizesRecord,
+                                             const QString &linksRecord)
 {
     Result r;
     const FileSystem &files = platform::Platform::files();
-    const qint64 recordBytes = files.fileSize(sizesRecord);
-    if (recordBytes < 0)
-        return r;
-    // Measured before it is read: a hostile record must not cost minutes and gigabytes.
     QByteArray content;
-    if (recordBytes > kLargestRecord) {
-        r.refused = Refusal::TooLarge;
-        return r;
-    }
-    if (!files.readFile(sizesRecord, &content, nullptr))
-        return r;
-    if (content.size() > kLargestRecord) { // grew after it was measured
-        r.refused = Refusal::TooLarge;
-        return r;
-    }
     Listed listed;
-    r.refused = parse(content, &listed, &r);
+    r.refused = readRecord(sizesRecord, &content);
+    if (r.refused == Refusal::None)
+        r.refused = parse(content, &listed, &r);
+    if (r.refused == Refusal::None) {
+        r.refusedList = List::Links;
+        r.refused = readRecord(linksRecord, &content);
+        if (r.refused == Refusal::None)
+            r.refused = parseLinks(content, &r);
+    }
     if (r.refused != Refusal::None) {
-        r.files = r.bytes = 0;
+        r.files = r.bytes = r.links = 0;
         return r;
     }
     QSet<QByteArray> folders;
@@ -196,30 +262,35 @@ QStringList BackupVerifier::report(const Result &r)
 {
     const QString unchecked =
         QStringLiteral("Backup check: %1, so the backup cannot be checked and is not complete.");
+    const bool links = r.refusedList == List::Links;
+    const QString list = links ? QStringLiteral("the list of the device's links")
+                               : QStringLiteral("the list of the device's files");
     switch (r.refused) {
     case Refusal::None: break;
-    case Refusal::Missing:
-        return {unchecked.arg(QStringLiteral("the list of the device's files did not arrive"))};
+    case Refusal::Missing: return {unchecked.arg(list + QStringLiteral(" did not arrive"))};
     case Refusal::TooLarge:
-        return {unchecked.arg(QStringLiteral("the list of the device's files is larger than "
-                                             "%1 MB, more than any device lists")
-                                  .arg(kLargestRecord / (1024 * 1024)))};
+        return {unchecked.arg(list
+                              + QStringLiteral(" is larger than %1 MB, more than any device lists")
+                                    .arg(kLargestRecord / (1024 * 1024)))};
     case Refusal::Unreadable:
-        return {unchecked.arg(QStringLiteral("the list of the device's files holds a line that "
-                                             "cannot be read (longer than %1 bytes, a size that "
-                                             "is not a number or too large, or one name with "
-                                             "two sizes)")
-                                  .arg(kLongestLine))};
-    case Refusal::Cut:
         return {unchecked.arg(
-            QStringLiteral("the list of the device's files is cut short (its end line is "
-                           "missing)"))};
+            list
+            + (links ? QStringLiteral(" holds a line that cannot be read (longer than %1 bytes, "
+                                      "a length that does not fit its name, or one name with "
+                                      "two targets)")
+                     : QStringLiteral(" holds a line that cannot be read (longer than %1 bytes, "
+                                      "a size that is not a number or too large, or one name "
+                                      "with two sizes)"))
+                  .arg(kLongestLine))};
+    case Refusal::Cut:
+        return {unchecked.arg(list + QStringLiteral(" is cut short (its end line is missing)"))};
     case Refusal::Count:
-        return {unchecked.arg(QStringLiteral("the list of the device's files does not hold as "
-                                             "many entries as its end line states"))};
+        return {unchecked.arg(
+            list + QStringLiteral(" does not hold as many entries as its end line states"))};
     case Refusal::Outside:
-        return {unchecked.arg(QStringLiteral("the list of the device's files names a file "
-                                             "outside the backup"))};
+        return {unchecked.arg(list
+                              + (links ? QStringLiteral(" names a link outside the backup")
+                                       : QStringLiteral(" names a file outside the backup")))};
     }
     QStringList lines;
     if (r.complete())
@@ -242,6 +313,16 @@ QStringList BackupVerifier::report(const Result &r)
                      .arg(r.notListed.size());
     for (const QString &path : r.notListed)
         lines << QStringLiteral("  not checked: ") + path;
+    if (r.links > 0)
+        lines << QStringLiteral("Backup check: the device listed %1 link(s) with their targets; "
+                                "a restore makes them again.")
+                     .arg(r.links);
+    if (!r.linksNotListed.isEmpty())
+        lines << QStringLiteral("Backup check: %1 link(s) cannot be made again by a restore, "
+                                "because a line break in the target cannot be listed:")
+                     .arg(r.linksNotListed.size());
+    for (const QString &path : r.linksNotListed)
+        lines << QStringLiteral("  link not listed: ") + path;
     return lines;
 }
 

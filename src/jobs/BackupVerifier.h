@@ -11,19 +11,27 @@ namespace jobs {
 // folder. The record is the device's data: a record that is not whole (no end
 // line, another count), too large, or holds a line that cannot be read leaves
 // the backup unchecked, never verified, and no name in it is looked up outside
-// the three trees.
+// the three trees. The links list beside it, which a restore makes the links
+// again from, must be whole in the same way; its links are not looked up in
+// the copy, where pscp left the files or folders they pointed at.
 class BackupVerifier {
 public:
     // Why a record cannot be used; None when it was read whole.
     enum class Refusal { None, Missing, TooLarge, Unreadable, Cut, Count, Outside };
 
+    // Which list was refused.
+    enum class List { Sizes, Links };
+
     struct Result {
         Refusal refused = Refusal::Missing;
+        List refusedList = List::Sizes;
         qint64 files = 0;      // files the device listed (a name listed twice counts once)
         qint64 bytes = 0;      // their bytes
         QStringList missing;   // listed files that did not arrive
         QStringList wrongSize; // arrived with another size
         QStringList notListed; // files the device could not list (a line break in the name)
+        qint64 links = 0;      // links listed with their targets
+        QStringList linksNotListed; // links whose target holds a line break
         bool complete() const
         {
             return refused == Refusal::None && files > 0 && missing.isEmpty()
@@ -32,13 +40,15 @@ public:
     };
 
     static const QString kSizesRecord; // root\Library\Zorvane\file-sizes.txt
+    static const QString kLinksRecord; // root\Library\Zorvane\links.txt
     // The limits beyond which a record is refused as unreadable: no device
     // path comes near the line length, and a device of 16 GB full of the
     // smallest files lists far fewer bytes.
     static constexpr qsizetype kLongestLine = 4096;
     static constexpr qint64 kLargestRecord = 64 * 1024 * 1024;
 
-    static Result check(const QString &sizesRecord = kSizesRecord);
+    static Result check(const QString &sizesRecord = kSizesRecord,
+                        const QString &linksRecord = kLinksRecord);
 
     // "1234 files, 147.7 MB" (MB of 1,000,000 bytes, one decimal).
     static QString amount(qint64 files, qint64 bytes);

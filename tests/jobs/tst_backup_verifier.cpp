@@ -28,6 +28,7 @@ private slots:
         QVERIFY(QDir().mkpath(QStringLiteral("Applications")));
         for (const QByteArray &name : kNames)
             QVERIFY(write(name, "12345"));
+        QVERIFY(write(BackupVerifier::kLinksRecord.toUtf8(), links({}, 0)));
     }
     void cleanup()
     {
@@ -44,6 +45,9 @@ private slots:
     void listsThatAreNotWholeAreRefused();
     void hugeListIsRefusedWithoutReadingIt();
     void noNameLooksOutsideTheBackup();
+    void linksAreReadWholeAndNotLookedUp();
+    void linksListsThatAreNotWholeAreRefused_data();
+    void linksListsThatAreNotWholeAreRefused();
 
 private:
     // Names as bytes: a Latin-1 name is not UTF-8 and has no QString form.
@@ -63,6 +67,15 @@ private:
         for (const QByteArray &e : entries)
             l += e + '\n';
         return count < 0 ? l : l + "# end " + QByteArray::number(count) + '\n';
+    }
+    // A links list of the given entry lines, with the end line stating `count`.
+    static QByteArray links(const QList<QByteArray> &entries, qint64 count)
+    {
+        return list(entries, count).replace("# Zorvane file sizes 1", "# Zorvane links 1");
+    }
+    static QByteArray link(const QByteArray &path, const QByteArray &target)
+    {
+        return QByteArray::number(path.size()) + ' ' + path + " -> " + target;
     }
     static QList<QByteArray> entries()
     {
@@ -229,6 +242,74 @@ void tst_backup_verifier::noNameLooksOutsideTheBackup()
     QCOMPARE(r.refused, Refusal::None);
     QCOMPARE(r.missing, (QStringList{"mobile/Away/f", "mobile/Media/linked"}));
     QVERIFY(!r.complete());
+}
+
+// The links list says where links pointed; pscp left copies, or nothing, in
+// their place, so no link is looked for in the copy.
+void tst_backup_verifier::linksAreReadWholeAndNotLookedUp()
+{
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), list(entries(), kNames.size())));
+    const QList<QByteArray> linked{link("mobile/Media/x -> y", "a -> b"),
+                                   link("mobile/Media/..\\..\\x", "..\\%PATH%"),
+                                   link("Applications/W\xc3\xb6rter -> ", " -> "),
+                                   link("mobile/Media/never arrived", "/var/mobile/gone")};
+    QVERIFY(write(BackupVerifier::kLinksRecord.toUtf8(),
+                  links(linked + QList<QByteArray>{"# target not listed: mobile/Media/t",
+                                                  "# not listed: mobile/Media/a\\nb",
+                                                  linked.first()},
+                        linked.size() + 1)));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, Refusal::None);
+    QVERIFY(r.complete());
+    QCOMPARE(r.links, qint64(linked.size()));
+    QCOMPARE(r.linksNotListed, QStringList{QStringLiteral("mobile/Media/t")});
+    const QStringList said = BackupVerifier::report(r);
+    QVERIFY2(said.join('\n').contains(QStringLiteral("listed 4 link(s) with their targets")),
+             qPrintable(said.join('\n')));
+    QVERIFY(said.contains(QStringLiteral("  link not listed: mobile/Media/t")));
+}
+
+void tst_backup_verifier::linksListsThatAreNotWholeAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<Refusal>("refused");
+    const QByteArray good = link("mobile/Media/l", "../-rf");
+    QTest::newRow("no end line") << links({good}, -1) << Refusal::Cut;
+    QTest::newRow("fewer links than the end line states") << links({good}, 2) << Refusal::Count;
+    QTest::newRow("no list at all") << QByteArray("-") << Refusal::Missing;
+    QTest::newRow("the sizes list's header")
+        << links({good}, 1).replace("links 1", "file sizes 1") << Refusal::Unreadable;
+    QTest::newRow("a length past the line's end")
+        << links({"99 mobile/Media/l -> x"}, 1) << Refusal::Unreadable;
+    QTest::newRow("a length that cuts the name")
+        << links({"8 mobile/Media/l -> x"}, 1) << Refusal::Unreadable;
+    QTest::newRow("no target") << links({link("mobile/Media/l", "")}, 1) << Refusal::Unreadable;
+    QTest::newRow("one name, two targets")
+        << links({good, link("mobile/Media/l", "elsewhere")}, 2) << Refusal::Unreadable;
+    QTest::newRow("a name going up")
+        << links({link("mobile/../../etc/passwd", "x")}, 1) << Refusal::Outside;
+    QTest::newRow("an absolute name") << links({link("/etc/passwd", "x")}, 1) << Refusal::Outside;
+    QTest::newRow("a tree itself") << links({link("mobile", "/tmp")}, 1) << Refusal::Outside;
+}
+
+// The links list is refused as the sizes list is: the backup is not complete.
+void tst_backup_verifier::linksListsThatAreNotWholeAreRefused()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(Refusal, refused);
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), list(entries(), kNames.size())));
+    QVERIFY(QFile::remove(BackupVerifier::kLinksRecord));
+    if (record != "-")
+        QVERIFY(write(BackupVerifier::kLinksRecord.toUtf8(), record));
+    const BackupVerifier::Result r = BackupVerifier::check();
+    QCOMPARE(r.refused, refused);
+    QCOMPARE(r.refusedList, BackupVerifier::List::Links);
+    QVERIFY(!r.complete());
+    QVERIFY(BackupVerifier::outcomeLine(r).startsWith(QStringLiteral("unchecked ")));
+    const QString said = BackupVerifier::report(r).join(' ');
+    QVERIFY2(said.contains(QStringLiteral("the list of the device's links"))
+                 && said.contains(QStringLiteral("cannot be checked and is not complete")),
+             qPrintable(said));
 }
 
 QTEST_GUILESS_MAIN(tst_backup_verifier)
