@@ -20,6 +20,11 @@ verdict() { zv_say "Zorvane restore check: $* (check $run)"; }
 if zv_list_whole "$ZV_RECORD" "$ZV_RECORD_HEADER"; then
   # links: 1 a whole list, 2 a list that is not whole, 0 none (an older backup).
   links=0 listed=''
+  # A list left by the restore of another backup is not this backup's.
+  if { [ -e "$ZV_LINKS" ] || [ -L "$ZV_LINKS" ]; } && ! zv_same_backup "$ZV_LINKS" "$ZV_RECORD"; then
+    zv_say "The links list on the device is not this backup's; it is not used."
+    rm -f "$ZV_LINKS"
+  fi
   if [ -e "$ZV_LINKS" ] || [ -L "$ZV_LINKS" ]; then
     links=2
     if zv_list_whole "$ZV_LINKS" "$ZV_LINKS_HEADER"; then

@@ -69,6 +69,7 @@ private slots:
     void relocationLeavesAWorkingLink();
     void relocationNeverOverwritesOrLosesData();
     void recordCannotReachOutsideItsTree();
+    void linksComeBackAsLinksOnlyInsideTheirTree();
 
 private:
     bool startDevice(const SimulatedDevice::Options &options = SimulatedDevice::Options());
@@ -448,6 +449,86 @@ void tst_device_scripts::recordCannotReachOutsideItsTree()
         device(QStringLiteral("/var/mobile")).entry(QStringLiteral("Library/SMS/sms.db"));
     QCOMPARE(sms.uid, 0u);
     QCOMPARE(sms.mode, 0600u);
+}
+
+void tst_device_scripts::linksComeBackAsLinksOnlyInsideTheirTree()
+{
+    QVERIFY(startDevice());
+    VERIFY_OK(deviceShell(QStringLiteral(
+        "mkdir /var/mobile/Media/Links && cd /var/mobile/Media/Links && echo t > target && "
+        "echo ab > 'a -> b' && ln -s target 'to a file' && ln -s ../DCIM 'to a folder' && "
+        "ln -s 'a -> b' 'x -> y' && ln -s /var/mobile/Library/Keyboard ' -> ' && "
+        "chown -h 501:501 'x -> y'")));
+    const TreeSnapshot mobile = device(QStringLiteral("/var/mobile"), notBackedUp);
+    VERIFY_OK(backup(QStringLiteral("/Applications")));
+    const QByteArray list =
+        readAll(m_ws->folder() + QStringLiteral("/root/Library/Zorvane/links.txt"));
+    QVERIFY2(list.startsWith("# Zorvane links 1\n") && list.endsWith("\n# end 4\n")
+                 && list.contains("\n25 mobile/Media/Links/x -> y -> a -> b\n")
+                 && list.contains("\n23 mobile/Media/Links/ ->  -> /var/mobile/Library/Keyboard\n"),
+             list.constData());
+    QVERIFY(!QFileInfo(m_ws->folder() + QStringLiteral("/mobile/Media/Links/to a folder"))
+                 .isSymLink());
+
+    // pscp put copies where the links were: the restore makes the links again.
+    VERIFY_OK(wreckOwnersAndModes());
+    VERIFY_OK(restore());
+    VERIFY_SAME(device(QStringLiteral("/var/mobile"), notBackedUp), mobile,
+                TreeSnapshot::Everything);
+
+    // The check finds a link that is a file now, or points elsewhere.
+    VERIFY_OK(deviceShell(QStringLiteral("cd /var/mobile/Media/Links && rm 'to a file' 'x -> y' "
+                                         "&& echo t > 'to a file' && ln -s target 'x -> y'")));
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/check.sh"),
+                      ". /plink.exe\nzv_check \"$ZV_RECORD\" \"$ZV_SIZES\" mobile /var/mobile "
+                      "\"$ZV_LINKS\"\n"));
+    const Result checked = m_ws->plink(QStringLiteral("check.sh"));
+    QVERIFY(checked.finished && checked.exitCode != 0);
+    for (const char *said : {"not a link as in the backup: /var/mobile/Media/Links/to a file",
+                             "link points elsewhere: /var/mobile/Media/Links/x -> y",
+                             "4 links checked, 2 differences"})
+        QVERIFY2(checked.output.contains(said), checked.output.constData());
+
+    // A list that names places outside its trees changes nothing there.
+    VERIFY_OK(deviceShell(QStringLiteral("ln -s /private/etc /var/mobile/etc-link")));
+    QByteArray evil = "# Zorvane links 1\n";
+    for (const QByteArray &path :
+         {QByteArray("mobile/../../etc/passwd"), QByteArray("mobile/etc-link/passwd"),
+          QByteArray("etc/passwd"), QByteArray("mobile"), QByteArray("root/Library/Zorvane/x"),
+          QByteArray("mobile/Media/Links/to a folder/inner"), QByteArray("mobile/Media/made/inner"),
+          QByteArray("mobile/Media/made")})
+        evil += QByteArray::number(path.size()) + ' ' + path + " -> /etc/passwd\n";
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/evil.txt"), evil + "# end 8\n"));
+    VERIFY_OK(failure(QStringLiteral("put list"),
+                      m_ws->pscpTo(QStringLiteral("evil.txt"), QStringLiteral("/tmp"))));
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/apply.sh"),
+                      ". /plink.exe\nzv_put_links /tmp/evil.txt mobile /var/mobile root /var/root\n"));
+    const TreeSnapshot etc = device(QStringLiteral("/etc"));
+    const Result applied = m_ws->plink(QStringLiteral("apply.sh"));
+    VERIFY_OK(failure(QStringLiteral("zv_put_links"), applied));
+    for (const char *said :
+         {"/var/mobile: 1 links made again (0 already in place, 2 without their folder",
+          "/tmp/evil.txt: 5 unreadable lines"})
+        QVERIFY2(applied.output.contains(said), applied.output.constData());
+    VERIFY_SAME(device(QStringLiteral("/etc")), etc, TreeSnapshot::Everything);
+    QCOMPARE(QFileInfo(m_device->treePath() + QStringLiteral("/var/mobile/Media/made"))
+                 .symLinkTarget(),
+             QStringLiteral("/etc/passwd"));
+
+    // A backup made before links were listed restores its links as copies, and says so;
+    // the list the last restore left on the device is another backup's.
+    const QString records = m_ws->folder() + QStringLiteral("/root/Library/Zorvane/");
+    QVERIFY(QFile::remove(records + QStringLiteral("links.txt")));
+    QByteArray record = readAll(records + QStringLiteral("owners-modes.txt"));
+    QVERIFY(writeFile(records + QStringLiteral("owners-modes.txt"),
+                      record.replace(", written 2", ", written 1")));
+    VERIFY_OK(deviceShell(QStringLiteral("rm -r /var/mobile/Media/Links")));
+    VERIFY_OK(restore());
+    const Result old = m_ws->plink(QStringLiteral("other.sh"));
+    for (const char *said : {"did not record where its 4 links point", "restore check: OK"})
+        QVERIFY2(old.output.contains(said), old.output.constData());
+    QVERIFY(!QFileInfo(m_device->treePath() + QStringLiteral("/var/mobile/Media/Links/to a file"))
+                 .isSymLink());
 }
 
 QTEST_GUILESS_MAIN(tst_device_scripts)
