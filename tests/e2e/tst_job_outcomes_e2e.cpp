@@ -366,6 +366,26 @@ QString makeFiles(const QString &folder, const QStringList &names)
     return command + QStringLiteral(" && chown -R 501:501 .");
 }
 
+// The links a restore must make again, in /var/mobile/Media/Links: to a file,
+// to a folder, relative, names holding blanks and "->", and one whose target
+// is gone by the time of the restore (a link that points at nothing while the
+// backup copies stops pscp in its folder).
+const QStringList kLinks{QStringLiteral("Media/Links/to a file"),
+                         QStringLiteral("Media/Links/to a folder"),
+                         QStringLiteral("Media/Links/up and over"),
+                         QStringLiteral("Media/Links/ x -> y "),
+                         QStringLiteral("Media/Links/soon dangling")};
+
+QString makeLinks()
+{
+    return QStringLiteral(
+        "mkdir /var/mobile/Media/Links && cd /var/mobile/Media/Links && echo t > 'a file' && "
+        "echo ab > 'a -> b' && echo gone > /var/tmp/gone && ln -s 'a file' 'to a file' && "
+        "ln -s /var/mobile/Media/DCIM/100APPLE 'to a folder' && ln -s ../DCIM 'up and over' && "
+        "ln -s 'a -> b' ' x -> y ' && ln -s /var/tmp/gone 'soon dangling' && "
+        "chown -h 501:501 'to a file' ' x -> y '");
+}
+
 } // namespace
 
 void tst_job_outcomes_e2e::namesThatReadLikeVerdictsDecideNothing()
@@ -440,6 +460,7 @@ void tst_job_outcomes_e2e::everyNameComesBackExactly()
             "chmod 700 './dir & ^ %%x%%'")
             .arg(names));
     QVERIFY2(modes.exitCode == 0, modes.output.constData());
+    QVERIFY(d.shell(makeLinks()).exitCode == 0);
     const QStringList leftOut{QStringLiteral("Library/Lockdown")};
     const TreeSnapshot mobile =
         TreeSnapshot::read(d.hostPath(QStringLiteral("/var/mobile")), leftOut);
@@ -451,8 +472,10 @@ void tst_job_outcomes_e2e::everyNameComesBackExactly()
     // The one name no list can hold is named, not silently left out.
     QVERIFY2(b.text.contains(QStringLiteral("1 file(s) could not be checked")), qPrintable(b.text));
     QVERIFY(console.contains(QStringLiteral("not checked: mobile/Media/Names/line\\nbreak")));
-    QCOMPARE(TreeSnapshot::read(QStringLiteral("mobile"), {QStringLiteral("Library/Zorvane")})
-                 .differences(mobile, TreeSnapshot::Content)
+    QCOMPARE(TreeSnapshot::read(QStringLiteral("mobile"), kLinks + QStringList{QStringLiteral("Library/Zorvane")})
+                 .differences(TreeSnapshot::read(d.hostPath(QStringLiteral("/var/mobile")),
+                                                 leftOut + kLinks),
+                              TreeSnapshot::Content)
                  .join(QLatin1Char('\n')),
              QString());
 
@@ -464,10 +487,12 @@ void tst_job_outcomes_e2e::everyNameComesBackExactly()
     QVERIFY(d.shell(QStringLiteral("rm -rf /Applications/* /var/mobile/Library /var/mobile/Media"))
                 .exitCode
             == 0);
+    QVERIFY(d.shell(QStringLiteral("rm /var/tmp/gone")).exitCode == 0);
     QVERIFY(restore());
     const JobOutcome r = JobOutcome::read(JobOutcome::Kind::Restore);
     QVERIFY2(!r.succeeded && r.text.contains(QStringLiteral("differ from the backup")),
              qPrintable(r.text));
+    QVERIFY(r.transcript.contains(QStringLiteral("/var/mobile: 5 links checked, as in the backup")));
     QVERIFY(r.transcript.contains(QStringLiteral("missing: /var/mobile/Media/Names/a\\b.txt")));
     QVERIFY(r.transcript.contains(QStringLiteral("not checked (a line break in its name")));
     const QString unlisted = QStringLiteral("Media/Names/line\nbreak");
