@@ -96,6 +96,8 @@ bool SimulatedDevice::start(const Options &options)
         args << QStringLiteral("--link") << options.linkRate;
     if (options.appsRelocated)
         args << QStringLiteral("--apps-relocated");
+    if (!options.hostName.isEmpty())
+        args << QStringLiteral("--host-name") << options.hostName;
     const Result r = device(args, 180000);
     m_started = r.finished && r.exitCode == 0;
     m_error = m_started ? QString() : QString::fromUtf8(r.output);

@@ -16,6 +16,8 @@ public:
         bool realSize = false;      // a real device's media library: ~19,000 files, ~1 GB
         // Shapes the device's network like Wi-Fi with tc's tbf ("20mbit"); empty: unshaped.
         QString linkRate;
+        // The device's own name, which its host name tells; empty: "iPod".
+        QString hostName;
     };
 
     struct Result {
