@@ -1,4 +1,5 @@
 #include "SimulatedDevice.h"
+#include "TreeSnapshot.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -170,4 +171,16 @@ QStringList SimulatedDevice::wrap(const QStringList &command) const
 {
     return QStringList{script(), QStringLiteral("--name"), m_name, QStringLiteral("exec")}
            + command;
+}
+
+void SimulatedDevice::backupTotals(qint64 *entries, qint64 *bytes) const
+{
+    *entries = 0;
+    *bytes = 0;
+    for (const QString &path : {QStringLiteral("/Applications"), QStringLiteral("/var/mobile"),
+                                QStringLiteral("/var/root")}) {
+        const TreeSnapshot tree = TreeSnapshot::read(hostPath(path));
+        *entries += tree.size();
+        *bytes += tree.totalBytes();
+    }
 }

@@ -48,6 +48,9 @@ public:
 
     QString name() const { return m_name; }
     QString treePath() const;                          // host folder of the device's "/"
+    // The entries and bytes of the trees a backup copies (/Applications,
+    // /var/mobile, /var/root), as they lie on the device's disk.
+    void backupTotals(qint64 *entries, qint64 *bytes) const;
     QString hostPath(const QString &devicePath) const; // links resolved inside the device
     int rebootCount() const;
     // Gives a device folder a disk of its own of that size, with its content,
