@@ -8,7 +8,7 @@ if [ ! -f /plink.exe ]; then
 fi
 . /plink.exe
 if zv_is_record "$ZV_RECORD"; then
-  rm -f "$ZV_RECORD" "$ZV_SIZES" "$ZV_LINKS"
+  rm -f "$ZV_RECORD" "$ZV_SIZES" "$ZV_LINKS" "$ZV_DEVICE"
   rmdir "${ZV_RECORD%/*}" 2>/dev/null
 fi
 zv_say "The device's part of the backup is done."

@@ -16,6 +16,9 @@ tool=$(zv_tool chown) || exit 1
 if sh "$tool" -s "$ZV_SIZES" -l "$ZV_LINKS" -x Library/Lockdown -x Library/Zorvane "$ZV_RECORD" \
      Applications /Applications mobile /var/mobile root /var/root; then
   zv_say "Recorded the owners and modes of $(grep -vc '^#' "$ZV_RECORD") files and folders."
+  # Which device this is, for the backup to name; a device that cannot say
+  # still backs up.
+  zv_device_name >"$ZV_DEVICE" 2>/dev/null || rm -f "$ZV_DEVICE"
   # The whole job's size, for the Console and the progress beside the busy sign.
   awk 'NR > 1 && /^[0-9]+ / { n++; b += $1 }
        END { printf "The device holds %d files, %.1f MB to back up.\n", n, b / 1000000 }' "$ZV_SIZES"

@@ -1,4 +1,5 @@
 #include "SimulatedDevice.h"
+#include "TreeSnapshot.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -96,6 +97,8 @@ bool SimulatedDevice::start(const Options &options)
         args << QStringLiteral("--link") << options.linkRate;
     if (options.appsRelocated)
         args << QStringLiteral("--apps-relocated");
+    if (!options.hostName.isEmpty())
+        args << QStringLiteral("--host-name") << options.hostName;
     const Result r = device(args, 180000);
     m_started = r.finished && r.exitCode == 0;
     m_error = m_started ? QString() : QString::fromUtf8(r.output);
@@ -168,4 +171,16 @@ QStringList SimulatedDevice::wrap(const QStringList &command) const
 {
     return QStringList{script(), QStringLiteral("--name"), m_name, QStringLiteral("exec")}
            + command;
+}
+
+void SimulatedDevice::backupTotals(qint64 *entries, qint64 *bytes) const
+{
+    *entries = 0;
+    *bytes = 0;
+    for (const QString &path : {QStringLiteral("/Applications"), QStringLiteral("/var/mobile"),
+                                QStringLiteral("/var/root")}) {
+        const TreeSnapshot tree = TreeSnapshot::read(hostPath(path));
+        *entries += tree.size();
+        *bytes += tree.totalBytes();
+    }
 }

@@ -16,6 +16,8 @@ public:
         bool realSize = false;      // a real device's media library: ~19,000 files, ~1 GB
         // Shapes the device's network like Wi-Fi with tc's tbf ("20mbit"); empty: unshaped.
         QString linkRate;
+        // The device's own name, which its host name tells; empty: "iPod".
+        QString hostName;
     };
 
     struct Result {
@@ -46,6 +48,9 @@ public:
 
     QString name() const { return m_name; }
     QString treePath() const;                          // host folder of the device's "/"
+    // The entries and bytes of the trees a backup copies (/Applications,
+    // /var/mobile, /var/root), as they lie on the device's disk.
+    void backupTotals(qint64 *entries, qint64 *bytes) const;
     QString hostPath(const QString &devicePath) const; // links resolved inside the device
     int rebootCount() const;
     // Gives a device folder a disk of its own of that size, with its content,

@@ -8,8 +8,10 @@
 # "next to it": in its network namespace (see exec and run below).
 #
 #   device.sh [--name ID] start [--big] [--real-size] [--apps-relocated] [--link RATE]
+#                               [--host-name NAME]
 #                                              --link shapes the device's network like
-#                                              Wi-Fi: RATE (for example 20mbit) with tc's tbf
+#                                              Wi-Fi: RATE (for example 20mbit) with tc's tbf;
+#                                              --host-name: the device's own name (iPod)
 #   device.sh [--name ID] stop                 stop and remove everything
 #   device.sh [--name ID] status               "running" (exit 0) or "stopped" (exit 3)
 #   device.sh [--name ID] exec CMD [ARG...]    run CMD in the device's network namespace
@@ -160,7 +162,7 @@ inner() {
     ip link set lo mtu 1500
     tc qdisc add dev lo root tbf rate "$ZV_LINK_RATE" burst 32kb latency 100ms
   fi
-  hostname iPod
+  hostname "${ZV_HOST_NAME:-iPod}"
   mount --bind "$state/passwd" /etc/passwd
   mount --bind "$state/shadow" /etc/shadow
   mount -t tmpfs -o mode=755 zorvane-run /run      # privilege separation folder, private
@@ -177,13 +179,17 @@ inner() {
 }
 
 cmd_start() {
-  local opts=() link=''
+  local opts=() link='' host_name=''
   while [ $# -gt 0 ]; do
     case $1 in
       --big|--real-size|--apps-relocated) opts+=("$1") ;;
       --link)
         link=${2:?--link needs a rate such as 20mbit}
         case $link in *[!0-9a-zA-Z.]*) die "bad link rate '$link'" ;; esac
+        shift ;;
+      --host-name)
+        host_name=${2:?--host-name needs a name}
+        case $host_name in *[!0-9a-zA-Z-]*) die "bad host name '$host_name'" ;; esac
         shift ;;
       *) die "start: unknown option $1" ;;
     esac
@@ -203,7 +209,7 @@ cmd_start() {
   write_config
   mkfifo -m 600 "$state/ready.fifo"
   exec 3<>"$state/ready.fifo"
-  ZV_LINK_RATE=$link setsid unshare --net --mount --pid --uts --fork --mount-proc --kill-child \
+  ZV_LINK_RATE=$link ZV_HOST_NAME=$host_name setsid unshare --net --mount --pid --uts --fork --mount-proc --kill-child \
     "$BASH" "$here/device.sh" --name "$name" __inner </dev/null >>"$state/inner.log" 2>&1 3<&- &
   echo $! >"$state/ns.pid"
   local answer=''
@@ -261,7 +267,7 @@ cmd_run() {
   while [ $# -gt 0 ]; do
     case $1 in
       --big|--real-size|--apps-relocated) opts+=("$1"); shift ;;
-      --link) opts+=("$1" "${2:?--link needs a rate}"); shift 2 ;;
+      --link|--host-name) opts+=("$1" "${2:?$1 needs a value}"); shift 2 ;;
       *) break ;;
     esac
   done

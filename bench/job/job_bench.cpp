@@ -287,12 +287,7 @@ int main(int argc, char **argv)
     }
     qint64 files = 0;
     qint64 bytes = 0;
-    for (const QString &path : {QStringLiteral("/Applications"), QStringLiteral("/var/mobile"),
-                                QStringLiteral("/var/root")}) {
-        const TreeSnapshot tree = TreeSnapshot::read(device.hostPath(path));
-        files += tree.size();
-        bytes += tree.totalBytes();
-    }
+    device.backupTotals(&files, &bytes);
     std::printf("device: %lld entries, %.1f MB to back up; %d round(s)\n", files, bytes / 1e6,
                 rounds);
 

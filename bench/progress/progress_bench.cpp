@@ -16,7 +16,6 @@
 #include "DeviceNetwork.h"
 #include "PrivatePutty.h"
 #include "SimulatedDevice.h"
-#include "TreeSnapshot.h"
 #include "about/WebEngineSetup.h"
 #include "app/Console.h"
 #include "app/JobProgressView.h"
@@ -264,12 +263,7 @@ int main(int argc, char **argv)
     }
     qint64 files = 0;
     qint64 bytes = 0;
-    for (const QString &path : {QStringLiteral("/Applications"), QStringLiteral("/var/mobile"),
-                                QStringLiteral("/var/root")}) {
-        const TreeSnapshot tree = TreeSnapshot::read(device.hostPath(path));
-        files += tree.size();
-        bytes += tree.totalBytes();
-    }
+    device.backupTotals(&files, &bytes);
     std::printf("device: %lld entries, %.1f MB to back up, link %s\n", files, bytes / 1e6,
                 qPrintable(rate));
     std::fflush(stdout);

@@ -17,8 +17,13 @@ public:
     static QString ofBackup(const QString &folder = QString());
     // The record from a key cache entry "<key type> <key>".
     static QString fromKey(const QByteArray &entry);
-    // The record in the user's words: "host key ssh-ed25519 1a2b3c4d...".
-    static QString describe(const QString &record);
+    // The device's own name (and serial number, where it told it) that the
+    // backup in `folder` brought from the device; empty when it holds none.
+    // Printable characters only: the text comes from the device.
+    static QString nameOfBackup(const QString &folder = QString());
+    // The record in the user's words: "host key ssh-ed25519 1a2b3c4d...",
+    // after the device's name when there is one ("iPod, host key ...").
+    static QString describe(const QString &record, const QString &name = QString());
 };
 
 } // namespace jobs

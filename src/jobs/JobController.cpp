@@ -156,8 +156,8 @@ bool JobController::sameDeviceOrAgreed(const JobDescription &job) const
     // While a backup runs or after one was interrupted, the backup it replaces
     // lies in the holding folder.
     const bool heldAside = platform::Platform::files().exists(kPreviousBackupFolder);
-    const QString backup = DeviceIdentity::ofBackup(
-        heldAside && job.job == Job::Backup ? kPreviousBackupFolder : QString());
+    const QString folder = heldAside && job.job == Job::Backup ? kPreviousBackupFolder : QString();
+    const QString backup = DeviceIdentity::ofBackup(folder);
     // Unknown on either side (no key stored yet, a backup that recorded none):
     // nothing to compare.
     if (device.isEmpty() || backup.isEmpty() || device == backup)
@@ -165,7 +165,8 @@ bool JobController::sameDeviceOrAgreed(const JobDescription &job) const
     const QString both =
         QStringLiteral("The backup beside Zorvane came from another iPod/iPhone (%1) than the "
                        "device at %2 (%3).")
-            .arg(DeviceIdentity::describe(backup), address, DeviceIdentity::describe(device));
+            .arg(DeviceIdentity::describe(backup, DeviceIdentity::nameOfBackup(folder)), address,
+                 DeviceIdentity::describe(device));
     if (job.job == Job::Backup)
         return !askNo(QStringLiteral("Replace another device's backup?"),
                       both

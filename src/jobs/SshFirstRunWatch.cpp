@@ -12,6 +12,7 @@ bool SshFirstRunWatch::begin(const QString &address, QString *error)
     m_address = address;
     m_ticks = 0;
     m_keySeenAt = 0;
+    m_keyBefore = HostKeyCache::read().keyFor(address);
     m_shown = false;
     m_written = m_window.consoleText();
     platform::FileSystem &files = platform::Platform::files();
@@ -36,12 +37,18 @@ void SshFirstRunWatch::tick()
     QByteArray note;
     if (!platform::Platform::files().readFile(kSshCopyNote, &note, nullptr))
         note.clear();
-    const bool keyStored = HostKeyCache::read().holdsKeyFor(m_address);
-    if (keyStored && m_keySeenAt == 0)
+    const QByteArray key = HostKeyCache::read().keyFor(m_address);
+    const bool keyStored = !key.isEmpty();
+    const bool storedNow = keyStored && key != m_keyBefore;
+    if (storedNow && m_keySeenAt == 0)
         m_keySeenAt = m_ticks;
     const bool timeIsUp =
-        keyStored ? m_ticks - m_keySeenAt >= kCopyLimitTicks : m_ticks >= kAnswerLimitTicks;
-    show(sshFirstRunOutcome(keyStored, sshCopyResult(note), timeIsUp));
+        storedNow ? m_ticks - m_keySeenAt >= kCopyLimitTicks : m_ticks >= kAnswerLimitTicks;
+    const SshCopyResult copy = sshCopyResult(note);
+    // Without the copy's note, only a key this run stored tells that the
+    // question was answered.
+    show(sshFirstRunOutcome(copy == SshCopyResult::NotYet ? storedNow : keyStored, copy,
+                            timeIsUp));
 }
 
 void SshFirstRunWatch::show(SshFirstRunOutcome outcome)

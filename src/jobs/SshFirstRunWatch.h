@@ -14,7 +14,7 @@ class JobWindow;
 class SshFirstRunWatch {
 public:
     // About five minutes of the job timer's 7-second ticks for an answer; once
-    // the key is stored, about 20 seconds for the copy's note.
+    // this run stored the key, about 20 seconds for the copy's note.
     static constexpr int kAnswerLimitTicks = 43;
     static constexpr int kCopyLimitTicks = 3;
 
@@ -36,7 +36,11 @@ private:
     JobWindow &m_window;
     QString m_address;
     int m_ticks = 0;
-    int m_keySeenAt = 0; // the tick that first found the key (0: not yet)
+    int m_keySeenAt = 0; // the tick that first found the key this run stored (0: not yet)
+    // The key PuTTY's cache held for the address when the run began: one
+    // still there unchanged was not stored by this run, and says nothing of
+    // the answer in the SSH window (a device whose key changed is asked about).
+    QByteArray m_keyBefore;
     // What the Console shows: written again only when it changes, and only
     // while the Console still shows what this job wrote; once another job has
     // written into it, the outcome comes in an alert instead.

@@ -24,6 +24,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
@@ -102,7 +103,12 @@ private slots:
                 if (!control->hasMouseTracking() || !control->isVisible()
                     || qobject_cast<QLabel *>(control) || qobject_cast<QGroupBox *>(control))
                     continue;
-                QTest::mouseMove(control, control->rect().center());
+                // Delivered at once: on an X server a pointer warp's motion
+                // event arrives later, after the help lines were read.
+                const QPoint centre = control->rect().center();
+                QMouseEvent move(QEvent::MouseMove, centre, control->mapToGlobal(centre),
+                                 Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(control, &move);
                 for (QLabel *line : helpLines) {
                     const QString overflow = captionfit::overflow(line);
                     if (!overflow.isEmpty() && !overflows.contains(overflow))

@@ -151,10 +151,15 @@ void tst_backup_lifecycle_e2e::anotherDevicesBackupIsJoinedOnlyWhenAgreed()
     QCOMPARE(jobs::DeviceIdentity::ofBackup(), firstDevice);
     const TreeSnapshot firstBackup = localBackup();
 
+    // The backup names the device by the name it told, too.
+    QCOMPARE(jobs::DeviceIdentity::nameOfBackup(), QStringLiteral("\"iPod\""));
+
     // Another device at the same address, with its own host key, which the
     // user has accepted.
     SimulatedDevice other;
-    QVERIFY2(other.start(), qPrintable(other.lastError()));
+    SimulatedDevice::Options named;
+    named.hostName = QStringLiteral("Kims-iPhone");
+    QVERIFY2(other.start(named), qPrintable(other.lastError()));
     QVERIFY(other.seedHostKey(m_fixture->home()));
     DeviceNetwork network;
     QString error;
@@ -178,7 +183,8 @@ void tst_backup_lifecycle_e2e::anotherDevicesBackupIsJoinedOnlyWhenAgreed()
         QVERIFY2(asked.title.contains(QStringLiteral("another device's backup")),
                  qPrintable(asked.title));
         QCOMPARE(asked.buttons, platform::MsgButtons::YesNoDefaultNo);
-        QVERIFY2(asked.text.contains(jobs::DeviceIdentity::describe(firstDevice))
+        QVERIFY2(asked.text.contains(jobs::DeviceIdentity::describe(firstDevice,
+                                                                     QStringLiteral("\"iPod\"")))
                      && asked.text.contains(jobs::DeviceIdentity::describe(otherDevice)),
                  qPrintable(asked.text));
         QCOMPARE(localBackup().differences(firstBackup, TreeSnapshot::Everything), QStringList());
@@ -196,6 +202,7 @@ void tst_backup_lifecycle_e2e::anotherDevicesBackupIsJoinedOnlyWhenAgreed()
              qPrintable(replaced.right(2000)));
     QVERIFY(replaced.contains(QStringLiteral("the previous backup has been replaced")));
     QCOMPARE(jobs::DeviceIdentity::ofBackup(), otherDevice);
+    QCOMPARE(jobs::DeviceIdentity::nameOfBackup(), QStringLiteral("\"Kims-iPhone\""));
     network.leave();
 }
 

@@ -136,8 +136,7 @@ int BatchRunner::run(BatchFrame &frame)
     locks.emplace_back(frame.path);
     LineParser::Result parsed;
     while (readCommand(frame, parsed)) {
-        if (session.lineBudget != 0 && --session.lineBudget == 0)
-            session.flow = Flow::LeaveProgram;
+        session.spendBudget(1);
         if (parsed.status == LineParser::Status::SyntaxError) {
             // As on Windows, a line that cannot be parsed ends the batch file.
             if (!parsed.error.empty())

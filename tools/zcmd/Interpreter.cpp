@@ -249,6 +249,8 @@ int Interpreter::runPipeline(const Node &node)
     std::vector<pid_t> children;
     int previousRead = -1;
     for (size_t k = 0; k < node.children.size(); ++k) {
+        if (!session_.spendBudget(Session::kPipeSideLines))
+            break;
         int fds[2] = {-1, -1};
         if (k + 1 < node.children.size() && ::pipe2(fds, O_CLOEXEC) != 0) {
             Output::errLine("The system cannot create the pipe.");

@@ -49,6 +49,25 @@ struct Session {
     // Batch lines that may still be run; 0 for no limit. The program never
     // sets one; a harness that runs arbitrary scripts in-process does.
     std::uint64_t lineBudget = 0;
+    // A side of a pipe runs in a process of its own, which costs as much time
+    // as many lines: it takes that many from the budget.
+    static constexpr std::uint64_t kPipeSideLines = 20;
+    // Takes `lines` from the budget; false once it is spent, and the whole
+    // program is then left.
+    bool spendBudget(std::uint64_t lines)
+    {
+        if (lineBudget == 0)
+            return !budgetSpent;
+        if (lines < lineBudget) {
+            lineBudget -= lines;
+            return true;
+        }
+        lineBudget = 0;
+        budgetSpent = true;
+        flow = Flow::LeaveProgram;
+        return false;
+    }
+    bool budgetSpent = false;
     // Passwords handed to PuTTY's tools privately: kept out of the
     // environment of every program started afterwards.
     std::vector<std::string> secrets;

@@ -1,0 +1,3 @@
+:a
+set V=1|V
+goto a
