@@ -25,10 +25,16 @@ BackupRecovery::Result BackupRecovery::settle()
     platform::FileSystem &files = platform::Platform::files();
     const bool discarded = files.exists(kDiscardedBackupFolder);
     const bool aside = files.exists(kPreviousBackupFolder);
-    if (!discarded && !aside)
+    const bool incoming = files.exists(kIncomingFolder);
+    if (!discarded && !aside && !incoming)
         return Result::Nothing;
     if (platform::scriptRunsHere({QStringLiteral("Yes.bat"), QStringLiteral("No.bat")}))
         return Result::Running;
+    // Copies that a stopped backup had not yet moved into place: never a backup.
+    if (incoming && !files.removeTree(kIncomingFolder))
+        return Result::Failed;
+    if (!discarded && !aside)
+        return Result::Settled;
     // Renamed away once the new copy had checked out: no backup any more.
     if (discarded && !files.removeTree(kDiscardedBackupFolder))
         return Result::Failed;

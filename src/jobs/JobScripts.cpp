@@ -14,6 +14,7 @@ const QString kPreviousBackupMark = QStringLiteral("PreviousBackup\\saved.txt");
 const QString kPutBackMark = QStringLiteral("PreviousBackup\\putback.txt");
 const QString kDiscardedBackupFolder = QStringLiteral("DiscardedBackup");
 const QString kBackupDeviceRecord = QStringLiteral("BackupDevice.txt");
+const QString kIncomingFolder = QStringLiteral("Incoming");
 const QString kSshCopyNote = QStringLiteral("SSHresult.txt");
 const QString kRestoreRunFile = QStringLiteral("RestoreRun.txt");
 
@@ -126,6 +127,7 @@ QStringList setAsideLines()
     l << noteJob(Job::Backup) << QStringLiteral("set FAILED=")
       << QStringLiteral("set HADPREVIOUS=")
       << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(kDiscardedBackupFolder)
+      << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(kIncomingFolder)
       << QStringLiteral("if not exist ") + prev + QStringLiteral(" goto setaside")
       << QStringLiteral("echo An earlier backup was interrupted; putting the backup it had set "
                         "aside back first.");
@@ -234,14 +236,38 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     const QString apps =
         symlinked ? QStringLiteral("/var/Applications") : QStringLiteral("/Applications");
     JobScript s = fromForm(kind, versionText);
+    // pscp puts what follows an entry it cannot copy (a link to nothing, a
+    // loop) one folder higher for each such entry, up to the folder it copies
+    // into: so it copies into a folder of its own, where no device file can
+    // land among the working folder's scripts, tools and backups. The tree is
+    // then moved into place; what landed elsewhere is deleted with the folder,
+    // and the check finds it missing.
+    int fetches = 0;
+    const auto fetch = [&s, &fetches](const QString &given, const QString &tree,
+                                      const QString &what) {
+        const QString n = QString::number(++fetches);
+        s.line(QStringLiteral("cd %1 || goto nofetch").arg(kIncomingFolder) + n);
+        s.line(given);
+        s.line(kNoteFailure);
+        s.line(noteFailure(what));
+        s.line(QStringLiteral("cd .."));
+        s.line(QStringLiteral("if exist %1\\%2 move %1\\%2 %2 >NUL").arg(kIncomingFolder, tree));
+        s.line(kNoteFailure);
+        s.line(QStringLiteral("goto fetched") + n);
+        s.line(QStringLiteral(":nofetch") + n);
+        s.line(QStringLiteral("set FAILED=1"));
+        s.line(note(QStringLiteral("failed making the folder %1 to copy into").arg(kIncomingFolder)));
+        s.line(QStringLiteral(":fetched") + n);
+    };
     s.line(QStringLiteral("echo Do NOT worry if during this process it says something like file "
                           "not found, or path not found."));
     s.lines(setAsideLines());
     s.lines(connectionLines(cs));
+    s.line(QStringLiteral("mkdir ") + kIncomingFolder);
     s.line(QStringLiteral("echo Backing up your Applications..."));
-    s.line(QStringLiteral("pscp -r -pw %PASS% root@%IP%:") + apps + QStringLiteral(" ."));
-    s.line(kNoteFailure);
-    s.line(noteFailure(QStringLiteral("copying ") + apps + QStringLiteral(" from the device")));
+    fetch(QStringLiteral("pscp -r -pw %PASS% root@%IP%:") + apps + QStringLiteral(" ."),
+          QStringLiteral("Applications"),
+          QStringLiteral("copying ") + apps + QStringLiteral(" from the device"));
     // The progress counts the user's files only, not the helpers that follow.
     s.line(QStringLiteral("echo ") + JobProgress::kBackupHelpersLine);
     for (const QString &file : {QStringLiteral("cp"), QStringLiteral("chown"),
@@ -255,12 +281,11 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     s.line(noteFailure(QStringLiteral("listing your files on the device (move.sh)")));
     s.line(QStringLiteral("echo now downloading your /var/mobile and /var/root folders, this may "
                           "take a while."));
-    s.line(QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."));
-    s.line(kNoteFailure);
-    s.line(noteFailure(QStringLiteral("copying /var/mobile from the device")));
-    s.line(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."));
-    s.line(kNoteFailure);
-    s.line(noteFailure(QStringLiteral("copying /var/root from the device")));
+    fetch(QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."), QStringLiteral("mobile"),
+          QStringLiteral("copying /var/mobile from the device"));
+    fetch(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."), QStringLiteral("root"),
+          QStringLiteral("copying /var/root from the device"));
+    s.line(QStringLiteral("rmdir /S /Q ") + kIncomingFolder);
     s.line(QStringLiteral("echo ") + JobProgress::kBackupCheckingLine);
     s.lines(settleLines(deviceRecord.isEmpty() ? QStringLiteral("unknown") : deviceRecord));
     s.line(copyToDevice(QStringLiteral("back.sh"), QStringLiteral("/")));

@@ -42,5 +42,8 @@ extern const QString kPreviousBackupMark;
 extern const QString kPutBackMark;
 extern const QString kDiscardedBackupFolder;
 extern const QString kBackupDeviceRecord;
+// The folder a backup's copies from the device are made in, before each tree
+// is moved into place.
+extern const QString kIncomingFolder;
 
 } // namespace jobs

@@ -243,7 +243,7 @@ void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne()
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [runner, &killed] {
             if (killed || !runner->isBusy()
-                || !QFileInfo::exists(QStringLiteral("mobile/Media/zz-large.bin")))
+                || !QFileInfo::exists(QStringLiteral("Incoming/mobile/Media/zz-large.bin")))
                 return;
             // The interpreter and everything it started, at once.
             killed = ::kill(-pid_t(runner->processId()), SIGKILL) == 0;

@@ -395,7 +395,7 @@ private:
             // Cut while the large file is arriving: it exists here, but not whole yet.
             auto *watch = new QTimer(this);
             connect(watch, &QTimer::timeout, this, [this, watch] {
-                const QFileInfo arriving(QStringLiteral("mobile/Media/zz-large.bin"));
+                const QFileInfo arriving(QStringLiteral("Incoming/mobile/Media/zz-large.bin"));
                 if (!arriving.exists() || arriving.size() == 0)
                     return;
                 if (arriving.size() < kLargeFileBytes)

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QRegularExpression>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -58,6 +59,7 @@ private slots:
     void namesThatReadLikeVerdictsDecideNothing();
     void everyNameComesBackExactly();
     void fullDeviceDiskWhileListingIsNeverComplete();
+    void linksToNothingLeaveTheProgramsFolderAlone();
     void restoreOntoAFullDeviceStopsBeforeTheRestart();
 
 private:
@@ -280,7 +282,7 @@ void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack()
         onConsole(QStringLiteral("now downloading your /var/mobile"), [this, &done] {
             auto *watch = new QTimer(this);
             connect(watch, &QTimer::timeout, this, [this, watch, &done] {
-                const QFileInfo arriving(QStringLiteral("mobile/Media/zz-large.bin"));
+                const QFileInfo arriving(QStringLiteral("Incoming/mobile/Media/zz-large.bin"));
                 if (!arriving.exists() || arriving.size() == 0)
                     return;
                 done = killSessions() > 0;
@@ -532,6 +534,35 @@ void tst_job_outcomes_e2e::fullDeviceDiskWhileListingIsNeverComplete()
                  && !console.contains(QStringLiteral("arrived, every file")),
              qPrintable(console.right(3000)));
     QVERIFY(QFileInfo::exists(QStringLiteral("BackupIncomplete.txt")));
+}
+
+void tst_job_outcomes_e2e::linksToNothingLeaveTheProgramsFolderAlone()
+{
+    // pscp puts what follows each entry it cannot copy one folder higher: in
+    // folders with links to nothing, the other files would climb up to the
+    // folder the copy is made in, the running script's name among them.
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    SimulatedDevice &d = m_fixture->device();
+    QString make;
+    for (const char *folder : {"a", "b", "c"}) {
+        make += QStringLiteral("mkdir -p /var/mobile/Media/Spill/%1 && cd /var/mobile/Media/Spill/%1"
+                               " && for n in 1 2 3 4 5; do ln -s /nothing$n l$n; done"
+                               " && for n in 1 2 3 4 5 6 7 8; do echo spilled > p$n.txt; done"
+                               " && echo 'echo spilled' > No.bat && ")
+                    .arg(QLatin1String(folder));
+    }
+    QVERIFY(d.shell(make + QStringLiteral("true")).exitCode == 0);
+    const QString console = backup();
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY2(!o.succeeded, qPrintable(console.right(2000)));
+    QVERIFY(console.contains(QStringLiteral("unable to identify")));
+    QFile ran(QStringLiteral("No.bat"));
+    QVERIFY(ran.open(QIODevice::ReadOnly));
+    QVERIFY(!ran.readAll().contains("spilled"));
+    const QStringList top = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QVERIFY2(top.filter(QRegularExpression(QStringLiteral("^(p[0-9]\\.txt|[abc]|Incoming)$")))
+                 .isEmpty(),
+             qPrintable(top.join(QLatin1Char(' '))));
 }
 
 void tst_job_outcomes_e2e::restoreOntoAFullDeviceStopsBeforeTheRestart()
