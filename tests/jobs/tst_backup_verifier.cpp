@@ -301,8 +301,7 @@ void tst_backup_verifier::namesPscpWouldCutAreLaidApartWithTheSiblingsTheyHit()
     // Only the topmost of what pscp makes: "sub/ner", not "sub/ner/d".
     QCOMPARE(r.plan.strays,
              (QList<QByteArray>{"mobile/Media/evil.bat", "mobile/Media/sub/ner",
-                                "mobile/Media/sub/\xe9t\xe9", "mobile/Media/x",
-                                "mobile/Media/y"}));
+                                "mobile/Media/sub/\xe9t\xe9", "mobile/Media/x", "mobile/Media/y"}));
 
     // The backup is as it was; the staging holds each entry under its number.
     QCOMPARE(tree("mobile"), backup);
@@ -346,12 +345,11 @@ void tst_backup_verifier::backupsPscpWouldSpillElsewhereAreRefused_data()
     QTest::newRow("folder into the one above") << QByteArray("mobile/Media/up\\..") << true << true;
     QTest::newRow("file onto the one above") << QByteArray("mobile/Media/up\\..") << false << true;
     QTest::newRow("file onto its folder") << QByteArray("mobile/Media/end\\") << false << true;
-    QTest::newRow("file onto its folder, dot") << QByteArray("mobile/Media/dot\\.") << false
-                                               << true;
+    QTest::newRow("file onto its folder, dot")
+        << QByteArray("mobile/Media/dot\\.") << false << true;
     QTest::newRow("file onto a folder") << QByteArray("mobile/x\\Media") << false << true;
     QTest::newRow("folder onto a file") << QByteArray("mobile/Media/x\\-rf") << true << true;
-    QTest::newRow("folder into its own folder") << QByteArray("mobile/Media/in\\") << true
-                                                << false;
+    QTest::newRow("folder into its own folder") << QByteArray("mobile/Media/in\\") << true << false;
 }
 
 void tst_backup_verifier::backupsPscpWouldSpillElsewhereAreRefused()
