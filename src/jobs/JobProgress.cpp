@@ -108,8 +108,9 @@ void JobProgress::onLine(const QString &raw)
     if (!m_totalsKnown) {
         const QRegularExpressionMatch m = kTotals.match(line);
         if (m.hasMatch()) {
-            m_totalFiles = m.captured(1).remove(QLatin1Char(',')).toLongLong();
-            m_totalBytes = qint64(m.captured(2).remove(QLatin1Char(',')).toDouble() * 1e6 + 0.5);
+            m_totalFiles = m.captured(1).remove(QLatin1Char(',')).toLongLong() + m_apartFiles;
+            m_totalBytes = qint64(m.captured(2).remove(QLatin1Char(',')).toDouble() * 1e6 + 0.5)
+                           + m_apartBytes;
             m_totalsKnown = true;
             return;
         }
@@ -118,12 +119,16 @@ void JobProgress::onLine(const QString &raw)
     static const QRegularExpression kApart(
         QStringLiteral("^Also sending ([0-9,]{1,20}) files, ([0-9,]{1,20}(?:\\.[0-9]{1,3})?) MB, "
                        "apart: pscp would change names in your backup\\.$"));
-    if (m_kind == Kind::Restore && m_totalsKnown && !m_apartAdded && m_stage == Stage::Preparing) {
+    if (m_kind == Kind::Restore && !m_apartKnown && m_stage == Stage::Preparing) {
         const QRegularExpressionMatch m = kApart.match(line);
         if (m.hasMatch()) {
-            m_totalFiles += m.captured(1).remove(QLatin1Char(',')).toLongLong();
-            m_totalBytes += qint64(m.captured(2).remove(QLatin1Char(',')).toDouble() * 1e6 + 0.5);
-            m_apartAdded = true;
+            m_apartFiles = m.captured(1).remove(QLatin1Char(',')).toLongLong();
+            m_apartBytes = qint64(m.captured(2).remove(QLatin1Char(',')).toDouble() * 1e6 + 0.5);
+            m_apartKnown = true;
+            if (m_totalsKnown) {
+                m_totalFiles += m_apartFiles;
+                m_totalBytes += m_apartBytes;
+            }
             return;
         }
     }

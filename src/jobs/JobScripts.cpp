@@ -300,17 +300,18 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     s.line(noteJob(Job::Restore));
     s.line(QStringLiteral("set FAILED="));
     s.line(note(QStringLiteral("run ") + token));
+    // pscp sends a name by what follows its last backslash: such entries are
+    // laid apart first, and a backup that pscp would spill elsewhere on the
+    // device is not sent at all. Before the password is set, which this step
+    // has no need of.
+    s.line(QStringLiteral("StageNames.exe ") + token);
+    s.line(QStringLiteral("if errorlevel 1 goto namesrefused"));
     s.lines(connectionLines(cs));
     s.line(QStringLiteral("echo Transferring files..."));
     // What the copies will bring, for the Console and the progress beside the busy sign.
     if (const std::optional<ListedTotals> totals = ListedTotals::read())
         s.line(QStringLiteral("echo ")
                + JobProgress::totalsLine(JobProgress::Kind::Restore, totals->files, totals->bytes));
-    // pscp sends a name by what follows its last backslash: such entries are
-    // laid apart first, and a backup that pscp would spill elsewhere on the
-    // device is not sent at all.
-    s.line(QStringLiteral("StageNames.exe ") + token);
-    s.line(QStringLiteral("if errorlevel 1 goto namesrefused"));
     send(s, QStringLiteral("chown1"), QStringLiteral("/"));
     send(s, QStringLiteral("install.sh"), QStringLiteral("/"));
     send(s, QStringLiteral("cp"), QStringLiteral("/"));
