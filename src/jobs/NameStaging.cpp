@@ -1,5 +1,6 @@
 #include "jobs/NameStaging.h"
 
+#include "jobs/BackupVerifier.h"
 #include "platform/Platform.h"
 
 #include <QFile>
@@ -238,7 +239,7 @@ NameStaging::Result NameStaging::stage(const QString &token)
     QByteArray unreadable;
     if (!read(&entries, &unreadable)) {
         r.error = QStringLiteral("the folder %1 of your backup cannot be read")
-                      .arg(QFile::decodeName(unreadable));
+                      .arg(BackupVerifier::printable(unreadable));
         return r;
     }
     r.plan = plan(entries);
@@ -253,7 +254,6 @@ NameStaging::Result NameStaging::stage(const QString &token)
     FileSystem &files = platform::Platform::files();
     const QByteArray root = QFile::encodeName(building());
     const QByteArray folder = root + "/names-" + token.toLatin1();
-    QByteArray step;
     if (!files.makeFolder(root) || !files.makeFolder(folder)) {
         r.error = QStringLiteral("the folder %1 cannot be made").arg(building());
         return r;
@@ -264,19 +264,24 @@ NameStaging::Result NameStaging::stage(const QString &token)
     for (const QByteArray &path : r.plan.kept + r.plan.apart) {
         if (!layApart(path, folder + '/' + QByteArray::number(++item), &counted, &failed)) {
             r.error = QStringLiteral("%1 cannot be linked or copied into %2")
-                          .arg(QFile::decodeName(failed), building());
+                          .arg(BackupVerifier::printable(failed), building());
             removeLeftOver();
             return r;
         }
     }
     const QByteArray listText = list(r.plan);
+    QByteArray step;
     QString error;
     const QString local = QFile::decodeName(folder) + QLatin1Char('/');
     if (!files.readFile(kDeviceStep, &step, &error)
         || !files.writeFile(local + kDeviceStep, step, &error)
-        || !files.writeFile(local + kListName, listText, &error)
-        || !files.rename(building(), kFolder)) {
+        || !files.writeFile(local + kListName, listText, &error)) {
         r.error = QStringLiteral("the folder %1 cannot be written (%2)").arg(building(), error);
+        removeLeftOver();
+        return r;
+    }
+    if (!files.rename(building(), kFolder)) {
+        r.error = QStringLiteral("the folder %1 cannot be renamed %2").arg(building(), kFolder);
         removeLeftOver();
         return r;
     }
@@ -291,11 +296,6 @@ bool NameStaging::removeLeftOver()
     FileSystem &files = platform::Platform::files();
     const bool whole = files.removeTree(kFolder);
     return files.removeTree(building()) && whole;
-}
-
-QString NameStaging::deviceFolder(const QString &token)
-{
-    return kDeviceFolder + QStringLiteral("/names-") + token;
 }
 
 } // namespace jobs

@@ -49,7 +49,8 @@ public:
     };
 
     // The local folder the staging is built in, and the device folder that
-    // receives it (its folder there is named "names-" and the run's token).
+    // receives it: the staging's own folder, named "names-" and the run's
+    // token, in both.
     static const QString kFolder;
     static const QString kDeviceFolder;
     // The list's name and its first line; the device step's file.
@@ -78,8 +79,6 @@ public:
     static Result stage(const QString &token);
     // Removes a staging folder that an earlier run left, whole or in part.
     static bool removeLeftOver();
-    // The device's folder for the run with this token.
-    static QString deviceFolder(const QString &token);
 };
 
 } // namespace jobs
