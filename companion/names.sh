@@ -83,7 +83,11 @@ while IFS= read -r line; do
     continue
   fi
   if [ "$kind" = R ]; then
-    rm -rf "$zn_at" && removed=$((removed + 1)) || zn_failed "could not remove" "$zn_at"
+    if rm -rf "$zn_at"; then
+      removed=$((removed + 1))
+    else
+      zn_failed "could not remove" "$zn_at"
+    fi
     continue
   fi
   if [ -z "$item" ] || [ -L "$item" ] || [ ! -e "$item" ]; then
