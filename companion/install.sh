@@ -11,7 +11,7 @@ zv_say "Preparing your device for the restore..."
 for t in cp chown chown1; do
   path=$(zv_tool "$t") && chmod 755 "$path"
 done
-mkdir -p /usr/bin /var
+mkdir -p /usr/bin /var /var/root/Library/Zorvane
 # The applications are copied into /Applications. On a device whose
 # applications were moved to /var that is a link; if its folder is gone (a
 # fresh /var), make it so that the applications land there again.

@@ -17,6 +17,10 @@ fi
 run=$(head -c 64 /RestoreRun.txt 2>/dev/null | tr -cd '0-9a-f')
 rm -f /RestoreRun.txt
 verdict() { zv_say "Zorvane restore check: $* (check $run)"; }
+# Entries whose names pscp would cut came apart with this run: in place first.
+names=/var/root/Library/Zorvane/names-$run
+[ -n "$run" ] && [ -f "$names/names.sh" ] && sh "$names/names.sh" "$names"
+rm -rf /var/root/Library/Zorvane/names-*
 if zv_list_whole "$ZV_RECORD" "$ZV_RECORD_HEADER"; then
   # links: 1 a whole list, 2 a list that is not whole, 0 none (an older backup).
   links=0 listed=''

@@ -10,7 +10,8 @@ const QStringList companionFiles{
     QStringLiteral("move.sh"),    QStringLiteral("back.sh"),   QStringLiteral("install.sh"),
     QStringLiteral("fixmail.sh"), QStringLiteral("other.sh"),  QStringLiteral("apps.sh"),
     QStringLiteral("fonts.sh"),   QStringLiteral("cp"),        QStringLiteral("chown"),
-    QStringLiteral("chown1"),     QStringLiteral("plink.exe"), QStringLiteral("pwned.jpg")};
+    QStringLiteral("chown1"),     QStringLiteral("plink.exe"), QStringLiteral("pwned.jpg"),
+    QStringLiteral("names.sh")};
 
 QString remote(const QString &path)
 {

@@ -9,7 +9,9 @@
 #include "app/UpdateCheck.h"
 #include "jobs/BackupRecovery.h"
 #include "jobs/JobController.h"
+#include "jobs/NameStaging.h"
 #include "platform/Platform.h"
+#include "platform/RunningScripts.h"
 #include "platform/Twips.h"
 #include "platform/desktop/CaptionFont.h"
 #include "runner/ReadOutput.h"
@@ -94,6 +96,9 @@ void frmMain::Form_Load()
     // A backup stopped part-way (this program, its interpreter or the machine)
     // leaves its previous backup set aside: put it back before anything runs.
     jobs::BackupRecovery::settle();
+    // What a restore laid apart for the names pscp would cut serves that run only.
+    if (!platform::scriptRunsHere({QStringLiteral("PutFilesBack.bat")}))
+        jobs::NameStaging::removeLeftOver();
     const QString version = platform::Platform::app().versionText();
     PopAlert(QStringLiteral("Welcome to Zorvane, Version: ") + version + QStringLiteral(" Beta."));
 

@@ -48,6 +48,13 @@ QString JobProgress::totalsLine(Kind kind, qint64 files, qint64 bytes)
                                       .arg(progresstext::grouped(files), mb);
 }
 
+QString JobProgress::apartLine(qint64 files, qint64 bytes)
+{
+    return QStringLiteral("Also sending %1 files, %2 MB, apart: pscp would change names in your "
+                          "backup.")
+        .arg(progresstext::grouped(files), QString::number(double(bytes) / 1e6, 'f', 1));
+}
+
 void JobProgress::feed(const QString &chunk, qint64 ms)
 {
     m_now = ms;
@@ -101,9 +108,27 @@ void JobProgress::onLine(const QString &raw)
     if (!m_totalsKnown) {
         const QRegularExpressionMatch m = kTotals.match(line);
         if (m.hasMatch()) {
-            m_totalFiles = m.captured(1).remove(QLatin1Char(',')).toLongLong();
-            m_totalBytes = qint64(m.captured(2).remove(QLatin1Char(',')).toDouble() * 1e6 + 0.5);
+            m_totalFiles = m.captured(1).remove(QLatin1Char(',')).toLongLong() + m_apartFiles;
+            m_totalBytes = qint64(m.captured(2).remove(QLatin1Char(',')).toDouble() * 1e6 + 0.5)
+                           + m_apartBytes;
             m_totalsKnown = true;
+            return;
+        }
+    }
+    // Said once, by the step before anything is sent.
+    static const QRegularExpression kApart(
+        QStringLiteral("^Also sending ([0-9,]{1,20}) files, ([0-9,]{1,20}(?:\\.[0-9]{1,3})?) MB, "
+                       "apart: pscp would change names in your backup\\.$"));
+    if (m_kind == Kind::Restore && !m_apartKnown && m_stage == Stage::Preparing) {
+        const QRegularExpressionMatch m = kApart.match(line);
+        if (m.hasMatch()) {
+            m_apartFiles = m.captured(1).remove(QLatin1Char(',')).toLongLong();
+            m_apartBytes = qint64(m.captured(2).remove(QLatin1Char(',')).toDouble() * 1e6 + 0.5);
+            m_apartKnown = true;
+            if (m_totalsKnown) {
+                m_totalFiles += m_apartFiles;
+                m_totalBytes += m_apartBytes;
+            }
             return;
         }
     }

@@ -51,6 +51,9 @@ public:
 
     // The lines a job's script prints, which the progress follows.
     static QString totalsLine(Kind kind, qint64 files, qint64 bytes);
+    // A restore sends these too: the entries laid apart for their names,
+    // announced before it begins. They add to the totals.
+    static QString apartLine(qint64 files, qint64 bytes);
     static const QString kBackupHelpersLine;  // the helpers go to the device
     static const QString kBackupCheckingLine; // the fetches have ended
     static const QString kRestoreSentLine;    // the copies to the device have ended
@@ -67,6 +70,9 @@ private:
     TransferEstimate m_estimate;
     qint64 m_now = 0;
     bool m_totalsKnown = false;
+    bool m_apartKnown = false;
+    qint64 m_apartFiles = 0;
+    qint64 m_apartBytes = 0;
     qint64 m_totalFiles = 0;
     qint64 m_totalBytes = 0;
     qint64 m_files = 0;

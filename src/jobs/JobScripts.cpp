@@ -4,6 +4,7 @@
 #include "jobs/JobProgress.h"
 #include "jobs/JobTable.h"
 #include "jobs/ListedTotals.h"
+#include "jobs/NameStaging.h"
 
 #include <QRandomGenerator>
 
@@ -324,6 +325,12 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     s.line(noteJob(Job::Restore));
     s.line(QStringLiteral("set FAILED="));
     s.line(note(QStringLiteral("run ") + token));
+    // pscp sends a name by what follows its last backslash: such entries are
+    // laid apart first, and a backup that pscp would spill elsewhere on the
+    // device is not sent at all. Before the password is set, which this step
+    // has no need of.
+    s.line(QStringLiteral("StageNames.exe ") + token);
+    s.line(QStringLiteral("if errorlevel 1 goto namesrefused"));
     s.lines(connectionLines(cs));
     s.line(QStringLiteral("echo Transferring files..."));
     // What the copies will bring, for the Console and the progress beside the busy sign.
@@ -342,6 +349,13 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     send(s, QStringLiteral("Applications"), QStringLiteral("/"));
     send(s, QStringLiteral("mobile"), QStringLiteral("/var"));
     send(s, QStringLiteral("root"), QStringLiteral("/var"));
+    // What was laid apart follows, for the device to put under its own names.
+    s.line(QStringLiteral("if not exist %1 goto namessent").arg(NameStaging::kFolder));
+    s.line(copyToDevice(NameStaging::kFolder + QStringLiteral("/names-") + token,
+                        NameStaging::kDeviceFolder));
+    s.line(noteFailure(QStringLiteral("sending the entries whose names pscp would change")));
+    s.line(kNoteFailure);
+    s.line(QStringLiteral(":namessent"));
     s.line(QStringLiteral("echo ") + JobProgress::kRestoreSentLine);
     send(s, QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin"));
     run(s, QStringLiteral("fixmail.sh"));
@@ -354,6 +368,11 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     // It restarts the device, which may end the session: its own check line
     // in the output, not plink's status, says whether the restore holds.
     s.line(runOnDevice(QStringLiteral("other.sh")));
+    s.line(QStringLiteral("goto restored"));
+    s.line(QStringLiteral(":namesrefused"));
+    s.line(note(QStringLiteral("notrestarted")));
+    s.line(QStringLiteral("echo Nothing was sent, so your device is unchanged. Mend the backup as "
+                          "said above, then run the restore again."));
     s.line(QStringLiteral("goto restored"));
     s.line(QStringLiteral(":notrestarted"));
     s.line(note(QStringLiteral("notrestarted")));

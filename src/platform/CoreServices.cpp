@@ -8,8 +8,12 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <cerrno>
 #include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -31,6 +35,70 @@ bool writeWith(const QString &name, const QByteArray &content, QIODevice::OpenMo
     if (error)
         *error = file.errorString();
     return false;
+}
+
+// The names in a folder, "." and ".." left out.
+bool namesIn(const QByteArray &folder, QList<QByteArray> *names)
+{
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return false;
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names->append(name);
+        errno = 0;
+    }
+    const bool read = errno == 0;
+    ::closedir(dir);
+    return read;
+}
+
+// Deletes what lies at the path, a folder with everything in it; a link goes,
+// never what it points to. True when nothing is left there.
+bool removeAt(const QByteArray &path)
+{
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlink(path.constData()) == 0 || errno == ENOENT;
+    QList<QByteArray> names;
+    bool ok = namesIn(path, &names);
+    for (const QByteArray &name : names)
+        ok = removeAt(path + '/' + name) && ok;
+    return (::rmdir(path.constData()) == 0 || errno == ENOENT) && ok;
+}
+
+// A new file `to` with the bytes of the file `from`, never through a link.
+bool copyFile(const QByteArray &from, const QByteArray &to, mode_t mode)
+{
+    const int in = ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    const int out =
+        ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode & 0777);
+    bool ok = out >= 0;
+    char buffer[65536];
+    while (ok) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        for (ssize_t done = 0; ok && done < n;) {
+            const ssize_t w = ::write(out, buffer + done, size_t(n - done));
+            ok = w > 0;
+            done += w;
+        }
+    }
+    ::close(in);
+    if (out >= 0 && ::close(out) != 0)
+        ok = false;
+    if (!ok && out >= 0)
+        ::unlink(to.constData());
+    return ok;
 }
 
 class QtOpenFile : public OpenFile {
@@ -159,12 +227,40 @@ bool QtFileSystem::rename(const QString &from, const QString &to)
 
 bool QtFileSystem::removeTree(const QString &name)
 {
-    const QFileInfo info(localName(name));
-    if (info.isDir() && !info.isSymLink())
-        return QDir(info.filePath()).removeRecursively();
-    return QFile::remove(info.filePath()) || !info.exists();
+    // By the names' bytes: a backup's names need not be valid text.
+    const QByteArray path = QFile::encodeName(localName(name));
+    return !path.isEmpty() && removeAt(path);
 }
 
 bool QtFileSystem::removeEmptyFolder(const QString &name) { return QDir().rmdir(localName(name)); }
+
+bool QtFileSystem::folderNames(const QByteArray &folder, QList<QByteArray> *names) const
+{
+    return !folder.isEmpty() && !folder.contains('\0') && namesIn(folder, names);
+}
+
+bool QtFileSystem::makeFolder(const QByteArray &path)
+{
+    return !path.isEmpty() && !path.contains('\0') && ::mkdir(path.constData(), 0700) == 0;
+}
+
+bool QtFileSystem::linkOrCopy(const QByteArray &from, const QByteArray &to)
+{
+    if (from.isEmpty() || to.isEmpty() || from.contains('\0') || to.contains('\0'))
+        return false;
+    if (::link(from.constData(), to.constData()) == 0)
+        return true;
+    struct stat st {};
+    if (::lstat(from.constData(), &st) != 0)
+        return false;
+    if (S_ISREG(st.st_mode))
+        return copyFile(from, to, st.st_mode);
+    if (!S_ISLNK(st.st_mode))
+        return false;
+    QByteArray target(4096, Qt::Uninitialized);
+    const ssize_t n = ::readlink(from.constData(), target.data(), size_t(target.size()));
+    return n > 0 && n < target.size()
+           && ::symlink(target.left(int(n)).constData(), to.constData()) == 0;
+}
 
 } // namespace platform

@@ -37,6 +37,9 @@ public:
     bool rename(const QString &from, const QString &to) override;
     bool removeTree(const QString &name) override;
     bool removeEmptyFolder(const QString &name) override;
+    bool folderNames(const QByteArray &folder, QList<QByteArray> *names) const override;
+    bool makeFolder(const QByteArray &path) override;
+    bool linkOrCopy(const QByteArray &from, const QByteArray &to) override;
 };
 
 class QtEnvironment : public Environment {

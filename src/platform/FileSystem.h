@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <memory>
 
@@ -53,6 +54,15 @@ public:
     virtual bool removeTree(const QString &name) = 0;
     // Deletes an empty folder; false when it is not empty or not there.
     virtual bool removeEmptyFolder(const QString &name) = 0;
+
+    // Paths as bytes, as in entryAt: for trees whose names come from elsewhere.
+    // The names in a folder, without "." and ".."; false when it cannot be read.
+    virtual bool folderNames(const QByteArray &folder, QList<QByteArray> *names) const = 0;
+    // Makes a folder that only this user can enter; false when it cannot.
+    virtual bool makeFolder(const QByteArray &path) = 0;
+    // Gives what lies at `from` a second name `to` (a hard link, or a copy of a
+    // file or a link where the system cannot link); a link is never followed.
+    virtual bool linkOrCopy(const QByteArray &from, const QByteArray &to) = 0;
 };
 
 } // namespace platform

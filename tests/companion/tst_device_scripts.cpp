@@ -70,6 +70,7 @@ private slots:
     void relocationNeverOverwritesOrLosesData();
     void recordCannotReachOutsideItsTree();
     void linksComeBackAsLinksOnlyInsideTheirTree();
+    void namesListCannotReachOutsideItsTree();
 
 private:
     bool startDevice(const SimulatedDevice::Options &options = SimulatedDevice::Options());
@@ -529,6 +530,57 @@ void tst_device_scripts::linksComeBackAsLinksOnlyInsideTheirTree()
         QVERIFY2(old.output.contains(said), old.output.constData());
     QVERIFY(!QFileInfo(m_device->treePath() + QStringLiteral("/var/mobile/Media/Links/to a file"))
                  .isSymLink());
+}
+
+void tst_device_scripts::namesListCannotReachOutsideItsTree()
+{
+    QVERIFY(startDevice());
+    VERIFY_OK(failure(QStringLiteral("plink.exe"),
+                      m_ws->pscpTo(QStringLiteral("plink.exe"), QStringLiteral("/"))));
+    VERIFY_OK(deviceShell(QStringLiteral("ln -s /private/etc /var/mobile/etc-link && "
+                                         "echo stray > /var/mobile/stray && "
+                                         "mkdir -p /var/root/Library/Zorvane")));
+    // What a restore sends apart: numbered entries, the list and the step.
+    const QString staged = m_ws->folder() + QStringLiteral("/names-t");
+    QVERIFY(QDir().mkpath(staged));
+    QVERIFY(QFile::copy(m_ws->folder() + QStringLiteral("/names.sh"),
+                        staged + QStringLiteral("/names.sh")));
+    QVERIFY(writeFile(staged + QStringLiteral("/1"), "root:x:0:0::/:/bin/sh\n"));
+    QVERIFY(writeFile(staged + QStringLiteral("/2"), "a\\b"));
+    QVERIFY(writeFile(staged + QStringLiteral("/names.txt"), "# Zorvane names 1\n"
+                                                             "R mobile/../../etc/passwd\n"
+                                                             "R mobile/etc-link/passwd\n"
+                                                             "R etc/passwd\n"
+                                                             "R mobile\n"
+                                                             "K 1 mobile/etc-link/passwd\n"
+                                                             "M 1 mobile/./passwd\n"
+                                                             "M x mobile/Media/x\n"
+                                                             "M 2 mobile/Media/a\\\\b\\0012\n"
+                                                             "R mobile/stray\n"
+                                                             "# end 9\n"));
+    VERIFY_OK(failure(QStringLiteral("send apart"),
+                      m_ws->pscpTo(staged, QStringLiteral("/var/root/Library/Zorvane"))));
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/apply.sh"),
+                      "sh /var/root/Library/Zorvane/names-t/names.sh "
+                      "/var/root/Library/Zorvane/names-t\n"));
+    const TreeSnapshot etc = device(QStringLiteral("/etc"));
+    const Result r = m_ws->plink(QStringLiteral("apply.sh"));
+    QVERIFY2(r.output.contains("1 entries put in place, 1 names that pscp made removed, 7 failed."),
+             r.output.constData());
+    VERIFY_SAME(device(QStringLiteral("/etc")), etc, TreeSnapshot::Everything);
+    QCOMPARE(readAll(m_device->hostPath(QStringLiteral("/var/mobile/Media")) + "/a\\b\n"),
+             QByteArray("a\\b"));
+    QVERIFY(!QFileInfo::exists(m_device->hostPath(QStringLiteral("/var/mobile")) + "/stray"));
+    QVERIFY(!QFileInfo::exists(m_device->hostPath(QStringLiteral("/var/root/Library/Zorvane"))
+                               + "/names-t"));
+
+    // A list cut short is not acted on at all.
+    QVERIFY(writeFile(staged + QStringLiteral("/names.txt"),
+                      "# Zorvane names 1\nR mobile/Media\n# end 2\n"));
+    VERIFY_OK(failure(QStringLiteral("send apart again"),
+                      m_ws->pscpTo(staged, QStringLiteral("/var/root/Library/Zorvane"))));
+    QVERIFY(m_ws->plink(QStringLiteral("apply.sh")).exitCode != 0);
+    QVERIFY(QFileInfo::exists(m_device->hostPath(QStringLiteral("/var/mobile/Media")) + "/a\\b\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_device_scripts)

@@ -1,16 +1,21 @@
 // BackupCheck's reading of the device's sizes list, against backups on disk:
 // a list that is not whole or cannot be read leaves the backup unchecked, and
-// no listed name is looked up outside the backup.
+// no listed name is looked up outside the backup. And the restore's laying
+// apart of the names pscp would cut, against the same backups.
 #include "jobs/BackupVerifier.h"
+#include "jobs/NameStaging.h"
+#include "platform/Platform.h"
 #include "support/FolderFixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdio>
 
 using jobs::BackupVerifier;
+using jobs::NameStaging;
 using Refusal = BackupVerifier::Refusal;
 
 Q_DECLARE_METATYPE(BackupVerifier::Refusal)
@@ -33,8 +38,8 @@ private slots:
     void cleanup()
     {
         // QDir cannot name what is not UTF-8: those go by their bytes.
-        for (const QByteArray &name : kNames)
-            std::remove(name.constData());
+        for (const char *tree : {"mobile", "root", "Applications", "StagedNames"})
+            platform::Platform::files().removeTree(tree);
         m_folder.reset();
     }
 
@@ -48,8 +53,40 @@ private slots:
     void linksAreReadWholeAndNotLookedUp();
     void linksListsThatAreNotWholeAreRefused_data();
     void linksListsThatAreNotWholeAreRefused();
+    void namesPscpWouldCutAreLaidApartWithTheSiblingsTheyHit();
+    void backupsPscpWouldSpillElsewhereAreRefused_data();
+    void backupsPscpWouldSpillElsewhereAreRefused();
 
 private:
+    static QByteArray readAt(const QByteArray &path)
+    {
+        QByteArray content(4096, '\0');
+        FILE *f = std::fopen(path.constData(), "rb");
+        if (!f)
+            return "(missing)";
+        content.truncate(qsizetype(std::fread(content.data(), 1, content.size(), f)));
+        std::fclose(f);
+        return content;
+    }
+    // Every path under `path` with its content ("/" for a folder).
+    static QList<QByteArray> tree(const QByteArray &path)
+    {
+        QList<QByteArray> names;
+        if (!platform::Platform::files().folderNames(path, &names))
+            return {path + " " + readAt(path)};
+        QList<QByteArray> all{path + "/"};
+        std::sort(names.begin(), names.end());
+        for (const QByteArray &name : names)
+            all += tree(path + '/' + name);
+        return all;
+    }
+    static QList<QByteArray> sorted(QList<QByteArray> list)
+    {
+        std::sort(list.begin(), list.end());
+        return list;
+    }
+    inline static const QString kToken = QStringLiteral("0123456789abcdef0123456789abcdef");
+
     // Names as bytes: a Latin-1 name is not UTF-8 and has no QString form.
     static bool write(const QByteArray &path, const QByteArray &content)
     {
@@ -242,6 +279,111 @@ void tst_backup_verifier::noNameLooksOutsideTheBackup()
     QCOMPARE(r.refused, Refusal::None);
     QCOMPARE(r.missing, (QStringList{"mobile/Away/f", "mobile/Media/linked"}));
     QVERIFY(!r.complete());
+}
+
+void tst_backup_verifier::namesPscpWouldCutAreLaidApartWithTheSiblingsTheyHit()
+{
+    // Beside "a\b.txt" and "..\..\x": the genuine "b.txt" that pscp would
+    // overwrite, a folder "..\sub" beside a genuine "sub" (both holding an
+    // "f"), cut names inside it and with a line break, and a colon, kept.
+    QVERIFY(QDir().mkpath(QStringLiteral("mobile/Media/sub")));
+    QVERIFY(QDir().mkpath(QStringLiteral("mobile/Media/..\\sub/in\\ner")));
+    QVERIFY(write("mobile/Media/b.txt", "genuine b"));
+    QVERIFY(write("mobile/Media/sub/f", "genuine f"));
+    QVERIFY(write("mobile/Media/..\\sub/f", "other f"));
+    QVERIFY(write("mobile/Media/..\\sub/\xe9t\xe9", "latin"));
+    QVERIFY(write("mobile/Media/..\\sub/in\\ner/d", "deep"));
+    QVERIFY(write("mobile/Media/line\nbreak\\y", "nl"));
+    QVERIFY(write("mobile/Media/C:\\evil.bat", "bat"));
+    QVERIFY(write("mobile/Media/c:d", "colon"));
+    // Stand-in for the companion file names.sh, which the staging carries.
+    QVERIFY(write("names.sh", "# device step\n"));
+    QVERIFY(QDir().mkpath(QStringLiteral("StagedNames.part/left over")));
+    const QList<QByteArray> backup = tree("mobile");
+
+    const NameStaging::Result r = NameStaging::stage(kToken);
+    QCOMPARE(r.outcome, NameStaging::Outcome::Staged);
+    QCOMPARE(r.plan.refused, QList<QByteArray>());
+    QCOMPARE(sorted(r.plan.apart),
+             (QList<QByteArray>{"mobile/Media/..\\..\\x", "mobile/Media/..\\sub",
+                                "mobile/Media/..\\sub/in\\ner", "mobile/Media/C:\\evil.bat",
+                                "mobile/Media/a\\b.txt", "mobile/Media/line\nbreak\\y"}));
+    QVERIFY(r.plan.apart.indexOf("mobile/Media/..\\sub")
+            < r.plan.apart.indexOf("mobile/Media/..\\sub/in\\ner"));
+    QCOMPARE(sorted(r.plan.kept), (QList<QByteArray>{"mobile/Media/b.txt", "mobile/Media/sub/f"}));
+    // Only the topmost of what pscp makes: "sub/ner", not "sub/ner/d".
+    QCOMPARE(r.plan.strays,
+             (QList<QByteArray>{"mobile/Media/evil.bat", "mobile/Media/sub/ner",
+                                "mobile/Media/sub/\xe9t\xe9", "mobile/Media/x", "mobile/Media/y"}));
+
+    // The backup is as it was; the staging holds each entry under its number.
+    QCOMPARE(tree("mobile"), backup);
+    QVERIFY(!QFileInfo::exists(QStringLiteral("StagedNames.part")));
+    const QByteArray staged = "StagedNames/names-" + kToken.toLatin1();
+    const QByteArray listText = readAt(staged + "/names.txt");
+    QCOMPARE(listText, NameStaging::list(r.plan));
+    QVERIFY(listText.startsWith("# Zorvane names 1\nR mobile/Media/evil.bat\n"));
+    QVERIFY(listText.contains(" mobile/Media/line\\0012break\\\\y\n"));
+    QVERIFY(listText.endsWith("\n# end 13\n"));
+    QCOMPARE(readAt(staged + "/names.sh"), QByteArray("# device step\n"));
+    const QList<QByteArray> items = r.plan.kept + r.plan.apart;
+    for (int i = 0; i < items.size(); ++i) {
+        const QByteArray item = staged + '/' + QByteArray::number(i + 1);
+        QVERIFY(listText.contains(' ' + QByteArray::number(i + 1) + ' '
+                                  + NameStaging::listed(items[i]) + '\n'));
+        if (!items[i].endsWith("sub") && !items[i].endsWith("ner"))
+            QCOMPARE(readAt(item), readAt(items[i]));
+    }
+    // The folder goes without the cut name inside it, which goes on its own.
+    const int sub = r.plan.kept.size() + r.plan.apart.indexOf("mobile/Media/..\\sub") + 1;
+    QCOMPARE(tree(staged + '/' + QByteArray::number(sub)),
+             (QList<QByteArray>{staged + '/' + QByteArray::number(sub) + '/',
+                                staged + '/' + QByteArray::number(sub) + "/f other f",
+                                staged + '/' + QByteArray::number(sub) + "/\xe9t\xe9 latin"}));
+    QCOMPARE(r.files, 11);
+
+    // Names pscp sends as they are need nothing.
+    QVERIFY(platform::Platform::files().removeTree(QStringLiteral("mobile")));
+    QVERIFY(QDir().mkpath(QStringLiteral("mobile/Media")));
+    QVERIFY(write("mobile/Media/c:d", "colon"));
+    QCOMPARE(NameStaging::stage(kToken).outcome, NameStaging::Outcome::Nothing);
+    QVERIFY(!QFileInfo::exists(QStringLiteral("StagedNames")));
+}
+
+void tst_backup_verifier::backupsPscpWouldSpillElsewhereAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("folder into the one above") << QByteArray("mobile/Media/up\\..") << true << true;
+    QTest::newRow("file onto the one above") << QByteArray("mobile/Media/up\\..") << false << true;
+    QTest::newRow("file onto its folder") << QByteArray("mobile/Media/end\\") << false << true;
+    QTest::newRow("file onto its folder, dot")
+        << QByteArray("mobile/Media/dot\\.") << false << true;
+    QTest::newRow("file onto a folder") << QByteArray("mobile/x\\Media") << false << true;
+    QTest::newRow("folder onto a file") << QByteArray("mobile/Media/x\\-rf") << true << true;
+    QTest::newRow("folder into its own folder") << QByteArray("mobile/Media/in\\") << true << false;
+}
+
+void tst_backup_verifier::backupsPscpWouldSpillElsewhereAreRefused()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(bool, folder);
+    QFETCH(bool, refused);
+    QVERIFY(write("names.sh", "# stand-in for the device step\n"));
+    if (folder) {
+        QVERIFY(QDir().mkpath(QFile::decodeName(path)));
+        QVERIFY(write(path + "/inside", "12345"));
+    } else {
+        QVERIFY(write(path, "12345"));
+    }
+    const NameStaging::Result r = NameStaging::stage(kToken);
+    QCOMPARE(r.outcome, refused ? NameStaging::Outcome::Refused : NameStaging::Outcome::Staged);
+    QCOMPARE(r.plan.refused.contains(path), refused);
+    QCOMPARE(QFileInfo::exists(QStringLiteral("StagedNames")), !refused);
+    // Joined to its folder, the contents are names pscp makes there.
+    if (!refused)
+        QVERIFY(r.plan.strays.contains("mobile/Media/inside"));
 }
 
 // The links list says where links pointed; pscp left copies, or nothing, in

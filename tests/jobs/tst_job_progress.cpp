@@ -66,6 +66,7 @@ private slots:
     void jobsThatDoNotCompleteSaySo_data();
     void jobsThatDoNotCompleteSaySo();
     void restoreFollowsTheDevicesCheck();
+    void restoreCountsWhatGoesApartForItsNames();
     void estimateWaitsThenFollowsTheRecentRate();
     void estimateWeighsSmallFilesByTheirCount();
     void listedTotalsToleratesOtherLines();
@@ -243,6 +244,40 @@ void tst_job_progress::restoreFollowsTheDevicesCheck()
         QCOMPARE(p.figures().stage, ok ? Stage::Passed : Stage::Failed);
         QCOMPARE(p.figures().files, ok ? 2 : 1);
     }
+}
+
+void tst_job_progress::restoreCountsWhatGoesApartForItsNames()
+{
+    // 4 files of the backup, then 2 sent again apart: the bar covers all 6,
+    // whichever is announced first.
+    const QString apart = JobProgress::apartLine(2, 2000000);
+    const QString totals = JobProgress::totalsLine(JobProgress::Kind::Restore, 4, 4000000);
+    JobProgress later(JobProgress::Kind::Restore);
+    later.feed(echo(totals) + echo(apart), 100);
+    QCOMPARE(later.figures().totalFiles, 6);
+    QCOMPARE(later.figures().totalBytes, 6000000);
+    JobProgress p(JobProgress::Kind::Restore);
+    p.feed(echo(apart) + echo(totals)
+               + echo(QStringLiteral("Now putting back your applications, this may take a while!")),
+           100);
+    QCOMPARE(p.figures().totalFiles, 6);
+    QCOMPARE(p.figures().totalBytes, 6000000);
+    QString trees;
+    for (const char *name : {"a\\b.txt", "b.txt", "c", "d"})
+        trees += arrival(QLatin1String(name), 976);
+    // A name of the backup that reads like the line adds nothing once copying.
+    p.feed(trees + echo(apart), 200);
+    QCOMPARE(p.figures().totalFiles, 6);
+    QCOMPARE(p.figures().files, 4);
+    QCOMPARE(p.figures().percent, 66);
+    p.feed(arrival(QStringLiteral("1"), 976) + arrival(QStringLiteral("2"), 976)
+               + echo(JobProgress::kRestoreSentLine),
+           300);
+    QCOMPARE(p.figures().files, 6);
+    QCOMPARE(p.figures().percent, 99);
+    p.feed(echo(QStringLiteral("Zorvane restore check: OK, every file (check 0123)")), 400);
+    QCOMPARE(p.figures().percent, 100);
+    QCOMPARE(p.figures().files, 6);
 }
 
 void tst_job_progress::estimateWaitsThenFollowsTheRecentRate()

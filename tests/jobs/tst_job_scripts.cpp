@@ -42,7 +42,10 @@ QStringList withoutNotes(const QStringList &lines)
         "pscp -r -pw %PASS% RestoreRun\\.txt root@%IP%:/|if defined FAILED goto notrestarted|"
         "goto restored|:notrestarted|plink -ssh %IP% -l root -pw %PASS% \". /plink\\.exe && "
         "zv_disk_space\"|:restored|echo notrestarted>>LastJob\\.txt|"
-        "echo Part of your backup did not reach your device.*)$"));
+        "echo Part of your backup did not reach your device.*|StageNames\\.exe [0-9a-f]{32}|"
+        "if errorlevel 1 goto namesrefused|if not exist StagedNames goto namessent|"
+        "pscp -r -pw %PASS% StagedNames/names-[0-9a-f]{32} root@%IP%:/var/root/Library/Zorvane|"
+        ":namessent|:namesrefused|echo Nothing was sent, so your device is unchanged\\..*)$"));
     QStringList given;
     for (const QString &l : lines) {
         if (!l.startsWith(QStringLiteral("if errorlevel 1 echo "))
@@ -244,6 +247,28 @@ private slots:
         QVERIFY(sent > lines.indexOf(QStringLiteral("pscp -r -pw %PASS% root root@%IP%:/var")));
         QCOMPARE(lines.value(sent + 1),
                  QStringLiteral("pscp -r -pw %PASS% fixmail.sh root@%IP%:/usr/bin"));
+        // The names pscp would cut are laid apart for this run before anything
+        // is sent, and before the password is set (no need to know it); a
+        // refusal skips every send; what was laid apart follows the trees,
+        // within the copies.
+        const qsizetype stage = lines.indexOf(QStringLiteral("StageNames.exe ") + token);
+        QVERIFY(stage > 0 && stage < lines.indexOf(QStringLiteral("set PASS=fennel")));
+        QCOMPARE(lines.value(stage + 1), QStringLiteral("if errorlevel 1 goto namesrefused"));
+        const qsizetype refused = lines.indexOf(QStringLiteral(":namesrefused"));
+        QVERIFY(refused > restart);
+        QCOMPARE(lines.value(refused + 1), QStringLiteral("echo notrestarted>>LastJob.txt"));
+        QVERIFY(!lines.mid(refused, lines.indexOf(QStringLiteral(":restored")) - refused)
+                     .join('\n')
+                     .contains(QStringLiteral("pscp ")));
+        const QString apart =
+            QStringLiteral(
+                "pscp -r -pw %PASS% StagedNames/names-%1 root@%IP%:/var/root/Library/Zorvane")
+                .arg(token);
+        QCOMPARE(lines.value(lines.indexOf(apart) - 1),
+                 QStringLiteral("if not exist StagedNames goto namessent"));
+        QVERIFY(lines.indexOf(apart)
+                > lines.indexOf(QStringLiteral("pscp -r -pw %PASS% root root@%IP%:/var")));
+        QVERIFY(lines.indexOf(apart) < sent);
     }
 
     void utilityScripts()
