@@ -57,6 +57,13 @@ const QList<Cause> &causes()
          QStringLiteral("Your device's disk is full. Make room on it (remove photos, music or "
                         "applications you can do without), then run the job again."),
          {QStringLiteral(": No space left on device")}},
+        // pscp stops reading a folder at an entry it cannot look at: a link to
+        // nothing, or one it may not read; the rest of that folder is not copied.
+        {{QStringLiteral("unable to identify ")},
+         QStringLiteral("Your device holds a link that points at nothing, or a file that cannot "
+                        "be read, and the copy cannot go past it: the rest of its folder was not "
+                        "copied. Show Details names it (\"unable to identify\"). Remove or mend "
+                        "it on the device, then run the backup again.")},
         {{},
          QStringLiteral("The disk of this computer is full, or the folder of the backup cannot be "
                         "written (pscp: Write error). Make room on it, then run the job again."),

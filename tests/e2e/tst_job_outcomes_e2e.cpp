@@ -551,6 +551,7 @@ void tst_job_outcomes_e2e::linksToNothingLeaveTheProgramsFolderAlone()
     const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
     QVERIFY2(!o.succeeded, qPrintable(console.right(2000)));
     QVERIFY(console.contains(QStringLiteral("unable to identify")));
+    QVERIFY2(o.text.contains(QStringLiteral("a link that points at nothing")), qPrintable(o.text));
     QFile ran(QStringLiteral("No.bat"));
     QVERIFY(ran.open(QIODevice::ReadOnly));
     QVERIFY(!ran.readAll().contains("spilled"));
