@@ -175,7 +175,7 @@ bool programBackup(const ProgramFolder &folder, ProgramRun *run, QString *error)
         window.findChild<QRadioButton *>("optNo")->setChecked(true);
         const app::JobProgressView *view = window.findChild<app::JobProgressView *>();
         QElapsedTimer wall;
-        // What the user would read, once a second.
+        // What the user would read, four times a second.
         QTimer sampler;
         QObject::connect(&sampler, &QTimer::timeout, [&] {
             const jobs::JobProgress *p = view ? view->progress() : nullptr;
@@ -183,12 +183,16 @@ bool programBackup(const ProgramFolder &folder, ProgramRun *run, QString *error)
                 return;
             const jobs::JobProgress::Figures f = p->figures();
             const double t = wall.nsecsElapsed() / 1e9;
-            if (f.stage == jobs::JobProgress::Stage::Checking && run->copyEnded == 0)
+            // The check may take less than a sample's time: a stage past it counts.
+            using Stage = jobs::JobProgress::Stage;
+            if ((f.stage == Stage::Checking || f.stage == Stage::Passed
+                 || f.stage == Stage::Failed)
+                && run->copyEnded == 0)
                 run->copyEnded = t;
             if (f.totalsKnown)
                 run->samples.append({t, f.percent, f.secondsLeft.value_or(-1)});
         });
-        sampler.start(1000);
+        sampler.start(250);
         const double cpu = cpuSeconds();
         wall.start();
         window.findChild<QPushButton *>("cmdAgree")->click(); // returns when No.bat has ended
