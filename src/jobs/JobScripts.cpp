@@ -356,6 +356,8 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     s.line(noteFailure(QStringLiteral("sending the entries whose names pscp would change")));
     s.line(kNoteFailure);
     s.line(QStringLiteral(":namessent"));
+    // Sent or not, the names come apart afresh on the next run.
+    s.line(QStringLiteral("if exist %1 rmdir /S /Q %1").arg(NameStaging::kFolder));
     s.line(QStringLiteral("echo ") + JobProgress::kRestoreSentLine);
     send(s, QStringLiteral("fixmail.sh"), QStringLiteral("/usr/bin"));
     run(s, QStringLiteral("fixmail.sh"));

@@ -45,7 +45,7 @@ QStringList withoutNotes(const QStringList &lines)
         "echo Part of your backup did not reach your device.*|StageNames\\.exe [0-9a-f]{32}|"
         "if errorlevel 1 goto namesrefused|if not exist StagedNames goto namessent|"
         "pscp -r -pw %PASS% StagedNames/names-[0-9a-f]{32} root@%IP%:/var/root/Library/Zorvane|"
-        ":namessent|:namesrefused|echo Nothing was sent, so your device is unchanged\\..*)$"));
+        ":namessent|if exist StagedNames rmdir /S /Q StagedNames|:namesrefused|echo Nothing was sent, so your device is unchanged\\..*)$"));
     QStringList given;
     for (const QString &l : lines) {
         if (!l.startsWith(QStringLiteral("if errorlevel 1 echo "))
@@ -269,6 +269,8 @@ private slots:
         QVERIFY(lines.indexOf(apart)
                 > lines.indexOf(QStringLiteral("pscp -r -pw %PASS% root root@%IP%:/var")));
         QVERIFY(lines.indexOf(apart) < sent);
+        QCOMPARE(lines.value(lines.indexOf(QStringLiteral(":namessent")) + 1),
+                 QStringLiteral("if exist StagedNames rmdir /S /Q StagedNames"));
     }
 
     void utilityScripts()
