@@ -10,7 +10,8 @@
 // during the program's run, and the error of the progress line's time
 // estimate at 25, 50 and 75 % of the job against the time that was really left.
 //
-//   sudo build/bench/progress_bench [RATE]     (default 20mbit; about 20 minutes)
+//   sudo build/bench/progress_bench [RATE [program]]   (default 20mbit; about 20 minutes;
+//                                    "program": the program's backup alone, with a trace)
 // Needs root (the device's namespaces). Runs in a process-id namespace of its
 // own, so that No.bat's taskkill ends no Zorvane outside it.
 #include "DeviceNetwork.h"
@@ -149,6 +150,8 @@ struct Sample {
     double t;
     int percent;
     qint64 secondsLeft; // -1: estimating
+    qint64 files;
+    qint64 bytes;
 };
 
 struct ProgramRun {
@@ -190,7 +193,7 @@ bool programBackup(const ProgramFolder &folder, ProgramRun *run, QString *error)
                 && run->copyEnded == 0)
                 run->copyEnded = t;
             if (f.totalsKnown)
-                run->samples.append({t, f.percent, f.secondsLeft.value_or(-1)});
+                run->samples.append({t, f.percent, f.secondsLeft.value_or(-1), f.files, f.bytes});
         });
         sampler.start(250);
         const double cpu = cpuSeconds();
@@ -283,7 +286,9 @@ int main(int argc, char **argv)
     }
     ShellRun shell;
     ProgramRun program;
-    if (error.isEmpty() && shellBackup(shellFolder, &shell, &error)) {
+    // "program" as the second argument leaves out the shell's backup.
+    const bool programOnly = argc > 2 && QByteArray(argv[2]) == "program";
+    if (error.isEmpty() && !programOnly && shellBackup(shellFolder, &shell, &error)) {
         std::printf("shell:   %7.1f s (device listing %.2f s, BackupCheck %.2f s)\n", shell.wall,
                     shell.listing, shell.check);
         std::fflush(stdout);
@@ -296,6 +301,17 @@ int main(int argc, char **argv)
         return fail(error);
     for (int percent : {25, 50, 75})
         printEstimateError(program, percent);
+    // How the copy went, every tenth: where an estimate goes wrong, the rate
+    // of files and bytes around it tells why.
+    int next = 10;
+    for (const Sample &sample : program.samples) {
+        if (sample.percent < next)
+            continue;
+        std::printf("trace: %5.0f s %3d %% %6lld files %8.1f MB, estimate %lld s, really %.0f s\n",
+                    sample.t, sample.percent, sample.files, sample.bytes / 1e6,
+                    sample.secondsLeft, program.copyEnded - sample.t);
+        next = sample.percent / 10 * 10 + 10;
+    }
     std::printf("progress_bench: program=%.1f shell=%.1f ratio=%.3f listing=%.2f check=%.2f "
                 "window_cpu=%.2f\n",
                 program.wall, shell.wall, program.wall / shell.wall, shell.listing, shell.check,

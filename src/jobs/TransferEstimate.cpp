@@ -10,22 +10,25 @@ void TransferEstimate::pause()
     if (m_samples.size() >= 2)
         m_settledMs += m_samples.back().ms - m_samples.front().ms;
     m_samples.clear();
+    m_fitFrom.reset();
 }
 
 void TransferEstimate::sample(qint64 ms, qint64 files, qint64 bytes)
 {
-    if (!m_samples.empty()) {
-        const Sample &last = m_samples.back();
-        if (ms - last.ms < kSampleMs)
-            return;
-        const double dt = double(ms - last.ms) / 1000;
-        const double df = double(files - last.files);
-        const double db = double(bytes - last.bytes);
+    if (!m_samples.empty() && ms - m_samples.back().ms < kSampleMs)
+        return;
+    if (!m_fitFrom) {
+        m_fitFrom = Sample{ms, files, bytes};
+    } else if (ms - m_fitFrom->ms >= kFitIntervalMs) {
+        const double dt = double(ms - m_fitFrom->ms) / 1000;
+        const double df = double(files - m_fitFrom->files);
+        const double db = double(bytes - m_fitFrom->bytes);
         m_ff += df * df;
         m_fb += df * db;
         m_bb += db * db;
         m_ft += df * dt;
         m_bt += db * dt;
+        m_fitFrom = Sample{ms, files, bytes};
     }
     m_samples.push_back({ms, files, bytes});
     while (m_samples.size() > 2 && ms - m_samples[1].ms >= kWindowMs)

@@ -16,6 +16,9 @@ namespace jobs {
 class TransferEstimate {
 public:
     static constexpr qint64 kSampleMs = 500;
+    // The cost model's intervals: long enough that pscp's output arriving in
+    // bursts, and a connection's set-up, weigh as little as they cost.
+    static constexpr qint64 kFitIntervalMs = 5000;
     static constexpr qint64 kWindowMs = 30000;
     // The copy has run this long since it began or resumed.
     static constexpr qint64 kSettleMs = 8000;
@@ -40,6 +43,8 @@ private:
     bool costModel(double *perFile, double *perByte) const;
 
     std::deque<Sample> m_samples;
+    // Where the cost model's current interval began; none after a pause.
+    std::optional<Sample> m_fitFrom;
     // Sums of the least-squares fit over all intervals: files, bytes, seconds.
     double m_ff = 0, m_fb = 0, m_bb = 0, m_ft = 0, m_bt = 0;
     // Copying time before the last pause that still counts as settled.

@@ -69,6 +69,7 @@ private slots:
     void restoreCountsWhatGoesApartForItsNames();
     void estimateWaitsThenFollowsTheRecentRate();
     void estimateWeighsSmallFilesByTheirCount();
+    void estimateIsNotMisledByOutputOnceASecond();
     void listedTotalsToleratesOtherLines();
     void wordsForTheLineAndTitle();
 };
@@ -338,6 +339,45 @@ void tst_job_progress::estimateWeighsSmallFilesByTheirCount()
     const auto left = e.secondsLeft(5003, 5000 * 2'000 + 10'000'000);
     QVERIFY(left);
     QVERIFY2(qAbs(*left - 110) <= 22, qPrintable(QString::number(*left)));
+}
+
+void tst_job_progress::estimateIsNotMisledByOutputOnceASecond()
+{
+    // Each file costs 2 ms beyond its bytes at 2.3 MB/s. pscp writes a
+    // record when a file ends and about once a second while a large one
+    // arrives, so many short stretches of the copy show no progress at all.
+    TransferEstimate e;
+    const auto secondsFor = [](qint64 files, qint64 bytes) {
+        return 0.002 * double(files) + double(bytes) / 2.3e6;
+    };
+    qint64 files = 0, bytes = 0, shownFiles = 0, shownBytes = 0;
+    qint64 ms = 0, nextBurst = 0;
+    double busyUntil = 0;
+    // 40 s of 10 kB files, then 60 s of 4 MB songs, sampled every 250 ms.
+    for (; ms <= 100000; ms += 250) {
+        const bool songs = ms > 40000;
+        const qint64 size = songs ? 4'000'000 : 10'000;
+        while (busyUntil + secondsFor(1, size) <= ms / 1000.0) {
+            busyUntil += secondsFor(1, size);
+            ++files;
+            bytes += size;
+        }
+        if (!songs) {
+            shownFiles = files;
+            shownBytes = bytes;
+        } else if (ms >= nextBurst) {
+            shownFiles = files;
+            shownBytes = bytes + qint64((ms / 1000.0 - busyUntil) * 2.3e6);
+            nextBurst = ms + 1000;
+        }
+        e.sample(ms, shownFiles, shownBytes);
+    }
+    // Left: 5,000 small files and 100 MB of songs (about 75 s).
+    const double truth = secondsFor(5000, 5000 * 10'000) + secondsFor(25, 100'000'000);
+    const auto left = e.secondsLeft(5025, 5000 * 10'000 + 100'000'000);
+    QVERIFY(left);
+    QVERIFY2(qAbs(double(*left) - truth) <= truth * 0.15,
+             qPrintable(QStringLiteral("%1 s, really %2 s").arg(*left).arg(truth)));
 }
 
 void tst_job_progress::listedTotalsToleratesOtherLines()
