@@ -147,6 +147,12 @@ void tst_zcmd_parsing::lineParser_data()
     QTest::newRow("quiet line") << "@echo off" << false << "@cmd{echo off}";
     QTest::newRow("label") << ": start" << false << "<nothing>";
     QTest::newRow("remark") << "rem a & b > c" << false << "<nothing>";
+    QTest::newRow("remark as the command of IF, ELSE, && and ||")
+        << "if 1==2 (echo a) else rem b & c || rem d" << false
+        << "if{1 == 2?block{cmd{echo a}}:cmd{rem b & c || rem d}}";
+    QTest::newRow("remark after ||")
+        << "a || rem b & c" << false << "cond{cmd{a }||cmd{rem b & c}}";
+    QTest::newRow("remark after IF") << "if 1==1 rem b" << false << "if{1 == 1?cmd{rem b}}";
     QTest::newRow("closing paren outside a block") << ") anything" << false << "<nothing>";
     QTest::newRow("paren inside arguments") << "echo (a) b)" << false << "cmd{echo (a) b)}";
     QTest::newRow("caret at the end wants more") << "Done ^.^" << true << "<more>";

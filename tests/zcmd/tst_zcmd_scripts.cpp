@@ -409,9 +409,29 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("\r\n@DIR@>echo hi \r\nhi\r\n\r\n@DIR@>rem note & more \r\n"
                       "\r\n@DIR@>echo  two  spaced \r\n two  spaced\r\n"
                       "\r\n@DIR@>if 1 == 1 echo yes \r\nyes\r\n"
-                      "\r\n@DIR@>if 1 == 2 (echo no ) else (echo else )\r\nelse\r\n"
+                      "\r\n@DIR@>if 1 == 2 (echo no )  else (echo else ) \r\nelse\r\n"
                       "\r\n@DIR@>set V=x \r\nx\r\n")
         << 0;
+
+    QTest::newRow("echo on shows IF words as written, blocks over lines one line each")
+        << bat
+        << QByteArray("exitwith 0\nif not errorlevel 1 (echo d) else (echo ---)\n"
+                      "if 1==1 (\necho a\necho b & echo c\n)\nif 1==2 (\necho no\n) else (\n"
+                      "echo yes\n)\nIF /i A==a rem x\n@echo off\n")
+        << QByteArray("\r\n@DIR@>exitwith 0 \r\n"
+                      "\r\n@DIR@>if not errorlevel 1 (echo d )  else (echo --- ) \r\nd\r\n"
+                      "\r\n@DIR@>if 1 == 1 (\r\necho a \r\n echo b  & echo c \r\n) \r\n"
+                      "a\r\nb \r\nc\r\n"
+                      "\r\n@DIR@>if 1 == 2 (\r\necho no \r\n)  else (\r\necho yes \r\n) \r\n"
+                      "yes\r\n\r\n@DIR@>IF /i A == a rem x \r\n")
+        << 0;
+    QTest::newRow("REM as the command of IF, ELSE, && and || does nothing")
+        << bat
+        << QByteArray("@echo off\nif 1==1 rem x & echo not-shown\n"
+                      "if 1==2 (echo a) else rem x & echo not-shown\n"
+                      "exitwith 1 || rem x & echo not-shown\necho after %errorlevel%\n"
+                      "exitwith 0 && rem x\nif 1==1 (\nif 2==2 rem y\necho in-block\n)\necho end\n")
+        << QByteArray("after 1\r\nin-block\r\nend\r\n") << 0;
 
     // --- IF: numbers (decimal, octal, hexadecimal, signed) compare as numbers, the rest as
     // words in the system's collation: case second, lower case first; /I ignores case ---
@@ -465,6 +485,18 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("e1\r\ne2\r\ne3\r\ne4\r\ne5\r\ne6\r\ne8\r\ne10\r\ne11\r\ne12\r\ne13\r\n")
         << 0;
 
+    QTest::newRow("IF EXIST of NUL, folder\\nul, and names ending in a dot")
+        << bat
+        << QByteArray("@echo off\nmkdir nuldir_@ID@\necho x>nulfile_@ID@\n"
+                      "if exist nuldir_@ID@\\nul echo u1\nif exist NUL echo u2\n"
+                      "if exist nosuch_@ID@\\nul (echo u3-wrong) else echo u3\n"
+                      "if exist \"nuldir_@ID@\\NUL\" echo u4\n"
+                      "if exist nulfile_@ID@\\nul (echo u5-wrong) else echo u5\n"
+                      "if not exist nuldir_@ID@\\nul echo u6-wrong\n"
+                      "if exist nuldir_@ID@. echo u7\nif exist nulfile_@ID@. echo u8\n"
+                      "if exist nosuch_@ID@. (echo u9-wrong) else echo u9\n")
+        << QByteArray("u1\r\nu2\r\nu3\r\nu4\r\nu5\r\nu7\r\nu8\r\nu9\r\n") << 0;
+
     // --- CALL of another batch file, and naming one without CALL ---
     QTest::newRow("CALL of a batch file: arguments, return, error level; without CALL no return")
         << bat
@@ -481,6 +513,17 @@ void tst_zcmd_scripts::conformance_data()
                + notRecognized("nosuch_@ID@.exe") + "callee [no-call] []\r\n"
         << 3;
 
+    QTest::newRow("a batch file named without CALL runs after the rest of its line and block")
+        << bat
+        << QByteArray("@echo off\n>second_@ID@.bat echo @echo off\n"
+                      ">>second_@ID@.bat echo echo second [%%1]\n"
+                      ">>second_@ID@.bat echo third_@ID@.bat x ^& echo line-rest\n"
+                      ">>second_@ID@.bat echo echo never-second\n"
+                      ">third_@ID@.bat echo @echo third [%%1]\n"
+                      "(second_@ID@.bat one & echo same-line\necho rest-of-block)\necho never\n")
+        << QByteArray("same-line\r\nrest-of-block\r\nsecond [one]\r\nline-rest\r\nthird [x]\r\n")
+        << 0;
+
     // --- SET ---
     QTest::newRow("SET /P prompts, quoted or holding '='; SET of a name with no value")
         << bat
@@ -494,6 +537,13 @@ void tst_zcmd_scripts::conformance_data()
                       "[one] [two] [three] [four] [] 1\r\n"
                       "Environment variable UNSET_@ID@ not defined\r\n1\r\n")
         << 1;
+
+    QTest::newRow("SET /P with no name shows its prompt without a line end")
+        << bat
+        << QByteArray("@echo off\nset /p \"=one \" <nul\n<nul set /p =two\n"
+                      "echo  three %errorlevel%\nexitwith 0\n<nul set /p =\"quoted: \"\n"
+                      "echo end %errorlevel%\n")
+        << QByteArray("one two three 1\r\nquoted: end 1\r\n") << 1;
 
     // --- file commands, PATH and START ---
     QTest::newRow("MKDIR of several missing folders, TYPE and MOVE of several files, DEL /Q")
@@ -525,6 +575,25 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("tool a\r\ntool b\r\nother c\r\n") + notRecognized("other_@ID@.bat")
                + "start 0\r\nstart 7\r\n"
         << 7;
+    QTest::newRow("TYPE and DEL of a name in a missing folder: the path is not found")
+        << bat
+        << QByteArray("@echo off\ntype nofolder_@ID@\\x.txt\necho type %errorlevel%\n"
+                      "del nofolder_@ID@\\x.txt\ndel /q nofolder_@ID@\\*.txt\n"
+                      "type missing_@ID@.txt\ndel missing_@ID@.txt\n")
+        << QByteArray("The system cannot find the path specified.\r\ntype 1\r\n"
+                      "The system cannot find the path specified.\r\n"
+                      "The system cannot find the path specified.\r\n"
+                      "The system cannot find the file specified.\r\n"
+                      "Could Not Find @DIR@/missing_@ID@.txt\r\n")
+        << 0;
+    QTest::newRow("PATHEXT sets which extensions are tried, in its order")
+        << bat
+        << QByteArray("@echo off\nmkdir px_@ID@\n>px_@ID@\\tool.cmd echo @echo cmd-version\n"
+                      ">px_@ID@\\tool.bat echo @echo bat-version\ncd px_@ID@\ncall tool\n"
+                      "set PATHEXT=.CMD;.BAT\ncall tool\nset PATHEXT=.EXE;.COM\ncall tool\n"
+                      "set PATHEXT=\ncall tool\ncd ..\n")
+        << QByteArray("bat-version\r\ncmd-version\r\n") + notRecognized("tool") + "bat-version\r\n"
+        << 0;
     QTest::newRow("names go by their text: '.', '..', a '?' that matches nothing, '*.'")
         << bat
         << QByteArray(

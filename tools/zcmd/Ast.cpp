@@ -30,21 +30,43 @@ std::string joined(const Node &node, const char *separator)
     return out;
 }
 
+// IF shows its words as the line spells them, as every command name is
+// shown; a comparison shows one blank either side of its operator.
 std::string describeTest(const IfTest &t)
 {
     std::string out;
     if (t.ignoreCase)
-        out += "/I ";
+        out += t.caseWord + " ";
     if (t.negate)
-        out += "NOT ";
-    switch (t.kind) {
-    case IfTest::Kind::Exist: return out + "exist " + t.left;
-    case IfTest::Kind::ErrorLevel: return out + "errorlevel " + t.left;
-    case IfTest::Kind::Defined: return out + "defined " + t.left;
-    case IfTest::Kind::CmdExtVersion: return out + "cmdextversion " + t.left;
-    case IfTest::Kind::Compare: return out + t.left + " " + t.op + " " + t.right;
+        out += t.notWord + " ";
+    if (t.kind == IfTest::Kind::Compare)
+        return out + t.left + " " + t.op + " " + t.right;
+    return out + t.kindWord + " " + t.left;
+}
+
+// A block is shown with a blank after its closing parenthesis. One written
+// over several lines shows each of its lines on a line of its own, the
+// first right after the "(" line, each later one after a blank, and the
+// ")" on a line of its own:
+//     if 1 == 1 (
+//     echo a
+//      echo b
+//     )
+std::string describeBlock(const Node &node)
+{
+    if (!node.spansLines)
+        return "(" + joined(node, "& ") + ") ";
+    std::string out = "(";
+    for (size_t i = 0; i < node.children.size(); ++i) {
+        if (i == 0)
+            out += "\r\n";
+        else if (i < node.lineStarts.size() && node.lineStarts[i])
+            out += "\r\n ";
+        else
+            out += "& ";
+        out += describe(*node.children[i]);
     }
-    return out;
+    return out + "\r\n) ";
 }
 
 } // namespace
@@ -58,13 +80,18 @@ std::string describe(const Node &node)
         for (const Redirection &r : node.redirections)
             out += describe(r) + " ";
         return out;
-    case Node::Type::Block: out = "(" + joined(node, "& ") + ")"; break;
+    case Node::Type::Block:
+        out = describeBlock(node);
+        for (const Redirection &r : node.redirections)
+            out += describe(r) + " ";
+        return out;
     case Node::Type::If:
-        out = "if " + describeTest(node.test) + " "
+        // "if 1 == 2 (echo a )  else (echo b ) ": the block's blank, then " else ".
+        out = node.test.ifWord + " " + describeTest(node.test) + " "
               + (node.thenBranch ? describe(*node.thenBranch) : "");
         if (node.elseBranch)
-            out += " else " + describe(*node.elseBranch);
-        break;
+            out += " " + node.test.elseWord + " " + describe(*node.elseBranch);
+        return out;
     case Node::Type::Pipe: return joined(node, "| ");
     case Node::Type::Conditional:
         for (size_t i = 0; i < node.children.size(); ++i) {
@@ -75,8 +102,6 @@ std::string describe(const Node &node)
         return out;
     case Node::Type::Sequence: return joined(node, "& ");
     }
-    for (const Redirection &r : node.redirections)
-        out += " " + describe(r);
     return out;
 }
 

@@ -24,6 +24,12 @@ struct IfTest {
     std::string op; // "==", or EQU NEQ LSS LEQ GTR GEQ (upper-cased)
     std::string left;
     std::string right;
+    // The words as the line spells them, which command echo shows.
+    std::string ifWord = "if";
+    std::string caseWord = "/I";
+    std::string notWord = "not";
+    std::string kindWord; // exist, errorlevel, defined or cmdextversion
+    std::string elseWord = "else";
 };
 
 struct Node;
@@ -44,6 +50,10 @@ struct Node {
     std::vector<Redirection> redirections;
     // Block: its statements; Pipe, Conditional, Sequence: their operands in order.
     std::vector<NodePtr> children;
+    // Block: for each statement, whether it begins a line of its own, and
+    // whether the block's text holds a line break at all.
+    std::vector<bool> lineStarts;
+    bool spansLines = false;
     // Conditional: for each operand after the first, true when "||" joins it
     // to what goes before, false for "&&" ("&&" binds tighter than "||").
     std::vector<bool> orJoins;

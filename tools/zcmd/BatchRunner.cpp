@@ -161,6 +161,14 @@ int BatchRunner::run(BatchFrame &frame)
         if (session.pendingChain) {
             Session::Chain chain = *session.pendingChain;
             session.pendingChain.reset();
+            // What ran after the hand-over on the same line acts on the new
+            // file: "exit /b" or "goto :eof" ends it before it starts, and
+            // GOTO looks for its label there.
+            if (session.flow == Flow::LeaveBatch) {
+                session.flow = Flow::Continue;
+                session.pendingGoto.reset();
+                break;
+            }
             frame.path = PathResolver::absolute(chain.path);
             frame.offset = 0;
             frame.arguments = BatchArguments::parse(chain.calledAs, chain.argumentText);
@@ -169,7 +177,8 @@ int BatchRunner::run(BatchFrame &frame)
             // for ever must not pile up open files.
             locks.clear();
             locks.emplace_back(frame.path);
-            continue;
+            if (!session.pendingGoto)
+                continue;
         }
         if (session.pendingGoto) {
             std::string label = *session.pendingGoto;

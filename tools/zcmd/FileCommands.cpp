@@ -214,8 +214,11 @@ int FileCommands::deleteFiles(Interpreter &, std::string_view arguments)
                 }
             }
         }
+        // A name in a folder that does not exist: the path is what is missing.
         if (!any)
-            Output::errLine("Could Not Find " + PathResolver::absolute(resolved));
+            Output::errLine(PathResolver::isDirectory(folder)
+                                ? "Could Not Find " + PathResolver::absolute(resolved)
+                                : std::string(kPathNotFound));
     }
     return 0; // as on Windows, DEL reports problems but leaves the error level alone
 }
@@ -380,7 +383,7 @@ int FileCommands::type(Interpreter &, std::string_view arguments)
         std::vector<std::string> matches = PathResolver::expand(operand);
         bool failed = matches.empty();
         if (failed)
-            Output::errLine(kFileNotFound);
+            Output::errLine(PathResolver::folderMissing(operand) ? kPathNotFound : kFileNotFound);
         for (const std::string &file : matches) {
             if (PathResolver::isDirectory(file)) {
                 Output::errLine(kAccessDenied);

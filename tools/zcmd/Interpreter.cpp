@@ -31,7 +31,9 @@ Expander::Context Interpreter::expansionContext() const
 
 bool Interpreter::stopping() const
 {
-    return session_.flow != Flow::Continue || session_.pendingGoto || session_.pendingChain;
+    // A pending hand-over to another batch file does not stop the line: the
+    // rest of the line or block runs first, as on Windows.
+    return session_.flow != Flow::Continue || session_.pendingGoto.has_value();
 }
 
 std::string Interpreter::prompt() const
@@ -233,10 +235,10 @@ int Interpreter::invokeBatch(const std::string &path, const std::string &calledA
                              const std::string &argumentText)
 {
     // Inside a batch file, naming another one without "call" hands over to
-    // it for good: the rest of this file is not run. The Windows interpreter
-    // would first run the named file and then the rest of the current line
-    // or block; that needs a call that never returns, so a script that names
-    // itself to start again would nest without end. The line stops here.
+    // it for good: the rest of this file is not run. As on Windows, the rest
+    // of the current line or block still runs (it was read already); then
+    // the named file runs in place of this one, which is why a script that
+    // names itself to start again does not nest.
     if (session_.batch && session_.callDepth == 0) {
         session_.pendingChain = Session::Chain{path, calledAs, argumentText};
         return 0;

@@ -52,6 +52,7 @@ private:
     int openThenBranches_ = 0;
     size_t lastBlockEnd_ = std::string_view::npos; // just past the last block read
     std::string remark_;                           // the first remark of the text, as written
+    bool remarkIsCommand_ = false; // the next command read may be a remark that counts
 
     bool atEnd() const { return i_ >= s_.size(); }
     char peek(size_t offset = 0) const { return i_ + offset < s_.size() ? s_[i_ + offset] : '\0'; }
@@ -141,10 +142,22 @@ private:
         out += s_[i_++];
     }
 
-    NodePtr parseSequence(bool multiline)
+    // `lineStarts` receives, for each item, whether a line break came before
+    // it; `sawLineBreak` whether any line break was read at this level.
+    NodePtr parseSequence(bool multiline, std::vector<bool> *lineStarts = nullptr,
+                          bool *sawLineBreak = nullptr)
     {
         std::vector<NodePtr> items;
-        parseSequenceItem(items, multiline);
+        bool afterBreak = false;
+        auto item = [&]() {
+            const size_t before = items.size();
+            parseSequenceItem(items, multiline);
+            if (lineStarts && items.size() > before)
+                lineStarts->push_back(afterBreak);
+            if (items.size() > before)
+                afterBreak = false;
+        };
+        item();
         while (true) {
             skipBlanks();
             if (atEnd())
@@ -154,14 +167,18 @@ private:
                 if (!multiline)
                     break;
                 ++i_;
-                parseSequenceItem(items, multiline);
+                afterBreak = true;
+                if (sawLineBreak)
+                    *sawLineBreak = true;
+                item();
                 continue;
             }
             if (c == ')' && blockDepth_ > 0)
                 break;
             if (c == '&' && peek(1) != '&') {
                 ++i_;
-                parseSequenceItem(items, multiline);
+                afterBreak = false;
+                item();
                 continue;
             }
             if (atElseOfOpenIf())
@@ -206,7 +223,7 @@ private:
             else
                 break;
             i_ += 2;
-            NodePtr right = parsePipe();
+            NodePtr right = parseOperand([this] { return parsePipe(); });
             if (!right) {
                 if (peek() == '&' || peek() == '|')
                     unexpected();
@@ -262,9 +279,27 @@ private:
         int &n_;
     };
 
+    // Parses what follows IF, ELSE, "&&" or "||", where a remark counts as a command.
+    template <typename Parse>
+    NodePtr parseOperand(Parse parse)
+    {
+        remarkIsCommand_ = true;
+        NodePtr node;
+        try {
+            node = parse();
+        } catch (...) {
+            remarkIsCommand_ = false;
+            throw;
+        }
+        remarkIsCommand_ = false;
+        return node;
+    }
+
     NodePtr parseCommand()
     {
         NestingGuard guard(nesting_);
+        const bool remarkIsCommand = remarkIsCommand_;
+        remarkIsCommand_ = false;
         bool quiet = false;
         while (!atEnd() && (text::isDelimiter(peek()) || peek() == '@')) {
             if (peek() == '@')
@@ -297,8 +332,16 @@ private:
         if (atWord("rem")) {
             const size_t start = i_;
             skipToLineEnd();
+            const std::string_view remark = s_.substr(start, i_ - start);
+            if (remarkIsCommand) {
+                // After IF, ELSE, "&&" or "||" a remark stands where a
+                // command must: it is one, doing nothing, up to the line end.
+                auto node = std::make_unique<Node>(Node::Type::Command);
+                node->text = std::string(remark);
+                return node;
+            }
             if (remark_.empty())
-                remark_ = std::string(s_.substr(start, i_ - start));
+                remark_ = std::string(remark);
             return nullptr;
         }
         if (atWord("if"))
@@ -328,7 +371,7 @@ private:
         const int outerThenBranches = openThenBranches_;
         openThenBranches_ = 0; // an ELSE inside the block belongs to an IF inside it
         auto block = std::make_unique<Node>(Node::Type::Block);
-        NodePtr body = parseSequence(true);
+        NodePtr body = parseSequence(true, &block->lineStarts, &block->spansLines);
         openThenBranches_ = outerThenBranches;
         if (atEnd()) {
             if (more_)
@@ -465,16 +508,19 @@ private:
 
     NodePtr parseIf()
     {
-        i_ += 2; // "if"
         auto node = std::make_unique<Node>(Node::Type::If);
         IfTest &t = node->test;
+        t.ifWord = std::string(s_.substr(i_, 2));
+        i_ += 2; // "if"
         std::string word = readIfWord();
         if (text::iequals(word, "/i")) {
             t.ignoreCase = true;
+            t.caseWord = word;
             word = readIfWord();
         }
         if (text::iequals(word, "not")) {
             t.negate = true;
+            t.notWord = word;
             word = readIfWord();
         }
         if (word.empty())
@@ -490,6 +536,7 @@ private:
         else
             t.kind = IfTest::Kind::Compare;
         if (t.kind != IfTest::Kind::Compare) {
+            t.kindWord = word;
             t.left = readIfWord();
             if (t.left.empty())
                 throw SyntaxFailure{kIncorrect};
@@ -521,15 +568,16 @@ private:
         // a closing parenthesis; the else-branch is the rest after that, up to
         // an ELSE of an enclosing IF.
         ++openThenBranches_;
-        node->thenBranch = parseSequence(false);
+        node->thenBranch = parseOperand([this] { return parseSequence(false); });
         --openThenBranches_;
         if (!node->thenBranch)
             throw SyntaxFailure{kIncorrect};
         skipBlanks();
         if (atElseAfterBlock()) {
+            t.elseWord = std::string(s_.substr(i_, 4));
             i_ += 4;
             skipBlanks();
-            node->elseBranch = parseSequence(false);
+            node->elseBranch = parseOperand([this] { return parseSequence(false); });
             if (!node->elseBranch)
                 throw SyntaxFailure{kIncorrect};
         }

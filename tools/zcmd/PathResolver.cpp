@@ -150,11 +150,24 @@ std::vector<std::string> PathResolver::expand(std::string_view windowsPath)
 
 bool PathResolver::anyExists(std::string_view windowsPath)
 {
+    std::string path = toNative(windowsPath);
+    const size_t lastSlash = path.rfind('/');
+    const std::string last = lastSlash == std::string::npos ? path : path.substr(lastSlash + 1);
+    // The null device is in every folder: "if exist folder\nul" tells
+    // whether the folder exists, and "if exist nul" is always true.
+    if (isNullDevice(last))
+        return lastSlash == std::string::npos
+               || isDirectory(resolve(path.substr(0, lastSlash + 1)));
     if (!expand(windowsPath).empty())
         return true;
-    std::string path = toNative(windowsPath);
-    if (!hasWildcards(path))
-        return false;
+    if (!hasWildcards(path)) {
+        // Windows drops the dots and blanks that end a name: "name." is "name".
+        size_t end = last.find_last_not_of(". ");
+        if (end == std::string::npos || end + 1 == last.size())
+            return false;
+        std::string trimmed = path.substr(0, path.size() - (last.size() - end - 1));
+        return exists(resolve(trimmed));
+    }
     // A folder's listing also holds "." and "..", which wildcards may match.
     size_t slash = path.rfind('/');
     std::string folder =
@@ -162,6 +175,15 @@ bool PathResolver::anyExists(std::string_view windowsPath)
     std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
     return isDirectory(folder)
            && (FileNamePattern::matches(pattern, ".") || FileNamePattern::matches(pattern, ".."));
+}
+
+bool PathResolver::folderMissing(std::string_view windowsPath)
+{
+    std::string path = toNative(windowsPath);
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return false;
+    return !isDirectory(slash == 0 ? std::string("/") : resolve(path.substr(0, slash + 1)));
 }
 
 bool PathResolver::isNullDevice(std::string_view windowsPath)

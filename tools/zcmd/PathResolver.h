@@ -29,6 +29,10 @@ public:
     // something in its folder, "." and ".." included.
     static bool anyExists(std::string_view windowsPath);
 
+    // True when the name's folder part names no folder that exists: the
+    // path, not the file, is missing ("nofolder\x.txt").
+    static bool folderMissing(std::string_view windowsPath);
+
     static bool isNullDevice(std::string_view windowsPath);
     static bool exists(const std::string &path);
     static bool isDirectory(const std::string &path);

@@ -19,15 +19,20 @@ std::string join(const std::string &folder, const std::string &name)
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
+std::string lowered(std::string_view text)
+{
+    std::string out(text);
+    for (char &c : out)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return out;
+}
+
 std::string lowerExtension(std::string_view name)
 {
     size_t dot = name.rfind('.');
     if (dot == std::string_view::npos || dot == 0)
         return std::string();
-    std::string ext(name.substr(dot + 1));
-    for (char &c : ext)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return ext;
+    return lowered(name.substr(dot + 1));
 }
 
 // The spelling of `name` in the listing, the exact one first.
@@ -55,7 +60,34 @@ bool ProgramFinder::isExecutableFile(const std::string &path)
     return isRegularFile(path) && ::access(path.c_str(), X_OK) == 0;
 }
 
+std::vector<std::string> ProgramFinder::searchExtensions(const Variables &variables)
+{
+    std::vector<std::string> out;
+    if (const std::string *setting = variables.find("PATHEXT")) {
+        size_t start = 0;
+        while (start <= setting->size()) {
+            size_t end = setting->find(';', start);
+            std::string ext(text::trimBlanks(std::string_view(*setting).substr(
+                start, end == std::string::npos ? std::string::npos : end - start)));
+            if (ext.size() > 1 && ext.front() == '.')
+                out.push_back(lowered(ext));
+            if (end == std::string::npos)
+                break;
+            start = end + 1;
+        }
+    }
+    if (out.empty())
+        out = {".com", ".exe", ".bat", ".cmd"};
+    return out;
+}
+
 std::optional<FoundProgram> ProgramFinder::findIn(const std::string &folder, std::string_view name)
+{
+    return findIn(folder, name, {".com", ".exe", ".bat", ".cmd"});
+}
+
+std::optional<FoundProgram> ProgramFinder::findIn(const std::string &folder, std::string_view name,
+                                                  const std::vector<std::string> &extensions)
 {
     std::vector<std::string> entries = PathResolver::list(folder.empty() ? "." : folder);
     if (entries.empty())
@@ -87,19 +119,21 @@ std::optional<FoundProgram> ProgramFinder::findIn(const std::string &folder, std
             return f;
         return executable(base.substr(0, base.size() - 4));
     }
-    if (auto f = executable(base + ".com"))
-        return f;
-    if (auto f = executable(base + ".exe"))
-        return f;
-    if (auto f = batch(base + ".bat"))
-        return f;
-    if (auto f = batch(base + ".cmd"))
-        return f;
+    for (const std::string &extension : extensions) {
+        std::optional<FoundProgram> f;
+        if (extension == ".com" || extension == ".exe")
+            f = executable(base + extension);
+        else if (extension == ".bat" || extension == ".cmd")
+            f = batch(base + extension);
+        if (f)
+            return f; // other kinds of file (.vbs, .js...) cannot run here
+    }
     return executable(base);
 }
 
 std::optional<FoundProgram> ProgramFinder::find(std::string_view name, const Variables &variables)
 {
+    const std::vector<std::string> extensions = searchExtensions(variables);
     std::string native = PathResolver::toNative(name);
     if (native.empty())
         return std::nullopt;
@@ -110,9 +144,9 @@ std::optional<FoundProgram> ProgramFinder::find(std::string_view name, const Var
         std::string base = native.substr(slash + 1);
         if (base.empty())
             return std::nullopt;
-        return findIn(folder, base);
+        return findIn(folder, base, extensions);
     }
-    if (auto f = findIn(".", native))
+    if (auto f = findIn(".", native, extensions))
         return f;
     const std::string *path = variables.find("PATH");
     if (!path)
@@ -126,7 +160,7 @@ std::optional<FoundProgram> ProgramFinder::find(std::string_view name, const Var
             path->substr(start, end == std::string::npos ? std::string::npos : end - start);
         std::string folder = PathResolver::resolve(text::trimBlanks(entry));
         if (!text::trimBlanks(text::unquote(entry)).empty() && folder != ".")
-            if (auto f = findIn(folder, native))
+            if (auto f = findIn(folder, native, extensions))
                 return f;
         if (end == std::string::npos)
             break;

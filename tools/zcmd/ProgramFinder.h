@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zcmd {
 
@@ -15,7 +16,8 @@ struct FoundProgram {
 
 // Finds the program a command names, as Windows does: the current folder
 // before the folders of PATH, names matched without regard to case, and the
-// extensions .com, .exe, .bat and .cmd tried in that order. Programs here
+// extensions of PATHEXT tried in its order (.com, .exe, .bat and .cmd where
+// it is not set; extensions of other kinds of file are passed over). Programs here
 // carry no extension, so "x.exe" and "x.com" also find an executable "x", and
 // a bare "x" finds an executable "x" after the extensions. Files that cannot
 // run here (a ".exe" without execute permission) are passed over.
@@ -28,6 +30,11 @@ public:
                                                    const Variables &variables,
                                                    const std::string &interpreterPath);
     static std::optional<FoundProgram> findIn(const std::string &folder, std::string_view name);
+    // `extensions` in lower case with their dots, in the order they are tried.
+    static std::optional<FoundProgram> findIn(const std::string &folder, std::string_view name,
+                                              const std::vector<std::string> &extensions);
+    // The extensions a name without one is tried with: PATHEXT's, or the fixed four.
+    static std::vector<std::string> searchExtensions(const Variables &variables);
     static bool isExecutableFile(const std::string &path);
     static bool isRegularFile(const std::string &path);
 };

@@ -76,7 +76,7 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
         }
         return list(interpreter, body);
     }
-    if (eq == 0) {
+    if (eq == 0 && !prompt) {
         Output::errLine("The syntax of the command is incorrect.");
         return 1;
     }
@@ -88,7 +88,9 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
         // whole chunk from a pipe and drops what follows the first line; no
         // script wants that, and the next SET /P here gets the next line.
         std::optional<std::string> line = ConsoleCommands::readLine();
-        if (!line || line->empty())
+        // "set /p =text <nul" shows text without a line end: with no name
+        // there is nothing to set, whatever was read, and that fails.
+        if (!line || line->empty() || name.empty())
             return 1; // nothing typed: the variable stays as it was
         variables.set(name, *line);
         return 0;
