@@ -575,12 +575,18 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("tool a\r\ntool b\r\nother c\r\n") + notRecognized("other_@ID@.bat")
                + "start 0\r\nstart 7\r\n"
         << 7;
-    QTest::newRow("TYPE and DEL of a name in a missing folder: the path is not found")
+    QTest::newRow(
+        "TYPE, DEL, MOVE, REN and RD of a name in a missing folder: the path is not found")
         << bat
         << QByteArray("@echo off\ntype nofolder_@ID@\\x.txt\necho type %errorlevel%\n"
                       "del nofolder_@ID@\\x.txt\ndel /q nofolder_@ID@\\*.txt\n"
+                      "move nofolder_@ID@\\x.txt y.txt\nren nofolder_@ID@\\x.txt y.txt\n"
+                      "rd nofolder_@ID@\\sub\n"
                       "type missing_@ID@.txt\ndel missing_@ID@.txt\n")
         << QByteArray("The system cannot find the path specified.\r\ntype 1\r\n"
+                      "The system cannot find the path specified.\r\n"
+                      "The system cannot find the path specified.\r\n"
+                      "The system cannot find the path specified.\r\n"
                       "The system cannot find the path specified.\r\n"
                       "The system cannot find the path specified.\r\n"
                       "The system cannot find the file specified.\r\n"

@@ -25,6 +25,13 @@ const char kFileNotFound[] = "The system cannot find the file specified.";
 const char kPathNotFound[] = "The system cannot find the path specified.";
 const char kAccessDenied[] = "Access is denied.";
 
+// What Windows says of a name that is not there: the path where its folder
+// is missing, the file otherwise.
+const char *notFound(std::string_view windowsPath)
+{
+    return PathResolver::folderMissing(windowsPath) ? kPathNotFound : kFileNotFound;
+}
+
 // Splits words into switches and operands; false (message written) for a switch not in `allowed`.
 bool parseWords(std::string_view arguments, std::string_view allowed,
                 std::vector<std::string> &switches, std::vector<std::string> &operands)
@@ -129,7 +136,7 @@ int FileCommands::removeDirectory(Interpreter &, std::string_view arguments)
         std::string path = PathResolver::resolve(operand);
         struct stat st;
         if (::lstat(path.c_str(), &st) != 0) {
-            Output::errLine(kFileNotFound);
+            Output::errLine(notFound(operand));
             code = 2;
             continue;
         }
@@ -250,7 +257,7 @@ int FileCommands::move(Interpreter &, std::string_view arguments)
                 matches.push_back(path);
         }
         if (matches.empty()) {
-            Output::errLine(kFileNotFound);
+            Output::errLine(notFound(operand));
             return 1;
         }
         sources.insert(sources.end(), matches.begin(), matches.end());
@@ -298,7 +305,7 @@ int FileCommands::rename(Interpreter &, std::string_view arguments)
     std::string source = PathResolver::resolve(operands[0]);
     struct stat st;
     if (::lstat(source.c_str(), &st) != 0) {
-        Output::errLine(kFileNotFound);
+        Output::errLine(notFound(operands[0]));
         return 1;
     }
     std::string target = joinPath(parentOf(source), text::unquote(operands[1]));
@@ -383,7 +390,7 @@ int FileCommands::type(Interpreter &, std::string_view arguments)
         std::vector<std::string> matches = PathResolver::expand(operand);
         bool failed = matches.empty();
         if (failed)
-            Output::errLine(PathResolver::folderMissing(operand) ? kPathNotFound : kFileNotFound);
+            Output::errLine(notFound(operand));
         for (const std::string &file : matches) {
             if (PathResolver::isDirectory(file)) {
                 Output::errLine(kAccessDenied);
