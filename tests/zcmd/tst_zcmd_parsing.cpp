@@ -152,6 +152,8 @@ void tst_zcmd_parsing::lineParser_data()
         << "if{1 == 2?block{cmd{echo a}}:cmd{rem b & c || rem d}}";
     QTest::newRow("remark after ||")
         << "a || rem b & c" << false << "cond{cmd{a }||cmd{rem b & c}}";
+    QTest::newRow("remark inside a block")
+        << "(\nrem a ) & b\necho c\n)" << false << "block{cmd{rem a ) & b};cmd{echo c}}";
     QTest::newRow("remark after IF") << "if 1==1 rem b" << false << "if{1 == 1?cmd{rem b}}";
     QTest::newRow("closing paren outside a block") << ") anything" << false << "<nothing>";
     QTest::newRow("paren inside arguments") << "echo (a) b)" << false << "cmd{echo (a) b)}";

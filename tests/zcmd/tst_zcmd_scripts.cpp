@@ -417,13 +417,14 @@ void tst_zcmd_scripts::conformance_data()
         << bat
         << QByteArray("exitwith 0\nif not errorlevel 1 (echo d) else (echo ---)\n"
                       "if 1==1 (\necho a\necho b & echo c\n)\nif 1==2 (\necho no\n) else (\n"
-                      "echo yes\n)\nIF /i A==a rem x\n@echo off\n")
+                      "echo yes\n)\nIF /i A==a rem x\n(\nrem inside\necho z\n)\n@echo off\n")
         << QByteArray("\r\n@DIR@>exitwith 0 \r\n"
                       "\r\n@DIR@>if not errorlevel 1 (echo d )  else (echo --- ) \r\nd\r\n"
                       "\r\n@DIR@>if 1 == 1 (\r\necho a \r\n echo b  & echo c \r\n) \r\n"
                       "a\r\nb \r\nc\r\n"
                       "\r\n@DIR@>if 1 == 2 (\r\necho no \r\n)  else (\r\necho yes \r\n) \r\n"
-                      "yes\r\n\r\n@DIR@>IF /i A == a rem x \r\n")
+                      "yes\r\n\r\n@DIR@>IF /i A == a rem x \r\n"
+                      "\r\n@DIR@>(\r\nrem inside \r\n echo z \r\n) \r\nz\r\n")
         << 0;
     QTest::newRow("REM as the command of IF, ELSE, && and || does nothing")
         << bat

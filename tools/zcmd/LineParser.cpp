@@ -52,7 +52,6 @@ private:
     int openThenBranches_ = 0;
     size_t lastBlockEnd_ = std::string_view::npos; // just past the last block read
     std::string remark_;                           // the first remark of the text, as written
-    bool remarkIsCommand_ = false; // the next command read may be a remark that counts
 
     bool atEnd() const { return i_ >= s_.size(); }
     char peek(size_t offset = 0) const { return i_ + offset < s_.size() ? s_[i_ + offset] : '\0'; }
@@ -223,7 +222,7 @@ private:
             else
                 break;
             i_ += 2;
-            NodePtr right = parseOperand([this] { return parsePipe(); });
+            NodePtr right = parsePipe();
             if (!right) {
                 if (peek() == '&' || peek() == '|')
                     unexpected();
@@ -279,27 +278,10 @@ private:
         int &n_;
     };
 
-    // Parses what follows IF, ELSE, "&&" or "||", where a remark counts as a command.
-    template <typename Parse>
-    NodePtr parseOperand(Parse parse)
-    {
-        remarkIsCommand_ = true;
-        NodePtr node;
-        try {
-            node = parse();
-        } catch (...) {
-            remarkIsCommand_ = false;
-            throw;
-        }
-        remarkIsCommand_ = false;
-        return node;
-    }
-
     NodePtr parseCommand()
     {
         NestingGuard guard(nesting_);
-        const bool remarkIsCommand = remarkIsCommand_;
-        remarkIsCommand_ = false;
+        const bool firstOfText = !sawCommand_;
         bool quiet = false;
         while (!atEnd() && (text::isDelimiter(peek()) || peek() == '@')) {
             if (peek() == '@')
@@ -333,9 +315,10 @@ private:
             const size_t start = i_;
             skipToLineEnd();
             const std::string_view remark = s_.substr(start, i_ - start);
-            if (remarkIsCommand) {
-                // After IF, ELSE, "&&" or "||" a remark stands where a
-                // command must: it is one, doing nothing, up to the line end.
+            if (!firstOfText) {
+                // Anywhere but at the start of the text (after IF, ELSE,
+                // "&&", "||", "&", inside a block) a remark is a command
+                // that does nothing, which command echo shows with the rest.
                 auto node = std::make_unique<Node>(Node::Type::Command);
                 node->text = std::string(remark);
                 return node;
@@ -568,7 +551,7 @@ private:
         // a closing parenthesis; the else-branch is the rest after that, up to
         // an ELSE of an enclosing IF.
         ++openThenBranches_;
-        node->thenBranch = parseOperand([this] { return parseSequence(false); });
+        node->thenBranch = parseSequence(false);
         --openThenBranches_;
         if (!node->thenBranch)
             throw SyntaxFailure{kIncorrect};
@@ -577,7 +560,7 @@ private:
             t.elseWord = std::string(s_.substr(i_, 4));
             i_ += 4;
             skipBlanks();
-            node->elseBranch = parseOperand([this] { return parseSequence(false); });
+            node->elseBranch = parseSequence(false);
             if (!node->elseBranch)
                 throw SyntaxFailure{kIncorrect};
         }
