@@ -23,7 +23,7 @@ public:
 
     struct Result {
         Status status = Status::Complete;
-        NodePtr tree;       // null for an empty line, a label or a remark
+        NodePtr tree;       // null for an empty line, a label or a line that begins with a remark
         bool quiet = false; // the line began with "@"
         std::string error;  // the interpreter's message for a syntax error (may be empty)
         // A line that is only a remark: its text from "rem" on, shown when command echo is on.

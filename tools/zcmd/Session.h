@@ -35,7 +35,8 @@ struct Session {
 
     // The label a GOTO asked for, looked up once the current line is done.
     std::optional<std::string> pendingGoto;
-    // A batch file named without "call" inside a batch file replaces it.
+    // A batch file named without "call" inside a batch file replaces it
+    // once the rest of the current line or block has run.
     struct Chain {
         std::string path;
         std::string calledAs;
