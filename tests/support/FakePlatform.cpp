@@ -62,6 +62,13 @@ std::unique_ptr<platform::OpenFile> FileSystem::openNew(const QString &name, QSt
     return QtFileSystem::openNew(name, error);
 }
 
+std::unique_ptr<platform::ScratchFile> FileSystem::createPrivate(const QString &name,
+                                                                 QString *error)
+{
+    record(QStringLiteral("create ") + name);
+    return QtFileSystem::createPrivate(name, error);
+}
+
 bool FileSystem::deleteFile(const QString &name)
 {
     record(QStringLiteral("delete ") + name);

@@ -103,13 +103,15 @@ public:
 };
 
 // The real disk, with a record of every name the program wrote, appended to,
-// opened anew or deleted, in order ("write X", "append X", "open X",
-// "delete X").
+// opened anew, created for itself or deleted, in order ("write X", "append X",
+// "open X", "create X", "delete X").
 class FileSystem : public platform::QtFileSystem {
 public:
     bool writeFile(const QString &name, const QByteArray &content, QString *error) override;
     bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
     std::unique_ptr<platform::OpenFile> openNew(const QString &name, QString *error) override;
+    std::unique_ptr<platform::ScratchFile> createPrivate(const QString &name,
+                                                         QString *error) override;
     bool deleteFile(const QString &name) override;
     QStringList changes;
     // Called with each change as it is recorded.
