@@ -221,6 +221,8 @@ bool QtFileSystem::deleteFile(const QString &name) { return QFile::remove(localN
 
 QByteArray QtEnvironment::variable(const char *name) const { return qgetenv(name); }
 
+bool QtEnvironment::isSet(const char *name) const { return qEnvironmentVariableIsSet(name); }
+
 void QtEnvironment::setVariable(const char *name, const QByteArray &value) { qputenv(name, value); }
 
 QtNetwork::~QtNetwork()

@@ -46,6 +46,7 @@ public:
 class QtEnvironment : public Environment {
 public:
     QByteArray variable(const char *name) const override;
+    bool isSet(const char *name) const override;
     void setVariable(const char *name, const QByteArray &value) override;
 };
 

@@ -1,7 +1,6 @@
 #include "support/FakePlatform.h"
 
 #include <QDir>
-#include <QProcessEnvironment>
 
 namespace fake {
 
@@ -75,17 +74,22 @@ bool FileSystem::deleteFile(const QString &name)
     return QtFileSystem::deleteFile(name);
 }
 
-Environment::Environment()
+QByteArray Environment::variable(const char *name) const
 {
-    const QProcessEnvironment own = QProcessEnvironment::systemEnvironment();
-    for (const QString &name : own.keys())
-        variables.insert(name.toLocal8Bit(), own.value(name).toLocal8Bit());
+    const auto set = variables.constFind(name);
+    if (set != variables.constEnd())
+        return *set;
+    return unset.contains(name) ? QByteArray() : qgetenv(name);
 }
 
-QByteArray Environment::variable(const char *name) const { return variables.value(name); }
+bool Environment::isSet(const char *name) const
+{
+    return variables.contains(name) || (!unset.contains(name) && qEnvironmentVariableIsSet(name));
+}
 
 void Environment::setVariable(const char *name, const QByteArray &value)
 {
+    unset.remove(name);
     variables.insert(QByteArray(name), value);
 }
 
