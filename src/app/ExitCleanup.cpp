@@ -2,6 +2,9 @@
 #include "jobs/JobTable.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace app {
 
 bool FileExists(const QString &name)
@@ -14,18 +17,24 @@ bool FileExists(const QString &name)
 const QStringList &exitCleanupScripts()
 {
     static const QStringList names = [] {
-        QStringList list;
+        // Each script by its place in the order; the job table gives the jobs'.
+        QList<std::pair<int, QString>> placed;
         for (const jobs::JobDescription &job : jobs::jobTable()) {
-            if (!job.removedAtExit)
-                continue;
             for (const jobs::JobScriptChoice &script : job.scripts) {
-                const QString name = jobs::scriptForm(script.kind, QString()).fileName;
-                if (!list.contains(name))
-                    list.append(name);
+                if (script.exitCleanupOrder > 0)
+                    placed.append({script.exitCleanupOrder, script.fileName});
             }
         }
         // Scripts no job of this program writes, removed when found.
-        list << QStringLiteral("library.bat") << QStringLiteral("media.bat");
+        placed.append({6, QStringLiteral("library.bat")});
+        placed.append({7, QStringLiteral("media.bat")});
+        std::stable_sort(placed.begin(), placed.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
+        QStringList list;
+        for (const auto &[order, name] : placed) {
+            if (!list.contains(name))
+                list.append(name);
+        }
         return list;
     }();
     return names;

@@ -8,8 +8,8 @@ namespace app {
 // a name ending in a folder separator are false without asking the disk.
 bool FileExists(const QString &name);
 
-// The job scripts removed when the main window closes: those of every job
-// whose table entry says so, then two no job writes.
+// The job scripts removed when the main window closes, in the order they are
+// removed: those the job table places in it, and two no job writes.
 const QStringList &exitCleanupScripts();
 
 // Deletes each script that exists; one that cannot be deleted is skipped

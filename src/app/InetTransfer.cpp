@@ -62,9 +62,9 @@ void InetTransfer::dropReply()
 {
     m_idle.stop();
     m_deadline.stop();
-    if (m_body.isOpen()) {
-        m_body.close();
-        m_body.remove();
+    if (m_body) {
+        m_body.reset();
+        platform::Platform::files().deleteFile(m_bodyName);
     }
     if (!m_reply)
         return;
@@ -79,7 +79,7 @@ std::optional<QString> InetTransfer::OpenURL(const QUrl &address)
     start(address, "GET", kMaxTextBytes, std::min(m_deadlineMs, kTextDeadlineMs));
     if (!waitWhileExecuting())
         return std::nullopt;
-    const QString text = QString::fromUtf8(m_body.readAll());
+    const QString text = QString::fromUtf8(GetChunk(m_received));
     dropReply();
     return text;
 }
@@ -109,13 +109,14 @@ void InetTransfer::start(const QUrl &address, const QByteArray &operation, qint6
     // file left there by an earlier run is replaced, never written through.
     const QString name =
         address.fileName().isEmpty() ? QStringLiteral("transfer") : address.fileName();
-    m_body.setFileName(QDir(platform::Platform::app().workFolder())
-                           .absoluteFilePath(name + QStringLiteral(".part")));
-    QFile::remove(m_body.fileName());
-    if (!m_body.open(QIODevice::ReadWrite | QIODevice::NewOnly))
-        m_writeError = m_body.errorString();
-    else
-        m_body.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    m_bodyName = QDir(platform::Platform::app().workFolder())
+                     .absoluteFilePath(name + QStringLiteral(".part"));
+    m_readOffset = 0;
+    platform::FileSystem &files = platform::Platform::files();
+    files.deleteFile(m_bodyName);
+    m_body = files.createPrivate(m_bodyName, &m_writeError);
+    if (!m_body && m_writeError.isEmpty())
+        m_writeError = QStringLiteral("the file could not be made");
 
     QNetworkRequest request(address);
     // The body must arrive as stored, so that its length can be checked against
@@ -179,8 +180,9 @@ void InetTransfer::takeBody()
             giveUp();
             return;
         }
-        if (m_body.write(piece) != piece.size()) {
-            m_writeError = m_body.errorString();
+        if (!m_body || !m_body->write(piece)) {
+            if (m_body)
+                m_writeError = m_body->errorString();
             m_reply->abort();
             return;
         }
@@ -218,7 +220,11 @@ QString InetTransfer::GetHeader(const QString &name) const
 
 QByteArray InetTransfer::GetChunk(qint64 size)
 {
-    return m_reply && m_body.isOpen() ? m_body.read(size) : QByteArray();
+    if (!m_reply || !m_body)
+        return {};
+    const QByteArray piece = m_body->readAt(m_readOffset, size);
+    m_readOffset += piece.size();
+    return piece;
 }
 
 void InetTransfer::onFinished()
@@ -227,9 +233,8 @@ void InetTransfer::onFinished()
     m_deadline.stop();
     if (!m_tooLarge && m_writeError.isEmpty())
         takeBody();
-    if (m_body.isOpen() && !m_body.flush() && m_writeError.isEmpty())
-        m_writeError = m_body.errorString();
-    m_body.seek(0);
+    // Each write reached the file at once; the body is read from its start.
+    m_readOffset = 0;
     m_error = describeFailure();
     emit ended();
 }
@@ -281,8 +286,8 @@ QString InetTransfer::describeFailure() const
     }
     if (!m_writeError.isEmpty()) {
         return QStringLiteral("Could not save %1 in \"%2\" (%3).")
-            .arg(m_body.fileName().section(QLatin1Char('/'), -1),
-                 platform::Platform::app().workFolder(), m_writeError);
+            .arg(m_bodyName.section(QLatin1Char('/'), -1), platform::Platform::app().workFolder(),
+                 m_writeError);
     }
     if (m_interrupted)
         return QStringLiteral("The transfer of %1 was interrupted.").arg(file);

@@ -1,12 +1,16 @@
 #pragma once
-#include <QFile>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
+#include <memory>
 #include <optional>
 
 class QNetworkReply;
+
+namespace platform {
+class ScratchFile;
+}
 
 namespace app {
 
@@ -20,7 +24,8 @@ namespace app {
 //
 // The body never piles up in memory: it is written, as it arrives, into a
 // file in the current (working) folder, the fetched file's name with ".part",
-// which goes when the response is dropped.
+// which goes when the response is dropped. It is made, written, read and
+// deleted through the platform's file system.
 class InetTransfer : public QObject {
     Q_OBJECT
 
@@ -80,7 +85,9 @@ private:
     QString describeFailure() const;
 
     QPointer<QNetworkReply> m_reply;
-    QFile m_body;
+    std::unique_ptr<platform::ScratchFile> m_body;
+    QString m_bodyName;      // the body file's path
+    qint64 m_readOffset = 0; // where GetChunk reads next
     QTimer m_idle;
     QTimer m_deadline;
     int m_timeoutMs = kDefaultTimeoutMs;

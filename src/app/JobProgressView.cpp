@@ -1,6 +1,6 @@
 #include "app/JobProgressView.h"
+#include "jobs/JobTable.h"
 #include "jobs/ProgressText.h"
-#include "jobs/ScriptKind.h"
 #include "runner/ReadOutput.h"
 
 #include <QLabel>
@@ -31,17 +31,19 @@ JobProgressView::~JobProgressView() = default;
 
 void JobProgressView::starting(const QString &command)
 {
-    const auto is = [&command](jobs::ScriptKind kind) {
-        return command.compare(jobs::scriptForm(kind, QString()).runnerCommand, Qt::CaseInsensitive)
-               == 0;
-    };
+    // The job whose script the command starts, if its table entry shows progress.
+    std::optional<JobProgress::Kind> kind;
+    for (const jobs::JobDescription &job : jobs::jobTable()) {
+        for (const jobs::JobScriptChoice &script : job.scripts) {
+            if (job.progress && !script.runnerCommand.isEmpty()
+                && command.compare(script.runnerCommand, Qt::CaseInsensitive) == 0)
+                kind = job.progress;
+        }
+    }
     m_refresh.stop();
-    if (is(jobs::ScriptKind::BackupSymlinked) || is(jobs::ScriptKind::BackupNotSymlinked))
-        m_progress = std::make_unique<JobProgress>(JobProgress::Kind::Backup);
-    else if (is(jobs::ScriptKind::Restore))
-        m_progress = std::make_unique<JobProgress>(JobProgress::Kind::Restore);
-    else
+    if (!kind)
         return; // another job: the last backup's or restore's words stay
+    m_progress = std::make_unique<JobProgress>(*kind);
     if (m_title.isEmpty())
         m_title = m_window->windowTitle();
     for (const Pane &p : {m_backup, m_restore}) {

@@ -1,5 +1,4 @@
 #include "app/UpdateLauncher.h"
-#include "jobs/ScriptKind.h"
 #include "platform/Platform.h"
 #include "platform/ProgramEnd.h"
 
@@ -7,10 +6,11 @@ namespace app {
 
 jobs::JobScript UpdateLauncher::script()
 {
-    const jobs::ScriptForm form =
-        jobs::scriptForm(jobs::ScriptKind::UpdateLauncher, platform::Platform::app().versionText());
-    jobs::JobScript launcher(form.fileName);
-    launcher.lines(form.header).line(QStringLiteral("start Zorvane.msi")).lines(form.closing);
+    // Started hidden, it starts the installer and ends; no job writes it.
+    jobs::JobScript launcher(QStringLiteral("DeleteOLD.bat"));
+    launcher.line(QStringLiteral("@Echo off"))
+        .line(QStringLiteral("start Zorvane.msi"))
+        .line(QStringLiteral("exit"));
     return launcher;
 }
 

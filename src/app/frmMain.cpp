@@ -9,6 +9,7 @@
 #include "app/UpdateCheck.h"
 #include "jobs/BackupRecovery.h"
 #include "jobs/JobController.h"
+#include "jobs/JobTable.h"
 #include "jobs/NameStaging.h"
 #include "platform/Platform.h"
 #include "platform/RunningScripts.h"
@@ -97,7 +98,7 @@ void frmMain::Form_Load()
     // leaves its previous backup set aside: put it back before anything runs.
     jobs::BackupRecovery::settle();
     // What a restore laid apart for the names pscp would cut serves that run only.
-    if (!platform::scriptRunsHere({QStringLiteral("PutFilesBack.bat")}))
+    if (!platform::scriptRunsHere(jobs::scriptFiles(jobs::Job::Restore)))
         jobs::NameStaging::removeLeftOver();
     const QString version = platform::Platform::app().versionText();
     PopAlert(QStringLiteral("Welcome to Zorvane, Version: ") + version + QStringLiteral(" Beta."));
@@ -157,11 +158,10 @@ void frmMain::Form_Unload() { runExitCleanup(); }
 
 void frmMain::hideBusyIndicators()
 {
-    // The signs of the jobs that run through the runner; the job table says which.
-    for (const jobs::JobDescription &job : jobs::jobTable()) {
-        if (job.runEndHidesSign)
-            m_jobWindow->setVisible(job.sign, false);
-    }
+    // The signs of the jobs that run through the runner, in the order the job
+    // table gives them.
+    for (const jobs::Control sign : jobs::runEndSigns())
+        m_jobWindow->setVisible(sign, false);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

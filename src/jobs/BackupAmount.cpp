@@ -1,24 +1,40 @@
 #include "jobs/BackupAmount.h"
+#include "platform/Platform.h"
 
-#include <QDirIterator>
-#include <QFileInfo>
+#include <QFile>
+#include <QList>
 
 namespace jobs {
 
 BackupAmount BackupAmount::of(const QString &folder)
 {
+    const platform::FileSystem &disk = platform::Platform::files();
+    const QByteArray base = QFile::encodeName(folder);
+    const QByteArray records = base + "/root/Library/Zorvane";
     BackupAmount a;
-    for (const char *tree : {"Applications", "mobile", "root"}) {
-        const QString top = folder + QLatin1Char('/') + QLatin1String(tree);
-        const QString records = folder + QStringLiteral("/root/Library/Zorvane/");
-        QDirIterator it(top, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            if (path.startsWith(records))
-                continue;
-            ++a.files;
-            a.bytes += it.fileInfo().size();
+    // Folders still to read; a list rather than recursion, since a device's
+    // tree may nest deeper than a call stack goes. Links are never followed.
+    QList<QByteArray> folders{base + "/Applications", base + "/mobile", base + "/root"};
+    while (!folders.isEmpty()) {
+        const QByteArray path = folders.takeLast();
+        QList<QByteArray> names;
+        if (!disk.folderNames(path, &names))
+            continue;
+        for (const QByteArray &name : names) {
+            const QByteArray entry = path + '/' + name;
+            qint64 size = 0;
+            switch (disk.entryAt(entry, &size)) {
+            case platform::FileSystem::Entry::File:
+                ++a.files;
+                a.bytes += size;
+                break;
+            case platform::FileSystem::Entry::Folder:
+                if (entry != records)
+                    folders.append(entry);
+                break;
+            case platform::FileSystem::Entry::None:
+            case platform::FileSystem::Entry::Other: break;
+            }
         }
     }
     return a;

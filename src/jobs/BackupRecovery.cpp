@@ -1,6 +1,7 @@
 #include "jobs/BackupRecovery.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/JobScripts.h"
+#include "jobs/JobTable.h"
 #include "platform/Platform.h"
 #include "platform/RunningScripts.h"
 
@@ -28,7 +29,7 @@ BackupRecovery::Result BackupRecovery::settle()
     const bool incoming = files.exists(kIncomingFolder);
     if (!discarded && !aside && !incoming)
         return Result::Nothing;
-    if (platform::scriptRunsHere({QStringLiteral("Yes.bat"), QStringLiteral("No.bat")}))
+    if (platform::scriptRunsHere(scriptFiles(Job::Backup)))
         return Result::Running;
     // Copies that a stopped backup had not yet moved into place: never a backup.
     if (incoming && !files.removeTree(kIncomingFolder))

@@ -20,10 +20,10 @@ ControlKind controlKind(Control control)
 
 QString timerName(JobTimer timer)
 {
-    switch (timer) {
-    case JobTimer::Timer1: return QStringLiteral("Timer1");
-    }
-    return {};
+#define ZORVANE_JOB_TIMER_NAME(name) QStringLiteral(#name),
+    static const QString names[] = {ZORVANE_JOB_TIMERS(ZORVANE_JOB_TIMER_NAME)};
+#undef ZORVANE_JOB_TIMER_NAME
+    return names[static_cast<int>(timer)];
 }
 
 } // namespace jobs

@@ -35,9 +35,17 @@ enum class Control { ZORVANE_JOB_CONTROLS(ZORVANE_JOB_CONTROL_ENUMERATOR) };
 constexpr int kControlCount = 0 ZORVANE_JOB_CONTROLS(ZORVANE_JOB_CONTROL_COUNT);
 #undef ZORVANE_JOB_CONTROL_COUNT
 
-// The main window's timers that the jobs start and stop.
-enum class JobTimer { Timer1 };
-constexpr int kJobTimerCount = 1;
+// The main window's timers that the jobs start and stop, each named as on the
+// window (its objectName there).
+#define ZORVANE_JOB_TIMERS(TIMER) TIMER(Timer1)
+
+#define ZORVANE_JOB_TIMER_ENUMERATOR(name) name,
+enum class JobTimer { ZORVANE_JOB_TIMERS(ZORVANE_JOB_TIMER_ENUMERATOR) };
+#undef ZORVANE_JOB_TIMER_ENUMERATOR
+
+#define ZORVANE_JOB_TIMER_COUNT(name) +1
+constexpr int kJobTimerCount = 0 ZORVANE_JOB_TIMERS(ZORVANE_JOB_TIMER_COUNT);
+#undef ZORVANE_JOB_TIMER_COUNT
 
 // The name on the window (objectName) of a control or timer.
 QString controlName(Control control);

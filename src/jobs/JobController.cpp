@@ -18,11 +18,6 @@ void showMessage(const QString &title, const QString &text, platform::MsgIcon ic
 const QStringList kBackupFolders{QStringLiteral("Applications"), QStringLiteral("mobile"),
                                  QStringLiteral("root")};
 
-bool isBackupScript(ScriptKind kind)
-{
-    return kind == ScriptKind::BackupSymlinked || kind == ScriptKind::BackupNotSymlinked;
-}
-
 // Whether the runner's command names the script file (file names match
 // without regard to case, as the interpreter finds them).
 bool namesScript(const QString &command, const QString &fileName)
@@ -93,9 +88,8 @@ bool JobController::preconditionHolds(const JobDescription &job) const
     case Precondition::BackupPresent: {
         // A backup that runs now is not an interrupted one.
         const QString running = m_window.runningCommand();
-        for (const JobScriptChoice &choice : jobDescription(Job::Backup).scripts) {
-            if (running.isEmpty()
-                || !namesScript(running, scriptForm(choice.kind, QString()).fileName))
+        for (const QString &backupFile : scriptFiles(Job::Backup)) {
+            if (running.isEmpty() || !namesScript(running, backupFile))
                 continue;
             showMessage(QStringLiteral("Nothing to restore"),
                         QStringLiteral("A backup is running now. Wait until it has finished and "
@@ -219,13 +213,8 @@ bool JobController::runScripts(const JobDescription &job)
         ConnectionSettings cs(m_window.address(), m_window.password());
         if (job.usesConnection && !readConnection(&cs))
             continue;
-        // A backup records the device it comes from, as PuTTY's cache knows it now.
-        const JobScript script =
-            isBackupScript(choice.kind)
-                ? backupScript(choice.kind == ScriptKind::BackupSymlinked, version, cs,
-                               DeviceIdentity::ofAddress(cs.address()))
-                : choice.lines(version, cs);
-        const QString runnerCommand = scriptForm(choice.kind, version).runnerCommand;
+        const JobScript script = choice.lines(version, cs);
+        const QString &runnerCommand = choice.runnerCommand;
         // The interpreter reads a script from disk line by line while it runs:
         // rewriting the one still running would make it read shifted lines.
         // Other scripts are written all the same; the busy runner refuses the

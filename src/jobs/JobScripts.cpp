@@ -33,11 +33,19 @@ const QStringList kBackupFolders{QStringLiteral("mobile"), QStringLiteral("root"
                                  QStringLiteral("Applications"),
                                  QStringLiteral("MobileMailSettings.bundle")};
 
-JobScript fromForm(ScriptKind kind, const QString &versionText)
+// A script's opening lines: echo off, its window's title and colours, a
+// cleared screen and its start label.
+QStringList header(const QString &title, const QString &colour,
+                   const QString &label = QStringLiteral(": start"))
 {
-    const ScriptForm form = scriptForm(kind, versionText);
+    return {QStringLiteral("@echo off"), title, colour, QStringLiteral("Cls"), label};
+}
+
+// The job's script, named as its table entry says, begun with the header.
+JobScript begun(const JobScriptChoice &form, const QStringList &headerLines)
+{
     JobScript script(form.fileName);
-    script.lines(form.header);
+    script.lines(headerLines);
     return script;
 }
 
@@ -125,8 +133,7 @@ QStringList setAsideLines()
 {
     const QString &prev = kPreviousBackupFolder;
     QStringList l;
-    l << noteJob(Job::Backup) << QStringLiteral("set FAILED=")
-      << QStringLiteral("set HADPREVIOUS=")
+    l << noteJob(Job::Backup) << QStringLiteral("set FAILED=") << QStringLiteral("set HADPREVIOUS=")
       << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(kDiscardedBackupFolder)
       << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(kIncomingFolder)
       << QStringLiteral("if not exist ") + prev + QStringLiteral(" goto setaside")
@@ -232,11 +239,18 @@ QStringList connectionLines(const ConnectionSettings &cs)
 JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs,
                        const QString &deviceRecord)
 {
-    const ScriptKind kind =
-        symlinked ? ScriptKind::BackupSymlinked : ScriptKind::BackupNotSymlinked;
+    const JobScriptChoice &form =
+        jobScript(Job::Backup, symlinked ? Control::optYes : Control::optNo);
     const QString apps =
         symlinked ? QStringLiteral("/var/Applications") : QStringLiteral("/Applications");
-    JobScript s = fromForm(kind, versionText);
+    JobScript s = begun(form, symlinked ? header(QStringLiteral("title iPod Touch Files Backup "
+                                                                "version: ")
+                                                     + versionText + QStringLiteral(" Beta"),
+                                                 QStringLiteral("Color F2"))
+                                        : header(QStringLiteral("title iPod Touch Files Backup "
+                                                                "version ")
+                                                     + versionText + QStringLiteral(" Beta"),
+                                                 QStringLiteral("color 2F")));
     // pscp puts what follows an entry it cannot copy (a link to nothing, a
     // loop) one folder higher for each such entry, up to the folder it copies
     // into: so it copies into a folder of its own, where no device file can
@@ -257,7 +271,8 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
         s.line(QStringLiteral("goto fetched") + n);
         s.line(QStringLiteral(":nofetch") + n);
         s.line(QStringLiteral("set FAILED=1"));
-        s.line(note(QStringLiteral("failed making the folder %1 to copy into").arg(kIncomingFolder)));
+        s.line(
+            note(QStringLiteral("failed making the folder %1 to copy into").arg(kIncomingFolder)));
         s.line(QStringLiteral(":fetched") + n);
     };
     s.line(QStringLiteral("echo Do NOT worry if during this process it says something like file "
@@ -298,7 +313,7 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     s.line(QStringLiteral("rmdir /S /Q mobile\\Library\\Lockdown"));
     s.line(QStringLiteral("rmdir /S /Q root\\Library\\Lockdown"));
     s.line(note(QStringLiteral("end")));
-    s.lines(scriptForm(kind, versionText).closing);
+    s.lines(scriptClosing(Job::Backup, form));
     return s;
 }
 
@@ -321,7 +336,10 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     // The device-side check repeats this run's token on its verdict line; no
     // name in the backup, made before the token existed, can hold it.
     const QString token = restoreRunToken();
-    JobScript s = fromForm(ScriptKind::Restore, versionText);
+    const JobScriptChoice &form = jobScript(Job::Restore);
+    JobScript s = begun(form, header(QStringLiteral("title iPod Touch Put Files Back Version ")
+                                         + versionText + QStringLiteral(" Beta"),
+                                     QStringLiteral("color 1E")));
     s.line(noteJob(Job::Restore));
     s.line(QStringLiteral("set FAILED="));
     s.line(note(QStringLiteral("run ") + token));
@@ -386,13 +404,15 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
                           "again."));
     s.line(QStringLiteral(":restored"));
     s.line(note(QStringLiteral("end")));
-    s.lines(scriptForm(ScriptKind::Restore, versionText).closing);
+    s.lines(scriptClosing(Job::Restore, form));
     return s;
 }
 
 JobScript sshFirstRunScript(const ConnectionSettings &cs)
 {
-    JobScript s = fromForm(ScriptKind::SshFirstRun, QString());
+    const JobScriptChoice &form = jobScript(Job::SshFirstRun);
+    JobScript s = begun(form, header(QStringLiteral("title SSHing for the First Time"),
+                                     QStringLiteral("color 0E"), QStringLiteral(":start")));
     s.lines(connectionLines(cs));
     s.line(copyToDevice(QStringLiteral("pwned.jpg"), QStringLiteral("/tmp")));
     // The copy's result for the main window, which also looks for the key in
@@ -409,17 +429,21 @@ JobScript sshFirstRunScript(const ConnectionSettings &cs)
     s.line(QStringLiteral("echo failed>") + kSshCopyNote);
     s.line(QStringLiteral(":copynoted"));
     s.line(QStringLiteral("Done ^.^"));
-    s.lines(scriptForm(ScriptKind::SshFirstRun, QString()).closing);
+    // The window stays until the user has read it.
+    s.line(QStringLiteral("pause"));
+    s.lines(scriptClosing(Job::SshFirstRun, form));
     return s;
 }
 
 JobScript relocationScript(bool fonts, const ConnectionSettings &cs)
 {
-    const ScriptKind kind =
-        fonts ? ScriptKind::FontsRelocation : ScriptKind::ApplicationsRelocation;
+    const Job job = fonts ? Job::FontsRelocation : Job::ApplicationsRelocation;
+    const JobScriptChoice &form = jobScript(job);
     const QString shellScript = fonts ? QStringLiteral("fonts.sh") : QStringLiteral("apps.sh");
-    JobScript s = fromForm(kind, QString());
-    s.line(noteJob(fonts ? Job::FontsRelocation : Job::ApplicationsRelocation));
+    JobScript s =
+        begun(form, header(QStringLiteral("title Relocate (symlink) Applications"),
+                           fonts ? QStringLiteral("Color E0") : QStringLiteral("color 0E")));
+    s.line(noteJob(job));
     s.lines(connectionLines(cs));
     s.line(fonts ? QStringLiteral("echo Relocating your Fonts folder, please wait...")
                  : QStringLiteral("echo Relocating your Applications folder, please wait..."));
@@ -431,13 +455,14 @@ JobScript relocationScript(bool fonts, const ConnectionSettings &cs)
     s.line(runOnDevice(shellScript));
     s.line(noteFailure(QStringLiteral("moving the folder on the device (%1)").arg(shellScript)));
     s.line(note(QStringLiteral("end")));
-    s.lines(scriptForm(kind, QString()).closing);
+    s.lines(scriptClosing(job, form));
     return s;
 }
 
 JobScript dfuScript()
 {
-    JobScript s = fromForm(ScriptKind::Dfu, QString());
+    const JobScriptChoice &form = jobScript(Job::Dfu);
+    JobScript s = begun(form, {QStringLiteral("@echo off")});
     s.line(noteJob(Job::Dfu));
     s.line(QStringLiteral("echo closing necessary iTunes devices, don't be worried if some aren't "
                           "found."));
@@ -452,7 +477,7 @@ JobScript dfuScript()
     s.line(QStringLiteral("echo Restore your iPod in iTunes by holding SHIFT and hitting restore, "
                           "then choosing an older firmware."));
     s.line(note(QStringLiteral("end")));
-    s.lines(scriptForm(ScriptKind::Dfu, QString()).closing);
+    s.lines(scriptClosing(Job::Dfu, form));
     return s;
 }
 

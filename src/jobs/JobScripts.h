@@ -1,11 +1,11 @@
 #pragma once
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobScript.h"
-#include "jobs/ScriptKind.h"
 
 namespace jobs {
 
-// The lines of each device job's script, ready to write.
+// The lines of each device job's script, ready to write, from header to
+// closing; the file name and the closing come from the job's table entry.
 
 // The backup ("Yes.bat" when the applications are symlinked, else "No.bat").
 // The previous backup is set aside rather than deleted. A new copy that the

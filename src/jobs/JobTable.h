@@ -2,8 +2,8 @@
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobControl.h"
 #include "jobs/JobOutcome.h"
+#include "jobs/JobProgress.h"
 #include "jobs/JobScript.h"
-#include "jobs/ScriptKind.h"
 #include "platform/MessageBoxes.h"
 
 #include <QList>
@@ -41,11 +41,24 @@ struct JobBox {
     platform::MsgIcon icon = platform::MsgIcon::None;
 };
 
+// How a script ends after its own lines.
+enum class ScriptEnd {
+    Exit,              // it only exits
+    RestartThenReport, // ends the program, starts it again, starts the completion program, exits
+    ReportThenRestart, // ends the program, starts the completion program, then the program, exits
+};
+
 // A script the job writes: always, or only while an option button is chosen.
 struct JobScriptChoice {
     std::optional<Control> option;
-    ScriptKind kind; // its file, the command that starts it, its header and closing
-    // Its lines for the version text and the Connection settings.
+    QString fileName;      // the file written beside the program
+    QString runnerCommand; // what the window's runner is given; empty: the shell starts the file
+    ScriptEnd end = ScriptEnd::Exit;
+    // Its place in the order in which closing the main window deletes the
+    // scripts (1 first); 0: it is left in place.
+    int exitCleanupOrder = 0;
+    // Its whole text, header to closing, for the version text and the
+    // Connection settings as typed.
     JobScript (*lines)(const QString &versionText, const ConnectionSettings &cs) = nullptr;
 };
 
@@ -67,14 +80,16 @@ struct JobDescription {
     std::optional<JobTimer> timer;
     // Written once and started again unchanged until its lines would change.
     bool keepScriptWhileUnchanged = false;
-    // The end of a run through the window's runner hides the busy indicator;
-    // a job that runs in a window of its own hides it itself.
-    bool runEndHidesSign = true;
+    // Its place in the order in which the end of a run through the window's
+    // runner hides the busy indicators (1 first); 0 for a job that runs in a
+    // window of its own and hides its sign itself.
+    int runEndHideOrder = 0;
     // How the job's end is reported: the word its script notes and the
     // completion program its script starts (none: the job reports it itself).
     std::optional<JobOutcome::Kind> completion;
-    // Closing the main window deletes the job's scripts.
-    bool removedAtExit = true;
+    // The progress shown while its script runs through the window's runner
+    // (none: only the busy sign).
+    std::optional<JobProgress::Kind> progress;
 };
 
 constexpr int kJobHeightTwips = 8700;
@@ -82,7 +97,13 @@ constexpr int kJobHeightTwips = 8700;
 const JobDescription &jobDescription(Job job);
 // Every job, in the order of `Job`.
 const QList<JobDescription> &jobTable();
-// The job that writes a script of that kind (none for the update launcher).
-const JobDescription *jobWriting(ScriptKind kind);
+// The job's script: its only one, or the one its option button chooses.
+const JobScriptChoice &jobScript(Job job, std::optional<Control> option = std::nullopt);
+// The file names of the job's scripts.
+QStringList scriptFiles(Job job);
+// The lines that close the job's script, after its own.
+QStringList scriptClosing(Job job, const JobScriptChoice &script);
+// The busy indicators the end of a run through the window's runner hides, in order.
+QList<Control> runEndSigns();
 
 } // namespace jobs

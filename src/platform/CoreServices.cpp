@@ -120,6 +120,30 @@ private:
     QFile m_file;
 };
 
+class QtScratchFile : public ScratchFile {
+public:
+    explicit QtScratchFile(const QString &name)
+        : m_file(name)
+    {}
+    bool open()
+    {
+        return m_file.open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered,
+                           QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    QString errorString() const override { return m_file.errorString(); }
+    bool write(const QByteArray &content) override
+    {
+        return m_file.seek(m_file.size()) && m_file.write(content) == content.size();
+    }
+    QByteArray readAt(qint64 offset, qint64 size) override
+    {
+        return m_file.seek(offset) ? m_file.read(size) : QByteArray();
+    }
+
+private:
+    QFile m_file;
+};
+
 } // namespace
 
 int QtAppInfo::major() const { return ZORVANE_VERSION_MAJOR; }
@@ -183,9 +207,21 @@ std::unique_ptr<OpenFile> QtFileSystem::openNew(const QString &name, QString *er
     return nullptr;
 }
 
+std::unique_ptr<ScratchFile> QtFileSystem::createPrivate(const QString &name, QString *error)
+{
+    auto file = std::make_unique<QtScratchFile>(localName(name));
+    if (file->open())
+        return file;
+    if (error)
+        *error = file->errorString();
+    return nullptr;
+}
+
 bool QtFileSystem::deleteFile(const QString &name) { return QFile::remove(localName(name)); }
 
 QByteArray QtEnvironment::variable(const char *name) const { return qgetenv(name); }
+
+bool QtEnvironment::isSet(const char *name) const { return qEnvironmentVariableIsSet(name); }
 
 void QtEnvironment::setVariable(const char *name, const QByteArray &value) { qputenv(name, value); }
 

@@ -32,6 +32,7 @@ public:
     bool writeFile(const QString &name, const QByteArray &content, QString *error) override;
     bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
     std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) override;
+    std::unique_ptr<ScratchFile> createPrivate(const QString &name, QString *error) override;
     bool deleteFile(const QString &name) override;
     Entry entryAt(const QByteArray &path, qint64 *size) const override;
     bool rename(const QString &from, const QString &to) override;
@@ -45,6 +46,7 @@ public:
 class QtEnvironment : public Environment {
 public:
     QByteArray variable(const char *name) const override;
+    bool isSet(const char *name) const override;
     void setVariable(const char *name, const QByteArray &value) override;
 };
 

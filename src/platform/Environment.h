@@ -11,6 +11,8 @@ public:
     virtual ~Environment() = default;
     // The variable's value; empty when it is unset.
     virtual QByteArray variable(const char *name) const = 0;
+    // True when the variable is set, even to nothing.
+    virtual bool isSet(const char *name) const = 0;
     // Sets the variable for this process and what it starts.
     virtual void setVariable(const char *name, const QByteArray &value) = 0;
 };

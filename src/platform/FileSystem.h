@@ -14,6 +14,16 @@ public:
     virtual bool write(const QByteArray &content) = 0;
 };
 
+// A file the program made for itself alone, held open to be written at its
+// end and read back.
+class ScratchFile : public OpenFile {
+public:
+    // At most `size` bytes from `offset`; empty at the end or on failure.
+    virtual QByteArray readAt(qint64 offset, qint64 size) = 0;
+    // Why the last write or read failed.
+    virtual QString errorString() const = 0;
+};
+
 // Every file and folder the program touches, relative to the current folder.
 // Names may use either folder separator.
 class FileSystem {
@@ -38,6 +48,10 @@ public:
     // Creates or truncates the file and keeps it open for writing; null (and
     // *error set) when it cannot be written.
     virtual std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) = 0;
+    // Creates the file anew, readable and writable by this user only, and
+    // keeps it open; null (and *error set) when the name is taken or the file
+    // cannot be made. Never writes through what already lies there.
+    virtual std::unique_ptr<ScratchFile> createPrivate(const QString &name, QString *error) = 0;
     // Deletes the file; false when it could not be deleted.
     virtual bool deleteFile(const QString &name) = 0;
     // What lies at exactly this path, its bytes as the system stores them: no

@@ -74,7 +74,7 @@ PipeProcess::~PipeProcess()
 
 QString PipeProcess::interpreter()
 {
-    const QString comSpec = qEnvironmentVariable("ComSpec");
+    const QString comSpec = QString::fromLocal8Bit(Platform::environment().variable("ComSpec"));
     if (!comSpec.isEmpty())
         return comSpec;
     return Platform::app().folder() + QStringLiteral("/zcmd");

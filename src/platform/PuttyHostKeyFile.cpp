@@ -1,4 +1,5 @@
 #include "platform/PuttyHostKeyFile.h"
+#include "platform/Platform.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -11,9 +12,10 @@ namespace {
 
 std::optional<QString> variable(const char *name)
 {
-    if (!qEnvironmentVariableIsSet(name))
+    const Environment &environment = Platform::environment();
+    if (!environment.isSet(name))
         return std::nullopt;
-    return qEnvironmentVariable(name);
+    return QString::fromLocal8Bit(environment.variable(name));
 }
 
 // The account's own home as the passwd database gives it; empty when none.
@@ -64,7 +66,7 @@ QString puttyHostKeyFile()
     lookup.hostKeysFile = variable("PUTTYSSHHOSTKEYS");
     lookup.puttyDir = variable("PUTTYDIR");
     lookup.home = variable("HOME");
-    lookup.configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    lookup.configHome = variable("XDG_CONFIG_HOME").value_or(QString());
     lookup.accountHome = accountHome();
     lookup.exists = [](const QString &path) { return QFileInfo::exists(path); };
     return puttyHostKeyFile(lookup);

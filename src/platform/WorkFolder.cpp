@@ -97,7 +97,7 @@ bool WorkFolder::ownFolderIsUsable(const QString &programFolder)
 
 QString WorkFolder::perUserFolder()
 {
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    QString data = QString::fromLocal8Bit(Platform::environment().variable("XDG_DATA_HOME"));
     if (data.isEmpty() || !QDir::isAbsolutePath(data))
         data = QDir::homePath() + QStringLiteral("/.local/share");
     return QDir::cleanPath(data + QLatin1Char('/') + kFolderName);

@@ -57,6 +57,19 @@ private:
     QString m_stuck;
 };
 
+// Notes the names of the widgets it watches as they are hidden, in order
+// (also those on a pane out of sight).
+class HideOrder : public QObject {
+public:
+    QStringList names;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::HideToParent)
+            names.append(watched->objectName());
+        return false;
+    }
+};
+
 } // namespace
 
 class tst_main_window : public QObject {
@@ -236,6 +249,9 @@ private slots:
         platform::Platform::setFiles(std::make_unique<StubbornFiles>(QStringLiteral("apps.bat")));
         const QStringList deleted = app::runExitCleanup();
         QCOMPARE(deleted.size(), app::exitCleanupScripts().size() - 1);
+        // One after the other in their order, past the one that stays.
+        QCOMPARE(deleted, (QStringList{"Yes.bat", "PutFilesBack.bat", "No.bat", "fonts.bat",
+                                       "library.bat", "media.bat", "DFU.bat", "SSH.bat"}));
         QVERIFY(!deleted.contains(QStringLiteral("apps.bat")));
         QVERIFY(QFile::exists(QStringLiteral("apps.bat")));
         QVERIFY(!QFile::exists(QStringLiteral("SSH.bat")));
@@ -252,6 +268,10 @@ private slots:
             QCOMPARE(map.widget(control)->objectName(), jobs::controlName(control));
         }
         QCOMPARE(map.timer(jobs::JobTimer::Timer1), w.findChild<QTimer *>("Timer1"));
+        for (int i = 0; i < jobs::kJobTimerCount; ++i) {
+            const auto timer = static_cast<jobs::JobTimer>(i);
+            QCOMPARE(map.timer(timer)->objectName(), jobs::timerName(timer));
+        }
 
         // A window without them says which are missing or of another kind.
         QWidget bare;
@@ -273,11 +293,17 @@ private slots:
         w.show();
         const QStringList runnerSigns{"GIF1", "GIF2", "DXAnimatedGIF1", "DXAnimatedGIF2",
                                       "DXAnimatedGIF5"};
-        for (const QString &sign : runnerSigns + QStringList{"DXAnimatedGIF3"})
+        HideOrder hidden;
+        for (const QString &sign : runnerSigns + QStringList{"DXAnimatedGIF3"}) {
             w.findChild<QWidget *>(sign)->show();
+            w.findChild<QWidget *>(sign)->installEventFilter(&hidden);
+        }
         w.console().Complete();
         for (const QString &sign : runnerSigns)
             QVERIFY2(w.findChild<QWidget *>(sign)->isHidden(), qPrintable(sign));
+        // The last job's sign first, the backup's and the restore's last.
+        QCOMPARE(hidden.names, (QStringList{"DXAnimatedGIF5", "DXAnimatedGIF2", "DXAnimatedGIF1",
+                                            "GIF1", "GIF2"}));
         // The SSH first run goes on in its own window: only its timer ends it.
         QVERIFY(!w.findChild<QWidget *>("DXAnimatedGIF3")->isHidden());
     }

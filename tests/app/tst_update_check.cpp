@@ -235,8 +235,10 @@ private slots:
         for (const char *setting : {"", "   "}) {
             if (*setting)
                 useLocation(QString::fromLatin1(setting));
-            else
+            else {
                 m_fakes.environment->variables.remove("ZORVANE_UPDATE_URL");
+                m_fakes.environment->unset.insert("ZORVANE_UPDATE_URL");
+            }
             m_fakes.messages->shown.clear();
             proxy.requested.clear();
             frmMain w;

@@ -18,6 +18,11 @@ Q_DECLARE_METATYPE(complete::Job)
 
 namespace {
 
+// Every job a completion program reports, one per program.
+#define ZORVANE_COMPLETION_JOB(kind, word, program) complete::Job::kind,
+const QList<complete::Job> kJobs{ZORVANE_JOB_COMPLETIONS(ZORVANE_COMPLETION_JOB)};
+#undef ZORVANE_COMPLETION_JOB
+
 // What a job that did everything it was for leaves beside the program.
 void leaveSuccessfulRun(complete::Job job)
 {
@@ -66,8 +71,10 @@ private:
 void tst_complete::eachProgramIsBuilt_data()
 {
     QTest::addColumn<QString>("program");
-    for (const char *p : {"BackupComplete", "RestoreComplete", "SymlinkComplete", "DFUmode"})
-        QTest::newRow(p) << QString::fromLatin1(p);
+    for (complete::Job job : kJobs) {
+        const QString program = jobs::JobOutcome::completionProgram(job);
+        QTest::newRow(qPrintable(program)) << program;
+    }
 }
 
 void tst_complete::eachProgramIsBuilt()
@@ -82,14 +89,18 @@ void tst_complete::boxTellsWhichJobEndedAndClosesWithOk_data()
     QTest::addColumn<complete::Job>("job");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("mentions");
-    QTest::newRow("backup") << complete::Job::Backup << QStringLiteral("BackupComplete")
-                            << QStringLiteral("backup");
-    QTest::newRow("restore") << complete::Job::Restore << QStringLiteral("RestoreComplete")
-                             << QStringLiteral("put back");
-    QTest::newRow("symlink") << complete::Job::Relocation << QStringLiteral("SymlinkComplete")
-                             << QStringLiteral("linked");
-    QTest::newRow("dfu") << complete::Job::Dfu << QStringLiteral("DFUmode")
-                         << QStringLiteral("DFU mode");
+    for (complete::Job job : kJobs) {
+        // The words the box of each job's program says it with.
+        QString mentions;
+        switch (job) {
+        case complete::Job::Backup: mentions = QStringLiteral("backup"); break;
+        case complete::Job::Restore: mentions = QStringLiteral("put back"); break;
+        case complete::Job::Relocation: mentions = QStringLiteral("linked"); break;
+        case complete::Job::Dfu: mentions = QStringLiteral("DFU mode"); break;
+        }
+        const QString program = jobs::JobOutcome::completionProgram(job);
+        QTest::newRow(qPrintable(program)) << job << program << mentions;
+    }
 }
 
 void tst_complete::boxTellsWhichJobEndedAndClosesWithOk()
@@ -124,14 +135,13 @@ void tst_complete::boxTellsWhichJobEndedAndClosesWithOk()
 void tst_complete::textsDifferBetweenPrograms()
 {
     QSet<QString> texts, titles;
-    for (complete::Job job : {complete::Job::Backup, complete::Job::Restore,
-                              complete::Job::Relocation, complete::Job::Dfu}) {
+    for (complete::Job job : kJobs) {
         leaveSuccessfulRun(job);
         texts << complete::messageFor(job).text;
         titles << complete::messageFor(job).title;
     }
-    QCOMPARE(texts.size(), 4);
-    QCOMPARE(titles.size(), 4);
+    QCOMPARE(texts.size(), kJobs.size());
+    QCOMPARE(titles.size(), kJobs.size());
 }
 
 void tst_complete::failedJobIsAWarningWithItsTranscript()
@@ -158,8 +168,7 @@ void tst_complete::failedJobIsAWarningWithItsTranscript()
 
 void tst_complete::captionsFitInTheStandInFace()
 {
-    for (complete::Job job : {complete::Job::Backup, complete::Job::Restore,
-                              complete::Job::Relocation, complete::Job::Dfu}) {
+    for (complete::Job job : kJobs) {
         leaveSuccessfulRun(job);
         std::unique_ptr<QMessageBox> box(complete::createBox(job));
         box->show();

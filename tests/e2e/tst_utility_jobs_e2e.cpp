@@ -284,11 +284,14 @@ private slots:
         const qint64 firstPid = first.processId();
         QTRY_COMPARE(processName(firstPid), QStringLiteral("Zorvane"));
 
-        const QString here = QDir::currentPath();
-        QDir::setCurrent(folder.path());
         QString error;
-        const bool written = jobs::dfuScript().write(&error);
-        QDir::setCurrent(here);
+        bool written = false;
+        {
+            // The script is written where the program it ends runs.
+            const ScopedCurrentFolder there(folder.path());
+            QVERIFY(there.entered());
+            written = jobs::dfuScript().write(&error);
+        }
         QVERIFY2(written, qPrintable(error));
 
         QVERIFY(isRunning(firstPid));

@@ -2,6 +2,7 @@
 // a list that is not whole or cannot be read leaves the backup unchecked, and
 // no listed name is looked up outside the backup. And the restore's laying
 // apart of the names pscp would cut, against the same backups.
+#include "jobs/BackupAmount.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/NameStaging.h"
 #include "platform/Platform.h"
@@ -56,6 +57,7 @@ private slots:
     void namesPscpWouldCutAreLaidApartWithTheSiblingsTheyHit();
     void backupsPscpWouldSpillElsewhereAreRefused_data();
     void backupsPscpWouldSpillElsewhereAreRefused();
+    void amountCountsTheBackupsOwnFilesOnly();
 
 private:
     static QByteArray readAt(const QByteArray &path)
@@ -396,9 +398,9 @@ void tst_backup_verifier::linksAreReadWholeAndNotLookedUp()
                                    link("Applications/W\xc3\xb6rter -> ", " -> "),
                                    link("mobile/Media/never arrived", "/var/mobile/gone")};
     QVERIFY(write(BackupVerifier::kLinksRecord.toUtf8(),
-                  links(linked + QList<QByteArray>{"# target not listed: mobile/Media/t",
-                                                  "# not listed: mobile/Media/a\\nb",
-                                                  linked.first()},
+                  links(linked
+                            + QList<QByteArray>{"# target not listed: mobile/Media/t",
+                                                "# not listed: mobile/Media/a\\nb", linked.first()},
                         linked.size() + 1)));
     const BackupVerifier::Result r = BackupVerifier::check();
     QCOMPARE(r.refused, Refusal::None);
@@ -452,6 +454,23 @@ void tst_backup_verifier::linksListsThatAreNotWholeAreRefused()
     QVERIFY2(said.contains(QStringLiteral("the list of the device's links"))
                  && said.contains(QStringLiteral("cannot be checked and is not complete")),
              qPrintable(said));
+}
+
+// How much a backup holds: its own files only, wherever they nest.
+void tst_backup_verifier::amountCountsTheBackupsOwnFilesOnly()
+{
+    // Beside the backup's files: a nested one, a link, the device's records
+    // of the backup, a folder of that name elsewhere, a file outside the trees.
+    QVERIFY(QDir().mkpath(QStringLiteral("root/deep/er")));
+    QVERIFY(QDir().mkpath(QStringLiteral("mobile/Library/Zorvane")));
+    QVERIFY(write("root/deep/er/file", "1234567"));
+    QVERIFY(write("mobile/Library/Zorvane/kept", "12"));
+    QVERIFY(write("root/Library/Zorvane/sizes", "123"));
+    QVERIFY(QFile::link(QStringLiteral("/nowhere"), QStringLiteral("mobile/Media/link")));
+    QVERIFY(write("elsewhere", "123"));
+    const jobs::BackupAmount amount = jobs::BackupAmount::of(QStringLiteral("."));
+    QCOMPARE(amount.files, kNames.size() + 2);
+    QCOMPARE(amount.bytes, 5 * kNames.size() + 7 + 2);
 }
 
 QTEST_GUILESS_MAIN(tst_backup_verifier)

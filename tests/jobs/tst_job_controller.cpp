@@ -409,7 +409,8 @@ void tst_job_controller::anotherDevicesBackupIsJoinedOnlyWhenAgreed()
     QVERIFY(QDir().mkpath(QStringLiteral("root/Library/Zorvane")));
     QFile named(QStringLiteral("root/Library/Zorvane/device-name.txt"));
     QVERIFY(named.open(QIODevice::WriteOnly));
-    named.write("name Kim's\x1b[2J iPod\r\nserial  AB\x07" "C1\nhostkey forged\n");
+    named.write("name Kim's\x1b[2J iPod\r\nserial  AB\x07"
+                "C1\nhostkey forged\n");
     named.close();
     const auto removeName = qScopeGuard([] { QDir(QStringLiteral("root")).removeRecursively(); });
 
@@ -483,7 +484,7 @@ void tst_job_controller::everyScriptEndsWithItsJobsCompletion()
     for (const jobs::JobDescription &job : jobs::jobTable()) {
         for (const jobs::JobScriptChoice &choice : job.scripts) {
             const jobs::JobScript script = choice.lines(QStringLiteral("1.0.5"), cs);
-            QCOMPARE(script.fileName(), jobs::scriptForm(choice.kind, QString()).fileName);
+            QCOMPARE(script.fileName(), choice.fileName);
             QStringList completions;
             QStringList jobNotes;
             for (const QString &line : script.lines()) {

@@ -4,6 +4,7 @@
 #include "jobs/HostKeyCache.h"
 #include "jobs/SshFirstRunOutcome.h"
 #include "platform/PuttyHostKeyFile.h"
+#include "support/FakePlatform.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -91,6 +92,15 @@ void tst_SshFirstRun::cacheLiesWherePuttyToolsKeepIt()
     QCOMPARE(platform::puttyHostKeyFile(), dir.filePath(QStringLiteral("p/sshhostkeys")));
     qputenv("PUTTYSSHHOSTKEYS", dir.filePath(QStringLiteral("keys")).toLocal8Bit());
     QCOMPARE(platform::puttyHostKeyFile(), dir.filePath(QStringLiteral("keys")));
+
+    // Read through the platform's environment: what a stand-in sets or unsets wins.
+    fake::Services fakes = fake::install();
+    const auto unfake = qScopeGuard([] { fake::restore(); });
+    fakes.environment->unset << "PUTTYSSHHOSTKEYS"
+                             << "PUTTYDIR";
+    QCOMPARE(platform::puttyHostKeyFile(), config + QStringLiteral("/putty/sshhostkeys"));
+    fakes.environment->setVariable("PUTTYDIR", "/stand-in");
+    QCOMPARE(platform::puttyHostKeyFile(), QStringLiteral("/stand-in/sshhostkeys"));
 }
 
 void tst_SshFirstRun::cacheFollowsThePuttyToolsFallbacks()

@@ -2,6 +2,7 @@
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
 #include "support/PrivateProcessIds.h"
+#include "support/ProgramFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -294,9 +295,8 @@ private:
     // Ends every installed program this suite or its jobs started.
     void endInstalledPrograms()
     {
-        const QStringList programs{QStringLiteral("Zorvane"), QStringLiteral("BackupComplete"),
-                                   QStringLiteral("RestoreComplete"),
-                                   QStringLiteral("SymlinkComplete"), QStringLiteral("DFUmode")};
+        // The program and the completion programs its jobs start.
+        const QStringList &programs = ProgramFolder::standIns();
         for (const QString &name : programs)
             for (qint64 pid : processesOf(m_program + QLatin1Char('/') + name))
                 ::kill(pid_t(pid), SIGKILL);

@@ -224,6 +224,16 @@ void tst_read_output::commandIsOneQuotedArgument()
     runner.SetCommand(QStringLiteral("my script.bat"));
     runner.ProcessCommand();
     QCOMPARE(rec.output(), QStringLiteral(PRINT_ARGS_COMSPEC "\n[/c]\n[\"my script.bat\"]\n"));
+
+    // ComSpec is read through the platform's environment: a stand-in's wins.
+    qputenv("ComSpec", FAKE_COMSPEC);
+    m_fakes.environment->setVariable("ComSpec", PRINT_ARGS_COMSPEC);
+    const auto unset = qScopeGuard([this] { m_fakes.environment->variables.remove("ComSpec"); });
+    ReadOutput viaPlatform;
+    RunRecorder seen(viaPlatform);
+    viaPlatform.SetCommand(QStringLiteral("apps.bat"));
+    viaPlatform.ProcessCommand();
+    QCOMPARE(seen.output(), QStringLiteral(PRINT_ARGS_COMSPEC "\n[/c]\n[\"apps.bat\"]\n"));
 }
 
 void tst_read_output::zcmdFromTheProgramFolderWhenComSpecIsUnset()

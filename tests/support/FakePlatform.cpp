@@ -1,7 +1,6 @@
 #include "support/FakePlatform.h"
 
 #include <QDir>
-#include <QProcessEnvironment>
 
 namespace fake {
 
@@ -62,23 +61,35 @@ std::unique_ptr<platform::OpenFile> FileSystem::openNew(const QString &name, QSt
     return QtFileSystem::openNew(name, error);
 }
 
+std::unique_ptr<platform::ScratchFile> FileSystem::createPrivate(const QString &name,
+                                                                 QString *error)
+{
+    record(QStringLiteral("create ") + name);
+    return QtFileSystem::createPrivate(name, error);
+}
+
 bool FileSystem::deleteFile(const QString &name)
 {
     record(QStringLiteral("delete ") + name);
     return QtFileSystem::deleteFile(name);
 }
 
-Environment::Environment()
+QByteArray Environment::variable(const char *name) const
 {
-    const QProcessEnvironment own = QProcessEnvironment::systemEnvironment();
-    for (const QString &name : own.keys())
-        variables.insert(name.toLocal8Bit(), own.value(name).toLocal8Bit());
+    const auto set = variables.constFind(name);
+    if (set != variables.constEnd())
+        return *set;
+    return unset.contains(name) ? QByteArray() : qgetenv(name);
 }
 
-QByteArray Environment::variable(const char *name) const { return variables.value(name); }
+bool Environment::isSet(const char *name) const
+{
+    return variables.contains(name) || (!unset.contains(name) && qEnvironmentVariableIsSet(name));
+}
 
 void Environment::setVariable(const char *name, const QByteArray &value)
 {
+    unset.remove(name);
     variables.insert(QByteArray(name), value);
 }
 

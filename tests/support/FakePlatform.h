@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QNetworkRequest>
+#include <QSet>
 #include <QSize>
 #include <QStringList>
 #include <functional>
@@ -79,14 +80,17 @@ public:
     QString work;
 };
 
-// The environment the program reads: a copy of the process's own, taken when
-// the fakes are installed, that the test changes without touching the real one.
+// The environment the program reads: the variables the test (or the program)
+// set here, over the process's own as it is at each read; what is set here
+// never reaches the real one. A variable named in `unset` and not set here
+// reads as unset.
 class Environment : public platform::Environment {
 public:
-    Environment();
     QByteArray variable(const char *name) const override;
+    bool isSet(const char *name) const override;
     void setVariable(const char *name, const QByteArray &value) override;
     QHash<QByteArray, QByteArray> variables;
+    QSet<QByteArray> unset;
 };
 
 struct SentRequest {
@@ -103,13 +107,15 @@ public:
 };
 
 // The real disk, with a record of every name the program wrote, appended to,
-// opened anew or deleted, in order ("write X", "append X", "open X",
-// "delete X").
+// opened anew, created for itself or deleted, in order ("write X", "append X",
+// "open X", "create X", "delete X").
 class FileSystem : public platform::QtFileSystem {
 public:
     bool writeFile(const QString &name, const QByteArray &content, QString *error) override;
     bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
     std::unique_ptr<platform::OpenFile> openNew(const QString &name, QString *error) override;
+    std::unique_ptr<platform::ScratchFile> createPrivate(const QString &name,
+                                                         QString *error) override;
     bool deleteFile(const QString &name) override;
     QStringList changes;
     // Called with each change as it is recorded.

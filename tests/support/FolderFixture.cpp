@@ -39,3 +39,14 @@ void FolderFixture::enter()
     m_fakes.app->dir = m_path;
     m_fakes.app->work = m_path;
 }
+
+ScopedCurrentFolder::ScopedCurrentFolder(const QString &folder)
+    : m_before(QDir::currentPath())
+    , m_entered(QDir::setCurrent(folder))
+{}
+
+ScopedCurrentFolder::~ScopedCurrentFolder()
+{
+    if (m_entered)
+        QDir::setCurrent(m_before);
+}

@@ -33,3 +33,19 @@ private:
     QString m_error;
     fake::Services m_fakes{};
 };
+
+// A folder made the current one while this stands, for a step that works in
+// another folder than the suite's; going, it returns to the folder before.
+class ScopedCurrentFolder {
+public:
+    explicit ScopedCurrentFolder(const QString &folder);
+    ~ScopedCurrentFolder();
+    ScopedCurrentFolder(const ScopedCurrentFolder &) = delete;
+    ScopedCurrentFolder &operator=(const ScopedCurrentFolder &) = delete;
+
+    bool entered() const { return m_entered; }
+
+private:
+    QString m_before;
+    bool m_entered = false;
+};

@@ -1,4 +1,5 @@
 #include "support/ProgramFolder.h"
+#include "jobs/JobCompletions.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,9 +7,11 @@
 
 const QStringList &ProgramFolder::standIns()
 {
-    static const QStringList names{QStringLiteral("Zorvane"), QStringLiteral("BackupComplete"),
-                                   QStringLiteral("RestoreComplete"),
-                                   QStringLiteral("SymlinkComplete"), QStringLiteral("DFUmode")};
+    // The program and every completion program the jobs' scripts start.
+#define ZORVANE_STAND_IN(kind, word, program) QStringLiteral(#program),
+    static const QStringList names{QStringLiteral("Zorvane"),
+                                   ZORVANE_JOB_COMPLETIONS(ZORVANE_STAND_IN)};
+#undef ZORVANE_STAND_IN
     return names;
 }
 

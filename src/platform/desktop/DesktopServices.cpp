@@ -76,9 +76,10 @@ namespace {
 // to play on, and asking the multimedia layer would only print complaints.
 bool soundServerPresent()
 {
-    if (qEnvironmentVariableIsSet("PULSE_SERVER"))
+    const Environment &environment = Platform::environment();
+    if (environment.isSet("PULSE_SERVER"))
         return true;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString runtime = QString::fromLocal8Bit(environment.variable("XDG_RUNTIME_DIR"));
     return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/pulse/native"));
 }
 

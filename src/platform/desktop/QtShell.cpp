@@ -17,7 +17,8 @@ namespace {
 // terminal emulator or xterm.
 QStringList terminalCommand()
 {
-    const QString custom = qEnvironmentVariable("ZORVANE_TERMINAL");
+    const QString custom =
+        QString::fromLocal8Bit(Platform::environment().variable("ZORVANE_TERMINAL"));
     if (!custom.isEmpty()) {
         const QStringList command = QProcess::splitCommand(custom);
         if (command.isEmpty() || QStandardPaths::findExecutable(command.first()).isEmpty())
