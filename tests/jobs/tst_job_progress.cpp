@@ -90,6 +90,14 @@ void tst_job_progress::recordsGiveFilesAndBytesHoweverSplit()
                            + record(QStringLiteral("com.apple.springboard.plist"), 0, 100)
                            + arrival(QStringLiteral("Sketch Pad | notes.txt"), 12)
                            + record(QStringLiteral("Fotos für Oma mit Überlänge.jpg"), 9, 100)
+                           // The rate fell below 1000.0 kB/s: pscp blanks out the
+                           // longer record before with spaces after the "%".
+                           + QStringLiteral("\rsong.m4a                  | 9984 kB | 1000.2 kB/s | "
+                                            "ETA: 00:00:01 |  99%\rsong.m4a                  | "
+                                            "9990 kB | 999.0 kB/s | ETA: 00:00:00 | 100% \n")
+                           // Older pscp pads the kB to ten places.
+                           + QStringLiteral("\rVoicemail.amr             |        317 kB | 317.0 "
+                                            "kB/s | ETA: 00:00:00 | 100%\n")
                            + record(QStringLiteral("half.bin"), 20, 40);
     const Seen seen = readInChunks(output, chunkSize);
     QCOMPARE(seen.lines, QStringList{QStringLiteral("Backing up your Applications...")});
@@ -102,11 +110,12 @@ void tst_job_progress::recordsGiveFilesAndBytesHoweverSplit()
         }
     }
     // Names as pscp prints them: cut to 25 bytes, so a letter may be cut in two.
-    QCOMPARE(whole.size(), 5);
+    QCOMPARE(whole.size(), 7);
     QCOMPARE(whole.mid(0, 4), (QStringList{"Strand à Nice.jpg", "Déjà Vu.m4a",
                                            "com.apple.springboard.pli", "Sketch Pad | notes.txt"}));
     QVERIFY(whole[4].startsWith(QStringLiteral("Fotos für Oma mit")));
-    QCOMPARE(wholeKb, 43 + 507 + 0 + 12 + 9);
+    QCOMPARE(whole.mid(5), (QStringList{"song.m4a", "Voicemail.amr"}));
+    QCOMPARE(wholeKb, 43 + 507 + 0 + 12 + 9 + 9990 + 317);
     QCOMPARE(seen.stats.last().whole, false);
     QCOMPARE(seen.stats.last().kilobytes, 20);
 }
