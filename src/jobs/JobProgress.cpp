@@ -135,9 +135,11 @@ void JobProgress::onLine(const QString &raw)
     if (m_kind == Kind::Backup) {
         if (line == kBackupBegins || line == kBackupResumes)
             setStage(Stage::Copying);
-        else if (line == kBackupHelpersLine && m_stage == Stage::Copying)
-            setStage(Stage::Paused);
-        else if (line == kBackupCheckingLine)
+        else if (line == kBackupHelpersLine) {
+            m_listingBegun = true;
+            if (m_stage == Stage::Copying)
+                setStage(Stage::Paused);
+        } else if (line == kBackupCheckingLine)
             setStage(Stage::Checking);
         else if ((line == kBackupPassed || line == kFirstBackupPassed)
                  && m_stage == Stage::Checking)
@@ -164,6 +166,7 @@ JobProgress::Figures JobProgress::figures() const
     Figures f;
     f.stage = m_stage;
     f.totalsKnown = m_totalsKnown;
+    f.totalsFollow = m_kind == Kind::Backup && !m_totalsKnown && !m_listingBegun;
     f.totalFiles = m_totalFiles;
     f.totalBytes = m_totalBytes;
     qint64 files = m_files;

@@ -29,6 +29,9 @@ public:
     struct Figures {
         Stage stage = Stage::Preparing;
         bool totalsKnown = false;
+        // A backup fetching the applications: the device lists its files (and
+        // so gives the totals) after them.
+        bool totalsFollow = false;
         qint64 files = 0;
         qint64 bytes = 0;
         qint64 totalFiles = 0;
@@ -70,6 +73,7 @@ private:
     TransferEstimate m_estimate;
     qint64 m_now = 0;
     bool m_totalsKnown = false;
+    bool m_listingBegun = false; // the backup's helpers went out, the listing follows
     bool m_apartKnown = false;
     qint64 m_apartFiles = 0;
     qint64 m_apartBytes = 0;

@@ -72,6 +72,7 @@ private slots:
     void estimateIsNotMisledByOutputOnceASecond();
     void listedTotalsToleratesOtherLines();
     void wordsForTheLineAndTitle();
+    void unknownTotalsAreNotBlamedOnTheListing();
 };
 
 void tst_job_progress::recordsGiveFilesAndBytesHoweverSplit_data()
@@ -155,10 +156,15 @@ void tst_job_progress::backupCountsOnlyTheUsersFilesAndEndsAtTheTotals()
     QCOMPARE(p.figures().files, 1);
     QVERIFY(!p.figures().totalsKnown);
     QCOMPARE(p.figures().percent, 0);
+    QCOMPARE(jobs::progresstext::line(p.figures()),
+             QStringLiteral("0.9 MB, 1 files so far; the device counts its files after the "
+                            "applications..."));
     // The helpers sent to the device are not the user's files.
     feed(echo(JobProgress::kBackupHelpersLine));
     for (const char *helper : {"cp", "chown", "plink.exe", "move.sh"})
         feed(record(QString::fromLatin1(helper), 4, 100));
+    QCOMPARE(jobs::progresstext::line(p.figures()),
+             QStringLiteral("0.9 MB, 1 files so far; the device is counting its files..."));
     feed(echo(QStringLiteral("Recorded the owners and modes of 40 files and folders.")));
     feed(echo(JobProgress::totalsLine(JobProgress::Kind::Backup, 4, 3 * 1024 * 1024)));
     QCOMPARE(p.figures().files, 1);
@@ -422,6 +428,29 @@ void tst_job_progress::wordsForTheLineAndTitle()
     QCOMPARE(jobs::progresstext::titleTag(JobProgress::Kind::Backup, f), QStringLiteral("14%"));
     QCOMPARE(jobs::progresstext::megabytes(4'150'000), QStringLiteral("4.2"));
     QCOMPARE(jobs::progresstext::timeLeft(3 * 3600 + 5 * 60), QStringLiteral("about 3 h 5 min"));
+}
+
+void tst_job_progress::unknownTotalsAreNotBlamedOnTheListing()
+{
+    // A restore of a backup without its list of sizes, and a backup whose
+    // listing gave no totals: nothing is being listed, the totals are unknown.
+    JobProgress restore(JobProgress::Kind::Restore);
+    restore.feed(echo(QStringLiteral("Now putting back your applications, this may take a while!"))
+                     + arrival(QStringLiteral("Info.plist"), 2),
+                 100);
+    JobProgress backup(JobProgress::Kind::Backup);
+    backup.feed(echo(QStringLiteral("Backing up your Applications..."))
+                    + echo(JobProgress::kBackupHelpersLine)
+                    + echo(QStringLiteral("now downloading your /var/mobile and /var/root "
+                                          "folders, this may take a while."))
+                    + arrival(QStringLiteral("Info.plist"), 2),
+                100);
+    for (const JobProgress *p : {&restore, &backup}) {
+        QCOMPARE(p->figures().stage, Stage::Copying);
+        QCOMPARE(jobs::progresstext::line(p->figures()),
+                 QStringLiteral("0.0 MB, 1 files so far; totals not known"));
+        QCOMPARE(jobs::progresstext::titleTag(p->kind(), p->figures()), QString());
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_job_progress)
