@@ -1,6 +1,7 @@
 #include "TreeSnapshot.h"
 #include "app/Console.h"
 #include "app/frmMain.h"
+#include "jobs/ProgressText.h"
 #include "runner/ReadOutput.h"
 #include "support/SuiteFixture.h"
 
@@ -213,13 +214,14 @@ private slots:
                  qPrintable(error));
         const auto [files, bytes] = listedOnDevice();
         QVERIFY(files > 50);
-        const QString totals = QStringLiteral("Complete and checked: %1 MB, %2 files")
-                                   .arg(double(bytes) / 1e6, 0, 'f', 1)
-                                   .arg(files);
+        const QString totals =
+            QStringLiteral("Complete and checked: %1 MB, %2 files")
+                .arg(jobs::progresstext::megabytes(bytes), jobs::progresstext::grouped(files));
 
         ProgressWatch backupWatch(frmMain(), "prgBackup", "lblBackupProgress");
         const QString console = backup(false);
-        QVERIFY2(console.contains(QStringLiteral("The device holds %1 files").arg(files)),
+        QVERIFY2(console.contains(QStringLiteral("The device holds %1 files")
+                                      .arg(jobs::progresstext::grouped(files))),
                  qPrintable(console.right(2000)));
         backupWatch.verify(totals);
 
@@ -227,7 +229,7 @@ private slots:
         ProgressWatch restoreWatch(frmMain(), "prgRestore", "lblRestoreProgress");
         click("Command5");
         QVERIFY(frmMain().console().text().contains(
-            QStringLiteral("Your backup holds %1 files").arg(files)));
+            QStringLiteral("Your backup holds %1 files").arg(jobs::progresstext::grouped(files))));
         restoreWatch.verify(totals);
     }
 

@@ -73,6 +73,7 @@ private slots:
     void listedTotalsToleratesOtherLines();
     void wordsForTheLineAndTitle();
     void unknownTotalsAreNotBlamedOnTheListing();
+    void devicesLineWithGroupedThousandsGivesTheTotals();
 };
 
 void tst_job_progress::recordsGiveFilesAndBytesHoweverSplit_data()
@@ -451,6 +452,18 @@ void tst_job_progress::unknownTotalsAreNotBlamedOnTheListing()
                  QStringLiteral("0.0 MB, 1 files so far; totals not known"));
         QCOMPARE(jobs::progresstext::titleTag(p->kind(), p->figures()), QString());
     }
+}
+
+void tst_job_progress::devicesLineWithGroupedThousandsGivesTheTotals()
+{
+    // As the device's listing prints it, thousands grouped by its own awk.
+    JobProgress p(JobProgress::Kind::Backup);
+    p.feed(echo(QStringLiteral("The device holds 18,230 files, 1,083.5 MB to back up.")), 100);
+    QVERIFY(p.figures().totalsKnown);
+    QCOMPARE(p.figures().totalFiles, 18230);
+    QCOMPARE(p.figures().totalBytes, 1'083'500'000);
+    QCOMPARE(JobProgress::totalsLine(JobProgress::Kind::Backup, 18230, 1'083'500'000),
+             QStringLiteral("The device holds 18,230 files, 1083.5 MB to back up."));
 }
 
 QTEST_GUILESS_MAIN(tst_job_progress)
