@@ -39,7 +39,7 @@ void JobProgressView::starting(const QString &command)
     if (is(jobs::ScriptKind::BackupSymlinked) || is(jobs::ScriptKind::BackupNotSymlinked))
         m_progress = std::make_unique<JobProgress>(JobProgress::Kind::Backup);
     else if (is(jobs::ScriptKind::Restore))
-        m_progress = std::make_unique<JobProgress>(JobProgress::Kind::Restore);
+        m_progress = std::make_unique<JobProgress>(JobProgress::Kind::Restore, m_runToken);
     else
         return; // another job: the last backup's or restore's words stay
     if (m_title.isEmpty())

@@ -33,8 +33,9 @@ constexpr qint64 kHalfKilobyte = 512;
 
 } // namespace
 
-JobProgress::JobProgress(Kind kind)
+JobProgress::JobProgress(Kind kind, QString runToken)
     : m_kind(kind)
+    , m_runToken(std::move(runToken))
     , m_reader([this](const PscpProgressReader::Stats &s) { onStats(s); },
                [this](const QString &line) { onLine(line); })
 {}
@@ -152,13 +153,12 @@ void JobProgress::onLine(const QString &raw)
         setStage(Stage::Copying);
     else if (line == kRestoreSentLine)
         setStage(Stage::Checking);
-    // The device's verdict line ends with this run's token, "(check TOKEN)":
-    // a restored file name listed by the check cannot end the bar at 100 %.
-    else if (line.startsWith(kRestorePassed) && line.contains(QStringLiteral(" (check "))
-             && line.endsWith(QLatin1Char(')')) && m_stage == Stage::Checking)
-        setStage(Stage::Passed);
-    else if (line.startsWith(kRestoreFailed) && m_stage == Stage::Checking)
-        setStage(Stage::Failed);
+    // The device's verdict line ends with this run's token, "(check TOKEN)",
+    // which no name in the backup (made before the run) can hold: a restored
+    // file's name listed by the check decides nothing.
+    else if (m_stage == Stage::Checking && !m_runToken.isEmpty() && line.startsWith(kRestoreFailed)
+             && line.endsWith(QStringLiteral(" (check %1)").arg(m_runToken)))
+        setStage(line.startsWith(kRestorePassed) ? Stage::Passed : Stage::Failed);
 }
 
 JobProgress::Figures JobProgress::figures() const

@@ -40,7 +40,9 @@ public:
         std::optional<qint64> secondsLeft; // nothing while estimating
     };
 
-    explicit JobProgress(Kind kind);
+    // A restore's check says its verdict on a line ending "(check TOKEN)" with
+    // this run's token; without the token no verdict is read.
+    explicit JobProgress(Kind kind, QString runToken = QString());
 
     Kind kind() const { return m_kind; }
     // A chunk of the job's output, at a time in milliseconds.
@@ -68,6 +70,7 @@ private:
     qint64 bytesDone() const { return m_wholeBytes + m_partialBytes; }
 
     Kind m_kind;
+    QString m_runToken;
     Stage m_stage = Stage::Preparing;
     PscpProgressReader m_reader;
     TransferEstimate m_estimate;

@@ -322,6 +322,7 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     // name in the backup, made before the token existed, can hold it.
     const QString token = restoreRunToken();
     JobScript s = fromForm(ScriptKind::Restore, versionText);
+    s.setRunToken(token);
     s.line(noteJob(Job::Restore));
     s.line(QStringLiteral("set FAILED="));
     s.line(note(QStringLiteral("run ") + token));

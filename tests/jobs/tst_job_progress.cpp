@@ -238,15 +238,39 @@ void tst_job_progress::jobsThatDoNotCompleteSaySo()
 
 void tst_job_progress::restoreFollowsTheDevicesCheck()
 {
-    const QString token = QStringLiteral(" (check 0123456789abcdef0123456789abcdef)");
-    for (const QString &verdict :
-         {QStringLiteral("OK, every file of the backup is on the device with its size, owner "
-                         "and mode.")
-              + token,
-          QStringLiteral("FAILED, the files listed above differ from the backup.") + token,
-          // A restored file's name listed by the check, not the check's own line.
-          QStringLiteral("OK.txt")}) {
-        JobProgress p(JobProgress::Kind::Restore);
+    const QString token = QStringLiteral("0123456789abcdef0123456789abcdef");
+    const QString ok = QStringLiteral("Zorvane restore check: OK, every file of the backup is on "
+                                      "the device with its size, owner and mode. (check %1)");
+    const QString failed = QStringLiteral("Zorvane restore check: FAILED, the files listed above "
+                                          "differ from the backup. (check %1)");
+    struct Case {
+        QString runToken; // the one the progress was given
+        QStringList lines;
+        Stage stage;
+    };
+    const QList<Case> cases{
+        {token, {ok.arg(token)}, Stage::Passed},
+        {token, {failed.arg(token)}, Stage::Failed},
+        {token,
+         {QStringLiteral("Zorvane restore check: NOT POSSIBLE, the record of the backup's file "
+                         "sizes is missing or not whole. (check %1)")
+              .arg(token)},
+         Stage::Failed},
+        // Restored files' names listed by the check, one with another run's
+        // token: they decide nothing, the check's own line does.
+        {token,
+         {QStringLiteral("Zorvane restore check: OK.txt"),
+          ok.arg(QStringLiteral("fedcba9876543210fedcba9876543210")), failed.arg(QString()),
+          ok.arg(token)},
+         Stage::Passed},
+        {token,
+         {ok.arg(QStringLiteral("fedcba9876543210fedcba9876543210")), failed.arg(token)},
+         Stage::Failed},
+        // Without this run's token no line is the verdict.
+        {QString(), {ok.arg(token), ok.arg(QString())}, Stage::Checking},
+    };
+    for (const Case &c : cases) {
+        JobProgress p(JobProgress::Kind::Restore, c.runToken);
         p.feed(
             echo(JobProgress::totalsLine(JobProgress::Kind::Restore, 2, 2048))
                 + record(QStringLiteral("chown1"), 3, 100)
@@ -256,10 +280,12 @@ void tst_job_progress::restoreFollowsTheDevicesCheck()
             500);
         QCOMPARE(p.figures().files, 1);
         QCOMPARE(p.figures().stage, Stage::Checking);
-        p.feed(echo(QStringLiteral("Zorvane restore check: ") + verdict), 600);
-        const bool ok = verdict.startsWith(QStringLiteral("OK")) && verdict.endsWith(token);
-        QCOMPARE(p.figures().stage, ok ? Stage::Passed : Stage::Failed);
-        QCOMPARE(p.figures().files, ok ? 2 : 1);
+        for (const QString &line : c.lines)
+            p.feed(echo(line), 600);
+        const QString what = c.lines.join(QLatin1Char('|'));
+        QVERIFY2(p.figures().stage == c.stage, qPrintable(what));
+        QVERIFY2(p.figures().files == (c.stage == Stage::Passed ? 2 : 1), qPrintable(what));
+        QVERIFY2((p.figures().percent == 100) == (c.stage == Stage::Passed), qPrintable(what));
     }
 }
 
@@ -273,7 +299,7 @@ void tst_job_progress::restoreCountsWhatGoesApartForItsNames()
     later.feed(echo(totals) + echo(apart), 100);
     QCOMPARE(later.figures().totalFiles, 6);
     QCOMPARE(later.figures().totalBytes, 6000000);
-    JobProgress p(JobProgress::Kind::Restore);
+    JobProgress p(JobProgress::Kind::Restore, QStringLiteral("0123"));
     p.feed(echo(apart) + echo(totals)
                + echo(QStringLiteral("Now putting back your applications, this may take a while!")),
            100);
