@@ -173,7 +173,9 @@ JobProgress::Figures JobProgress::figures() const
     qint64 bytes = bytesDone();
     if (m_totalsKnown) {
         // What arrived beyond the list (the pairing records, the record files
-        // themselves) is no part of the device's files.
+        // themselves, and a linked folder's files, which pscp copies in the
+        // link's place while the list counts no links) is no part of the
+        // device's files: the figures stop at the totals.
         files = std::min(files, m_totalFiles);
         bytes = std::min(bytes, m_totalBytes);
         if (m_stage == Stage::Passed) {
