@@ -19,9 +19,19 @@ if sh "$tool" -s "$ZV_SIZES" -l "$ZV_LINKS" -x Library/Lockdown -x Library/Zorva
   # Which device this is, for the backup to name; a device that cannot say
   # still backs up.
   zv_device_name >"$ZV_DEVICE" 2>/dev/null || rm -f "$ZV_DEVICE"
-  # The whole job's size, for the Console and the progress beside the busy sign.
-  awk 'NR > 1 && /^[0-9]+ / { n++; b += $1 }
-       END { printf "The device holds %d files, %.1f MB to back up.\n", n, b / 1000000 }' "$ZV_SIZES"
+  # The whole job's size, for the Console and the progress beside the busy sign,
+  # thousands grouped as in the restore's line ("18,230 files, 1,083.5 MB"); by
+  # hand, since the device's awk may know no grouping flag.
+  awk 'function grouped(s,  r) {
+         while (length(s) > 3) { r = "," substr(s, length(s) - 2) r; s = substr(s, 1, length(s) - 3) }
+         return s r
+       }
+       NR > 1 && /^[0-9]+ / { n++; b += $1 }
+       END {
+         mb = sprintf("%.1f", b / 1000000); dot = index(mb, ".")
+         printf "The device holds %s files, %s%s MB to back up.\n", grouped(sprintf("%d", n)),
+           grouped(substr(mb, 1, dot - 1)), substr(mb, dot)
+       }' "$ZV_SIZES"
 else
   exit 1
 fi

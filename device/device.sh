@@ -10,7 +10,8 @@
 #   device.sh [--name ID] start [--big] [--real-size] [--apps-relocated] [--link RATE]
 #                               [--host-name NAME]
 #                                              --link shapes the device's network like
-#                                              Wi-Fi: RATE (for example 20mbit) with tc's tbf;
+#                                              Wi-Fi: RATE (for example 20mbit) with tc's tbf
+#                                              (and 3 ms of netem delay where the kernel has it);
 #                                              --host-name: the device's own name (iPod)
 #   device.sh [--name ID] stop                 stop and remove everything
 #   device.sh [--name ID] status               "running" (exit 0) or "stopped" (exit 3)
@@ -157,10 +158,16 @@ inner() {
   # A link like the device's Wi-Fi (802.11g gives about 20 Mbit/s of payload):
   # every packet between the device and the programs next to it passes a token
   # bucket of that rate. Wi-Fi's packets are Ethernet-sized; loopback's 64 kB
-  # packets would not fit the bucket at all.
+  # packets would not fit the bucket at all. Where the kernel has netem, each
+  # packet also waits a few milliseconds, as on the air, before the bucket;
+  # without it (these machines' kernels) the bucket alone shapes the link.
   if [ -n "${ZV_LINK_RATE:-}" ]; then
     ip link set lo mtu 1500
-    tc qdisc add dev lo root tbf rate "$ZV_LINK_RATE" burst 32kb latency 100ms
+    if tc qdisc add dev lo root handle 1: netem delay 3ms 2>/dev/null; then
+      tc qdisc add dev lo parent 1:1 handle 10: tbf rate "$ZV_LINK_RATE" burst 32kb latency 100ms
+    else
+      tc qdisc add dev lo root tbf rate "$ZV_LINK_RATE" burst 32kb latency 100ms
+    fi
   fi
   hostname "${ZV_HOST_NAME:-iPod}"
   mount --bind "$state/passwd" /etc/passwd

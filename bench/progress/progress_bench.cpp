@@ -42,6 +42,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 #include <sys/resource.h>
 
 namespace {
@@ -214,22 +215,27 @@ bool programBackup(const ProgramFolder &folder, ProgramRun *run, QString *error)
 }
 
 // The estimate shown when the job first reached a percentage, against the
-// time that was really left until the copies ended.
-void printEstimateError(const ProgramRun &run, int percent)
+// time that was really left until the copies ended, with its goal from 50 %
+// on; the error in percent, or nothing when there was no estimate.
+std::optional<double> printEstimateError(const ProgramRun &run, int percent)
 {
+    const char *goal = percent >= 50 ? " (goal: within 25 %)" : "";
     for (const Sample &s : run.samples) {
         if (s.percent < percent)
             continue;
         const double left = run.copyEnded - s.t;
         if (s.secondsLeft < 0) {
-            std::printf("estimate at %2d %%: still estimating (%.0f s were left)\n", percent, left);
-        } else {
-            std::printf("estimate at %2d %%: %lld s, really %.0f s left: error %+.1f %%\n", percent,
-                        s.secondsLeft, left, 100.0 * (double(s.secondsLeft) - left) / left);
+            std::printf("estimate at %2d %%: still estimating (%.0f s were left)%s\n", percent,
+                        left, goal);
+            return std::nullopt;
         }
-        return;
+        const double error = 100.0 * (double(s.secondsLeft) - left) / left;
+        std::printf("estimate at %2d %%: %lld s, really %.0f s left: error %+.1f %%%s\n", percent,
+                    s.secondsLeft, left, error, goal);
+        return error;
     }
-    std::printf("estimate at %2d %%: never reached\n", percent);
+    std::printf("estimate at %2d %%: never reached%s\n", percent, goal);
+    return std::nullopt;
 }
 
 } // namespace
@@ -288,7 +294,9 @@ int main(int argc, char **argv)
     ProgramRun program;
     // "program" as the second argument leaves out the shell's backup.
     const bool programOnly = argc > 2 && QByteArray(argv[2]) == "program";
-    if (error.isEmpty() && !programOnly && shellBackup(shellFolder, &shell, &error)) {
+    const bool shellMeasured =
+        error.isEmpty() && !programOnly && shellBackup(shellFolder, &shell, &error);
+    if (shellMeasured) {
         std::printf("shell:   %7.1f s (device listing %.2f s, BackupCheck %.2f s)\n", shell.wall,
                     shell.listing, shell.check);
         std::fflush(stdout);
@@ -299,8 +307,15 @@ int main(int argc, char **argv)
     device.stop();
     if (!error.isEmpty())
         return fail(error);
-    for (int percent : {25, 50, 75})
-        printEstimateError(program, percent);
+    if (shellMeasured)
+        std::printf("ratio:   %.3f, the program's time over the shell's (goal: at most 1.05)\n",
+                    program.wall / shell.wall);
+    QString errors;
+    for (int percent : {25, 50, 75}) {
+        const std::optional<double> e = printEstimateError(program, percent);
+        errors += e ? QStringLiteral(" estimate_error_%1=%2").arg(percent).arg(*e, 0, 'f', 1)
+                    : QStringLiteral(" estimate_error_%1=none").arg(percent);
+    }
     // How the copy went, every tenth: where an estimate goes wrong, the rate
     // of files and bytes around it tells why.
     int next = 10;
@@ -312,9 +327,17 @@ int main(int argc, char **argv)
                     sample.secondsLeft, program.copyEnded - sample.t);
         next = sample.percent / 10 * 10 + 10;
     }
-    std::printf("progress_bench: program=%.1f shell=%.1f ratio=%.3f listing=%.2f check=%.2f "
-                "window_cpu=%.2f\n",
-                program.wall, shell.wall, program.wall / shell.wall, shell.listing, shell.check,
-                program.cpu);
+    // The summary holds only what was measured: the shell's figures are left
+    // out when only the program ran.
+    QString summary = QStringLiteral("progress_bench: program=%1").arg(program.wall, 0, 'f', 1);
+    if (shellMeasured)
+        summary += QStringLiteral(" shell=%1 ratio=%2 (goal <=1.05) listing=%3 check=%4")
+                       .arg(shell.wall, 0, 'f', 1)
+                       .arg(program.wall / shell.wall, 0, 'f', 3)
+                       .arg(shell.listing, 0, 'f', 2)
+                       .arg(shell.check, 0, 'f', 2);
+    summary += QStringLiteral(" window_cpu=%1").arg(program.cpu, 0, 'f', 2) + errors
+               + QStringLiteral(" (goal: |error| <=25 from 50 % on)");
+    std::printf("%s\n", qPrintable(summary));
     return 0;
 }

@@ -43,7 +43,8 @@ void JobProgressView::starting(const QString &command)
     m_refresh.stop();
     if (!kind)
         return; // another job: the last backup's or restore's words stay
-    m_progress = std::make_unique<JobProgress>(*kind);
+    m_progress = std::make_unique<JobProgress>(
+        *kind, *kind == JobProgress::Kind::Restore ? m_runToken : QString());
     if (m_title.isEmpty())
         m_title = m_window->windowTitle();
     for (const Pane &p : {m_backup, m_restore}) {

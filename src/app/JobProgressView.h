@@ -34,6 +34,11 @@ public:
     // How often the shown figures follow the output.
     static constexpr int kRefreshMs = 250;
 
+    // The run token of the script the runner starts next (see
+    // JobScript::runToken): a restore's progress reads its check's verdict
+    // only from the line that carries it.
+    void setRunToken(const QString &token) { m_runToken = token; }
+
     // The running (or last) job's progress; null before a backup or restore.
     const jobs::JobProgress *progress() const { return m_progress.get(); }
 
@@ -52,6 +57,7 @@ private:
     QElapsedTimer m_clock;
     QTimer m_refresh;
     QString m_title; // the window's title without the progress
+    QString m_runToken;
 };
 
 } // namespace app

@@ -21,6 +21,7 @@ public:
         ReadOutput *runner;
         std::function<void(int)> setHeightTwips;
         std::function<void(const QString &)> popAlert;
+        std::function<void(const QString &)> setRunToken; // for the job's progress
     };
     explicit MainJobWindow(Parts parts);
 
@@ -35,6 +36,7 @@ public:
     void startTimer(jobs::JobTimer timer) override;
     void stopTimer(jobs::JobTimer timer) override;
     void runThroughRunner(const QString &command) override;
+    void setRunToken(const QString &token) override { m_parts.setRunToken(token); }
     bool isRunnerBusy() const override;
     QString runningCommand() const override { return m_running; }
     QString consoleText() const override;

@@ -63,7 +63,8 @@ frmMain::frmMain(QWidget *parent)
                             {m_controls.prgRestore, m_controls.lblRestoreProgress});
     m_jobWindow = std::make_unique<MainJobWindow>(MainJobWindow::Parts{
         this, m_console.get(), ReadOutput1, [this](int twips) { setHeightTwips(twips); },
-        [this](const QString &message) { PopAlert(message); }});
+        [this](const QString &message) { PopAlert(message); },
+        [this](const QString &token) { m_progress->setRunToken(token); }});
     m_jobs = std::make_unique<jobs::JobController>(*m_jobWindow);
 
     connectControls();

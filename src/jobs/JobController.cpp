@@ -260,6 +260,7 @@ bool JobController::writeScript(const JobDescription &job, const JobScript &scri
 bool JobController::startScript(const JobScript &script, const QString &runnerCommand)
 {
     if (!runnerCommand.isEmpty()) {
+        m_window.setRunToken(script.runToken());
         m_window.runThroughRunner(runnerCommand);
         return true;
     }

@@ -33,8 +33,9 @@ constexpr qint64 kHalfKilobyte = 512;
 
 } // namespace
 
-JobProgress::JobProgress(Kind kind)
+JobProgress::JobProgress(Kind kind, QString runToken)
     : m_kind(kind)
+    , m_runToken(std::move(runToken))
     , m_reader([this](const PscpProgressReader::Stats &s) { onStats(s); },
                [this](const QString &line) { onLine(line); })
 {}
@@ -135,9 +136,11 @@ void JobProgress::onLine(const QString &raw)
     if (m_kind == Kind::Backup) {
         if (line == kBackupBegins || line == kBackupResumes)
             setStage(Stage::Copying);
-        else if (line == kBackupHelpersLine && m_stage == Stage::Copying)
-            setStage(Stage::Paused);
-        else if (line == kBackupCheckingLine)
+        else if (line == kBackupHelpersLine) {
+            m_listingBegun = true;
+            if (m_stage == Stage::Copying)
+                setStage(Stage::Paused);
+        } else if (line == kBackupCheckingLine)
             setStage(Stage::Checking);
         else if ((line == kBackupPassed || line == kFirstBackupPassed)
                  && m_stage == Stage::Checking)
@@ -150,13 +153,12 @@ void JobProgress::onLine(const QString &raw)
         setStage(Stage::Copying);
     else if (line == kRestoreSentLine)
         setStage(Stage::Checking);
-    // The device's verdict line ends with this run's token, "(check TOKEN)":
-    // a restored file name listed by the check cannot end the bar at 100 %.
-    else if (line.startsWith(kRestorePassed) && line.contains(QStringLiteral(" (check "))
-             && line.endsWith(QLatin1Char(')')) && m_stage == Stage::Checking)
-        setStage(Stage::Passed);
-    else if (line.startsWith(kRestoreFailed) && m_stage == Stage::Checking)
-        setStage(Stage::Failed);
+    // The device's verdict line ends with this run's token, "(check TOKEN)",
+    // which no name in the backup (made before the run) can hold: a restored
+    // file's name listed by the check decides nothing.
+    else if (m_stage == Stage::Checking && !m_runToken.isEmpty() && line.startsWith(kRestoreFailed)
+             && line.endsWith(QStringLiteral(" (check %1)").arg(m_runToken)))
+        setStage(line.startsWith(kRestorePassed) ? Stage::Passed : Stage::Failed);
 }
 
 JobProgress::Figures JobProgress::figures() const
@@ -164,13 +166,16 @@ JobProgress::Figures JobProgress::figures() const
     Figures f;
     f.stage = m_stage;
     f.totalsKnown = m_totalsKnown;
+    f.totalsFollow = m_kind == Kind::Backup && !m_totalsKnown && !m_listingBegun;
     f.totalFiles = m_totalFiles;
     f.totalBytes = m_totalBytes;
     qint64 files = m_files;
     qint64 bytes = bytesDone();
     if (m_totalsKnown) {
         // What arrived beyond the list (the pairing records, the record files
-        // themselves) is no part of the device's files.
+        // themselves, and a linked folder's files, which pscp copies in the
+        // link's place while the list counts no links) is no part of the
+        // device's files: the figures stop at the totals.
         files = std::min(files, m_totalFiles);
         bytes = std::min(bytes, m_totalBytes);
         if (m_stage == Stage::Passed) {

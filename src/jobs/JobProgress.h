@@ -29,6 +29,9 @@ public:
     struct Figures {
         Stage stage = Stage::Preparing;
         bool totalsKnown = false;
+        // A backup fetching the applications: the device lists its files (and
+        // so gives the totals) after them.
+        bool totalsFollow = false;
         qint64 files = 0;
         qint64 bytes = 0;
         qint64 totalFiles = 0;
@@ -37,7 +40,9 @@ public:
         std::optional<qint64> secondsLeft; // nothing while estimating
     };
 
-    explicit JobProgress(Kind kind);
+    // A restore's check says its verdict on a line ending "(check TOKEN)" with
+    // this run's token; without the token no verdict is read.
+    explicit JobProgress(Kind kind, QString runToken = QString());
 
     Kind kind() const { return m_kind; }
     // A chunk of the job's output, at a time in milliseconds.
@@ -65,11 +70,13 @@ private:
     qint64 bytesDone() const { return m_wholeBytes + m_partialBytes; }
 
     Kind m_kind;
+    QString m_runToken;
     Stage m_stage = Stage::Preparing;
     PscpProgressReader m_reader;
     TransferEstimate m_estimate;
     qint64 m_now = 0;
     bool m_totalsKnown = false;
+    bool m_listingBegun = false; // the backup's helpers went out, the listing follows
     bool m_apartKnown = false;
     qint64 m_apartFiles = 0;
     qint64 m_apartBytes = 0;

@@ -17,6 +17,11 @@ public:
     JobScript &line(const QString &text);
     JobScript &lines(const QStringList &texts);
 
+    // The token of this run that the script's device-side check repeats on
+    // its verdict line ("(check TOKEN)"); empty for a script without one.
+    const QString &runToken() const { return m_runToken; }
+    void setRunToken(const QString &token) { m_runToken = token; }
+
     // The file's bytes: every line followed by CR LF.
     QByteArray bytes() const;
 
@@ -27,6 +32,7 @@ public:
 private:
     QString m_fileName;
     QStringList m_lines;
+    QString m_runToken;
 };
 
 } // namespace jobs

@@ -340,6 +340,7 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     JobScript s = begun(form, header(QStringLiteral("title iPod Touch Put Files Back Version ")
                                          + versionText + QStringLiteral(" Beta"),
                                      QStringLiteral("color 1E")));
+    s.setRunToken(token);
     s.line(noteJob(Job::Restore));
     s.line(QStringLiteral("set FAILED="));
     s.line(note(QStringLiteral("run ") + token));

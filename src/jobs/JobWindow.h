@@ -27,6 +27,10 @@ public:
     // Hands the command to the window's runner; returns when its run has ended.
     // A runner still busy with another command refuses it with its error.
     virtual void runThroughRunner(const QString &command) = 0;
+    // The run token (see JobScript::runToken) of the script handed to the
+    // runner next; empty when it has none. The progress reads the restore's
+    // verdict only from the line that carries it.
+    virtual void setRunToken(const QString &token) = 0;
     virtual bool isRunnerBusy() const = 0;
     // The command a job handed to the runner that is running now; empty when
     // none is (or the runner runs something else).

@@ -53,8 +53,17 @@ QString line(const JobProgress::Figures &f)
     case Stage::Preparing: return QStringLiteral("Getting ready to copy...");
     case Stage::Copying:
     case Stage::Paused:
+        // Without totals, say why: the backup's listing comes after the
+        // applications, or runs now; otherwise none came (a listing that
+        // failed, a restore of a backup without its list of sizes).
+        if (!f.totalsKnown && f.totalsFollow)
+            return amounts(f)
+                   + QStringLiteral(" so far; the device counts its files after the "
+                                    "applications...");
+        if (!f.totalsKnown && f.stage == Stage::Paused)
+            return amounts(f) + QStringLiteral(" so far; the device is counting its files...");
         if (!f.totalsKnown)
-            return amounts(f) + QStringLiteral(" so far; the device is listing the rest...");
+            return amounts(f) + QStringLiteral(" so far; totals not known");
         if (!f.secondsLeft)
             return amounts(f) + QStringLiteral(", estimating...");
         return amounts(f) + QStringLiteral(", ") + timeLeft(*f.secondsLeft)

@@ -55,8 +55,13 @@ std::optional<PscpProgressReader::Stats> PscpProgressReader::parseStats(const QS
 {
     // Read from the end, so that a name holding " | " still parses. An empty
     // file's percentage is pscp's 0/0, printed as a large negative number.
-    static const QRegularExpression kTail(QStringLiteral(
-        " \\| (\\d{1,15}) kB \\| +[0-9.]+ kB/s \\| ETA: [0-9:-]{1,12} \\| +(-?\\d{1,11})%$"));
+    // pscp pads its fields to a width (older versions the kB too) and, when a
+    // record is shorter than the one before it on the same line (the rate fell
+    // from 1000.0 kB/s to 999.9), blanks out the rest with spaces after the
+    // "%": a file's last record may be such a padded one.
+    static const QRegularExpression kTail(
+        QStringLiteral(" \\| +(\\d{1,15}) kB \\| +[0-9.]{1,20} kB/s \\| ETA: +[0-9:-]{1,12} "
+                       "\\| +(-?\\d{1,11})% {0,256}$"));
     const QRegularExpressionMatch m = kTail.match(record);
     if (!m.hasMatch())
         return std::nullopt;

@@ -9,8 +9,9 @@ namespace jobs {
 // Reads what a job's tools print, chunk by chunk as the runner hands it over,
 // and picks out pscp's transfer statistics. pscp prints one record per file,
 // also into a pipe: "\r" and the file's name (cut to 25 bytes), then
-// " | <kB done> kB | <rate> kB/s | ETA: <hh:mm:ss> | <percent>%", the record
-// printed again as the file arrives and ended by "\n" once it is whole. Every
+// " | <kB done> kB | <rate> kB/s | ETA: <hh:mm:ss> | <percent>%", blanks after
+// it where the record before on the same line was longer, the record printed
+// again as the file arrives and ended by "\n" once it is whole. Every
 // other line (the script's echo lines, the device's messages) is handed on as
 // text. A record or line split across chunks is joined first.
 class PscpProgressReader {

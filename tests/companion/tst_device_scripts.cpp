@@ -256,9 +256,33 @@ void tst_device_scripts::backupOfRelocatedApplications()
     const TreeSnapshot apps = device(QStringLiteral("/var/Applications"));
     QVERIFY(apps.contains(QStringLiteral("MobileSafari.app/MobileSafari")));
 
+    // A thousand messages more: the listing's line groups its thousands.
+    VERIFY_OK(deviceShell(QStringLiteral(
+        "mkdir -p /var/mobile/Library/SMS/Parts && cd /var/mobile/Library/SMS/Parts && i=0 && "
+        "while [ $i -lt 1000 ]; do echo part $i > $i.txt; i=$((i + 1)); done")));
     VERIFY_OK(backup(QStringLiteral("/var/Applications")));
     VERIFY_SAME(TreeSnapshot::read(m_ws->folder() + QStringLiteral("/Applications")), apps,
                 TreeSnapshot::Content);
+    const Result listing = m_ws->plink(QStringLiteral("move.sh"));
+    VERIFY_OK(failure(QStringLiteral("move.sh again"), listing));
+    const QByteArray sizes =
+        readAll(m_device->hostPath(QStringLiteral("/var/root/Library/Zorvane/file-sizes.txt")));
+    qint64 files = 0;
+    double bytes = 0;
+    for (const QByteArray &line : sizes.split('\n')) {
+        if (!line.isEmpty() && line.front() >= '0' && line.front() <= '9' && line.contains(' ')) {
+            ++files;
+            bytes += line.left(line.indexOf(' ')).toDouble();
+        }
+    }
+    QVERIFY(files > 1000 && files < 10000);
+    const QString said = QStringLiteral("The device holds %1,%2 files, %3 MB to back up.")
+                             .arg(files / 1000)
+                             .arg(files % 1000, 3, 10, QLatin1Char('0'))
+                             .arg(bytes / 1e6, 0, 'f', 1);
+    QVERIFY2(QString::fromUtf8(listing.output).contains(said),
+             qPrintable(said + QStringLiteral(" / ") + QString::fromUtf8(listing.output)));
+    VERIFY_OK(failure(QStringLiteral("back.sh again"), m_ws->plink(QStringLiteral("back.sh"))));
     VERIFY_OK(wreckOwnersAndModes());
     VERIFY_OK(restore());
     // The applications went back through the link into /var/Applications.

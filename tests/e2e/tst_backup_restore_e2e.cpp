@@ -1,6 +1,7 @@
 #include "TreeSnapshot.h"
 #include "app/Console.h"
 #include "app/frmMain.h"
+#include "jobs/ProgressText.h"
 #include "runner/ReadOutput.h"
 #include "support/SuiteFixture.h"
 
@@ -213,13 +214,14 @@ private slots:
                  qPrintable(error));
         const auto [files, bytes] = listedOnDevice();
         QVERIFY(files > 50);
-        const QString totals = QStringLiteral("Complete and checked: %1 MB, %2 files")
-                                   .arg(double(bytes) / 1e6, 0, 'f', 1)
-                                   .arg(files);
+        const QString totals =
+            QStringLiteral("Complete and checked: %1 MB, %2 files")
+                .arg(jobs::progresstext::megabytes(bytes), jobs::progresstext::grouped(files));
 
         ProgressWatch backupWatch(frmMain(), "prgBackup", "lblBackupProgress");
         const QString console = backup(false);
-        QVERIFY2(console.contains(QStringLiteral("The device holds %1 files").arg(files)),
+        QVERIFY2(console.contains(QStringLiteral("The device holds %1 files")
+                                      .arg(jobs::progresstext::grouped(files))),
                  qPrintable(console.right(2000)));
         backupWatch.verify(totals);
 
@@ -227,8 +229,50 @@ private slots:
         ProgressWatch restoreWatch(frmMain(), "prgRestore", "lblRestoreProgress");
         click("Command5");
         QVERIFY(frmMain().console().text().contains(
-            QStringLiteral("Your backup holds %1 files").arg(files)));
+            QStringLiteral("Your backup holds %1 files").arg(jobs::progresstext::grouped(files))));
         restoreWatch.verify(totals);
+    }
+
+    // Over the slow link, a restore whose connection drops while a large file
+    // is on its way: the progress line's figures only increase, and its last
+    // words say that the restore did not complete.
+    void restoreCutOverASlowLinkSaysItDidNotComplete()
+    {
+        SimulatedDevice::Options options;
+        options.linkRate = QStringLiteral("12mbit");
+        QString error;
+        QVERIFY2(m_fixture->startDevice(options, SuiteFixture::HostKey::Stored, &error),
+                 qPrintable(error));
+        const QString large = QStringLiteral("/var/mobile/Media/zz-large.bin");
+        QVERIFY(m_fixture->device()
+                    .shell(QStringLiteral("yes 'large media file' | head -c %1 > %2")
+                               .arg(kCutFileBytes)
+                               .arg(large))
+                    .exitCode
+                == 0);
+        const QString console = backup(false);
+        QVERIFY2(console.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(console.right(2000)));
+        // Gone from the device: while the restore sends it, it is there but not whole.
+        QVERIFY(QFile::remove(m_fixture->device().hostPath(large)));
+
+        frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
+        ProgressWatch watch(frmMain(), "prgRestore", "lblRestoreProgress");
+        bool cut = false;
+        QTimer cutter;
+        connect(&cutter, &QTimer::timeout, this, [&] {
+            const QFileInfo arriving(m_fixture->device().hostPath(large));
+            if (cut || !arriving.exists() || arriving.size() == 0
+                || arriving.size() >= kCutFileBytes / 2 || watch.lastPercent() <= 0)
+                return;
+            cut = killSessions() > 0;
+        });
+        cutter.start(5);
+        click("Command5");
+        cutter.stop();
+        QVERIFY(cut);
+        QVERIFY(QFileInfo(m_fixture->device().hostPath(large)).size() < kCutFileBytes);
+        watch.verifyCut();
     }
 
     // What the started program's jobs make is the user's alone, whatever umask
@@ -317,6 +361,7 @@ private slots:
 
 private:
     static constexpr qint64 kLargeFileBytes = 64 * 1048576;
+    static constexpr qint64 kCutFileBytes = 6 * 1048576; // about 4 s over the slow link
     const QStringList kLockdown{QStringLiteral("Library/Lockdown")};
     const QStringList kLockdownAndRecord{QStringLiteral("Library/Lockdown"),
                                          QStringLiteral("Library/Zorvane")};
@@ -425,6 +470,42 @@ private:
         {
             m_timer.stop();
             look();
+            verifyIncreasing();
+            const QString last = m_readings.last();
+            QVERIFY2(last.startsWith(QStringLiteral("100|")), qPrintable(last));
+            QVERIFY2(last.endsWith(totals), qPrintable(last + QStringLiteral(" / ") + totals));
+            QVERIFY(!m_bar->isHidden() && !m_line->isHidden());
+            QVERIFY2(m_window.windowTitle().startsWith(QStringLiteral("100% - ")),
+                     qPrintable(m_window.windowTitle()));
+        }
+
+        // A job cut part-way: its figures increased all the while, and the
+        // last reading, the bar short of full, says in words that it did not
+        // complete, as the window's title does.
+        void verifyCut()
+        {
+            m_timer.stop();
+            look();
+            verifyIncreasing();
+            const QString last = m_readings.last();
+            QVERIFY2(last.section(QLatin1Char('|'), 0, 0).toInt() < 100, qPrintable(last));
+            QVERIFY2(
+                last.section(QLatin1Char('|'), 1).startsWith(QStringLiteral("Did not complete")),
+                qPrintable(m_readings.join(QLatin1Char('\n'))));
+            QVERIFY2(m_window.windowTitle().contains(QStringLiteral("did not complete")),
+                     qPrintable(m_window.windowTitle()));
+        }
+
+        // The bar's value at the last reading (none yet: -1).
+        int lastPercent() const
+        {
+            return m_readings.isEmpty() ? -1
+                                        : m_readings.last().section(QLatin1Char('|'), 0, 0).toInt();
+        }
+
+    private:
+        void verifyIncreasing()
+        {
             QVERIFY2(m_readings.size() >= 3, qPrintable(m_readings.join(QLatin1Char('\n'))));
             static const QRegularExpression figures(
                 QStringLiteral("^([0-9.,]+)(?: of [0-9.,]+)? MB, ([0-9,]+)(?: of [0-9,]+)? files"));
@@ -451,15 +532,8 @@ private:
                 files = nowFiles;
             }
             QVERIFY2(sawEstimate, qPrintable(m_readings.join(QLatin1Char('\n'))));
-            const QString last = m_readings.last();
-            QVERIFY2(last.startsWith(QStringLiteral("100|")), qPrintable(last));
-            QVERIFY2(last.endsWith(totals), qPrintable(last + QStringLiteral(" / ") + totals));
-            QVERIFY(!m_bar->isHidden() && !m_line->isHidden());
-            QVERIFY2(m_window.windowTitle().startsWith(QStringLiteral("100% - ")),
-                     qPrintable(m_window.windowTitle()));
         }
 
-    private:
         void look()
         {
             // Shown by the job (its pane need not be the one in front).

@@ -50,7 +50,12 @@ public:
     {
         m_log << QStringLiteral("stop ") + jobs::timerName(t);
     }
-    void runThroughRunner(const QString &c) override { m_log << QStringLiteral("run ") + c; }
+    void runThroughRunner(const QString &c) override
+    {
+        m_log << QStringLiteral("run ") + c;
+        tokenOfRun.append(runToken);
+    }
+    void setRunToken(const QString &token) override { runToken = token; }
     bool isRunnerBusy() const override { return runnerBusy; }
     QString runningCommand() const override { return running; }
     QString consoleText() const override { return console; }
@@ -60,6 +65,8 @@ public:
     QString console;
     QSet<QString> checked;
     bool runnerBusy = false;
+    QString runToken;       // the last one handed over
+    QStringList tokenOfRun; // the token handed over when each run began
 
 private:
     QStringList &m_log;
@@ -83,6 +90,7 @@ private slots:
     void sshFirstRunTicksReportWhatHappened();
     void otherScriptsAreWrittenWhileOneRuns();
     void restoreRefusesWithTheTrueReason();
+    void restoreHandsItsRunTokenToTheWindow();
     void anotherDevicesBackupIsJoinedOnlyWhenAgreed_data();
     void anotherDevicesBackupIsJoinedOnlyWhenAgreed();
     void sshFirstRunLeavesALaterJobsConsoleAlone();
@@ -375,6 +383,34 @@ void tst_job_controller::restoreRefusesWithTheTrueReason()
     m_log.clear();
     jobs.start(jobs::Job::Restore);
     QCOMPARE(m_log.last(), QStringLiteral("run PutFilesBack.bat"));
+}
+
+void tst_job_controller::restoreHandsItsRunTokenToTheWindow()
+{
+    // The restore's progress reads the check's verdict by the token the
+    // script's lines carry; each run has its own, a script without one none.
+    RecordingWindow window(m_log);
+    window.checked.insert(QStringLiteral("optNo"));
+    jobs::JobController jobs(window);
+    for (jobs::Job job :
+         {jobs::Job::Restore, jobs::Job::Dfu, jobs::Job::Restore, jobs::Job::Backup}) {
+        jobs.start(job);
+        QCOMPARE(window.tokenOfRun.size(),
+                 m_log.filter(QRegularExpression(QStringLiteral("^run "))).size());
+        const QString token = window.tokenOfRun.last();
+        if (job != jobs::Job::Restore) {
+            QCOMPARE(token, QString());
+            continue;
+        }
+        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{32}$")).match(token).hasMatch(),
+                 qPrintable(token));
+        QFile script(QStringLiteral("PutFilesBack.bat"));
+        QVERIFY(script.open(QIODevice::ReadOnly));
+        QVERIFY(script.readAll().contains(
+            QStringLiteral("echo %1>RestoreRun.txt\r\n").arg(token).toLatin1()));
+    }
+    QCOMPARE(window.tokenOfRun.size(), 4);
+    QVERIFY(window.tokenOfRun[0] != window.tokenOfRun[2]);
 }
 
 void tst_job_controller::anotherDevicesBackupIsJoinedOnlyWhenAgreed_data()

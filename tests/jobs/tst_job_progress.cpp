@@ -72,6 +72,8 @@ private slots:
     void estimateIsNotMisledByOutputOnceASecond();
     void listedTotalsToleratesOtherLines();
     void wordsForTheLineAndTitle();
+    void unknownTotalsAreNotBlamedOnTheListing();
+    void devicesLineWithGroupedThousandsGivesTheTotals();
 };
 
 void tst_job_progress::recordsGiveFilesAndBytesHoweverSplit_data()
@@ -90,6 +92,14 @@ void tst_job_progress::recordsGiveFilesAndBytesHoweverSplit()
                            + record(QStringLiteral("com.apple.springboard.plist"), 0, 100)
                            + arrival(QStringLiteral("Sketch Pad | notes.txt"), 12)
                            + record(QStringLiteral("Fotos für Oma mit Überlänge.jpg"), 9, 100)
+                           // The rate fell below 1000.0 kB/s: pscp blanks out the
+                           // longer record before with spaces after the "%".
+                           + QStringLiteral("\rsong.m4a                  | 9984 kB | 1000.2 kB/s | "
+                                            "ETA: 00:00:01 |  99%\rsong.m4a                  | "
+                                            "9990 kB | 999.0 kB/s | ETA: 00:00:00 | 100% \n")
+                           // Older pscp pads the kB to ten places.
+                           + QStringLiteral("\rVoicemail.amr             |        317 kB | 317.0 "
+                                            "kB/s | ETA: 00:00:00 | 100%\n")
                            + record(QStringLiteral("half.bin"), 20, 40);
     const Seen seen = readInChunks(output, chunkSize);
     QCOMPARE(seen.lines, QStringList{QStringLiteral("Backing up your Applications...")});
@@ -102,11 +112,12 @@ void tst_job_progress::recordsGiveFilesAndBytesHoweverSplit()
         }
     }
     // Names as pscp prints them: cut to 25 bytes, so a letter may be cut in two.
-    QCOMPARE(whole.size(), 5);
+    QCOMPARE(whole.size(), 7);
     QCOMPARE(whole.mid(0, 4), (QStringList{"Strand à Nice.jpg", "Déjà Vu.m4a",
                                            "com.apple.springboard.pli", "Sketch Pad | notes.txt"}));
     QVERIFY(whole[4].startsWith(QStringLiteral("Fotos für Oma mit")));
-    QCOMPARE(wholeKb, 43 + 507 + 0 + 12 + 9);
+    QCOMPARE(whole.mid(5), (QStringList{"song.m4a", "Voicemail.amr"}));
+    QCOMPARE(wholeKb, 43 + 507 + 0 + 12 + 9 + 9990 + 317);
     QCOMPARE(seen.stats.last().whole, false);
     QCOMPARE(seen.stats.last().kilobytes, 20);
 }
@@ -146,10 +157,15 @@ void tst_job_progress::backupCountsOnlyTheUsersFilesAndEndsAtTheTotals()
     QCOMPARE(p.figures().files, 1);
     QVERIFY(!p.figures().totalsKnown);
     QCOMPARE(p.figures().percent, 0);
+    QCOMPARE(jobs::progresstext::line(p.figures()),
+             QStringLiteral("0.9 MB, 1 files so far; the device counts its files after the "
+                            "applications..."));
     // The helpers sent to the device are not the user's files.
     feed(echo(JobProgress::kBackupHelpersLine));
     for (const char *helper : {"cp", "chown", "plink.exe", "move.sh"})
         feed(record(QString::fromLatin1(helper), 4, 100));
+    QCOMPARE(jobs::progresstext::line(p.figures()),
+             QStringLiteral("0.9 MB, 1 files so far; the device is counting its files..."));
     feed(echo(QStringLiteral("Recorded the owners and modes of 40 files and folders.")));
     feed(echo(JobProgress::totalsLine(JobProgress::Kind::Backup, 4, 3 * 1024 * 1024)));
     QCOMPARE(p.figures().files, 1);
@@ -222,15 +238,39 @@ void tst_job_progress::jobsThatDoNotCompleteSaySo()
 
 void tst_job_progress::restoreFollowsTheDevicesCheck()
 {
-    const QString token = QStringLiteral(" (check 0123456789abcdef0123456789abcdef)");
-    for (const QString &verdict :
-         {QStringLiteral("OK, every file of the backup is on the device with its size, owner "
-                         "and mode.")
-              + token,
-          QStringLiteral("FAILED, the files listed above differ from the backup.") + token,
-          // A restored file's name listed by the check, not the check's own line.
-          QStringLiteral("OK.txt")}) {
-        JobProgress p(JobProgress::Kind::Restore);
+    const QString token = QStringLiteral("0123456789abcdef0123456789abcdef");
+    const QString ok = QStringLiteral("Zorvane restore check: OK, every file of the backup is on "
+                                      "the device with its size, owner and mode. (check %1)");
+    const QString failed = QStringLiteral("Zorvane restore check: FAILED, the files listed above "
+                                          "differ from the backup. (check %1)");
+    struct Case {
+        QString runToken; // the one the progress was given
+        QStringList lines;
+        Stage stage;
+    };
+    const QList<Case> cases{
+        {token, {ok.arg(token)}, Stage::Passed},
+        {token, {failed.arg(token)}, Stage::Failed},
+        {token,
+         {QStringLiteral("Zorvane restore check: NOT POSSIBLE, the record of the backup's file "
+                         "sizes is missing or not whole. (check %1)")
+              .arg(token)},
+         Stage::Failed},
+        // Restored files' names listed by the check, one with another run's
+        // token: they decide nothing, the check's own line does.
+        {token,
+         {QStringLiteral("Zorvane restore check: OK.txt"),
+          ok.arg(QStringLiteral("fedcba9876543210fedcba9876543210")), failed.arg(QString()),
+          ok.arg(token)},
+         Stage::Passed},
+        {token,
+         {ok.arg(QStringLiteral("fedcba9876543210fedcba9876543210")), failed.arg(token)},
+         Stage::Failed},
+        // Without this run's token no line is the verdict.
+        {QString(), {ok.arg(token), ok.arg(QString())}, Stage::Checking},
+    };
+    for (const Case &c : cases) {
+        JobProgress p(JobProgress::Kind::Restore, c.runToken);
         p.feed(
             echo(JobProgress::totalsLine(JobProgress::Kind::Restore, 2, 2048))
                 + record(QStringLiteral("chown1"), 3, 100)
@@ -240,10 +280,12 @@ void tst_job_progress::restoreFollowsTheDevicesCheck()
             500);
         QCOMPARE(p.figures().files, 1);
         QCOMPARE(p.figures().stage, Stage::Checking);
-        p.feed(echo(QStringLiteral("Zorvane restore check: ") + verdict), 600);
-        const bool ok = verdict.startsWith(QStringLiteral("OK")) && verdict.endsWith(token);
-        QCOMPARE(p.figures().stage, ok ? Stage::Passed : Stage::Failed);
-        QCOMPARE(p.figures().files, ok ? 2 : 1);
+        for (const QString &line : c.lines)
+            p.feed(echo(line), 600);
+        const QString what = c.lines.join(QLatin1Char('|'));
+        QVERIFY2(p.figures().stage == c.stage, qPrintable(what));
+        QVERIFY2(p.figures().files == (c.stage == Stage::Passed ? 2 : 1), qPrintable(what));
+        QVERIFY2((p.figures().percent == 100) == (c.stage == Stage::Passed), qPrintable(what));
     }
 }
 
@@ -257,7 +299,7 @@ void tst_job_progress::restoreCountsWhatGoesApartForItsNames()
     later.feed(echo(totals) + echo(apart), 100);
     QCOMPARE(later.figures().totalFiles, 6);
     QCOMPARE(later.figures().totalBytes, 6000000);
-    JobProgress p(JobProgress::Kind::Restore);
+    JobProgress p(JobProgress::Kind::Restore, QStringLiteral("0123"));
     p.feed(echo(apart) + echo(totals)
                + echo(QStringLiteral("Now putting back your applications, this may take a while!")),
            100);
@@ -413,6 +455,41 @@ void tst_job_progress::wordsForTheLineAndTitle()
     QCOMPARE(jobs::progresstext::titleTag(JobProgress::Kind::Backup, f), QStringLiteral("14%"));
     QCOMPARE(jobs::progresstext::megabytes(4'150'000), QStringLiteral("4.2"));
     QCOMPARE(jobs::progresstext::timeLeft(3 * 3600 + 5 * 60), QStringLiteral("about 3 h 5 min"));
+}
+
+void tst_job_progress::unknownTotalsAreNotBlamedOnTheListing()
+{
+    // A restore of a backup without its list of sizes, and a backup whose
+    // listing gave no totals: nothing is being listed, the totals are unknown.
+    JobProgress restore(JobProgress::Kind::Restore);
+    restore.feed(echo(QStringLiteral("Now putting back your applications, this may take a while!"))
+                     + arrival(QStringLiteral("Info.plist"), 2),
+                 100);
+    JobProgress backup(JobProgress::Kind::Backup);
+    backup.feed(echo(QStringLiteral("Backing up your Applications..."))
+                    + echo(JobProgress::kBackupHelpersLine)
+                    + echo(QStringLiteral("now downloading your /var/mobile and /var/root "
+                                          "folders, this may take a while."))
+                    + arrival(QStringLiteral("Info.plist"), 2),
+                100);
+    for (const JobProgress *p : {&restore, &backup}) {
+        QCOMPARE(p->figures().stage, Stage::Copying);
+        QCOMPARE(jobs::progresstext::line(p->figures()),
+                 QStringLiteral("0.0 MB, 1 files so far; totals not known"));
+        QCOMPARE(jobs::progresstext::titleTag(p->kind(), p->figures()), QString());
+    }
+}
+
+void tst_job_progress::devicesLineWithGroupedThousandsGivesTheTotals()
+{
+    // As the device's listing prints it, thousands grouped by its own awk.
+    JobProgress p(JobProgress::Kind::Backup);
+    p.feed(echo(QStringLiteral("The device holds 18,230 files, 1,083.5 MB to back up.")), 100);
+    QVERIFY(p.figures().totalsKnown);
+    QCOMPARE(p.figures().totalFiles, 18230);
+    QCOMPARE(p.figures().totalBytes, 1'083'500'000);
+    QCOMPARE(JobProgress::totalsLine(JobProgress::Kind::Backup, 18230, 1'083'500'000),
+             QStringLiteral("The device holds 18,230 files, 1083.5 MB to back up."));
 }
 
 QTEST_GUILESS_MAIN(tst_job_progress)
