@@ -11,25 +11,7 @@ bool FileExists(const QString &name)
     return platform::Platform::files().findOrdinaryFile(name);
 }
 
-const QStringList &exitCleanupScripts()
-{
-    static const QStringList names = [] {
-        QStringList list;
-        for (const jobs::JobDescription &job : jobs::jobTable()) {
-            if (!job.removedAtExit)
-                continue;
-            for (const jobs::JobScriptChoice &script : job.scripts) {
-                const QString name = jobs::scriptForm(script.kind, QString()).fileName;
-                if (!list.contains(name))
-                    list.append(name);
-            }
-        }
-        // Scripts no job of this program writes, removed when found.
-        list << QStringLiteral("library.bat") << QStringLiteral("media.bat");
-        return list;
-    }();
-    return names;
-}
+const QStringList &exitCleanupScripts() { return jobs::scriptsRemovedAtExit(); }
 
 QStringList runExitCleanup()
 {

@@ -151,4 +151,36 @@ const JobDescription *jobWriting(ScriptKind kind)
     return nullptr;
 }
 
+const QStringList &scriptsRemovedAtExit()
+{
+    static const QStringList names = [] {
+        QStringList list;
+        for (const JobDescription &job : jobTable()) {
+            if (!job.removedAtExit)
+                continue;
+            for (const JobScriptChoice &script : job.scripts) {
+                const QString name = scriptForm(script.kind, QString()).fileName;
+                if (!list.contains(name))
+                    list.append(name);
+            }
+        }
+        // Scripts no job of this program writes, removed when found.
+        list << QStringLiteral("library.bat") << QStringLiteral("media.bat");
+        return list;
+    }();
+    return names;
+}
+
+QStringList scriptsRemovedByCompletions()
+{
+    QStringList names = scriptsRemovedAtExit();
+    for (const JobDescription &job : jobTable()) {
+        if (!job.keepScriptWhileUnchanged)
+            continue;
+        for (const JobScriptChoice &script : job.scripts)
+            names.removeAll(scriptForm(script.kind, QString()).fileName);
+    }
+    return names;
+}
+
 } // namespace jobs

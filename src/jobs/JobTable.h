@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace jobs {
@@ -84,5 +85,13 @@ const JobDescription &jobDescription(Job job);
 const QList<JobDescription> &jobTable();
 // The job that writes a script of that kind (none for the update launcher).
 const JobDescription *jobWriting(ScriptKind kind);
+
+// The job scripts removed when the main window closes: those of every job
+// whose table entry says so, then two no job writes.
+const QStringList &scriptsRemovedAtExit();
+// Those of them a completion program removes once their interpreter is done:
+// all but the scripts a job keeps while they are unchanged (the program
+// itself knows when those may go).
+QStringList scriptsRemovedByCompletions();
 
 } // namespace jobs

@@ -3,6 +3,7 @@
 // no listed name is looked up outside the backup. And the restore's laying
 // apart of the names pscp would cut, against the same backups.
 #include "jobs/BackupVerifier.h"
+#include "jobs/ListedTotals.h"
 #include "jobs/NameStaging.h"
 #include "platform/Platform.h"
 #include "support/FolderFixture.h"
@@ -261,6 +262,8 @@ void tst_backup_verifier::hugeListIsRefusedWithoutReadingIt()
     const BackupVerifier::Result r = BackupVerifier::check();
     QCOMPARE(r.refused, Refusal::TooLarge);
     QCOMPARE(BackupVerifier::outcomeLine(r), QStringLiteral("unchecked toolarge"));
+    // Nor does a restore announce totals from it.
+    QVERIFY(!jobs::ListedTotals::read());
 }
 
 void tst_backup_verifier::noNameLooksOutsideTheBackup()
