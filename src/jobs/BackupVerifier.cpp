@@ -215,8 +215,7 @@ bool BackupVerifier::linesWithinLimit(const QByteArray &content)
     return true;
 }
 
-BackupVerifier::Result BackupVerifier::check(const QString &sizesRecord,
-                                             const QString &linksRecord)
+BackupVerifier::Result BackupVerifier::check(const QString &sizesRecord, const QString &linksRecord)
 {
     Result r;
     const FileSystem &files = platform::Platform::files();

@@ -16,8 +16,7 @@ std::optional<ListedTotals> ListedTotals::parse(const QByteArray &record)
 {
     // The device's data: a list the backup check would refuse as unreadable
     // gives no totals either.
-    if (record.size() > BackupVerifier::kLargestRecord
-        || !BackupVerifier::linesWithinLimit(record))
+    if (record.size() > BackupVerifier::kLargestRecord || !BackupVerifier::linesWithinLimit(record))
         return std::nullopt;
     const QList<QByteArray> lines = record.split('\n');
     if (lines.isEmpty() || !lines.first().startsWith("# Zorvane file sizes"))

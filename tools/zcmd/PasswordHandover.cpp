@@ -110,7 +110,8 @@ void PasswordHandover::noteSecretNames(std::string_view line, Session &session)
     if (line.find("-pw") == std::string_view::npos)
         return;
     const std::vector<std::string> words = wordsOf(line);
-    if (std::none_of(words.begin(), words.end(), [](const std::string &w) { return isPuttyTool(w); }))
+    if (std::none_of(words.begin(), words.end(),
+                     [](const std::string &w) { return isPuttyTool(w); }))
         return;
     for (size_t i = 0; i + 1 < words.size(); ++i) {
         const std::string &value = words[i + 1];

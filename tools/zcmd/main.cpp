@@ -5,9 +5,9 @@
 #include "zcmd/Interpreter.h"
 #include "zcmd/Invocation.h"
 #include "zcmd/Output.h"
-#include "zcmd/ScriptLimits.h"
 #include "zcmd/PathResolver.h"
 #include "zcmd/ProgramFinder.h"
+#include "zcmd/ScriptLimits.h"
 #include "zcmd/Session.h"
 #include "zcmd/Text.h"
 
