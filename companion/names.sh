@@ -61,6 +61,11 @@ zn_failed() {
   failed=$((failed + 1))
 }
 
+# Where the device's mv has -T, it never moves into a folder at the target.
+zn_no_target=
+mkdir "$dir/.mvT" 2>/dev/null && mv -fT "$dir/.mvT" "$dir/.mvT2" 2>/dev/null && zn_no_target=-T
+rm -rf "$dir/.mvT" "$dir/.mvT2"
+
 zv_say "Putting the entries with a backslash in their names in place..."
 removed=0 placed=0 failed=0
 while IFS= read -r line; do
@@ -103,7 +108,17 @@ while IFS= read -r line; do
   if [ "$kind" = M ] && { [ -e "$zn_at" ] || [ -L "$zn_at" ]; }; then
     rm -rf "$zn_at"
   fi
-  if mv -f "$item" "$zn_at"; then
+  # A link in the entry's place goes first: mv would follow a link to a
+  # folder and put the entry into that folder, outside the tree.
+  if [ -L "$zn_at" ] && ! rm -f "$zn_at"; then
+    zn_failed "could not remove the link in its place" "$zn_at"
+    continue
+  fi
+  if [ -d "$zn_at" ]; then
+    zn_failed "a folder lies where this entry belongs" "$zn_at"
+    continue
+  fi
+  if mv -f $zn_no_target "$item" "$zn_at"; then
     placed=$((placed + 1))
   else
     zn_failed "could not put in place" "$zn_at"

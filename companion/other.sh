@@ -24,19 +24,24 @@ rm -rf /var/root/Library/Zorvane/names-*
 if zv_list_whole "$ZV_RECORD" "$ZV_RECORD_HEADER"; then
   # links: 1 a whole list, 2 a list that is not whole, 0 none (an older backup).
   links=0 listed=''
-  # A list left by the restore of another backup is not this backup's.
-  if { [ -e "$ZV_LINKS" ] || [ -L "$ZV_LINKS" ]; } && ! zv_same_backup "$ZV_LINKS" "$ZV_RECORD"; then
-    zv_say "The links list on the device is not this backup's; it is not used."
-    rm -f "$ZV_LINKS"
-  fi
   if [ -e "$ZV_LINKS" ] || [ -L "$ZV_LINKS" ]; then
     links=2
+    # Whole first: only then is a line of it read to see whose it is. A list
+    # left by the restore of another backup is not this backup's.
     if zv_list_whole "$ZV_LINKS" "$ZV_LINKS_HEADER"; then
-      links=1 listed=$ZV_LINKS
-      zv_say "Making the links among your files again..."
-      zv_put_links "$ZV_LINKS" Applications /Applications mobile /var/mobile root /var/root
+      if zv_same_backup "$ZV_LINKS" "$ZV_RECORD"; then
+        links=1 listed=$ZV_LINKS
+      else
+        zv_say "The links list on the device is not this backup's; it is not used."
+        rm -f "$ZV_LINKS"
+        links=0
+      fi
     fi
-  else
+  fi
+  if [ "$links" = 1 ]; then
+    zv_say "Making the links among your files again..."
+    zv_put_links "$ZV_LINKS" Applications /Applications mobile /var/mobile root /var/root
+  elif [ "$links" = 0 ]; then
     n=$(grep -c '^[0-9]* [0-9]* [0-7]* l ' "$ZV_RECORD")
     [ "${n:-0}" -gt 0 ] &&
       zv_say "This backup did not record where its $n links point: they came back as the files or folders they pointed at, or not at all."

@@ -168,24 +168,6 @@ BackupVerifier::Refusal parseLinks(const QByteArray &content, BackupVerifier::Re
     });
 }
 
-// Reads a list from the device, measured before it is read: a hostile list
-// must not cost minutes and gigabytes.
-BackupVerifier::Refusal readRecord(const QString &path, QByteArray *content)
-{
-    using Refusal = BackupVerifier::Refusal;
-    const FileSystem &files = platform::Platform::files();
-    const qint64 bytes = files.fileSize(path);
-    if (bytes < 0)
-        return Refusal::Missing;
-    if (bytes > BackupVerifier::kLargestRecord)
-        return Refusal::TooLarge;
-    if (!files.readFile(path, content, nullptr))
-        return Refusal::Missing;
-    if (content->size() > BackupVerifier::kLargestRecord) // grew after it was measured
-        return Refusal::TooLarge;
-    return Refusal::None;
-}
-
 // Whether every folder above the path is a real folder of the backup (no
 // link that could lead elsewhere); folders found are remembered.
 bool foldersAbove(const QByteArray &path, const FileSystem &files, QSet<QByteArray> *known)
@@ -203,8 +185,37 @@ bool foldersAbove(const QByteArray &path, const FileSystem &files, QSet<QByteArr
 
 } // namespace
 
-BackupVerifier::Result BackupVerifier::check(const QString &sizesRecord,
-                                             const QString &linksRecord)
+// A hostile list must not cost minutes and gigabytes.
+BackupVerifier::Refusal BackupVerifier::readRecord(const QString &path, QByteArray *content)
+{
+    const FileSystem &files = platform::Platform::files();
+    const qint64 bytes = files.fileSize(path);
+    if (bytes < 0)
+        return Refusal::Missing;
+    if (bytes > kLargestRecord)
+        return Refusal::TooLarge;
+    if (!files.readFile(path, content, nullptr))
+        return Refusal::Missing;
+    if (content->size() > kLargestRecord) // grew after it was measured
+        return Refusal::TooLarge;
+    return Refusal::None;
+}
+
+bool BackupVerifier::linesWithinLimit(const QByteArray &content)
+{
+    qsizetype at = 0;
+    while (at < content.size()) {
+        qsizetype eol = content.indexOf('\n', at);
+        if (eol < 0)
+            eol = content.size();
+        if (eol - at > kLongestLine)
+            return false;
+        at = eol + 1;
+    }
+    return true;
+}
+
+BackupVerifier::Result BackupVerifier::check(const QString &sizesRecord, const QString &linksRecord)
 {
     Result r;
     const FileSystem &files = platform::Platform::files();

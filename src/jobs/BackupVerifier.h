@@ -47,6 +47,12 @@ public:
     static constexpr qsizetype kLongestLine = 4096;
     static constexpr qint64 kLargestRecord = 64 * 1024 * 1024;
 
+    // Reads a list from the device into content, measured before it is read:
+    // Missing when it is not there, TooLarge beyond kLargestRecord.
+    static Refusal readRecord(const QString &path, QByteArray *content);
+    // Whether every line of content holds at most kLongestLine bytes.
+    static bool linesWithinLimit(const QByteArray &content);
+
     static Result check(const QString &sizesRecord = kSizesRecord,
                         const QString &linksRecord = kLinksRecord);
 

@@ -415,11 +415,24 @@ JobOutcome JobOutcome::read(Kind kind)
 {
     platform::FileSystem &files = platform::Platform::files();
     QByteArray notes;
-    QByteArray transcript;
-    files.readFile(kOutcomeFile, &notes, nullptr);
-    files.readFile(kTranscriptFile, &transcript, nullptr);
-    return decide(kind, notes, QString::fromUtf8(transcript),
-                  platform::Platform::app().workFolder());
+    files.readPart(kOutcomeFile, 0, kLargestNotes, &notes);
+    QString transcript;
+    const qint64 size = files.fileSize(kTranscriptFile);
+    if (size > kTranscriptHead + kTranscriptTail) {
+        QByteArray head, tail;
+        files.readPart(kTranscriptFile, 0, kTranscriptHead, &head);
+        files.readPart(kTranscriptFile, size - kTranscriptTail, kTranscriptTail, &tail);
+        transcript = QString::fromUtf8(head)
+                     + QStringLiteral("\r\n[... %1 bytes of the job's output are left out here "
+                                      "...]\r\n")
+                           .arg(size - head.size() - tail.size())
+                     + QString::fromUtf8(tail);
+    } else if (size >= 0) {
+        QByteArray whole;
+        files.readPart(kTranscriptFile, 0, kTranscriptHead + kTranscriptTail, &whole);
+        transcript = QString::fromUtf8(whole);
+    }
+    return decide(kind, notes, transcript, platform::Platform::app().workFolder());
 }
 
 } // namespace jobs

@@ -31,7 +31,16 @@ public:
     static QString notesWord(Kind kind);
     static QString completionProgram(Kind kind);
 
+    // From the files in the current folder. A transcript larger than
+    // kTranscriptHead + kTranscriptTail is read as its beginning (where the
+    // earliest tool message, the cause, is) and its end (where the device's
+    // check says its verdict), with a line saying how much was left out
+    // between: device output cannot make the reading unbounded.
     static JobOutcome read(Kind kind);
+    static constexpr qint64 kTranscriptHead = 8 * 1024 * 1024;
+    static constexpr qint64 kTranscriptTail = 8 * 1024 * 1024;
+    // The script's notes are a few lines; more is not read.
+    static constexpr qint64 kLargestNotes = 1024 * 1024;
     static JobOutcome decide(Kind kind, const QByteArray &notes, const QString &transcript,
                              const QString &folder);
 

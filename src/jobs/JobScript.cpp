@@ -1,6 +1,7 @@
 #include "jobs/JobScript.h"
 
 #include "platform/Platform.h"
+#include "platform/WorkFolder.h"
 
 namespace jobs {
 
@@ -32,6 +33,13 @@ QByteArray JobScript::bytes() const
 
 bool JobScript::write(QString *error) const
 {
+    // A folder others may change is never given a script holding the password.
+    const QString refused = platform::WorkFolder::refusal();
+    if (!refused.isEmpty()) {
+        if (error)
+            *error = refused;
+        return false;
+    }
     QString reason;
     if (platform::Platform::files().writeFile(m_fileName, bytes(), &reason))
         return true;

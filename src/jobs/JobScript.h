@@ -26,7 +26,8 @@ public:
     QByteArray bytes() const;
 
     // Writes the file in the current folder. On failure returns false and sets
-    // *error to a message that says which file and why.
+    // *error to a message that says which file and why; nothing is written
+    // when the working folder was refused (platform::WorkFolder::refusal()).
     bool write(QString *error) const;
 
 private:

@@ -213,4 +213,42 @@ QList<Control> runEndSigns()
     return signs;
 }
 
+const QStringList &scriptsRemovedAtExit()
+{
+    static const QStringList names = [] {
+        // Each script by its place in the order; the job table gives the jobs'.
+        QList<std::pair<int, QString>> placed;
+        for (const JobDescription &job : jobTable()) {
+            for (const JobScriptChoice &script : job.scripts) {
+                if (script.exitCleanupOrder > 0)
+                    placed.append({script.exitCleanupOrder, script.fileName});
+            }
+        }
+        // Scripts no job of this program writes, removed when found.
+        placed.append({6, QStringLiteral("library.bat")});
+        placed.append({7, QStringLiteral("media.bat")});
+        std::stable_sort(placed.begin(), placed.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
+        QStringList list;
+        for (const auto &[order, name] : placed) {
+            if (!list.contains(name))
+                list.append(name);
+        }
+        return list;
+    }();
+    return names;
+}
+
+QStringList scriptsRemovedByCompletions()
+{
+    QStringList names = scriptsRemovedAtExit();
+    for (const JobDescription &job : jobTable()) {
+        if (!job.keepScriptWhileUnchanged)
+            continue;
+        for (const JobScriptChoice &script : job.scripts)
+            names.removeAll(script.fileName);
+    }
+    return names;
+}
+
 } // namespace jobs

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace jobs {
@@ -105,5 +106,13 @@ QStringList scriptFiles(Job job);
 QStringList scriptClosing(Job job, const JobScriptChoice &script);
 // The busy indicators the end of a run through the window's runner hides, in order.
 QList<Control> runEndSigns();
+
+// The job scripts removed when the main window closes: those of every job
+// whose table entry says so, then two no job writes.
+const QStringList &scriptsRemovedAtExit();
+// Those of them a completion program removes once their interpreter is done:
+// all but the scripts a job keeps while they are unchanged (the program
+// itself knows when those may go).
+QStringList scriptsRemovedByCompletions();
 
 } // namespace jobs

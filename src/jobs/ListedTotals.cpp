@@ -1,19 +1,23 @@
 #include "jobs/ListedTotals.h"
 #include "jobs/BackupVerifier.h"
-#include "platform/Platform.h"
 
 namespace jobs {
 
 std::optional<ListedTotals> ListedTotals::read()
 {
     QByteArray content;
-    if (!platform::Platform::files().readFile(BackupVerifier::kSizesRecord, &content, nullptr))
+    if (BackupVerifier::readRecord(BackupVerifier::kSizesRecord, &content)
+        != BackupVerifier::Refusal::None)
         return std::nullopt;
     return parse(content);
 }
 
 std::optional<ListedTotals> ListedTotals::parse(const QByteArray &record)
 {
+    // The device's data: a list the backup check would refuse as unreadable
+    // gives no totals either.
+    if (record.size() > BackupVerifier::kLargestRecord || !BackupVerifier::linesWithinLimit(record))
+        return std::nullopt;
     const QList<QByteArray> lines = record.split('\n');
     if (lines.isEmpty() || !lines.first().startsWith("# Zorvane file sizes"))
         return std::nullopt;

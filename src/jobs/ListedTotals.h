@@ -11,7 +11,9 @@ struct ListedTotals {
     qint64 files = 0;
     qint64 bytes = 0;
 
-    // From the record in the current folder; nothing when there is none.
+    // From the record in the current folder; nothing when there is none, or
+    // when it is beyond the backup check's limits (BackupVerifier::kLongestLine,
+    // kLargestRecord).
     static std::optional<ListedTotals> read();
     static std::optional<ListedTotals> parse(const QByteArray &record);
 };

@@ -187,6 +187,16 @@ bool QtFileSystem::readFile(const QString &name, QByteArray *content, QString *e
     return false;
 }
 
+bool QtFileSystem::readPart(const QString &name, qint64 offset, qint64 size,
+                            QByteArray *content) const
+{
+    QFile file(localName(name));
+    if (offset < 0 || size < 0 || !file.open(QIODevice::ReadOnly) || !file.seek(offset))
+        return false;
+    *content = file.read(size);
+    return file.error() == QFile::NoError;
+}
+
 bool QtFileSystem::writeFile(const QString &name, const QByteArray &content, QString *error)
 {
     return writeWith(name, content, QIODevice::WriteOnly | QIODevice::Truncate, error);

@@ -29,6 +29,8 @@ public:
     bool isFile(const QString &name) const override;
     qint64 fileSize(const QString &name) const override;
     bool readFile(const QString &name, QByteArray *content, QString *error) const override;
+    bool readPart(const QString &name, qint64 offset, qint64 size,
+                  QByteArray *content) const override;
     bool writeFile(const QString &name, const QByteArray &content, QString *error) override;
     bool appendFile(const QString &name, const QByteArray &content, QString *error) override;
     std::unique_ptr<OpenFile> openNew(const QString &name, QString *error) override;

@@ -40,6 +40,10 @@ public:
     virtual qint64 fileSize(const QString &name) const = 0;
     // Reads the whole file. On failure returns false and sets *error.
     virtual bool readFile(const QString &name, QByteArray *content, QString *error) const = 0;
+    // Reads at most size bytes from offset on (fewer at the file's end);
+    // false when the file cannot be read.
+    virtual bool readPart(const QString &name, qint64 offset, qint64 size,
+                          QByteArray *content) const = 0;
     // Creates or truncates the file and writes the content whole. On failure
     // returns false and sets *error to the system's reason.
     virtual bool writeFile(const QString &name, const QByteArray &content, QString *error) = 0;

@@ -53,6 +53,7 @@ bool othersMayWrite(const struct stat &st) { return (st.st_mode & (S_IWGRP | S_I
 } // namespace
 
 QString WorkFolder::s_entered;
+QString WorkFolder::s_refusal;
 
 QString WorkFolder::checkOwnership(const QString &folder)
 {
@@ -127,6 +128,7 @@ QString WorkFolder::prepare(const QString &folder)
 
 QString WorkFolder::enter(const QString &programFolder)
 {
+    s_refusal.clear();
     if (ownFolderIsUsable(programFolder)) {
         settle(programFolder);
         return programFolder;
@@ -147,6 +149,8 @@ QString WorkFolder::enter(const QString &programFolder)
         warningBox(problems.join(QStringLiteral("\r\n\r\n")));
     return folder;
 }
+
+QString WorkFolder::refusal() { return s_refusal; }
 
 QString WorkFolder::current() { return s_entered.isEmpty() ? QDir::currentPath() : s_entered; }
 
@@ -170,6 +174,10 @@ QString WorkFolder::usableUserFolder(const QString &programFolder, QStringList *
     QString fallbackProblem = prepare(fallback);
     if (fallbackProblem.isEmpty())
         fallbackProblem = checkPrivate(fallback);
+    // The temporary folder named by TMPDIR may be anyone's: a folder above
+    // that others may change lets them swap the fallback for their own.
+    if (fallbackProblem.isEmpty())
+        fallbackProblem = checkOwnership(fallback);
     if (!wantedProblem.isEmpty())
         problems->append(QStringLiteral("Zorvane could not create its working folder \"%1\" (%2).")
                              .arg(wanted, wantedProblem));
@@ -184,10 +192,23 @@ QString WorkFolder::usableUserFolder(const QString &programFolder, QStringList *
                              .arg(fallback));
         return fallback;
     }
-    problems->append(QStringLiteral("\"%1\" cannot be used either (%2), so the jobs cannot save "
-                                    "their scripts or a backup. Make \"%3\" a folder you can "
-                                    "write to and start Zorvane again.")
-                         .arg(fallback, fallbackProblem, wanted));
+    const QString ownProblem = checkOwnership(programFolder);
+    if (ownProblem.isEmpty()) {
+        problems->append(QStringLiteral("\"%1\" cannot be used either (%2), so the jobs cannot "
+                                        "save their scripts or a backup. Make \"%3\" a folder "
+                                        "you can write to and start Zorvane again.")
+                             .arg(fallback, fallbackProblem, wanted));
+        return programFolder;
+    }
+    // The last resort is no better: scripts holding the password would be
+    // written, and programs looked for, where others can plant their own.
+    s_refusal = QStringLiteral("Zorvane will not work in its own folder \"%1\" either: %2. No "
+                               "job can run until \"%3\" is a folder of yours alone; make it "
+                               "so and start Zorvane again.")
+                    .arg(programFolder, ownProblem, wanted);
+    problems->append(
+        QStringLiteral("\"%1\" cannot be used either (%2).").arg(fallback, fallbackProblem));
+    problems->append(s_refusal);
     return programFolder;
 }
 

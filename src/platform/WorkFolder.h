@@ -15,12 +15,18 @@ public:
     // Decides, prepares and enters the working folder of a program kept in
     // programFolder, and returns it. When the per-user folder cannot be made,
     // works in a private temporary folder instead (or, failing that, in the
-    // program's folder) and then says so in a message box.
+    // program's folder, unless that is open to others: see refusal()) and
+    // then says so in a message box.
     static QString enter(const QString &programFolder);
 
     // The folder entered at start; the current folder when the program never
     // chose one (a tool that works where it is started).
     static QString current();
+
+    // Why no job may run: set by enter() when no folder was fit to work in,
+    // the program's own included (another user's, or open to others). Job
+    // scripts are then never written. Empty when the folder entered is fit.
+    static QString refusal();
 
     // Whether the program may work in its own folder: writable by the user,
     // not marked read-only, not a system folder under /usr, which belongs
@@ -54,6 +60,7 @@ private:
 
     // What enter() chose; empty before.
     static QString s_entered;
+    static QString s_refusal;
 };
 
 } // namespace platform

@@ -419,6 +419,7 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<UpdateServer::Response>("response");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("deadlineMs");
         UpdateServer::Response endless;
         endless.body = "1.0.6";
         endless.contentLength = -2;
@@ -426,7 +427,8 @@ private slots:
         QTest::newRow("newVersion.txt never ends")
             << "newVersion.txt" << endless
             << "The update server sent more than the 65536 bytes Zorvane accepts for "
-               "newVersion.txt, so the transfer was given up and nothing of it was kept.";
+               "newVersion.txt, so the transfer was given up and nothing of it was kept."
+            << 1500;
         UpdateServer::Response huge;
         huge.body = randomBytes(4096);
         huge.contentLength = 3LL * 1024 * 1024 * 1024;
@@ -435,14 +437,16 @@ private slots:
             << "Zorvane.msi" << huge
             << "The update server announced 3221225472 bytes for Zorvane.msi, more than the "
                "268435456 bytes Zorvane accepts for it, so the transfer was given up and nothing "
-               "of it was kept.";
+               "of it was kept."
+            << 1500;
         UpdateServer::Response trickle = huge;
         trickle.contentLength = 100000000;
         trickle.endlessEveryMs = 50;
         QTest::newRow("installer trickles past the deadline")
             << "Zorvane.msi" << trickle
             << "Fetching Zorvane.msi from the update server took longer than 1.5 seconds in all, "
-               "so the transfer was given up. Try again later.";
+               "so the transfer was given up. Try again later."
+            << 1500;
         UpdateServer::Response away;
         away.status = 302;
         away.reason = "Found";
@@ -451,19 +455,30 @@ private slots:
             << "updateText.txt" << away
             << "The update server sent the request for updateText.txt on to "
                "\"file:///etc/shadow\", "
-               "which Zorvane does not follow: it is not a web address. Nothing was fetched.";
+               "which Zorvane does not follow: it is not a web address. Nothing was fetched."
+            << 1500;
+        // An installer of no stated length that never ends: cut off at the
+        // limit, however long that takes on its own.
+        UpdateServer::Response unmeasured = endless;
+        unmeasured.body = randomBytes(4096);
+        QTest::newRow("installer without a length never ends")
+            << "Zorvane.msi" << unmeasured
+            << "The update server sent more than the 268435456 bytes Zorvane accepts for "
+               "Zorvane.msi, so the transfer was given up and nothing of it was kept."
+            << 120000;
     }
     void hostileServersAreGivenUp()
     {
         QFETCH(QString, file);
         QFETCH(UpdateServer::Response, response);
         QFETCH(QString, message);
+        QFETCH(int, deadlineMs);
         publish(QStringLiteral("1.0.6"), randomBytes(5000));
         m_server->put(file, response);
 
         frmMain w;
         w.show();
-        w.findChild<app::InetTransfer *>("Inet1")->setDeadline(1500);
+        w.findChild<app::InetTransfer *>("Inet1")->setDeadline(deadlineMs);
         const qint64 before = residentKiB();
         click(w);
 

@@ -474,6 +474,33 @@ void tst_device_scripts::recordCannotReachOutsideItsTree()
         device(QStringLiteral("/var/mobile")).entry(QStringLiteral("Library/SMS/sms.db"));
     QCOMPARE(sms.uid, 0u);
     QCOMPARE(sms.mode, 0600u);
+
+    // A line over 4096 bytes makes the record unreadable: nothing of it is
+    // applied, whether chown1 or zv_apply alone reads it; a links list with
+    // such a line is not whole.
+    const QByteArray longPath = "mobile/Library/" + QByteArray(4100, 'n');
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/evil.txt"),
+                      "# Zorvane owners and modes 1\n0 0 644 f mobile/Library/SMS/sms.db\n"
+                      "0 0 644 f "
+                          + longPath + "\n"));
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/links.txt"),
+                      "# Zorvane links 1\n" + QByteArray::number(longPath.size()) + ' ' + longPath
+                          + " -> x\n# end 1\n"));
+    for (const char *f : {"evil.txt", "links.txt"})
+        VERIFY_OK(
+            failure(QLatin1String(f), m_ws->pscpTo(QLatin1String(f), QStringLiteral("/tmp"))));
+    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/apply.sh"),
+                      "sh /chown1 /tmp/evil.txt mobile /var/mobile\n"
+                      ". /plink.exe\nzv_apply /tmp/evil.txt mobile /var/mobile\n"
+                      "zv_list_whole /tmp/links.txt \"$ZV_LINKS_HEADER\" || echo links refused\n"));
+    const Result longLine = m_ws->plink(QStringLiteral("apply.sh"));
+    QCOMPARE(longLine.output.count("/tmp/evil.txt: line 3 is longer than 4096 bytes"), 2);
+    QVERIFY2(longLine.output.contains("/tmp/links.txt: line 2 is longer than 4096 bytes; it is "
+                                      "not used.\nlinks refused"),
+             longLine.output.constData());
+    QVERIFY(!longLine.output.contains("entries put back"));
+    QCOMPARE(device(QStringLiteral("/var/mobile")).entry(QStringLiteral("Library/SMS/sms.db")).mode,
+             0600u);
 }
 
 void tst_device_scripts::linksComeBackAsLinksOnlyInsideTheirTree()
@@ -605,6 +632,23 @@ void tst_device_scripts::namesListCannotReachOutsideItsTree()
                       m_ws->pscpTo(staged, QStringLiteral("/var/root/Library/Zorvane"))));
     QVERIFY(m_ws->plink(QStringLiteral("apply.sh")).exitCode != 0);
     QVERIFY(QFileInfo::exists(m_device->hostPath(QStringLiteral("/var/mobile/Media")) + "/a\\b\n"));
+
+    // A link to a folder elsewhere where a file goes back is replaced by the
+    // file, never followed: nothing lands in the folder it pointed at.
+    VERIFY_OK(deviceShell(QStringLiteral("ln -s /private/etc /var/mobile/Media/etc-here")));
+    QVERIFY(writeFile(staged + QStringLiteral("/3"), "kept\n"));
+    QVERIFY(writeFile(staged + QStringLiteral("/names.txt"),
+                      "# Zorvane names 1\nK 3 mobile/Media/etc-here\n# end 1\n"));
+    VERIFY_OK(failure(QStringLiteral("send apart a third time"),
+                      m_ws->pscpTo(staged, QStringLiteral("/var/root/Library/Zorvane"))));
+    const Result linked = m_ws->plink(QStringLiteral("apply.sh"));
+    QVERIFY2(linked.output.contains("1 entries put in place, 0 names that pscp made removed, 0 "
+                                    "failed."),
+             linked.output.constData());
+    VERIFY_SAME(device(QStringLiteral("/etc")), etc, TreeSnapshot::Everything);
+    const QFileInfo placed(m_device->hostPath(QStringLiteral("/var/mobile/Media/etc-here")));
+    QVERIFY(placed.isFile() && !placed.isSymLink());
+    QCOMPARE(readAll(placed.filePath()), QByteArray("kept\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_device_scripts)

@@ -1,6 +1,7 @@
 // The completion programs: each shows one window that says which job ended and
 // how, from the notes and transcript the job left, and closes with its OK button.
 #include "CompletionBox.h"
+#include "ZcmdHarness.h"
 #include "platform/desktop/CaptionFont.h"
 #include "support/CaptionFit.h"
 #include "support/FolderFixture.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -63,6 +65,7 @@ private slots:
     void textsDifferBetweenPrograms();
     void failedJobIsAWarningWithItsTranscript();
     void captionsFitInTheStandInFace();
+    void leftOverScriptsGoOnceTheirInterpreterIsDone();
 
 private:
     std::unique_ptr<FolderFixture> m_folder;
@@ -177,6 +180,41 @@ void tst_complete::captionsFitInTheStandInFace()
         const QStringList overflows = captionfit::overflowsWithin(box.get());
         QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
     }
+}
+
+// The job's script (and any an earlier job left) holds the device's
+// password: the completion program removes it once the interpreter running it
+// is done, not before; SSH.bat, which the program keeps while unchanged, stays.
+void tst_complete::leftOverScriptsGoOnceTheirInterpreterIsDone()
+{
+    const QByteArray waits = "@echo off\r\necho running\r\npause >NUL\r\nexit\r\n";
+    for (const char *name : {"DFU.bat", "Yes.bat", "SSH.bat"}) {
+        QFile script{QLatin1String(name)};
+        QVERIFY(script.open(QIODevice::WriteOnly) && script.write(waits) == waits.size());
+    }
+    QProcess job; // the script that starts the completion program at its end
+    job.setProgram(zcmdtest::zcmdPath());
+    job.setArguments({QStringLiteral("/c"), QStringLiteral("\"DFU.bat\"")});
+    job.start();
+    QVERIFY(job.waitForReadyRead(20000)); // "running": the script holds its lock
+
+    QProcess completion;
+    completion.setProgram(qEnvironmentVariable("ZORVANE_BIN_DIR") + QStringLiteral("/DFUmode"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    completion.setProcessEnvironment(env);
+    completion.start();
+    QVERIFY(completion.waitForStarted(20000));
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(QStringLiteral("Yes.bat")), 20000);
+    QVERIFY(QFile::exists(QStringLiteral("DFU.bat")));
+
+    job.write("\n");
+    QVERIFY(job.waitForFinished(20000));
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(QStringLiteral("DFU.bat")), 20000);
+    QVERIFY(QFile::exists(QStringLiteral("SSH.bat")));
+    QCOMPARE(completion.state(), QProcess::Running); // its window waits for the user
+    completion.kill();
+    QVERIFY(completion.waitForFinished(20000));
 }
 
 QTEST_MAIN(tst_complete)

@@ -4,6 +4,7 @@
 // apart of the names pscp would cut, against the same backups.
 #include "jobs/BackupAmount.h"
 #include "jobs/BackupVerifier.h"
+#include "jobs/ListedTotals.h"
 #include "jobs/NameStaging.h"
 #include "platform/Platform.h"
 #include "support/FolderFixture.h"
@@ -263,6 +264,8 @@ void tst_backup_verifier::hugeListIsRefusedWithoutReadingIt()
     const BackupVerifier::Result r = BackupVerifier::check();
     QCOMPARE(r.refused, Refusal::TooLarge);
     QCOMPARE(BackupVerifier::outcomeLine(r), QStringLiteral("unchecked toolarge"));
+    // Nor does a restore announce totals from it.
+    QVERIFY(!jobs::ListedTotals::read());
 }
 
 void tst_backup_verifier::noNameLooksOutsideTheBackup()

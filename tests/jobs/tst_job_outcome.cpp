@@ -1,6 +1,10 @@
 // What a finished job tells the user, from the script's notes and the transcript.
 #include "jobs/JobOutcome.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using jobs::JobOutcome;
@@ -13,6 +17,7 @@ private slots:
     void backupIsCompleteOnlyWhenEverythingHeld_data();
     void backupIsCompleteOnlyWhenEverythingHeld();
     void restoreNeedsTheDevicesCheck();
+    void hugeTranscriptIsReadAsItsBeginningAndEnd();
 };
 
 void tst_job_outcome::causesInTheUsersWords_data()
@@ -163,6 +168,41 @@ void tst_job_outcome::restoreNeedsTheDevicesCheck()
         QStringLiteral("Zorvane restore check: OK"), QString());
     QVERIFY(!upload.succeeded);
     QVERIFY(upload.text.contains(QStringLiteral("sending mobile")));
+}
+
+// A transcript that a device filled with output is not read whole: the cause
+// still comes from its earliest tool message, the verdict from its end.
+void tst_job_outcome::hugeTranscriptIsReadAsItsBeginningAndEnd()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder.path()));
+    const auto writeFile = [](const QString &name, const QByteArray &content) {
+        QFile f(name);
+        return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
+    };
+    const QByteArray filler = QByteArray("device output line\r\n").repeated(1024 * 1024);
+    QVERIFY(writeFile(jobs::kTranscriptFile, "Access denied\r\n" + filler + filler
+                                                 + "Zorvane restore check: OK, every file\r\n"));
+    const qint64 size = QFileInfo(jobs::kTranscriptFile).size();
+    QVERIFY(size > JobOutcome::kTranscriptHead + JobOutcome::kTranscriptTail);
+
+    QVERIFY(writeFile(jobs::kOutcomeFile, "job restore\r\nend\r\n"));
+    const JobOutcome done = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY(done.succeeded);
+    QVERIFY(done.transcript.size()
+            < JobOutcome::kTranscriptHead + JobOutcome::kTranscriptTail + 100);
+    QVERIFY(done.transcript.startsWith(QStringLiteral("Access denied\r\n")));
+    QVERIFY(
+        done.transcript.contains(QStringLiteral(" bytes of the job's output are left out here")));
+
+    QVERIFY(writeFile(jobs::kOutcomeFile,
+                      "job restore\r\nfailed sending mobile to the device\r\nend\r\n"));
+    const JobOutcome failed = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY(!failed.succeeded);
+    QVERIFY2(failed.text.contains(QStringLiteral("refused the password")), qPrintable(failed.text));
+    QVERIFY(QDir::setCurrent(before));
 }
 
 QTEST_GUILESS_MAIN(tst_job_outcome)

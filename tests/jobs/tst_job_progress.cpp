@@ -435,6 +435,10 @@ void tst_job_progress::listedTotalsToleratesOtherLines()
     QCOMPARE(t->files, 3);
     QCOMPARE(t->bytes, 4120);
     QVERIFY(!jobs::ListedTotals::parse("120 Applications/a\n"));
+    // A line the backup check would refuse as unreadable: no totals at all.
+    const QByteArray longName = "mobile/" + QByteArray(4096, 'n');
+    QVERIFY(!jobs::ListedTotals::parse("# Zorvane file sizes 1\n120 " + longName
+                                       + "\n# end 1 files\n"));
 }
 
 void tst_job_progress::wordsForTheLineAndTitle()

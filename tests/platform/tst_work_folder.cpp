@@ -1,4 +1,5 @@
 #include "ZcmdHarness.h"
+#include "jobs/JobScript.h"
 #include "platform/CompanionLinks.h"
 #include "platform/CoreServices.h"
 #include "platform/LeftOverScripts.h"
@@ -207,6 +208,48 @@ private slots:
         QVERIFY2(
             m_fakes.messages->shown.first().text.contains(QStringLiteral("cannot be used either")),
             qPrintable(m_fakes.messages->shown.first().text));
+    }
+
+    // A temporary folder whose parent others may change is no private
+    // fallback; nor is a program folder open to others a last resort: no
+    // job script (which holds the password) is written there.
+    void noFolderOthersCanChangeIsWorkedIn()
+    {
+        const QString blocker = m_root->filePath(QStringLiteral("not-a-folder"));
+        QVERIFY(writeFile(blocker, "x"));
+        qputenv("XDG_DATA_HOME", blocker.toLocal8Bit());
+        const QString openTmp = m_root->filePath(QStringLiteral("open-tmp"));
+        QVERIFY(QDir().mkdir(openTmp));
+        QVERIFY(::chmod(QFile::encodeName(openTmp).constData(), 0777) == 0); // not sticky
+        qputenv("TMPDIR", openTmp.toLocal8Bit());
+        makeProgramReadOnly();
+
+        // The user's own read-only program folder still takes the program.
+        QCOMPARE(WorkFolder::enter(m_program), m_program);
+        QCOMPARE(m_fakes.messages->shown.size(), 1);
+        QString text = m_fakes.messages->shown.first().text;
+        QVERIFY2(
+            text.contains(
+                QStringLiteral("other users can write to the folder \"%1\" above it").arg(openTmp)),
+            qPrintable(text));
+        QVERIFY(WorkFolder::refusal().isEmpty());
+
+        // Open to others: refused, with the folder and what is wrong named.
+        QVERIFY(::chmod(QFile::encodeName(m_program).constData(), 0777) == 0);
+        QVERIFY(WorkFolder::enter(m_program) == m_program);
+        QCOMPARE(m_fakes.messages->shown.size(), 2);
+        text = m_fakes.messages->shown.last().text;
+        QVERIFY2(text.contains(QStringLiteral("its own folder \"%1\" either: other users can "
+                                              "write to it")
+                                   .arg(m_program)),
+                 qPrintable(text));
+        QCOMPARE(WorkFolder::refusal().isEmpty(), false);
+        QString error;
+        QVERIFY(!jobs::JobScript(QStringLiteral("No.bat"))
+                     .line(QStringLiteral("@echo off"))
+                     .write(&error));
+        QCOMPARE(error, WorkFolder::refusal());
+        QVERIFY(!QFileInfo::exists(m_program + QStringLiteral("/No.bat")));
     }
 
     // A folder another user made (or left open) where the program would work:

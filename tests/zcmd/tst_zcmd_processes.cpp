@@ -27,9 +27,11 @@ constexpr int kTimeoutMs = 20000;
 constexpr uid_t kOtherUser = 65534; // "nobody"
 
 // Starts a program in `folder` with its standard output and error on a pipe
-// whose read end is returned; as `otherUser` when one is given.
+// whose read end is returned; as `otherUser` when one is given (with
+// `rootEffective`, as a set-uid-root program that user started: the real user
+// is otherUser, the effective one root).
 pid_t spawn(const QString &program, const QStringList &arguments, const QString &folder,
-            int *readEnd, uid_t otherUser = 0)
+            int *readEnd, uid_t otherUser = 0, bool rootEffective = false)
 {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
@@ -45,7 +47,11 @@ pid_t spawn(const QString &program, const QStringList &arguments, const QString 
     argv.push_back(nullptr);
     pid_t pid = ::fork();
     if (pid == 0) {
-        if (otherUser != 0
+        if (otherUser != 0 && rootEffective
+            && (::setgroups(0, nullptr) != 0 || ::setresgid(otherUser, 0, 0) != 0
+                || ::setresuid(otherUser, 0, 0) != 0))
+            ::_exit(125);
+        if (otherUser != 0 && !rootEffective
             && (::setgroups(0, nullptr) != 0 || ::setgid(otherUser) != 0
                 || ::setuid(otherUser) != 0))
             ::_exit(125);
@@ -196,6 +202,9 @@ void tst_zcmd_processes::taskkillEndsTheNamedProcessAndNothingElse()
     // taskkill spares other users' processes for a user who is no administrator.
     QTemporaryDir othersFolder;
     pid_t othersVictim = -1;
+    // One of a set-uid-root program that user runs: its /proc folder belongs
+    // to root, but the process is that user's.
+    pid_t othersSealedVictim = -1;
     if (::geteuid() == 0) {
         QVERIFY(othersFolder.isValid());
         QVERIFY(::chmod(othersFolder.path().toLocal8Bit().constData(), 0777) == 0);
@@ -203,9 +212,18 @@ void tst_zcmd_processes::taskkillEndsTheNamedProcessAndNothingElse()
         othersVictim =
             spawn(othersFolder.path() + QLatin1Char('/') + victimName,
                   {QStringLiteral("victim.pid")}, othersFolder.path(), nullptr, kOtherUser);
-        QVERIFY(othersVictim > 0);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(othersFolder.filePath(QStringLiteral("victim.pid"))),
-                                 kTimeoutMs);
+        othersSealedVictim =
+            spawn(othersFolder.path() + QLatin1Char('/') + victimName,
+                  {QStringLiteral("sealed.pid")}, othersFolder.path(), nullptr, kOtherUser, true);
+        QVERIFY(othersVictim > 0 && othersSealedVictim > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QFile::exists(othersFolder.filePath(QStringLiteral("victim.pid")))
+                && QFile::exists(othersFolder.filePath(QStringLiteral("sealed.pid"))),
+            kTimeoutMs);
+        struct stat sealed {};
+        const QByteArray sealedEntry = "/proc/" + QByteArray::number(othersSealedVictim);
+        QVERIFY(::stat(sealedEntry.constData(), &sealed) == 0);
+        QCOMPARE(sealed.st_uid, 0u);
     }
     // Both have started under their own names once they wrote their ids.
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path(QStringLiteral("victim.pid")))
@@ -234,10 +252,12 @@ void tst_zcmd_processes::taskkillEndsTheNamedProcessAndNothingElse()
 
     ::kill(bystander, SIGKILL);
     QVERIFY(waitForExit(bystander) != -1);
-    if (othersVictim > 0) {
-        QCOMPARE(::waitpid(othersVictim, &bystanderStatus, WNOHANG), 0);
-        ::kill(othersVictim, SIGKILL);
-        QVERIFY(waitForExit(othersVictim) != -1);
+    for (pid_t others : {othersVictim, othersSealedVictim}) {
+        if (others <= 0)
+            continue;
+        QCOMPARE(::waitpid(others, &bystanderStatus, WNOHANG), 0);
+        ::kill(others, SIGKILL);
+        QVERIFY(waitForExit(others) != -1);
     }
 }
 

@@ -37,6 +37,8 @@ private slots:
     void scripts_data();
     void scripts();
     void startedProgramsAreStarted();
+    void passwordStaysOutOfLaterPrograms_data();
+    void passwordStaysOutOfLaterPrograms();
     void conformance_data();
     void conformance();
 
@@ -275,6 +277,15 @@ void tst_zcmd_scripts::scripts_data()
         << QStringList{QStringLiteral("/c"),
                        QStringLiteral("echo ") + QString(8187, QLatin1Char('x'))}
         << QByteArray() << QByteArray("The input line is too long.\r\n") << 1;
+    // Input lines are read whole but kept only up to a limit.
+    QTest::newRow("SET /P keeps 1023 characters of a longer line and reads past all of it")
+        << QByteArray("@echo off\nset /p V=\nset /p W=\nargv %V%\necho %W%\n") << runScript()
+        << QByteArray(5000, 'a') + "\nsecond\n"
+        << QByteArray(1023, 'a') + "\nsecond\r\n"
+        << 0;
+    QTest::newRow("a typed command line over 8191 characters is refused, the next one runs")
+        << QByteArray() << QStringList() << "echo " + QByteArray(9000, 'x') + "\necho next\n"
+        << QByteArray("The input line is too long.\r\nnext\r\n") << 0;
     QTest::newRow("syntax error ends the batch file")
         << QByteArray("@echo off\necho before\n& echo x\necho after\n") << runScript()
         << QByteArray() << QByteArray("before\r\n& was unexpected at this time.\r\n") << 0;
@@ -632,6 +643,10 @@ void tst_zcmd_scripts::conformance_data()
         << "@echo off\nset W=" + QByteArray(8185, 'w') + "\necho %W:~0,3%\nset V=x\n"
                + QByteArray("set V=%V%%V%\n").repeated(40) + "echo never\n"
         << QByteArray("www\r\nThe input line is too long.\r\n") << 1;
+    QTest::newRow("a line over the limit is refused however many carriage returns it holds")
+        << bat
+        << "@echo off\necho a" + QByteArray(20000, '\r') + QByteArray(8200, 'b') + "\necho never\n"
+        << QByteArray("The input line is too long.\r\n") << 1;
     QTest::newRow("a label that calls itself ends every batch file with a message")
         << bat << QByteArray("@echo off\ncall :a\necho never\nexit /b\n:a\ncall :a\n")
         << QByteArray("******  B A T C H   R E C U R S I O N  exceeds STACK limits ******\r\n"
@@ -702,6 +717,34 @@ void tst_zcmd_scripts::startedProgramsAreStarted()
     QTRY_COMPARE(content("BackupComplete.started"), QByteArray("done\n"));
     QTRY_COMPARE(content("xdg-open.started"),
                  (folder_ + QStringLiteral("/Zorvane.msi\n")).toUtf8());
+}
+
+// A variable a line gives pscp or plink after "-pw" is the password: no
+// program started afterwards gets it (or a copy of its value) in its
+// environment, whether the tool ran in this interpreter, in a side of a
+// pipe, or was never found.
+void tst_zcmd_scripts::passwordStaysOutOfLaterPrograms_data()
+{
+    QTest::addColumn<QByteArray>("toolLine");
+    QTest::newRow("pscp run here") << QByteArray("pscp -r -pw %PASS% x root@%IP%:/ >NUL");
+    QTest::newRow("pscp in a side of a pipe")
+        << QByteArray("echo y | pscp -r -pw %PASS% x root@%IP%:/ >NUL");
+    QTest::newRow("plink not found") << QByteArray("missing\\plink.exe -ssh %IP% -pw %PASS% 2>NUL");
+}
+
+void tst_zcmd_scripts::passwordStaysOutOfLaterPrograms()
+{
+    QFETCH(QByteArray, toolLine);
+    const QByteArray secret = "fennel" + id_;
+    QVERIFY(writeScript(folder_ + QStringLiteral("/pw.bat"),
+                        "@echo off\nset IP=10.0.0.2\nset PASS=" + secret + "\nset COPY=" + secret
+                            + "\n" + toolLine + "\nenv\nset PASS=changed\nenv\n"));
+    RunResult run = runZcmd(folder_, runScript(QStringLiteral("pw.bat")));
+    QVERIFY(run.finished);
+    // The started program does get the rest of the environment.
+    QCOMPARE(run.output.count("\nIP=10.0.0.2\n"), 2);
+    QVERIFY2(!run.output.contains(secret), run.output.constData());
+    QVERIFY2(!run.output.contains("PASS="), run.output.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_zcmd_scripts)

@@ -50,6 +50,12 @@ BatchFileReader::Status BatchFileReader::readLine(const std::string &path, std::
     line.clear();
     char buffer[4096];
     std::uint64_t at = offset;
+    // Carriage returns do not count towards the limit (they go after
+    // expansion). Of the other characters one more than the limit is kept,
+    // so a longer line is always refused whole, and carriage returns are
+    // kept only while the line is short: memory stays bounded whatever the
+    // line holds.
+    size_t counted = 0;
     while (true) {
         ssize_t n = readAt(file.fd, buffer, sizeof buffer, at);
         if (n < 0)
@@ -57,14 +63,17 @@ BatchFileReader::Status BatchFileReader::readLine(const std::string &path, std::
         if (n == 0)
             break;
         for (ssize_t k = 0; k < n; ++k) {
-            if (endsLine(buffer[k])) {
+            const char c = buffer[k];
+            if (endsLine(c)) {
                 offset = at + static_cast<std::uint64_t>(k) + 1;
                 return Status::Line;
             }
-            // Past the limit (with room for carriage returns, which do not
-            // count) the line is refused whole; the rest need not be kept.
-            if (line.size() < 2 * ScriptLimits::kMaxLineLength)
-                line += buffer[k];
+            if (c != '\r' && counted <= ScriptLimits::kMaxLineLength) {
+                line += c;
+                ++counted;
+            } else if (c == '\r' && line.size() < 2 * ScriptLimits::kMaxLineLength) {
+                line += c;
+            }
         }
         at += static_cast<std::uint64_t>(n);
     }

@@ -4,6 +4,7 @@
 #include "zcmd/Expander.h"
 #include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
+#include "zcmd/PasswordHandover.h"
 #include "zcmd/PathResolver.h"
 #include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
@@ -84,6 +85,7 @@ int BatchRunner::runLabel(const BatchFrame &current, const std::string &label,
 bool BatchRunner::readCommand(BatchFrame &frame, LineParser::Result &parsed)
 {
     auto expandLine = [&](const std::string &line) {
+        PasswordHandover::noteSecretNames(line, interpreter_.session());
         return text::withoutCarriageReturns(
             Expander::expand(line, interpreter_.expansionContext()));
     };

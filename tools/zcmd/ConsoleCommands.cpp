@@ -120,11 +120,15 @@ void ConsoleCommands::waitForKey()
     }
 }
 
-std::optional<std::string> ConsoleCommands::readLine()
+std::optional<std::string> ConsoleCommands::readLine(size_t longest, bool *cut)
 {
+    // The whole line is consumed, however long, so the next read starts on
+    // the next line; no more than `longest` characters of it are kept.
     std::string line;
     char c;
     bool any = false;
+    if (cut)
+        *cut = false;
     while (true) {
         ssize_t n = ::read(0, &c, 1);
         if (n < 0 && errno == EINTR)
@@ -134,8 +138,12 @@ std::optional<std::string> ConsoleCommands::readLine()
         any = true;
         if (c == '\n')
             break;
-        if (c != '\r')
+        if (c == '\r')
+            continue;
+        if (line.size() < longest)
             line += c;
+        else if (cut)
+            *cut = true;
     }
     if (!any)
         return std::nullopt;
@@ -145,7 +153,7 @@ std::optional<std::string> ConsoleCommands::readLine()
 bool ConsoleCommands::confirm(std::string_view question)
 {
     Output::out(question);
-    std::optional<std::string> answer = readLine();
+    std::optional<std::string> answer = readLine(kLongestAnswer);
     if (!answer)
         Output::out("\r\n");
     std::string_view word = answer ? text::trimBlanks(*answer) : std::string_view();

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,8 +21,14 @@ public:
 
     // Reads one key: raw from a terminal, otherwise one byte of input.
     static void waitForKey();
-    // Reads one line of input (without its line end); nothing at the end of input.
-    static std::optional<std::string> readLine();
+    // Reads one line of input (without its line end); nothing at the end of
+    // input. Keeps at most `longest` characters and drops the rest of the
+    // line (*cut then says so), so no input can grow it without bound.
+    static std::optional<std::string> readLine(size_t longest, bool *cut = nullptr);
+    // What SET /P keeps of a line, as the Windows interpreter does.
+    static constexpr size_t kLongestSetPrompt = 1023;
+    // A confirmation needs its first letter only.
+    static constexpr size_t kLongestAnswer = 255;
     // Shows the question and reads the answer: true for Y.
     static bool confirm(std::string_view question);
 };

@@ -70,6 +70,7 @@ void Interpreter::reportNotRecognized(std::string_view name)
 
 int Interpreter::runCommandLine(std::string_view line)
 {
+    PasswordHandover::noteSecretNames(line, session_);
     std::string expanded = text::withoutCarriageReturns(Expander::expand(line, expansionContext()));
     if (ScriptLimits::tooLong(line) || ScriptLimits::tooLong(expanded))
         return ScriptLimits::refuseLongLine(session_);
@@ -223,7 +224,7 @@ int Interpreter::runProgram(const std::string &text)
         session_.errorLevel = 1;
         return 1;
     }
-    request.environment = PasswordHandover::environmentFor(session_.variables, session_.secrets);
+    request.environment = PasswordHandover::environmentFor(session_);
     int code = ProgramLauncher::runAndWait(request);
     if (code < 0)
         code = 1;

@@ -1,5 +1,6 @@
 #include "zcmd/PasswordHandover.h"
 
+#include "zcmd/Session.h"
 #include "zcmd/Text.h"
 #include "zcmd/Variables.h"
 
@@ -39,6 +40,34 @@ int pipeHolding(const std::string &password)
     return fds[0];
 }
 
+// The words of a command line as written: blanks and the characters that
+// join or redirect commands part them; quotes go.
+std::vector<std::string> wordsOf(std::string_view line)
+{
+    std::vector<std::string> words;
+    std::string word;
+    const auto flush = [&] {
+        if (!word.empty())
+            words.push_back(text::unquote(word));
+        word.clear();
+    };
+    for (char c : line) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '&' || c == '|' || c == '(' || c == ')'
+            || c == '<' || c == '>' || c == '@')
+            flush();
+        else
+            word += c;
+    }
+    flush();
+    return words;
+}
+
+void addOnce(std::vector<std::string> &list, const std::string &item)
+{
+    if (!item.empty() && std::find(list.begin(), list.end(), item) == list.end())
+        list.push_back(item);
+}
+
 } // namespace
 
 PasswordHandover::~PasswordHandover()
@@ -68,9 +97,7 @@ bool PasswordHandover::prepare(LaunchRequest &request, std::vector<std::string> 
             return false;
         pipes_.push_back(fd);
         request.inherited.push_back(fd);
-        if (!args[i + 1].empty()
-            && std::find(secrets.begin(), secrets.end(), args[i + 1]) == secrets.end())
-            secrets.push_back(args[i + 1]);
+        addOnce(secrets, args[i + 1]);
         args[i] = "-pwfile";
         args[i + 1] = "/dev/fd/" + std::to_string(fd);
         ++i;
@@ -78,12 +105,38 @@ bool PasswordHandover::prepare(LaunchRequest &request, std::vector<std::string> 
     return true;
 }
 
-std::vector<std::string> PasswordHandover::environmentFor(const Variables &variables,
-                                                          const std::vector<std::string> &secrets)
+void PasswordHandover::noteSecretNames(std::string_view line, Session &session)
 {
+    if (line.find("-pw") == std::string_view::npos)
+        return;
+    const std::vector<std::string> words = wordsOf(line);
+    if (std::none_of(words.begin(), words.end(),
+                     [](const std::string &w) { return isPuttyTool(w); }))
+        return;
+    for (size_t i = 0; i + 1 < words.size(); ++i) {
+        const std::string &value = words[i + 1];
+        if (words[i] != "-pw" || value.size() < 3 || value.front() != '%' || value.back() != '%')
+            continue;
+        const std::string name = text::toUpper(std::string_view(value).substr(1, value.size() - 2));
+        if (name.find('%') != std::string::npos)
+            continue;
+        addOnce(session.secretNames, name);
+        if (const std::string *known = session.variables.find(name))
+            addOnce(session.secrets, *known);
+    }
+}
+
+std::vector<std::string> PasswordHandover::environmentFor(Session &session)
+{
+    for (const std::string &name : session.secretNames)
+        if (const std::string *value = session.variables.find(name))
+            addOnce(session.secrets, *value);
+    const std::vector<std::string> &secrets = session.secrets;
+    const std::vector<std::string> &names = session.secretNames;
     std::vector<std::string> out;
-    for (const auto &[name, value] : variables.all())
-        if (std::find(secrets.begin(), secrets.end(), value) == secrets.end())
+    for (const auto &[name, value] : session.variables.all())
+        if (std::find(secrets.begin(), secrets.end(), value) == secrets.end()
+            && std::find(names.begin(), names.end(), text::toUpper(name)) == names.end())
             out.push_back(name + "=" + value);
     return out;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "zcmd/ProgramLauncher.h"
@@ -7,6 +8,7 @@
 namespace zcmd {
 
 class Variables;
+struct Session;
 
 // PuTTY's pscp and plink take the device's password on their command line
 // ("-pw"), where every user of the machine can read it (ps, /proc). Before
@@ -15,7 +17,12 @@ class Variables;
 // /dev/fd/N", which PuTTY reads the same password from).
 //
 // A value handed over this way is a secret for the rest of the run: no
-// started program gets a variable holding it in its environment.
+// started program gets a variable holding it in its environment. So is the
+// variable a line that runs pscp or plink names after "-pw" ("-pw %PASS%"),
+// found before the line is expanded: whether that tool is then found and
+// where it runs (a side of a pipe runs in a process of its own, whose
+// handovers this one never learns of), its value stays out of the
+// environment of every program started afterwards.
 class PasswordHandover {
 public:
     PasswordHandover() = default;
@@ -30,9 +37,15 @@ public:
     bool prepare(LaunchRequest &request, std::vector<std::string> &secrets);
 
     static bool isPuttyTool(const std::string &path);
-    // "NAME=value" for a started program, without variables whose value is a secret.
-    static std::vector<std::string> environmentFor(const Variables &variables,
-                                                   const std::vector<std::string> &secrets);
+    // Marks the variables that `line`, as written (before expansion), gives
+    // a PuTTY tool after "-pw" as secret in session.secretNames, and their
+    // present values as secrets.
+    static void noteSecretNames(std::string_view line, Session &session);
+    // "NAME=value" for a started program, without the secret variables and
+    // without variables whose value is a secret. The present values of the
+    // secret variables become secrets first, so changing one later does not
+    // set its old value free.
+    static std::vector<std::string> environmentFor(Session &session);
 
 private:
     std::vector<int> pipes_;

@@ -6,7 +6,6 @@
 #include <dirent.h>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zcmd {
@@ -50,9 +49,23 @@ std::string executableName(pid_t pid)
 
 bool ProcessKiller::isOwnProcess(pid_t pid)
 {
-    struct stat info {};
-    std::string path = "/proc/" + std::to_string(pid);
-    return ::stat(path.c_str(), &info) == 0 && info.st_uid == ::geteuid();
+    // Whose the process is: the real user on the "Uid:" line of its status.
+    // The owner of /proc/PID is the effective user, which is root for a
+    // set-uid-root program whoever started it.
+    std::string status = readSmallFile("/proc/" + std::to_string(pid) + "/status");
+    size_t at = status.rfind("\nUid:");
+    if (at == std::string::npos)
+        return false;
+    at += 5;
+    while (at < status.size() && (status[at] == '\t' || status[at] == ' '))
+        ++at;
+    size_t end = at;
+    while (end < status.size() && status[end] >= '0' && status[end] <= '9')
+        ++end;
+    if (end == at || end - at > 10)
+        return false;
+    const unsigned long real = std::stoul(status.substr(at, end - at));
+    return real == static_cast<unsigned long>(::geteuid());
 }
 
 bool ProcessKiller::imageMatches(std::string_view image, std::string_view name,

@@ -72,6 +72,9 @@ struct Session {
     // Passwords handed to PuTTY's tools privately: kept out of the
     // environment of every program started afterwards.
     std::vector<std::string> secrets;
+    // Variables (upper-cased names) that a line gave pscp or plink after
+    // "-pw": kept out of every started program's environment.
+    std::vector<std::string> secretNames;
     std::string interpreterPath; // this program, for "start" of a batch file
 
     // A ".cmd" script: SET and its kin clear the error level when they succeed.

@@ -87,7 +87,9 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
         // One line, read a byte at a time. The Windows interpreter reads a
         // whole chunk from a pipe and drops what follows the first line; no
         // script wants that, and the next SET /P here gets the next line.
-        std::optional<std::string> line = ConsoleCommands::readLine();
+        // Of a longer line, the first 1023 characters are kept, as there.
+        std::optional<std::string> line =
+            ConsoleCommands::readLine(ConsoleCommands::kLongestSetPrompt);
         // "set /p =text <nul" shows text without a line end: with no name
         // there is nothing to set, whatever was read, and that fails.
         if (!line || line->empty() || name.empty())

@@ -40,7 +40,7 @@ int launch(LaunchRequest request, const ProgramLauncher::StartOptions &options, 
         Output::errLine("The system cannot create the pipe.");
         return 1;
     }
-    request.environment = PasswordHandover::environmentFor(session.variables, session.secrets);
+    request.environment = PasswordHandover::environmentFor(session);
     if (!ProgramLauncher::startDetached(request, options, exitCode, error)) {
         Output::errLine(error);
         return 1;

@@ -7,6 +7,7 @@
 #include "zcmd/Output.h"
 #include "zcmd/PathResolver.h"
 #include "zcmd/ProgramFinder.h"
+#include "zcmd/ScriptLimits.h"
 #include "zcmd/Session.h"
 #include "zcmd/Text.h"
 
@@ -42,10 +43,13 @@ int readCommands(Interpreter &interpreter)
     while (session.flow != Flow::LeaveProgram) {
         if (terminal)
             Output::out("\r\n" + interpreter.prompt());
-        std::optional<std::string> line = ConsoleCommands::readLine();
+        // A line past the interpreter's limit is refused, not run cut short.
+        bool cut = false;
+        std::optional<std::string> line =
+            ConsoleCommands::readLine(ScriptLimits::kMaxLineLength, &cut);
         if (!line)
             break;
-        code = interpreter.runCommandLine(*line);
+        code = cut ? ScriptLimits::refuseLongLine(session) : interpreter.runCommandLine(*line);
         session.flow = session.flow == Flow::LeaveBatch ? Flow::Continue : session.flow;
     }
     return finish(session, code);
