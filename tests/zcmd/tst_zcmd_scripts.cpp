@@ -257,6 +257,10 @@ void tst_zcmd_scripts::scripts_data()
                       "already exists.\r\n"
                       "@DIR@/a/b\r\nclean\r\n")
         << 0; // the CD after the failed MKDIR clears the error level
+    QTest::newRow("SET /A on a command line shows the value without a line end")
+        << QByteArray()
+        << QStringList{QStringLiteral("/c"), QStringLiteral("set /a 1+2 & set /a \"x=6*7\"")}
+        << QByteArray() << QByteArray("342") << 0;
     QTest::newRow("cls into a pipe is a lone form feed")
         << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("Cls")} << QByteArray()
         << QByteArray("\f") << 0;
@@ -546,6 +550,38 @@ void tst_zcmd_scripts::conformance_data()
                       "echo end %errorlevel%\n")
         << QByteArray("one two three 1\r\nquoted: end 1\r\n") << 1;
 
+    QTest::newRow("SET /A: operators by precedence, number forms, assignments, variables")
+        << bat
+        << QByteArray("@echo off\nset /a X=5*3\nset /a Y=X+1, Z=Y*2\necho [%X%] [%Y%] [%Z%]\n"
+                      "set /a \"A=0x10+010+1\", B=7/2, C=-7/2, D=7%%3, E=-7%%3\n"
+                      "echo [%A%] [%B%] [%C%] [%D%] [%E%]\n"
+                      "set /a \"F=1<<4, G=255>>2, H=6&3, I=6|3, J=6^3, K=!0, L=~0, M=(2+3)*4\"\n"
+                      "echo [%F%] [%G%] [%H%] [%I%] [%J%] [%K%] [%L%] [%M%]\n"
+                      "set /a P=1\nset /a P+=5\nset /a P*=2\nset /a P-=1\nset /a P/=3\n"
+                      "echo [%P%]\nset /a N=2147483647+1, O=0xFFFFFFFF, Q=-2147483647-1\n"
+                      "echo [%N%] [%O%] [%Q%]\nset /a R=nosuch_@ID@+1, S=3 + \"4\"\n"
+                      "echo [%R%] [%S%]\n")
+        << QByteArray("[15] [16] [32]\r\n[25] [3] [-3] [1] [-1]\r\n"
+                      "[16] [63] [2] [7] [5] [1] [-1] [20]\r\n[3]\r\n"
+                      "[-2147483648] [-1] [-2147483648]\r\n[1] [7]\r\n")
+        << 0;
+    QTest::newRow("SET /A errors: message, error level, nothing assigned")
+        << bat
+        << QByteArray("@echo off\nset /a V=1/0\necho div %errorlevel% [%V%]\n"
+                      "set /a 5%%0\necho mod %errorlevel%\nset /a V=08\necho oct %errorlevel%\n"
+                      "set /a 2147483648\necho big %errorlevel%\nset /a 1+\n"
+                      "echo operand %errorlevel%\nset /a (1\necho paren %errorlevel%\n"
+                      "set /a 1 2\necho operator %errorlevel%\nset /a\necho none %errorlevel%\n")
+        << QByteArray("Divide by zero error.\r\ndiv 1073750993 []\r\nDivide by zero error.\r\n"
+                      "mod 1073750993\r\nInvalid number.  Numeric constants are either decimal "
+                      "(17), hexadecimal (0x11), or octal (021).\r\noct 1073750991\r\n"
+                      "Invalid number.  Numbers are limited to 32-bits of precision.\r\n"
+                      "big 1073750992\r\nMissing operand.\r\noperand 1073750989\r\n"
+                      "Unbalanced parenthesis.\r\nparen 1073750988\r\nMissing operator.\r\n"
+                      "operator 1073750990\r\nThe syntax of the command is incorrect.\r\n"
+                      "none 1\r\n")
+        << 1;
+
     // --- file commands, PATH and START ---
     QTest::newRow("MKDIR of several missing folders, TYPE and MOVE of several files, DEL /Q")
         << bat
@@ -593,6 +629,12 @@ void tst_zcmd_scripts::conformance_data()
                       "The system cannot find the file specified.\r\n"
                       "Could Not Find @DIR@/missing_@ID@.txt\r\n")
         << 0;
+    QTest::newRow("START takes its title before or after its options")
+        << bat
+        << QByteArray("@echo off\nstart /wait \"title\" exitwith 3\necho [%errorlevel%]\n"
+                      "start \"t\" /W exitwith 4\necho [%errorlevel%]\n"
+                      "start /W \"\" \"exitwith\" 6\necho [%errorlevel%]\n")
+        << QByteArray("[3]\r\n[4]\r\n[6]\r\n") << 6;
     QTest::newRow("PATHEXT sets which extensions are tried, in its order")
         << bat
         << QByteArray("@echo off\nmkdir px_@ID@\n>px_@ID@\\tool.cmd echo @echo cmd-version\n"

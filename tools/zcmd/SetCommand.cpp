@@ -3,6 +3,8 @@
 #include "zcmd/ConsoleCommands.h"
 #include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
+#include "zcmd/Session.h"
+#include "zcmd/SetArithmetic.h"
 #include "zcmd/Text.h"
 
 namespace zcmd {
@@ -47,6 +49,25 @@ int list(Interpreter &interpreter, std::string_view prefix)
     return 0;
 }
 
+// SET /A: evaluates the expression; typed or given to /c (no batch file
+// running) it shows the value, without a line end.
+int arithmetic(Interpreter &interpreter, std::string_view expression)
+{
+    Session &session = interpreter.session();
+    if (text::unquote(text::trimBlanks(expression)).find_first_not_of(" \t") == std::string::npos) {
+        Output::errLine("The syntax of the command is incorrect.");
+        return 1;
+    }
+    SetArithmetic::Result result = SetArithmetic::evaluate(expression, session.variables);
+    if (!result.ok) {
+        Output::errLine(result.message);
+        return result.errorLevel;
+    }
+    if (!session.batch)
+        Output::out(std::to_string(result.value));
+    return 0;
+}
+
 } // namespace
 
 int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
@@ -60,10 +81,9 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
 
     const bool prompt =
         text::istartsWith(text, "/p") && (text.size() == 2 || text::isBlank(text[2]));
-    if (text::istartsWith(text, "/a") && (text.size() == 2 || text::isBlank(text[2]))) {
-        Output::errLine("The syntax of the command is incorrect.");
-        return 1;
-    }
+    if (text::istartsWith(text, "/a")
+        && (text.size() == 2 || text::isBlank(text[2]) || text[2] == '"'))
+        return arithmetic(interpreter, text.substr(2));
     if (prompt)
         text = text::skipBlanks(text.substr(2));
 

@@ -7,8 +7,8 @@ class Interpreter;
 
 // SET: "set NAME=value" (the value is everything after "=", trailing blanks
 // included; an empty value removes the variable), "set "NAME=value"" (the
-// value ends at the last quote), "set /p NAME=prompt", "set" and "set PREFIX"
-// to list variables. PATH: "path" shows the search path, "path ;" clears
+// value ends at the last quote), "set /p NAME=prompt", "set /a expression"
+// (see SetArithmetic), "set" and "set PREFIX" to list variables. PATH: "path" shows the search path, "path ;" clears
 // it, "path folders" sets it.
 class SetCommand {
 public:
