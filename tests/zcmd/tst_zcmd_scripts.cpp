@@ -600,6 +600,22 @@ void tst_zcmd_scripts::conformance_data()
                       "        2 file(s) moved.\r\n"
                       "gone\r\nfolder emptied\r\nCould Not Find @DIR@/fc_@ID@/nosuch.txt\r\n")
         << 0;
+    QTest::newRow("COPY of a file, of wildcards and of a folder; copies onto themselves, missing")
+        << bat
+        << QByteArray("@echo off\nmkdir cp_@ID@\\d1\ncd cp_@ID@\necho one>f.txt\necho two>g.txt\n"
+                      "copy f.txt h.txt\necho copy %errorlevel%\ntype h.txt\ncopy *.txt d1\n"
+                      "mkdir d2\ncopy d1 d2\ntype d2\\g.txt\ncopy /Y f.txt d2\\F.TXT\n"
+                      "copy nosuch.txt x.txt\necho missing %errorlevel%\ncopy f.txt f.txt\n"
+                      "copy d1\\*.txt\necho back %errorlevel%\ncd ..\n")
+        << QByteArray("        1 file(s) copied.\r\ncopy 0\r\none\r\n"
+                      "f.txt\r\ng.txt\r\nh.txt\r\n        3 file(s) copied.\r\n"
+                      "d1\\f.txt\r\nd1\\g.txt\r\nd1\\h.txt\r\n        3 file(s) copied.\r\n"
+                      "two\r\n        1 file(s) copied.\r\n"
+                      "The system cannot find the file specified.\r\n        0 file(s) copied.\r\n"
+                      "missing 1\r\nThe file cannot be copied onto itself.\r\n"
+                      "        0 file(s) copied.\r\nd1\\f.txt\r\nd1\\g.txt\r\nd1\\h.txt\r\n"
+                      "        3 file(s) copied.\r\nback 0\r\n")
+        << 0;
     QTest::newRow("PATH search with and without an extension; START /W's exit code")
         << bat
         << QByteArray(

@@ -39,6 +39,7 @@ const Entry kBuiltins[] = {
     {"del", &FileCommands::deleteFiles, R::SetAlways},
     {"erase", &FileCommands::deleteFiles, R::SetAlways},
     {"move", &FileCommands::move, R::SetAlways},
+    {"copy", &FileCommands::copy, R::SetAlways},
     {"ren", &FileCommands::rename, R::SetAlways},
     {"rename", &FileCommands::rename, R::SetAlways},
     {"mkdir", &FileCommands::makeDirectory, R::SetAlways},
@@ -50,7 +51,6 @@ const Entry kBuiltins[] = {
     // Internal commands of the Windows interpreter that zcmd does not implement.
     {"assoc", nullptr, R::SetAlways},
     {"break", nullptr, R::SetAlways},
-    {"copy", nullptr, R::SetAlways},
     {"date", nullptr, R::SetAlways},
     {"dir", nullptr, R::SetAlways},
     {"dpath", nullptr, R::SetAlways},

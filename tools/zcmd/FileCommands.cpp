@@ -293,6 +293,126 @@ int FileCommands::move(Interpreter &, std::string_view arguments)
     return code;
 }
 
+namespace {
+
+// The file's bytes into `destination`, which is made or emptied first.
+bool copyBytes(const std::string &source, const std::string &destination)
+{
+    int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    struct stat st;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return false;
+    }
+    int out =
+        ::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    bool ok = true;
+    char buffer[65536];
+    while (ok) {
+        ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        for (ssize_t done = 0; ok && done < n;) {
+            ssize_t w = ::write(out, buffer + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            ok = w > 0;
+            done += w > 0 ? w : 0;
+        }
+    }
+    ::close(in);
+    return ::close(out) == 0 && ok;
+}
+
+bool sameFile(const std::string &a, const std::string &b)
+{
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev
+           && sa.st_ino == sb.st_ino;
+}
+
+} // namespace
+
+// COPY source [target]: a source with wildcards, or a folder, copies each
+// file in it and shows each one's name as written; the count of files
+// copied ends every COPY. Sources joined with "+" (which the Windows
+// interpreter joins into one file as text) are not supported here.
+int FileCommands::copy(Interpreter &, std::string_view arguments)
+{
+    std::vector<std::string> switches, operands;
+    if (!parseWords(arguments, "ABDLNVYZ", switches, operands))
+        return 1;
+    if (operands.empty() || operands.size() > 2) {
+        Output::errLine(kIncorrect);
+        return 1;
+    }
+    auto copied = [](int count) {
+        Output::outLine("        " + std::to_string(count) + " file(s) copied.");
+    };
+    const std::string written = text::unquote(operands[0]);
+    if (written.find('+') != std::string::npos
+        || (operands.size() == 2 && operands[1].find('+') != std::string::npos)) {
+        Output::errLine("'copy' of joined files is not supported by zcmd");
+        return 1;
+    }
+    std::string pattern = written;
+    const std::string resolvedSource = PathResolver::resolve(written);
+    if (!PathResolver::hasWildcards(written) && PathResolver::isDirectory(resolvedSource))
+        pattern = written + (written.back() == '\\' || written.back() == '/' ? "*" : "\\*");
+    const bool listed = pattern != written || PathResolver::hasWildcards(written);
+    std::vector<std::string> sources;
+    for (const std::string &match : PathResolver::expand(pattern))
+        if (!PathResolver::isDirectory(match))
+            sources.push_back(match);
+    if (sources.empty()) {
+        Output::errLine(notFound(pattern));
+        copied(0);
+        return 1;
+    }
+    const std::string target = PathResolver::resolve(operands.size() == 2 ? operands[1] : ".");
+    const bool intoFolder = PathResolver::isDirectory(target);
+    if (sources.size() > 1 && !intoFolder) {
+        Output::errLine("'copy' of joined files is not supported by zcmd");
+        return 1;
+    }
+    const size_t folderEnd = pattern.find_last_of("/\\");
+    const std::string shownFolder =
+        folderEnd == std::string::npos ? std::string() : pattern.substr(0, folderEnd + 1);
+    int count = 0;
+    int code = 0;
+    for (const std::string &source : sources) {
+        const std::string destination =
+            intoFolder ? joinPath(target, text::baseName(source)) : target;
+        if (listed)
+            Output::outLine(shownFolder + text::baseName(source));
+        if (sameFile(source, destination)) {
+            Output::errLine("The file cannot be copied onto itself.");
+            code = 1;
+            continue;
+        }
+        if (!copyBytes(source, destination)) {
+            Output::errLine(PathResolver::isDirectory(parentOf(PathResolver::absolute(destination)))
+                                ? kAccessDenied
+                                : kPathNotFound);
+            code = 1;
+            continue;
+        }
+        ++count;
+    }
+    copied(count);
+    return code;
+}
+
 int FileCommands::rename(Interpreter &, std::string_view arguments)
 {
     std::vector<std::string> switches, operands;
