@@ -616,6 +616,18 @@ void tst_zcmd_scripts::conformance_data()
                       "        0 file(s) copied.\r\nd1\\f.txt\r\nd1\\g.txt\r\nd1\\h.txt\r\n"
                       "        3 file(s) copied.\r\nback 0\r\n")
         << 0;
+    QTest::newRow("REN with wildcards renames each file; TYPE and COPY of NUL read as empty")
+        << bat
+        << QByteArray("@echo off\nmkdir rn_@ID@\ncd rn_@ID@\necho a>a.txt\necho b>b.txt\n"
+                      "ren *.txt *.bak\nif exist a.bak if exist b.bak echo r1\n"
+                      "if not exist a.txt echo r2\nren a.* x.*\nif exist x.bak echo r3\n"
+                      "ren *.zz *.yy\necho none %errorlevel%\ntype nul >empty.txt\n"
+                      "echo type %errorlevel%\ncopy nul empty2.txt\n"
+                      "type nosuch.txt 2>nul\ntype empty.txt empty2.txt 2>nul\n"
+                      "echo types %errorlevel%\ncd ..\n")
+        << QByteArray("r1\r\nr2\r\nr3\r\nThe system cannot find the file specified.\r\n"
+                      "none 1\r\ntype 0\r\n        1 file(s) copied.\r\ntypes 0\r\n")
+        << 0;
     QTest::newRow("PATH search with and without an extension; START /W's exit code")
         << bat
         << QByteArray(

@@ -341,6 +341,50 @@ bool sameFile(const std::string &a, const std::string &b)
            && sa.st_ino == sb.st_ino;
 }
 
+// The new name REN gives `name` under a target with wildcards, left to
+// right: "?" takes the name's next character, "*" at the end the rest of
+// the name, "*" before a character the name up to the last occurrence of
+// that character, "." moves past the name's next dot, any other character
+// stands for itself in place of one of the name's. Dots that would end the
+// new name are dropped, as Windows drops them.
+std::string renamedByMask(const std::string &name, const std::string &mask)
+{
+    std::string out;
+    size_t at = 0;
+    for (size_t m = 0; m < mask.size(); ++m) {
+        const char c = mask[m];
+        if (c == '*') {
+            if (m + 1 == mask.size()) {
+                out += name.substr(std::min(at, name.size()));
+                at = name.size();
+                break;
+            }
+            const char next = mask[m + 1];
+            size_t last = next == '?' || next == '*' ? std::string::npos : name.rfind(next);
+            if (last == std::string::npos || last < at)
+                last = name.size();
+            out += name.substr(at, last - at);
+            at = last;
+        } else if (c == '?') {
+            if (at < name.size() && name[at] != '.')
+                out += name[at++];
+        } else if (c == '.') {
+            while (at < name.size() && name[at] != '.')
+                ++at;
+            if (at < name.size())
+                ++at;
+            out += '.';
+        } else {
+            out += c;
+            if (at < name.size() && name[at] != '.')
+                ++at;
+        }
+    }
+    while (!out.empty() && out.back() == '.')
+        out.pop_back();
+    return out;
+}
+
 } // namespace
 
 // COPY source [target]: a source with wildcards, or a folder, copies each
@@ -364,6 +408,21 @@ int FileCommands::copy(Interpreter &, std::string_view arguments)
         || (operands.size() == 2 && operands[1].find('+') != std::string::npos)) {
         Output::errLine("'copy' of joined files is not supported by zcmd");
         return 1;
+    }
+    if (PathResolver::isNullDevice(written)) {
+        // The null device copies as an empty file ("copy nul empty.txt").
+        const std::string target = PathResolver::resolve(operands.size() == 2 ? operands[1] : ".");
+        int fd = PathResolver::isDirectory(target)
+                     ? -1
+                     : ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            Output::errLine(kAccessDenied);
+            copied(0);
+            return 1;
+        }
+        ::close(fd);
+        copied(1);
+        return 0;
     }
     std::string pattern = written;
     const std::string resolvedSource = PathResolver::resolve(written);
@@ -422,13 +481,35 @@ int FileCommands::rename(Interpreter &, std::string_view arguments)
         Output::errLine(kIncorrect);
         return 1;
     }
+    const std::string mask = text::unquote(operands[1]);
+    if (PathResolver::hasWildcards(operands[0]) || PathResolver::hasWildcards(mask)) {
+        std::vector<std::string> sources = PathResolver::expand(operands[0]);
+        if (sources.empty()) {
+            Output::errLine(notFound(operands[0]));
+            return 1;
+        }
+        int code = 0;
+        for (const std::string &source : sources) {
+            std::string name = renamedByMask(text::baseName(source), mask);
+            std::string target = joinPath(parentOf(source), name);
+            struct stat st;
+            if (name.empty() || (::lstat(target.c_str(), &st) == 0 && !sameFile(source, target))) {
+                Output::errLine("A duplicate file name exists, or the file\r\ncannot be found.");
+                code = 1;
+            } else if (::rename(source.c_str(), target.c_str()) != 0) {
+                Output::errLine(kAccessDenied);
+                code = 1;
+            }
+        }
+        return code;
+    }
     std::string source = PathResolver::resolve(operands[0]);
     struct stat st;
     if (::lstat(source.c_str(), &st) != 0) {
         Output::errLine(notFound(operands[0]));
         return 1;
     }
-    std::string target = joinPath(parentOf(source), text::unquote(operands[1]));
+    std::string target = joinPath(parentOf(source), mask);
     if (::lstat(target.c_str(), &st) == 0 && target != source) {
         Output::errLine("A duplicate file name exists, or the file\r\ncannot be found.");
         return 1;
@@ -506,6 +587,9 @@ int FileCommands::type(Interpreter &, std::string_view arguments)
     int code = 0;
     for (const std::string &operand : operands) {
         const std::string written = text::unquote(operand);
+        // The null device reads as empty ("type nul >file" makes an empty file).
+        if (PathResolver::isNullDevice(written))
+            continue;
         const bool wildcards = PathResolver::hasWildcards(written);
         std::vector<std::string> matches = PathResolver::expand(operand);
         bool failed = matches.empty();
