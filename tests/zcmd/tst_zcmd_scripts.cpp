@@ -367,6 +367,15 @@ void tst_zcmd_scripts::conformance_data()
                       "cd ..\ngoto :eof\n:sub\necho [%0] [%~n0] [%~x0] [%~f0] [%1]\n")
         << QByteArray("[@DIR@/] [c.bat] [c.bat]\r\n[:sub] [c] [.bat] [@DIR@/c.bat] [a]\r\n") << 0;
 
+    QTest::newRow("CALL :label: %~1 unquotes, %~z1 is a file's size, %* keeps every word")
+        << bat
+        << QByteArray("@echo off\n>sz_@ID@.txt echo hello\ncall :sub sz_@ID@.txt \"a b\" c\n"
+                      "call :sub nosuch_@ID@.txt\ngoto :eof\n:sub\n"
+                      "echo [%~z1] [%~2] [%2] [%~nx1] [%*]\n")
+        << QByteArray("[7] [a b] [\"a b\"] [sz_@ID@.txt] [sz_@ID@.txt \"a b\" c]\r\n"
+                      "[] [] [] [nosuch_@ID@.txt] [nosuch_@ID@.txt]\r\n")
+        << 0;
+
     QTest::newRow("CALL expands twice; SHIFT and SHIFT /n")
         << bat
         << QByteArray(
