@@ -246,11 +246,10 @@ private:
         case '&': return wrap(l & r);
         case '^': return wrap(l ^ r);
         case '|': return wrap(l | r);
-        case '<': return right < 0 || right > 31 ? 0 : wrap(l << right);
-        case '>':
-            if (right < 0 || right > 31)
-                return left < 0 ? -1 : 0;
-            return left < 0 ? wrap(~(~l >> right)) : wrap(l >> right);
+        // Shift counts are taken modulo 32, as the processor's shift does;
+        // ">>" keeps the sign.
+        case '<': return wrap(l << (r & 31u));
+        case '>': return left < 0 ? wrap(~(~l >> (r & 31u))) : wrap(l >> (r & 31u));
         default: return 0;
         }
     }
