@@ -625,6 +625,16 @@ void tst_zcmd_scripts::conformance_data()
                       "        0 file(s) copied.\r\nd1\\f.txt\r\nd1\\g.txt\r\nd1\\h.txt\r\n"
                       "        3 file(s) copied.\r\nback 0\r\n")
         << 0;
+    QTest::newRow("COPY a+b joins files as text, ending with Ctrl+Z; COPY /B joins the bytes")
+        << bat
+        << QByteArray("@echo off\nmkdir cj_@ID@\ncd cj_@ID@\necho one>a.txt\necho two>b.txt\n"
+                      "copy a.txt+b.txt c.txt\ntype c.txt\necho.\ncopy /b a.txt + b.txt d.txt\n"
+                      "type d.txt\ncopy x.txt+y.txt e.txt\necho %errorlevel%\ncd ..\n")
+        << QByteArray("a.txt\r\nb.txt\r\n        1 file(s) copied.\r\none\r\ntwo\r\n\x1a\r\n"
+                      "a.txt\r\nb.txt\r\n        1 file(s) copied.\r\none\r\ntwo\r\n"
+                      "The system cannot find the file specified.\r\n        0 file(s) copied.\r\n"
+                      "1\r\n")
+        << 0;
     QTest::newRow("REN with wildcards renames each file; TYPE and COPY of NUL read as empty")
         << bat
         << QByteArray("@echo off\nmkdir rn_@ID@\ncd rn_@ID@\necho a>a.txt\necho b>b.txt\n"

@@ -387,28 +387,121 @@ std::string renamedByMask(const std::string &name, const std::string &mask)
 
 } // namespace
 
+namespace {
+
+void showCopied(int count)
+{
+    Output::outLine("        " + std::to_string(count) + " file(s) copied.");
+}
+
+// COPY a+b[+...] target, or wildcards into one file: the files one after
+// the other into the target, each one's name shown as written. As text
+// (the default when joining) each source ends at its first Ctrl+Z and the
+// target gets one at its end; /B joins the bytes as they are. Appending to
+// the first source (no target, or a target among the sources) is not
+// supported here.
+int combine(const std::string &written, const std::string &targetWritten, bool binary)
+{
+    std::vector<std::pair<std::string, std::string>> sources; // path, name as shown
+    size_t start = 0;
+    while (start <= written.size()) {
+        size_t plus = written.find('+', start);
+        std::string part = written.substr(start, plus == std::string::npos ? plus : plus - start);
+        const size_t folderEnd = part.find_last_of("/\\");
+        const std::string shownFolder =
+            folderEnd == std::string::npos ? std::string() : part.substr(0, folderEnd + 1);
+        if (!part.empty())
+            for (const std::string &match : PathResolver::expand(part))
+                if (!PathResolver::isDirectory(match))
+                    sources.emplace_back(match, shownFolder + text::baseName(match));
+        if (plus == std::string::npos)
+            break;
+        start = plus + 1;
+    }
+    if (sources.empty()) {
+        Output::errLine(kFileNotFound);
+        showCopied(0);
+        return 1;
+    }
+    const std::string target = PathResolver::resolve(targetWritten);
+    const bool appends = targetWritten.empty() || PathResolver::isDirectory(target)
+                         || std::any_of(sources.begin(), sources.end(), [&](const auto &source) {
+                                return sameFile(source.first, target);
+                            });
+    if (appends) {
+        Output::errLine("'copy' onto one of its own sources is not supported by zcmd");
+        return 1;
+    }
+    std::string data;
+    for (const auto &[path, shown] : sources) {
+        Output::outLine(shown);
+        std::string bytes;
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        char buffer[65536];
+        ssize_t n = 0;
+        while (fd >= 0
+               && ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)))
+            if (n > 0)
+                bytes.append(buffer, static_cast<size_t>(n));
+        if (fd >= 0)
+            ::close(fd);
+        if (!binary && bytes.find('\x1a') != std::string::npos)
+            bytes.resize(bytes.find('\x1a'));
+        data += bytes;
+    }
+    if (!binary)
+        data += '\x1a';
+    int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    bool ok = out >= 0;
+    for (size_t done = 0; ok && done < data.size();) {
+        ssize_t w = ::write(out, data.data() + done, data.size() - done);
+        if (w < 0 && errno == EINTR)
+            continue;
+        ok = w > 0;
+        done += w > 0 ? static_cast<size_t>(w) : 0;
+    }
+    if (out >= 0)
+        ok = ::close(out) == 0 && ok;
+    if (!ok) {
+        Output::errLine(PathResolver::isDirectory(parentOf(PathResolver::absolute(target)))
+                            ? kAccessDenied
+                            : kPathNotFound);
+        showCopied(0);
+        return 1;
+    }
+    showCopied(1);
+    return 0;
+}
+
+} // namespace
+
 // COPY source [target]: a source with wildcards, or a folder, copies each
 // file in it and shows each one's name as written; the count of files
-// copied ends every COPY. Sources joined with "+" (which the Windows
-// interpreter joins into one file as text) are not supported here.
+// copied ends every COPY. Sources joined with "+", or wildcards into one
+// file, are joined (see combine).
 int FileCommands::copy(Interpreter &, std::string_view arguments)
 {
     std::vector<std::string> switches, operands;
     if (!parseWords(arguments, "ABDLNVYZ", switches, operands))
         return 1;
+    // "a + b" written with blanks is the one source "a+b".
+    std::vector<std::string> words;
+    for (const std::string &operand : operands) {
+        const bool joins = !words.empty() && (words.back().back() == '+' || operand.front() == '+');
+        if (joins)
+            words.back() += operand;
+        else
+            words.push_back(operand);
+    }
+    operands = words;
     if (operands.empty() || operands.size() > 2) {
         Output::errLine(kIncorrect);
         return 1;
     }
-    auto copied = [](int count) {
-        Output::outLine("        " + std::to_string(count) + " file(s) copied.");
-    };
     const std::string written = text::unquote(operands[0]);
-    if (written.find('+') != std::string::npos
-        || (operands.size() == 2 && operands[1].find('+') != std::string::npos)) {
-        Output::errLine("'copy' of joined files is not supported by zcmd");
-        return 1;
-    }
+    if (written.find('+') != std::string::npos)
+        return combine(written, operands.size() == 2 ? text::unquote(operands[1]) : std::string(),
+                       hasSwitch(switches, 'B'));
     if (PathResolver::isNullDevice(written)) {
         // The null device copies as an empty file ("copy nul empty.txt").
         const std::string target = PathResolver::resolve(operands.size() == 2 ? operands[1] : ".");
@@ -417,11 +510,11 @@ int FileCommands::copy(Interpreter &, std::string_view arguments)
                      : ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (fd < 0) {
             Output::errLine(kAccessDenied);
-            copied(0);
+            showCopied(0);
             return 1;
         }
         ::close(fd);
-        copied(1);
+        showCopied(1);
         return 0;
     }
     std::string pattern = written;
@@ -435,15 +528,14 @@ int FileCommands::copy(Interpreter &, std::string_view arguments)
             sources.push_back(match);
     if (sources.empty()) {
         Output::errLine(notFound(pattern));
-        copied(0);
+        showCopied(0);
         return 1;
     }
     const std::string target = PathResolver::resolve(operands.size() == 2 ? operands[1] : ".");
     const bool intoFolder = PathResolver::isDirectory(target);
-    if (sources.size() > 1 && !intoFolder) {
-        Output::errLine("'copy' of joined files is not supported by zcmd");
-        return 1;
-    }
+    // Wildcards into one file join the files they name, even just one.
+    if (listed && !intoFolder)
+        return combine(pattern, text::unquote(operands[1]), hasSwitch(switches, 'B'));
     const size_t folderEnd = pattern.find_last_of("/\\");
     const std::string shownFolder =
         folderEnd == std::string::npos ? std::string() : pattern.substr(0, folderEnd + 1);
@@ -468,7 +560,7 @@ int FileCommands::copy(Interpreter &, std::string_view arguments)
         }
         ++count;
     }
-    copied(count);
+    showCopied(count);
     return code;
 }
 
