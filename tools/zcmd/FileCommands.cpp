@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -385,10 +386,6 @@ std::string renamedByMask(const std::string &name, const std::string &mask)
     return out;
 }
 
-} // namespace
-
-namespace {
-
 void showCopied(int count)
 {
     Output::outLine("        " + std::to_string(count) + " file(s) copied.");
@@ -432,40 +429,56 @@ int combine(const std::string &written, const std::string &targetWritten, bool b
         Output::errLine("'copy' onto one of its own sources is not supported by zcmd");
         return 1;
     }
-    std::string data;
-    for (const auto &[path, shown] : sources) {
-        Output::outLine(shown);
-        std::string bytes;
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        char buffer[65536];
-        ssize_t n = 0;
-        while (fd >= 0
-               && ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)))
-            if (n > 0)
-                bytes.append(buffer, static_cast<size_t>(n));
-        if (fd >= 0)
-            ::close(fd);
-        if (!binary && bytes.find('\x1a') != std::string::npos)
-            bytes.resize(bytes.find('\x1a'));
-        data += bytes;
-    }
-    if (!binary)
-        data += '\x1a';
     int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    bool ok = out >= 0;
-    for (size_t done = 0; ok && done < data.size();) {
-        ssize_t w = ::write(out, data.data() + done, data.size() - done);
-        if (w < 0 && errno == EINTR)
-            continue;
-        ok = w > 0;
-        done += w > 0 ? static_cast<size_t>(w) : 0;
-    }
-    if (out >= 0)
-        ok = ::close(out) == 0 && ok;
-    if (!ok) {
+    if (out < 0) {
         Output::errLine(PathResolver::isDirectory(parentOf(PathResolver::absolute(target)))
                             ? kAccessDenied
                             : kPathNotFound);
+        showCopied(0);
+        return 1;
+    }
+    bool ok = true;
+    auto put = [&](const char *bytes, size_t size) {
+        for (size_t done = 0; ok && done < size;) {
+            ssize_t w = ::write(out, bytes + done, size - done);
+            if (w < 0 && errno == EINTR)
+                continue;
+            ok = w > 0;
+            done += w > 0 ? static_cast<size_t>(w) : 0;
+        }
+    };
+    for (const auto &[path, shown] : sources) {
+        Output::outLine(shown);
+        int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st;
+        if (in < 0 || ::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+            if (in >= 0)
+                ::close(in);
+            continue; // only files are joined
+        }
+        char buffer[65536];
+        for (bool more = true; more && ok;) {
+            ssize_t n = ::read(in, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            size_t size = static_cast<size_t>(n);
+            if (!binary) {
+                const void *eof = std::memchr(buffer, '\x1a', size);
+                if (eof) {
+                    size = static_cast<size_t>(static_cast<const char *>(eof) - buffer);
+                    more = false;
+                }
+            }
+            put(buffer, size);
+        }
+        ::close(in);
+    }
+    if (!binary)
+        put("\x1a", 1);
+    if (!(::close(out) == 0 && ok)) {
+        Output::errLine(kAccessDenied);
         showCopied(0);
         return 1;
     }
