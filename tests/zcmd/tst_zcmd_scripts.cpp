@@ -559,6 +559,18 @@ void tst_zcmd_scripts::conformance_data()
                       "echo end %errorlevel%\n")
         << QByteArray("one two three 1\r\nquoted: end 1\r\n") << 1;
 
+    QTest::newRow("SETLOCAL keeps variables and the folder until ENDLOCAL or the end of a label")
+        << bat
+        << QByteArray("@echo off\nset A=outer\nexitwith 3\nsetlocal\necho sl %errorlevel%\n"
+                      "set A=inner\nset B=new\nmkdir sl_@ID@ 2>nul\ncd sl_@ID@\n"
+                      "echo [%A%] [%B%]\nendlocal\necho [%A%] [%B%] [%CD%]\ncall :sub\n"
+                      "echo sub [%A%] [%C%]\nsetlocal enableextensions\necho ext %errorlevel%\n"
+                      "set D=d\ncall :keep\necho [%D%]\nendlocal\nendlocal\necho [%D%]\n"
+                      "goto :eof\n:sub\nsetlocal\nset A=sub\nset C=c\ngoto :eof\n"
+                      ":keep\nsetlocal\nset D=inner\nendlocal & set D=%D%-kept\n")
+        << QByteArray("sl 3\r\n[inner] [new]\r\n[outer] [] [@DIR@]\r\nsub [outer] []\r\n"
+                      "ext 0\r\n[inner-kept]\r\n[]\r\n")
+        << 0;
     QTest::newRow("SET /A: operators by precedence, number forms, assignments, variables")
         << bat
         << QByteArray("@echo off\nset /a X=5*3\nset /a Y=X+1, Z=Y*2\necho [%X%] [%Y%] [%Z%]\n"

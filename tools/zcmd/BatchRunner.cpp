@@ -6,6 +6,7 @@
 #include "zcmd/Output.h"
 #include "zcmd/PathResolver.h"
 #include "zcmd/ScriptLimits.h"
+#include "zcmd/SetCommand.h"
 #include "zcmd/Text.h"
 
 #include <fcntl.h>
@@ -199,6 +200,8 @@ int BatchRunner::run(BatchFrame &frame)
             break;
     }
 
+    // The end of a file or of a called label ends its SETLOCALs.
+    SetCommand::endAllLocals(session, frame);
     session.batch = outer;
     session.callDepth = outerCallDepth;
     --session.batchNesting;

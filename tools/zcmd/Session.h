@@ -23,6 +23,13 @@ struct BatchFrame {
     std::string path;
     std::uint64_t offset = 0;
     BatchArguments arguments;
+    // What each SETLOCAL of this file or called label saved, innermost
+    // last: ENDLOCAL, or the end of the file or label, puts it back.
+    struct LocalScope {
+        Variables variables;
+        std::string folder;
+    };
+    std::vector<LocalScope> localScopes;
 };
 
 // Everything the interpreter keeps between commands.

@@ -1,11 +1,15 @@
 #include "zcmd/SetCommand.h"
 
+#include "zcmd/CommandWords.h"
 #include "zcmd/ConsoleCommands.h"
 #include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
 #include "zcmd/Session.h"
 #include "zcmd/SetArithmetic.h"
 #include "zcmd/Text.h"
+#include "zcmd/UnsupportedCommands.h"
+
+#include <unistd.h>
 
 namespace zcmd {
 
@@ -137,6 +141,64 @@ int SetCommand::path(Interpreter &interpreter, std::string_view arguments)
     else
         variables.set("PATH", folders);
     return 0;
+}
+
+namespace {
+
+std::string workingFolder()
+{
+    char buffer[4096];
+    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
+}
+
+void restore(Session &session, BatchFrame::LocalScope &scope)
+{
+    session.variables = std::move(scope.variables);
+    // A saved folder that has gone since leaves the current one as it is.
+    const bool back = ::chdir(scope.folder.c_str()) == 0;
+    static_cast<void>(back);
+}
+
+} // namespace
+
+int SetCommand::setLocal(Interpreter &interpreter, std::string_view arguments)
+{
+    Session &session = interpreter.session();
+    bool delayed = false;
+    std::string_view rest = text::trimBlanks(arguments);
+    const bool withArguments = !text::skipDelimiters(rest).empty();
+    for (const std::string &word : CommandWords::split(rest))
+        delayed = delayed || text::iequals(text::unquote(word), "enabledelayedexpansion");
+    if (delayed)
+        UnsupportedCommands::refuse("setlocal enabledelayedexpansion");
+    if (!session.batch)
+        return 0; // typed or given to /c, SETLOCAL does nothing
+    if (session.batch->localScopes.size() >= 32) {
+        Output::errLine("Maximum setlocal recursion level reached.");
+        session.errorLevel = 1;
+        return 1;
+    }
+    session.batch->localScopes.push_back({session.variables, workingFolder()});
+    if (withArguments)
+        session.errorLevel = 0;
+    return 0;
+}
+
+int SetCommand::endLocal(Interpreter &interpreter, std::string_view)
+{
+    Session &session = interpreter.session();
+    if (session.batch && !session.batch->localScopes.empty()) {
+        restore(session, session.batch->localScopes.back());
+        session.batch->localScopes.pop_back();
+    }
+    return 0;
+}
+
+void SetCommand::endAllLocals(Session &session, BatchFrame &frame)
+{
+    if (!frame.localScopes.empty())
+        restore(session, frame.localScopes.front());
+    frame.localScopes.clear();
 }
 
 } // namespace zcmd
