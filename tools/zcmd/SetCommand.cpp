@@ -4,6 +4,7 @@
 #include "zcmd/ConsoleCommands.h"
 #include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
+#include "zcmd/ScriptLimits.h"
 #include "zcmd/Session.h"
 #include "zcmd/SetArithmetic.h"
 #include "zcmd/Text.h"
@@ -153,6 +154,7 @@ std::string workingFolder()
 
 void restore(Session &session, BatchFrame::LocalScope &scope)
 {
+    session.savedVariableText -= scope.textSize;
     session.variables = std::move(scope.variables);
     // A saved folder that has gone since leaves the current one as it is.
     const bool back = ::chdir(scope.folder.c_str()) == 0;
@@ -173,12 +175,15 @@ int SetCommand::setLocal(Interpreter &interpreter, std::string_view arguments)
         UnsupportedCommands::refuse("setlocal enabledelayedexpansion");
     if (!session.batch)
         return 0; // typed or given to /c, SETLOCAL does nothing
-    if (session.batch->localScopes.size() >= 32) {
+    const size_t textSize = session.variables.textSize();
+    if (session.batch->localScopes.size() >= ScriptLimits::kMaxLocalScopes
+        || session.savedVariableText + textSize > ScriptLimits::kMaxSavedVariableText) {
         Output::errLine("Maximum setlocal recursion level reached.");
         session.errorLevel = 1;
         return 1;
     }
-    session.batch->localScopes.push_back({session.variables, workingFolder()});
+    session.batch->localScopes.push_back({session.variables, workingFolder(), textSize});
+    session.savedVariableText += textSize;
     if (withArguments)
         session.errorLevel = 0;
     return 0;
@@ -196,8 +201,11 @@ int SetCommand::endLocal(Interpreter &interpreter, std::string_view)
 
 void SetCommand::endAllLocals(Session &session, BatchFrame &frame)
 {
-    if (!frame.localScopes.empty())
-        restore(session, frame.localScopes.front());
+    if (frame.localScopes.empty())
+        return;
+    for (size_t i = 1; i < frame.localScopes.size(); ++i)
+        session.savedVariableText -= frame.localScopes[i].textSize;
+    restore(session, frame.localScopes.front());
     frame.localScopes.clear();
 }
 
