@@ -259,6 +259,10 @@ void tst_zcmd_scripts::scripts_data()
                       "already exists.\r\n"
                       "@DIR@/a/b\r\nclean\r\n")
         << 0; // the CD after the failed MKDIR clears the error level
+    QTest::newRow("SET /A on a command line shows the value without a line end")
+        << QByteArray()
+        << QStringList{QStringLiteral("/c"), QStringLiteral("set /a 1+2 & set /a \"x=6*7\"")}
+        << QByteArray() << QByteArray("342") << 0;
     QTest::newRow("cls into a pipe is a lone form feed")
         << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("Cls")} << QByteArray()
         << QByteArray("\f") << 0;
@@ -373,6 +377,15 @@ void tst_zcmd_scripts::conformance_data()
                       "[%0]\ncall :sub a\n"
                       "cd ..\ngoto :eof\n:sub\necho [%0] [%~n0] [%~x0] [%~f0] [%1]\n")
         << QByteArray("[@DIR@/] [c.bat] [c.bat]\r\n[:sub] [c] [.bat] [@DIR@/c.bat] [a]\r\n") << 0;
+
+    QTest::newRow("CALL :label: %~1 unquotes, %~z1 is a file's size, %* keeps every word")
+        << bat
+        << QByteArray("@echo off\n>sz_@ID@.txt echo hello\ncall :sub sz_@ID@.txt \"a b\" c\n"
+                      "call :sub nosuch_@ID@.txt\ngoto :eof\n:sub\n"
+                      "echo [%~z1] [%~2] [%2] [%~nx1] [%*]\n")
+        << QByteArray("[7] [a b] [\"a b\"] [sz_@ID@.txt] [sz_@ID@.txt \"a b\" c]\r\n"
+                      "[] [] [] [nosuch_@ID@.txt] [nosuch_@ID@.txt]\r\n")
+        << 0;
 
     QTest::newRow("CALL expands twice; SHIFT and SHIFT /n")
         << bat
@@ -557,6 +570,50 @@ void tst_zcmd_scripts::conformance_data()
                       "echo end %errorlevel%\n")
         << QByteArray("one two three 1\r\nquoted: end 1\r\n") << 1;
 
+    QTest::newRow("SETLOCAL keeps variables and the folder until ENDLOCAL or the end of a label")
+        << bat
+        << QByteArray("@echo off\nset A=outer\nexitwith 3\nsetlocal\necho sl %errorlevel%\n"
+                      "set A=inner\nset B=new\nmkdir sl_@ID@ 2>nul\ncd sl_@ID@\n"
+                      "echo [%A%] [%B%]\nendlocal\necho [%A%] [%B%] [%CD%]\ncall :sub\n"
+                      "echo sub [%A%] [%C%]\nsetlocal enableextensions\necho ext %errorlevel%\n"
+                      "set D=d\ncall :keep\necho [%D%]\nendlocal\nendlocal\necho [%D%]\n"
+                      "goto :eof\n:sub\nsetlocal\nset A=sub\nset C=c\ngoto :eof\n"
+                      ":keep\nsetlocal\nset D=inner\nendlocal & set D=%D%-kept\n")
+        << QByteArray("sl 3\r\n[inner] [new]\r\n[outer] [] [@DIR@]\r\nsub [outer] []\r\n"
+                      "ext 0\r\n[inner-kept]\r\n[]\r\n")
+        << 0;
+    QTest::newRow("SET /A: operators by precedence, number forms, assignments, variables")
+        << bat
+        << QByteArray("@echo off\nset /a X=5*3\nset /a Y=X+1, Z=Y*2\necho [%X%] [%Y%] [%Z%]\n"
+                      "set /a \"A=0x10+010+1\", B=7/2, C=-7/2, D=7%%3, E=-7%%3\n"
+                      "echo [%A%] [%B%] [%C%] [%D%] [%E%]\n"
+                      "set /a \"F=1<<4, G=255>>2, H=6&3, I=6|3, J=6^3, K=!0, L=~0, M=(2+3)*4\"\n"
+                      "echo [%F%] [%G%] [%H%] [%I%] [%J%] [%K%] [%L%] [%M%]\n"
+                      "set /a P=1\nset /a P+=5\nset /a P*=2\nset /a P-=1\nset /a P/=3\n"
+                      "echo [%P%]\nset /a N=2147483647+1, O=0xFFFFFFFF, Q=-2147483647-1\n"
+                      "echo [%N%] [%O%] [%Q%]\nset /a R=nosuch_@ID@+1, S=3 + \"4\"\n"
+                      "echo [%R%] [%S%]\n")
+        << QByteArray("[15] [16] [32]\r\n[25] [3] [-3] [1] [-1]\r\n"
+                      "[16] [63] [2] [7] [5] [1] [-1] [20]\r\n[3]\r\n"
+                      "[-2147483648] [-1] [-2147483648]\r\n[1] [7]\r\n")
+        << 0;
+    QTest::newRow("SET /A errors: message, error level, nothing assigned")
+        << bat
+        << QByteArray("@echo off\nset /a V=1/0\necho div %errorlevel% [%V%]\n"
+                      "set /a 5%%0\necho mod %errorlevel%\nset /a V=08\necho oct %errorlevel%\n"
+                      "set /a 2147483648\necho big %errorlevel%\nset /a 1+\n"
+                      "echo operand %errorlevel%\nset /a (1\necho paren %errorlevel%\n"
+                      "set /a 1 2\necho operator %errorlevel%\nset /a\necho none %errorlevel%\n")
+        << QByteArray("Divide by zero error.\r\ndiv 1073750993 []\r\nDivide by zero error.\r\n"
+                      "mod 1073750993\r\nInvalid number.  Numeric constants are either decimal "
+                      "(17), hexadecimal (0x11), or octal (021).\r\noct 1073750991\r\n"
+                      "Invalid number.  Numbers are limited to 32-bits of precision.\r\n"
+                      "big 1073750992\r\nMissing operand.\r\noperand 1073750989\r\n"
+                      "Unbalanced parenthesis.\r\nparen 1073750988\r\nMissing operator.\r\n"
+                      "operator 1073750990\r\nThe syntax of the command is incorrect.\r\n"
+                      "none 1\r\n")
+        << 1;
+
     // --- file commands, PATH and START ---
     QTest::newRow("MKDIR of several missing folders, TYPE and MOVE of several files, DEL /Q")
         << bat
@@ -574,6 +631,44 @@ void tst_zcmd_scripts::conformance_data()
                       "@DIR@/fc_@ID@/a/b/f1.txt\r\n@DIR@/fc_@ID@/a/b/f2.txt\r\n"
                       "        2 file(s) moved.\r\n"
                       "gone\r\nfolder emptied\r\nCould Not Find @DIR@/fc_@ID@/nosuch.txt\r\n")
+        << 0;
+    QTest::newRow("COPY of a file, of wildcards and of a folder; copies onto themselves, missing")
+        << bat
+        << QByteArray("@echo off\nmkdir cp_@ID@\\d1\ncd cp_@ID@\necho one>f.txt\necho two>g.txt\n"
+                      "copy f.txt h.txt\necho copy %errorlevel%\ntype h.txt\ncopy *.txt d1\n"
+                      "mkdir d2\ncopy d1 d2\ntype d2\\g.txt\ncopy /Y f.txt d2\\F.TXT\n"
+                      "copy nosuch.txt x.txt\necho missing %errorlevel%\ncopy f.txt f.txt\n"
+                      "copy d1\\*.txt\necho back %errorlevel%\ncd ..\n")
+        << QByteArray("        1 file(s) copied.\r\ncopy 0\r\none\r\n"
+                      "f.txt\r\ng.txt\r\nh.txt\r\n        3 file(s) copied.\r\n"
+                      "d1\\f.txt\r\nd1\\g.txt\r\nd1\\h.txt\r\n        3 file(s) copied.\r\n"
+                      "two\r\n        1 file(s) copied.\r\n"
+                      "The system cannot find the file specified.\r\n        0 file(s) copied.\r\n"
+                      "missing 1\r\nThe file cannot be copied onto itself.\r\n"
+                      "        0 file(s) copied.\r\nd1\\f.txt\r\nd1\\g.txt\r\nd1\\h.txt\r\n"
+                      "        3 file(s) copied.\r\nback 0\r\n")
+        << 0;
+    QTest::newRow("COPY a+b joins files as text, ending with Ctrl+Z; COPY /B joins the bytes")
+        << bat
+        << QByteArray("@echo off\nmkdir cj_@ID@\ncd cj_@ID@\necho one>a.txt\necho two>b.txt\n"
+                      "copy a.txt+b.txt c.txt\ntype c.txt\necho.\ncopy /b a.txt + b.txt d.txt\n"
+                      "type d.txt\ncopy x.txt+y.txt e.txt\necho %errorlevel%\ncd ..\n")
+        << QByteArray("a.txt\r\nb.txt\r\n        1 file(s) copied.\r\none\r\ntwo\r\n\x1a\r\n"
+                      "a.txt\r\nb.txt\r\n        1 file(s) copied.\r\none\r\ntwo\r\n"
+                      "The system cannot find the file specified.\r\n        0 file(s) copied.\r\n"
+                      "1\r\n")
+        << 0;
+    QTest::newRow("REN with wildcards renames each file; TYPE and COPY of NUL read as empty")
+        << bat
+        << QByteArray("@echo off\nmkdir rn_@ID@\ncd rn_@ID@\necho a>a.txt\necho b>b.txt\n"
+                      "ren *.txt *.bak\nif exist a.bak if exist b.bak echo r1\n"
+                      "if not exist a.txt echo r2\nren a.* x.*\nif exist x.bak echo r3\n"
+                      "ren *.zz *.yy\necho none %errorlevel%\ntype nul >empty.txt\n"
+                      "echo type %errorlevel%\ncopy nul empty2.txt\n"
+                      "type nosuch.txt 2>nul\ntype empty.txt empty2.txt 2>nul\n"
+                      "echo types %errorlevel%\ncd ..\n")
+        << QByteArray("r1\r\nr2\r\nr3\r\nThe system cannot find the file specified.\r\n"
+                      "none 1\r\ntype 0\r\n        1 file(s) copied.\r\ntypes 0\r\n")
         << 0;
     QTest::newRow("PATH search with and without an extension; START /W's exit code")
         << bat
@@ -604,6 +699,12 @@ void tst_zcmd_scripts::conformance_data()
                       "The system cannot find the file specified.\r\n"
                       "Could Not Find @DIR@/missing_@ID@.txt\r\n")
         << 0;
+    QTest::newRow("START takes its title before or after its options")
+        << bat
+        << QByteArray("@echo off\nstart /wait \"title\" exitwith 3\necho [%errorlevel%]\n"
+                      "start \"t\" /W exitwith 4\necho [%errorlevel%]\n"
+                      "start /W \"\" \"exitwith\" 6\necho [%errorlevel%]\n")
+        << QByteArray("[3]\r\n[4]\r\n[6]\r\n") << 6;
     QTest::newRow("PATHEXT sets which extensions are tried, in its order")
         << bat
         << QByteArray("@echo off\nmkdir px_@ID@\n>px_@ID@\\tool.cmd echo @echo cmd-version\n"

@@ -7,6 +7,7 @@
 #include "zcmd/PasswordHandover.h"
 #include "zcmd/PathResolver.h"
 #include "zcmd/ScriptLimits.h"
+#include "zcmd/SetCommand.h"
 #include "zcmd/Text.h"
 
 #include <fcntl.h>
@@ -201,6 +202,8 @@ int BatchRunner::run(BatchFrame &frame)
             break;
     }
 
+    // The end of a file or of a called label ends its SETLOCALs.
+    SetCommand::endAllLocals(session, frame);
     session.batch = outer;
     session.callDepth = outerCallDepth;
     --session.batchNesting;

@@ -23,7 +23,7 @@ enum class ErrorLevelRule {
 // A name counts when a blank, a delimiter or one of / ( . : \ [ ] + follows
 // it, so "echo." and "cd.." work as on Windows. "taskkill" and
 // "taskkill.exe" are built in here because this system has no such program.
-// The Windows interpreter's other internal commands (DIR, COPY, FOR ...) are
+// The Windows interpreter's other internal commands (DIR, FOR, PUSHD ...) are
 // known by name but have no handler: they are refused, never looked up as
 // programs.
 class Builtins {

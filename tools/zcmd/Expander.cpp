@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zcmd {
@@ -46,6 +47,13 @@ std::string applyPathModifiers(const std::string &value, std::string_view modifi
     if (path.empty())
         return path;
     std::string full = path.front() == '/' ? path : currentFolder() + "/" + path;
+    // "z" alone: the size of the file in bytes, nothing for a name that is no file.
+    if (!modifiers.empty() && modifiers.find_first_not_of("zZ") == std::string_view::npos) {
+        struct stat st;
+        if (::stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            return std::string();
+        return std::to_string(static_cast<long long>(st.st_size));
+    }
     size_t slash = full.rfind('/');
     std::string folder = full.substr(0, slash + 1);
     std::string name = full.substr(slash + 1);

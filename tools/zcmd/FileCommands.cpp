@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -293,6 +294,289 @@ int FileCommands::move(Interpreter &, std::string_view arguments)
     return code;
 }
 
+namespace {
+
+// The file's bytes into `destination`, which is made or emptied first.
+bool copyBytes(const std::string &source, const std::string &destination)
+{
+    int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    struct stat st;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return false;
+    }
+    int out =
+        ::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    bool ok = true;
+    char buffer[65536];
+    while (ok) {
+        ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        for (ssize_t done = 0; ok && done < n;) {
+            ssize_t w = ::write(out, buffer + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            ok = w > 0;
+            done += w > 0 ? w : 0;
+        }
+    }
+    ::close(in);
+    return ::close(out) == 0 && ok;
+}
+
+bool sameFile(const std::string &a, const std::string &b)
+{
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev
+           && sa.st_ino == sb.st_ino;
+}
+
+// The new name REN gives `name` under a target with wildcards, left to
+// right: "?" takes the name's next character, "*" at the end the rest of
+// the name, "*" before a character the name up to the last occurrence of
+// that character, "." moves past the name's next dot, any other character
+// stands for itself in place of one of the name's. Dots that would end the
+// new name are dropped, as Windows drops them.
+std::string renamedByMask(const std::string &name, const std::string &mask)
+{
+    std::string out;
+    size_t at = 0;
+    for (size_t m = 0; m < mask.size(); ++m) {
+        const char c = mask[m];
+        if (c == '*') {
+            if (m + 1 == mask.size()) {
+                out += name.substr(std::min(at, name.size()));
+                at = name.size();
+                break;
+            }
+            const char next = mask[m + 1];
+            size_t last = next == '?' || next == '*' ? std::string::npos : name.rfind(next);
+            if (last == std::string::npos || last < at)
+                last = name.size();
+            out += name.substr(at, last - at);
+            at = last;
+        } else if (c == '?') {
+            if (at < name.size() && name[at] != '.')
+                out += name[at++];
+        } else if (c == '.') {
+            while (at < name.size() && name[at] != '.')
+                ++at;
+            if (at < name.size())
+                ++at;
+            out += '.';
+        } else {
+            out += c;
+            if (at < name.size() && name[at] != '.')
+                ++at;
+        }
+    }
+    while (!out.empty() && out.back() == '.')
+        out.pop_back();
+    return out;
+}
+
+void showCopied(int count)
+{
+    Output::outLine("        " + std::to_string(count) + " file(s) copied.");
+}
+
+// COPY a+b[+...] target, or wildcards into one file: the files one after
+// the other into the target, each one's name shown as written. As text
+// (the default when joining) each source ends at its first Ctrl+Z and the
+// target gets one at its end; /B joins the bytes as they are. Appending to
+// the first source (no target, or a target among the sources) is not
+// supported here.
+int combine(const std::string &written, const std::string &targetWritten, bool binary)
+{
+    std::vector<std::pair<std::string, std::string>> sources; // path, name as shown
+    size_t start = 0;
+    while (start <= written.size()) {
+        size_t plus = written.find('+', start);
+        std::string part = written.substr(start, plus == std::string::npos ? plus : plus - start);
+        const size_t folderEnd = part.find_last_of("/\\");
+        const std::string shownFolder =
+            folderEnd == std::string::npos ? std::string() : part.substr(0, folderEnd + 1);
+        if (!part.empty())
+            for (const std::string &match : PathResolver::expand(part))
+                if (!PathResolver::isDirectory(match))
+                    sources.emplace_back(match, shownFolder + text::baseName(match));
+        if (plus == std::string::npos)
+            break;
+        start = plus + 1;
+    }
+    if (sources.empty()) {
+        Output::errLine(kFileNotFound);
+        showCopied(0);
+        return 1;
+    }
+    const std::string target = PathResolver::resolve(targetWritten);
+    const bool appends = targetWritten.empty() || PathResolver::isDirectory(target)
+                         || std::any_of(sources.begin(), sources.end(), [&](const auto &source) {
+                                return sameFile(source.first, target);
+                            });
+    if (appends) {
+        Output::errLine("'copy' onto one of its own sources is not supported by zcmd");
+        return 1;
+    }
+    int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (out < 0) {
+        Output::errLine(PathResolver::isDirectory(parentOf(PathResolver::absolute(target)))
+                            ? kAccessDenied
+                            : kPathNotFound);
+        showCopied(0);
+        return 1;
+    }
+    bool ok = true;
+    auto put = [&](const char *bytes, size_t size) {
+        for (size_t done = 0; ok && done < size;) {
+            ssize_t w = ::write(out, bytes + done, size - done);
+            if (w < 0 && errno == EINTR)
+                continue;
+            ok = w > 0;
+            done += w > 0 ? static_cast<size_t>(w) : 0;
+        }
+    };
+    for (const auto &[path, shown] : sources) {
+        Output::outLine(shown);
+        int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st;
+        if (in < 0 || ::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+            if (in >= 0)
+                ::close(in);
+            continue; // only files are joined
+        }
+        char buffer[65536];
+        for (bool more = true; more && ok;) {
+            ssize_t n = ::read(in, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            size_t size = static_cast<size_t>(n);
+            if (!binary) {
+                const void *eof = std::memchr(buffer, '\x1a', size);
+                if (eof) {
+                    size = static_cast<size_t>(static_cast<const char *>(eof) - buffer);
+                    more = false;
+                }
+            }
+            put(buffer, size);
+        }
+        ::close(in);
+    }
+    if (!binary)
+        put("\x1a", 1);
+    if (!(::close(out) == 0 && ok)) {
+        Output::errLine(kAccessDenied);
+        showCopied(0);
+        return 1;
+    }
+    showCopied(1);
+    return 0;
+}
+
+} // namespace
+
+// COPY source [target]: a source with wildcards, or a folder, copies each
+// file in it and shows each one's name as written; the count of files
+// copied ends every COPY. Sources joined with "+", or wildcards into one
+// file, are joined (see combine).
+int FileCommands::copy(Interpreter &, std::string_view arguments)
+{
+    std::vector<std::string> switches, operands;
+    if (!parseWords(arguments, "ABDLNVYZ", switches, operands))
+        return 1;
+    // "a + b" written with blanks is the one source "a+b".
+    std::vector<std::string> words;
+    for (const std::string &operand : operands) {
+        const bool joins = !words.empty() && (words.back().back() == '+' || operand.front() == '+');
+        if (joins)
+            words.back() += operand;
+        else
+            words.push_back(operand);
+    }
+    operands = words;
+    if (operands.empty() || operands.size() > 2) {
+        Output::errLine(kIncorrect);
+        return 1;
+    }
+    const std::string written = text::unquote(operands[0]);
+    if (written.find('+') != std::string::npos)
+        return combine(written, operands.size() == 2 ? text::unquote(operands[1]) : std::string(),
+                       hasSwitch(switches, 'B'));
+    if (PathResolver::isNullDevice(written)) {
+        // The null device copies as an empty file ("copy nul empty.txt").
+        const std::string target = PathResolver::resolve(operands.size() == 2 ? operands[1] : ".");
+        int fd = PathResolver::isDirectory(target)
+                     ? -1
+                     : ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            Output::errLine(kAccessDenied);
+            showCopied(0);
+            return 1;
+        }
+        ::close(fd);
+        showCopied(1);
+        return 0;
+    }
+    std::string pattern = written;
+    const std::string resolvedSource = PathResolver::resolve(written);
+    if (!PathResolver::hasWildcards(written) && PathResolver::isDirectory(resolvedSource))
+        pattern = written + (written.back() == '\\' || written.back() == '/' ? "*" : "\\*");
+    const bool listed = pattern != written || PathResolver::hasWildcards(written);
+    std::vector<std::string> sources;
+    for (const std::string &match : PathResolver::expand(pattern))
+        if (!PathResolver::isDirectory(match))
+            sources.push_back(match);
+    if (sources.empty()) {
+        Output::errLine(notFound(pattern));
+        showCopied(0);
+        return 1;
+    }
+    const std::string target = PathResolver::resolve(operands.size() == 2 ? operands[1] : ".");
+    const bool intoFolder = PathResolver::isDirectory(target);
+    // Wildcards into one file join the files they name, even just one.
+    if (listed && !intoFolder)
+        return combine(pattern, text::unquote(operands[1]), hasSwitch(switches, 'B'));
+    const size_t folderEnd = pattern.find_last_of("/\\");
+    const std::string shownFolder =
+        folderEnd == std::string::npos ? std::string() : pattern.substr(0, folderEnd + 1);
+    int count = 0;
+    int code = 0;
+    for (const std::string &source : sources) {
+        const std::string destination =
+            intoFolder ? joinPath(target, text::baseName(source)) : target;
+        if (listed)
+            Output::outLine(shownFolder + text::baseName(source));
+        if (sameFile(source, destination)) {
+            Output::errLine("The file cannot be copied onto itself.");
+            code = 1;
+            continue;
+        }
+        if (!copyBytes(source, destination)) {
+            Output::errLine(PathResolver::isDirectory(parentOf(PathResolver::absolute(destination)))
+                                ? kAccessDenied
+                                : kPathNotFound);
+            code = 1;
+            continue;
+        }
+        ++count;
+    }
+    showCopied(count);
+    return code;
+}
+
 int FileCommands::rename(Interpreter &, std::string_view arguments)
 {
     std::vector<std::string> switches, operands;
@@ -302,13 +586,35 @@ int FileCommands::rename(Interpreter &, std::string_view arguments)
         Output::errLine(kIncorrect);
         return 1;
     }
+    const std::string mask = text::unquote(operands[1]);
+    if (PathResolver::hasWildcards(operands[0]) || PathResolver::hasWildcards(mask)) {
+        std::vector<std::string> sources = PathResolver::expand(operands[0]);
+        if (sources.empty()) {
+            Output::errLine(notFound(operands[0]));
+            return 1;
+        }
+        int code = 0;
+        for (const std::string &source : sources) {
+            std::string name = renamedByMask(text::baseName(source), mask);
+            std::string target = joinPath(parentOf(source), name);
+            struct stat st;
+            if (name.empty() || (::lstat(target.c_str(), &st) == 0 && !sameFile(source, target))) {
+                Output::errLine("A duplicate file name exists, or the file\r\ncannot be found.");
+                code = 1;
+            } else if (::rename(source.c_str(), target.c_str()) != 0) {
+                Output::errLine(kAccessDenied);
+                code = 1;
+            }
+        }
+        return code;
+    }
     std::string source = PathResolver::resolve(operands[0]);
     struct stat st;
     if (::lstat(source.c_str(), &st) != 0) {
         Output::errLine(notFound(operands[0]));
         return 1;
     }
-    std::string target = joinPath(parentOf(source), text::unquote(operands[1]));
+    std::string target = joinPath(parentOf(source), mask);
     if (::lstat(target.c_str(), &st) == 0 && target != source) {
         Output::errLine("A duplicate file name exists, or the file\r\ncannot be found.");
         return 1;
@@ -386,6 +692,9 @@ int FileCommands::type(Interpreter &, std::string_view arguments)
     int code = 0;
     for (const std::string &operand : operands) {
         const std::string written = text::unquote(operand);
+        // The null device reads as empty ("type nul >file" makes an empty file).
+        if (PathResolver::isNullDevice(written))
+            continue;
         const bool wildcards = PathResolver::hasWildcards(written);
         std::vector<std::string> matches = PathResolver::expand(operand);
         bool failed = matches.empty();

@@ -6,13 +6,14 @@ namespace zcmd {
 
 class Interpreter;
 
-// RMDIR/RD, DEL/ERASE, MOVE, REN/RENAME, MKDIR/MD, CD/CHDIR and TYPE, with
+// RMDIR/RD, DEL/ERASE, MOVE, COPY, REN/RENAME, MKDIR/MD, CD/CHDIR and TYPE, with
 // Windows file names (see PathResolver) and the interpreter's messages.
 class FileCommands {
 public:
     static int removeDirectory(Interpreter &interpreter, std::string_view arguments);
     static int deleteFiles(Interpreter &interpreter, std::string_view arguments);
     static int move(Interpreter &interpreter, std::string_view arguments);
+    static int copy(Interpreter &interpreter, std::string_view arguments);
     static int rename(Interpreter &interpreter, std::string_view arguments);
     static int makeDirectory(Interpreter &interpreter, std::string_view arguments);
     static int changeDirectory(Interpreter &interpreter, std::string_view arguments);

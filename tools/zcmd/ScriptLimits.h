@@ -16,6 +16,12 @@ public:
     // Batch files and labels running inside one another (CALL).
     static constexpr int kMaxBatchNesting = 700;
 
+    // SETLOCALs inside one batch file or called label.
+    static constexpr size_t kMaxLocalScopes = 32;
+    // The variables all SETLOCALs running together may hold: a script that
+    // saves large variables over and over must not exhaust the memory.
+    static constexpr size_t kMaxSavedVariableText = size_t(64) << 20;
+
     static bool tooLong(std::string_view line) { return line.size() > kMaxLineLength; }
     // "The input line is too long." with error level 1.
     static int refuseLongLine(Session &session);

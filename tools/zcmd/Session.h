@@ -23,6 +23,14 @@ struct BatchFrame {
     std::string path;
     std::uint64_t offset = 0;
     BatchArguments arguments;
+    // What each SETLOCAL of this file or called label saved, innermost
+    // last: ENDLOCAL, or the end of the file or label, puts it back.
+    struct LocalScope {
+        Variables variables;
+        std::string folder;
+        size_t textSize = 0;
+    };
+    std::vector<LocalScope> localScopes;
 };
 
 // Everything the interpreter keeps between commands.
@@ -44,9 +52,10 @@ struct Session {
     };
     std::optional<Chain> pendingChain;
 
-    BatchFrame *batch = nullptr; // null on a command line
-    int callDepth = 0;           // inside "call": a named batch file returns
-    int batchNesting = 0;        // batch files and called labels running inside one another
+    BatchFrame *batch = nullptr;  // null on a command line
+    size_t savedVariableText = 0; // held by every SETLOCAL that has not ended
+    int callDepth = 0;            // inside "call": a named batch file returns
+    int batchNesting = 0;         // batch files and called labels running inside one another
     // Batch lines that may still be run; 0 for no limit. The program never
     // sets one; a harness that runs arbitrary scripts in-process does.
     std::uint64_t lineBudget = 0;

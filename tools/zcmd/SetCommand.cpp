@@ -1,9 +1,16 @@
 #include "zcmd/SetCommand.h"
 
+#include "zcmd/CommandWords.h"
 #include "zcmd/ConsoleCommands.h"
 #include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
+#include "zcmd/ScriptLimits.h"
+#include "zcmd/Session.h"
+#include "zcmd/SetArithmetic.h"
 #include "zcmd/Text.h"
+#include "zcmd/UnsupportedCommands.h"
+
+#include <unistd.h>
 
 namespace zcmd {
 
@@ -47,6 +54,25 @@ int list(Interpreter &interpreter, std::string_view prefix)
     return 0;
 }
 
+// SET /A: evaluates the expression; typed or given to /c (no batch file
+// running) it shows the value, without a line end.
+int arithmetic(Interpreter &interpreter, std::string_view expression)
+{
+    Session &session = interpreter.session();
+    if (text::unquote(text::trimBlanks(expression)).find_first_not_of(" \t") == std::string::npos) {
+        Output::errLine("The syntax of the command is incorrect.");
+        return 1;
+    }
+    SetArithmetic::Result result = SetArithmetic::evaluate(expression, session.variables);
+    if (!result.ok) {
+        Output::errLine(result.message);
+        return result.errorLevel;
+    }
+    if (!session.batch)
+        Output::out(std::to_string(result.value));
+    return 0;
+}
+
 } // namespace
 
 int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
@@ -60,10 +86,9 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
 
     const bool prompt =
         text::istartsWith(text, "/p") && (text.size() == 2 || text::isBlank(text[2]));
-    if (text::istartsWith(text, "/a") && (text.size() == 2 || text::isBlank(text[2]))) {
-        Output::errLine("The syntax of the command is incorrect.");
-        return 1;
-    }
+    if (text::istartsWith(text, "/a")
+        && (text.size() == 2 || text::isBlank(text[2]) || text[2] == '"'))
+        return arithmetic(interpreter, text.substr(2));
     if (prompt)
         text = text::skipBlanks(text.substr(2));
 
@@ -119,6 +144,71 @@ int SetCommand::path(Interpreter &interpreter, std::string_view arguments)
     else
         variables.set("PATH", folders);
     return 0;
+}
+
+namespace {
+
+std::string workingFolder()
+{
+    char buffer[4096];
+    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
+}
+
+void restore(Session &session, BatchFrame::LocalScope &scope)
+{
+    session.savedVariableText -= scope.textSize;
+    session.variables = std::move(scope.variables);
+    // A saved folder that has gone since leaves the current one as it is.
+    const bool back = ::chdir(scope.folder.c_str()) == 0;
+    static_cast<void>(back);
+}
+
+} // namespace
+
+int SetCommand::setLocal(Interpreter &interpreter, std::string_view arguments)
+{
+    Session &session = interpreter.session();
+    bool delayed = false;
+    std::string_view rest = text::trimBlanks(arguments);
+    const bool withArguments = !text::skipDelimiters(rest).empty();
+    for (const std::string &word : CommandWords::split(rest))
+        delayed = delayed || text::iequals(text::unquote(word), "enabledelayedexpansion");
+    if (delayed)
+        UnsupportedCommands::refuse("setlocal enabledelayedexpansion");
+    if (!session.batch)
+        return 0; // typed or given to /c, SETLOCAL does nothing
+    const size_t textSize = session.variables.textSize();
+    if (session.batch->localScopes.size() >= ScriptLimits::kMaxLocalScopes
+        || session.savedVariableText + textSize > ScriptLimits::kMaxSavedVariableText) {
+        Output::errLine("Maximum setlocal recursion level reached.");
+        session.errorLevel = 1;
+        return 1;
+    }
+    session.batch->localScopes.push_back({session.variables, workingFolder(), textSize});
+    session.savedVariableText += textSize;
+    if (withArguments)
+        session.errorLevel = 0;
+    return 0;
+}
+
+int SetCommand::endLocal(Interpreter &interpreter, std::string_view)
+{
+    Session &session = interpreter.session();
+    if (session.batch && !session.batch->localScopes.empty()) {
+        restore(session, session.batch->localScopes.back());
+        session.batch->localScopes.pop_back();
+    }
+    return 0;
+}
+
+void SetCommand::endAllLocals(Session &session, BatchFrame &frame)
+{
+    if (frame.localScopes.empty())
+        return;
+    for (size_t i = 1; i < frame.localScopes.size(); ++i)
+        session.savedVariableText -= frame.localScopes[i].textSize;
+    restore(session, frame.localScopes.front());
+    frame.localScopes.clear();
 }
 
 } // namespace zcmd

@@ -4,16 +4,25 @@
 namespace zcmd {
 
 class Interpreter;
+struct BatchFrame;
+struct Session;
 
 // SET: "set NAME=value" (the value is everything after "=", trailing blanks
 // included; an empty value removes the variable), "set "NAME=value"" (the
-// value ends at the last quote), "set /p NAME=prompt", "set" and "set PREFIX"
-// to list variables. PATH: "path" shows the search path, "path ;" clears
+// value ends at the last quote), "set /p NAME=prompt", "set /a expression"
+// (see SetArithmetic), "set" and "set PREFIX" to list variables. PATH: "path" shows the search path, "path ;" clears
 // it, "path folders" sets it.
 class SetCommand {
 public:
     static int run(Interpreter &interpreter, std::string_view arguments);
     static int path(Interpreter &interpreter, std::string_view arguments);
+    // SETLOCAL saves the variables and the current folder (in a batch file
+    // only, at most 32 deep in each file or called label); ENDLOCAL puts
+    // the last saved back. With an argument SETLOCAL clears the error level.
+    static int setLocal(Interpreter &interpreter, std::string_view arguments);
+    static int endLocal(Interpreter &interpreter, std::string_view arguments);
+    // Puts back what the outermost SETLOCAL of `frame` saved, if any.
+    static void endAllLocals(Session &session, BatchFrame &frame);
 };
 
 } // namespace zcmd

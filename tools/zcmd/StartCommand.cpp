@@ -66,16 +66,19 @@ int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
     if (!rest.empty() && text::isDelimiter(rest.front()))
         rest = text::skipDelimiters(rest);
 
-    // The first quoted word is the window title.
-    if (!rest.empty() && rest.front() == '"') {
-        size_t close = rest.find('"', 1);
-        rest = close == std::string_view::npos ? std::string_view() : rest.substr(close + 1);
-    }
-
     ProgramLauncher::StartOptions options;
     options.folder = PathResolver::absolute(".");
+    bool titled = false;
     while (true) {
         std::string_view probe = text::skipBlanks(rest);
+        // The first quoted word before the program, among the options or
+        // ahead of them, is the window title ("start /b "" prog").
+        if (!titled && !probe.empty() && probe.front() == '"') {
+            titled = true;
+            size_t close = probe.find('"', 1);
+            rest = close == std::string_view::npos ? std::string_view() : probe.substr(close + 1);
+            continue;
+        }
         if (probe.empty() || probe.front() != '/')
             break;
         std::string_view word = takeWord(rest);

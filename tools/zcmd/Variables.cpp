@@ -41,6 +41,14 @@ void Variables::set(std::string_view name, std::string_view value)
 
 void Variables::remove(std::string_view name) { byKey_.erase(text::toUpper(name)); }
 
+size_t Variables::textSize() const
+{
+    size_t size = 0;
+    for (const auto &entry : byKey_)
+        size += entry.second.first.size() + entry.second.second.size();
+    return size;
+}
+
 std::vector<std::pair<std::string, std::string>> Variables::all() const
 {
     std::vector<std::pair<std::string, std::string>> out;

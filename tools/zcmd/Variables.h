@@ -21,6 +21,8 @@ public:
 
     // Name and value pairs ordered by name without regard to case.
     std::vector<std::pair<std::string, std::string>> all() const;
+    // The characters of every name and value together.
+    size_t textSize() const;
     // "NAME=value" strings for a started program.
     std::vector<std::string> environmentBlock() const;
 

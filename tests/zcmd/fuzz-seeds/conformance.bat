@@ -13,3 +13,8 @@ echo %V:~,2% %~dp0 %~nx0
 (call )
 (call)
 dir /b
+set /a "X=(1+2)*3<<2, Y=X%%7^0x1F|010, Z=-~!X" & set /a Y/=0
+echo one>a.txt
+copy a.txt+a.txt b.txt & copy /b a.txt b.txt & copy *.txt c.log & copy nul d.txt
+ren *.txt *.bak & type nul & echo %~z1
+setlocal & set Q=1 & cd .. & endlocal & setlocal enableextensions & call :x & endlocal & endlocal
