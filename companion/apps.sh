@@ -7,4 +7,6 @@ if [ ! -f /plink.exe ]; then
   exit 1
 fi
 . /plink.exe
+# A backup stopped while it held the links that point at nothing puts them back first.
+zv_put_back_held
 zv_relocate /Applications /var/Applications

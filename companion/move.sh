@@ -11,8 +11,11 @@ if [ ! -f /plink.exe ]; then
   exit 1
 fi
 . /plink.exe
+# The links that point at nothing, set aside for the copies, are listed in
+# their place (the restore makes them again) and set aside once more after.
+zv_put_back_held
 zv_say "Recording the owners and modes of your files..."
-tool=$(zv_tool chown) || exit 1
+tool=$(zv_tool chown) || { zv_hold_links; exit 1; }
 if sh "$tool" -s "$ZV_SIZES" -l "$ZV_LINKS" -x Library/Lockdown -x Library/Zorvane "$ZV_RECORD" \
      Applications /Applications mobile /var/mobile root /var/root; then
   zv_say "Recorded the owners and modes of $(grep -vc '^#' "$ZV_RECORD") files and folders."
@@ -32,6 +35,9 @@ if sh "$tool" -s "$ZV_SIZES" -l "$ZV_LINKS" -x Library/Lockdown -x Library/Zorva
          printf "The device holds %s files, %s%s MB to back up.\n", grouped(sprintf("%d", n)),
            grouped(substr(mb, 1, dot - 1)), substr(mb, dot)
        }' "$ZV_SIZES"
+  zv_hold_links
+  exit 0
 else
+  zv_hold_links
   exit 1
 fi

@@ -7,11 +7,11 @@
 namespace {
 
 const QStringList companionFiles{
-    QStringLiteral("move.sh"),    QStringLiteral("back.sh"),   QStringLiteral("install.sh"),
-    QStringLiteral("fixmail.sh"), QStringLiteral("other.sh"),  QStringLiteral("apps.sh"),
-    QStringLiteral("fonts.sh"),   QStringLiteral("cp"),        QStringLiteral("chown"),
-    QStringLiteral("chown1"),     QStringLiteral("plink.exe"), QStringLiteral("pwned.jpg"),
-    QStringLiteral("names.sh")};
+    QStringLiteral("move.sh"),   QStringLiteral("hold.sh"),    QStringLiteral("unhold.sh"),
+    QStringLiteral("back.sh"),   QStringLiteral("install.sh"), QStringLiteral("fixmail.sh"),
+    QStringLiteral("other.sh"),  QStringLiteral("apps.sh"),    QStringLiteral("fonts.sh"),
+    QStringLiteral("cp"),        QStringLiteral("chown"),      QStringLiteral("chown1"),
+    QStringLiteral("plink.exe"), QStringLiteral("pwned.jpg"),  QStringLiteral("names.sh")};
 
 QString remote(const QString &path)
 {

@@ -279,6 +279,16 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
                           "not found, or path not found."));
     s.lines(setAsideLines());
     s.lines(connectionLines(cs));
+    // pscp cannot copy a link that points at nothing: the device sets such
+    // links aside, outside the trees it copies, until the last copy is made.
+    // They are listed in place (move.sh), so a restore makes them again.
+    s.line(copyToDevice(QStringLiteral("plink.exe hold.sh unhold.sh"), QStringLiteral("/")));
+    s.line(kNoteFailure);
+    s.line(noteFailure(sendFailure(QStringLiteral("plink.exe, hold.sh and unhold.sh"))));
+    s.line(runOnDevice(QStringLiteral("hold.sh")));
+    s.line(kNoteFailure);
+    s.line(noteFailure(
+        QStringLiteral("setting aside the links that point at nothing on the device (hold.sh)")));
     s.line(QStringLiteral("mkdir ") + kIncomingFolder);
     s.line(QStringLiteral("echo Backing up your Applications..."));
     fetch(QStringLiteral("pscp -r -pw %PASS% root@%IP%:") + apps + QStringLiteral(" ."),
@@ -301,6 +311,12 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
           QStringLiteral("copying /var/mobile from the device"));
     fetch(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."), QStringLiteral("root"),
           QStringLiteral("copying /var/root from the device"));
+    // Put back whatever the copies did; a link left held spoils no copy.
+    s.line(runOnDevice(QStringLiteral("unhold.sh")));
+    s.line(QStringLiteral("if errorlevel 1 echo warning some links that point at nothing could "
+                          "not be put back in place on your device; they lie in "
+                          "/private/var/zorvane-held (unhold.sh)>>")
+           + kOutcomeFile);
     s.line(QStringLiteral("rmdir /S /Q ") + kIncomingFolder);
     s.line(QStringLiteral("echo ") + JobProgress::kBackupCheckingLine);
     s.lines(settleLines(deviceRecord.isEmpty() ? QStringLiteral("unknown") : deviceRecord));

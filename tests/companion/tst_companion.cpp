@@ -19,10 +19,11 @@ QString bin(const QString &name)
 }
 
 const QStringList deviceFiles{
-    QStringLiteral("move.sh"),    QStringLiteral("back.sh"),  QStringLiteral("install.sh"),
-    QStringLiteral("fixmail.sh"), QStringLiteral("other.sh"), QStringLiteral("apps.sh"),
-    QStringLiteral("fonts.sh"),   QStringLiteral("cp"),       QStringLiteral("chown"),
-    QStringLiteral("chown1"),     QStringLiteral("plink.exe")};
+    QStringLiteral("move.sh"),  QStringLiteral("hold.sh"),    QStringLiteral("unhold.sh"),
+    QStringLiteral("back.sh"),  QStringLiteral("install.sh"), QStringLiteral("fixmail.sh"),
+    QStringLiteral("other.sh"), QStringLiteral("apps.sh"),    QStringLiteral("fonts.sh"),
+    QStringLiteral("cp"),       QStringLiteral("chown"),      QStringLiteral("chown1"),
+    QStringLiteral("plink.exe")};
 
 // Runs a command with the device's shell (busybox sh), as the device would.
 QByteArray deviceSh(const QStringList &args, int *exitCode)

@@ -70,6 +70,7 @@ private slots:
     void relocationNeverOverwritesOrLosesData();
     void recordCannotReachOutsideItsTree();
     void linksComeBackAsLinksOnlyInsideTheirTree();
+    void linksToNothingAreHeldAndPutBackWhole();
     void namesListCannotReachOutsideItsTree();
 
 private:
@@ -133,16 +134,21 @@ QString tst_device_scripts::deviceShell(const QString &command)
     return failure(command, m_device->shell(command));
 }
 
-// The device part of "Yes.bat" / "No.bat" (lines 14 to 26), in the program folder.
+// The device part of "Yes.bat" / "No.bat", in the program folder.
 QString tst_device_scripts::backup(const QString &applications)
 {
     const JobWorkspace &ws = *m_ws;
-    QString e = failure(QStringLiteral("fetch applications"), ws.pscpFrom(applications));
+    QString e;
+    for (const char *f : {"plink.exe", "hold.sh", "unhold.sh"})
+        e += failure(QLatin1String(f), ws.pscpTo(QLatin1String(f), QStringLiteral("/")));
+    e += failure(QStringLiteral("hold.sh"), ws.plink(QStringLiteral("hold.sh")));
+    e += failure(QStringLiteral("fetch applications"), ws.pscpFrom(applications));
     for (const char *f : {"cp", "chown", "plink.exe", "move.sh"})
         e += failure(QLatin1String(f), ws.pscpTo(QLatin1String(f), QStringLiteral("/")));
     e += failure(QStringLiteral("move.sh"), ws.plink(QStringLiteral("move.sh")));
     e += failure(QStringLiteral("fetch mobile"), ws.pscpFrom(QStringLiteral("/var/mobile")));
     e += failure(QStringLiteral("fetch root"), ws.pscpFrom(QStringLiteral("/var/root")));
+    e += failure(QStringLiteral("unhold.sh"), ws.plink(QStringLiteral("unhold.sh")));
     e += failure(QStringLiteral("back.sh"), ws.putAndRun(QStringLiteral("back.sh")));
     QDir(ws.folder() + QStringLiteral("/mobile/Library/Lockdown")).removeRecursively();
     QDir(ws.folder() + QStringLiteral("/root/Library/Lockdown")).removeRecursively();
@@ -519,8 +525,8 @@ void tst_device_scripts::linksComeBackAsLinksOnlyInsideTheirTree()
                  && list.contains("\n25 mobile/Media/Links/x -> y -> a -> b\n")
                  && list.contains("\n23 mobile/Media/Links/ ->  -> /var/mobile/Library/Keyboard\n"),
              list.constData());
-    QVERIFY(!QFileInfo(m_ws->folder() + QStringLiteral("/mobile/Media/Links/to a folder"))
-                 .isSymLink());
+    QVERIFY(
+        !QFileInfo(m_ws->folder() + QStringLiteral("/mobile/Media/Links/to a folder")).isSymLink());
 
     // pscp put copies where the links were: the restore makes the links again.
     VERIFY_OK(wreckOwnersAndModes());
@@ -553,8 +559,9 @@ void tst_device_scripts::linksComeBackAsLinksOnlyInsideTheirTree()
     QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/evil.txt"), evil + "# end 8\n"));
     VERIFY_OK(failure(QStringLiteral("put list"),
                       m_ws->pscpTo(QStringLiteral("evil.txt"), QStringLiteral("/tmp"))));
-    QVERIFY(writeFile(m_ws->folder() + QStringLiteral("/apply.sh"),
-                      ". /plink.exe\nzv_put_links /tmp/evil.txt mobile /var/mobile root /var/root\n"));
+    QVERIFY(
+        writeFile(m_ws->folder() + QStringLiteral("/apply.sh"),
+                  ". /plink.exe\nzv_put_links /tmp/evil.txt mobile /var/mobile root /var/root\n"));
     const TreeSnapshot etc = device(QStringLiteral("/etc"));
     const Result applied = m_ws->plink(QStringLiteral("apply.sh"));
     VERIFY_OK(failure(QStringLiteral("zv_put_links"), applied));
@@ -563,9 +570,9 @@ void tst_device_scripts::linksComeBackAsLinksOnlyInsideTheirTree()
           "/tmp/evil.txt: 5 unreadable lines"})
         QVERIFY2(applied.output.contains(said), applied.output.constData());
     VERIFY_SAME(device(QStringLiteral("/etc")), etc, TreeSnapshot::Everything);
-    QCOMPARE(QFileInfo(m_device->treePath() + QStringLiteral("/var/mobile/Media/made"))
-                 .symLinkTarget(),
-             QStringLiteral("/etc/passwd"));
+    QCOMPARE(
+        QFileInfo(m_device->treePath() + QStringLiteral("/var/mobile/Media/made")).symLinkTarget(),
+        QStringLiteral("/etc/passwd"));
 
     // A backup made before links were listed restores its links as copies, and says so;
     // the list the last restore left on the device is another backup's.
@@ -581,6 +588,80 @@ void tst_device_scripts::linksComeBackAsLinksOnlyInsideTheirTree()
         QVERIFY2(old.output.contains(said), old.output.constData());
     QVERIFY(!QFileInfo(m_device->treePath() + QStringLiteral("/var/mobile/Media/Links/to a file"))
                  .isSymLink());
+}
+
+void tst_device_scripts::linksToNothingAreHeldAndPutBackWhole()
+{
+    QVERIFY(startDevice());
+    // Links to nothing with hostile names, one whose name no list can hold.
+    VERIFY_OK(deviceShell(QStringLiteral(
+        "mkdir -p /var/mobile/Media/Held/in /private/var/outside /var/mobile/Media/NL && "
+        "cd /var/mobile/Media/Held && ln -s /nothing 'a b' && ln -s gone ./-n && "
+        "ln -s 'x\\y' 'back\\slash' && ln -s loop loop && ln -s /nothing in/deep && "
+        "chown -h 501:501 'a b' in/deep && ln -s /nothing '/Applications/Gone.app' && "
+        "ln -s /nothing \"/var/mobile/Media/NL/new$(printf '\\nline')\"")));
+    const QStringList helpers{QStringLiteral("dev"),
+                              QStringLiteral("private/var/logs"),
+                              QStringLiteral("private/var/tmp"),
+                              QStringLiteral("plink.exe"),
+                              QStringLiteral("hold.sh"),
+                              QStringLiteral("unhold.sh"),
+                              QStringLiteral("cp"),
+                              QStringLiteral("chown"),
+                              QStringLiteral("move.sh"),
+                              QStringLiteral("back.sh")};
+    const TreeSnapshot whole = TreeSnapshot::read(m_device->treePath(), helpers);
+    const QStringList notRestored = notBackedUp + QStringList{QStringLiteral("Media/NL")};
+    const TreeSnapshot mobile = device(QStringLiteral("/var/mobile"), notRestored);
+    QVERIFY(mobile.contains(QStringLiteral("Media/Held/back\\slash")));
+
+    // The backup copies past them, lists them, and leaves the device as it was.
+    VERIFY_OK(backup(QStringLiteral("/Applications")));
+    VERIFY_SAME(TreeSnapshot::read(m_device->treePath(), helpers), whole, TreeSnapshot::Everything);
+    QVERIFY(!QFileInfo::exists(m_device->treePath() + QStringLiteral("/private/var/zorvane-held")));
+    const QByteArray list =
+        readAll(m_ws->folder() + QStringLiteral("/root/Library/Zorvane/links.txt"));
+    for (const char *line :
+         {"\n21 mobile/Media/Held/a b -> /nothing\n", "\n20 mobile/Media/Held/-n -> gone\n",
+          "\n28 mobile/Media/Held/back\\slash -> x\\y\n",
+          "\n25 mobile/Media/Held/in/deep -> /nothing\n",
+          "\n21 Applications/Gone.app -> /nothing\n"})
+        QVERIFY2(list.contains(line), list.constData());
+
+    // The restore makes them again, owners and all.
+    VERIFY_OK(deviceShell(QStringLiteral("rm -r /var/mobile/Media/Held /Applications/Gone.app")));
+    VERIFY_OK(restore());
+    VERIFY_SAME(device(QStringLiteral("/var/mobile"), notRestored), mobile,
+                TreeSnapshot::Everything);
+    QCOMPARE(
+        QFileInfo(m_device->treePath() + QStringLiteral("/Applications/Gone.app")).symLinkTarget(),
+        QStringLiteral("/nothing"));
+
+    // A backup cut after setting them aside: the put back never overwrites
+    // what lies at a link's place now, nor goes through a folder become a link.
+    VERIFY_OK(failure(QStringLiteral("hold.sh"), m_ws->plink(QStringLiteral("hold.sh"))));
+    QVERIFY(!QFileInfo(m_device->treePath() + QStringLiteral("/var/mobile/Media/Held/a b"))
+                 .isSymLink());
+    VERIFY_OK(deviceShell(QStringLiteral("cd /var/mobile/Media/Held && echo mine > 'a b' && "
+                                         "rm -r in && ln -s /private/var/outside in")));
+    const TreeSnapshot outside = device(QStringLiteral("/private/var/outside"));
+    const Result put = m_ws->plink(QStringLiteral("unhold.sh"));
+    QVERIFY(put.finished && put.exitCode != 0);
+    for (const char *said : {"Media/Held/a b holds something else now",
+                             "/private/var/zorvane-held/mobile/Media/Held/in/deep: the link",
+                             "still held in /private/var/zorvane-held"})
+        QVERIFY2(put.output.contains(said), put.output.constData());
+    QCOMPARE(readAll(m_device->hostPath(QStringLiteral("/var/mobile/Media/Held/a b"))),
+             QByteArray("mine\n"));
+    VERIFY_SAME(device(QStringLiteral("/private/var/outside")), outside, TreeSnapshot::Everything);
+    for (const char *back : {"-n", "back\\slash", "loop"})
+        QVERIFY(QFileInfo(m_device->treePath() + QStringLiteral("/var/mobile/Media/Held/")
+                          + QLatin1String(back))
+                    .isSymLink());
+    const QString held = m_device->treePath() + QStringLiteral("/private/var/zorvane-held/mobile/");
+    QCOMPARE(QFileInfo(held + QStringLiteral("Media/Held/a b")).symLinkTarget(),
+             QStringLiteral("/nothing"));
+    QCOMPARE(TreeSnapshot::read(held).entry(QStringLiteral("Media/Held/in/deep")).uid, 501u);
 }
 
 void tst_device_scripts::namesListCannotReachOutsideItsTree()

@@ -12,12 +12,12 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QRegularExpression>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
 #include <csignal>
@@ -60,6 +60,7 @@ private slots:
     void everyNameComesBackExactly();
     void fullDeviceDiskWhileListingIsNeverComplete();
     void linksToNothingLeaveTheProgramsFolderAlone();
+    void linksToNothingAreBackedUpAndMadeAgain();
     void restoreOntoAFullDeviceStopsBeforeTheRestart();
 
 private:
@@ -372,11 +373,10 @@ QString makeFiles(const QString &folder, const QStringList &names)
 // to a folder, relative, names holding blanks and "->", and one whose target
 // is gone by the time of the restore (a link that points at nothing while the
 // backup copies stops pscp in its folder).
-const QStringList kLinks{QStringLiteral("Media/Links/to a file"),
-                         QStringLiteral("Media/Links/to a folder"),
-                         QStringLiteral("Media/Links/up and over"),
-                         QStringLiteral("Media/Links/ x -> y "),
-                         QStringLiteral("Media/Links/soon dangling")};
+const QStringList kLinks{
+    QStringLiteral("Media/Links/to a file"), QStringLiteral("Media/Links/to a folder"),
+    QStringLiteral("Media/Links/up and over"), QStringLiteral("Media/Links/ x -> y "),
+    QStringLiteral("Media/Links/soon dangling")};
 
 QString makeLinks()
 {
@@ -477,7 +477,8 @@ void tst_job_outcomes_e2e::everyNameComesBackExactly()
     // The one name no list can hold is named, not silently left out.
     QVERIFY2(b.text.contains(QStringLiteral("1 file(s) could not be checked")), qPrintable(b.text));
     QVERIFY(console.contains(QStringLiteral("not checked: mobile/Media/Names/line\\nbreak")));
-    QCOMPARE(TreeSnapshot::read(QStringLiteral("mobile"), kLinks + QStringList{QStringLiteral("Library/Zorvane")})
+    QCOMPARE(TreeSnapshot::read(QStringLiteral("mobile"),
+                                kLinks + QStringList{QStringLiteral("Library/Zorvane")})
                  .differences(TreeSnapshot::read(d.hostPath(QStringLiteral("/var/mobile")),
                                                  leftOut + kLinks),
                               TreeSnapshot::Content)
@@ -496,7 +497,8 @@ void tst_job_outcomes_e2e::everyNameComesBackExactly()
     QVERIFY(restore());
     const JobOutcome r = JobOutcome::read(JobOutcome::Kind::Restore);
     QVERIFY2(r.succeeded, qPrintable(r.text + r.transcript.right(3000)));
-    QVERIFY(r.transcript.contains(QStringLiteral("/var/mobile: 5 links checked, as in the backup")));
+    QVERIFY(
+        r.transcript.contains(QStringLiteral("/var/mobile: 5 links checked, as in the backup")));
     QVERIFY(r.transcript.contains(QStringLiteral("not checked (a line break in its name")));
     const QString unlisted = QStringLiteral("Media/Names/line\nbreak");
     const TreeSnapshot back =
@@ -535,12 +537,14 @@ void tst_job_outcomes_e2e::linksToNothingLeaveTheProgramsFolderAlone()
 {
     // pscp puts what follows each entry it cannot copy one folder higher: in
     // folders with links to nothing, the other files would climb up to the
-    // folder the copy is made in, the running script's name among them.
+    // folder the copy is made in, the running script's name among them. The
+    // backup sets aside the links to nothing in its trees, but not those it
+    // reaches only through a link to a folder elsewhere, which it never changes.
     QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
     SimulatedDevice &d = m_fixture->device();
-    QString make;
+    QString make = QStringLiteral("ln -s /private/var/elsewhere /var/mobile/Media/Spill && ");
     for (const char *folder : {"a", "b", "c"}) {
-        make += QStringLiteral("mkdir -p /var/mobile/Media/Spill/%1 && cd /var/mobile/Media/Spill/%1"
+        make += QStringLiteral("mkdir -p /private/var/elsewhere/%1 && cd /private/var/elsewhere/%1"
                                " && for n in 1 2 3 4 5; do ln -s /nothing$n l$n; done"
                                " && for n in 1 2 3 4 5 6 7 8; do echo spilled > p$n.txt; done"
                                " && echo 'echo spilled' > No.bat && ")
@@ -555,10 +559,65 @@ void tst_job_outcomes_e2e::linksToNothingLeaveTheProgramsFolderAlone()
     QFile ran(QStringLiteral("No.bat"));
     QVERIFY(ran.open(QIODevice::ReadOnly));
     QVERIFY(!ran.readAll().contains("spilled"));
-    const QStringList top = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    QVERIFY2(top.filter(QRegularExpression(QStringLiteral("^(p[0-9]\\.txt|[abc]|Incoming)$")))
-                 .isEmpty(),
-             qPrintable(top.join(QLatin1Char(' '))));
+    const QStringList top =
+        QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QVERIFY2(
+        top.filter(QRegularExpression(QStringLiteral("^(p[0-9]\\.txt|[abc]|Incoming)$"))).isEmpty(),
+        qPrintable(top.join(QLatin1Char(' '))));
+}
+
+void tst_job_outcomes_e2e::linksToNothingAreBackedUpAndMadeAgain()
+{
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    SimulatedDevice &d = m_fixture->device();
+    QString make;
+    for (const char *folder : {"a", "b"})
+        make +=
+            QStringLiteral("mkdir -p /var/mobile/Media/Spill/%1 && cd /var/mobile/Media/Spill/%1"
+                           " && for n in 1 2 3; do ln -s /nothing$n l$n; echo kept > p$n.txt;"
+                           " done && ")
+                .arg(QLatin1String(folder));
+    QVERIFY(d.shell(make
+                    + QStringLiteral("chown -h 501:501 l1 && "
+                                     "ln -s /nothing '/Applications/Gone App.app'"))
+                .exitCode
+            == 0);
+    const QStringList transient{QStringLiteral("logs"), QStringLiteral("tmp"),
+                                QStringLiteral("run")};
+    const TreeSnapshot var = TreeSnapshot::read(d.hostPath(QStringLiteral("/var")), transient);
+    const TreeSnapshot apps = TreeSnapshot::read(d.hostPath(QStringLiteral("/Applications")));
+    const TreeSnapshot spill =
+        TreeSnapshot::read(d.hostPath(QStringLiteral("/var/mobile/Media/Spill")));
+
+    // Complete and checked, every file in its folder, the device as it was.
+    const QString console = backup();
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY2(o.succeeded, qPrintable(o.text + console.right(2000)));
+    QVERIFY(!console.contains(QStringLiteral("unable to identify")));
+    for (const char *f : {"mobile/Media/Spill/a/p1.txt", "mobile/Media/Spill/b/p3.txt"})
+        QVERIFY2(QFileInfo(QLatin1String(f)).isFile(), f);
+    const auto differ = [](const TreeSnapshot &now, const TreeSnapshot &then) {
+        return now.differences(then, TreeSnapshot::Everything).join(QLatin1Char('\n'));
+    };
+    QCOMPARE(differ(TreeSnapshot::read(d.hostPath(QStringLiteral("/var")), transient), var),
+             QString());
+    QCOMPARE(differ(TreeSnapshot::read(d.hostPath(QStringLiteral("/Applications"))), apps),
+             QString());
+
+    // The restore makes them again, with their owners, and its check passes.
+    QVERIFY(d.shell(QStringLiteral("rm -r /var/mobile/Media/Spill '/Applications/Gone App.app'"))
+                .exitCode
+            == 0);
+    QVERIFY(restore());
+    const JobOutcome r = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY2(r.succeeded, qPrintable(r.text + transcript().right(2000)));
+    QCOMPARE(
+        differ(TreeSnapshot::read(d.hostPath(QStringLiteral("/var/mobile/Media/Spill"))), spill),
+        QString());
+    QCOMPARE(
+        QFileInfo(d.hostPath(QStringLiteral("/Applications")) + QStringLiteral("/Gone App.app"))
+            .symLinkTarget(),
+        QStringLiteral("/nothing"));
 }
 
 void tst_job_outcomes_e2e::restoreOntoAFullDeviceStopsBeforeTheRestart()

@@ -1,0 +1,12 @@
+# Backup, run on the device by plink before the first copy. pscp cannot copy a
+# link that points at nothing and misplaces what follows it, so every such
+# link of /Applications, /var/mobile and /var/root is set aside in a holding
+# folder outside them (after putting back what a stopped backup left there);
+# unhold.sh puts them back after the last copy. Fails when such a link stays
+# in place, whose copy will then fail naming it.
+if [ ! -f /plink.exe ]; then
+  echo "ERROR: /plink.exe is missing on the device." >&2
+  exit 1
+fi
+. /plink.exe
+zv_hold_links
