@@ -45,7 +45,8 @@ QStringList withoutNotes(const QStringList &lines)
         "echo Part of your backup did not reach your device.*|StageNames\\.exe [0-9a-f]{32}|"
         "if errorlevel 1 goto namesrefused|if not exist StagedNames goto namessent|"
         "pscp -r -pw %PASS% StagedNames/names-[0-9a-f]{32} root@%IP%:/var/root/Library/Zorvane|"
-        ":namessent|if exist StagedNames rmdir /S /Q StagedNames|:namesrefused|echo Nothing was sent, so your device is unchanged\\..*)$"));
+        ":namessent|if exist StagedNames rmdir /S /Q StagedNames|:namesrefused|echo Nothing was "
+        "sent, so your device is unchanged\\..*)$"));
     QStringList given;
     for (const QString &l : lines) {
         if (!l.startsWith(QStringLiteral("if errorlevel 1 echo "))
@@ -169,6 +170,20 @@ private slots:
                 }
             }
         }
+        // The links to nothing are set aside, with the helpers sent first, before
+        // the first fetch, and put back after the last and before the check.
+        const auto at = [&yes](const char *line) {
+            return yes.lines().indexOf(QLatin1String(line));
+        };
+        const int hold = at("plink -ssh %IP% -l root -pw %PASS% -m hold.sh");
+        const int unhold = at("plink -ssh %IP% -l root -pw %PASS% -m unhold.sh");
+        const int sent = at("pscp -r -pw %PASS% plink.exe hold.sh unhold.sh root@%IP%:/");
+        QVERIFY(sent >= 0 && sent < hold);
+        QVERIFY(hold > 0 && hold < firstFetch);
+        QVERIFY(unhold > at("pscp -r -pw %PASS% root@%IP%:/var/root .")
+                && unhold < at("BackupCheck.exe"));
+        QVERIFY(
+            yes.lines().value(hold + 2).startsWith(QStringLiteral("if errorlevel 1 echo failed ")));
         // Each of the three fetches notes its failure right after it.
         for (const QString &fetch :
              {QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications ."),
