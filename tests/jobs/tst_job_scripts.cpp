@@ -170,20 +170,17 @@ private slots:
                 }
             }
         }
-        // The links to nothing are set aside, with the helpers sent first, before
-        // the first fetch, and put back after the last and before the check.
-        const auto at = [&yes](const char *line) {
-            return yes.lines().indexOf(QLatin1String(line));
-        };
-        const int hold = at("plink -ssh %IP% -l root -pw %PASS% -m hold.sh");
-        const int unhold = at("plink -ssh %IP% -l root -pw %PASS% -m unhold.sh");
-        const int sent = at("pscp -r -pw %PASS% plink.exe hold.sh unhold.sh root@%IP%:/");
-        QVERIFY(sent >= 0 && sent < hold);
-        QVERIFY(hold > 0 && hold < firstFetch);
-        QVERIFY(unhold > at("pscp -r -pw %PASS% root@%IP%:/var/root .")
-                && unhold < at("BackupCheck.exe"));
-        QVERIFY(
-            yes.lines().value(hold + 2).startsWith(QStringLiteral("if errorlevel 1 echo failed ")));
+        // Links to nothing are set aside (helpers sent first) before the first
+        // fetch, and put back after the last and before the check.
+        const QStringList &l = yes.lines();
+        const int hold = l.indexOf(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m hold.sh"));
+        const int unhold =
+            l.indexOf(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m unhold.sh"));
+        QVERIFY(l.value(hold - 3) == "pscp -r -pw %PASS% plink.exe hold.sh unhold.sh root@%IP%:/"
+                && hold < firstFetch
+                && l.value(hold + 2).startsWith("if errorlevel 1 echo failed "));
+        QVERIFY(unhold > l.indexOf(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."))
+                && unhold < l.indexOf(QStringLiteral("BackupCheck.exe")));
         // Each of the three fetches notes its failure right after it.
         for (const QString &fetch :
              {QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications ."),
