@@ -651,6 +651,12 @@ void tst_device_scripts::linksToNothingAreHeldAndPutBackWhole()
     const TreeSnapshot now = device(QStringLiteral("/var/mobile/Media/Held"));
     QVERIFY(now.entry(QStringLiteral("back\\slash")).type == 'l'
             && now.entry(QStringLiteral("-n")).type == 'l');
+    // A put back cut short after making the link again (across disks): the held one goes.
+    VERIFY_OK(deviceShell(
+        QStringLiteral("cd /var/mobile/Media/Held && rm 'a b' && ln -s /nothing 'a b'")));
+    QVERIFY(m_ws->plink(QStringLiteral("unhold.sh")).output.contains("Held/in/deep: the link"));
+    QVERIFY(!device(QStringLiteral("/private/var/zorvane-held/mobile/Media/Held"))
+                 .contains(QStringLiteral("a b")));
 }
 
 void tst_device_scripts::namesListCannotReachOutsideItsTree()
