@@ -116,6 +116,7 @@ void Console::showPiece(const QString &piece)
     const qsizetype before = m_text.size();
     appendChunk(piece);
     m_transcript.add(m_text.mid(before));
+    dropOldest();
     // The form feed starts the script's transcript afresh with the output banner.
     if (piece.size() == 1 && piece.at(0) == kFormFeed)
         setText(kOutputBanner + kCrLf);
@@ -170,7 +171,6 @@ void Console::appendChunk(const QString &chunk)
         segment = p + 1;
     }
     m_text.append(segment, end - segment);
-    dropOldest();
     scheduleShowing();
 }
 

@@ -444,7 +444,12 @@ void tst_console::transcriptOfARealRun()
 // a line saying the rest is left out, and the box shows exactly that.
 void tst_console::outputWithoutEndKeepsTheNewestText()
 {
+    QTemporaryDir folder;
+    const QString before = QDir::currentPath();
+    QVERIFY(folder.isValid() && QDir::setCurrent(folder.path()));
     m_console->setText(kStartUp);
+    m_console->Starting(QStringLiteral("Backup.bat"));
+    qint64 lines = 0;
     const QString record = QStringLiteral("%1 | 4 kB | 4.0 kB/s | ETA: 00:00:00 | 100%\n");
     qint64 fed = 0;
     int last = 0;
@@ -452,6 +457,7 @@ void tst_console::outputWithoutEndKeepsTheNewestText()
         const QString chunk = record.arg(last, 40, 10, QLatin1Char('0'));
         m_console->GotChunk(chunk, false);
         fed += chunk.size();
+        ++lines;
         if (last % 25000 == 0)
             QCoreApplication::processEvents(); // the box shows part of it on the way
         QVERIFY(m_console->text().size() <= Console::kLargestText);
@@ -470,6 +476,12 @@ void tst_console::outputWithoutEndKeepsTheNewestText()
     QCOMPARE(text, expected + QStringLiteral("\r\nC:\\> "));
     m_console->flush();
     QCOMPARE(boxText(), text);
+    // The transcript on disk, within its own limit, holds all of it.
+    QFile onDisk(jobs::kTranscriptFile);
+    QVERIFY(onDisk.open(QIODevice::ReadOnly));
+    QCOMPARE(onDisk.size(), QByteArray("Backup.bat\r\n\r\nC:\\> ").size() + fed + lines);
+    QVERIFY(onDisk.readAll().endsWith(text.right(1000).toUtf8()));
+    QVERIFY(QDir::setCurrent(before));
 }
 
 // Nor can it fill the disk: the transcript stays within its limit and the
