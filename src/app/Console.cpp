@@ -191,7 +191,7 @@ void Console::dropOldest()
     const qsizetype lineStart = m_text.indexOf(kLf, cut);
     if (lineStart >= 0 && lineStart - cut < kInsertChars)
         cut = lineStart + 1;
-    else if (m_text.at(cut).isLowSurrogate() || m_text.at(cut) == kLf)
+    else if (m_text.at(cut).isLowSurrogate())
         ++cut;
     const QString leftOut = kLeftOutLine + kCrLf;
     // The box loses what it shows of the dropped text.
