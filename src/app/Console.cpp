@@ -15,6 +15,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kOutputBanner = QStringLiteral("**Farrowmoss's Output Console**");
 const QString kPrompt = QStringLiteral("C:\\> ");
 const QString kCanceledLine = QStringLiteral("[**] Process Canceled [**]");
+const QString kLeftOutLine = QStringLiteral("[... earlier output is left out here ...]");
 constexpr QChar kCr(13);
 constexpr QChar kLf(10);
 constexpr QChar kFormFeed(12);
@@ -115,6 +116,7 @@ void Console::showPiece(const QString &piece)
     const qsizetype before = m_text.size();
     appendChunk(piece);
     m_transcript.add(m_text.mid(before));
+    dropOldest();
     // The form feed starts the script's transcript afresh with the output banner.
     if (piece.size() == 1 && piece.at(0) == kFormFeed)
         setText(kOutputBanner + kCrLf);
@@ -175,7 +177,35 @@ void Console::appendChunk(const QString &chunk)
 void Console::append(const QString &addition)
 {
     m_text += addition;
+    dropOldest();
     scheduleShowing();
+}
+
+void Console::dropOldest()
+{
+    if (m_text.size() <= kLargestText)
+        return;
+    // The oldest half goes, up to the start of a line where one is near, and
+    // never between a CR and its LF or the halves of a character.
+    qsizetype cut = m_text.size() - kLargestText / 2;
+    const qsizetype lineStart = m_text.indexOf(kLf, cut);
+    if (lineStart >= 0 && lineStart - cut < kInsertChars)
+        cut = lineStart + 1;
+    else if (m_text.at(cut).isLowSurrogate())
+        ++cut;
+    const QString leftOut = kLeftOutLine + kCrLf;
+    // The box loses what it shows of the dropped text.
+    const qsizetype shownCut = qMin(cut, m_shown);
+    if (m_output) {
+        const qsizetype boxCut = shownCut - QStringView(m_text).left(shownCut).count(kCrLf);
+        m_writing = true;
+        QTextCursor start(m_output->document());
+        start.setPosition(int(boxCut), QTextCursor::KeepAnchor);
+        start.insertText(toBoxText(leftOut));
+        m_writing = false;
+    }
+    m_shown = leftOut.size() + m_shown - shownCut;
+    m_text.replace(0, cut, leftOut);
 }
 
 void Console::scheduleShowing()

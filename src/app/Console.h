@@ -24,7 +24,9 @@ class ReadOutput;
 // it, so after such a flood the box may finish showing the output a little
 // after the run has ended; small outputs are shown at once when the run ends.
 // Whenever the box's text changes, the caret moves to the end, so the end
-// stays in view.
+// stays in view. Output without end cannot fill the memory: past
+// kLargestText characters, the oldest half goes, replaced by a line that says
+// so (the transcript on disk keeps its own beginning).
 class Console {
 public:
     // Output: the box the transcript is shown in (not owned).
@@ -65,6 +67,8 @@ public:
     static constexpr int kSliceBudgetMs = 12;
     // A backlog up to this size is shown at once when a run ends.
     static constexpr qsizetype kShowAtOnceChars = 256 * 1024;
+    // The most text kept, about a hundred thousand lines of a backup.
+    static constexpr qsizetype kLargestText = 8 * 1024 * 1024;
 
 private:
     // One chunk, or one part of a chunk cut at its form feeds.
@@ -72,6 +76,7 @@ private:
     void appendChunk(const QString &chunk);
     void append(const QString &addition);
     void scheduleShowing();
+    void dropOldest();
     qsizetype unshownChars() const { return m_text.size() - m_shown; }
     QString takeUnshown(qsizetype maxChars);
     void showSlice();

@@ -108,13 +108,21 @@ public:
     {}
     bool open()
     {
-        return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+        return m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered);
     }
     QString errorString() const { return m_file.errorString(); }
     bool write(const QByteArray &content) override
     {
+        // The position stays at the end: one system call per write.
         return m_file.write(content) == content.size();
     }
+    QByteArray readAt(qint64 offset, qint64 size) override
+    {
+        const QByteArray part = m_file.seek(offset) ? m_file.read(size) : QByteArray();
+        m_file.seek(m_file.size());
+        return part;
+    }
+    bool cutTo(qint64 size) override { return m_file.resize(size) && m_file.seek(size); }
 
 private:
     QFile m_file;
@@ -139,6 +147,7 @@ public:
     {
         return m_file.seek(offset) ? m_file.read(size) : QByteArray();
     }
+    bool cutTo(qint64 size) override { return m_file.resize(size); }
 
 private:
     QFile m_file;

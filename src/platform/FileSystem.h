@@ -12,14 +12,17 @@ class OpenFile {
 public:
     virtual ~OpenFile() = default;
     virtual bool write(const QByteArray &content) = 0;
+    // At most `size` bytes from `offset`; empty at the end or on failure.
+    // Writes still go to the end.
+    virtual QByteArray readAt(qint64 offset, qint64 size) = 0;
+    // Keeps the first `size` bytes; later writes go on from there.
+    virtual bool cutTo(qint64 size) = 0;
 };
 
 // A file the program made for itself alone, held open to be written at its
 // end and read back.
 class ScratchFile : public OpenFile {
 public:
-    // At most `size` bytes from `offset`; empty at the end or on failure.
-    virtual QByteArray readAt(qint64 offset, qint64 size) = 0;
     // Why the last write or read failed.
     virtual QString errorString() const = 0;
 };

@@ -1,9 +1,11 @@
 #include "support/FakePlatform.h"
 
 #include "app/Console.h"
+#include "jobs/JobOutcome.h"
 #include "runner/ReadOutput.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextEdit>
 #include <QtTest>
@@ -90,6 +92,8 @@ private slots:
     void textPutIntoTheBoxIsTakenOver();
     void endStaysInView();
     void transcriptOfARealRun();
+    void outputWithoutEndKeepsTheNewestText();
+    void transcriptOnDiskKeepsItsBeginningAndEnd();
 
 private:
     QString boxText() const
@@ -434,6 +438,90 @@ void tst_console::transcriptOfARealRun()
     QCOMPARE(m_fakes.messages->shown.size(), 1);
     QVERIFY(m_fakes.messages->shown.first().text.contains(
         QStringLiteral("Not currently processing a command!")));
+}
+
+// A device that prints without end: the Console keeps its newest lines, after
+// a line saying the rest is left out, and the box shows exactly that.
+void tst_console::outputWithoutEndKeepsTheNewestText()
+{
+    QTemporaryDir folder;
+    const QString before = QDir::currentPath();
+    QVERIFY(folder.isValid() && QDir::setCurrent(folder.path()));
+    m_console->setText(kStartUp);
+    m_console->Starting(QStringLiteral("Backup.bat"));
+    const QString record = QStringLiteral("%1 | 4 kB | 4.0 kB/s | ETA: 00:00:00 | 100%\n");
+    qint64 fed = 0;
+    int last = 0;
+    for (; fed < 3 * Console::kLargestText; ++last) {
+        const QString chunk = record.arg(last, 40, 10, QLatin1Char('0'));
+        m_console->GotChunk(chunk, false);
+        fed += chunk.size();
+        if (last % 25000 == 0)
+            QCoreApplication::processEvents(); // the box shows part of it on the way
+        QVERIFY(m_console->text().size() <= Console::kLargestText);
+    }
+    m_console->Complete();
+    const QString text = m_console->text();
+    const QString leftOut = QStringLiteral("[... earlier output is left out here ...]\r\n");
+    QVERIFY(text.startsWith(leftOut));
+    QVERIFY(text.size() > Console::kLargestText / 2);
+    // Whole lines from the first one kept up to the last one fed, then the prompt.
+    QString expected = leftOut;
+    for (int i = text.mid(leftOut.size(), 40).toInt(); i < last; ++i)
+        expected += QString(record)
+                        .arg(i, 40, 10, QLatin1Char('0'))
+                        .replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    QCOMPARE(text, expected + QStringLiteral("\r\nC:\\> "));
+    m_console->flush();
+    QCOMPARE(boxText(), text);
+    // The transcript on disk, within its own limit, holds all of it.
+    QFile onDisk(jobs::kTranscriptFile);
+    QVERIFY(onDisk.open(QIODevice::ReadOnly));
+    QCOMPARE(onDisk.size(), QByteArray("Backup.bat\r\n\r\nC:\\> ").size() + fed + last);
+    QVERIFY(onDisk.readAll().endsWith(text.right(1000).toUtf8()));
+    QVERIFY(QDir::setCurrent(before));
+}
+
+// Nor can it fill the disk: the transcript stays within its limit and the
+// job's outcome still finds the earliest cause and the verdict at the end.
+void tst_console::transcriptOnDiskKeepsItsBeginningAndEnd()
+{
+    QTemporaryDir folder;
+    const QString before = QDir::currentPath();
+    QVERIFY(folder.isValid() && QDir::setCurrent(folder.path()));
+    constexpr qint64 limit = 4 * 1024 * 1024;
+    app::TranscriptFile transcript(limit);
+    const QString cause = QStringLiteral("PutFilesBack.bat\r\nAccess denied\r\n");
+    const QString records =
+        QStringLiteral("Info.plist | 0 kB | 0.4 kB/s | ETA: 00:00:00 | 100%\r\n").repeated(1000);
+    const QString verdict = QStringLiteral("Zorvane restore check: OK, every file\r\n");
+    transcript.start(cause);
+    qint64 fed = cause.size() + verdict.size();
+    for (; fed < 10 * limit; fed += records.size()) {
+        transcript.add(records);
+        QVERIFY(QFileInfo(jobs::kTranscriptFile).size() <= limit);
+    }
+    transcript.add(verdict);
+    QVERIFY(QFileInfo(jobs::kTranscriptFile).size() <= limit);
+    const auto notes = [](const QByteArray &text) {
+        QFile file(jobs::kOutcomeFile);
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    QVERIFY(notes("job restore\r\nend\r\n"));
+    const auto done = jobs::JobOutcome::read(jobs::JobOutcome::Kind::Restore);
+    QVERIFY(done.succeeded);
+    QVERIFY(done.transcript.startsWith(cause) && done.transcript.endsWith(verdict));
+    const QRegularExpression leftOut(QStringLiteral(
+        "\r\n\\[\\.\\.\\. (\\d+) bytes of the job's output are left out here \\.\\.\\.\\]\r\n"));
+    const auto match = leftOut.match(done.transcript);
+    QVERIFY(match.hasMatch());
+    QCOMPARE(done.transcript.count(QStringLiteral("left out here")), 1);
+    // What is kept and what is said to be left out add up to all that was fed.
+    QCOMPARE(done.transcript.size() - match.capturedLength() + match.captured(1).toLongLong(), fed);
+    QVERIFY(notes("job restore\r\nfailed sending mobile to the device\r\nend\r\n"));
+    const auto failed = jobs::JobOutcome::read(jobs::JobOutcome::Kind::Restore);
+    QVERIFY2(failed.text.contains(QStringLiteral("refused the password")), qPrintable(failed.text));
+    QVERIFY(QDir::setCurrent(before));
 }
 
 QTEST_MAIN(tst_console)
