@@ -263,6 +263,16 @@ void tst_zcmd_scripts::scripts_data()
         << QByteArray()
         << QStringList{QStringLiteral("/c"), QStringLiteral("set /a 1+2 & set /a \"x=6*7\"")}
         << QByteArray() << QByteArray("342") << 0;
+    QTest::newRow("a typed MOVE or COPY asks before replacing a file; /Y does not")
+        << QByteArray("@echo off\necho a>ow1_@ID@\necho b>ow2_@ID@\n")
+        << QStringList{QStringLiteral("/c"),
+                       QStringLiteral("t.bat & move ow1_@ID@ ow2_@ID@ & copy t.bat ow2_@ID@ & "
+                                      "move /Y ow1_@ID@ ow2_@ID@ & type ow2_@ID@")}
+        << QByteArray("no\nyes\n")
+        << QByteArray("Overwrite @DIR@/ow2_@ID@? (Yes/No/All):         0 file(s) moved.\r\n"
+                      "Overwrite @DIR@/ow2_@ID@? (Yes/No/All):         1 file(s) copied.\r\n"
+                      "        1 file(s) moved.\r\na\r\n")
+        << 0;
     QTest::newRow("cls into a pipe is a lone form feed")
         << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("Cls")} << QByteArray()
         << QByteArray("\f") << 0;
@@ -631,6 +641,22 @@ void tst_zcmd_scripts::conformance_data()
                       "@DIR@/fc_@ID@/a/b/f1.txt\r\n@DIR@/fc_@ID@/a/b/f2.txt\r\n"
                       "        2 file(s) moved.\r\n"
                       "gone\r\nfolder emptied\r\nCould Not Find @DIR@/fc_@ID@/nosuch.txt\r\n")
+        << 0;
+    QTest::newRow("MOVE and COPY onto a file: a batch file replaces it, /-Y and COPYCMD ask")
+        << bat
+        << QByteArray("@echo off\nmkdir ow_@ID@\ncd ow_@ID@\necho a>a.txt\necho b>b.txt\n"
+                      "echo c>c.txt\nmove a.txt b.txt\ntype b.txt\necho n| move /-y c.txt b.txt\n"
+                      "type b.txt\necho y| copy /-Y c.txt b.txt\ntype b.txt\nset COPYCMD=/-Y\n"
+                      "echo n| copy c.txt b.txt\n(echo maybe& echo all)| copy c.txt b.txt\n"
+                      "copy /y b.txt c.txt\nset COPYCMD=\ncd ..\n")
+        << QByteArray("        1 file(s) moved.\r\na\r\n"
+                      "Overwrite @DIR@/ow_@ID@/b.txt? (Yes/No/All):         0 file(s) moved.\r\n"
+                      "a\r\nOverwrite @DIR@/ow_@ID@/b.txt? (Yes/No/All):         1 file(s) "
+                      "copied.\r\nc\r\n"
+                      "Overwrite @DIR@/ow_@ID@/b.txt? (Yes/No/All):         0 file(s) copied.\r\n"
+                      "Overwrite @DIR@/ow_@ID@/b.txt? (Yes/No/All): Overwrite "
+                      "@DIR@/ow_@ID@/b.txt? (Yes/No/All):         1 file(s) copied.\r\n"
+                      "        1 file(s) copied.\r\n")
         << 0;
     QTest::newRow("COPY of a file, of wildcards and of a folder; copies onto themselves, missing")
         << bat
