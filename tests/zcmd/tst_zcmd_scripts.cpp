@@ -397,6 +397,15 @@ void tst_zcmd_scripts::conformance_data()
                       "[] [] [] [nosuch_@ID@.txt] [nosuch_@ID@.txt]\r\n")
         << 0;
 
+    QTest::newRow("%~$PATH:1 finds a parameter in the folders a variable lists")
+        << bat
+        << QByteArray(
+               "@echo off\nmkdir \"ps d_@ID@\"\necho x>\"ps d_@ID@\\tool.txt\"\n"
+               "set KEPT=%PATH%\nset PATH=nosuch_@ID@;\"%CD%\\ps d_@ID@\";%PATH%\n"
+               "call :sub tool.txt missing.txt\nset PATH=%KEPT%\ngoto :eof\n:sub\n"
+               "echo [%~$PATH:1] [%~$PATH:2] [%~nx$PATH:1] [%~dp$PATH:1] [%~$NOSUCH_@ID@:1]\n")
+        << QByteArray("[@DIR@/ps d_@ID@/tool.txt] [] [tool.txt] [@DIR@/ps d_@ID@/] []\r\n") << 0;
+
     QTest::newRow("CALL expands twice; SHIFT and SHIFT /n")
         << bat
         << QByteArray(
