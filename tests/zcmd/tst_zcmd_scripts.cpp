@@ -601,6 +601,19 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("sl 3\r\n[inner] [new]\r\n[outer] [] [@DIR@]\r\nsub [outer] []\r\n"
                       "ext 0\r\n[inner-kept]\r\n[]\r\n")
         << 0;
+    QTest::newRow("SETLOCAL ENABLEDELAYEDEXPANSION: !NAME! takes the value as the command runs")
+        << bat
+        << QByteArray("@echo off\nset x=0\nsetlocal enabledelayedexpansion\necho sl %errorlevel%\n"
+                      "(set x=2\necho !x! %x%)\necho hello^^! \"q^!\" lone! end\n"
+                      "set s=abcdef\necho !s:~1,3! !s:b=B! [!nosuch_@ID@!] !errorlevel!\n"
+                      "(set /a n=1\nif !n!==1 echo n-is-one)\nset f=de_@ID@.txt\n"
+                      "echo data>!f!\ntype de_@ID@.txt\necho !x! | more_@ID@\n"
+                      "setlocal disabledelayedexpansion\necho inner !x!\nendlocal\n"
+                      "echo back !x!\nendlocal\necho outside !x! %x%\n")
+        << QByteArray("sl 0\r\n2 0\r\nhello! \"q!\" lone end\r\nbcd aBcdef [] 0\r\n"
+                      "n-is-one\r\ndata\r\n")
+               + notRecognized("more_@ID@") + "inner !x!\r\nback 2\r\noutside !x! 0\r\n"
+        << 0;
     QTest::newRow("SET /A: operators by precedence, number forms, assignments, variables")
         << bat
         << QByteArray("@echo off\nset /a X=5*3\nset /a Y=X+1, Z=Y*2\necho [%X%] [%Y%] [%Z%]\n"

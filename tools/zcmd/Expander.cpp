@@ -306,4 +306,53 @@ std::string Expander::expand(std::string_view line, const Context &context)
     return out;
 }
 
+std::string Expander::expandDelayed(std::string_view text, const Context &context)
+{
+    if (text.find('!') == std::string_view::npos)
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size() && !ScriptLimits::tooLong(out)) {
+        const char c = text[i];
+        if (c == '^') {
+            if (i + 1 < text.size())
+                out += text[i + 1];
+            i += 2;
+            continue;
+        }
+        if (c != '!') {
+            out += c;
+            ++i;
+            continue;
+        }
+        const size_t close = text.find('!', i + 1);
+        if (close == std::string_view::npos)
+            break; // a lone '!' goes, and so does the rest's meaning as a name
+        const std::string_view name = text.substr(i + 1, close - i - 1);
+        i = close + 1;
+        if (name.empty())
+            continue;
+        const size_t colon = name.find(':');
+        if (colon != std::string_view::npos) {
+            std::optional<std::string> value = lookup(name.substr(0, colon), context);
+            if (std::optional<std::string> edited =
+                    value ? applyEdit(*value, name.substr(colon + 1)) : std::nullopt)
+                out += *edited;
+            continue;
+        }
+        if (std::optional<std::string> value = lookup(name, context))
+            out += *value;
+    }
+    // After a lone '!' the rest is kept as it is, less its carets.
+    if (i < text.size() && text[i] == '!') {
+        for (size_t k = i + 1; k < text.size(); ++k) {
+            if (text[k] == '^' && ++k == text.size())
+                break;
+            out += text[k];
+        }
+    }
+    return out;
+}
+
 } // namespace zcmd

@@ -176,12 +176,22 @@ void Interpreter::applyErrorLevelRule(ErrorLevelRule rule, int code)
 
 int Interpreter::runCommand(const Node &node)
 {
+    // With delayed expansion on, !NAME! in the command and its file names
+    // takes the values variables have now, after the line was parsed.
+    std::vector<Redirection> redirections = node.redirections;
+    std::string delayedText;
+    if (session_.delayedExpansion) {
+        for (Redirection &redirection : redirections)
+            redirection.target = Expander::expandDelayed(redirection.target, expansionContext());
+        delayedText = Expander::expandDelayed(node.text, expansionContext());
+    }
     RedirectionScope scope;
-    if (!scope.apply(node.redirections)) {
+    if (!scope.apply(redirections)) {
         session_.errorLevel = 1;
         return 1;
     }
-    std::string_view text = text::skipDelimiters(node.text);
+    std::string_view text =
+        text::skipDelimiters(session_.delayedExpansion ? delayedText : node.text);
     if (text::trimBlanks(text).empty())
         return 0;
     if (auto builtin = Builtins::match(text)) {
@@ -261,7 +271,9 @@ int Interpreter::runPipeline(const Node &node)
         }
         pid_t pid = ::fork();
         if (pid == 0) {
-            // Each side of a pipe runs in an interpreter of its own, as on Windows.
+            // Each side of a pipe runs in an interpreter of its own, as on
+            // Windows, which starts with delayed expansion off.
+            session_.delayedExpansion = false;
             if (previousRead >= 0) {
                 ::dup2(previousRead, 0);
                 ::close(previousRead);
@@ -297,8 +309,13 @@ int Interpreter::runPipeline(const Node &node)
     return code;
 }
 
-bool Interpreter::evaluate(const IfTest &test) const
+bool Interpreter::evaluate(const IfTest &written) const
 {
+    IfTest test = written;
+    if (session_.delayedExpansion) {
+        test.left = Expander::expandDelayed(test.left, expansionContext());
+        test.right = Expander::expandDelayed(test.right, expansionContext());
+    }
     bool result = false;
     switch (test.kind) {
     case IfTest::Kind::Exist: result = PathResolver::anyExists(test.left); break;
