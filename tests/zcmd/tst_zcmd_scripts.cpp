@@ -770,6 +770,16 @@ void tst_zcmd_scripts::conformance_data()
                "if exist ..\\nm_@ID@\\FOO echo n6\nif exist foo\\ (echo wrong) else echo n7\n"
                "cd ..\n")
         << QByteArray("n1\r\nn2\r\nn3\r\nn4\r\nn5\r\nn6\r\nn7\r\n") << 0;
+    QTest::newRow("PUSHD keeps folders to go back to with POPD; a missing one fails")
+        << bat
+        << QByteArray("@echo off\nmkdir \"pu d_@ID@\\sub\"\nexitwith 3\npushd \"pu d_@ID@\"\n"
+                      "echo [%errorlevel%] [%CD%]\npushd sub\necho [%CD%]\npopd\necho [%CD%]\n"
+                      "popd\nexitwith 2\npopd\necho [%errorlevel%] [%CD%]\n"
+                      "pushd nosuch_@ID@\necho [%errorlevel%] [%CD%]\n")
+        << QByteArray(
+               "[0] [@DIR@/pu d_@ID@]\r\n[@DIR@/pu d_@ID@/sub]\r\n[@DIR@/pu d_@ID@]\r\n"
+               "[2] [@DIR@]\r\nThe system cannot find the path specified.\r\n[1] [@DIR@]\r\n")
+        << 1;
     QTest::newRow("PATH shows, clears and sets the search path")
         << bat
         << QByteArray("@echo off\nset KEPT=%PATH%\npath ;\npath\nargv found-here\n"

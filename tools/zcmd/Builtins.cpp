@@ -48,6 +48,8 @@ const Entry kBuiltins[] = {
     {"md", &FileCommands::makeDirectory, R::SetAlways},
     {"cd", &FileCommands::changeDirectory, R::SetAlways},
     {"chdir", &FileCommands::changeDirectory, R::SetAlways},
+    {"pushd", &FileCommands::pushFolder, R::SetAlways},
+    {"popd", &FileCommands::popFolder, R::SetOnFailure},
     {"type", &FileCommands::type, R::SetAlways},
     {"start", &StartCommand::run, R::SetOnFailure},
     // Internal commands of the Windows interpreter that zcmd does not implement.
@@ -59,9 +61,7 @@ const Entry kBuiltins[] = {
     {"for", nullptr, R::SetAlways},
     {"ftype", nullptr, R::SetAlways},
     {"mklink", nullptr, R::SetAlways},
-    {"popd", nullptr, R::SetAlways},
     {"prompt", nullptr, R::SetAlways},
-    {"pushd", nullptr, R::SetAlways},
     {"time", nullptr, R::SetAlways},
     {"ver", nullptr, R::SetAlways},
     {"verify", nullptr, R::SetAlways},

@@ -6,6 +6,7 @@
 #include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
 #include "zcmd/PathResolver.h"
+#include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
 
 #include <algorithm>
@@ -733,6 +734,44 @@ int FileCommands::changeDirectory(Interpreter &, std::string_view arguments)
         Output::errLine(kAccessDenied);
         return 1;
     }
+    return 0;
+}
+
+int FileCommands::pushFolder(Interpreter &interpreter, std::string_view arguments)
+{
+    std::string_view rest = text::trimBlanks(text::skipDelimiters(text::trimBlanks(arguments)));
+    if (rest.empty())
+        return 0;
+    std::vector<std::string> &stack = interpreter.session().pushedFolders;
+    if (stack.size() >= ScriptLimits::kMaxPushedFolders) {
+        Output::errLine("Not enough memory resources are available to process this command.");
+        return 1;
+    }
+    const std::string from = PathResolver::absolute(".");
+    const std::string path = PathResolver::resolve(rest);
+    if (!PathResolver::isDirectory(path)) {
+        Output::errLine(PathResolver::exists(path) ? "The directory name is invalid."
+                                                   : kPathNotFound);
+        return 1;
+    }
+    if (::chdir(path.c_str()) != 0) {
+        Output::errLine(kAccessDenied);
+        return 1;
+    }
+    stack.push_back(from);
+    return 0;
+}
+
+int FileCommands::popFolder(Interpreter &interpreter, std::string_view)
+{
+    std::vector<std::string> &stack = interpreter.session().pushedFolders;
+    if (stack.empty())
+        return 0;
+    const std::string folder = stack.back();
+    stack.pop_back();
+    // A kept folder that has gone since leaves the current one as it is.
+    const bool back = ::chdir(folder.c_str()) == 0;
+    static_cast<void>(back);
     return 0;
 }
 

@@ -39,6 +39,8 @@ struct Session {
     Variables variables;
     int errorLevel = 0;
     bool echoOn = true;
+    // The folders PUSHD kept, the last one last; bounded like SETLOCAL.
+    std::vector<std::string> pushedFolders;
     // SETLOCAL ENABLEDELAYEDEXPANSION: !NAME! is expanded as each command runs.
     bool delayedExpansion = false;
     Flow flow = Flow::Continue;
