@@ -469,6 +469,14 @@ void tst_zcmd_scripts::conformance_data()
                       "yes\r\n\r\n@DIR@>IF /i A == a rem x \r\n"
                       "\r\n@DIR@>(\r\nrem inside \r\n echo z \r\n) \r\nz\r\n")
         << 0;
+    QTest::newRow("PROMPT sets what command echo shows before each command")
+        << bat
+        << QByteArray("@prompt $G\necho one\nprompt $$ $A$C$F$Q$S[$+]$_x$l$b$g\npushd .\npopd\n"
+                      "prompt\n@set PROMPT=#$g\necho two\n@echo off\n")
+        << QByteArray("\r\n>echo one \r\none\r\n\r\n>prompt $$ $A$C$F$Q$S[$+]$_x$l$b$g \r\n"
+                      "\r\n$ &()= []\r\nx<|>pushd . \r\n\r\n$ &()= [+]\r\nx<|>popd \r\n"
+                      "\r\n$ &()= []\r\nx<|>prompt \r\n\r\n#>echo two \r\ntwo\r\n")
+        << 0;
     QTest::newRow("REM as the command of IF, ELSE, && and || does nothing")
         << bat
         << QByteArray("@echo off\nif 1==1 rem x & echo not-shown\n"

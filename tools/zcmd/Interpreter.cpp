@@ -55,6 +55,11 @@ std::string Interpreter::prompt() const
         case 'S': out += ' '; break;
         case '$': out += '$'; break;
         case '_': out += "\r\n"; break;
+        case 'A': out += '&'; break;
+        case 'C': out += '('; break;
+        case 'F': out += ')'; break;
+        case 'E': out += '\x1b'; break;
+        case '+': out += std::string(session_.pushedFolders.size(), '+'); break;
         default: break;
         }
     }

@@ -146,6 +146,16 @@ int SetCommand::path(Interpreter &interpreter, std::string_view arguments)
     return 0;
 }
 
+int SetCommand::prompt(Interpreter &interpreter, std::string_view arguments)
+{
+    const std::string_view text = text::skipDelimiters(arguments);
+    if (text.empty())
+        interpreter.session().variables.remove("PROMPT");
+    else
+        interpreter.session().variables.set("PROMPT", text);
+    return 0;
+}
+
 namespace {
 
 std::string workingFolder()
