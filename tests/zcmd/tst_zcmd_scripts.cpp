@@ -726,6 +726,15 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("r1\r\nr2\r\nr3\r\nThe system cannot find the file specified.\r\n"
                       "none 1\r\ntype 0\r\n        1 file(s) copied.\r\ntypes 0\r\n")
         << 0;
+    QTest::newRow("a program or batch file in a missing folder: the path is not found")
+        << bat
+        << QByteArray("@echo off\nnofolder_@ID@\\prog.exe\necho [%errorlevel%]\n"
+                      "call nofolder_@ID@\\x.bat a\necho [%errorlevel%]\nmkdir pf_@ID@\n"
+                      "pf_@ID@\\prog.exe\necho [%errorlevel%]\n")
+        << QByteArray("The system cannot find the path specified.\r\n[3]\r\n"
+                      "The system cannot find the path specified.\r\n[3]\r\n")
+               + notRecognized("pf_@ID@\\prog.exe") + "[9009]\r\n"
+        << (9009 & 0xff);
     QTest::newRow("PATH search with and without an extension; START /W's exit code")
         << bat
         << QByteArray(

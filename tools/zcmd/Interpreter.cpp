@@ -225,6 +225,13 @@ int Interpreter::runProgram(const std::string &text)
     if (!text::trimBlanks(name).empty())
         found = ProgramFinder::findCommand(name, session_.variables, session_.interpreterPath);
     if (!found) {
+        // A name whose folder does not exist: the path is what is missing,
+        // and the error level is that of a missing path.
+        if (PathResolver::folderMissing(name)) {
+            Output::errLine("The system cannot find the path specified.");
+            session_.errorLevel = 3;
+            return 3;
+        }
         reportNotRecognized(token);
         session_.errorLevel = 9009;
         return 9009;
