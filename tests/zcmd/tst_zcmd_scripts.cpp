@@ -726,6 +726,14 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("r1\r\nr2\r\nr3\r\nThe system cannot find the file specified.\r\n"
                       "none 1\r\ntype 0\r\n        1 file(s) copied.\r\ntypes 0\r\n")
         << 0;
+    QTest::newRow("a redirection into a missing folder skips the command, keeps the error level")
+        << bat
+        << QByteArray("@echo off\nexitwith 4\necho hi >nofolder_@ID@\\f.txt\necho [%errorlevel%]\n"
+                      "exitwith 0\n(echo x) >nofolder_@ID@\\g.txt || echo or-runs\n"
+                      "echo [%errorlevel%]\n")
+        << QByteArray("The system cannot find the path specified.\r\n[4]\r\n"
+                      "The system cannot find the path specified.\r\nor-runs\r\n[0]\r\n")
+        << 0;
     QTest::newRow("a program or batch file in a missing folder: the path is not found")
         << bat
         << QByteArray("@echo off\nnofolder_@ID@\\prog.exe\necho [%errorlevel%]\n"

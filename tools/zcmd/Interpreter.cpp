@@ -104,10 +104,8 @@ int Interpreter::execute(const Node &node)
     case Node::Type::Command: return runCommand(node);
     case Node::Type::Block: {
         RedirectionScope scope;
-        if (!scope.apply(node.redirections)) {
-            session_.errorLevel = 1;
-            return 1;
-        }
+        if (!scope.apply(node.redirections))
+            return 1; // the error level stays; a following || still runs
         int code = 0;
         for (const NodePtr &child : node.children) {
             code = execute(*child);
@@ -190,11 +188,11 @@ int Interpreter::runCommand(const Node &node)
             redirection.target = Expander::expandDelayed(redirection.target, expansionContext());
         delayedText = Expander::expandDelayed(node.text, expansionContext());
     }
+    // A redirection that fails skips the command and leaves the error level
+    // as it was, as on Windows; the failure still counts for && and ||.
     RedirectionScope scope;
-    if (!scope.apply(redirections)) {
-        session_.errorLevel = 1;
+    if (!scope.apply(redirections))
         return 1;
-    }
     std::string_view text =
         text::skipDelimiters(session_.delayedExpansion ? delayedText : node.text);
     if (text::trimBlanks(text).empty())
