@@ -273,6 +273,11 @@ void tst_zcmd_scripts::scripts_data()
                       "Overwrite @DIR@/ow2_@ID@? (Yes/No/All):         1 file(s) copied.\r\n"
                       "        1 file(s) moved.\r\na\r\n")
         << 0;
+    QTest::newRow("/V:ON expands !NAME! as each command runs, %NAME% as the line is read")
+        << QByteArray()
+        << QStringList{QStringLiteral("/v:on"), QStringLiteral("/c"),
+                       QStringLiteral("set X@ID@=1& echo [!X@ID@!] [%X@ID@%]")}
+        << QByteArray() << QByteArray("[1] [%X@ID@%]\r\n") << 0;
     QTest::newRow("cls into a pipe is a lone form feed")
         << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("Cls")} << QByteArray()
         << QByteArray("\f") << 0;
