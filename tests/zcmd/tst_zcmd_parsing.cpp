@@ -169,6 +169,10 @@ void tst_zcmd_parsing::lineParser_data()
     QTest::newRow("if without a command")
         << "if a==a" << false << "<error: The syntax of the command is incorrect.>";
     QTest::newRow("trailing ampersand") << "echo a &" << false << "cmd{echo a }";
+    QTest::newRow("an unknown IF operator is named as written")
+        << "if 1 Foo 2 echo x" << false << "<error: Foo was unexpected at this time.>";
+    QTest::newRow("a known IF operator in any case compares")
+        << "if 1 gEq 2 echo x" << false << "if{1 GEQ 2?cmd{echo x}}";
 }
 
 void tst_zcmd_parsing::lineParser()

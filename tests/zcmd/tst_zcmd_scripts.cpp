@@ -263,6 +263,21 @@ void tst_zcmd_scripts::scripts_data()
         << QByteArray()
         << QStringList{QStringLiteral("/c"), QStringLiteral("set /a 1+2 & set /a \"x=6*7\"")}
         << QByteArray() << QByteArray("342") << 0;
+    QTest::newRow("a typed MOVE or COPY asks before replacing a file; /Y does not")
+        << QByteArray("@echo off\necho a>ow1_@ID@\necho b>ow2_@ID@\n")
+        << QStringList{QStringLiteral("/c"),
+                       QStringLiteral("t.bat & move ow1_@ID@ ow2_@ID@ & copy t.bat ow2_@ID@ & "
+                                      "move /Y ow1_@ID@ ow2_@ID@ & type ow2_@ID@")}
+        << QByteArray("no\nyes\n")
+        << QByteArray("Overwrite @DIR@/ow2_@ID@? (Yes/No/All):         0 file(s) moved.\r\n"
+                      "Overwrite @DIR@/ow2_@ID@? (Yes/No/All):         1 file(s) copied.\r\n"
+                      "        1 file(s) moved.\r\na\r\n")
+        << 0;
+    QTest::newRow("/V:ON expands !NAME! as each command runs, %NAME% as the line is read")
+        << QByteArray()
+        << QStringList{QStringLiteral("/v:on"), QStringLiteral("/c"),
+                       QStringLiteral("set X@ID@=1& echo [!X@ID@!] [%X@ID@%]")}
+        << QByteArray() << QByteArray("[1] [%X@ID@%]\r\n") << 0;
     QTest::newRow("cls into a pipe is a lone form feed")
         << QByteArray() << QStringList{QStringLiteral("/c"), QStringLiteral("Cls")} << QByteArray()
         << QByteArray("\f") << 0;
@@ -387,6 +402,15 @@ void tst_zcmd_scripts::conformance_data()
                       "[] [] [] [nosuch_@ID@.txt] [nosuch_@ID@.txt]\r\n")
         << 0;
 
+    QTest::newRow("%~$PATH:1 finds a parameter in the folders a variable lists")
+        << bat
+        << QByteArray(
+               "@echo off\nmkdir \"ps d_@ID@\"\necho x>\"ps d_@ID@\\tool.txt\"\n"
+               "set KEPT=%PATH%\nset PATH=nosuch_@ID@;\"%CD%\\ps d_@ID@\";%PATH%\n"
+               "call :sub tool.txt missing.txt\nset PATH=%KEPT%\ngoto :eof\n:sub\n"
+               "echo [%~$PATH:1] [%~$PATH:2] [%~nx$PATH:1] [%~dp$PATH:1] [%~$NOSUCH_@ID@:1]\n")
+        << QByteArray("[@DIR@/ps d_@ID@/tool.txt] [] [tool.txt] [@DIR@/ps d_@ID@/] []\r\n") << 0;
+
     QTest::newRow("CALL expands twice; SHIFT and SHIFT /n")
         << bat
         << QByteArray(
@@ -449,6 +473,14 @@ void tst_zcmd_scripts::conformance_data()
                       "\r\n@DIR@>if 1 == 2 (\r\necho no \r\n)  else (\r\necho yes \r\n) \r\n"
                       "yes\r\n\r\n@DIR@>IF /i A == a rem x \r\n"
                       "\r\n@DIR@>(\r\nrem inside \r\n echo z \r\n) \r\nz\r\n")
+        << 0;
+    QTest::newRow("PROMPT sets what command echo shows before each command")
+        << bat
+        << QByteArray("@prompt $G\necho one\nprompt $$ $A$C$F$Q$S[$+]$_x$l$b$g\npushd .\npopd\n"
+                      "prompt\n@set PROMPT=#$g\necho two\n@echo off\n")
+        << QByteArray("\r\n>echo one \r\none\r\n\r\n>prompt $$ $A$C$F$Q$S[$+]$_x$l$b$g \r\n"
+                      "\r\n$ &()= []\r\nx<|>pushd . \r\n\r\n$ &()= [+]\r\nx<|>popd \r\n"
+                      "\r\n$ &()= []\r\nx<|>prompt \r\n\r\n#>echo two \r\ntwo\r\n")
         << 0;
     QTest::newRow("REM as the command of IF, ELSE, && and || does nothing")
         << bat
@@ -582,6 +614,19 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("sl 3\r\n[inner] [new]\r\n[outer] [] [@DIR@]\r\nsub [outer] []\r\n"
                       "ext 0\r\n[inner-kept]\r\n[]\r\n")
         << 0;
+    QTest::newRow("SETLOCAL ENABLEDELAYEDEXPANSION: !NAME! takes the value as the command runs")
+        << bat
+        << QByteArray("@echo off\nset x=0\nsetlocal enabledelayedexpansion\necho sl %errorlevel%\n"
+                      "(set x=2\necho !x! %x%)\necho hello^^! \"q^!\" lone! end\n"
+                      "set s=abcdef\necho !s:~1,3! !s:b=B! [!nosuch_@ID@!] !errorlevel!\n"
+                      "(set /a n=1\nif !n!==1 echo n-is-one)\nset f=de_@ID@.txt\n"
+                      "echo data>!f!\ntype de_@ID@.txt\necho !x! | more_@ID@\n"
+                      "setlocal disabledelayedexpansion\necho inner !x!\nendlocal\n"
+                      "echo back !x!\nendlocal\necho outside !x! %x%\n")
+        << QByteArray("sl 0\r\n2 0\r\nhello! \"q!\" lone end\r\nbcd aBcdef [] 0\r\n"
+                      "n-is-one\r\ndata\r\n")
+               + notRecognized("more_@ID@") + "inner !x!\r\nback 2\r\noutside !x! 0\r\n"
+        << 0;
     QTest::newRow("SET /A: operators by precedence, number forms, assignments, variables")
         << bat
         << QByteArray("@echo off\nset /a X=5*3\nset /a Y=X+1, Z=Y*2\necho [%X%] [%Y%] [%Z%]\n"
@@ -632,6 +677,22 @@ void tst_zcmd_scripts::conformance_data()
                       "        2 file(s) moved.\r\n"
                       "gone\r\nfolder emptied\r\nCould Not Find @DIR@/fc_@ID@/nosuch.txt\r\n")
         << 0;
+    QTest::newRow("MOVE and COPY onto a file: a batch file replaces it, /-Y and COPYCMD ask")
+        << bat
+        << QByteArray("@echo off\nmkdir ow_@ID@\ncd ow_@ID@\necho a>a.txt\necho b>b.txt\n"
+                      "echo c>c.txt\nmove a.txt b.txt\ntype b.txt\necho n| move /-y c.txt b.txt\n"
+                      "type b.txt\necho y| copy /-Y c.txt b.txt\ntype b.txt\nset COPYCMD=/-Y\n"
+                      "echo n| copy c.txt b.txt\n(echo maybe& echo all)| copy c.txt b.txt\n"
+                      "copy /y b.txt c.txt\nset COPYCMD=\ncd ..\n")
+        << QByteArray("        1 file(s) moved.\r\na\r\n"
+                      "Overwrite @DIR@/ow_@ID@/b.txt? (Yes/No/All):         0 file(s) moved.\r\n"
+                      "a\r\nOverwrite @DIR@/ow_@ID@/b.txt? (Yes/No/All):         1 file(s) "
+                      "copied.\r\nc\r\n"
+                      "Overwrite @DIR@/ow_@ID@/b.txt? (Yes/No/All):         0 file(s) copied.\r\n"
+                      "Overwrite @DIR@/ow_@ID@/b.txt? (Yes/No/All): Overwrite "
+                      "@DIR@/ow_@ID@/b.txt? (Yes/No/All):         1 file(s) copied.\r\n"
+                      "        1 file(s) copied.\r\n")
+        << 0;
     QTest::newRow("COPY of a file, of wildcards and of a folder; copies onto themselves, missing")
         << bat
         << QByteArray("@echo off\nmkdir cp_@ID@\\d1\ncd cp_@ID@\necho one>f.txt\necho two>g.txt\n"
@@ -670,6 +731,23 @@ void tst_zcmd_scripts::conformance_data()
         << QByteArray("r1\r\nr2\r\nr3\r\nThe system cannot find the file specified.\r\n"
                       "none 1\r\ntype 0\r\n        1 file(s) copied.\r\ntypes 0\r\n")
         << 0;
+    QTest::newRow("a redirection into a missing folder skips the command, keeps the error level")
+        << bat
+        << QByteArray("@echo off\nexitwith 4\necho hi >nofolder_@ID@\\f.txt\necho [%errorlevel%]\n"
+                      "exitwith 0\n(echo x) >nofolder_@ID@\\g.txt || echo or-runs\n"
+                      "echo [%errorlevel%]\n")
+        << QByteArray("The system cannot find the path specified.\r\n[4]\r\n"
+                      "The system cannot find the path specified.\r\nor-runs\r\n[0]\r\n")
+        << 0;
+    QTest::newRow("a program or batch file in a missing folder: the path is not found")
+        << bat
+        << QByteArray("@echo off\nnofolder_@ID@\\prog.exe\necho [%errorlevel%]\n"
+                      "call nofolder_@ID@\\x.bat a\necho [%errorlevel%]\nmkdir pf_@ID@\n"
+                      "pf_@ID@\\prog.exe\necho [%errorlevel%]\n")
+        << QByteArray("The system cannot find the path specified.\r\n[3]\r\n"
+                      "The system cannot find the path specified.\r\n[3]\r\n")
+               + notRecognized("pf_@ID@\\prog.exe") + "[9009]\r\n"
+        << (9009 & 0xff);
     QTest::newRow("PATH search with and without an extension; START /W's exit code")
         << bat
         << QByteArray(
@@ -722,6 +800,16 @@ void tst_zcmd_scripts::conformance_data()
                "if exist ..\\nm_@ID@\\FOO echo n6\nif exist foo\\ (echo wrong) else echo n7\n"
                "cd ..\n")
         << QByteArray("n1\r\nn2\r\nn3\r\nn4\r\nn5\r\nn6\r\nn7\r\n") << 0;
+    QTest::newRow("PUSHD keeps folders to go back to with POPD; a missing one fails")
+        << bat
+        << QByteArray("@echo off\nmkdir \"pu d_@ID@\\sub\"\nexitwith 3\npushd \"pu d_@ID@\"\n"
+                      "echo [%errorlevel%] [%CD%]\npushd sub\necho [%CD%]\npopd\necho [%CD%]\n"
+                      "popd\nexitwith 2\npopd\necho [%errorlevel%] [%CD%]\n"
+                      "pushd nosuch_@ID@\necho [%errorlevel%] [%CD%]\n")
+        << QByteArray(
+               "[0] [@DIR@/pu d_@ID@]\r\n[@DIR@/pu d_@ID@/sub]\r\n[@DIR@/pu d_@ID@]\r\n"
+               "[2] [@DIR@]\r\nThe system cannot find the path specified.\r\n[1] [@DIR@]\r\n")
+        << 1;
     QTest::newRow("PATH shows, clears and sets the search path")
         << bat
         << QByteArray("@echo off\nset KEPT=%PATH%\npath ;\npath\nargv found-here\n"

@@ -72,6 +72,41 @@ std::string applyPathModifiers(const std::string &value, std::string_view modifi
     return out;
 }
 
+// The first of the folders `list` names (separated by semicolons, each
+// perhaps in quotes) that holds `name`, as a full path; empty when none does.
+std::string searchFolders(const std::string &name, const std::string *list)
+{
+    if (!list || name.empty())
+        return std::string();
+    std::string relative = name;
+    for (char &c : relative)
+        if (c == '\\')
+            c = '/';
+    struct stat st;
+    if (relative.front() == '/')
+        return ::stat(relative.c_str(), &st) == 0 ? relative : std::string();
+    size_t start = 0;
+    while (start <= list->size()) {
+        size_t end = list->find(';', start);
+        if (end == std::string::npos)
+            end = list->size();
+        std::string folder = text::stripSurroundingQuotes(list->substr(start, end - start));
+        start = end + 1;
+        if (folder.empty())
+            continue;
+        for (char &c : folder)
+            if (c == '\\')
+                c = '/';
+        if (folder.front() != '/')
+            folder = currentFolder() + "/" + folder;
+        if (folder.back() != '/')
+            folder += '/';
+        if (::stat((folder + relative).c_str(), &st) == 0)
+            return folder + relative;
+    }
+    return std::string();
+}
+
 } // namespace
 
 std::optional<std::string> Expander::lookup(std::string_view name, const Context &context)
@@ -154,15 +189,31 @@ size_t Expander::expandParameter(std::string_view line, size_t at, const Context
     std::string_view allowed = "fdpnxsatzFDPNXSATZ";
     while (j < line.size() && allowed.find(line[j]) != std::string_view::npos)
         ++j;
+    std::string_view modifiers = line.substr(at + 2, j - at - 2);
+    // %~$NAME:1 looks the parameter up in the folders the variable NAME lists.
+    std::optional<std::string_view> searchVariable;
+    if (j < line.size() && line[j] == '$') {
+        size_t colon = line.find(':', j + 1);
+        if (colon == std::string_view::npos || colon == j + 1)
+            return 0;
+        searchVariable = line.substr(j + 1, colon - j - 1);
+        j = colon + 1;
+    }
     if (j >= line.size() || line[j] < '0' || line[j] > '9')
         return 0;
     const size_t index = static_cast<size_t>(line[j] - '0');
-    std::string_view modifiers = line.substr(at + 2, j - at - 2);
     const BatchArguments &args = *context.batch;
     // %~dp0 and its kin name the running file itself, also inside "call :label".
-    const bool ownFile =
-        index == 0 && !modifiers.empty() && args.zeroNamesBatch && !args.batchPath.empty();
+    const bool ownFile = index == 0 && (!modifiers.empty() || searchVariable) && args.zeroNamesBatch
+                         && !args.batchPath.empty();
     std::string value = ownFile ? args.batchPath : text::stripSurroundingQuotes(args.word(index));
+    if (searchVariable) {
+        value = searchFolders(value, context.variables.find(*searchVariable));
+        if (value.empty())
+            return j + 1 - at; // not found, or no such variable: nothing
+        if (modifiers.empty())
+            modifiers = "f";
+    }
     out += applyPathModifiers(value, modifiers);
     return j + 1 - at;
 }
@@ -250,6 +301,55 @@ std::string Expander::expand(std::string_view line, const Context &context)
         } else {
             out.append(line.substr(i, close - i)); // "%NAME"; the closing % may open the next name
             i = close;
+        }
+    }
+    return out;
+}
+
+std::string Expander::expandDelayed(std::string_view text, const Context &context)
+{
+    if (text.find('!') == std::string_view::npos)
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size() && !ScriptLimits::tooLong(out)) {
+        const char c = text[i];
+        if (c == '^') {
+            if (i + 1 < text.size())
+                out += text[i + 1];
+            i += 2;
+            continue;
+        }
+        if (c != '!') {
+            out += c;
+            ++i;
+            continue;
+        }
+        const size_t close = text.find('!', i + 1);
+        if (close == std::string_view::npos)
+            break; // a lone '!' goes, and so does the rest's meaning as a name
+        const std::string_view name = text.substr(i + 1, close - i - 1);
+        i = close + 1;
+        if (name.empty())
+            continue;
+        const size_t colon = name.find(':');
+        if (colon != std::string_view::npos) {
+            std::optional<std::string> value = lookup(name.substr(0, colon), context);
+            if (std::optional<std::string> edited =
+                    value ? applyEdit(*value, name.substr(colon + 1)) : std::nullopt)
+                out += *edited;
+            continue;
+        }
+        if (std::optional<std::string> value = lookup(name, context))
+            out += *value;
+    }
+    // After a lone '!' the rest is kept as it is, less its carets.
+    if (i < text.size() && text[i] == '!') {
+        for (size_t k = i + 1; k < text.size(); ++k) {
+            if (text[k] == '^' && ++k == text.size())
+                break;
+            out += text[k];
         }
     }
     return out;

@@ -23,6 +23,12 @@ public:
 
     static std::string expand(std::string_view line, const Context &context);
 
+    // Delayed expansion of a parsed command's text, just before it runs:
+    // !NAME! (and !NAME:edit!) gives the variable's value now, an undefined
+    // one or a lone '!' gives nothing, and a caret takes the next character
+    // as it is. Text without a '!' is left exactly as it is, carets too.
+    static std::string expandDelayed(std::string_view text, const Context &context);
+
     // %VAR:~start,length% and %VAR:find=replace% applied to a value;
     // nothing when the edit is not well formed.
     static std::optional<std::string> applyEdit(std::string_view value, std::string_view edit);

@@ -6,6 +6,7 @@
 #include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
 #include "zcmd/PathResolver.h"
+#include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
 
 #include <algorithm>
@@ -57,6 +58,58 @@ bool hasSwitch(const std::vector<std::string> &switches, char name)
 {
     return std::any_of(switches.begin(), switches.end(),
                        [&](const std::string &s) { return !s.empty() && s.front() == name; });
+}
+
+// How MOVE and COPY treat a target file that exists. A batch file
+// replaces it; a typed command asks first. COPYCMD may hold /Y or /-Y to
+// change that default, and the command's own /Y or /-Y decides over both.
+enum class Overwrite { Ask, Always };
+
+Overwrite overwriteRule(const Interpreter &interpreter, const std::vector<std::string> &switches)
+{
+    Overwrite rule = interpreter.session().batch ? Overwrite::Always : Overwrite::Ask;
+    if (const std::string *copyCmd = interpreter.session().variables.find("COPYCMD")) {
+        for (const std::string &word : CommandWords::split(*copyCmd)) {
+            if (text::iequals(word, "/Y"))
+                rule = Overwrite::Always;
+            else if (text::iequals(word, "/-Y"))
+                rule = Overwrite::Ask;
+        }
+    }
+    for (const std::string &s : switches) {
+        if (text::iequals(s, "Y"))
+            rule = Overwrite::Always;
+        else if (text::iequals(s, "-Y"))
+            rule = Overwrite::Ask;
+    }
+    return rule;
+}
+
+// Asks whether `destination` may be replaced: Yes, No, or All (this one and
+// every later one). Other answers ask again; no answer left is No.
+bool mayOverwrite(Overwrite &rule, const std::string &destination)
+{
+    struct stat st;
+    if (rule == Overwrite::Always || ::stat(destination.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return true;
+    while (true) {
+        Output::out("Overwrite " + PathResolver::absolute(destination) + "? (Yes/No/All): ");
+        std::optional<std::string> answer = ConsoleCommands::readLine(1024);
+        if (!answer) {
+            Output::out("\r\n");
+            return false;
+        }
+        std::string_view word = text::trimBlanks(*answer);
+        const char first = word.empty() ? '\0' : text::upper(word.front());
+        if (first == 'Y')
+            return true;
+        if (first == 'N')
+            return false;
+        if (first == 'A') {
+            rule = Overwrite::Always;
+            return true;
+        }
+    }
 }
 
 bool isDirectoryNoFollow(const std::string &path)
@@ -234,7 +287,7 @@ int FileCommands::deleteFiles(Interpreter &, std::string_view arguments)
 // MOVE source[,source...] target: a source may hold wildcards. With
 // several files each one's full name is shown as it goes, and they may
 // only go into a folder.
-int FileCommands::move(Interpreter &, std::string_view arguments)
+int FileCommands::move(Interpreter &interpreter, std::string_view arguments)
 {
     std::vector<std::string> switches, operands;
     if (!parseWords(arguments, "Y", switches, operands))
@@ -271,6 +324,7 @@ int FileCommands::move(Interpreter &, std::string_view arguments)
     int moved = 0;
     bool folders = false;
     int code = 0;
+    Overwrite rule = overwriteRule(interpreter, switches);
     for (const std::string &source : sources) {
         struct stat st;
         if (::lstat(source.c_str(), &st) != 0)
@@ -278,6 +332,8 @@ int FileCommands::move(Interpreter &, std::string_view arguments)
         std::string destination = intoFolder ? joinPath(target, text::baseName(source)) : target;
         if (several)
             Output::outLine(PathResolver::absolute(source));
+        if (!S_ISDIR(st.st_mode) && !mayOverwrite(rule, destination))
+            continue;
         if (::rename(source.c_str(), destination.c_str()) != 0) {
             Output::errLine(errno == EXDEV
                                 ? "The system cannot move the file to a different disk drive."
@@ -492,7 +548,7 @@ int combine(const std::string &written, const std::string &targetWritten, bool b
 // file in it and shows each one's name as written; the count of files
 // copied ends every COPY. Sources joined with "+", or wildcards into one
 // file, are joined (see combine).
-int FileCommands::copy(Interpreter &, std::string_view arguments)
+int FileCommands::copy(Interpreter &interpreter, std::string_view arguments)
 {
     std::vector<std::string> switches, operands;
     if (!parseWords(arguments, "ABDLNVYZ", switches, operands))
@@ -554,6 +610,7 @@ int FileCommands::copy(Interpreter &, std::string_view arguments)
         folderEnd == std::string::npos ? std::string() : pattern.substr(0, folderEnd + 1);
     int count = 0;
     int code = 0;
+    Overwrite rule = overwriteRule(interpreter, switches);
     for (const std::string &source : sources) {
         const std::string destination =
             intoFolder ? joinPath(target, text::baseName(source)) : target;
@@ -564,6 +621,8 @@ int FileCommands::copy(Interpreter &, std::string_view arguments)
             code = 1;
             continue;
         }
+        if (!mayOverwrite(rule, destination))
+            continue;
         if (!copyBytes(source, destination)) {
             Output::errLine(PathResolver::isDirectory(parentOf(PathResolver::absolute(destination)))
                                 ? kAccessDenied
@@ -675,6 +734,44 @@ int FileCommands::changeDirectory(Interpreter &, std::string_view arguments)
         Output::errLine(kAccessDenied);
         return 1;
     }
+    return 0;
+}
+
+int FileCommands::pushFolder(Interpreter &interpreter, std::string_view arguments)
+{
+    std::string_view rest = text::trimBlanks(text::skipDelimiters(text::trimBlanks(arguments)));
+    if (rest.empty())
+        return 0;
+    std::vector<std::string> &stack = interpreter.session().pushedFolders;
+    if (stack.size() >= ScriptLimits::kMaxPushedFolders) {
+        Output::errLine("Not enough memory resources are available to process this command.");
+        return 1;
+    }
+    const std::string from = PathResolver::absolute(".");
+    const std::string path = PathResolver::resolve(rest);
+    if (!PathResolver::isDirectory(path)) {
+        Output::errLine(PathResolver::exists(path) ? "The directory name is invalid."
+                                                   : kPathNotFound);
+        return 1;
+    }
+    if (::chdir(path.c_str()) != 0) {
+        Output::errLine(kAccessDenied);
+        return 1;
+    }
+    stack.push_back(from);
+    return 0;
+}
+
+int FileCommands::popFolder(Interpreter &interpreter, std::string_view)
+{
+    std::vector<std::string> &stack = interpreter.session().pushedFolders;
+    if (stack.empty())
+        return 0;
+    const std::string folder = stack.back();
+    stack.pop_back();
+    // A kept folder that has gone since leaves the current one as it is.
+    const bool back = ::chdir(folder.c_str()) == 0;
+    static_cast<void>(back);
     return 0;
 }
 

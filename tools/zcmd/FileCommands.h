@@ -17,6 +17,10 @@ public:
     static int rename(Interpreter &interpreter, std::string_view arguments);
     static int makeDirectory(Interpreter &interpreter, std::string_view arguments);
     static int changeDirectory(Interpreter &interpreter, std::string_view arguments);
+    // PUSHD folder: keeps the current folder on a stack and changes to the
+    // folder; POPD changes back to the folder last kept.
+    static int pushFolder(Interpreter &interpreter, std::string_view arguments);
+    static int popFolder(Interpreter &interpreter, std::string_view arguments);
     static int type(Interpreter &interpreter, std::string_view arguments);
 
     // Removes a file, a link or a folder with everything in it; links are

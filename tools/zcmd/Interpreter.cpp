@@ -55,6 +55,11 @@ std::string Interpreter::prompt() const
         case 'S': out += ' '; break;
         case '$': out += '$'; break;
         case '_': out += "\r\n"; break;
+        case 'A': out += '&'; break;
+        case 'C': out += '('; break;
+        case 'F': out += ')'; break;
+        case 'E': out += '\x1b'; break;
+        case '+': out += std::string(session_.pushedFolders.size(), '+'); break;
         default: break;
         }
     }
@@ -99,10 +104,8 @@ int Interpreter::execute(const Node &node)
     case Node::Type::Command: return runCommand(node);
     case Node::Type::Block: {
         RedirectionScope scope;
-        if (!scope.apply(node.redirections)) {
-            session_.errorLevel = 1;
-            return 1;
-        }
+        if (!scope.apply(node.redirections))
+            return 1; // the error level stays; a following || still runs
         int code = 0;
         for (const NodePtr &child : node.children) {
             code = execute(*child);
@@ -176,12 +179,22 @@ void Interpreter::applyErrorLevelRule(ErrorLevelRule rule, int code)
 
 int Interpreter::runCommand(const Node &node)
 {
-    RedirectionScope scope;
-    if (!scope.apply(node.redirections)) {
-        session_.errorLevel = 1;
-        return 1;
+    // With delayed expansion on, !NAME! in the command and its file names
+    // takes the values variables have now, after the line was parsed.
+    std::vector<Redirection> redirections = node.redirections;
+    std::string delayedText;
+    if (session_.delayedExpansion) {
+        for (Redirection &redirection : redirections)
+            redirection.target = Expander::expandDelayed(redirection.target, expansionContext());
+        delayedText = Expander::expandDelayed(node.text, expansionContext());
     }
-    std::string_view text = text::skipDelimiters(node.text);
+    // A redirection that fails skips the command and leaves the error level
+    // as it was, as on Windows; the failure still counts for && and ||.
+    RedirectionScope scope;
+    if (!scope.apply(redirections))
+        return 1;
+    std::string_view text =
+        text::skipDelimiters(session_.delayedExpansion ? delayedText : node.text);
     if (text::trimBlanks(text).empty())
         return 0;
     if (auto builtin = Builtins::match(text)) {
@@ -210,6 +223,13 @@ int Interpreter::runProgram(const std::string &text)
     if (!text::trimBlanks(name).empty())
         found = ProgramFinder::findCommand(name, session_.variables, session_.interpreterPath);
     if (!found) {
+        // A name whose folder does not exist: the path is what is missing,
+        // and the error level is that of a missing path.
+        if (PathResolver::folderMissing(name)) {
+            Output::errLine("The system cannot find the path specified.");
+            session_.errorLevel = 3;
+            return 3;
+        }
         reportNotRecognized(token);
         session_.errorLevel = 9009;
         return 9009;
@@ -261,7 +281,9 @@ int Interpreter::runPipeline(const Node &node)
         }
         pid_t pid = ::fork();
         if (pid == 0) {
-            // Each side of a pipe runs in an interpreter of its own, as on Windows.
+            // Each side of a pipe runs in an interpreter of its own, as on
+            // Windows, which starts with delayed expansion off.
+            session_.delayedExpansion = false;
             if (previousRead >= 0) {
                 ::dup2(previousRead, 0);
                 ::close(previousRead);
@@ -297,8 +319,13 @@ int Interpreter::runPipeline(const Node &node)
     return code;
 }
 
-bool Interpreter::evaluate(const IfTest &test) const
+bool Interpreter::evaluate(const IfTest &written) const
 {
+    IfTest test = written;
+    if (session_.delayedExpansion) {
+        test.left = Expander::expandDelayed(test.left, expansionContext());
+        test.right = Expander::expandDelayed(test.right, expansionContext());
+    }
     bool result = false;
     switch (test.kind) {
     case IfTest::Kind::Exist: result = PathResolver::anyExists(test.left); break;

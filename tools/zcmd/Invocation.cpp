@@ -27,6 +27,11 @@ Invocation Invocation::parse(int argc, char **argv)
             inv.commandLine = text;
             return inv;
         }
+        // /V:ON (or /V) turns delayed expansion on, /V:OFF off.
+        if (option == 'V') {
+            inv.delayedExpansion = !text::iequals(arg.substr(2), ":OFF");
+            continue;
+        }
         if (arg.size() != 2)
             continue;
         if (option == 'Q')

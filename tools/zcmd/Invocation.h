@@ -6,7 +6,7 @@
 namespace zcmd {
 
 // How the interpreter was started:
-//   zcmd [/Q] [/S] [/D] /C command line   run the command line and end
+//   zcmd [/Q] [/S] [/D] [/V:ON] /C command line   run the command line and end
 //   zcmd [/Q] [/S] [/D] /K command line   run it, then read commands
 //   zcmd script [arguments]               run a batch file
 //   zcmd                                  read commands from the input
@@ -17,6 +17,7 @@ struct Invocation {
     Mode mode = Mode::Input;
     bool echoOff = false;
     bool stripOuterQuotes = false; // /S
+    bool delayedExpansion = false; // /V:ON
     std::string commandLine;
     std::string script;
     std::string scriptArguments;

@@ -530,13 +530,16 @@ private:
                 i_ += 2;
                 t.op = "==";
             } else {
-                t.op = text::toUpper(readIfWord());
+                // The message names an unknown operator as written; a known
+                // one is kept upper-cased, as command echo shows it.
+                const std::string written = readIfWord();
+                t.op = text::toUpper(written);
                 static const char *const ops[] = {"EQU", "NEQ", "LSS", "LEQ", "GTR", "GEQ"};
                 bool known = false;
                 for (const char *op : ops)
                     known = known || t.op == op;
                 if (!known)
-                    throw SyntaxFailure{(t.op.empty() ? std::string("=") : t.op)
+                    throw SyntaxFailure{(written.empty() ? std::string("=") : written)
                                         + " was unexpected at this time."};
             }
             t.right = readIfWord();

@@ -21,6 +21,9 @@ public:
     // The variables all SETLOCALs running together may hold: a script that
     // saves large variables over and over must not exhaust the memory.
     static constexpr size_t kMaxSavedVariableText = size_t(64) << 20;
+    // Folders PUSHD keeps at once: a script that pushes in a loop must not
+    // exhaust the memory; beyond this PUSHD fails as if out of memory.
+    static constexpr size_t kMaxPushedFolders = 4096;
 
     static bool tooLong(std::string_view line) { return line.size() > kMaxLineLength; }
     // "The input line is too long." with error level 1.

@@ -29,6 +29,7 @@ struct BatchFrame {
         Variables variables;
         std::string folder;
         size_t textSize = 0;
+        bool delayedExpansion = false;
     };
     std::vector<LocalScope> localScopes;
 };
@@ -38,6 +39,10 @@ struct Session {
     Variables variables;
     int errorLevel = 0;
     bool echoOn = true;
+    // The folders PUSHD kept, the last one last; bounded like SETLOCAL.
+    std::vector<std::string> pushedFolders;
+    // SETLOCAL ENABLEDELAYEDEXPANSION: !NAME! is expanded as each command runs.
+    bool delayedExpansion = false;
     Flow flow = Flow::Continue;
     int exitCode = 0;
 

@@ -8,8 +8,8 @@
 #include "zcmd/Session.h"
 #include "zcmd/SetArithmetic.h"
 #include "zcmd/Text.h"
-#include "zcmd/UnsupportedCommands.h"
 
+#include <optional>
 #include <unistd.h>
 
 namespace zcmd {
@@ -146,6 +146,16 @@ int SetCommand::path(Interpreter &interpreter, std::string_view arguments)
     return 0;
 }
 
+int SetCommand::prompt(Interpreter &interpreter, std::string_view arguments)
+{
+    const std::string_view text = text::skipDelimiters(arguments);
+    if (text.empty())
+        interpreter.session().variables.remove("PROMPT");
+    else
+        interpreter.session().variables.set("PROMPT", text);
+    return 0;
+}
+
 namespace {
 
 std::string workingFolder()
@@ -158,6 +168,7 @@ void restore(Session &session, BatchFrame::LocalScope &scope)
 {
     session.savedVariableText -= scope.textSize;
     session.variables = std::move(scope.variables);
+    session.delayedExpansion = scope.delayedExpansion;
     // A saved folder that has gone since leaves the current one as it is.
     const bool back = ::chdir(scope.folder.c_str()) == 0;
     static_cast<void>(back);
@@ -168,13 +179,15 @@ void restore(Session &session, BatchFrame::LocalScope &scope)
 int SetCommand::setLocal(Interpreter &interpreter, std::string_view arguments)
 {
     Session &session = interpreter.session();
-    bool delayed = false;
+    std::optional<bool> delayed;
     std::string_view rest = text::trimBlanks(arguments);
     const bool withArguments = !text::skipDelimiters(rest).empty();
-    for (const std::string &word : CommandWords::split(rest))
-        delayed = delayed || text::iequals(text::unquote(word), "enabledelayedexpansion");
-    if (delayed)
-        UnsupportedCommands::refuse("setlocal enabledelayedexpansion");
+    for (const std::string &word : CommandWords::split(rest)) {
+        if (text::iequals(text::unquote(word), "enabledelayedexpansion"))
+            delayed = true;
+        else if (text::iequals(text::unquote(word), "disabledelayedexpansion"))
+            delayed = false;
+    }
     if (!session.batch)
         return 0; // typed or given to /c, SETLOCAL does nothing
     const size_t textSize = session.variables.textSize();
@@ -184,8 +197,11 @@ int SetCommand::setLocal(Interpreter &interpreter, std::string_view arguments)
         session.errorLevel = 1;
         return 1;
     }
-    session.batch->localScopes.push_back({session.variables, workingFolder(), textSize});
+    session.batch->localScopes.push_back(
+        {session.variables, workingFolder(), textSize, session.delayedExpansion});
     session.savedVariableText += textSize;
+    if (delayed)
+        session.delayedExpansion = *delayed;
     if (withArguments)
         session.errorLevel = 0;
     return 0;

@@ -16,6 +16,9 @@ class SetCommand {
 public:
     static int run(Interpreter &interpreter, std::string_view arguments);
     static int path(Interpreter &interpreter, std::string_view arguments);
+    // PROMPT text sets what command echo shows before each command (the
+    // PROMPT variable); PROMPT alone goes back to the folder and '>'.
+    static int prompt(Interpreter &interpreter, std::string_view arguments);
     // SETLOCAL saves the variables and the current folder (in a batch file
     // only, at most 32 deep in each file or called label); ENDLOCAL puts
     // the last saved back. With an argument SETLOCAL clears the error level.

@@ -70,6 +70,7 @@ int main(int argc, char **argv)
 
     Invocation invocation = Invocation::parse(argc, argv);
     session.echoOn = !invocation.echoOff;
+    session.delayedExpansion = invocation.delayedExpansion;
 
     switch (invocation.mode) {
     case Invocation::Mode::CommandLine:
