@@ -7,8 +7,10 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace platform {
@@ -50,12 +52,66 @@ QString checkPrivate(const QString &folder)
 
 bool othersMayWrite(const struct stat &st) { return (st.st_mode & (S_IWGRP | S_IWOTH)) != 0; }
 
+// Whether the access list kept in the extended attribute attribute of path
+// gives anyone but its owner one of the rights in rights (4 read, 2 write,
+// 1 search). The list is the kernel's binary form: a little-endian 32-bit
+// version (2), then 8-byte entries of a 16-bit kind, 16-bit rights and
+// 32-bit user or group id. The mask entry is not taken as a limit: any chmod
+// of the group bits lifts it, so an entry naming someone else counts as it
+// reads. A file system without access lists has none.
+bool accessListOpensTo(const QByteArray &path, const char *attribute, unsigned rights, uid_t owner)
+{
+    unsigned char list[4 + 8 * 64];
+    const ssize_t size = ::getxattr(path.constData(), attribute, list, sizeof list);
+    if (size < 0)
+        return errno == ERANGE; // that many entries name others: not trusted
+    const auto number = [&](int at, int bytes) {
+        std::uint32_t value = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            value = (value << 8) | list[at + i];
+        return value;
+    };
+    if (size < 4 || number(0, 4) != 2 || (size - 4) % 8 != 0)
+        return size != 0; // a form this code does not know is not trusted
+    enum : std::uint32_t { OwnerEntry = 0x01, UserEntry = 0x02, MaskEntry = 0x10 };
+    for (int at = 4; at < size; at += 8) {
+        const std::uint32_t kind = number(at, 2);
+        if (kind == OwnerEntry || kind == MaskEntry
+            || (kind == UserEntry && number(at + 4, 4) == owner))
+            continue;
+        if (number(at + 2, 2) & rights)
+            return true;
+    }
+    return false;
+}
+
+// What an access list on path lets other users do that its mode bits may not
+// show: change it, or (for a folder's default list, which files made in it
+// inherit) read or change the job scripts written there.
+QString accessListProblem(const QString &path, const struct stat &st, bool withDefault)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (accessListOpensTo(name, "system.posix_acl_access", 2, st.st_uid))
+        return QStringLiteral("an access list lets other users change it");
+    if (withDefault && accessListOpensTo(name, "system.posix_acl_default", 6, st.st_uid))
+        return QStringLiteral(
+            "an access list lets other users read or change the files made in it");
+    return {};
+}
+
 } // namespace
 
 QString WorkFolder::s_entered;
 QString WorkFolder::s_refusal;
 
-QString WorkFolder::checkOwnership(const QString &folder)
+QString WorkFolder::checkOwnership(const QString &folder) { return checkFolder(folder, false); }
+
+QString WorkFolder::checkProgramFolder(const QString &programFolder)
+{
+    return checkFolder(programFolder, true);
+}
+
+QString WorkFolder::checkFolder(const QString &folder, bool rootMayOwn)
 {
     // Job scripts holding the device's password are written there and the
     // programs they run are looked for there first: nobody else may be able
@@ -66,8 +122,12 @@ QString WorkFolder::checkOwnership(const QString &folder)
     struct stat st {};
     if (::stat(QFile::encodeName(canonical).constData(), &st) != 0)
         return systemError(errno);
-    if (st.st_uid != ::geteuid())
+    if (st.st_uid != ::geteuid() && !(rootMayOwn && st.st_uid == 0))
         return QStringLiteral("it belongs to another user");
+    // The list first: a list naming someone else also opens the mode bits.
+    const QString listed = accessListProblem(canonical, st, !rootMayOwn);
+    if (!listed.isEmpty())
+        return listed;
     if (othersMayWrite(st))
         return QStringLiteral("other users can write to it");
     // A folder above it that others may change lets them swap this one,
@@ -79,8 +139,14 @@ QString WorkFolder::checkOwnership(const QString &folder)
             return systemError(errno);
         if (st.st_uid != ::geteuid() && st.st_uid != 0)
             return QStringLiteral("the folder \"%1\" above it belongs to another user").arg(above);
-        if (othersMayWrite(st) && !(st.st_mode & S_ISVTX))
+        if (st.st_mode & S_ISVTX)
+            continue;
+        if (othersMayWrite(st))
             return QStringLiteral("other users can write to the folder \"%1\" above it").arg(above);
+        if (!accessListProblem(above, st, false).isEmpty())
+            return QStringLiteral("an access list lets other users change the folder \"%1\" "
+                                  "above it")
+                .arg(above);
     }
     return {};
 }
@@ -136,6 +202,17 @@ QString WorkFolder::enter(const QString &programFolder)
     QStringList problems;
     const QString folder = usableUserFolder(programFolder, &problems);
     if (folder != programFolder) {
+        // The links lead into the program's folder: whoever may change it
+        // may change what the jobs run.
+        const QString programProblem = checkProgramFolder(programFolder);
+        if (!programProblem.isEmpty()) {
+            s_refusal = QStringLiteral("Zorvane will not run jobs with the programs in its folder "
+                                       "\"%1\": %2, so they could replace what the jobs run. "
+                                       "No job can run until that folder is yours or the "
+                                       "system's alone; make it so and start Zorvane again.")
+                            .arg(programFolder, programProblem);
+            problems.append(s_refusal);
+        }
         const QStringList unlinked = CompanionLinks::refresh(programFolder, folder);
         if (!unlinked.isEmpty())
             problems.append(QStringLiteral("Zorvane could not place these files of its own in "

@@ -24,8 +24,10 @@ public:
     static QString current();
 
     // Why no job may run: set by enter() when no folder was fit to work in,
-    // the program's own included (another user's, or open to others). Job
-    // scripts are then never written. Empty when the folder entered is fit.
+    // the program's own included (another user's, or open to others), or
+    // when the program's folder, whose programs the jobs run through links,
+    // is open to others (checkProgramFolder). Job scripts are then never
+    // written. Empty when the folder entered is fit.
     static QString refusal();
 
     // Whether the program may work in its own folder: writable by the user,
@@ -48,10 +50,19 @@ public:
 
     // What makes folder unfit to hold job scripts: another user owns it or
     // may write to it or to a folder above it (sticky folders such as /tmp
-    // excepted). Returns what is wrong, or an empty text.
+    // excepted), or an access list lets them change it or a folder above it,
+    // or read or change the files made in it. Returns what is wrong, or an
+    // empty text.
     static QString checkOwnership(const QString &folder);
 
+    // What makes the program's own folder, which the working folder's links
+    // lead into, unfit to run jobs from: the same rule, but the system (root)
+    // may own it, as an installed program's folder is.
+    static QString checkProgramFolder(const QString &programFolder);
+
 private:
+    static QString checkFolder(const QString &folder, bool rootMayOwn);
+
     // The per-user folder, prepared; when it cannot be made, the fallback
     // folder, or the program's folder as a last resort, with what the user
     // must be told added to problems.

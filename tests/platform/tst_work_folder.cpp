@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using platform::WorkFolder;
@@ -35,6 +36,20 @@ QByteArray contentOf(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Gives path an access list, entries given as kind, rights, id in turn, in
+// the kernel's binary form, as setfacl would.
+bool setAccessList(const QString &path, const char *attribute, const QList<uint> &entries)
+{
+    QByteArray list;
+    QDataStream out(&list, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint32(2);
+    for (qsizetype i = 0; i + 2 < entries.size(); i += 3)
+        out << quint16(entries[i]) << quint16(entries[i + 1]) << quint32(entries[i + 2]);
+    const QByteArray name = QFile::encodeName(path);
+    return ::setxattr(name.constData(), attribute, list.constData(), size_t(list.size()), 0) == 0;
 }
 
 } // namespace
@@ -290,6 +305,56 @@ private slots:
         // Its own program folder, open to all, is not worked in either.
         QVERIFY(::chmod(QFile::encodeName(m_program).constData(), 0777) == 0);
         QVERIFY(!WorkFolder::ownFolderIsUsable(m_program));
+
+        // Nor are jobs run, through the links, from the programs in it.
+        qputenv("XDG_DATA_HOME", m_root->filePath(QStringLiteral("data")).toLocal8Bit());
+        QCOMPARE(WorkFolder::enter(m_program), m_root->filePath(QStringLiteral("data/Zorvane")));
+        QVERIFY2(WorkFolder::refusal().contains(
+                     QStringLiteral("folder \"%1\": other users can write to it").arg(m_program)),
+                 qPrintable(WorkFolder::refusal()));
+        QCOMPARE(m_fakes.messages->shown.last().text, WorkFolder::refusal());
+        QVERIFY(
+            !jobs::JobScript(QStringLiteral("No.bat")).line(QStringLiteral("echo")).write(nullptr));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("No.bat")));
+        // The system's own folder (root's, closed to others) is fit to run them.
+        QCOMPARE(WorkFolder::checkProgramFolder(QStringLiteral("/usr/lib")), QString());
+    }
+
+    // An access list letting another user change the folder (or
+    // one above it) is refused whatever the mask, which a chmod lifts; so is
+    // a default list opening the job scripts made in it. The owner's are not.
+    void accessListsOpeningTheFolderAreRefused_data()
+    {
+        const uint me = ::geteuid(), nobody = 65534, none = 0xffffffff;
+        QTest::addColumn<QByteArray>("attribute");
+        QTest::addColumn<QList<uint>>("entries");
+        QTest::addColumn<QString>("problem");
+        const QByteArray access = "system.posix_acl_access";
+        QTest::newRow("another user may write")
+            << access << QList<uint>{1, 7, none, 2, 7, nobody, 4, 0, none, 16, 0, none, 32, 0, none}
+            << "an access list lets other users change it";
+        QTest::newRow("default list opens new files")
+            << QByteArray("system.posix_acl_default")
+            << QList<uint>{1, 7, none, 4, 0, none, 32, 4, none}
+            << "an access list lets other users read or change the files made in it";
+        QTest::newRow("a mask and the owner's own entry")
+            << access << QList<uint>{1, 7, none, 2, 7, me, 4, 0, none, 16, 5, none, 32, 5, none}
+            << QString();
+    }
+    void accessListsOpeningTheFolderAreRefused()
+    {
+        QFETCH(QByteArray, attribute);
+        QFETCH(QList<uint>, entries);
+        QFETCH(QString, problem);
+        const QString folder = m_root->filePath(QStringLiteral("listed"));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/below")));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
+        if (!setAccessList(folder, attribute.constData(), entries))
+            QSKIP("this file system keeps no access lists");
+        QCOMPARE(WorkFolder::checkOwnership(folder), problem);
+        QCOMPARE(modeOf(folder) & 022, 0); // its mode bits let no one else write
+        const QString below = WorkFolder::checkOwnership(folder + QStringLiteral("/below"));
+        QCOMPARE(below.isEmpty(), problem.isEmpty() || attribute.endsWith("default"));
     }
 
     // Scripts a job left when it ended the program from outside go once the
