@@ -20,6 +20,79 @@ const QString kEndProgram = QStringLiteral("taskkill.exe >NUL /F /IM Zorvane.exe
 const QString kStartProgram = QStringLiteral("start Zorvane.exe");
 const QString kExit = QStringLiteral("exit");
 
+// The order in which closing the main window deletes the job scripts, first
+// to last: every job's scripts, each once, and two that no job of this program
+// writes but that are removed when found. Checked against the table when it is
+// built.
+const QStringList &exitCleanupOrder()
+{
+    static const QStringList order = {
+        QStringLiteral("Yes.bat"),   QStringLiteral("PutFilesBack.bat"),
+        QStringLiteral("No.bat"),    QStringLiteral("apps.bat"),
+        QStringLiteral("fonts.bat"), QStringLiteral("library.bat"),
+        QStringLiteral("media.bat"), QStringLiteral("DFU.bat"),
+        QStringLiteral("SSH.bat")};
+    return order;
+}
+
+// The order in which the end of a run through the window's runner hides the
+// busy indicators, first to last: the sign of every job whose scripts run
+// through the runner, each once. A job whose script runs in a window of its
+// own hides its sign itself and is not listed. Checked against the table when
+// it is built.
+const QList<Control> &runEndHideOrder()
+{
+    static const QList<Control> order = {Control::DXAnimatedGIF5, Control::DXAnimatedGIF2,
+                                         Control::DXAnimatedGIF1, Control::GIF1, Control::GIF2};
+    return order;
+}
+
+// Whether the job's scripts run through the window's runner rather than in a
+// window of their own that the shell starts.
+bool runsThroughRunner(const JobDescription &job)
+{
+    return std::any_of(job.scripts.begin(), job.scripts.end(),
+                       [](const JobScriptChoice &s) { return !s.runnerCommand.isEmpty(); });
+}
+
+// Every job's script is deleted at exit, and no name is listed twice.
+void checkExitCleanupOrder(const QList<JobDescription> &table)
+{
+    const QStringList &order = exitCleanupOrder();
+    for (const QString &name : order) {
+        if (order.count(name) != 1)
+            qFatal("The exit clean-up order lists %s more than once", qPrintable(name));
+    }
+    for (const JobDescription &job : table) {
+        for (const JobScriptChoice &script : job.scripts) {
+            if (!order.contains(script.fileName))
+                qFatal("The exit clean-up order does not list %s", qPrintable(script.fileName));
+        }
+    }
+}
+
+// The signs hidden at a run's end are exactly those of the jobs run through the
+// window's runner, each once.
+void checkRunEndHideOrder(const QList<JobDescription> &table)
+{
+    const QList<Control> &order = runEndHideOrder();
+    for (const Control sign : order) {
+        if (order.count(sign) != 1)
+            qFatal("The run's end hide order lists sign %d more than once", static_cast<int>(sign));
+        const auto owner =
+            std::find_if(table.begin(), table.end(),
+                         [sign](const JobDescription &job) { return job.sign == sign; });
+        if (owner == table.end() || !runsThroughRunner(*owner))
+            qFatal("The run's end hide order lists sign %d of no job run through the runner",
+                   static_cast<int>(sign));
+    }
+    for (const JobDescription &job : table) {
+        if (runsThroughRunner(job) && !order.contains(job.sign))
+            qFatal("The run's end hide order does not list the sign of job %d",
+                   static_cast<int>(job.job));
+    }
+}
+
 JobDescription entry(Job job, bool usesConnection, QList<Step> steps, JobScriptChoice script,
                      Control sign)
 {
@@ -45,19 +118,18 @@ QList<JobDescription> makeTable()
     // device it comes from, as PuTTY's cache knows it when it is written.
     backup.scripts = {
         {Control::optYes, QStringLiteral("Yes.bat"), QStringLiteral("Yes.bat"),
-         ScriptEnd::RestartThenReport, 1,
+         ScriptEnd::RestartThenReport,
          [](const QString &v, const ConnectionSettings &cs) {
              return backupScript(true, v, cs, DeviceIdentity::ofAddress(cs.address()));
          }},
         {Control::optNo, QStringLiteral("No.bat"), QStringLiteral("no.bat"),
-         ScriptEnd::RestartThenReport, 3, [](const QString &v, const ConnectionSettings &cs) {
+         ScriptEnd::RestartThenReport, [](const QString &v, const ConnectionSettings &cs) {
              return backupScript(false, v, cs, DeviceIdentity::ofAddress(cs.address()));
          }}};
     backup.precondition = Precondition::OptionChosen;
     backup.caption = Control::Label7;
     backup.continueButton = Control::cmdAgree;
     backup.agreement = Control::Check1;
-    backup.runEndHideOrder = 4;
     backup.completion = Kind::Backup;
     backup.progress = JobProgress::Kind::Backup;
     backup.box = {QStringLiteral("BEFORE YOU BEGIN!!!"),
@@ -71,13 +143,12 @@ QList<JobDescription> makeTable()
         entry(Job::Restore, true,
               {Step::Grow, Step::DisableContinue, Step::ShowSign, Step::ShowCaption, Step::Script},
               {std::nullopt, QStringLiteral("PutFilesBack.bat"), QStringLiteral("PutFilesBack.bat"),
-               ScriptEnd::ReportThenRestart, 2, &restoreScript},
+               ScriptEnd::ReportThenRestart, &restoreScript},
               Control::GIF2);
     restore.precondition = Precondition::BackupPresent;
     restore.caption = Control::Label8;
     restore.continueButton = Control::Command5;
     restore.agreement = Control::Check2;
-    restore.runEndHideOrder = 5;
     restore.completion = Kind::Restore;
     restore.progress = JobProgress::Kind::Restore;
     t.append(restore);
@@ -87,7 +158,7 @@ QList<JobDescription> makeTable()
               {Step::Grow, Step::ConsoleText, Step::StartTimer, Step::Alert, Step::ShowSign,
                Step::Script},
               // Started by the shell in a window of its own.
-              {std::nullopt, QStringLiteral("SSH.bat"), QString(), ScriptEnd::Exit, 9,
+              {std::nullopt, QStringLiteral("SSH.bat"), QString(), ScriptEnd::Exit,
                [](const QString &, const ConnectionSettings &cs) { return sshFirstRunScript(cs); }},
               Control::DXAnimatedGIF3);
     // The user must answer pscp's question about the key: never run unseen.
@@ -96,39 +167,37 @@ QList<JobDescription> makeTable()
     ssh.consoleText = kSshExecuting;
     ssh.timer = JobTimer::Timer1;
     ssh.keepScriptWhileUnchanged = true;
-    // Its own window runs it; its timer hides the sign and tells the outcome.
-    ssh.runEndHideOrder = 0;
+    // Its own window runs it (no runner command): its timer hides the sign
+    // and tells the outcome.
     t.append(ssh);
 
     JobDescription apps = entry(
         Job::ApplicationsRelocation, true, {Step::Alert, Step::Grow, Step::ShowSign, Step::Script},
         {std::nullopt, QStringLiteral("apps.bat"), QStringLiteral("apps.bat"),
-         ScriptEnd::RestartThenReport, 4,
+         ScriptEnd::RestartThenReport,
          [](const QString &, const ConnectionSettings &cs) { return relocationScript(false, cs); }},
         Control::DXAnimatedGIF1);
     apps.alert = QStringLiteral("Executing Symlink Applications Process...Please Wait...");
-    apps.runEndHideOrder = 3;
     apps.completion = Kind::Relocation;
     t.append(apps);
 
     JobDescription fonts = entry(
         Job::FontsRelocation, true, {Step::Grow, Step::ShowSign, Step::Box, Step::Script},
         {std::nullopt, QStringLiteral("fonts.bat"), QStringLiteral("fonts.bat"),
-         ScriptEnd::RestartThenReport, 5,
+         ScriptEnd::RestartThenReport,
          [](const QString &, const ConnectionSettings &cs) { return relocationScript(true, cs); }},
         Control::DXAnimatedGIF2);
     fonts.box = {QStringLiteral("Before Symlinking Your Fonts...."),
                  QStringLiteral("If you have restored your applications then that auto moves the "
                                 "fonts for you, so you do not need to do it again!"),
                  MsgIcon::Critical};
-    fonts.runEndHideOrder = 2;
     fonts.completion = Kind::Relocation;
     t.append(fonts);
 
     JobDescription dfu =
         entry(Job::Dfu, false, {Step::Grow, Step::Box, Step::ShowSign, Step::Script},
               {std::nullopt, QStringLiteral("DFU.bat"), QStringLiteral("DFU.bat"),
-               ScriptEnd::RestartThenReport, 8,
+               ScriptEnd::RestartThenReport,
                [](const QString &, const ConnectionSettings &) { return dfuScript(); }},
               Control::DXAnimatedGIF5);
     dfu.box = {QStringLiteral("DFU Mode WARNING"),
@@ -136,7 +205,6 @@ QList<JobDescription> makeTable()
                               "with the USB cable. Also make sure that the iPod/iPhone is on. Do "
                               "not dissconnect your iPod/iPhone until a popup says it is complete"),
                MsgIcon::Information};
-    dfu.runEndHideOrder = 1;
     dfu.completion = Kind::Dfu;
     t.append(dfu);
 
@@ -145,6 +213,8 @@ QList<JobDescription> makeTable()
         if (static_cast<qsizetype>(t[i].job) != i)
             qFatal("The job table's entry %lld is not in the order of Job", qlonglong(i));
     }
+    checkExitCleanupOrder(t);
+    checkRunEndHideOrder(t);
     return t;
 }
 
@@ -196,47 +266,16 @@ QStringList scriptClosing(Job job, const JobScriptChoice &script)
     return {kEndProgram, kStartProgram, report, kExit};
 }
 
-QList<Control> runEndSigns()
+const QList<Control> &runEndSigns()
 {
-    QList<const JobDescription *> hidden;
-    for (const JobDescription &job : jobTable()) {
-        if (job.runEndHideOrder > 0)
-            hidden.append(&job);
-    }
-    std::stable_sort(hidden.begin(), hidden.end(),
-                     [](const JobDescription *a, const JobDescription *b) {
-                         return a->runEndHideOrder < b->runEndHideOrder;
-                     });
-    QList<Control> signs;
-    for (const JobDescription *job : hidden)
-        signs.append(job->sign);
-    return signs;
+    jobTable(); // checks the order against the table
+    return runEndHideOrder();
 }
 
 const QStringList &scriptsRemovedAtExit()
 {
-    static const QStringList names = [] {
-        // Each script by its place in the order; the job table gives the jobs'.
-        QList<std::pair<int, QString>> placed;
-        for (const JobDescription &job : jobTable()) {
-            for (const JobScriptChoice &script : job.scripts) {
-                if (script.exitCleanupOrder > 0)
-                    placed.append({script.exitCleanupOrder, script.fileName});
-            }
-        }
-        // Scripts no job of this program writes, removed when found.
-        placed.append({6, QStringLiteral("library.bat")});
-        placed.append({7, QStringLiteral("media.bat")});
-        std::stable_sort(placed.begin(), placed.end(),
-                         [](const auto &a, const auto &b) { return a.first < b.first; });
-        QStringList list;
-        for (const auto &[order, name] : placed) {
-            if (!list.contains(name))
-                list.append(name);
-        }
-        return list;
-    }();
-    return names;
+    jobTable(); // checks the order against the table
+    return exitCleanupOrder();
 }
 
 QStringList scriptsRemovedByCompletions()

@@ -55,9 +55,6 @@ struct JobScriptChoice {
     QString fileName;      // the file written beside the program
     QString runnerCommand; // what the window's runner is given; empty: the shell starts the file
     ScriptEnd end = ScriptEnd::Exit;
-    // Its place in the order in which closing the main window deletes the
-    // scripts (1 first); 0: it is left in place.
-    int exitCleanupOrder = 0;
     // Its whole text, header to closing, for the version text and the
     // Connection settings as typed.
     JobScript (*lines)(const QString &versionText, const ConnectionSettings &cs) = nullptr;
@@ -81,10 +78,6 @@ struct JobDescription {
     std::optional<JobTimer> timer;
     // Written once and started again unchanged until its lines would change.
     bool keepScriptWhileUnchanged = false;
-    // Its place in the order in which the end of a run through the window's
-    // runner hides the busy indicators (1 first); 0 for a job that runs in a
-    // window of its own and hides its sign itself.
-    int runEndHideOrder = 0;
     // How the job's end is reported: the word its script notes and the
     // completion program its script starts (none: the job reports it itself).
     std::optional<JobOutcome::Kind> completion;
@@ -104,11 +97,12 @@ const JobScriptChoice &jobScript(Job job, std::optional<Control> option = std::n
 QStringList scriptFiles(Job job);
 // The lines that close the job's script, after its own.
 QStringList scriptClosing(Job job, const JobScriptChoice &script);
-// The busy indicators the end of a run through the window's runner hides, in order.
-QList<Control> runEndSigns();
+// The busy indicators the end of a run through the window's runner hides, in
+// order: the sign of every job whose scripts run through the runner.
+const QList<Control> &runEndSigns();
 
-// The job scripts removed when the main window closes: those of every job
-// whose table entry says so, then two no job writes.
+// The job scripts removed when the main window closes, in order: every job's
+// scripts and two no job writes.
 const QStringList &scriptsRemovedAtExit();
 // Those of them a completion program removes once their interpreter is done:
 // all but the scripts a job keeps while they are unchanged (the program

@@ -15,17 +15,22 @@
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
 #include "app/frmMain.h"
+#include "jobs/ProgressText.h"
 #include "platform/desktop/CaptionFont.h"
 #include "support/CaptionFit.h"
 #include "support/SuiteFixture.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QtTest>
 #include <memory>
 
@@ -41,6 +46,36 @@ QList<alert::frmAlert *> openAlerts()
             alerts.append(a);
     }
     return alerts;
+}
+
+// The part of its parent a control draws in: a label's text as the label lays
+// it out, an option's or check box's indicator and caption, all of any other
+// control. A label or option may be wider than what it draws, and another
+// control may lie over its empty end.
+QRect drawnExtent(const QWidget *control)
+{
+    if (auto *label = qobject_cast<const QLabel *>(control)) {
+        const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        const QRect text =
+            label->fontMetrics().boundingRect(label->contentsRect(), flags, label->text());
+        return text.translated(label->pos());
+    }
+    auto *button = qobject_cast<const QAbstractButton *>(control);
+    const bool radio = qobject_cast<const QRadioButton *>(control) != nullptr;
+    if (button && (radio || qobject_cast<const QCheckBox *>(control))) {
+        QStyleOptionButton opt;
+        opt.initFrom(button);
+        opt.text = button->text();
+        const QStyle *style = button->style();
+        const QRect indicator = style->subElementRect(
+            radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &opt, button);
+        const QRect contents = style->subElementRect(
+            radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents, &opt, button);
+        const QRect text = button->fontMetrics().boundingRect(
+            contents, int(Qt::AlignLeft | Qt::AlignVCenter), button->text());
+        return indicator.united(text).translated(button->pos());
+    }
+    return control->geometry();
 }
 
 } // namespace
@@ -147,6 +182,78 @@ private slots:
         for (alert::frmAlert *a : alerts) {
             const QString overflow = captionfit::overflow(a->findChild<QLabel *>("lblAlert"));
             QVERIFY2(overflow.isEmpty(), qPrintable(overflow));
+        }
+    }
+
+    // While a backup or restore runs, its pane shows the busy sign and caption,
+    // the progress bar and the progress line. With the longest lines the job
+    // shows, the line fits its control and neither progress control lies over
+    // what another visible control of the pane draws.
+    void progressControlsFitTheirPanes()
+    {
+        using jobs::JobProgress;
+        JobProgress::Figures f;
+        f.totalsKnown = true;
+        f.files = f.totalFiles = 19213;
+        f.bytes = f.totalBytes = 1083 * 1000 * 1000;
+        f.percent = 100;
+        QList<JobProgress::Figures> longest;
+        for (const JobProgress::Stage stage :
+             {JobProgress::Stage::Copying, JobProgress::Stage::Checking, JobProgress::Stage::Passed,
+              JobProgress::Stage::Failed, JobProgress::Stage::Cut}) {
+            f.stage = stage;
+            f.secondsLeft = 59 * 60;
+            longest.append(f);
+            f.secondsLeft = 2 * 3600 + 59 * 60;
+            longest.append(f);
+        }
+        f.stage = JobProgress::Stage::Copying;
+        f.totalsKnown = false;
+        longest.append(f);
+        f.stage = JobProgress::Stage::Paused;
+        longest.append(f);
+        f.totalsFollow = true; // only a backup's listing comes after its applications
+        longest.append(f);
+
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        struct Pane {
+            const char *button, *frame, *sign, *caption, *bar, *line;
+            bool backup;
+        };
+        for (const Pane &p :
+             {Pane{"Command1", "Frame2", "GIF1", "Label7", "prgBackup", "lblBackupProgress", true},
+              Pane{"Command4", "Frame4", "GIF2", "Label8", "prgRestore", "lblRestoreProgress",
+                   false}}) {
+            w.findChild<QPushButton *>(p.button)->click();
+            QWidget *frame = w.findChild<QWidget *>(p.frame);
+            auto *bar = frame->findChild<QProgressBar *>(p.bar);
+            auto *line = frame->findChild<QLabel *>(p.line);
+            QVERIFY(frame->isVisible() && bar && line);
+            for (const char *shown : {p.sign, p.caption, p.bar, p.line})
+                frame->findChild<QWidget *>(shown)->show();
+            bar->setValue(100);
+            for (const JobProgress::Figures &figures : std::as_const(longest)) {
+                if (figures.totalsFollow && !p.backup)
+                    continue;
+                line->setText(jobs::progresstext::line(figures));
+                const QString overflow = captionfit::overflow(line);
+                QVERIFY2(overflow.isEmpty(), qPrintable(overflow));
+                for (QWidget *progress :
+                     {static_cast<QWidget *>(bar), static_cast<QWidget *>(line)}) {
+                    for (QWidget *other :
+                         frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                        if (other == progress || !other->isVisible())
+                            continue;
+                        const QRect a = drawnExtent(progress), b = drawnExtent(other);
+                        QVERIFY2(!a.intersects(b),
+                                 qPrintable(QStringLiteral("%1 over %2 with \"%3\"")
+                                                .arg(progress->objectName(), other->objectName(),
+                                                     line->text())));
+                    }
+                }
+            }
         }
     }
 
