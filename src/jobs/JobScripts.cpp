@@ -446,7 +446,11 @@ JobScript sshFirstRunScript(const ConnectionSettings &cs)
     s.line(QStringLiteral("echo failed>") + kSshCopyNote);
     s.line(QStringLiteral(":copynoted"));
     s.line(QStringLiteral("Done ^.^"));
-    // The window stays until the user has read it.
+    s.line(QStringLiteral("pause"));
+    // The caret that ends "Done ^.^" joins "pause" to it, so that line only
+    // runs a command named "Done" and waits for nothing: these lines say the
+    // copy is over and keep the window open until the user presses a key.
+    s.line(QStringLiteral("echo Done. The Zorvane window now says whether the key is stored."));
     s.line(QStringLiteral("pause"));
     s.lines(scriptClosing(Job::SshFirstRun, form));
     return s;

@@ -296,6 +296,8 @@ private slots:
                               "if errorlevel 1 echo keynotstored>SSHresult.txt",
                               "if not errorlevel 1 echo copied>SSHresult.txt", "goto copynoted",
                               ":copyfailed", "echo failed>SSHresult.txt", ":copynoted", "Done ^.^",
+                              "pause",
+                              "echo Done. The Zorvane window now says whether the key is stored.",
                               "pause", "exit"}));
         const QStringList apps{"@echo off",
                                "title Relocate (symlink) Applications",
