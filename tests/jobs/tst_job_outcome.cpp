@@ -1,5 +1,6 @@
 // What a finished job tells the user, from the script's notes and the transcript.
 #include "jobs/JobOutcome.h"
+#include "support/FolderFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -176,8 +177,8 @@ void tst_job_outcome::hugeTranscriptIsReadAsItsBeginningAndEnd()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    const QString before = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(folder.path()));
+    const ScopedCurrentFolder inFolder(folder.path());
+    QVERIFY(inFolder.entered());
     const auto writeFile = [](const QString &name, const QByteArray &content) {
         QFile f(name);
         return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
@@ -202,7 +203,6 @@ void tst_job_outcome::hugeTranscriptIsReadAsItsBeginningAndEnd()
     const JobOutcome failed = JobOutcome::read(JobOutcome::Kind::Restore);
     QVERIFY(!failed.succeeded);
     QVERIFY2(failed.text.contains(QStringLiteral("refused the password")), qPrintable(failed.text));
-    QVERIFY(QDir::setCurrent(before));
 }
 
 QTEST_GUILESS_MAIN(tst_job_outcome)
