@@ -14,6 +14,7 @@
 #include "about/AboutLinks.h"
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
+#include "jobs/SshFirstRunOutcome.h"
 #include "app/frmMain.h"
 #include "jobs/ProgressText.h"
 #include "platform/desktop/CaptionFont.h"
@@ -181,6 +182,19 @@ private slots:
         QCOMPARE(alerts.size(), 3);
         for (alert::frmAlert *a : alerts) {
             const QString overflow = captionfit::overflow(a->findChild<QLabel *>("lblAlert"));
+            QVERIFY2(overflow.isEmpty(), qPrintable(overflow));
+        }
+        // The SSH first run's result, when another job holds the Console.
+        using jobs::SshFirstRunOutcome;
+        for (SshFirstRunOutcome outcome :
+             {SshFirstRunOutcome::KeyStored, SshFirstRunOutcome::KeyStoredCopyFailed,
+              SshFirstRunOutcome::KeyDeclined, SshFirstRunOutcome::KeyChangedDeclined,
+              SshFirstRunOutcome::NotConnected, SshFirstRunOutcome::NoAnswer,
+              SshFirstRunOutcome::NotStarted}) {
+            auto *result = new alert::frmAlert;
+            result->DisplayAlert(jobs::sshFirstRunAlertText(outcome), 3000);
+            const QString overflow =
+                captionfit::overflow(result->findChild<QLabel *>("lblAlert"));
             QVERIFY2(overflow.isEmpty(), qPrintable(overflow));
         }
     }
