@@ -172,6 +172,12 @@ void JobProgress::onLine(const QString &raw)
             setStage(Stage::Failed);
             return;
         }
+        // Passed: the helpers go to the device before the copies begin.
+        if (m_stage == Stage::Verifying
+            && line.startsWith(QLatin1String("Backup check before sending: "))) {
+            setStage(Stage::Preparing);
+            return;
+        }
     }
     if (line == kRestoreBegins)
         setStage(Stage::Copying);

@@ -1,7 +1,9 @@
 // BackupCheck's reading of the device's sizes list, against backups on disk:
 // a list that is not whole or cannot be read leaves the backup unchecked, and
 // no listed name is looked up outside the backup. And the restore's laying
-// apart of the names pscp would cut, against the same backups.
+// apart of the names pscp would cut, against the same backups; and the list
+// of the backup's contents, made after a passing check and read before a
+// restore: a file changed since the backup is named, a damaged list refuses.
 #include "jobs/BackupAmount.h"
 #include "jobs/BackupHashes.h"
 #include "jobs/BackupVerifier.h"

@@ -347,6 +347,10 @@ void tst_job_progress::restoreShowsItsCheckBeforeSendingAndItsRefusal()
             QVERIFY(jobs::progresstext::line(p.figures()).startsWith(QStringLiteral("Nothing sent")));
             continue;
         }
+        p.feed(echo(QStringLiteral("Backup check before sending: 18230 files, 1480.2 MB, every "
+                                   "file as it was when it was backed up.")),
+               250);
+        QCOMPARE(p.figures().stage, Stage::Preparing);
         p.feed(echo(JobProgress::totalsLine(JobProgress::Kind::Restore, 18230, 1480200000))
                    + echo(QStringLiteral("Now putting back your applications, this may take a "
                                          "while!")),
