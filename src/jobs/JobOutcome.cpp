@@ -320,13 +320,16 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
                                "unchanged: run the restore again, which puts the whole backup "
                                "back. If the same files differ again, your device's disk may be "
                                "failing or full.");
-    }
-    else if (verdict.startsWith(QLatin1String("NOT POSSIBLE")))
+    } else if (verdict.startsWith(QLatin1String("NOT POSSIBLE"))) {
         check = QStringLiteral("The restored files could not be checked on your device: the "
                                "backup's records of its files (owners and modes, sizes) are "
                                "missing there or not whole (the details say which).");
-    else
+        state = QStringLiteral("Your device has been restarted with the restored files. Your "
+                               "backup beside Zorvane is unchanged; you can run the restore "
+                               "again.");
+    } else {
         check = QStringLiteral("The restored files were not checked on your device.");
+    }
     o.text = joinParagraphs(
         {QStringLiteral("The restore did NOT complete."), cause, failures(n), check, state, kDetails});
     return o;
