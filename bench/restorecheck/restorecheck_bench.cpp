@@ -126,12 +126,12 @@ int main(int argc, char **argv)
     // The backup: every pscp and plink line but the one that removes the lists.
     const QString backup = shellLines(jobs::backupScript(false, QStringLiteral("1.0.0"), cs),
                                       [](const QString &l) { return !l.contains("back.sh"); });
-    const QString sends = shellLines(jobs::restoreScript(QStringLiteral("1.0.0"), cs),
-                                     [](const QString &l) {
-                                         return l.contains(QLatin1String(" Applications root@"))
-                                                || l.contains(QLatin1String(" mobile root@"))
-                                                || l.contains(QLatin1String(" root root@"));
-                                     });
+    const QString sends =
+        shellLines(jobs::restoreScript(QStringLiteral("1.0.0"), cs), [](const QString &l) {
+            return l.contains(QLatin1String(" Applications root@"))
+                   || l.contains(QLatin1String(" mobile root@"))
+                   || l.contains(QLatin1String(" root root@"));
+        });
     double fetch = -1, record = -1, check = -1, send = -1;
     if (error.isEmpty() && writeScript(folder, QStringLiteral("backup.sh"), backup)
         && writeScript(folder, QStringLiteral("sends.sh"), sends)) {

@@ -232,8 +232,9 @@ QString listWords(const BackupHashes::Check &c)
 
 QString listName(const BackupHashes::Check &c)
 {
-    return c.sizesRefused ? QStringLiteral("list of its files (%1)").arg(BackupVerifier::kSizesRecord)
-                          : QStringLiteral("list of its contents (%1)").arg(BackupHashes::kRecord);
+    return c.sizesRefused
+               ? QStringLiteral("list of its files (%1)").arg(BackupVerifier::kSizesRecord)
+               : QStringLiteral("list of its contents (%1)").arg(BackupHashes::kRecord);
 }
 
 const QString kAdvice = QStringLiteral(
@@ -371,8 +372,7 @@ BackupHashes::Check BackupHashes::check(const Progress &progress)
     return c;
 }
 
-QString BackupHashes::progressLine(qint64 files, qint64 bytes, qint64 totalFiles,
-                                   qint64 totalBytes)
+QString BackupHashes::progressLine(qint64 files, qint64 bytes, qint64 totalFiles, qint64 totalBytes)
 {
     return QStringLiteral("Checking your backup on this computer: %1 of %2 MB, %3 of %4 files...")
         .arg(QString::number(double(bytes) / 1e6, 'f', 1),

@@ -78,7 +78,10 @@ public:
         qint64 files = 0;
         qint64 bytes = 0;
         QList<Finding> changed;
-        bool passed() const { return refused == Refusal::None && !otherBackup && changed.isEmpty(); }
+        bool passed() const
+        {
+            return refused == Refusal::None && !otherBackup && changed.isEmpty();
+        }
     };
     // The local backup in the current folder against its list of contents,
     // or against its sizes record when it has no list of contents.

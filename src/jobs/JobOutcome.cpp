@@ -84,8 +84,8 @@ struct Notes {
     QString run;          // the restore's token, which its device-side check repeats
     QStringList sent;     // the backup folders that reached the device whole
     bool notRestarted = false;
-    bool notSent = false;  // the restore stopped before anything was sent
-    QStringList changed;   // files of the backup no longer as they were backed up
+    bool notSent = false; // the restore stopped before anything was sent
+    QStringList changed;  // files of the backup no longer as they were backed up
     bool ended = false;
 };
 
@@ -269,7 +269,8 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
         // found, one a note, and what to do instead.
         QString found;
         if (!n.changed.isEmpty())
-            found = QStringLiteral("Not as it was backed up:\n") + n.changed.join(QLatin1Char('\n'));
+            found =
+                QStringLiteral("Not as it was backed up:\n") + n.changed.join(QLatin1Char('\n'));
         o.text = joinParagraphs(
             {QStringLiteral("The restore did NOT start: your backup on this computer is not as it "
                             "was when it was backed up, or could not be checked, so nothing was "
@@ -330,8 +331,8 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
     } else {
         check = QStringLiteral("The restored files were not checked on your device.");
     }
-    o.text = joinParagraphs(
-        {QStringLiteral("The restore did NOT complete."), cause, failures(n), check, state, kDetails});
+    o.text = joinParagraphs({QStringLiteral("The restore did NOT complete."), cause, failures(n),
+                             check, state, kDetails});
     return o;
 }
 

@@ -151,17 +151,16 @@ void JobProgress::onLine(const QString &raw)
     }
     // The check before sending: "Checking your backup on this computer: 212.0
     // of 1480.2 MB, 3,105 of 18,230 files...", then its refusal or the copies.
-    static const QRegularExpression kChecking(
-        QStringLiteral("^Checking your backup on this computer: ([0-9]{1,15}\\.[0-9]) of "
-                       "([0-9]{1,15}\\.[0-9]) MB, ([0-9,]{1,20}) of ([0-9,]{1,20}) files\\.\\.\\.$"));
+    static const QRegularExpression kChecking(QStringLiteral(
+        "^Checking your backup on this computer: ([0-9]{1,15}\\.[0-9]) of "
+        "([0-9]{1,15}\\.[0-9]) MB, ([0-9,]{1,20}) of ([0-9,]{1,20}) files\\.\\.\\.$"));
     if (m_stage == Stage::Preparing || m_stage == Stage::Verifying) {
         const QRegularExpressionMatch m = kChecking.match(line);
         if (m.hasMatch()) {
-            const qint64 read[4] = {
-                m.captured(3).remove(QLatin1Char(',')).toLongLong(),
-                qint64(m.captured(1).toDouble() * 1e6 + 0.5),
-                m.captured(4).remove(QLatin1Char(',')).toLongLong(),
-                qint64(m.captured(2).toDouble() * 1e6 + 0.5)};
+            const qint64 read[4] = {m.captured(3).remove(QLatin1Char(',')).toLongLong(),
+                                    qint64(m.captured(1).toDouble() * 1e6 + 0.5),
+                                    m.captured(4).remove(QLatin1Char(',')).toLongLong(),
+                                    qint64(m.captured(2).toDouble() * 1e6 + 0.5)};
             for (int i = 0; i < 4; ++i)
                 m_checked[i] = std::max(m_checked[i], read[i]);
             setStage(Stage::Verifying);

@@ -12,9 +12,9 @@
 #include "platform/Platform.h"
 #include "support/FolderFixture.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -562,17 +562,17 @@ void tst_backup_verifier::damagedListsOfContentsRefuseTheRestore_data()
     QTest::addColumn<bool>("sizesRecord"); // the change is made to the sizes record
     const QByteArray end = "# end " + QByteArray::number(kNames.size()) + '\n';
     QTest::newRow("cut short") << end << QByteArray() << int(Refusal::Cut) << false;
-    QTest::newRow("cut inside a line") << QByteArray("Sketch Pad\n" + end) << QByteArray("Ske")
-                                       << int(Refusal::Cut) << false;
-    QTest::newRow("a file taken out") << QByteArray("\n5 ") << QByteArray("\n# 5 ")
-                                      << int(Refusal::Count) << false;
+    QTest::newRow("cut inside a line")
+        << QByteArray("Sketch Pad\n" + end) << QByteArray("Ske") << int(Refusal::Cut) << false;
+    QTest::newRow("a file taken out")
+        << QByteArray("\n5 ") << QByteArray("\n# 5 ") << int(Refusal::Count) << false;
     QTest::newRow("a file added outside")
         << end << "5 " + QByteArray(64, 'a') + " mobile/../../etc/passwd\n" + end
         << int(Refusal::Outside) << false;
-    QTest::newRow("a hash that is no hash") << QByteArray("\n5 ") << QByteArray("\n5 G")
-                                            << int(Refusal::Unreadable) << false;
-    QTest::newRow("another backup's list") << QByteArray("# end") << QByteArray("# other\n# end")
-                                           << int(Refusal::Unreadable) << true;
+    QTest::newRow("a hash that is no hash")
+        << QByteArray("\n5 ") << QByteArray("\n5 G") << int(Refusal::Unreadable) << false;
+    QTest::newRow("another backup's list")
+        << QByteArray("# end") << QByteArray("# other\n# end") << int(Refusal::Unreadable) << true;
 }
 
 void tst_backup_verifier::damagedListsOfContentsRefuseTheRestore()

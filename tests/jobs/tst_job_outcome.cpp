@@ -184,7 +184,8 @@ void tst_job_outcome::restoreNeedsTheDevicesCheck()
           QStringLiteral("mobile/Library/SMS/sms.db is 1,000 bytes; it was 60,000"),
           QStringLiteral("mobile/Media/Access denied is missing"),
           QStringLiteral("Back up your device again")})
-        QVERIFY2(refused.text.contains(says), qPrintable(says + QStringLiteral(": ") + refused.text));
+        QVERIFY2(refused.text.contains(says),
+                 qPrintable(says + QStringLiteral(": ") + refused.text));
     QVERIFY(!refused.text.contains(QStringLiteral("refused the password")));
     const JobOutcome upload = JobOutcome::decide(
         JobOutcome::Kind::Restore, "job restore\r\nfailed sending mobile to the device\r\nend\r\n",

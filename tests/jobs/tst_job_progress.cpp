@@ -344,7 +344,8 @@ void tst_job_progress::restoreShowsItsCheckBeforeSendingAndItsRefusal()
                    300);
             p.runEnded();
             QCOMPARE(p.figures().stage, Stage::Failed);
-            QVERIFY(jobs::progresstext::line(p.figures()).startsWith(QStringLiteral("Nothing sent")));
+            QVERIFY(
+                jobs::progresstext::line(p.figures()).startsWith(QStringLiteral("Nothing sent")));
             continue;
         }
         p.feed(echo(QStringLiteral("Backup check before sending: 18230 files, 1480.2 MB, every "

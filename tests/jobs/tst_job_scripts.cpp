@@ -44,7 +44,8 @@ QStringList withoutNotes(const QStringList &lines)
         "zv_disk_space\"|:restored|echo notrestarted>>LastJob\\.txt|"
         "echo Part of your backup did not reach your device.*|StageNames\\.exe [0-9a-f]{32}|"
         "if errorlevel 1 goto namesrefused|if not exist StagedNames goto namessent|"
-        "BackupCheck\\.exe restore|if errorlevel 1 goto notsent|:notsent|echo notsent>>LastJob\\.txt|"
+        "BackupCheck\\.exe restore|if errorlevel 1 goto notsent|:notsent|echo "
+        "notsent>>LastJob\\.txt|"
         "pscp -r -pw %PASS% StagedNames/names-[0-9a-f]{32} root@%IP%:/var/root/Library/Zorvane|"
         ":namessent|if exist StagedNames rmdir /S /Q StagedNames|:namesrefused|echo Nothing was "
         "sent, so your device is unchanged\\..*)$"));
