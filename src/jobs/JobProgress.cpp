@@ -149,6 +149,35 @@ void JobProgress::onLine(const QString &raw)
             setStage(Stage::Failed);
         return;
     }
+    // The check before sending: "Checking your backup on this computer: 212.0
+    // of 1480.2 MB, 3,105 of 18,230 files...", then its refusal or the copies.
+    static const QRegularExpression kChecking(QStringLiteral(
+        "^Checking your backup on this computer: ([0-9]{1,15}\\.[0-9]) of "
+        "([0-9]{1,15}\\.[0-9]) MB, ([0-9,]{1,20}) of ([0-9,]{1,20}) files\\.\\.\\.$"));
+    if (m_stage == Stage::Preparing || m_stage == Stage::Verifying) {
+        const QRegularExpressionMatch m = kChecking.match(line);
+        if (m.hasMatch()) {
+            const qint64 read[4] = {m.captured(3).remove(QLatin1Char(',')).toLongLong(),
+                                    qint64(m.captured(1).toDouble() * 1e6 + 0.5),
+                                    m.captured(4).remove(QLatin1Char(',')).toLongLong(),
+                                    qint64(m.captured(2).toDouble() * 1e6 + 0.5)};
+            for (int i = 0; i < 4; ++i)
+                m_checked[i] = std::max(m_checked[i], read[i]);
+            setStage(Stage::Verifying);
+            return;
+        }
+        if (m_stage == Stage::Verifying && line.startsWith(QLatin1String("Nothing was sent: "))) {
+            m_notSent = true;
+            setStage(Stage::Failed);
+            return;
+        }
+        // Passed: the helpers go to the device before the copies begin.
+        if (m_stage == Stage::Verifying
+            && line.startsWith(QLatin1String("Backup check before sending: "))) {
+            setStage(Stage::Preparing);
+            return;
+        }
+    }
     if (line == kRestoreBegins)
         setStage(Stage::Copying);
     else if (line == kRestoreSentLine)
@@ -169,6 +198,11 @@ JobProgress::Figures JobProgress::figures() const
     f.totalsFollow = m_kind == Kind::Backup && !m_totalsKnown && !m_listingBegun;
     f.totalFiles = m_totalFiles;
     f.totalBytes = m_totalBytes;
+    f.checkedFiles = std::min(m_checked[0], m_checked[2]);
+    f.checkedBytes = std::min(m_checked[1], m_checked[3]);
+    f.checkFiles = m_checked[2];
+    f.checkBytes = m_checked[3];
+    f.notSent = m_notSent;
     qint64 files = m_files;
     qint64 bytes = bytesDone();
     if (m_totalsKnown) {

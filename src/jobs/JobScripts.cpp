@@ -364,6 +364,10 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     // laid apart first, and a backup that pscp would spill elsewhere on the
     // device is not sent at all. Before the password is set, which this step
     // has no need of.
+    // The backup as it lies here against its own list of contents: a file cut,
+    // grown, changed or deleted since the backup is never sent.
+    s.line(QStringLiteral("BackupCheck.exe restore"));
+    s.line(QStringLiteral("if errorlevel 1 goto notsent"));
     s.line(QStringLiteral("StageNames.exe ") + token);
     s.line(QStringLiteral("if errorlevel 1 goto namesrefused"));
     s.lines(connectionLines(cs));
@@ -410,6 +414,10 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     s.line(note(QStringLiteral("notrestarted")));
     s.line(QStringLiteral("echo Nothing was sent, so your device is unchanged. Mend the backup as "
                           "said above, then run the restore again."));
+    s.line(QStringLiteral("goto restored"));
+    s.line(QStringLiteral(":notsent"));
+    s.line(note(QStringLiteral("notsent")));
+    s.line(QStringLiteral("echo Nothing was sent, so your device is unchanged."));
     s.line(QStringLiteral("goto restored"));
     s.line(QStringLiteral(":notrestarted"));
     s.line(note(QStringLiteral("notrestarted")));

@@ -221,6 +221,15 @@ private slots:
             f.secondsLeft = 2 * 3600 + 59 * 60;
             longest.append(f);
         }
+        // A restore's check before sending, and its refusal.
+        f.stage = JobProgress::Stage::Verifying;
+        f.checkedFiles = f.checkFiles = f.totalFiles;
+        f.checkedBytes = f.checkBytes = f.totalBytes;
+        longest.append(f);
+        f.stage = JobProgress::Stage::Failed;
+        f.notSent = true;
+        longest.append(f);
+        f.notSent = false;
         f.stage = JobProgress::Stage::Copying;
         f.totalsKnown = false;
         longest.append(f);

@@ -5,8 +5,10 @@
 #include "TreeSnapshot.h"
 #include "app/Console.h"
 #include "app/frmMain.h"
+#include "jobs/BackupHashes.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/JobOutcome.h"
+#include "jobs/JobProgress.h"
 #include "runner/ReadOutput.h"
 #include "support/SuiteFixture.h"
 
@@ -62,6 +64,7 @@ private slots:
     void linksToNothingLeaveTheProgramsFolderAlone();
     void linksToNothingAreBackedUpAndMadeAgain();
     void restoreOntoAFullDeviceStopsBeforeTheRestart();
+    void backupDamagedOnThisComputerIsNotSent();
 
 private:
     app::frmMain &window();
@@ -408,29 +411,36 @@ void tst_job_outcomes_e2e::namesThatReadLikeVerdictsDecideNothing()
     QVERIFY2(b.succeeded, qPrintable(b.text + console.right(3000)));
     QVERIFY2(b.text.contains(QStringLiteral("2 file(s) could not be checked")), qPrintable(b.text));
 
-    // A file of the backup no longer as the device listed it: the check on the
-    // device fails, whatever the names in the transcript say.
-    const QString changed = QStringLiteral("mobile/Media/Tricks/Connection refused.txt");
-    QFile f(changed);
-    QVERIFY(f.open(QIODevice::Append));
-    QVERIFY(f.write("grown") == 5);
-    f.close();
+    // A restored file that changes on the device once it was sent: the check
+    // on the device fails, whatever the names in the transcript say, and the
+    // device is not restarted.
+    bool grown = false;
+    onConsole(jobs::JobProgress::kRestoreSentLine, [&d, &grown] {
+        grown = d.shell(QStringLiteral("echo grown >> '/var/mobile/Media/Tricks/Connection "
+                                       "refused.txt'"))
+                    .exitCode
+                == 0;
+    });
+    const int reboots = d.rebootCount();
     QVERIFY(restore());
+    QVERIFY(grown);
     const JobOutcome failed = JobOutcome::read(JobOutcome::Kind::Restore);
     QVERIFY2(!failed.succeeded, qPrintable(failed.text));
-    QVERIFY2(failed.text.contains(QStringLiteral("differ from the backup")),
+    QVERIFY2(failed.text.contains(QStringLiteral("differ from the backup"))
+                 && failed.text.contains(QStringLiteral("has NOT been restarted")),
              qPrintable(failed.text));
+    QCOMPARE(d.rebootCount(), reboots);
+    QVERIFY(!failed.transcript.contains(QStringLiteral("Restarting your device")));
     QVERIFY(failed.transcript.contains(QStringLiteral("Connection refused.txt")));
     QVERIFY2(!failed.text.contains(QStringLiteral("refused the password"))
                  && !failed.text.contains(QStringLiteral("No device answered")),
              qPrintable(failed.text));
 
-    // Put right, the same backup restores and is reported complete: no cause
-    // is read from a name.
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QVERIFY(f.write("Connection refused.txt") == 22);
-    f.close();
+    // Run again, the same backup restores and is reported complete, and the
+    // device restarts: no cause is read from a name.
+    disconnect(m_trigger);
     QVERIFY(restore());
+    QCOMPARE(d.rebootCount(), reboots + 1);
     const JobOutcome good = JobOutcome::read(JobOutcome::Kind::Restore);
     QVERIFY2(good.succeeded, qPrintable(good.text + good.transcript.right(3000)));
     QVERIFY(good.transcript.contains(QStringLiteral("Access denied")));
@@ -628,6 +638,51 @@ void tst_job_outcomes_e2e::restoreOntoAFullDeviceStopsBeforeTheRestart()
           QStringLiteral("only in part: mobile.")})
         QVERIFY2(o.text.contains(says), qPrintable(says + QStringLiteral(" in: ") + o.text));
     QVERIFY(!o.text.contains(QStringLiteral("holds no record")));
+}
+
+void tst_job_outcomes_e2e::backupDamagedOnThisComputerIsNotSent()
+{
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    SimulatedDevice &d = m_fixture->device();
+    QVERIFY(d.shell(QStringLiteral("mkdir -p /var/mobile/Library/SMS && yes 'message' | head -c "
+                                   "60000 > /var/mobile/Library/SMS/sms.db && echo photo > "
+                                   "/var/mobile/Media/zz-photo.jpg && chown -R 501:501 "
+                                   "/var/mobile/Library/SMS /var/mobile/Media/zz-photo.jpg"))
+                .exitCode
+            == 0);
+    backup();
+    QVERIFY(JobOutcome::read(JobOutcome::Kind::Backup).succeeded);
+    QVERIFY(QFileInfo(jobs::BackupHashes::kRecord).isFile());
+
+    // A failing disk or a careless hand, after the backup was checked.
+    QVERIFY(QFile::resize(QStringLiteral("mobile/Library/SMS/sms.db"), 1000));
+    QVERIFY(QFile::remove(QStringLiteral("mobile/Media/zz-photo.jpg")));
+    const TreeSnapshot var = TreeSnapshot::read(d.hostPath(QStringLiteral("/var")));
+    const TreeSnapshot apps = TreeSnapshot::read(d.hostPath(QStringLiteral("/Applications")));
+    const int reboots = d.rebootCount();
+
+    QVERIFY(restore());
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY(!o.succeeded);
+    for (const QString &says :
+         {QStringLiteral("mobile/Library/SMS/sms.db is 1,000 bytes; it was 60,000 when it was "
+                         "backed up"),
+          QStringLiteral("mobile/Media/zz-photo.jpg is missing"),
+          QStringLiteral("nothing was sent"), QStringLiteral("Your device is unchanged"),
+          QStringLiteral("Back up your device again")})
+        QVERIFY2(o.text.contains(says), qPrintable(says + QStringLiteral(" in: ") + o.text));
+    // The check said how far it was; nothing went to the device.
+    QVERIFY(o.transcript.contains(QStringLiteral("Checking your backup on this computer: ")));
+    QVERIFY(!o.transcript.contains(QStringLiteral("Transferring files...")));
+    QCOMPARE(TreeSnapshot::read(d.hostPath(QStringLiteral("/var")))
+                 .differences(var, TreeSnapshot::Everything)
+                 .join(QLatin1Char('\n')),
+             QString());
+    QCOMPARE(TreeSnapshot::read(d.hostPath(QStringLiteral("/Applications")))
+                 .differences(apps, TreeSnapshot::Everything)
+                 .join(QLatin1Char('\n')),
+             QString());
+    QCOMPARE(d.rebootCount(), reboots);
 }
 
 QTEST_MAIN(tst_job_outcomes_e2e)

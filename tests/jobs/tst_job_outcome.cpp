@@ -164,6 +164,30 @@ void tst_job_outcome::restoreNeedsTheDevicesCheck()
         decide(QStringLiteral("  size differs: /var/mobile/x\r\nZorvane restore check: FAILED"));
     QVERIFY(!differs.succeeded);
     QVERIFY(differs.text.contains(QStringLiteral("differ from the backup")));
+    QVERIFY2(differs.text.contains(QStringLiteral("has NOT been restarted"))
+                 && !differs.text.contains(QStringLiteral("you can run the restore again")),
+             qPrintable(differs.text));
+    // Refused before sending: the files named, the device untouched, what to
+    // do instead; a name that reads like a verdict or a cause decides nothing.
+    const JobOutcome refused = JobOutcome::decide(
+        JobOutcome::Kind::Restore,
+        "job restore\r\nrun 0a1b\r\nfailed checking your backup on this computer before "
+        "sending: 2 of its files are not as they were when it was backed up\r\nchanged "
+        "mobile/Library/SMS/sms.db is 1,000 bytes; it was 60,000 when it was backed up\r\n"
+        "changed mobile/Media/Access denied is missing; it was 5 bytes when it was backed "
+        "up\r\nnotsent\r\nend\r\n",
+        QStringLiteral("Zorvane restore check: OK, all (check 0a1b)\r\n  mobile/Media/Access "
+                       "denied is missing; it was 5 bytes when it was backed up"),
+        QString());
+    QVERIFY(!refused.succeeded);
+    for (const QString &says :
+         {QStringLiteral("nothing was sent"), QStringLiteral("Your device is unchanged"),
+          QStringLiteral("mobile/Library/SMS/sms.db is 1,000 bytes; it was 60,000"),
+          QStringLiteral("mobile/Media/Access denied is missing"),
+          QStringLiteral("Back up your device again")})
+        QVERIFY2(refused.text.contains(says),
+                 qPrintable(says + QStringLiteral(": ") + refused.text));
+    QVERIFY(!refused.text.contains(QStringLiteral("refused the password")));
     const JobOutcome upload = JobOutcome::decide(
         JobOutcome::Kind::Restore, "job restore\r\nfailed sending mobile to the device\r\nend\r\n",
         QStringLiteral("Zorvane restore check: OK"), QString());

@@ -1,5 +1,6 @@
 // How far a backup or restore is, read from its output alone: pscp's records,
 // the script's lines, the announced totals and the time estimate.
+#include "jobs/BackupHashes.h"
 #include "jobs/JobProgress.h"
 #include "jobs/ListedTotals.h"
 #include "jobs/ProgressText.h"
@@ -67,6 +68,7 @@ private slots:
     void jobsThatDoNotCompleteSaySo();
     void restoreFollowsTheDevicesCheck();
     void restoreCountsWhatGoesApartForItsNames();
+    void restoreShowsItsCheckBeforeSendingAndItsRefusal();
     void estimateWaitsThenFollowsTheRecentRate();
     void estimateWeighsSmallFilesByTheirCount();
     void estimateIsNotMisledByOutputOnceASecond();
@@ -321,6 +323,46 @@ void tst_job_progress::restoreCountsWhatGoesApartForItsNames()
     p.feed(echo(QStringLiteral("Zorvane restore check: OK, every file (check 0123)")), 400);
     QCOMPARE(p.figures().percent, 100);
     QCOMPARE(p.figures().files, 6);
+}
+
+void tst_job_progress::restoreShowsItsCheckBeforeSendingAndItsRefusal()
+{
+    using jobs::BackupHashes;
+    for (const bool refused : {false, true}) {
+        JobProgress p(JobProgress::Kind::Restore, QStringLiteral("0123"));
+        p.feed(echo(BackupHashes::progressLine(0, 0, 18230, 1480200000)), 100);
+        QCOMPARE(p.figures().stage, Stage::Verifying);
+        p.feed(echo(BackupHashes::progressLine(3105, 212000000, 18230, 1480200000)), 200);
+        QCOMPARE(jobs::progresstext::line(p.figures()),
+                 QStringLiteral("Checking the backup: 212 of 1,480 MB, 3,105 of 18,230 files"));
+        // The copy's own figures start from nothing.
+        QCOMPARE(p.figures().bytes, 0);
+        QCOMPARE(p.figures().percent, 0);
+        if (refused) {
+            p.feed(echo(QStringLiteral("Nothing was sent: your backup has changed since it was "
+                                       "backed up; 1 of its 18230 files are not as they were:")),
+                   300);
+            p.runEnded();
+            QCOMPARE(p.figures().stage, Stage::Failed);
+            QVERIFY(
+                jobs::progresstext::line(p.figures()).startsWith(QStringLiteral("Nothing sent")));
+            continue;
+        }
+        p.feed(echo(QStringLiteral("Backup check before sending: 18230 files, 1480.2 MB, every "
+                                   "file as it was when it was backed up.")),
+               250);
+        QCOMPARE(p.figures().stage, Stage::Preparing);
+        p.feed(echo(JobProgress::totalsLine(JobProgress::Kind::Restore, 18230, 1480200000))
+                   + echo(QStringLiteral("Now putting back your applications, this may take a "
+                                         "while!")),
+               300);
+        QCOMPARE(p.figures().stage, Stage::Copying);
+        // A name of the backup that reads like the check's line changes nothing now.
+        p.feed(echo(BackupHashes::progressLine(1, 1, 1, 1))
+                   + echo(QStringLiteral("Nothing was sent: ")),
+               400);
+        QCOMPARE(p.figures().stage, Stage::Copying);
+    }
 }
 
 void tst_job_progress::estimateWaitsThenFollowsTheRecentRate()
