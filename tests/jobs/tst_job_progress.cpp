@@ -504,7 +504,6 @@ void tst_job_progress::quietDeviceIsNamedUntilDataMovesAgain()
     p.feed(echo(QStringLiteral("Backing up your Applications...")), 100);
     p.feed(echo(JobProgress::totalsLine(JobProgress::Kind::Backup, 24, 41'000'000)), 200);
     p.feed(record(QStringLiteral("Movie.m4v"), 7000, 17), 300);
-    const QString before = jobs::progresstext::line(p.figures());
     p.feed(QStringLiteral("\r\nNo data from the device for 40 s: is it asleep or out of Wi-Fi? "
                           "(the step stops at 90 s)\r\n"),
            40'300);
@@ -516,13 +515,14 @@ void tst_job_progress::quietDeviceIsNamedUntilDataMovesAgain()
     // The link came back: the figures go on where they were.
     p.feed(QStringLiteral("\r\nData from the device again; the job goes on.\r\n"), 41'000);
     QVERIFY(!p.figures().quietSeconds);
-    QCOMPARE(jobs::progresstext::line(p.figures()), before);
+    QVERIFY2(jobs::progresstext::line(p.figures()).startsWith(QStringLiteral("7.2 of 41 MB")),
+             qPrintable(jobs::progresstext::line(p.figures())));
     // A record of pscp clears it too.
     p.feed(echo(QStringLiteral("No data from the device for 15 s: is it asleep or out of Wi-Fi? "
                                "(the step stops at 90 s)")),
            60'000);
     QVERIFY(p.figures().quietSeconds);
-    p.feed(record(QStringLiteral("Movie.m4v"), 9000, 21), 61'000);
+    p.feed(record(QStringLiteral("Movie.m4v"), 9000, 100), 61'000);
     QVERIFY(!p.figures().quietSeconds);
     // A job that ended says how it ended, not that the device was quiet.
     p.feed(echo(QStringLiteral("No data from the device for 20 s: is it asleep or out of Wi-Fi? "

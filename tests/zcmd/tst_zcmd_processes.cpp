@@ -334,7 +334,7 @@ void tst_zcmd_processes::puttyToolThatGoesQuietIsStoppedAtItsLimit()
         else
             qunsetenv("ZORVANE_STALL_LIMITS");
     });
-    qputenv("ZORVANE_STALL_LIMITS", "1,3,1");
+    qputenv("ZORVANE_STALL_LIMITS", "1,3,2");
     QVERIFY(installStandIn(folder_, QStringLiteral("pscp")));
     QVERIFY(installStandIn(folder_, QStringLiteral("plink")));
     // A copy silent for good is stopped; the next is given the shorter limit;
@@ -344,7 +344,7 @@ void tst_zcmd_processes::puttyToolThatGoesQuietIsStoppedAtItsLimit()
     QVERIFY(writeScript(path(QStringLiteral("w.bat")),
                         "@echo off\npscp --quiet=forever\necho first %errorlevel%\n"
                         "pscp --quiet=forever\necho second %errorlevel%\n"
-                        "pscp --quiet=2500,2500\necho third %errorlevel%\n"
+                        "pscp --quiet=1500,2500\necho third %errorlevel%\n"
                         "plink --quiet=4500\necho fourth %errorlevel%\n"));
     const RunResult r = runZcmd(folder_, {QStringLiteral("/c"), QStringLiteral("w.bat")});
     QVERIFY(r.finished);
@@ -359,7 +359,7 @@ void tst_zcmd_processes::puttyToolThatGoesQuietIsStoppedAtItsLimit()
              qPrintable(out));
     QVERIFY2(parts[1].startsWith(QStringLiteral("1\r\n")), qPrintable(out));
     QVERIFY2(parts[1].contains(
-                 QStringLiteral("Zorvane stopped this step: no data from the device for 1 s.")),
+                 QStringLiteral("Zorvane stopped this step: no data from the device for 2 s.")),
              qPrintable(out));
     QVERIFY2(parts[2].startsWith(QStringLiteral("1\r\n")), qPrintable(out));
     QCOMPARE(parts[2].count(QStringLiteral("moved\n")), 2);

@@ -39,6 +39,7 @@ private:
     std::uint64_t received_ = 0;
     std::uint64_t acked_ = 0;
     std::uint64_t io_ = 0;
+    bool ioLooked_ = false;
     std::set<unsigned long> keptAlive_; // socket inodes given keepalives
 };
 
