@@ -50,6 +50,12 @@ const QList<Cause> &causes()
           QStringLiteral("Connection lost")},
          QStringLiteral("The connection to your device was lost during the copy. Keep the device "
                         "awake, on external power and near the Wi-Fi, then run the job again.")},
+        // The job's interpreter ended a step whose device sent nothing.
+        {{QStringLiteral("Zorvane stopped this step: no data from the device for ")},
+         QStringLiteral("Your device stopped answering in the middle of the job (it may have "
+                        "locked and its Wi-Fi gone to sleep, or left the network), so Zorvane "
+                        "stopped the job instead of waiting for ever. Keep the device awake, on "
+                        "external power and near the Wi-Fi, then run the job again.")},
         {{QStringLiteral("no iPod Touch or iPhone is connected over USB")},
          QStringLiteral("No iPod Touch or iPhone was found on USB. Connect it with its cable, "
                         "switch it on, and try again.")},

@@ -27,6 +27,7 @@ const QString kRestoreBegins =
     QStringLiteral("Now putting back your applications, this may take a while!");
 const QString kRestorePassed = QStringLiteral("Zorvane restore check: OK");
 const QString kRestoreFailed = QStringLiteral("Zorvane restore check: ");
+const QString kDeviceBack = QStringLiteral("Data from the device again; the job goes on.");
 
 // What a whole file adds beyond the whole kB pscp shows: half a kB on average.
 constexpr qint64 kHalfKilobyte = 512;
@@ -86,6 +87,7 @@ void JobProgress::setStage(Stage stage)
 
 void JobProgress::onStats(const PscpProgressReader::Stats &stats)
 {
+    m_quietSeconds.reset();
     if (m_stage != Stage::Copying)
         return;
     if (!stats.whole) {
@@ -103,6 +105,17 @@ void JobProgress::onLine(const QString &raw)
     // The outcome is final: nothing the device prints afterwards changes it.
     if (m_stage == Stage::Passed || m_stage == Stage::Failed || m_stage == Stage::Cut)
         return;
+    // The watchdog of the job's interpreter: the device went quiet, or came back.
+    static const QRegularExpression kQuiet(
+        QStringLiteral("^No data from the device for ([0-9]{1,6}) s: "));
+    if (const QRegularExpressionMatch m = kQuiet.match(line); m.hasMatch()) {
+        m_quietSeconds = m.captured(1).toLongLong();
+        return;
+    }
+    if (line == kDeviceBack) {
+        m_quietSeconds.reset();
+        return;
+    }
     static const QRegularExpression kTotals(
         QStringLiteral("^(?:The device|Your backup) holds ([0-9,]{1,20}) files, "
                        "([0-9,]{1,20}(?:\\.[0-9]{1,3})?) MB to (?:back up|restore)\\.$"));
@@ -229,6 +242,7 @@ JobProgress::Figures JobProgress::figures() const
                                                    : 0.0;
         f.percent = std::min(99, int(fraction * 100));
     }
+    f.quietSeconds = m_quietSeconds;
     if (m_totalsKnown && (m_stage == Stage::Copying || m_stage == Stage::Paused))
         f.secondsLeft = m_estimate.secondsLeft(m_totalFiles - f.files, m_totalBytes - f.bytes);
     return f;

@@ -45,6 +45,9 @@ public:
         qint64 checkFiles = 0;
         qint64 checkBytes = 0;
         bool notSent = false; // that check refused the backup
+        // How long the device has sent nothing, as the job's watchdog last
+        // said; nothing while data moves.
+        std::optional<qint64> quietSeconds;
     };
 
     // A restore's check says its verdict on a line ending "(check TOKEN)" with
@@ -94,6 +97,7 @@ private:
     qint64 m_files = 0;
     qint64 m_wholeBytes = 0;
     qint64 m_partialBytes = 0; // of the file arriving now
+    std::optional<qint64> m_quietSeconds;
     // The most shown so far: the figures never go backwards.
     mutable qint64 m_shownFiles = 0;
     mutable qint64 m_shownBytes = 0;

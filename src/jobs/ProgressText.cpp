@@ -47,8 +47,19 @@ QString jobName(JobProgress::Kind kind)
 
 } // namespace
 
+QString quiet(qint64 seconds)
+{
+    return QStringLiteral("No data from the device for %1 s: is it asleep or out of Wi-Fi?")
+        .arg(seconds);
+}
+
 QString line(const JobProgress::Figures &f)
 {
+    // While the job runs, a device that sends nothing is what the user needs to know.
+    const bool running = f.stage == Stage::Preparing || f.stage == Stage::Copying
+                         || f.stage == Stage::Paused || f.stage == Stage::Checking;
+    if (running && f.quietSeconds)
+        return quiet(*f.quietSeconds);
     switch (f.stage) {
     case Stage::Preparing: return QStringLiteral("Getting ready to copy...");
     case Stage::Verifying:

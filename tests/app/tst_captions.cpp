@@ -237,6 +237,8 @@ private slots:
         longest.append(f);
         f.totalsFollow = true; // only a backup's listing comes after its applications
         longest.append(f);
+        f.quietSeconds = 99999; // the device has sent nothing for a while
+        longest.append(f);
 
         frmMain w;
         w.show();

@@ -15,6 +15,9 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QScopeGuard>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -65,6 +68,7 @@ private slots:
     void linksToNothingAreBackedUpAndMadeAgain();
     void restoreOntoAFullDeviceStopsBeforeTheRestart();
     void backupDamagedOnThisComputerIsNotSent();
+    void linkCutMidCopyEndsTheJobAtTheLimit();
 
 private:
     app::frmMain &window();
@@ -683,6 +687,112 @@ void tst_job_outcomes_e2e::backupDamagedOnThisComputerIsNotSent()
                  .join(QLatin1Char('\n')),
              QString());
     QCOMPARE(d.rebootCount(), reboots);
+}
+
+// The link to the device cut mid-copy with no packet passing (the device's
+// loopback down, as a locked iPod's Wi-Fi sleeps): for good, the watchdog ends
+// the job naming why and the previous backup stays; for less than the limit,
+// the job completes. Short limits: notice 3 s, stop 12 s, 4 s after a stop.
+void tst_job_outcomes_e2e::linkCutMidCopyEndsTheJobAtTheLimit()
+{
+    const QByteArray saved = qgetenv("ZORVANE_STALL_LIMITS");
+    const bool wasSet = qEnvironmentVariableIsSet("ZORVANE_STALL_LIMITS");
+    SimulatedDevice *device = nullptr;
+    const auto restoreAll = qScopeGuard([&] {
+        if (wasSet)
+            qputenv("ZORVANE_STALL_LIMITS", saved);
+        else
+            qunsetenv("ZORVANE_STALL_LIMITS");
+        if (device)
+            device->run({QStringLiteral("ip"), QStringLiteral("link"), QStringLiteral("set"),
+                         QStringLiteral("lo"), QStringLiteral("up")},
+                        QDir::tempPath());
+    });
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    SimulatedDevice &d = m_fixture->device();
+    device = &d;
+    backup();
+    QVERIFY(JobOutcome::read(JobOutcome::Kind::Backup).succeeded);
+    const TreeSnapshot before = localBackup();
+    QVERIFY(d.shell(QStringLiteral(
+                        "yes 'large media file' | head -c 67108864 > /var/mobile/Media/zz-large.bin"))
+                .exitCode
+            == 0);
+    qputenv("ZORVANE_STALL_LIMITS", "3,12,4");
+    const auto link = [&d](const char *state) {
+        return d.run({QStringLiteral("ip"), QStringLiteral("link"), QStringLiteral("set"),
+                      QStringLiteral("lo"), QString::fromLatin1(state)},
+                     QDir::tempPath())
+                   .exitCode
+               == 0;
+    };
+    // Cuts the link once the large file has begun to arrive; `upAfterMs` > 0
+    // brings it back that much later.
+    const auto cutMidCopy = [this, &link](bool &cut, int upAfterMs) {
+        onConsole(QStringLiteral("now downloading your /var/mobile"), [this, &link, &cut,
+                                                                        upAfterMs] {
+            auto *watch = new QTimer(this);
+            connect(watch, &QTimer::timeout, this, [this, watch, &link, &cut, upAfterMs] {
+                const QFileInfo arriving(QStringLiteral("Incoming/mobile/Media/zz-large.bin"));
+                if (!arriving.exists() || arriving.size() == 0)
+                    return;
+                watch->deleteLater();
+                cut = link("down");
+                if (upAfterMs > 0)
+                    QTimer::singleShot(upAfterMs, this, [&link] { link("up"); });
+            });
+            watch->start(5);
+        });
+    };
+    QString quietLine;
+    const auto progress = window().findChild<QLabel *>("lblBackupProgress");
+    QVERIFY(progress);
+    auto *sampler = new QTimer(this);
+    connect(sampler, &QTimer::timeout, this, [&] {
+        if (progress->text().startsWith(QStringLiteral("No data from the device")))
+            quietLine = progress->text();
+    });
+    sampler->start(50);
+
+    // Cut for good.
+    bool cut = false;
+    cutMidCopy(cut, 0);
+    QElapsedTimer took;
+    took.start();
+    const QString console = backup();
+    const qint64 seconds = took.elapsed() / 1000;
+    QVERIFY(cut);
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY(!o.succeeded);
+    QVERIFY2(o.text.contains(QStringLiteral("stopped answering in the middle of the job")),
+             qPrintable(o.text));
+    QVERIFY2(o.text.contains(QStringLiteral("previous backup has been put back unchanged")),
+             qPrintable(o.text));
+    QVERIFY2(console.contains(QStringLiteral(
+                 "Zorvane stopped this step: no data from the device for 12 s.")),
+             qPrintable(console));
+    QVERIFY2(quietLine.contains(QStringLiteral(": is it asleep or out of Wi-Fi?")),
+             qPrintable(quietLine));
+    QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')),
+             QString());
+    QVERIFY(!QFileInfo::exists(QStringLiteral("PreviousBackup")));
+    qInfo("cut for good: the backup ended after %lld s", seconds);
+
+    // Cut for less than the limit: the copy goes on and the backup completes.
+    QVERIFY(link("up"));
+    cut = false;
+    quietLine.clear();
+    cutMidCopy(cut, 4000);
+    const QString console2 = backup();
+    QVERIFY(cut);
+    const JobOutcome o2 = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY2(o2.succeeded, qPrintable(o2.text));
+    QVERIFY2(console2.contains(QStringLiteral("Data from the device again; the job goes on.")),
+             qPrintable(console2));
+    QVERIFY(!console2.contains(QStringLiteral("Zorvane stopped this step")));
+    QVERIFY(!quietLine.isEmpty());
+    QCOMPARE(QFileInfo(QStringLiteral("mobile/Media/zz-large.bin")).size(), qint64(67108864));
+    sampler->deleteLater();
 }
 
 QTEST_MAIN(tst_job_outcomes_e2e)

@@ -72,6 +72,18 @@ void tst_job_outcome::causesInTheUsersWords_data()
     QTest::newRow("the device's disk full")
         << "ERROR: the device's disk is full: 12 KB free for /var/mobile."
         << "Your device's disk is full";
+    // The interpreter's watchdog: saying the device is quiet names no cause,
+    // ending the step does; what the later, refused steps print comes after.
+    QTest::newRow("device went quiet, came back")
+        << "\r\nNo data from the device for 15 s: is it asleep or out of Wi-Fi? (the step "
+           "stops at 90 s)\r\nData from the device again; the job goes on.\r\n"
+        << "";
+    QTest::newRow("device quiet until the limit")
+        << progress.arg(QStringLiteral("zz-large.bin"))
+               + "\r\nNo data from the device for 85 s: is it asleep or out of Wi-Fi? (the step "
+                 "stops at 90 s)\r\nZorvane stopped this step: no data from the device for 90 s."
+                 "\r\nFATAL ERROR: Network error: Connection timed out"
+        << "stopped answering in the middle of the job";
 }
 
 void tst_job_outcome::causesInTheUsersWords()

@@ -76,6 +76,7 @@ private slots:
     void wordsForTheLineAndTitle();
     void unknownTotalsAreNotBlamedOnTheListing();
     void devicesLineWithGroupedThousandsGivesTheTotals();
+    void quietDeviceIsNamedUntilDataMovesAgain();
 };
 
 void tst_job_progress::recordsGiveFilesAndBytesHoweverSplit_data()
@@ -536,6 +537,41 @@ void tst_job_progress::devicesLineWithGroupedThousandsGivesTheTotals()
     QCOMPARE(p.figures().totalBytes, 1'083'500'000);
     QCOMPARE(JobProgress::totalsLine(JobProgress::Kind::Backup, 18230, 1'083'500'000),
              QStringLiteral("The device holds 18,230 files, 1083.5 MB to back up."));
+}
+
+void tst_job_progress::quietDeviceIsNamedUntilDataMovesAgain()
+{
+    // The watchdog's lines, as zcmd writes them between pscp's records.
+    JobProgress p(JobProgress::Kind::Backup);
+    p.feed(echo(QStringLiteral("Backing up your Applications...")), 100);
+    p.feed(echo(JobProgress::totalsLine(JobProgress::Kind::Backup, 24, 41'000'000)), 200);
+    p.feed(record(QStringLiteral("Movie.m4v"), 7000, 17), 300);
+    p.feed(QStringLiteral("\r\nNo data from the device for 40 s: is it asleep or out of Wi-Fi? "
+                          "(the step stops at 90 s)\r\n"),
+           40'300);
+    QCOMPARE(p.figures().quietSeconds, std::optional<qint64>(40));
+    QCOMPARE(jobs::progresstext::line(p.figures()),
+             QStringLiteral("No data from the device for 40 s: is it asleep or out of Wi-Fi?"));
+    QCOMPARE(jobs::progresstext::titleTag(JobProgress::Kind::Backup, p.figures()),
+             QStringLiteral("17%"));
+    // The link came back: the figures go on where they were.
+    p.feed(QStringLiteral("\r\nData from the device again; the job goes on.\r\n"), 41'000);
+    QVERIFY(!p.figures().quietSeconds);
+    QVERIFY2(jobs::progresstext::line(p.figures()).startsWith(QStringLiteral("7.2 of 41 MB")),
+             qPrintable(jobs::progresstext::line(p.figures())));
+    // A record of pscp clears it too.
+    p.feed(echo(QStringLiteral("No data from the device for 15 s: is it asleep or out of Wi-Fi? "
+                               "(the step stops at 90 s)")),
+           60'000);
+    QVERIFY(p.figures().quietSeconds);
+    p.feed(record(QStringLiteral("Movie.m4v"), 9000, 100), 61'000);
+    QVERIFY(!p.figures().quietSeconds);
+    // A job that ended says how it ended, not that the device was quiet.
+    p.feed(echo(QStringLiteral("No data from the device for 20 s: is it asleep or out of Wi-Fi? "
+                               "(the step stops at 90 s)")),
+           80'000);
+    p.runEnded();
+    QVERIFY(jobs::progresstext::line(p.figures()).startsWith(QStringLiteral("Did not complete")));
 }
 
 QTEST_GUILESS_MAIN(tst_job_progress)
