@@ -326,7 +326,9 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     // A device in use changes files while they are copied: the device lists
     // them again and copies each that changed once more, alone, with the
     // lists of the trees as they are now; ChangedFiles puts those in place,
-    // so the check compares the copy with the device after the copy.
+    // so the check compares the copy with the device after the copy. After
+    // a failed step the copy is not checked, so nothing is listed again.
+    s.line(QStringLiteral("if defined FAILED goto nochanges"));
     s.line(runOnDevice(QStringLiteral("changed.sh")));
     s.line(kNoteFailure);
     s.line(noteFailure(QStringLiteral("listing your files again after the copy (changed.sh)")));

@@ -758,8 +758,8 @@ void tst_device_scripts::filesThatChangeWhileCopiedAreCopiedAgainBoundedly()
     VERIFY_OK(failure(QStringLiteral("hold.sh"), m_ws->plink(QStringLiteral("hold.sh"))));
 
     // Meanwhile: rewritten in place with the same size, one gone, one new.
-    VERIFY_OK(deviceShell(QStringLiteral(
-        "printf again | dd of='/var/mobile/Media/b \\ \xc3\xa9%\"'\"'\".txt' conv=notrunc 2>/dev/null && "
+    VERIFY_OK(deviceShell(QString::fromUtf8(
+        "printf again | dd of='/var/mobile/Media/b \\ \xc3\xa9%\"'\"'\"'.txt' conv=notrunc 2>/dev/null && "
         "rm /var/mobile/Media/c.txt && mkdir /var/mobile/Media/New && echo new > "
         "/var/mobile/Media/New/d.txt && echo line >> /var/mobile/busy.log")));
     // Stand-in for a program that writes to busy.log whenever it is copied.
