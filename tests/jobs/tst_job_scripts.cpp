@@ -178,11 +178,18 @@ private slots:
         const int hold = l.indexOf(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m hold.sh"));
         const int unhold =
             l.indexOf(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m unhold.sh"));
-        QVERIFY(l.value(hold - 3) == "pscp -r -pw %PASS% plink.exe hold.sh unhold.sh root@%IP%:/"
+        QVERIFY(l.value(hold - 3) == "pscp -r -pw %PASS% plink.exe hold.sh unhold.sh changed.sh root@%IP%:/"
                 && hold < firstFetch
                 && l.value(hold + 2).startsWith("if errorlevel 1 echo failed "));
         QVERIFY(unhold > l.indexOf(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."))
                 && unhold < l.indexOf(QStringLiteral("BackupCheck.exe")));
+        // The device lists its files again after the last copy; what changed
+        // is put in place before the check.
+        const int changed =
+            l.indexOf(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m changed.sh"));
+        QVERIFY(changed > unhold && changed < l.indexOf(QStringLiteral("ChangedFiles.exe"))
+                && l.indexOf(QStringLiteral("ChangedFiles.exe"))
+                       < l.indexOf(QStringLiteral("BackupCheck.exe")));
         // Each of the three fetches notes its failure right after it.
         for (const QString &fetch :
              {QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications ."),
