@@ -46,7 +46,8 @@ QStringList withoutNotes(const QStringList &lines)
         "if errorlevel 1 goto namesrefused|if not exist StagedNames goto namessent|"
         "pscp -r -pw %PASS% StagedNames/names-[0-9a-f]{32} root@%IP%:/var/root/Library/Zorvane|"
         ":namessent|if exist StagedNames rmdir /S /Q StagedNames|:namesrefused|echo Nothing was "
-        "sent, so your device is unchanged\\..*)$"));
+        "sent, so your device is unchanged\\..*|echo running>(Backup|Restore)Unfinished\\.txt|"
+        "if exist (Backup|Restore)Unfinished\\.txt del (Backup|Restore)Unfinished\\.txt)$"));
     QStringList given;
     for (const QString &l : lines) {
         if (!l.startsWith(QStringLiteral("if errorlevel 1 echo "))
