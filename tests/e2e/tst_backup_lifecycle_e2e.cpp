@@ -275,11 +275,12 @@ void tst_backup_lifecycle_e2e::secondWindowLeavesARunningBackupAlone()
     const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
     QVERIFY2(o.succeeded, qPrintable(console.right(2000)));
     QVERIFY(QFileInfo::exists(QStringLiteral("mobile/Media/zz-large.bin")));
-    QVERIFY(std::any_of(boxes.shown.begin(), boxes.shown.end(), [](const fake::ShownBox &b) {
-        return b.text
-               == QStringLiteral("A backup is running in another Zorvane window; wait for it to "
-                                 "finish.");
-    }));
+    QStringList texts;
+    for (const fake::ShownBox &b : boxes.shown)
+        texts << b.text;
+    QVERIFY2(texts.contains(QStringLiteral(
+                 "A backup is running in another Zorvane window; wait for it to finish.")),
+             qPrintable(texts.join(QLatin1Char('\n'))));
     // Its start-up recovery ran once the job had ended, finding nothing to do.
     QTRY_VERIFY(!second->findChild<QTimer *>("recoveryRetry")->isActive());
     QVERIFY(!QFileInfo::exists(jobs::kPreviousBackupFolder));
@@ -302,7 +303,7 @@ void tst_backup_lifecycle_e2e::killedRestoreIsToldAtTheNextStart()
         killed = ::kill(-pid_t(runner->processId()), SIGKILL) == 0;
     });
     restore();
-    QVERIFY(killed);
+    QVERIFY2(killed, qPrintable(window().console().text().right(3000)));
     QCOMPARE(jobProcessesLeft(), QStringList());
 
     fake::MessageBoxes &boxes = *m_fixture->fakes().messages;
