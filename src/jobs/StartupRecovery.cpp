@@ -72,10 +72,13 @@ std::optional<QStringList> StartupRecovery::tryNow()
 
 QString StartupRecovery::runningElsewhereText()
 {
-    if (platform::scriptRunsHere(scriptFiles(Job::Restore)))
+    // The running script noted its job first and its end not yet; its
+    // command line may lie in a process this window cannot see.
+    const std::optional<JobOutcome::Kind> noted = JobOutcome::unendedJob();
+    if (noted == JobOutcome::Kind::Restore || platform::scriptRunsHere(scriptFiles(Job::Restore)))
         return QStringLiteral(
             "A restore is running in another Zorvane window; wait for it to finish.");
-    if (platform::scriptRunsHere(scriptFiles(Job::Backup)))
+    if (noted == JobOutcome::Kind::Backup || platform::scriptRunsHere(scriptFiles(Job::Backup)))
         return QStringLiteral(
             "A backup is running in another Zorvane window; wait for it to finish.");
     return QStringLiteral("A job is running in another Zorvane window; wait for it to finish.");

@@ -297,7 +297,9 @@ void tst_backup_lifecycle_e2e::killedRestoreIsToldAtTheNextStart()
 
     auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
     bool killed = false;
-    const QString arriving = device.hostPath(QStringLiteral("/var/mobile/Media/zz-large.bin"));
+    // The device's folder exists still; the file's own path does not yet.
+    const QString arriving =
+        device.hostPath(QStringLiteral("/var/mobile")) + QStringLiteral("/Media/zz-large.bin");
     whenCopying([arriving] { return QFileInfo::exists(arriving); }, [&] {
         // The interpreter and its pscp at once; the window goes with them below.
         killed = ::kill(-pid_t(runner->processId()), SIGKILL) == 0;
