@@ -557,6 +557,22 @@ JobOutcome JobOutcome::decide(Kind kind, const QByteArray &notesText, const QStr
     return o;
 }
 
+std::optional<JobOutcome::Kind> JobOutcome::unendedJob()
+{
+    QByteArray notes;
+    platform::Platform::files().readPart(kOutcomeFile, 0, kLargestNotes, &notes);
+    const Notes n = parse(notes);
+    if (n.ended)
+        return std::nullopt;
+    const QString job = n.job;
+#define ZORVANE_OUTCOME_NOTED(kind, word, program)                                                 \
+    if (job == notesWord(Kind::kind))                                                              \
+        return Kind::kind;
+    ZORVANE_JOB_COMPLETIONS(ZORVANE_OUTCOME_NOTED)
+#undef ZORVANE_OUTCOME_NOTED
+    return std::nullopt;
+}
+
 JobOutcome JobOutcome::read(Kind kind)
 {
     platform::FileSystem &files = platform::Platform::files();

@@ -16,6 +16,8 @@ const QString kPutBackMark = QStringLiteral("PreviousBackup\\putback.txt");
 const QString kDiscardedBackupFolder = QStringLiteral("DiscardedBackup");
 const QString kBackupDeviceRecord = QStringLiteral("BackupDevice.txt");
 const QString kIncomingFolder = QStringLiteral("Incoming");
+const QString kBackupUnfinishedMark = QStringLiteral("BackupUnfinished.txt");
+const QString kRestoreUnfinishedMark = QStringLiteral("RestoreUnfinished.txt");
 const QString kSshCopyNote = QStringLiteral("SSHresult.txt");
 const QString kRestoreRunFile = QStringLiteral("RestoreRun.txt");
 
@@ -277,6 +279,7 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     };
     s.line(QStringLiteral("echo Do NOT worry if during this process it says something like file "
                           "not found, or path not found."));
+    s.line(QStringLiteral("echo running>") + kBackupUnfinishedMark);
     s.lines(setAsideLines());
     s.lines(connectionLines(cs));
     // pscp cannot copy a link that points at nothing: the device sets such
@@ -355,6 +358,7 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     s.lines(notSetAsideLines());
     s.line(QStringLiteral("rmdir /S /Q mobile\\Library\\Lockdown"));
     s.line(QStringLiteral("rmdir /S /Q root\\Library\\Lockdown"));
+    s.line(QStringLiteral("if exist %1 del %1").arg(kBackupUnfinishedMark));
     s.line(note(QStringLiteral("end")));
     s.lines(scriptClosing(Job::Backup, form));
     return s;
@@ -403,6 +407,7 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     if (const std::optional<ListedTotals> totals = ListedTotals::read())
         s.line(QStringLiteral("echo ")
                + JobProgress::totalsLine(JobProgress::Kind::Restore, totals->files, totals->bytes));
+    s.line(QStringLiteral("echo running>") + kRestoreUnfinishedMark);
     send(s, QStringLiteral("chown1"), QStringLiteral("/"));
     send(s, QStringLiteral("install.sh"), QStringLiteral("/"));
     send(s, QStringLiteral("cp"), QStringLiteral("/"));
@@ -455,6 +460,7 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
                           "restarted. Do not restart it yet: mend the cause and run the restore "
                           "again."));
     s.line(QStringLiteral(":restored"));
+    s.line(QStringLiteral("if exist %1 del %1").arg(kRestoreUnfinishedMark));
     s.line(note(QStringLiteral("end")));
     s.lines(scriptClosing(Job::Restore, form));
     return s;

@@ -48,7 +48,8 @@ QStringList withoutNotes(const QStringList &lines)
         "notsent>>LastJob\\.txt|"
         "pscp -r -pw %PASS% StagedNames/names-[0-9a-f]{32} root@%IP%:/var/root/Library/Zorvane|"
         ":namessent|if exist StagedNames rmdir /S /Q StagedNames|:namesrefused|echo Nothing was "
-        "sent, so your device is unchanged\\..*)$"));
+        "sent, so your device is unchanged\\..*|echo running>(Backup|Restore)Unfinished\\.txt|"
+        "if exist (Backup|Restore)Unfinished\\.txt del (Backup|Restore)Unfinished\\.txt)$"));
     QStringList given;
     for (const QString &l : lines) {
         if (!l.startsWith(QStringLiteral("if errorlevel 1 echo "))
