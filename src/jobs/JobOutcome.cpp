@@ -92,7 +92,7 @@ struct Notes {
     QStringList sent;     // the backup folders that reached the device whole
     bool notRestarted = false;
     bool notSent = false; // the restore stopped before anything was sent
-    QStringList changed;  // files of the backup no longer as they were backed up
+    QStringList damaged;  // files of the backup no longer as they were backed up
     bool ended = false;
     // What changed while the backup copied it, by kind (whole, changing,
     // unfetched, vanished): how many, and the first names.
@@ -133,8 +133,8 @@ Notes parse(const QByteArray &text)
             n.notRestarted = true;
         else if (word == QLatin1String("notsent"))
             n.notSent = true;
-        else if (word == QLatin1String("changed"))
-            n.changed << rest;
+        else if (word == QLatin1String("damaged"))
+            n.damaged << rest;
         else if (word == QLatin1String("end"))
             n.ended = true;
         else if (word == QLatin1String("changes")) {
@@ -375,9 +375,9 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
         // Stopped by the check of the backup on this computer: the names it
         // found, one a note, and what to do instead.
         QString found;
-        if (!n.changed.isEmpty())
+        if (!n.damaged.isEmpty())
             found =
-                QStringLiteral("Not as it was backed up:\n") + n.changed.join(QLatin1Char('\n'));
+                QStringLiteral("Not as it was backed up:\n") + n.damaged.join(QLatin1Char('\n'));
         o.text = joinParagraphs(
             {QStringLiteral("The restore did NOT start: your backup on this computer is not as it "
                             "was when it was backed up, or could not be checked, so nothing was "

@@ -535,7 +535,7 @@ void tst_backup_verifier::contentsAreRecordedAndChangedFilesNamed()
     QCOMPARE(found, expected);
     const QStringList notes = BackupHashes::notes(bad);
     for (const QString &f : expected)
-        QVERIFY2(notes.contains(QStringLiteral("changed ") + f), qPrintable(notes.join('\n')));
+        QVERIFY2(notes.contains(QStringLiteral("damaged ") + f), qPrintable(notes.join('\n')));
     QVERIFY(BackupHashes::report(bad).first().startsWith(QStringLiteral("Nothing was sent: ")));
 
     // A list forged to the cut file's size still knows its content.
