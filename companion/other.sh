@@ -4,7 +4,8 @@
 # /var/root), checks the restored trees against the records (every file there
 # with its size, owner and mode, every link with its target) and says so in
 # one line that Zorvane reads, then restarts the device so that it picks up
-# the restored files. A backup without a record still gets /var/mobile back
+# the restored files; a device whose restored files differ from the backup is
+# left running as it is, for the restore to be run again. A backup without a record still gets /var/mobile back
 # for the mobile user, but cannot be checked; one without a links list keeps
 # its links as the copies that came back.
 if [ ! -f /plink.exe ]; then
@@ -68,6 +69,10 @@ else
   verdict "NOT POSSIBLE, the record of the backup's owners and modes is missing or not whole."
   zv_say "Without a whole record of owners and modes, /var/mobile goes to the mobile user..."
   [ -d /var/mobile ] && chown -hR "$ZV_MOBILE:$ZV_MOBILE" /var/mobile
+fi
+if [ "${checked:-0}" = 2 ]; then
+  zv_say "Your device has NOT been restarted: the files listed above differ from the backup."
+  exit 1
 fi
 zv_say "Restarting your device..."
 reboot

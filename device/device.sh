@@ -125,7 +125,8 @@ PermitEmptyPasswords no
 UsePAM no
 UseDNS no
 ChrootDirectory $tree
-Subsystem sftp internal-sftp
+# The device's SFTP server behind a one-page pipe (device/sftp-link.c)
+Subsystem sftp /usr/libexec/sftp-link
 X11Forwarding no
 AllowTcpForwarding no
 AllowAgentForwarding no

@@ -38,6 +38,7 @@ for opt in "$@"; do
 done
 
 [ "$(id -u)" -eq 0 ] || { echo "make-tree.sh: must run as root (the tree keeps device owners)" >&2; exit 1; }
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 mkdir -p "$tree"
 cd "$tree"
 [ -z "$(ls -A .)" ] || { echo "make-tree.sh: $tree is not empty" >&2; exit 1; }
@@ -119,6 +120,15 @@ for lib in $(ldd /usr/bin/scp | grep -o '/[^ ]*'); do
   mkdir -p ".$(dirname "$lib")"
   cp -L "$lib" ".$lib"
 done
+
+# The SFTP server as on the device (/usr/libexec/sftp-server) and the
+# subsystem sshd runs, which feeds it one page at a time (sftp-link.c).
+mkdir -p usr/libexec
+cp /usr/lib/openssh/sftp-server usr/libexec/sftp-server
+for lib in $(ldd /usr/lib/openssh/sftp-server | grep -o '/[^ ]*'); do
+  [ -e ".$lib" ] || { mkdir -p ".$(dirname "$lib")"; cp -L "$lib" ".$lib"; }
+done
+cc -O2 -o usr/libexec/sftp-link "$here/sftp-link.c"
 
 for n in null zero random urandom tty; do
   : >"dev/$n"        # mount points; the device binds the host's nodes over them

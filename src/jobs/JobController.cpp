@@ -44,18 +44,20 @@ JobController::JobController(JobWindow &window)
 void JobController::start(Job which)
 {
     const JobDescription &job = jobDescription(which);
-    // Checked before the first step, so a refused job changes nothing.
+    // Checked before the first step, so a refused job changes nothing; the
+    // settings read here are the ones the job's script carries.
+    std::optional<ConnectionSettings> cs;
     if (job.usesConnection) {
-        ConnectionSettings cs(m_window.address(), m_window.password());
-        if (!readConnection(&cs))
+        cs = readConnection();
+        if (!cs)
             return;
     }
     if (!preconditionHolds(job))
         return;
-    if (job.usesConnection && !sameDeviceOrAgreed(job))
+    if (cs && !sameDeviceOrAgreed(job, cs->address()))
         return;
     for (Step step : job.steps)
-        takeStep(job, step);
+        takeStep(job, step, cs);
 }
 
 void JobController::timerTick(Job job)
@@ -64,13 +66,13 @@ void JobController::timerTick(Job job)
         m_sshWatch.tick();
 }
 
-bool JobController::readConnection(ConnectionSettings *settings) const
+std::optional<ConnectionSettings> JobController::readConnection() const
 {
-    *settings = ConnectionSettings(m_window.address(), m_window.password());
-    if (settings->isValid())
-        return true;
-    showMessage(QStringLiteral("SSH Login"), settings->error(), platform::MsgIcon::Exclamation);
-    return false;
+    ConnectionSettings settings(m_window.address(), m_window.password());
+    if (settings.isValid())
+        return settings;
+    showMessage(QStringLiteral("SSH Login"), settings.error(), platform::MsgIcon::Exclamation);
+    return std::nullopt;
 }
 
 bool JobController::preconditionHolds(const JobDescription &job) const
@@ -143,11 +145,10 @@ bool JobController::preconditionHolds(const JobDescription &job) const
     return false;
 }
 
-bool JobController::sameDeviceOrAgreed(const JobDescription &job) const
+bool JobController::sameDeviceOrAgreed(const JobDescription &job, const QString &address) const
 {
     if (job.job != Job::Backup && job.job != Job::Restore)
         return true;
-    const QString address = m_window.address();
     const QString device = DeviceIdentity::ofAddress(address);
     // While a backup runs or after one was interrupted, the backup it replaces
     // lies in the holding folder.
@@ -176,7 +177,8 @@ bool JobController::sameDeviceOrAgreed(const JobDescription &job) const
                                        "device's backup onto this device?"));
 }
 
-void JobController::takeStep(const JobDescription &job, Step step)
+void JobController::takeStep(const JobDescription &job, Step step,
+                             const std::optional<ConnectionSettings> &cs)
 {
     switch (step) {
     case Step::Grow: m_window.setHeightTwips(kJobHeightTwips); break;
@@ -197,24 +199,28 @@ void JobController::takeStep(const JobDescription &job, Step step)
             m_window.startTimer(*job.timer);
         break;
     case Step::Script:
-        if (!runScripts(job))
+        if (!runScripts(job, cs))
             withdrawBusySigns(job);
         break;
     }
 }
 
-bool JobController::runScripts(const JobDescription &job)
+bool JobController::runScripts(const JobDescription &job,
+                               std::optional<ConnectionSettings> clicked)
 {
     const QString version = platform::Platform::app().versionText();
     bool started = false;
     for (const JobScriptChoice &choice : job.scripts) {
         if (choice.option && !m_window.isChecked(*choice.option))
             continue;
-        // Read afresh for each script: the settings may have changed while an
-        // earlier one ran.
-        ConnectionSettings cs(m_window.address(), m_window.password());
-        if (job.usesConnection && !readConnection(&cs))
+        // A script written after an earlier one has run carries the settings
+        // as they are now: the user may have changed them while it ran.
+        std::optional<ConnectionSettings> read =
+            started && job.usesConnection ? readConnection() : clicked;
+        if (job.usesConnection && !read)
             continue;
+        const ConnectionSettings cs =
+            read.value_or(ConnectionSettings(m_window.address(), m_window.password()));
         const JobScript script = choice.lines(version, cs);
         const QString &runnerCommand = choice.runnerCommand;
         // The interpreter reads a script from disk line by line while it runs:

@@ -2,11 +2,13 @@
 #include "jobs/JobTable.h"
 #include "jobs/SshFirstRunWatch.h"
 
+#include "jobs/ConnectionSettings.h"
+
 #include <QStringList>
+#include <optional>
 
 namespace jobs {
 
-class ConnectionSettings;
 class JobScript;
 class JobWindow;
 
@@ -24,16 +26,18 @@ public:
     void timerTick(Job job);
 
 private:
-    // The Connection settings as typed; false after telling the user why they
+    // The Connection settings as typed; none after telling the user why they
     // cannot be used.
-    bool readConnection(ConnectionSettings *settings) const;
+    std::optional<ConnectionSettings> readConnection() const;
     bool preconditionHolds(const JobDescription &job) const;
     // For a backup or restore that would join a backup and a device other than
     // the one it came from: asks first (default No). False when not agreed.
-    bool sameDeviceOrAgreed(const JobDescription &job) const;
-    void takeStep(const JobDescription &job, Step step);
+    bool sameDeviceOrAgreed(const JobDescription &job, const QString &address) const;
+    // cs: the settings read at the click, for jobs that use them.
+    void takeStep(const JobDescription &job, Step step,
+                  const std::optional<ConnectionSettings> &cs);
     // True when a script was started.
-    bool runScripts(const JobDescription &job);
+    bool runScripts(const JobDescription &job, std::optional<ConnectionSettings> clicked);
     bool writeScript(const JobDescription &job, const JobScript &script);
     // False when the script could not be started (the user has been told).
     bool startScript(const JobScript &script, const QString &runnerCommand);

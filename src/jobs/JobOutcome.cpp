@@ -50,6 +50,12 @@ const QList<Cause> &causes()
           QStringLiteral("Connection lost")},
          QStringLiteral("The connection to your device was lost during the copy. Keep the device "
                         "awake, on external power and near the Wi-Fi, then run the job again.")},
+        // The job's interpreter ended a step whose device sent nothing.
+        {{QStringLiteral("Zorvane stopped this step: no data from the device for ")},
+         QStringLiteral("Your device stopped answering in the middle of the job (it may have "
+                        "locked and its Wi-Fi gone to sleep, or left the network), so Zorvane "
+                        "stopped the job instead of waiting for ever. Keep the device awake, on "
+                        "external power and near the Wi-Fi, then run the job again.")},
         {{QStringLiteral("no iPod Touch or iPhone is connected over USB")},
          QStringLiteral("No iPod Touch or iPhone was found on USB. Connect it with its cable, "
                         "switch it on, and try again.")},
@@ -84,6 +90,8 @@ struct Notes {
     QString run;          // the restore's token, which its device-side check repeats
     QStringList sent;     // the backup folders that reached the device whole
     bool notRestarted = false;
+    bool notSent = false; // the restore stopped before anything was sent
+    QStringList changed;  // files of the backup no longer as they were backed up
     bool ended = false;
 };
 
@@ -113,6 +121,10 @@ Notes parse(const QByteArray &text)
             n.sent << rest;
         else if (word == QLatin1String("notrestarted"))
             n.notRestarted = true;
+        else if (word == QLatin1String("notsent"))
+            n.notSent = true;
+        else if (word == QLatin1String("changed"))
+            n.changed << rest;
         else if (word == QLatin1String("end"))
             n.ended = true;
     }
@@ -182,6 +194,10 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
         check = QStringLiteral("The check of the copy found it incomplete: of %1 your device "
                                "listed, %2 did not arrive and %3 arrived with another size.")
                     .arg(BackupVerifier::amount(files, bytes), n.check.value(3), n.check.value(4));
+    } else if (n.unchecked && n.uncheckedWhy == QLatin1String("contents")) {
+        check = QStringLiteral("The copy checked out, but the contents of its files could not be "
+                               "recorded on this computer (its disk may be full), so a restore "
+                               "could not tell a damaged copy from a good one.");
     } else if (n.unchecked) {
         check = n.uncheckedWhy.isEmpty() || n.uncheckedWhy == QLatin1String("missing")
                     ? QStringLiteral("The list of your device's files did not arrive, so the copy "
@@ -254,6 +270,25 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
         return o;
     }
     o.title = QStringLiteral("Restore Failed");
+    if (n.notSent) {
+        // Stopped by the check of the backup on this computer: the names it
+        // found, one a note, and what to do instead.
+        QString found;
+        if (!n.changed.isEmpty())
+            found =
+                QStringLiteral("Not as it was backed up:\n") + n.changed.join(QLatin1Char('\n'));
+        o.text = joinParagraphs(
+            {QStringLiteral("The restore did NOT start: your backup on this computer is not as it "
+                            "was when it was backed up, or could not be checked, so nothing was "
+                            "sent. Your device is unchanged and was not restarted."),
+             failures(n), found,
+             QStringLiteral("Sending this backup would put damaged files over the ones on your "
+                            "device. Back up your device again to make a new backup, or, if you "
+                            "keep an older copy of the backup, put it in place beside Zorvane "
+                            "and restore that."),
+             kDetails});
+        return o;
+    }
     if (n.notRestarted) {
         const QStringList folders{QStringLiteral("Applications"), QStringLiteral("mobile"),
                                   QStringLiteral("root")};
@@ -280,20 +315,30 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
         return o;
     }
     QString check;
-    if (verdict.startsWith(QLatin1String("FAILED")))
+    QString state = QStringLiteral("Your backup beside Zorvane is unchanged; you can run the "
+                                   "restore again.");
+    if (verdict.startsWith(QLatin1String("FAILED"))) {
+        // The device is not restarted on a failed check (other.sh).
         check = QStringLiteral("The check on your device found files that differ from the backup "
                                "(listed in the details).");
-    else if (verdict.startsWith(QLatin1String("NOT POSSIBLE")))
+        state = QStringLiteral("Your device has NOT been restarted: it holds the restored files, "
+                               "but those listed differ from the backup. Do not restart it yet. "
+                               "Your backup beside Zorvane was checked before it was sent and is "
+                               "unchanged: run the restore again, which puts the whole backup "
+                               "back. If the same files differ again, your device's disk may be "
+                               "failing or full.");
+    } else if (verdict.startsWith(QLatin1String("NOT POSSIBLE"))) {
         check = QStringLiteral("The restored files could not be checked on your device: the "
                                "backup's records of its files (owners and modes, sizes) are "
                                "missing there or not whole (the details say which).");
-    else
+        state = QStringLiteral("Your device has been restarted with the restored files. Your "
+                               "backup beside Zorvane is unchanged; you can run the restore "
+                               "again.");
+    } else {
         check = QStringLiteral("The restored files were not checked on your device.");
-    o.text =
-        joinParagraphs({QStringLiteral("The restore did NOT complete."), cause, failures(n), check,
-                        QStringLiteral("Your backup beside Zorvane is unchanged; you can run "
-                                       "the restore again."),
-                        kDetails});
+    }
+    o.text = joinParagraphs({QStringLiteral("The restore did NOT complete."), cause, failures(n),
+                             check, state, kDetails});
     return o;
 }
 

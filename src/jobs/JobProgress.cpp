@@ -27,6 +27,7 @@ const QString kRestoreBegins =
     QStringLiteral("Now putting back your applications, this may take a while!");
 const QString kRestorePassed = QStringLiteral("Zorvane restore check: OK");
 const QString kRestoreFailed = QStringLiteral("Zorvane restore check: ");
+const QString kDeviceBack = QStringLiteral("Data from the device again; the job goes on.");
 
 // What a whole file adds beyond the whole kB pscp shows: half a kB on average.
 constexpr qint64 kHalfKilobyte = 512;
@@ -86,6 +87,7 @@ void JobProgress::setStage(Stage stage)
 
 void JobProgress::onStats(const PscpProgressReader::Stats &stats)
 {
+    m_quietSeconds.reset();
     if (m_stage != Stage::Copying)
         return;
     if (!stats.whole) {
@@ -103,6 +105,17 @@ void JobProgress::onLine(const QString &raw)
     // The outcome is final: nothing the device prints afterwards changes it.
     if (m_stage == Stage::Passed || m_stage == Stage::Failed || m_stage == Stage::Cut)
         return;
+    // The watchdog of the job's interpreter: the device went quiet, or came back.
+    static const QRegularExpression kQuiet(
+        QStringLiteral("^No data from the device for ([0-9]{1,6}) s: "));
+    if (const QRegularExpressionMatch m = kQuiet.match(line); m.hasMatch()) {
+        m_quietSeconds = m.captured(1).toLongLong();
+        return;
+    }
+    if (line == kDeviceBack) {
+        m_quietSeconds.reset();
+        return;
+    }
     static const QRegularExpression kTotals(
         QStringLiteral("^(?:The device|Your backup) holds ([0-9,]{1,20}) files, "
                        "([0-9,]{1,20}(?:\\.[0-9]{1,3})?) MB to (?:back up|restore)\\.$"));
@@ -149,6 +162,35 @@ void JobProgress::onLine(const QString &raw)
             setStage(Stage::Failed);
         return;
     }
+    // The check before sending: "Checking your backup on this computer: 212.0
+    // of 1480.2 MB, 3,105 of 18,230 files...", then its refusal or the copies.
+    static const QRegularExpression kChecking(QStringLiteral(
+        "^Checking your backup on this computer: ([0-9]{1,15}\\.[0-9]) of "
+        "([0-9]{1,15}\\.[0-9]) MB, ([0-9,]{1,20}) of ([0-9,]{1,20}) files\\.\\.\\.$"));
+    if (m_stage == Stage::Preparing || m_stage == Stage::Verifying) {
+        const QRegularExpressionMatch m = kChecking.match(line);
+        if (m.hasMatch()) {
+            const qint64 read[4] = {m.captured(3).remove(QLatin1Char(',')).toLongLong(),
+                                    qint64(m.captured(1).toDouble() * 1e6 + 0.5),
+                                    m.captured(4).remove(QLatin1Char(',')).toLongLong(),
+                                    qint64(m.captured(2).toDouble() * 1e6 + 0.5)};
+            for (int i = 0; i < 4; ++i)
+                m_checked[i] = std::max(m_checked[i], read[i]);
+            setStage(Stage::Verifying);
+            return;
+        }
+        if (m_stage == Stage::Verifying && line.startsWith(QLatin1String("Nothing was sent: "))) {
+            m_notSent = true;
+            setStage(Stage::Failed);
+            return;
+        }
+        // Passed: the helpers go to the device before the copies begin.
+        if (m_stage == Stage::Verifying
+            && line.startsWith(QLatin1String("Backup check before sending: "))) {
+            setStage(Stage::Preparing);
+            return;
+        }
+    }
     if (line == kRestoreBegins)
         setStage(Stage::Copying);
     else if (line == kRestoreSentLine)
@@ -169,6 +211,11 @@ JobProgress::Figures JobProgress::figures() const
     f.totalsFollow = m_kind == Kind::Backup && !m_totalsKnown && !m_listingBegun;
     f.totalFiles = m_totalFiles;
     f.totalBytes = m_totalBytes;
+    f.checkedFiles = std::min(m_checked[0], m_checked[2]);
+    f.checkedBytes = std::min(m_checked[1], m_checked[3]);
+    f.checkFiles = m_checked[2];
+    f.checkBytes = m_checked[3];
+    f.notSent = m_notSent;
     qint64 files = m_files;
     qint64 bytes = bytesDone();
     if (m_totalsKnown) {
@@ -195,6 +242,7 @@ JobProgress::Figures JobProgress::figures() const
                                                    : 0.0;
         f.percent = std::min(99, int(fraction * 100));
     }
+    f.quietSeconds = m_quietSeconds;
     if (m_totalsKnown && (m_stage == Stage::Copying || m_stage == Stage::Paused))
         f.secondsLeft = m_estimate.secondsLeft(m_totalFiles - f.files, m_totalBytes - f.bytes);
     return f;

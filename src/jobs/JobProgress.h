@@ -19,6 +19,7 @@ public:
     enum class Kind { Backup, Restore };
     enum class Stage {
         Preparing, // nothing copied yet
+        Verifying, // a restore checks the backup on this computer before sending it
         Copying,
         Paused,   // between two copies (the device lists its files)
         Checking, // the copies have ended; the check runs
@@ -38,6 +39,15 @@ public:
         qint64 totalBytes = 0;
         int percent = 0;                   // of the bytes (of the files when there are none)
         std::optional<qint64> secondsLeft; // nothing while estimating
+        // The check before a restore sends anything: how far it has read.
+        qint64 checkedFiles = 0;
+        qint64 checkedBytes = 0;
+        qint64 checkFiles = 0;
+        qint64 checkBytes = 0;
+        bool notSent = false; // that check refused the backup
+        // How long the device has sent nothing, as the job's watchdog last
+        // said; nothing while data moves.
+        std::optional<qint64> quietSeconds;
     };
 
     // A restore's check says its verdict on a line ending "(check TOKEN)" with
@@ -80,11 +90,14 @@ private:
     bool m_apartKnown = false;
     qint64 m_apartFiles = 0;
     qint64 m_apartBytes = 0;
+    qint64 m_checked[4] = {}; // files, bytes, of files, of bytes
+    bool m_notSent = false;
     qint64 m_totalFiles = 0;
     qint64 m_totalBytes = 0;
     qint64 m_files = 0;
     qint64 m_wholeBytes = 0;
     qint64 m_partialBytes = 0; // of the file arriving now
+    std::optional<qint64> m_quietSeconds;
     // The most shown so far: the figures never go backwards.
     mutable qint64 m_shownFiles = 0;
     mutable qint64 m_shownBytes = 0;

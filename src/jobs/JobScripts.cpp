@@ -368,6 +368,10 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     // laid apart first, and a backup that pscp would spill elsewhere on the
     // device is not sent at all. Before the password is set, which this step
     // has no need of.
+    // The backup as it lies here against its own list of contents: a file cut,
+    // grown, changed or deleted since the backup is never sent.
+    s.line(QStringLiteral("BackupCheck.exe restore"));
+    s.line(QStringLiteral("if errorlevel 1 goto notsent"));
     s.line(QStringLiteral("StageNames.exe ") + token);
     s.line(QStringLiteral("if errorlevel 1 goto namesrefused"));
     s.lines(connectionLines(cs));
@@ -416,6 +420,10 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     s.line(QStringLiteral("echo Nothing was sent, so your device is unchanged. Mend the backup as "
                           "said above, then run the restore again."));
     s.line(QStringLiteral("goto restored"));
+    s.line(QStringLiteral(":notsent"));
+    s.line(note(QStringLiteral("notsent")));
+    s.line(QStringLiteral("echo Nothing was sent, so your device is unchanged."));
+    s.line(QStringLiteral("goto restored"));
     s.line(QStringLiteral(":notrestarted"));
     s.line(note(QStringLiteral("notrestarted")));
     // pscp says only "failure" when the device's disk is full: ask the device.
@@ -452,7 +460,11 @@ JobScript sshFirstRunScript(const ConnectionSettings &cs)
     s.line(QStringLiteral("echo failed>") + kSshCopyNote);
     s.line(QStringLiteral(":copynoted"));
     s.line(QStringLiteral("Done ^.^"));
-    // The window stays until the user has read it.
+    s.line(QStringLiteral("pause"));
+    // The caret that ends "Done ^.^" joins "pause" to it, so that line only
+    // runs a command named "Done" and waits for nothing: these lines say the
+    // copy is over and keep the window open until the user presses a key.
+    s.line(QStringLiteral("echo Done. The Zorvane window now says whether the key is stored."));
     s.line(QStringLiteral("pause"));
     s.lines(scriptClosing(Job::SshFirstRun, form));
     return s;

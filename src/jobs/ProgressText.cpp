@@ -47,10 +47,25 @@ QString jobName(JobProgress::Kind kind)
 
 } // namespace
 
+QString quiet(qint64 seconds)
+{
+    return QStringLiteral("No data from the device for %1 s: is it asleep or out of Wi-Fi?")
+        .arg(seconds);
+}
+
 QString line(const JobProgress::Figures &f)
 {
+    // While the job runs, a device that sends nothing is what the user needs to know.
+    const bool running = f.stage == Stage::Preparing || f.stage == Stage::Copying
+                         || f.stage == Stage::Paused || f.stage == Stage::Checking;
+    if (running && f.quietSeconds)
+        return quiet(*f.quietSeconds);
     switch (f.stage) {
     case Stage::Preparing: return QStringLiteral("Getting ready to copy...");
+    case Stage::Verifying:
+        return QStringLiteral("Checking the backup: %1 of %2 MB, %3 of %4 files")
+            .arg(megabytes(f.checkedBytes), megabytes(f.checkBytes), grouped(f.checkedFiles),
+                 grouped(f.checkFiles));
     case Stage::Copying:
     case Stage::Paused:
         // Without totals, say why: the backup's listing comes after the
@@ -72,7 +87,10 @@ QString line(const JobProgress::Figures &f)
     case Stage::Passed:
         return QStringLiteral("Complete and checked: %1 MB, %2 files")
             .arg(megabytes(f.totalBytes), grouped(f.totalFiles));
-    case Stage::Failed: return QStringLiteral("Did not complete, the check failed: ") + amounts(f);
+    case Stage::Failed:
+        if (f.notSent)
+            return QStringLiteral("Nothing sent: the backup on this computer failed its check");
+        return QStringLiteral("Did not complete, the check failed: ") + amounts(f);
     case Stage::Cut: return QStringLiteral("Did not complete, cut off: ") + amounts(f);
     }
     return QString();

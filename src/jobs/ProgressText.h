@@ -18,6 +18,8 @@ QString titleTag(JobProgress::Kind kind, const JobProgress::Figures &f);
 QString megabytes(qint64 bytes);
 QString timeLeft(qint64 seconds);
 QString grouped(qint64 n);
+// "No data from the device for 40 s: is it asleep or out of Wi-Fi?"
+QString quiet(qint64 seconds);
 
 } // namespace progresstext
 

@@ -66,15 +66,18 @@ QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &addres
         break;
     case SshFirstRunOutcome::KeyDeclined:
         lines << notStored
-                     + QStringLiteral(", because the key was refused in the SSH window "
-                                      "(answer \"n\").")
+                     + QStringLiteral(". The SSH window was answered with something other than "
+                                      "\"y\", which reaches the device this once without "
+                                      "keeping its key, so Backup and Restore cannot reach it "
+                                      "yet.")
               << again;
         break;
     case SshFirstRunOutcome::KeyChangedDeclined:
         lines << notStored
                      + QStringLiteral(": the device's key has changed since it was stored, and "
-                                      "the new key was refused in the SSH window (answer \"n\"). "
-                                      "Backup and Restore will refuse this device.")
+                                      "the SSH window was not answered \"y\", so the old key is "
+                                      "still the one kept. Backup and Restore will refuse this "
+                                      "device.")
               << QStringLiteral("If the device was restored or reinstalled, that is expected: "
                                 "click \"Run SSH Fingerprint\" again and answer \"y\". "
                                 "Otherwise check that %1 is your device's address.")
@@ -101,6 +104,15 @@ QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &addres
     }
     return jobDescription(Job::SshFirstRun).consoleText + QStringLiteral("\r\n")
            + lines.join(QStringLiteral("\r\n"));
+}
+
+QString sshFirstRunAlertText(SshFirstRunOutcome outcome)
+{
+    switch (outcome) {
+    case SshFirstRunOutcome::KeyStored: return QStringLiteral("SSH Complete. More in the Console.");
+    case SshFirstRunOutcome::Waiting: return QString();
+    default: return QStringLiteral("SSH did NOT complete: see the Console.");
+    }
 }
 
 } // namespace jobs

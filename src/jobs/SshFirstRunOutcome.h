@@ -36,4 +36,8 @@ bool isFinal(SshFirstRunOutcome outcome);
 // happened and what to do, for the device at `address`.
 QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &address);
 
+// The alert that tells of a final outcome while another job's transcript is
+// in the Console: short enough for the alert, it says where the whole text is.
+QString sshFirstRunAlertText(SshFirstRunOutcome outcome);
+
 } // namespace jobs

@@ -60,9 +60,13 @@ void SshFirstRunWatch::show(SshFirstRunOutcome outcome)
             m_window.setConsoleText(text);
             m_written = m_window.consoleText();
         } else if (isFinal(outcome)) {
-            // Another job's transcript is in the Console: it stays.
-            m_window.popAlert(
-                text.mid(job.consoleText.size()).trimmed().section(QStringLiteral("\r\n"), 0, 0));
+            // Another job's transcript is in the Console: it stays, and the
+            // whole result follows it, where it can be read at leisure; the
+            // alert only says where to look.
+            m_window.setConsoleText(m_window.consoleText() + QStringLiteral("\r\n\r\n")
+                                    + text.mid(job.consoleText.size()).trimmed()
+                                    + QStringLiteral("\r\n"));
+            m_window.popAlert(sshFirstRunAlertText(outcome));
         }
     }
     m_shown = true;

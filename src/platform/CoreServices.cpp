@@ -8,6 +8,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -268,6 +269,31 @@ FileSystem::Entry QtFileSystem::entryAt(const QByteArray &path, qint64 *size) co
     if (S_ISREG(st.st_mode))
         return Entry::File;
     return S_ISDIR(st.st_mode) ? Entry::Folder : Entry::Other;
+}
+
+bool QtFileSystem::readChunks(const QByteArray &path, qint64 chunk,
+                              const std::function<bool(const QByteArray &)> &take) const
+{
+    if (path.isEmpty() || path.contains('\0') || chunk <= 0)
+        return false;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    QByteArray buffer(int(std::min<qint64>(chunk, 1 << 30)), Qt::Uninitialized);
+    while (ok) {
+        const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        ok = take(QByteArray::fromRawData(buffer.constData(), qsizetype(got)));
+    }
+    ::close(fd);
+    return ok;
 }
 
 bool QtFileSystem::rename(const QString &from, const QString &to)

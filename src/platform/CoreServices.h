@@ -37,6 +37,8 @@ public:
     std::unique_ptr<ScratchFile> createPrivate(const QString &name, QString *error) override;
     bool deleteFile(const QString &name) override;
     Entry entryAt(const QByteArray &path, qint64 *size) const override;
+    bool readChunks(const QByteArray &path, qint64 chunk,
+                    const std::function<bool(const QByteArray &)> &take) const override;
     bool rename(const QString &from, const QString &to) override;
     bool removeTree(const QString &name) override;
     bool removeEmptyFolder(const QString &name) override;

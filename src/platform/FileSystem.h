@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -67,6 +68,12 @@ public:
     // list of its files, where "\\" is a letter of a name.
     enum class Entry { None, File, Folder, Other };
     virtual Entry entryAt(const QByteArray &path, qint64 *size) const = 0;
+    // Reads the ordinary file at exactly this path (a link is not followed)
+    // from its beginning, handing each piece of at most `chunk` bytes to
+    // `take` in order; stops when `take` returns false. False when the file
+    // cannot be opened or read, or `take` stopped the reading.
+    virtual bool readChunks(const QByteArray &path, qint64 chunk,
+                            const std::function<bool(const QByteArray &)> &take) const = 0;
     // Renames a file or folder in one step that either happens or does not;
     // never over an existing name.
     virtual bool rename(const QString &from, const QString &to) = 0;

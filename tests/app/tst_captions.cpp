@@ -14,6 +14,7 @@
 #include "about/AboutLinks.h"
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
+#include "jobs/SshFirstRunOutcome.h"
 #include "app/frmMain.h"
 #include "jobs/ProgressText.h"
 #include "platform/desktop/CaptionFont.h"
@@ -183,6 +184,19 @@ private slots:
             const QString overflow = captionfit::overflow(a->findChild<QLabel *>("lblAlert"));
             QVERIFY2(overflow.isEmpty(), qPrintable(overflow));
         }
+        // The SSH first run's result, when another job holds the Console.
+        using jobs::SshFirstRunOutcome;
+        for (SshFirstRunOutcome outcome :
+             {SshFirstRunOutcome::KeyStored, SshFirstRunOutcome::KeyStoredCopyFailed,
+              SshFirstRunOutcome::KeyDeclined, SshFirstRunOutcome::KeyChangedDeclined,
+              SshFirstRunOutcome::NotConnected, SshFirstRunOutcome::NoAnswer,
+              SshFirstRunOutcome::NotStarted}) {
+            auto *result = new alert::frmAlert;
+            result->DisplayAlert(jobs::sshFirstRunAlertText(outcome), 3000);
+            const QString overflow =
+                captionfit::overflow(result->findChild<QLabel *>("lblAlert"));
+            QVERIFY2(overflow.isEmpty(), qPrintable(overflow));
+        }
     }
 
     // While a backup or restore runs, its pane shows the busy sign and caption,
@@ -207,12 +221,23 @@ private slots:
             f.secondsLeft = 2 * 3600 + 59 * 60;
             longest.append(f);
         }
+        // A restore's check before sending, and its refusal.
+        f.stage = JobProgress::Stage::Verifying;
+        f.checkedFiles = f.checkFiles = f.totalFiles;
+        f.checkedBytes = f.checkBytes = f.totalBytes;
+        longest.append(f);
+        f.stage = JobProgress::Stage::Failed;
+        f.notSent = true;
+        longest.append(f);
+        f.notSent = false;
         f.stage = JobProgress::Stage::Copying;
         f.totalsKnown = false;
         longest.append(f);
         f.stage = JobProgress::Stage::Paused;
         longest.append(f);
         f.totalsFollow = true; // only a backup's listing comes after its applications
+        longest.append(f);
+        f.quietSeconds = 99999; // the device has sent nothing for a while
         longest.append(f);
 
         frmMain w;

@@ -1,4 +1,5 @@
 #include "support/FakePlatform.h"
+#include "support/FolderFixture.h"
 
 #include "app/Console.h"
 #include "jobs/JobOutcome.h"
@@ -445,8 +446,9 @@ void tst_console::transcriptOfARealRun()
 void tst_console::outputWithoutEndKeepsTheNewestText()
 {
     QTemporaryDir folder;
-    const QString before = QDir::currentPath();
-    QVERIFY(folder.isValid() && QDir::setCurrent(folder.path()));
+    QVERIFY(folder.isValid());
+    const ScopedCurrentFolder inFolder(folder.path());
+    QVERIFY(inFolder.entered());
     m_console->setText(kStartUp);
     m_console->Starting(QStringLiteral("Backup.bat"));
     const QString record = QStringLiteral("%1 | 4 kB | 4.0 kB/s | ETA: 00:00:00 | 100%\n");
@@ -479,7 +481,6 @@ void tst_console::outputWithoutEndKeepsTheNewestText()
     QVERIFY(onDisk.open(QIODevice::ReadOnly));
     QCOMPARE(onDisk.size(), QByteArray("Backup.bat\r\n\r\nC:\\> ").size() + fed + last);
     QVERIFY(onDisk.readAll().endsWith(text.right(1000).toUtf8()));
-    QVERIFY(QDir::setCurrent(before));
 }
 
 // Nor can it fill the disk: the transcript stays within its limit and the
@@ -487,8 +488,9 @@ void tst_console::outputWithoutEndKeepsTheNewestText()
 void tst_console::transcriptOnDiskKeepsItsBeginningAndEnd()
 {
     QTemporaryDir folder;
-    const QString before = QDir::currentPath();
-    QVERIFY(folder.isValid() && QDir::setCurrent(folder.path()));
+    QVERIFY(folder.isValid());
+    const ScopedCurrentFolder inFolder(folder.path());
+    QVERIFY(inFolder.entered());
     constexpr qint64 limit = 4 * 1024 * 1024;
     app::TranscriptFile transcript(limit);
     const QString cause = QStringLiteral("PutFilesBack.bat\r\nAccess denied\r\n");
@@ -521,7 +523,6 @@ void tst_console::transcriptOnDiskKeepsItsBeginningAndEnd()
     QVERIFY(notes("job restore\r\nfailed sending mobile to the device\r\nend\r\n"));
     const auto failed = jobs::JobOutcome::read(jobs::JobOutcome::Kind::Restore);
     QVERIFY2(failed.text.contains(QStringLiteral("refused the password")), qPrintable(failed.text));
-    QVERIFY(QDir::setCurrent(before));
 }
 
 QTEST_MAIN(tst_console)

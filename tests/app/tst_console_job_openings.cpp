@@ -31,7 +31,7 @@ jobs::JobScript openingLines(const jobs::JobScript &whole)
             line.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty).toLower();
         if (word == QLatin1String("pscp") || word == QLatin1String("plink")
             || word == QLatin1String("iphuc") || word == QLatin1String("taskkill.exe")
-            || word == QLatin1String("stagenames.exe"))
+            || word == QLatin1String("stagenames.exe") || word == QLatin1String("backupcheck.exe"))
             break;
         opening.line(line);
     }

@@ -5,14 +5,19 @@
 #include "TreeSnapshot.h"
 #include "app/Console.h"
 #include "app/frmMain.h"
+#include "jobs/BackupHashes.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/JobOutcome.h"
+#include "jobs/JobProgress.h"
 #include "runner/ReadOutput.h"
 #include "support/SuiteFixture.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QScopeGuard>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,6 +67,8 @@ private slots:
     void linksToNothingLeaveTheProgramsFolderAlone();
     void linksToNothingAreBackedUpAndMadeAgain();
     void restoreOntoAFullDeviceStopsBeforeTheRestart();
+    void backupDamagedOnThisComputerIsNotSent();
+    void linkCutMidCopyEndsTheJobAtTheLimit();
 
 private:
     app::frmMain &window();
@@ -408,29 +415,36 @@ void tst_job_outcomes_e2e::namesThatReadLikeVerdictsDecideNothing()
     QVERIFY2(b.succeeded, qPrintable(b.text + console.right(3000)));
     QVERIFY2(b.text.contains(QStringLiteral("2 file(s) could not be checked")), qPrintable(b.text));
 
-    // A file of the backup no longer as the device listed it: the check on the
-    // device fails, whatever the names in the transcript say.
-    const QString changed = QStringLiteral("mobile/Media/Tricks/Connection refused.txt");
-    QFile f(changed);
-    QVERIFY(f.open(QIODevice::Append));
-    QVERIFY(f.write("grown") == 5);
-    f.close();
+    // A restored file that changes on the device once it was sent: the check
+    // on the device fails, whatever the names in the transcript say, and the
+    // device is not restarted.
+    bool grown = false;
+    onConsole(jobs::JobProgress::kRestoreSentLine, [&d, &grown] {
+        grown = d.shell(QStringLiteral("echo grown >> '/var/mobile/Media/Tricks/Connection "
+                                       "refused.txt'"))
+                    .exitCode
+                == 0;
+    });
+    const int reboots = d.rebootCount();
     QVERIFY(restore());
+    QVERIFY(grown);
     const JobOutcome failed = JobOutcome::read(JobOutcome::Kind::Restore);
     QVERIFY2(!failed.succeeded, qPrintable(failed.text));
-    QVERIFY2(failed.text.contains(QStringLiteral("differ from the backup")),
+    QVERIFY2(failed.text.contains(QStringLiteral("differ from the backup"))
+                 && failed.text.contains(QStringLiteral("has NOT been restarted")),
              qPrintable(failed.text));
+    QCOMPARE(d.rebootCount(), reboots);
+    QVERIFY(!failed.transcript.contains(QStringLiteral("Restarting your device")));
     QVERIFY(failed.transcript.contains(QStringLiteral("Connection refused.txt")));
     QVERIFY2(!failed.text.contains(QStringLiteral("refused the password"))
                  && !failed.text.contains(QStringLiteral("No device answered")),
              qPrintable(failed.text));
 
-    // Put right, the same backup restores and is reported complete: no cause
-    // is read from a name.
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QVERIFY(f.write("Connection refused.txt") == 22);
-    f.close();
+    // Run again, the same backup restores and is reported complete, and the
+    // device restarts: no cause is read from a name.
+    disconnect(m_trigger);
     QVERIFY(restore());
+    QCOMPARE(d.rebootCount(), reboots + 1);
     const JobOutcome good = JobOutcome::read(JobOutcome::Kind::Restore);
     QVERIFY2(good.succeeded, qPrintable(good.text + good.transcript.right(3000)));
     QVERIFY(good.transcript.contains(QStringLiteral("Access denied")));
@@ -628,6 +642,157 @@ void tst_job_outcomes_e2e::restoreOntoAFullDeviceStopsBeforeTheRestart()
           QStringLiteral("only in part: mobile.")})
         QVERIFY2(o.text.contains(says), qPrintable(says + QStringLiteral(" in: ") + o.text));
     QVERIFY(!o.text.contains(QStringLiteral("holds no record")));
+}
+
+void tst_job_outcomes_e2e::backupDamagedOnThisComputerIsNotSent()
+{
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    SimulatedDevice &d = m_fixture->device();
+    QVERIFY(d.shell(QStringLiteral("mkdir -p /var/mobile/Library/SMS && yes 'message' | head -c "
+                                   "60000 > /var/mobile/Library/SMS/sms.db && echo photo > "
+                                   "/var/mobile/Media/zz-photo.jpg && chown -R 501:501 "
+                                   "/var/mobile/Library/SMS /var/mobile/Media/zz-photo.jpg"))
+                .exitCode
+            == 0);
+    backup();
+    QVERIFY(JobOutcome::read(JobOutcome::Kind::Backup).succeeded);
+    QVERIFY(QFileInfo(jobs::BackupHashes::kRecord).isFile());
+
+    // A failing disk or a careless hand, after the backup was checked.
+    QVERIFY(QFile::resize(QStringLiteral("mobile/Library/SMS/sms.db"), 1000));
+    QVERIFY(QFile::remove(QStringLiteral("mobile/Media/zz-photo.jpg")));
+    const TreeSnapshot var = TreeSnapshot::read(d.hostPath(QStringLiteral("/var")));
+    const TreeSnapshot apps = TreeSnapshot::read(d.hostPath(QStringLiteral("/Applications")));
+    const int reboots = d.rebootCount();
+
+    QVERIFY(restore());
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY(!o.succeeded);
+    for (const QString &says :
+         {QStringLiteral("mobile/Library/SMS/sms.db is 1,000 bytes; it was 60,000 when it was "
+                         "backed up"),
+          QStringLiteral("mobile/Media/zz-photo.jpg is missing"),
+          QStringLiteral("nothing was sent"), QStringLiteral("Your device is unchanged"),
+          QStringLiteral("Back up your device again")})
+        QVERIFY2(o.text.contains(says), qPrintable(says + QStringLiteral(" in: ") + o.text));
+    // The check said how far it was; nothing went to the device.
+    QVERIFY(o.transcript.contains(QStringLiteral("Checking your backup on this computer: ")));
+    QVERIFY(!o.transcript.contains(QStringLiteral("Transferring files...")));
+    QCOMPARE(TreeSnapshot::read(d.hostPath(QStringLiteral("/var")))
+                 .differences(var, TreeSnapshot::Everything)
+                 .join(QLatin1Char('\n')),
+             QString());
+    QCOMPARE(TreeSnapshot::read(d.hostPath(QStringLiteral("/Applications")))
+                 .differences(apps, TreeSnapshot::Everything)
+                 .join(QLatin1Char('\n')),
+             QString());
+    QCOMPARE(d.rebootCount(), reboots);
+}
+
+// The link to the device cut mid-copy with no packet passing (the device's
+// loopback down, as a locked iPod's Wi-Fi sleeps): for good, the watchdog ends
+// the job naming why and the previous backup stays; for less than the limit,
+// the job completes. Short limits: notice 3 s, stop 12 s, 4 s after a stop.
+void tst_job_outcomes_e2e::linkCutMidCopyEndsTheJobAtTheLimit()
+{
+    const QByteArray saved = qgetenv("ZORVANE_STALL_LIMITS");
+    const bool wasSet = qEnvironmentVariableIsSet("ZORVANE_STALL_LIMITS");
+    SimulatedDevice *device = nullptr;
+    const auto restoreAll = qScopeGuard([&] {
+        if (wasSet)
+            qputenv("ZORVANE_STALL_LIMITS", saved);
+        else
+            qunsetenv("ZORVANE_STALL_LIMITS");
+        if (device)
+            device->run({QStringLiteral("ip"), QStringLiteral("link"), QStringLiteral("set"),
+                         QStringLiteral("lo"), QStringLiteral("up")},
+                        QDir::tempPath());
+    });
+    QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
+    SimulatedDevice &d = m_fixture->device();
+    device = &d;
+    backup();
+    QVERIFY(JobOutcome::read(JobOutcome::Kind::Backup).succeeded);
+    const TreeSnapshot before = localBackup();
+    QVERIFY(d.shell(QStringLiteral(
+                        "yes 'large media file' | head -c 67108864 > /var/mobile/Media/zz-large.bin"))
+                .exitCode
+            == 0);
+    qputenv("ZORVANE_STALL_LIMITS", "3,12,4");
+    const auto link = [&d](const char *state) {
+        return d.run({QStringLiteral("ip"), QStringLiteral("link"), QStringLiteral("set"),
+                      QStringLiteral("lo"), QString::fromLatin1(state)},
+                     QDir::tempPath())
+                   .exitCode
+               == 0;
+    };
+    // Cuts the link once the large file has begun to arrive; `upAfterMs` > 0
+    // brings it back that much later.
+    const auto cutMidCopy = [this, &link](bool &cut, int upAfterMs) {
+        onConsole(QStringLiteral("now downloading your /var/mobile"), [this, &link, &cut,
+                                                                        upAfterMs] {
+            auto *watch = new QTimer(this);
+            connect(watch, &QTimer::timeout, this, [this, watch, &link, &cut, upAfterMs] {
+                const QFileInfo arriving(QStringLiteral("Incoming/mobile/Media/zz-large.bin"));
+                if (!arriving.exists() || arriving.size() == 0)
+                    return;
+                watch->deleteLater();
+                cut = link("down");
+                if (upAfterMs > 0)
+                    QTimer::singleShot(upAfterMs, this, [&link] { link("up"); });
+            });
+            watch->start(5);
+        });
+    };
+    QString quietLine;
+    const auto progress = window().findChild<QLabel *>("lblBackupProgress");
+    QVERIFY(progress);
+    auto *sampler = new QTimer(this);
+    connect(sampler, &QTimer::timeout, this, [&] {
+        if (progress->text().startsWith(QStringLiteral("No data from the device")))
+            quietLine = progress->text();
+    });
+    sampler->start(50);
+
+    // Cut for good.
+    bool cut = false;
+    cutMidCopy(cut, 0);
+    QElapsedTimer took;
+    took.start();
+    const QString console = backup();
+    const qint64 seconds = took.elapsed() / 1000;
+    QVERIFY(cut);
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY(!o.succeeded);
+    QVERIFY2(o.text.contains(QStringLiteral("stopped answering in the middle of the job")),
+             qPrintable(o.text));
+    QVERIFY2(o.text.contains(QStringLiteral("previous backup has been put back unchanged")),
+             qPrintable(o.text));
+    QVERIFY2(console.contains(QStringLiteral(
+                 "Zorvane stopped this step: no data from the device for 12 s.")),
+             qPrintable(console));
+    QVERIFY2(quietLine.contains(QStringLiteral(": is it asleep or out of Wi-Fi?")),
+             qPrintable(quietLine));
+    QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')),
+             QString());
+    QVERIFY(!QFileInfo::exists(QStringLiteral("PreviousBackup")));
+    qInfo("cut for good: the backup ended after %lld s", seconds);
+
+    // Cut for less than the limit: the copy goes on and the backup completes.
+    QVERIFY(link("up"));
+    cut = false;
+    quietLine.clear();
+    cutMidCopy(cut, 4000);
+    const QString console2 = backup();
+    QVERIFY(cut);
+    const JobOutcome o2 = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY2(o2.succeeded, qPrintable(o2.text));
+    QVERIFY2(console2.contains(QStringLiteral("Data from the device again; the job goes on.")),
+             qPrintable(console2));
+    QVERIFY(!console2.contains(QStringLiteral("Zorvane stopped this step")));
+    QVERIFY(!quietLine.isEmpty());
+    QCOMPARE(QFileInfo(QStringLiteral("mobile/Media/zz-large.bin")).size(), qint64(67108864));
+    sampler->deleteLater();
 }
 
 QTEST_MAIN(tst_job_outcomes_e2e)

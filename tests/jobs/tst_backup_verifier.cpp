@@ -1,14 +1,18 @@
 // BackupCheck's reading of the device's sizes list, against backups on disk:
 // a list that is not whole or cannot be read leaves the backup unchecked, and
 // no listed name is looked up outside the backup. And the restore's laying
-// apart of the names pscp would cut, against the same backups.
+// apart of the names pscp would cut, against the same backups; and the list
+// of the backup's contents, made after a passing check and read before a
+// restore: a file changed since the backup is named, a damaged list refuses.
 #include "jobs/BackupAmount.h"
+#include "jobs/BackupHashes.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/ListedTotals.h"
 #include "jobs/NameStaging.h"
 #include "platform/Platform.h"
 #include "support/FolderFixture.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +20,7 @@
 #include <QtTest>
 #include <cstdio>
 
+using jobs::BackupHashes;
 using jobs::BackupVerifier;
 using jobs::NameStaging;
 using Refusal = BackupVerifier::Refusal;
@@ -59,6 +64,9 @@ private slots:
     void backupsPscpWouldSpillElsewhereAreRefused_data();
     void backupsPscpWouldSpillElsewhereAreRefused();
     void amountCountsTheBackupsOwnFilesOnly();
+    void contentsAreRecordedAndChangedFilesNamed();
+    void damagedListsOfContentsRefuseTheRestore_data();
+    void damagedListsOfContentsRefuseTheRestore();
 
 private:
     static QByteArray readAt(const QByteArray &path)
@@ -478,3 +486,128 @@ void tst_backup_verifier::amountCountsTheBackupsOwnFilesOnly()
 
 QTEST_GUILESS_MAIN(tst_backup_verifier)
 #include "tst_backup_verifier.moc"
+
+void tst_backup_verifier::contentsAreRecordedAndChangedFilesNamed()
+{
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), list(entries(), kNames.size())));
+    // A list that came with the copy (from the device) is never kept.
+    QVERIFY(write(BackupHashes::kRecord.toUtf8(), "forged by the device\n"));
+    QStringList unreadable;
+    QString error;
+    qint64 progressBytes = -1;
+    QVERIFY2(BackupHashes::record(&unreadable, &error,
+                                  [&](qint64, qint64 bytes, qint64, qint64 total) {
+                                      QVERIFY(bytes <= total);
+                                      progressBytes = bytes;
+                                  }),
+             qPrintable(error));
+    QCOMPARE(progressBytes, 5 * kNames.size());
+    const QByteArray made = readAt(BackupHashes::kRecord.toUtf8());
+    QVERIFY2(made.contains("\n5 "
+                           + QCryptographicHash::hash("12345", QCryptographicHash::Sha256).toHex()
+                           + " mobile/Media/Latin-1 \xe9t\xe9\n"),
+             made.constData());
+    QVERIFY(!QFileInfo::exists(BackupHashes::kRecord + QStringLiteral(".new")));
+    const BackupHashes::Check good = BackupHashes::check();
+    QVERIFY(good.passed());
+    QCOMPARE(good.by, BackupHashes::Check::By::Content);
+    QCOMPARE(good.files, kNames.size());
+
+    // Cut, deleted, changed in place at the same size, grown; the rest is as it was.
+    QVERIFY(write("mobile/Media/-rf", "1"));
+    QVERIFY(QFile::remove(QStringLiteral("mobile/Media/..a")));
+    QVERIFY(write("mobile/Media/W\xc3\xb6rter", "54321"));
+    QVERIFY(write("Applications/Sketch Pad", "1234567"));
+    const BackupHashes::Check bad = BackupHashes::check();
+    QVERIFY(!bad.passed());
+    QStringList found;
+    for (const BackupHashes::Finding &f : bad.changed)
+        found << f.describe();
+    const QStringList expected{
+        QStringLiteral("mobile/Media/-rf is 1 bytes; it was 5 when it was backed up"),
+        QStringLiteral("mobile/Media/W\u00f6rter has other content than when it was backed up "
+                       "(the same 5 bytes)"),
+        QStringLiteral("mobile/Media/..a is missing; it was 5 bytes when it was backed up"),
+        QStringLiteral("Applications/Sketch Pad is 7 bytes; it was 5 when it was backed up")};
+    QCOMPARE(found, expected);
+    const QStringList notes = BackupHashes::notes(bad);
+    for (const QString &f : expected)
+        QVERIFY2(notes.contains(QStringLiteral("changed ") + f), qPrintable(notes.join('\n')));
+    QVERIFY(BackupHashes::report(bad).first().startsWith(QStringLiteral("Nothing was sent: ")));
+
+    // A list forged to the cut file's size still knows its content.
+    QByteArray forged = readAt(BackupHashes::kRecord.toUtf8());
+    forged.replace("\n5 ", "\n1 ");
+    QVERIFY(write(BackupHashes::kRecord.toUtf8(), forged));
+    const BackupHashes::Check still = BackupHashes::check();
+    QVERIFY(std::any_of(still.changed.begin(), still.changed.end(), [](const auto &f) {
+        return f.path == QLatin1String("mobile/Media/-rf")
+               && f.kind == BackupHashes::Finding::Kind::Content;
+    }));
+
+    // A file that cannot be read back makes no list at all.
+    QVERIFY(QFile::remove(QStringLiteral("mobile/Media/-rf")));
+    QVERIFY(QDir().mkdir(QStringLiteral("mobile/Media/-rf")));
+    unreadable.clear();
+    QVERIFY(!BackupHashes::record(&unreadable, &error));
+    QVERIFY(unreadable.contains(QStringLiteral("mobile/Media/-rf")));
+    QVERIFY(!QFileInfo::exists(BackupHashes::kRecord));
+}
+
+void tst_backup_verifier::damagedListsOfContentsRefuseTheRestore_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<int>("refused");
+    QTest::addColumn<bool>("sizesRecord"); // the change is made to the sizes record
+    const QByteArray end = "# end " + QByteArray::number(kNames.size()) + '\n';
+    QTest::newRow("cut short") << end << QByteArray() << int(Refusal::Cut) << false;
+    QTest::newRow("cut inside a line")
+        << QByteArray("Sketch Pad\n" + end) << QByteArray("Ske") << int(Refusal::Cut) << false;
+    QTest::newRow("a file taken out")
+        << QByteArray("\n5 ") << QByteArray("\n# 5 ") << int(Refusal::Count) << false;
+    QTest::newRow("a file added outside")
+        << end << "5 " + QByteArray(64, 'a') + " mobile/../../etc/passwd\n" + end
+        << int(Refusal::Outside) << false;
+    QTest::newRow("a hash that is no hash")
+        << QByteArray("\n5 ") << QByteArray("\n5 G") << int(Refusal::Unreadable) << false;
+    QTest::newRow("another backup's list")
+        << QByteArray("# end") << QByteArray("# other\n# end") << int(Refusal::Unreadable) << true;
+}
+
+void tst_backup_verifier::damagedListsOfContentsRefuseTheRestore()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(int, refused);
+    QFETCH(bool, sizesRecord);
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), list(entries(), kNames.size())));
+    QStringList unreadable;
+    QString error;
+    QVERIFY2(BackupHashes::record(&unreadable, &error), qPrintable(error));
+    const QByteArray changed =
+        (sizesRecord ? BackupVerifier::kSizesRecord : BackupHashes::kRecord).toUtf8();
+    QByteArray content = readAt(changed);
+    const qsizetype at = content.indexOf(from);
+    QVERIFY(at >= 0);
+    QVERIFY(write(changed, content.replace(at, from.size(), to)));
+    const BackupHashes::Check c = BackupHashes::check();
+    QVERIFY(!c.passed());
+    QCOMPARE(int(c.refused), refused);
+    QCOMPARE(c.otherBackup, sizesRecord);
+    QVERIFY(c.changed.isEmpty());
+    QVERIFY(BackupHashes::notes(c).first().contains(QStringLiteral("file-hashes.txt")));
+
+    // Measured before it is read: a huge list is refused unread.
+    QVERIFY(QFile::resize(BackupHashes::kRecord, BackupHashes::kLargestRecord + 1));
+    QCOMPARE(BackupHashes::check().refused, Refusal::TooLarge);
+
+    // Without a list of contents, a backup is checked by its sizes alone, and says so.
+    QVERIFY(QFile::remove(BackupHashes::kRecord));
+    QVERIFY(write(BackupVerifier::kSizesRecord.toUtf8(), list(entries(), kNames.size())));
+    const BackupHashes::Check older = BackupHashes::check();
+    QVERIFY(older.passed());
+    QCOMPARE(older.by, BackupHashes::Check::By::Sizes);
+    QVERIFY(BackupHashes::report(older).join(' ').contains(
+        QStringLiteral("not be checked by content")));
+}

@@ -1,5 +1,6 @@
 // What a finished job tells the user, from the script's notes and the transcript.
 #include "jobs/JobOutcome.h"
+#include "support/FolderFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,6 +72,18 @@ void tst_job_outcome::causesInTheUsersWords_data()
     QTest::newRow("the device's disk full")
         << "ERROR: the device's disk is full: 12 KB free for /var/mobile."
         << "Your device's disk is full";
+    // The interpreter's watchdog: saying the device is quiet names no cause,
+    // ending the step does; what the later, refused steps print comes after.
+    QTest::newRow("device went quiet, came back")
+        << "\r\nNo data from the device for 15 s: is it asleep or out of Wi-Fi? (the step "
+           "stops at 90 s)\r\nData from the device again; the job goes on.\r\n"
+        << "";
+    QTest::newRow("device quiet until the limit")
+        << progress.arg(QStringLiteral("zz-large.bin"))
+               + "\r\nNo data from the device for 85 s: is it asleep or out of Wi-Fi? (the step "
+                 "stops at 90 s)\r\nZorvane stopped this step: no data from the device for 90 s."
+                 "\r\nFATAL ERROR: Network error: Connection timed out"
+        << "stopped answering in the middle of the job";
 }
 
 void tst_job_outcome::causesInTheUsersWords()
@@ -163,6 +176,30 @@ void tst_job_outcome::restoreNeedsTheDevicesCheck()
         decide(QStringLiteral("  size differs: /var/mobile/x\r\nZorvane restore check: FAILED"));
     QVERIFY(!differs.succeeded);
     QVERIFY(differs.text.contains(QStringLiteral("differ from the backup")));
+    QVERIFY2(differs.text.contains(QStringLiteral("has NOT been restarted"))
+                 && !differs.text.contains(QStringLiteral("you can run the restore again")),
+             qPrintable(differs.text));
+    // Refused before sending: the files named, the device untouched, what to
+    // do instead; a name that reads like a verdict or a cause decides nothing.
+    const JobOutcome refused = JobOutcome::decide(
+        JobOutcome::Kind::Restore,
+        "job restore\r\nrun 0a1b\r\nfailed checking your backup on this computer before "
+        "sending: 2 of its files are not as they were when it was backed up\r\nchanged "
+        "mobile/Library/SMS/sms.db is 1,000 bytes; it was 60,000 when it was backed up\r\n"
+        "changed mobile/Media/Access denied is missing; it was 5 bytes when it was backed "
+        "up\r\nnotsent\r\nend\r\n",
+        QStringLiteral("Zorvane restore check: OK, all (check 0a1b)\r\n  mobile/Media/Access "
+                       "denied is missing; it was 5 bytes when it was backed up"),
+        QString());
+    QVERIFY(!refused.succeeded);
+    for (const QString &says :
+         {QStringLiteral("nothing was sent"), QStringLiteral("Your device is unchanged"),
+          QStringLiteral("mobile/Library/SMS/sms.db is 1,000 bytes; it was 60,000"),
+          QStringLiteral("mobile/Media/Access denied is missing"),
+          QStringLiteral("Back up your device again")})
+        QVERIFY2(refused.text.contains(says),
+                 qPrintable(says + QStringLiteral(": ") + refused.text));
+    QVERIFY(!refused.text.contains(QStringLiteral("refused the password")));
     const JobOutcome upload = JobOutcome::decide(
         JobOutcome::Kind::Restore, "job restore\r\nfailed sending mobile to the device\r\nend\r\n",
         QStringLiteral("Zorvane restore check: OK"), QString());
@@ -176,8 +213,8 @@ void tst_job_outcome::hugeTranscriptIsReadAsItsBeginningAndEnd()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    const QString before = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(folder.path()));
+    const ScopedCurrentFolder inFolder(folder.path());
+    QVERIFY(inFolder.entered());
     const auto writeFile = [](const QString &name, const QByteArray &content) {
         QFile f(name);
         return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
@@ -202,7 +239,6 @@ void tst_job_outcome::hugeTranscriptIsReadAsItsBeginningAndEnd()
     const JobOutcome failed = JobOutcome::read(JobOutcome::Kind::Restore);
     QVERIFY(!failed.succeeded);
     QVERIFY2(failed.text.contains(QStringLiteral("refused the password")), qPrintable(failed.text));
-    QVERIFY(QDir::setCurrent(before));
 }
 
 QTEST_GUILESS_MAIN(tst_job_outcome)

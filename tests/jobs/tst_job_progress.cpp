@@ -1,5 +1,6 @@
 // How far a backup or restore is, read from its output alone: pscp's records,
 // the script's lines, the announced totals and the time estimate.
+#include "jobs/BackupHashes.h"
 #include "jobs/JobProgress.h"
 #include "jobs/ListedTotals.h"
 #include "jobs/ProgressText.h"
@@ -67,6 +68,7 @@ private slots:
     void jobsThatDoNotCompleteSaySo();
     void restoreFollowsTheDevicesCheck();
     void restoreCountsWhatGoesApartForItsNames();
+    void restoreShowsItsCheckBeforeSendingAndItsRefusal();
     void estimateWaitsThenFollowsTheRecentRate();
     void estimateWeighsSmallFilesByTheirCount();
     void estimateIsNotMisledByOutputOnceASecond();
@@ -74,6 +76,7 @@ private slots:
     void wordsForTheLineAndTitle();
     void unknownTotalsAreNotBlamedOnTheListing();
     void devicesLineWithGroupedThousandsGivesTheTotals();
+    void quietDeviceIsNamedUntilDataMovesAgain();
 };
 
 void tst_job_progress::recordsGiveFilesAndBytesHoweverSplit_data()
@@ -323,6 +326,46 @@ void tst_job_progress::restoreCountsWhatGoesApartForItsNames()
     QCOMPARE(p.figures().files, 6);
 }
 
+void tst_job_progress::restoreShowsItsCheckBeforeSendingAndItsRefusal()
+{
+    using jobs::BackupHashes;
+    for (const bool refused : {false, true}) {
+        JobProgress p(JobProgress::Kind::Restore, QStringLiteral("0123"));
+        p.feed(echo(BackupHashes::progressLine(0, 0, 18230, 1480200000)), 100);
+        QCOMPARE(p.figures().stage, Stage::Verifying);
+        p.feed(echo(BackupHashes::progressLine(3105, 212000000, 18230, 1480200000)), 200);
+        QCOMPARE(jobs::progresstext::line(p.figures()),
+                 QStringLiteral("Checking the backup: 212 of 1,480 MB, 3,105 of 18,230 files"));
+        // The copy's own figures start from nothing.
+        QCOMPARE(p.figures().bytes, 0);
+        QCOMPARE(p.figures().percent, 0);
+        if (refused) {
+            p.feed(echo(QStringLiteral("Nothing was sent: your backup has changed since it was "
+                                       "backed up; 1 of its 18230 files are not as they were:")),
+                   300);
+            p.runEnded();
+            QCOMPARE(p.figures().stage, Stage::Failed);
+            QVERIFY(
+                jobs::progresstext::line(p.figures()).startsWith(QStringLiteral("Nothing sent")));
+            continue;
+        }
+        p.feed(echo(QStringLiteral("Backup check before sending: 18230 files, 1480.2 MB, every "
+                                   "file as it was when it was backed up.")),
+               250);
+        QCOMPARE(p.figures().stage, Stage::Preparing);
+        p.feed(echo(JobProgress::totalsLine(JobProgress::Kind::Restore, 18230, 1480200000))
+                   + echo(QStringLiteral("Now putting back your applications, this may take a "
+                                         "while!")),
+               300);
+        QCOMPARE(p.figures().stage, Stage::Copying);
+        // A name of the backup that reads like the check's line changes nothing now.
+        p.feed(echo(BackupHashes::progressLine(1, 1, 1, 1))
+                   + echo(QStringLiteral("Nothing was sent: ")),
+               400);
+        QCOMPARE(p.figures().stage, Stage::Copying);
+    }
+}
+
 void tst_job_progress::estimateWaitsThenFollowsTheRecentRate()
 {
     TransferEstimate e;
@@ -494,6 +537,41 @@ void tst_job_progress::devicesLineWithGroupedThousandsGivesTheTotals()
     QCOMPARE(p.figures().totalBytes, 1'083'500'000);
     QCOMPARE(JobProgress::totalsLine(JobProgress::Kind::Backup, 18230, 1'083'500'000),
              QStringLiteral("The device holds 18,230 files, 1083.5 MB to back up."));
+}
+
+void tst_job_progress::quietDeviceIsNamedUntilDataMovesAgain()
+{
+    // The watchdog's lines, as zcmd writes them between pscp's records.
+    JobProgress p(JobProgress::Kind::Backup);
+    p.feed(echo(QStringLiteral("Backing up your Applications...")), 100);
+    p.feed(echo(JobProgress::totalsLine(JobProgress::Kind::Backup, 24, 41'000'000)), 200);
+    p.feed(record(QStringLiteral("Movie.m4v"), 7000, 17), 300);
+    p.feed(QStringLiteral("\r\nNo data from the device for 40 s: is it asleep or out of Wi-Fi? "
+                          "(the step stops at 90 s)\r\n"),
+           40'300);
+    QCOMPARE(p.figures().quietSeconds, std::optional<qint64>(40));
+    QCOMPARE(jobs::progresstext::line(p.figures()),
+             QStringLiteral("No data from the device for 40 s: is it asleep or out of Wi-Fi?"));
+    QCOMPARE(jobs::progresstext::titleTag(JobProgress::Kind::Backup, p.figures()),
+             QStringLiteral("17%"));
+    // The link came back: the figures go on where they were.
+    p.feed(QStringLiteral("\r\nData from the device again; the job goes on.\r\n"), 41'000);
+    QVERIFY(!p.figures().quietSeconds);
+    QVERIFY2(jobs::progresstext::line(p.figures()).startsWith(QStringLiteral("7.2 of 41 MB")),
+             qPrintable(jobs::progresstext::line(p.figures())));
+    // A record of pscp clears it too.
+    p.feed(echo(QStringLiteral("No data from the device for 15 s: is it asleep or out of Wi-Fi? "
+                               "(the step stops at 90 s)")),
+           60'000);
+    QVERIFY(p.figures().quietSeconds);
+    p.feed(record(QStringLiteral("Movie.m4v"), 9000, 100), 61'000);
+    QVERIFY(!p.figures().quietSeconds);
+    // A job that ended says how it ended, not that the device was quiet.
+    p.feed(echo(QStringLiteral("No data from the device for 20 s: is it asleep or out of Wi-Fi? "
+                               "(the step stops at 90 s)")),
+           80'000);
+    p.runEnded();
+    QVERIFY(jobs::progresstext::line(p.figures()).startsWith(QStringLiteral("Did not complete")));
 }
 
 QTEST_GUILESS_MAIN(tst_job_progress)

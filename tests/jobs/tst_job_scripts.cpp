@@ -44,6 +44,8 @@ QStringList withoutNotes(const QStringList &lines)
         "zv_disk_space\"|:restored|echo notrestarted>>LastJob\\.txt|"
         "echo Part of your backup did not reach your device.*|StageNames\\.exe [0-9a-f]{32}|"
         "if errorlevel 1 goto namesrefused|if not exist StagedNames goto namessent|"
+        "BackupCheck\\.exe restore|if errorlevel 1 goto notsent|:notsent|echo "
+        "notsent>>LastJob\\.txt|"
         "pscp -r -pw %PASS% StagedNames/names-[0-9a-f]{32} root@%IP%:/var/root/Library/Zorvane|"
         ":namessent|if exist StagedNames rmdir /S /Q StagedNames|:namesrefused|echo Nothing was "
         "sent, so your device is unchanged\\..*|echo running>(Backup|Restore)Unfinished\\.txt|"
@@ -266,6 +268,17 @@ private slots:
         // within the copies.
         const qsizetype stage = lines.indexOf(QStringLiteral("StageNames.exe ") + token);
         QVERIFY(stage > 0 && stage < lines.indexOf(QStringLiteral("set PASS=fennel")));
+        // Before that, the backup is checked against its list of contents; a
+        // refusal skips every send too.
+        const qsizetype checked = lines.indexOf(QStringLiteral("BackupCheck.exe restore"));
+        QVERIFY(checked > 0 && checked < stage);
+        QCOMPARE(lines.value(checked + 1), QStringLiteral("if errorlevel 1 goto notsent"));
+        const qsizetype notSent = lines.indexOf(QStringLiteral(":notsent"));
+        QVERIFY(notSent > restart);
+        QCOMPARE(lines.value(notSent + 1), QStringLiteral("echo notsent>>LastJob.txt"));
+        QVERIFY(!lines.mid(notSent, lines.indexOf(QStringLiteral(":restored")) - notSent)
+                     .join('\n')
+                     .contains(QStringLiteral("pscp ")));
         QCOMPARE(lines.value(stage + 1), QStringLiteral("if errorlevel 1 goto namesrefused"));
         const qsizetype refused = lines.indexOf(QStringLiteral(":namesrefused"));
         QVERIFY(refused > restart);
@@ -297,6 +310,8 @@ private slots:
                               "if errorlevel 1 echo keynotstored>SSHresult.txt",
                               "if not errorlevel 1 echo copied>SSHresult.txt", "goto copynoted",
                               ":copyfailed", "echo failed>SSHresult.txt", ":copynoted", "Done ^.^",
+                              "pause",
+                              "echo Done. The Zorvane window now says whether the key is stored.",
                               "pause", "exit"}));
         const QStringList apps{"@echo off",
                                "title Relocate (symlink) Applications",

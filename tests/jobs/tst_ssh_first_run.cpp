@@ -189,7 +189,7 @@ void tst_SshFirstRun::onlyAStoredKeyIsReportedComplete()
     } others[] = {
         {SshFirstRunOutcome::Waiting, "Waiting for the SSH window"},
         {SshFirstRunOutcome::KeyStoredCopyFailed, "the password was not accepted"},
-        {SshFirstRunOutcome::KeyDeclined, "key was NOT stored, because the key was refused"},
+        {SshFirstRunOutcome::KeyDeclined, "this once without keeping its key"},
         {SshFirstRunOutcome::NotConnected, "or no device answered at 10.0.0.2."},
         {SshFirstRunOutcome::NoAnswer, "key was NOT stored: no answer came"},
         {SshFirstRunOutcome::NotStarted, "could not be opened"},

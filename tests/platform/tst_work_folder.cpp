@@ -5,6 +5,7 @@
 #include "platform/LeftOverScripts.h"
 #include "platform/WorkFolder.h"
 #include "support/FakePlatform.h"
+#include "support/FolderFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,9 +72,10 @@ private slots:
         // a stray job script that must never be linked.
         for (const char *name : {"Zorvane", "zcmd", "cp", "move.sh", "loading.gif", "Yes.bat"})
             QVERIFY(writeFile(m_program + QLatin1Char('/') + QLatin1String(name), name));
-        qputenv("HOME", m_home.toLocal8Bit());
-        qputenv("TMPDIR", m_root->path().toLocal8Bit());
-        qunsetenv("XDG_DATA_HOME");
+        m_variables = std::make_unique<ScopedVariables>();
+        m_variables->set("HOME", m_home.toLocal8Bit());
+        m_variables->set("TMPDIR", m_root->path().toLocal8Bit());
+        m_variables->unset("XDG_DATA_HOME");
         m_fakes = fake::install();
         m_before = QDir::currentPath();
     }
@@ -81,6 +83,7 @@ private slots:
     void cleanup()
     {
         QDir::setCurrent(m_before);
+        m_variables.reset();
         fake::restore();
         QFile::setPermissions(m_program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         m_root.reset();
@@ -122,9 +125,9 @@ private slots:
         QFETCH(QString, dataHome);
         QFETCH(QString, expected);
         if (dataHome.startsWith(QLatin1String("relative/")))
-            qputenv("XDG_DATA_HOME", dataHome.toLocal8Bit());
+            m_variables->set("XDG_DATA_HOME", dataHome.toLocal8Bit());
         else if (!dataHome.isEmpty())
-            qputenv("XDG_DATA_HOME", m_root->filePath(dataHome).toLocal8Bit());
+            m_variables->set("XDG_DATA_HOME", m_root->filePath(dataHome).toLocal8Bit());
         makeProgramReadOnly();
 
         const QString folder = m_root->filePath(expected);
@@ -185,7 +188,7 @@ private slots:
     {
         const QString blocker = m_root->filePath(QStringLiteral("not-a-folder"));
         QVERIFY(writeFile(blocker, "x"));
-        qputenv("XDG_DATA_HOME", blocker.toLocal8Bit());
+        m_variables->set("XDG_DATA_HOME", blocker.toLocal8Bit());
         makeProgramReadOnly();
 
         const QString fallback = m_root->filePath(QStringLiteral("Zorvane-%1").arg(::geteuid()));
@@ -209,7 +212,7 @@ private slots:
     {
         const QString blocker = m_root->filePath(QStringLiteral("not-a-folder"));
         QVERIFY(writeFile(blocker, "x"));
-        qputenv("XDG_DATA_HOME", blocker.toLocal8Bit());
+        m_variables->set("XDG_DATA_HOME", blocker.toLocal8Bit());
         const QString fallback = m_root->filePath(QStringLiteral("Zorvane-%1").arg(::geteuid()));
         QVERIFY(QDir().mkdir(fallback));
         QVERIFY(::chmod(QFile::encodeName(fallback).constData(), 0777) == 0);
@@ -232,11 +235,11 @@ private slots:
     {
         const QString blocker = m_root->filePath(QStringLiteral("not-a-folder"));
         QVERIFY(writeFile(blocker, "x"));
-        qputenv("XDG_DATA_HOME", blocker.toLocal8Bit());
+        m_variables->set("XDG_DATA_HOME", blocker.toLocal8Bit());
         const QString openTmp = m_root->filePath(QStringLiteral("open-tmp"));
         QVERIFY(QDir().mkdir(openTmp));
         QVERIFY(::chmod(QFile::encodeName(openTmp).constData(), 0777) == 0); // not sticky
-        qputenv("TMPDIR", openTmp.toLocal8Bit());
+        m_variables->set("TMPDIR", openTmp.toLocal8Bit());
         makeProgramReadOnly();
 
         // The user's own read-only program folder still takes the program.
@@ -288,7 +291,7 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(planted).constData(), 0777) == 0);
         if (otherOwner)
             QVERIFY(::chown(QFile::encodeName(planted).constData(), 65534, 65534) == 0);
-        qputenv("XDG_DATA_HOME", shared.toLocal8Bit());
+        m_variables->set("XDG_DATA_HOME", shared.toLocal8Bit());
         makeProgramReadOnly();
 
         const QString fallback = m_root->filePath(QStringLiteral("Zorvane-%1").arg(::geteuid()));
@@ -307,7 +310,7 @@ private slots:
         QVERIFY(!WorkFolder::ownFolderIsUsable(m_program));
 
         // Nor are jobs run, through the links, from the programs in it.
-        qputenv("XDG_DATA_HOME", m_root->filePath(QStringLiteral("data")).toLocal8Bit());
+        m_variables->set("XDG_DATA_HOME", m_root->filePath(QStringLiteral("data")).toLocal8Bit());
         QCOMPARE(WorkFolder::enter(m_program), m_root->filePath(QStringLiteral("data/Zorvane")));
         QVERIFY2(WorkFolder::refusal().contains(
                      QStringLiteral("folder \"%1\": other users can write to it").arg(m_program)),
@@ -400,6 +403,7 @@ private:
     }
 
     std::unique_ptr<QTemporaryDir> m_root;
+    std::unique_ptr<ScopedVariables> m_variables; // HOME, TMPDIR, XDG_DATA_HOME
     QString m_program;
     QString m_home;
     QString m_before;

@@ -50,3 +50,34 @@ ScopedCurrentFolder::~ScopedCurrentFolder()
     if (m_entered)
         QDir::setCurrent(m_before);
 }
+
+ScopedVariables::~ScopedVariables()
+{
+    for (auto it = m_saved.crbegin(); it != m_saved.crend(); ++it) {
+        if (it->set)
+            qputenv(it->name.constData(), it->value);
+        else
+            qunsetenv(it->name.constData());
+    }
+}
+
+void ScopedVariables::save(const char *name)
+{
+    for (const Saved &saved : m_saved) {
+        if (saved.name == name)
+            return;
+    }
+    m_saved.append({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+}
+
+void ScopedVariables::set(const char *name, const QByteArray &value)
+{
+    save(name);
+    qputenv(name, value);
+}
+
+void ScopedVariables::unset(const char *name)
+{
+    save(name);
+    qunsetenv(name);
+}

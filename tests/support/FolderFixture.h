@@ -1,6 +1,8 @@
 #pragma once
 #include "support/FakePlatform.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -48,4 +50,27 @@ public:
 private:
     QString m_before;
     bool m_entered = false;
+};
+
+// Environment variables changed while this stands; going, each is put back as
+// it was before its first change, set or unset.
+class ScopedVariables {
+public:
+    ScopedVariables() = default;
+    ~ScopedVariables();
+    ScopedVariables(const ScopedVariables &) = delete;
+    ScopedVariables &operator=(const ScopedVariables &) = delete;
+
+    void set(const char *name, const QByteArray &value);
+    void unset(const char *name);
+
+private:
+    struct Saved {
+        QByteArray name;
+        bool set;
+        QByteArray value;
+    };
+    void save(const char *name);
+
+    QList<Saved> m_saved;
 };

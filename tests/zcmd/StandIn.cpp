@@ -5,7 +5,9 @@
 //
 //   pscp*, plink*, iphuc*, argv*   print each argument on a line of its own; pscp and plink
 //                                  print the first line of the file after "-pwfile" in
-//                                  place of its name (the password PuTTY would read)
+//                                  place of its name (the password PuTTY would read);
+//                                  "--quiet=MS,MS..." then stays silent that long before each
+//                                  further line, "--quiet=forever" for good (a link that stalls)
 //   exitwith N                     end with status N
 //   upcase                         copy the input to the output in capitals
 //   both                           write "out" to the output, then "err" to the error output
@@ -22,6 +24,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <ctime>
 #include <unistd.h>
 
 namespace {
@@ -86,6 +89,26 @@ int main(int argc, char **argv)
                 continue;
             }
             writeAll(1, std::string(argv[i]) + "\n");
+        }
+        for (int i = 1; putty && i < argc; ++i) {
+            if (!startsWith(argv[i], "--quiet="))
+                continue;
+            ::alarm(120); // never outlive a failed test by long
+            if (std::strcmp(argv[i], "--quiet=forever") == 0) {
+                while (true)
+                    ::pause();
+            }
+            for (char *p = argv[i] + 8; *p;) {
+                char *end = p;
+                const long ms = std::strtol(p, &end, 10);
+                timespec t{ms / 1000, (ms % 1000) * 1000000L};
+                while (::nanosleep(&t, &t) != 0 && errno == EINTR) {
+                }
+                writeAll(1, "moved\n");
+                p = *end == ',' ? end + 1 : end;
+                if (end == p && *p)
+                    break;
+            }
         }
         return 0;
     }

@@ -10,6 +10,7 @@
 #include "zcmd/PathResolver.h"
 #include "zcmd/ProcessKiller.h"
 #include "zcmd/ProgramFinder.h"
+#include "zcmd/StallWatch.h"
 #include "zcmd/WindowsArgv.h"
 
 #include <QFile>
@@ -98,6 +99,7 @@ private slots:
     void wildcards();
     void ifComparisonOrder_data();
     void ifComparisonOrder();
+    void stallWatchOnAFakeClock();
 };
 
 void tst_zcmd_parsing::lineParser_data()
@@ -449,6 +451,59 @@ void tst_zcmd_parsing::ifComparisonOrder()
              order);
     QCOMPARE(sign(IfComparison::compare(right.toStdString(), left.toStdString(), ignoreCase)),
              -order);
+}
+
+// The watchdog's decisions, sampled once a second on a made-up clock.
+void tst_zcmd_parsing::stallWatchOnAFakeClock()
+{
+    using zcmd::StallLimits;
+    using zcmd::StallWatch;
+    using Say = StallWatch::Say;
+    // Limits a test may set; anything else leaves the user's defaults.
+    const StallLimits set = StallLimits::parse("2,6,3");
+    QCOMPARE((std::vector<int>{set.noticeSeconds, set.stopSeconds, set.afterStopSeconds}),
+             (std::vector<int>{2, 6, 3}));
+    for (const char *bad : {"", "2,6", "2,6,3,4", "0,6,3", "7,6,3", "2,x,3", "2,6,3 ", "-1,6,3"}) {
+        const StallLimits d = StallLimits::parse(bad);
+        QVERIFY2(d.noticeSeconds == 15 && d.stopSeconds == 90 && d.afterStopSeconds == 20, bad);
+    }
+    QCOMPARE(StallLimits::parse(nullptr).stopSeconds, 90);
+
+    // Says "quiet" from the notice on, every few seconds, and stops at the limit.
+    const StallLimits limits = StallLimits::parse("2,12,3");
+    StallWatch w(limits, false, 0);
+    QList<std::pair<int, Say>> said;
+    for (int s = 1; s <= 12; ++s) {
+        const Say say = w.sample(s * 1000, false);
+        if (say != Say::Nothing)
+            said.append({s, say});
+    }
+    QCOMPARE(said, (QList<std::pair<int, Say>>{{2, Say::Quiet}, {7, Say::Quiet}, {12, Say::Stop}}));
+    QCOMPARE(w.quietSeconds(12000), 12);
+    QVERIFY(!w.everMoved());
+
+    // A link back just before the limit goes on with the whole limit again.
+    StallWatch back(limits, false, 0);
+    for (int s = 1; s <= 11; ++s)
+        QVERIFY(back.sample(s * 1000, false) != Say::Stop);
+    QCOMPARE(back.sample(11500, true), Say::Back);
+    QCOMPARE(back.sample(12500, true), Say::Nothing);
+    QCOMPARE(back.sample(23000, false), Say::Quiet);
+    QCOMPARE(back.sample(24000, false), Say::Nothing);
+    QCOMPARE(back.sample(24500, false), Say::Stop);
+    QVERIFY(back.everMoved());
+
+    // After a stopped step: the shorter limit, until the device answers.
+    StallWatch after(limits, true, 0);
+    QCOMPARE(after.stopSeconds(), 3);
+    QCOMPARE(after.sample(2000, false), Say::Quiet);
+    QCOMPARE(after.sample(3000, false), Say::Stop);
+    StallWatch revived(limits, true, 0);
+    QCOMPARE(revived.sample(1000, true), Say::Nothing);
+    QCOMPARE(revived.stopSeconds(), 12);
+    QCOMPARE(revived.sample(5000, false), Say::Quiet);
+    QCOMPARE(revived.sample(9000, false), Say::Nothing);
+    QCOMPARE(revived.sample(13000, false), Say::Stop);
 }
 
 QTEST_GUILESS_MAIN(tst_zcmd_parsing)

@@ -122,15 +122,17 @@ void tst_zcmd_scripts::scripts_data()
         << runScript() << QByteArray()
         << QByteArray("ERROR: The process \"NoSuchImage_@ID@.exe\" not found.\r\n128\r\n") << 128;
 
-    QTest::newRow("SSH.bat: the caret ending \"Done ^.^\" joins the pause line to it")
+    // The caret ending "Done ^.^" joins the pause line to it; the lines after
+    // them keep the window open for a key.
+    QTest::newRow("SSH.bat: waits for a key at its end")
         << QByteArray("@echo off\ntitle SSHing for the First Time\ncolor 0E\nCls\n:start\nset "
                       "IP=10.0.0.2\n"
                       "set PASS=fennel\npscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp\nDone "
-                      "^.^\npause\nexit\n")
-        << runScript() << QByteArray()
+                      "^.^\npause\necho Done.\npause\nexit\n")
+        << runScript() << QByteArray("\n")
         << QByteArray("\f-r\n-pwfile\nfennel\npwned.jpg\nroot@10.0.0.2:/tmp\n")
-               + notRecognized("Done")
-        << (9009 & 0xff);
+               + notRecognized("Done") + "Done.\r\nPress any key to continue . . . \r\n"
+        << (9009 & 0xff); // neither ECHO nor PAUSE changes the error level
 
     QTest::newRow("DFU.bat lines")
         << QByteArray("@echo off\necho closing necessary iTunes devices, don't be worried if some "

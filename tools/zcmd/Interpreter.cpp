@@ -7,6 +7,7 @@
 #include "zcmd/LineParser.h"
 #include "zcmd/Output.h"
 #include "zcmd/PasswordHandover.h"
+#include "zcmd/WatchedRun.h"
 #include "zcmd/PathResolver.h"
 #include "zcmd/ProgramFinder.h"
 #include "zcmd/ProgramLauncher.h"
@@ -245,7 +246,9 @@ int Interpreter::runProgram(const std::string &text)
         return 1;
     }
     request.environment = PasswordHandover::environmentFor(session_);
-    int code = ProgramLauncher::runAndWait(request);
+    // A PuTTY tool waits on the network: it runs under the watchdog.
+    int code = PasswordHandover::isPuttyTool(request.path) ? WatchedRun::runAndWait(request)
+                                                           : ProgramLauncher::runAndWait(request);
     if (code < 0)
         code = 1;
     session_.errorLevel = code;
