@@ -4,11 +4,12 @@
 
 namespace zcmd {
 
-class Interpreter;
+struct Session;
 
-// A built-in command: gets the text after its name (the separating
-// character included) and returns its status, which decides "&&" and "||".
-using BuiltinHandler = int (*)(Interpreter &interpreter, std::string_view arguments);
+// A built-in command: gets the session it acts on and the text after its
+// name (the separating character included) and returns its status, which
+// decides "&&" and "||".
+using BuiltinHandler = int (*)(Session &session, std::string_view arguments);
 
 // How a built-in command leaves the error level, as the Windows interpreter does.
 enum class ErrorLevelRule {
@@ -29,7 +30,8 @@ enum class ErrorLevelRule {
 class Builtins {
 public:
     struct Match {
-        BuiltinHandler handler = nullptr; // null: a built-in name zcmd does not implement
+        BuiltinHandler handler = nullptr; // null: CALL, or a name zcmd does not implement
+        bool call = false;                // CALL, which the interpreter runs itself
         std::string_view name;            // the name as written
         std::string_view arguments;
         ErrorLevelRule rule = ErrorLevelRule::SetOnFailure;
