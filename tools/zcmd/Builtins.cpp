@@ -5,6 +5,7 @@
 #include "zcmd/CopyCommand.h"
 #include "zcmd/FlowCommands.h"
 #include "zcmd/FolderCommands.h"
+#include "zcmd/InternalCommands.h"
 #include "zcmd/MoveCommands.h"
 #include "zcmd/RemoveCommands.h"
 #include "zcmd/SetCommand.h"
@@ -57,26 +58,7 @@ const Entry kBuiltins[] = {
     {"popd", &FolderCommands::popFolder, R::SetOnFailure},
     {"type", &TypeCommand::run, R::SetAlways},
     {"start", &StartCommand::run, R::SetOnFailure},
-    // Internal commands of the Windows interpreter that zcmd does not implement.
-    {"assoc", nullptr, R::SetAlways},
-    {"break", nullptr, R::SetAlways},
-    {"date", nullptr, R::SetAlways},
-    {"dir", nullptr, R::SetAlways},
-    {"dpath", nullptr, R::SetAlways},
-    {"for", nullptr, R::SetAlways},
-    {"ftype", nullptr, R::SetAlways},
-    {"mklink", nullptr, R::SetAlways},
-    {"time", nullptr, R::SetAlways},
-    {"ver", nullptr, R::SetAlways},
-    {"verify", nullptr, R::SetAlways},
-    {"vol", nullptr, R::SetAlways},
 };
-
-bool endsName(char c)
-{
-    return text::isDelimiter(c) || c == '/' || c == '(' || c == '.' || c == ':' || c == '\\'
-           || c == '[' || c == ']' || c == '+';
-}
 
 } // namespace
 
@@ -89,22 +71,17 @@ std::optional<Builtins::Match> Builtins::match(std::string_view text)
                      R::SetAlways};
 
     for (const Entry &entry : kBuiltins) {
-        std::string_view name(entry.name);
-        if (!text::istartsWith(text, name))
-            continue;
-        if (text.size() == name.size() || endsName(text[name.size()]))
-            return Match{entry.handler, entry.handler == nullptr && name == "call",
-                         text.substr(0, name.size()), text.substr(name.size()), entry.rule};
+        const std::string_view name(entry.name);
+        if (InternalCommands::startsWith(text, name))
+            return Match{entry.handler, entry.handler == nullptr, text.substr(0, name.size()),
+                         text.substr(name.size()), entry.rule};
     }
-    return std::nullopt;
-}
-
-bool Builtins::isInternalName(std::string_view word)
-{
-    for (const Entry &entry : kBuiltins)
-        if (text::iequals(word, entry.name))
-            return true;
-    return text::iequals(word, "if");
+    // An internal command zcmd does not implement: refused, never looked up as a program.
+    const std::string_view other = InternalCommands::leadingName(text);
+    if (other.empty() || text::iequals(other, "if"))
+        return std::nullopt;
+    return Match{nullptr, false, text.substr(0, other.size()), text.substr(other.size()),
+                 R::SetAlways};
 }
 
 } // namespace zcmd

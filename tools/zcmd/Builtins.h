@@ -20,13 +20,11 @@ enum class ErrorLevelRule {
     OwnRule,          // the command sets it itself (CALL, EXIT)
 };
 
-// The interpreter's built-in commands, found by name without regard to case.
-// A name counts when a blank, a delimiter or one of / ( . : \ [ ] + follows
-// it, so "echo." and "cd.." work as on Windows. "taskkill" and
+// The interpreter's built-in commands, found by name without regard to case
+// (see InternalCommands for when a name counts). "taskkill" and
 // "taskkill.exe" are built in here because this system has no such program.
-// The Windows interpreter's other internal commands (DIR, FOR, PUSHD ...) are
-// known by name but have no handler: they are refused, never looked up as
-// programs.
+// The Windows interpreter's other internal commands (DIR, FOR ...) match
+// without a handler: they are refused, never looked up as programs.
 class Builtins {
 public:
     struct Match {
@@ -37,8 +35,6 @@ public:
         ErrorLevelRule rule = ErrorLevelRule::SetOnFailure;
     };
     static std::optional<Match> match(std::string_view commandText);
-    // True when `word` is the name of one of the Windows interpreter's internal commands.
-    static bool isInternalName(std::string_view word);
 };
 
 } // namespace zcmd

@@ -1,3 +1,4 @@
+// Which system is in use: the real one, or a stand-in put in its place.
 #include "zcmd/system/PosixSystem.h"
 
 namespace zcmd {
