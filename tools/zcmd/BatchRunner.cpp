@@ -3,7 +3,6 @@
 
 #include "zcmd/BatchFileReader.h"
 #include "zcmd/Expander.h"
-#include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
 #include "zcmd/PasswordHandover.h"
 #include "zcmd/PathResolver.h"
