@@ -4,8 +4,8 @@
 #include "zcmd/BatchRunner.h"
 #include "zcmd/CommandWords.h"
 #include "zcmd/Expander.h"
-#include "zcmd/Interpreter.h"
 #include "zcmd/LineParser.h"
+#include "zcmd/LineRunner.h"
 #include "zcmd/Output.h"
 #include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
@@ -34,7 +34,7 @@ std::string withoutEscapes(std::string_view text)
 
 } // namespace
 
-int CallCommand::run(Interpreter &interpreter, std::string_view arguments)
+int CallCommand::run(LineRunner &interpreter, std::string_view arguments)
 {
     Session &session = interpreter.session();
     if (arguments.empty()) { // "(call)": nothing to call at all

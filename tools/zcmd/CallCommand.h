@@ -3,16 +3,16 @@
 
 namespace zcmd {
 
-class Interpreter;
+class LineRunner;
 
 // CALL: runs a label of the batch file, a batch file that returns, or any
 // command line. It expands its text a second time and sets the error level
 // itself: what a called label or batch file leaves, 0 after a command that
 // set none, 1 for "call" alone or a missing label. The one built-in
-// command that needs the interpreter: the interpreter runs it itself.
+// command that runs lines: the interpreter runs it itself.
 class CallCommand {
 public:
-    static int run(Interpreter &interpreter, std::string_view arguments);
+    static int run(LineRunner &interpreter, std::string_view arguments);
 };
 
 } // namespace zcmd
