@@ -236,3 +236,22 @@ int StandInSystem::openSharedLocked(const std::string &path)
 {
     return find(path) ? openFile(path, OpenMode::Read, 0) : -1;
 }
+
+int StandInSystem::endProcess(ProcessId process, bool force)
+{
+    changes.push_back("endProcess " + std::to_string(process) + (force ? " forced" : ""));
+    return processExists(process) ? 0 : ESRCH;
+}
+
+bool StandInSystem::processExists(ProcessId process)
+{
+    return std::find(running.begin(), running.end(), process) != running.end();
+}
+
+ProcessInfo StandInSystem::processInfo(ProcessId process)
+{
+    ProcessInfo info;
+    info.ownedByUs = processExists(process);
+    info.commandName = "process" + std::to_string(process);
+    return info;
+}

@@ -30,6 +30,7 @@ public:
     std::string output;
     std::string errors;
     int programExitCode = 0;
+    std::vector<zcmd::ProcessId> running; // other processes, all "ours"
 
     std::string currentFolder() override { return folder; }
     int changeFolder(const std::string &path) override;
@@ -65,11 +66,11 @@ public:
     std::optional<int> exitedYet(zcmd::ProcessId child, bool &) override { return waitForExit(child); }
     zcmd::DetachedOutcome startDetached(const zcmd::LaunchRequest &request,
                                         const zcmd::DetachedStart &) override;
-    int endProcess(zcmd::ProcessId, bool) override { return ESRCH; }
-    bool processExists(zcmd::ProcessId) override { return false; }
+    int endProcess(zcmd::ProcessId process, bool force) override;
+    bool processExists(zcmd::ProcessId process) override;
     zcmd::ProcessId ownProcessId() override { return 1; }
     std::vector<zcmd::ProcessId> processIds() override { return {}; }
-    zcmd::ProcessInfo processInfo(zcmd::ProcessId) override { return {}; }
+    zcmd::ProcessInfo processInfo(zcmd::ProcessId process) override;
     std::string ownProgramPath() override { return "/zcmd"; }
     void ignoreBrokenPipe() override {}
     char **environment() override { return nullptr; }

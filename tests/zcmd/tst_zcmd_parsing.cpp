@@ -563,6 +563,19 @@ void tst_zcmd_parsing::scriptReachesTheSystemOnlyThroughItsLayer()
     QCOMPARE(QDir::currentPath(), realFolder.path());
     QVERIFY(QDir(realFolder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
                 .isEmpty());
+
+    // A process id beyond the system's range names no process, not the one
+    // it would wrap round to (4294967297 is 1 cut to 32 bits).
+    standIn.running = {1, 1234};
+    standIn.changes.clear();
+    standIn.errors.clear();
+    System::replace(&standIn);
+    QCOMPARE(interpreter.runCommandLine("taskkill /F /PID 4294967297"), 128);
+    QCOMPARE(interpreter.runCommandLine("taskkill /F /PID 1234"), 0);
+    System::replace(replaced);
+    QVERIFY2(standIn.errors.find("The process \"4294967297\" not found.") != std::string::npos,
+             standIn.errors.c_str());
+    QCOMPARE(standIn.changes, std::vector<std::string>({"endProcess 1234 forced"}));
 }
 
 QTEST_GUILESS_MAIN(tst_zcmd_parsing)
