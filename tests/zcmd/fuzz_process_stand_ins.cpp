@@ -8,7 +8,6 @@
 #include "zcmd/ProgramLauncher.h"
 
 #include <cstdlib>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace zcmd {
@@ -28,11 +27,6 @@ bool ProgramLauncher::startDetached(const LaunchRequest &, const StartOptions &,
 {
     exitCode = 0;
     return true;
-}
-
-int ProgramLauncher::statusToExitCode(int status)
-{
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 
 std::string ProgramLauncher::describeExecError(int, const std::string &)

@@ -1,8 +1,10 @@
 // The interpreter's pieces that need no process: line parsing, percent
 // expansion, the C runtime's argument split, the /c quote rule, program
-// lookup, image-name and wildcard matching.
+// lookup, image-name and wildcard matching; a script run through a
+// stand-in for the operating system.
 #include "zcmd/Ast.h"
 #include "zcmd/Expander.h"
+#include "zcmd/Interpreter.h"
 #include "zcmd/FileNamePattern.h"
 #include "zcmd/IfComparison.h"
 #include "zcmd/Invocation.h"
@@ -13,6 +15,9 @@
 #include "zcmd/StallWatch.h"
 #include "zcmd/WindowsArgv.h"
 
+#include "StandInSystem.h"
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -100,6 +105,7 @@ private slots:
     void ifComparisonOrder_data();
     void ifComparisonOrder();
     void stallWatchOnAFakeClock();
+    void scriptReachesTheSystemOnlyThroughItsLayer();
 };
 
 void tst_zcmd_parsing::lineParser_data()
@@ -504,6 +510,72 @@ void tst_zcmd_parsing::stallWatchOnAFakeClock()
     QCOMPARE(revived.sample(5000, false), Say::Quiet);
     QCOMPARE(revived.sample(9000, false), Say::Nothing);
     QCOMPARE(revived.sample(13000, false), Say::Stop);
+}
+
+// Folders, files and a started program, all through a stand-in system: what
+// the script did is in the stand-in, nothing of it on the real disk.
+void tst_zcmd_parsing::scriptReachesTheSystemOnlyThroughItsLayer()
+{
+    QTemporaryDir realFolder;
+    QVERIFY(realFolder.isValid());
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(realFolder.path()));
+    const auto restoreFolder = qScopeGuard([&] { QDir::setCurrent(before); });
+
+    StandInSystem standIn;
+    standIn.addFolder("/job");
+    standIn.addFolder("/job/Sub");
+    standIn.addFile("/job/Sub/a.txt", "hello\r\n");
+    standIn.addFolder("/tools");
+    standIn.addFile("/tools/tool.exe", "", true);
+    standIn.addFile("/job/job.bat", "@echo off\r\ncd sub\r\nmd new\r\ncopy A.TXT new\\b.txt\r\n"
+                                    "del a.txt\r\ntool one two\r\necho done %errorlevel%\r\n");
+    standIn.folder = "/job";
+    standIn.programExitCode = 7;
+    System *const replaced = System::replace(&standIn);
+    const auto restoreSystem = qScopeGuard([&] { System::replace(replaced); });
+
+    Session session;
+    session.variables.set("PATH", "/tools");
+    session.variables.set("PATHEXT", ".COM;.EXE;.BAT;.CMD");
+    Interpreter interpreter(session);
+    const int code = interpreter.runBatch("job.bat", "job.bat", "");
+    System::replace(replaced);
+
+    QCOMPARE(code, 7);
+    QVERIFY2(standIn.errors.empty(), standIn.errors.c_str());
+    QVERIFY2(standIn.output.find("1 file(s) copied.") != std::string::npos, standIn.output.c_str());
+    QVERIFY2(standIn.output.find("done 7\r\n") != std::string::npos, standIn.output.c_str());
+    const std::vector<std::string> changes{
+        "changeFolder /job/Sub",
+        "makeFolder /job/Sub/new",
+        "openFile /job/Sub/new/b.txt for writing",
+        "removeFile /job/Sub/a.txt",
+        "startChild /tools/tool.exe one two",
+    };
+    QCOMPARE(standIn.changes, changes);
+    QCOMPARE(standIn.started.size(), size_t(1));
+    QCOMPARE(standIn.started[0].arguments, std::vector<std::string>({"tool.exe", "one", "two"}));
+    QCOMPARE(standIn.tree.count("/job/Sub/a.txt"), size_t(0));
+    QCOMPARE(standIn.tree["/job/Sub/new/b.txt"].content, std::string("hello\r\n"));
+    QCOMPARE(standIn.folder, std::string("/job/Sub"));
+
+    QCOMPARE(QDir::currentPath(), realFolder.path());
+    QVERIFY(QDir(realFolder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                .isEmpty());
+
+    // A process id beyond the system's range names no process, not the one
+    // it would wrap round to (4294967297 is 1 cut to 32 bits).
+    standIn.running = {1, 1234};
+    standIn.changes.clear();
+    standIn.errors.clear();
+    System::replace(&standIn);
+    QCOMPARE(interpreter.runCommandLine("taskkill /F /PID 4294967297"), 128);
+    QCOMPARE(interpreter.runCommandLine("taskkill /F /PID 1234"), 0);
+    System::replace(replaced);
+    QVERIFY2(standIn.errors.find("The process \"4294967297\" not found.") != std::string::npos,
+             standIn.errors.c_str());
+    QCOMPARE(standIn.changes, std::vector<std::string>({"endProcess 1234 forced"}));
 }
 
 QTEST_GUILESS_MAIN(tst_zcmd_parsing)

@@ -154,8 +154,8 @@ private slots:
     void taskkillEndsTheNamedProcessAndNothingElse();
     void taskkillNeverEndsTheInterpreterItself();
     void scriptGoesOnAfterItsReaderClosedThePipe();
-    void puttyToolThatGoesQuietIsStoppedAtItsLimit();
     void jobLockOutlivesTheInterpreterWhileItsToolsRun();
+    void puttyToolThatGoesQuietIsStoppedAtItsLimit();
 
 private:
     QString path(const QString &name) const { return folder_ + QLatin1Char('/') + name; }
@@ -335,55 +335,6 @@ void tst_zcmd_processes::scriptGoesOnAfterItsReaderClosedThePipe()
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path(QStringLiteral("Restarted.started"))), kTimeoutMs);
 }
 
-// The watchdog over pscp and plink, with stand-ins whose output stops: the
-// stand-ins have no socket, so only the process's own reads and writes count.
-void tst_zcmd_processes::puttyToolThatGoesQuietIsStoppedAtItsLimit()
-{
-    const QByteArray saved = qgetenv("ZORVANE_STALL_LIMITS");
-    const bool wasSet = qEnvironmentVariableIsSet("ZORVANE_STALL_LIMITS");
-    const auto restore = qScopeGuard([&] {
-        if (wasSet)
-            qputenv("ZORVANE_STALL_LIMITS", saved);
-        else
-            qunsetenv("ZORVANE_STALL_LIMITS");
-    });
-    qputenv("ZORVANE_STALL_LIMITS", "1,3,2");
-    QVERIFY(installStandIn(folder_, QStringLiteral("pscp")));
-    QVERIFY(installStandIn(folder_, QStringLiteral("plink")));
-    // A copy silent for good is stopped; the next is given the shorter limit;
-    // a copy that pauses shorter than the limit, and a command that prints
-    // nothing for longer (its quiet cannot be told from a cut link without
-    // its socket), run to their end.
-    QVERIFY(writeScript(path(QStringLiteral("w.bat")),
-                        "@echo off\npscp --quiet=forever\necho first %errorlevel%\n"
-                        "pscp --quiet=forever\necho second %errorlevel%\n"
-                        "pscp --quiet=1500,2500\necho third %errorlevel%\n"
-                        "plink --quiet=4500\necho fourth %errorlevel%\n"));
-    const RunResult r = runZcmd(folder_, {QStringLiteral("/c"), QStringLiteral("w.bat")});
-    QVERIFY(r.finished);
-    const QString out = QString::fromUtf8(r.output);
-    const QStringList parts = out.split(QRegularExpression(QStringLiteral("(first|second|third) ")));
-    QCOMPARE(parts.size(), 4);
-    QVERIFY2(parts[0].contains(QStringLiteral("No data from the device for 1 s: is it asleep or "
-                                              "out of Wi-Fi? (the step stops at 3 s)")),
-             qPrintable(out));
-    QVERIFY2(parts[0].contains(
-                 QStringLiteral("Zorvane stopped this step: no data from the device for 3 s.")),
-             qPrintable(out));
-    QVERIFY2(parts[1].startsWith(QStringLiteral("1\r\n")), qPrintable(out));
-    QVERIFY2(parts[1].contains(
-                 QStringLiteral("Zorvane stopped this step: no data from the device for 2 s.")),
-             qPrintable(out));
-    QVERIFY2(parts[2].startsWith(QStringLiteral("1\r\n")), qPrintable(out));
-    QCOMPARE(parts[2].count(QStringLiteral("moved\n")), 2);
-    QVERIFY2(parts[2].contains(QStringLiteral("No data from the device for ")), qPrintable(out));
-    QVERIFY2(parts[2].contains(QStringLiteral("Data from the device again; the job goes on.")),
-             qPrintable(out));
-    QVERIFY2(!parts[2].contains(QStringLiteral("stopped")), qPrintable(out));
-    QVERIFY2(parts[3].startsWith(QStringLiteral("0\r\n")), qPrintable(out));
-    QVERIFY2(out.endsWith(QStringLiteral("moved\nfourth 0\r\n")), qPrintable(out));
-}
-
 void tst_zcmd_processes::jobLockOutlivesTheInterpreterWhileItsToolsRun()
 {
     // Without the lock file a batch file runs as anywhere else, and makes none.
@@ -444,6 +395,55 @@ void tst_zcmd_processes::jobLockOutlivesTheInterpreterWhileItsToolsRun()
     RunResult open = runZcmd(folder_, {QStringLiteral("/c"), QStringLiteral("other.bat")});
     QCOMPARE(open.exitCode, 1);
     QVERIFY(!QFile::exists(path(QStringLiteral("ran.txt"))));
+}
+
+// The watchdog over pscp and plink, with stand-ins whose output stops: the
+// stand-ins have no socket, so only the process's own reads and writes count.
+void tst_zcmd_processes::puttyToolThatGoesQuietIsStoppedAtItsLimit()
+{
+    const QByteArray saved = qgetenv("ZORVANE_STALL_LIMITS");
+    const bool wasSet = qEnvironmentVariableIsSet("ZORVANE_STALL_LIMITS");
+    const auto restore = qScopeGuard([&] {
+        if (wasSet)
+            qputenv("ZORVANE_STALL_LIMITS", saved);
+        else
+            qunsetenv("ZORVANE_STALL_LIMITS");
+    });
+    qputenv("ZORVANE_STALL_LIMITS", "1,3,2");
+    QVERIFY(installStandIn(folder_, QStringLiteral("pscp")));
+    QVERIFY(installStandIn(folder_, QStringLiteral("plink")));
+    // A copy silent for good is stopped; the next is given the shorter limit;
+    // a copy that pauses shorter than the limit, and a command that prints
+    // nothing for longer (its quiet cannot be told from a cut link without
+    // its socket), run to their end.
+    QVERIFY(writeScript(path(QStringLiteral("w.bat")),
+                        "@echo off\npscp --quiet=forever\necho first %errorlevel%\n"
+                        "pscp --quiet=forever\necho second %errorlevel%\n"
+                        "pscp --quiet=1500,2500\necho third %errorlevel%\n"
+                        "plink --quiet=4500\necho fourth %errorlevel%\n"));
+    const RunResult r = runZcmd(folder_, {QStringLiteral("/c"), QStringLiteral("w.bat")});
+    QVERIFY(r.finished);
+    const QString out = QString::fromUtf8(r.output);
+    const QStringList parts = out.split(QRegularExpression(QStringLiteral("(first|second|third) ")));
+    QCOMPARE(parts.size(), 4);
+    QVERIFY2(parts[0].contains(QStringLiteral("No data from the device for 1 s: is it asleep or "
+                                              "out of Wi-Fi? (the step stops at 3 s)")),
+             qPrintable(out));
+    QVERIFY2(parts[0].contains(
+                 QStringLiteral("Zorvane stopped this step: no data from the device for 3 s.")),
+             qPrintable(out));
+    QVERIFY2(parts[1].startsWith(QStringLiteral("1\r\n")), qPrintable(out));
+    QVERIFY2(parts[1].contains(
+                 QStringLiteral("Zorvane stopped this step: no data from the device for 2 s.")),
+             qPrintable(out));
+    QVERIFY2(parts[2].startsWith(QStringLiteral("1\r\n")), qPrintable(out));
+    QCOMPARE(parts[2].count(QStringLiteral("moved\n")), 2);
+    QVERIFY2(parts[2].contains(QStringLiteral("No data from the device for ")), qPrintable(out));
+    QVERIFY2(parts[2].contains(QStringLiteral("Data from the device again; the job goes on.")),
+             qPrintable(out));
+    QVERIFY2(!parts[2].contains(QStringLiteral("stopped")), qPrintable(out));
+    QVERIFY2(parts[3].startsWith(QStringLiteral("0\r\n")), qPrintable(out));
+    QVERIFY2(out.endsWith(QStringLiteral("moved\nfourth 0\r\n")), qPrintable(out));
 }
 
 QTEST_GUILESS_MAIN(tst_zcmd_processes)

@@ -4,10 +4,9 @@
 #include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
 
+#include "zcmd/system/System.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace zcmd {
 
@@ -15,28 +14,24 @@ namespace {
 
 bool endsLine(char c) { return c == '\n' || c == '\x1a'; }
 
-// Closes the descriptor when the read is done.
+// Closes the handle when the read is done.
 struct OpenFile {
     explicit OpenFile(const std::string &path)
-        : fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+        : fd(System::current().openFile(path, OpenMode::Read))
     {}
     ~OpenFile()
     {
         if (fd >= 0)
-            ::close(fd);
+            System::current().closeHandle(fd);
     }
     OpenFile(const OpenFile &) = delete;
     OpenFile &operator=(const OpenFile &) = delete;
     int fd;
 };
 
-ssize_t readAt(int fd, char *buffer, size_t size, std::uint64_t offset)
+long readAt(int fd, char *buffer, size_t size, std::uint64_t offset)
 {
-    ssize_t n;
-    do {
-        n = ::pread(fd, buffer, size, static_cast<off_t>(offset));
-    } while (n < 0 && errno == EINTR);
-    return n;
+    return System::current().readAt(fd, buffer, size, offset);
 }
 
 } // namespace

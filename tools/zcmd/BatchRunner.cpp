@@ -3,7 +3,6 @@
 
 #include "zcmd/BatchFileReader.h"
 #include "zcmd/Expander.h"
-#include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
 #include "zcmd/PasswordHandover.h"
 #include "zcmd/PathResolver.h"
@@ -11,10 +10,9 @@
 #include "zcmd/SetCommand.h"
 #include "zcmd/Text.h"
 
-#include <fcntl.h>
+#include "zcmd/system/System.h"
+
 #include <list>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace zcmd {
 
@@ -28,15 +26,12 @@ const char kBatchMissing[] = "The batch file cannot be found.";
 class RunningLock {
 public:
     explicit RunningLock(const std::string &path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
-    {
-        if (fd_ >= 0)
-            ::flock(fd_, LOCK_SH);
-    }
+        : fd_(System::current().openSharedLocked(path))
+    {}
     ~RunningLock()
     {
         if (fd_ >= 0)
-            ::close(fd_);
+            System::current().closeHandle(fd_);
     }
     RunningLock(const RunningLock &) = delete;
     RunningLock &operator=(const RunningLock &) = delete;

@@ -3,11 +3,10 @@
 #include <string>
 
 #include "zcmd/LineParser.h"
+#include "zcmd/LineRunner.h"
 #include "zcmd/Session.h"
 
 namespace zcmd {
-
-class Interpreter;
 
 // Runs a batch file line by line, reading each line from disk when it is
 // reached (see BatchFileReader): each line is percent-expanded, lines are
@@ -17,7 +16,7 @@ class Interpreter;
 // a batch file named without CALL takes over from the running one.
 class BatchRunner {
 public:
-    explicit BatchRunner(Interpreter &interpreter)
+    explicit BatchRunner(LineRunner &interpreter)
         : interpreter_(interpreter)
     {}
 
@@ -31,7 +30,7 @@ private:
     // Reads, expands and parses the next whole command line of the frame;
     // false at the end of the file or when the file has gone.
     bool readCommand(BatchFrame &frame, LineParser::Result &parsed);
-    Interpreter &interpreter_;
+    LineRunner &interpreter_;
 };
 
 } // namespace zcmd

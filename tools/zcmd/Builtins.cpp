@@ -2,12 +2,17 @@
 
 #include "zcmd/CommandWords.h"
 #include "zcmd/ConsoleCommands.h"
-#include "zcmd/FileCommands.h"
+#include "zcmd/CopyCommand.h"
 #include "zcmd/FlowCommands.h"
+#include "zcmd/FolderCommands.h"
+#include "zcmd/InternalCommands.h"
+#include "zcmd/MoveCommands.h"
+#include "zcmd/RemoveCommands.h"
 #include "zcmd/SetCommand.h"
 #include "zcmd/StartCommand.h"
 #include "zcmd/TaskKillCommand.h"
 #include "zcmd/Text.h"
+#include "zcmd/TypeCommand.h"
 
 namespace zcmd {
 
@@ -34,45 +39,26 @@ const Entry kBuiltins[] = {
     {"endlocal", &SetCommand::endLocal, R::SetOnFailure},
     {"exit", &FlowCommands::exit, R::OwnRule},
     {"goto", &FlowCommands::gotoLabel, R::SetOnFailure},
-    {"call", &FlowCommands::call, R::OwnRule},
+    {"call", nullptr, R::OwnRule}, // run by the interpreter (CallCommand)
     {"shift", &FlowCommands::shift, R::SetOnFailure},
     {"rem", &FlowCommands::rem, R::SetOnFailure},
-    {"rmdir", &FileCommands::removeDirectory, R::Never},
-    {"rd", &FileCommands::removeDirectory, R::Never},
-    {"del", &FileCommands::deleteFiles, R::SetAlways},
-    {"erase", &FileCommands::deleteFiles, R::SetAlways},
-    {"move", &FileCommands::move, R::SetAlways},
-    {"copy", &FileCommands::copy, R::SetAlways},
-    {"ren", &FileCommands::rename, R::SetAlways},
-    {"rename", &FileCommands::rename, R::SetAlways},
-    {"mkdir", &FileCommands::makeDirectory, R::SetAlways},
-    {"md", &FileCommands::makeDirectory, R::SetAlways},
-    {"cd", &FileCommands::changeDirectory, R::SetAlways},
-    {"chdir", &FileCommands::changeDirectory, R::SetAlways},
-    {"pushd", &FileCommands::pushFolder, R::SetAlways},
-    {"popd", &FileCommands::popFolder, R::SetOnFailure},
-    {"type", &FileCommands::type, R::SetAlways},
+    {"rmdir", &RemoveCommands::removeDirectory, R::Never},
+    {"rd", &RemoveCommands::removeDirectory, R::Never},
+    {"del", &RemoveCommands::deleteFiles, R::SetAlways},
+    {"erase", &RemoveCommands::deleteFiles, R::SetAlways},
+    {"move", &MoveCommands::move, R::SetAlways},
+    {"copy", &CopyCommand::run, R::SetAlways},
+    {"ren", &MoveCommands::rename, R::SetAlways},
+    {"rename", &MoveCommands::rename, R::SetAlways},
+    {"mkdir", &FolderCommands::makeDirectory, R::SetAlways},
+    {"md", &FolderCommands::makeDirectory, R::SetAlways},
+    {"cd", &FolderCommands::changeDirectory, R::SetAlways},
+    {"chdir", &FolderCommands::changeDirectory, R::SetAlways},
+    {"pushd", &FolderCommands::pushFolder, R::SetAlways},
+    {"popd", &FolderCommands::popFolder, R::SetOnFailure},
+    {"type", &TypeCommand::run, R::SetAlways},
     {"start", &StartCommand::run, R::SetOnFailure},
-    // Internal commands of the Windows interpreter that zcmd does not implement.
-    {"assoc", nullptr, R::SetAlways},
-    {"break", nullptr, R::SetAlways},
-    {"date", nullptr, R::SetAlways},
-    {"dir", nullptr, R::SetAlways},
-    {"dpath", nullptr, R::SetAlways},
-    {"for", nullptr, R::SetAlways},
-    {"ftype", nullptr, R::SetAlways},
-    {"mklink", nullptr, R::SetAlways},
-    {"time", nullptr, R::SetAlways},
-    {"ver", nullptr, R::SetAlways},
-    {"verify", nullptr, R::SetAlways},
-    {"vol", nullptr, R::SetAlways},
 };
-
-bool endsName(char c)
-{
-    return text::isDelimiter(c) || c == '/' || c == '(' || c == '.' || c == ':' || c == '\\'
-           || c == '[' || c == ']' || c == '+';
-}
 
 } // namespace
 
@@ -81,26 +67,21 @@ std::optional<Builtins::Match> Builtins::match(std::string_view text)
     size_t wordEnd = CommandWords::firstWordEnd(text);
     std::string word = text::unquote(text.substr(0, wordEnd));
     if (text::iequals(word, "taskkill") || text::iequals(word, "taskkill.exe"))
-        return Match{&TaskKillCommand::run, text.substr(0, wordEnd), text.substr(wordEnd),
+        return Match{&TaskKillCommand::run, false, text.substr(0, wordEnd), text.substr(wordEnd),
                      R::SetAlways};
 
     for (const Entry &entry : kBuiltins) {
-        std::string_view name(entry.name);
-        if (!text::istartsWith(text, name))
-            continue;
-        if (text.size() == name.size() || endsName(text[name.size()]))
-            return Match{entry.handler, text.substr(0, name.size()), text.substr(name.size()),
-                         entry.rule};
+        const std::string_view name(entry.name);
+        if (InternalCommands::startsWith(text, name))
+            return Match{entry.handler, entry.handler == nullptr, text.substr(0, name.size()),
+                         text.substr(name.size()), entry.rule};
     }
-    return std::nullopt;
-}
-
-bool Builtins::isInternalName(std::string_view word)
-{
-    for (const Entry &entry : kBuiltins)
-        if (text::iequals(word, entry.name))
-            return true;
-    return text::iequals(word, "if");
+    // An internal command zcmd does not implement: refused, never looked up as a program.
+    const std::string_view other = InternalCommands::leadingName(text);
+    if (other.empty() || text::iequals(other, "if"))
+        return std::nullopt;
+    return Match{nullptr, false, text.substr(0, other.size()), text.substr(other.size()),
+                 R::SetAlways};
 }
 
 } // namespace zcmd

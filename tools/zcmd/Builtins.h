@@ -4,11 +4,12 @@
 
 namespace zcmd {
 
-class Interpreter;
+struct Session;
 
-// A built-in command: gets the text after its name (the separating
-// character included) and returns its status, which decides "&&" and "||".
-using BuiltinHandler = int (*)(Interpreter &interpreter, std::string_view arguments);
+// A built-in command: gets the session it acts on and the text after its
+// name (the separating character included) and returns its status, which
+// decides "&&" and "||".
+using BuiltinHandler = int (*)(Session &session, std::string_view arguments);
 
 // How a built-in command leaves the error level, as the Windows interpreter does.
 enum class ErrorLevelRule {
@@ -19,24 +20,21 @@ enum class ErrorLevelRule {
     OwnRule,          // the command sets it itself (CALL, EXIT)
 };
 
-// The interpreter's built-in commands, found by name without regard to case.
-// A name counts when a blank, a delimiter or one of / ( . : \ [ ] + follows
-// it, so "echo." and "cd.." work as on Windows. "taskkill" and
+// The interpreter's built-in commands, found by name without regard to case
+// (see InternalCommands for when a name counts). "taskkill" and
 // "taskkill.exe" are built in here because this system has no such program.
-// The Windows interpreter's other internal commands (DIR, FOR, PUSHD ...) are
-// known by name but have no handler: they are refused, never looked up as
-// programs.
+// The Windows interpreter's other internal commands (DIR, FOR ...) match
+// without a handler: they are refused, never looked up as programs.
 class Builtins {
 public:
     struct Match {
-        BuiltinHandler handler = nullptr; // null: a built-in name zcmd does not implement
+        BuiltinHandler handler = nullptr; // null: CALL, or a name zcmd does not implement
+        bool call = false;                // CALL, which the interpreter runs itself
         std::string_view name;            // the name as written
         std::string_view arguments;
         ErrorLevelRule rule = ErrorLevelRule::SetOnFailure;
     };
     static std::optional<Match> match(std::string_view commandText);
-    // True when `word` is the name of one of the Windows interpreter's internal commands.
-    static bool isInternalName(std::string_view word);
 };
 
 } // namespace zcmd

@@ -1,12 +1,9 @@
 #include "zcmd/ConsoleCommands.h"
 
-#include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
+#include "zcmd/Session.h"
 #include "zcmd/Text.h"
-
-#include <cerrno>
-#include <termios.h>
-#include <unistd.h>
+#include "zcmd/system/System.h"
 
 namespace zcmd {
 
@@ -27,9 +24,8 @@ int hexDigit(char c)
 
 } // namespace
 
-int ConsoleCommands::echo(Interpreter &interpreter, std::string_view arguments)
+int ConsoleCommands::echo(Session &session, std::string_view arguments)
 {
-    Session &session = interpreter.session();
     if (!arguments.empty() && !text::isBlank(arguments.front())) {
         // "echo." and its kin: the separator goes, the rest is shown as it is, even empty.
         Output::outLine(arguments.substr(1));
@@ -53,7 +49,7 @@ int ConsoleCommands::echo(Interpreter &interpreter, std::string_view arguments)
     return 0;
 }
 
-int ConsoleCommands::cls(Interpreter &, std::string_view)
+int ConsoleCommands::cls(Session &, std::string_view)
 {
     if (Output::isTerminal(1))
         Output::out("\x1b[H\x1b[2J\x1b[3J");
@@ -62,7 +58,7 @@ int ConsoleCommands::cls(Interpreter &, std::string_view)
     return 0;
 }
 
-int ConsoleCommands::title(Interpreter &, std::string_view arguments)
+int ConsoleCommands::title(Session &, std::string_view arguments)
 {
     if (!arguments.empty())
         arguments.remove_prefix(1);
@@ -76,7 +72,7 @@ int ConsoleCommands::title(Interpreter &, std::string_view arguments)
     return 0;
 }
 
-int ConsoleCommands::color(Interpreter &, std::string_view arguments)
+int ConsoleCommands::color(Session &, std::string_view arguments)
 {
     std::string_view attribute = text::trimBlanks(text::skipDelimiters(arguments));
     const bool terminal = Output::isTerminal(1);
@@ -99,26 +95,7 @@ int ConsoleCommands::color(Interpreter &, std::string_view arguments)
     return 0;
 }
 
-void ConsoleCommands::waitForKey()
-{
-    char key;
-    if (::isatty(0) == 1) {
-        termios saved;
-        if (::tcgetattr(0, &saved) == 0) {
-            termios raw = saved;
-            raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
-            raw.c_cc[VMIN] = 1;
-            raw.c_cc[VTIME] = 0;
-            ::tcsetattr(0, TCSANOW, &raw);
-            while (::read(0, &key, 1) < 0 && errno == EINTR) {
-            }
-            ::tcsetattr(0, TCSANOW, &saved);
-            return;
-        }
-    }
-    while (::read(0, &key, 1) < 0 && errno == EINTR) {
-    }
-}
+void ConsoleCommands::waitForKey() { System::current().waitForKey(); }
 
 std::optional<std::string> ConsoleCommands::readLine(size_t longest, bool *cut)
 {
@@ -129,10 +106,9 @@ std::optional<std::string> ConsoleCommands::readLine(size_t longest, bool *cut)
     bool any = false;
     if (cut)
         *cut = false;
+    System &system = System::current();
     while (true) {
-        ssize_t n = ::read(0, &c, 1);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const long n = system.readHandle(0, &c, 1);
         if (n <= 0)
             break;
         any = true;
@@ -160,7 +136,7 @@ bool ConsoleCommands::confirm(std::string_view question)
     return !word.empty() && text::upper(word.front()) == 'Y';
 }
 
-int ConsoleCommands::pause(Interpreter &, std::string_view)
+int ConsoleCommands::pause(Session &, std::string_view)
 {
     Output::out("Press any key to continue . . . ");
     waitForKey();

@@ -6,18 +6,18 @@
 
 namespace zcmd {
 
-class Interpreter;
+struct Session;
 
 // ECHO, CLS, TITLE, COLOR and PAUSE. On a terminal CLS, TITLE and COLOR use
 // its control sequences; into a pipe or file CLS writes a form feed and
 // TITLE and COLOR write nothing.
 class ConsoleCommands {
 public:
-    static int echo(Interpreter &interpreter, std::string_view arguments);
-    static int cls(Interpreter &interpreter, std::string_view arguments);
-    static int title(Interpreter &interpreter, std::string_view arguments);
-    static int color(Interpreter &interpreter, std::string_view arguments);
-    static int pause(Interpreter &interpreter, std::string_view arguments);
+    static int echo(Session &session, std::string_view arguments);
+    static int cls(Session &session, std::string_view arguments);
+    static int title(Session &session, std::string_view arguments);
+    static int color(Session &session, std::string_view arguments);
+    static int pause(Session &session, std::string_view arguments);
 
     // Reads one key: raw from a terminal, otherwise one byte of input.
     static void waitForKey();

@@ -3,22 +3,16 @@
 #include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
 
+#include "zcmd/system/System.h"
+
 #include <climits>
 #include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zcmd {
 
 namespace {
 
-std::string currentFolder()
-{
-    char buffer[4096];
-    if (::getcwd(buffer, sizeof buffer))
-        return buffer;
-    return std::string();
-}
+std::string currentFolder() { return System::current().currentFolder(); }
 
 // Finds `needle` in `hay` from `from` on without regard to case.
 size_t ifind(std::string_view hay, std::string_view needle, size_t from)
@@ -49,10 +43,10 @@ std::string applyPathModifiers(const std::string &value, std::string_view modifi
     std::string full = path.front() == '/' ? path : currentFolder() + "/" + path;
     // "z" alone: the size of the file in bytes, nothing for a name that is no file.
     if (!modifiers.empty() && modifiers.find_first_not_of("zZ") == std::string_view::npos) {
-        struct stat st;
-        if (::stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        const FileStatus file = System::current().statusOf(full);
+        if (file.kind != FileKind::File)
             return std::string();
-        return std::to_string(static_cast<long long>(st.st_size));
+        return std::to_string(static_cast<long long>(file.size));
     }
     size_t slash = full.rfind('/');
     std::string folder = full.substr(0, slash + 1);
@@ -82,9 +76,9 @@ std::string searchFolders(const std::string &name, const std::string *list)
     for (char &c : relative)
         if (c == '\\')
             c = '/';
-    struct stat st;
+    System &system = System::current();
     if (relative.front() == '/')
-        return ::stat(relative.c_str(), &st) == 0 ? relative : std::string();
+        return system.statusOf(relative).exists() ? relative : std::string();
     size_t start = 0;
     while (start <= list->size()) {
         size_t end = list->find(';', start);
@@ -101,7 +95,7 @@ std::string searchFolders(const std::string &name, const std::string *list)
             folder = currentFolder() + "/" + folder;
         if (folder.back() != '/')
             folder += '/';
-        if (::stat((folder + relative).c_str(), &st) == 0)
+        if (system.statusOf(folder + relative).exists())
             return folder + relative;
     }
     return std::string();

@@ -2,12 +2,12 @@
 
 #include "zcmd/BatchRunner.h"
 #include "zcmd/Builtins.h"
+#include "zcmd/CallCommand.h"
 #include "zcmd/CommandWords.h"
 #include "zcmd/IfComparison.h"
 #include "zcmd/LineParser.h"
 #include "zcmd/Output.h"
 #include "zcmd/PasswordHandover.h"
-#include "zcmd/WatchedRun.h"
 #include "zcmd/PathResolver.h"
 #include "zcmd/ProgramFinder.h"
 #include "zcmd/ProgramLauncher.h"
@@ -15,12 +15,9 @@
 #include "zcmd/ScriptLimits.h"
 #include "zcmd/Text.h"
 #include "zcmd/UnsupportedCommands.h"
+#include "zcmd/WatchedRun.h"
 #include "zcmd/WindowsArgv.h"
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "zcmd/system/System.h"
 
 namespace zcmd {
 
@@ -199,11 +196,12 @@ int Interpreter::runCommand(const Node &node)
     if (text::trimBlanks(text).empty())
         return 0;
     if (auto builtin = Builtins::match(text)) {
-        if (!builtin->handler) {
+        if (!builtin->handler && !builtin->call) {
             session_.errorLevel = UnsupportedCommands::refuse(builtin->name);
             return session_.errorLevel;
         }
-        int code = builtin->handler(*this, builtin->arguments);
+        const int code = builtin->call ? CallCommand::run(*this, builtin->arguments)
+                                       : builtin->handler(session_, builtin->arguments);
         applyErrorLevelRule(builtin->rule, code);
         return code;
     }
@@ -272,52 +270,48 @@ int Interpreter::invokeBatch(const std::string &path, const std::string &calledA
 
 int Interpreter::runPipeline(const Node &node)
 {
-    std::vector<pid_t> children;
+    System &system = System::current();
+    std::vector<ProcessId> children;
     int previousRead = -1;
     for (size_t k = 0; k < node.children.size(); ++k) {
         if (!session_.spendBudget(Session::kPipeSideLines))
             break;
-        int fds[2] = {-1, -1};
-        if (k + 1 < node.children.size() && ::pipe2(fds, O_CLOEXEC) != 0) {
+        int ends[2] = {-1, -1};
+        if (k + 1 < node.children.size() && !system.makePipe(ends)) {
             Output::errLine("The system cannot create the pipe.");
             break;
         }
-        pid_t pid = ::fork();
+        const ProcessId pid = system.forkProcess();
         if (pid == 0) {
             // Each side of a pipe runs in an interpreter of its own, as on
             // Windows, which starts with delayed expansion off.
             session_.delayedExpansion = false;
             if (previousRead >= 0) {
-                ::dup2(previousRead, 0);
-                ::close(previousRead);
+                system.putHandle(previousRead, 0);
+                system.closeHandle(previousRead);
             }
-            if (fds[1] >= 0) {
-                ::dup2(fds[1], 1);
-                ::close(fds[1]);
-                ::close(fds[0]);
+            if (ends[1] >= 0) {
+                system.putHandle(ends[1], 1);
+                system.closeHandle(ends[1]);
+                system.closeHandle(ends[0]);
             }
             int code = execute(*node.children[k]);
-            ::_exit((session_.flow == Flow::LeaveProgram ? session_.exitCode : code) & 0xff);
+            system.exitProcess((session_.flow == Flow::LeaveProgram ? session_.exitCode : code)
+                               & 0xff);
         }
         if (previousRead >= 0)
-            ::close(previousRead);
-        if (fds[1] >= 0)
-            ::close(fds[1]);
-        previousRead = fds[0];
+            system.closeHandle(previousRead);
+        if (ends[1] >= 0)
+            system.closeHandle(ends[1]);
+        previousRead = ends[0];
         if (pid > 0)
             children.push_back(pid);
     }
     if (previousRead >= 0)
-        ::close(previousRead);
+        system.closeHandle(previousRead);
     int code = 0;
-    for (pid_t pid : children) {
-        int status = 0;
-        pid_t r;
-        do {
-            r = ::waitpid(pid, &status, 0);
-        } while (r < 0 && errno == EINTR);
-        code = ProgramLauncher::statusToExitCode(status);
-    }
+    for (ProcessId pid : children)
+        code = system.waitForExit(pid).value_or(0);
     session_.errorLevel = code;
     return code;
 }

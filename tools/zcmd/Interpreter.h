@@ -5,19 +5,20 @@
 #include "zcmd/Ast.h"
 #include "zcmd/Builtins.h"
 #include "zcmd/Expander.h"
+#include "zcmd/LineRunner.h"
 #include "zcmd/Session.h"
 
 namespace zcmd {
 
 // Runs parsed lines: built-in commands, programs, batch files, pipes,
 // conditional chains, blocks and IF, each with its redirections.
-class Interpreter {
+class Interpreter final : public LineRunner {
 public:
     explicit Interpreter(Session &session)
         : session_(session)
     {}
 
-    Session &session() { return session_; }
+    Session &session() override { return session_; }
     const Session &session() const { return session_; }
 
     // A command line as given after "/c": expanded by the command-line rules, parsed and run.
@@ -26,14 +27,14 @@ public:
     // Runs a batch file to its end; returns the error level it leaves.
     int runBatch(const std::string &path, std::string_view calledAs, std::string_view argumentText);
     // Runs a parsed line; returns the status of its last command.
-    int execute(const Node &node);
+    int execute(const Node &node) override;
     // True once a command has asked to leave the rest of the line
     // (exit, goto, a batch file that replaces the running one).
     bool stopping() const;
 
-    Expander::Context expansionContext() const;
+    Expander::Context expansionContext() const override;
     // The command prompt ($P$G by default), shown before echoed commands.
-    std::string prompt() const;
+    std::string prompt() const override;
 
     static void reportNotRecognized(std::string_view name);
 

@@ -1,5 +1,5 @@
 #pragma once
-#include <string>
+#include "zcmd/system/System.h"
 
 namespace zcmd {
 
@@ -15,11 +15,11 @@ class JobLock {
 public:
     static constexpr const char *kFileName = "Zorvane.lock";
 
-    enum class Result { Taken, NoLockFile, Busy, Refused };
+    using Result = JobLockResult;
 
     // Takes the lock unless this process holds it already. Busy: another job holds it. Refused: the file is not
     // a regular file of this user alone, or cannot be opened.
-    static Result take();
+    static Result take() { return System::current().takeJobLock(kFileName); }
 };
 
 } // namespace zcmd

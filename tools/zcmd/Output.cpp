@@ -1,21 +1,15 @@
 #include "zcmd/Output.h"
 
-#include <cerrno>
+#include "zcmd/system/System.h"
+
 #include <string>
-#include <unistd.h>
 
 namespace zcmd {
 
 void Output::write(int fd, std::string_view text)
 {
-    while (!text.empty()) {
-        ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return; // reader gone or handle closed: the script goes on regardless
-        text.remove_prefix(static_cast<size_t>(n));
-    }
+    // A reader gone or a handle closed: the script goes on regardless.
+    System::current().writeAll(fd, text.data(), text.size());
 }
 
 void Output::outLine(std::string_view text)
@@ -32,6 +26,6 @@ void Output::errLine(std::string_view text)
     write(2, line);
 }
 
-bool Output::isTerminal(int fd) { return ::isatty(fd) == 1; }
+bool Output::isTerminal(int fd) { return System::current().isTerminal(fd); }
 
 } // namespace zcmd

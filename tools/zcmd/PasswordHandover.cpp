@@ -4,10 +4,9 @@
 #include "zcmd/Text.h"
 #include "zcmd/Variables.h"
 
+#include "zcmd/system/System.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace zcmd {
 
@@ -17,27 +16,20 @@ namespace {
 // write end already closed; the read end, or -1.
 int pipeHolding(const std::string &password)
 {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
+    System &system = System::current();
+    int ends[2];
+    if (!system.makePipe(ends))
         return -1;
     // A password is one command-line word, far below the pipe's capacity:
     // the writes never wait for a reader.
-    std::string content = password + "\n";
-    size_t done = 0;
-    while (done < content.size()) {
-        ssize_t n = ::write(fds[1], content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<size_t>(n);
-    }
-    ::close(fds[1]);
-    if (done != content.size()) {
-        ::close(fds[0]);
+    const std::string content = password + "\n";
+    const bool written = system.writeAll(ends[1], content.data(), content.size());
+    system.closeHandle(ends[1]);
+    if (!written) {
+        system.closeHandle(ends[0]);
         return -1;
     }
-    return fds[0];
+    return ends[0];
 }
 
 // The words of a command line as written: blanks and the characters that
@@ -73,7 +65,7 @@ void addOnce(std::vector<std::string> &list, const std::string &item)
 PasswordHandover::~PasswordHandover()
 {
     for (int fd : pipes_)
-        ::close(fd);
+        System::current().closeHandle(fd);
 }
 
 bool PasswordHandover::isPuttyTool(const std::string &path)
@@ -99,7 +91,7 @@ bool PasswordHandover::prepare(LaunchRequest &request, std::vector<std::string> 
         request.inherited.push_back(fd);
         addOnce(secrets, args[i + 1]);
         args[i] = "-pwfile";
-        args[i + 1] = "/dev/fd/" + std::to_string(fd);
+        args[i + 1] = System::current().handlePath(fd);
         ++i;
     }
     return true;

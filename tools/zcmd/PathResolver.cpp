@@ -3,10 +3,9 @@
 #include "zcmd/FileNamePattern.h"
 #include "zcmd/Text.h"
 
+#include "zcmd/system/System.h"
+
 #include <algorithm>
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zcmd {
 
@@ -21,24 +20,13 @@ std::string PathResolver::toNative(std::string_view windowsPath)
 
 std::vector<std::string> PathResolver::list(const std::string &folder)
 {
-    std::vector<std::string> names;
-    DIR *dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return names;
-    while (dirent *entry = ::readdir(dir)) {
-        std::string_view name(entry->d_name);
-        if (name != "." && name != "..")
-            names.emplace_back(name);
-    }
-    ::closedir(dir);
-    return names;
+    return System::current().listFolder(folder);
 }
 
 std::optional<std::string> PathResolver::findEntry(const std::string &folder, std::string_view name)
 {
     std::string exact = (folder.empty() ? std::string() : folder + "/") + std::string(name);
-    struct stat st;
-    if (::lstat(exact.c_str(), &st) == 0)
+    if (System::current().linkStatusOf(exact).exists())
         return std::string(name);
     for (const std::string &entry : list(folder))
         if (text::iequals(entry, name))
@@ -194,22 +182,20 @@ bool PathResolver::isNullDevice(std::string_view windowsPath)
 
 bool PathResolver::exists(const std::string &path)
 {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 || ::lstat(path.c_str(), &st) == 0;
+    // A dangling link exists too.
+    return System::current().linkStatusOf(path).exists();
 }
 
 bool PathResolver::isDirectory(const std::string &path)
 {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return System::current().statusOf(path).kind == FileKind::Folder;
 }
 
 std::string PathResolver::absolute(const std::string &path)
 {
     if (!path.empty() && path.front() == '/')
         return path;
-    char buffer[4096];
-    std::string cwd = ::getcwd(buffer, sizeof buffer) ? buffer : "";
+    const std::string cwd = System::current().currentFolder();
     if (path.empty() || path == ".")
         return cwd;
     std::string rel = path.rfind("./", 0) == 0 ? path.substr(2) : path;

@@ -1,13 +1,14 @@
 #pragma once
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
+
+#include "zcmd/system/System.h"
 
 namespace zcmd {
 
 struct RunningProcess {
-    pid_t pid = 0;
+    ProcessId pid = 0;
     std::string name; // the executable's name, as the image name is shown
 };
 
@@ -24,7 +25,7 @@ public:
     // The user's own processes only may be ended, as taskkill allows a user
     // who is not an administrator: a job run as root must not end another
     // user's programs.
-    static bool isOwnProcess(pid_t pid);
+    static bool isOwnProcess(ProcessId pid);
     // Command names are cut to this many characters by the system.
     static constexpr size_t kCommandNameLength = 15;
 };

@@ -3,9 +3,8 @@
 #include "zcmd/PathResolver.h"
 #include "zcmd/Text.h"
 #include "zcmd/Variables.h"
+#include "zcmd/system/System.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace zcmd {
@@ -51,13 +50,12 @@ std::optional<std::string> match(const std::vector<std::string> &entries, std::s
 
 bool ProgramFinder::isRegularFile(const std::string &path)
 {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return System::current().statusOf(path).kind == FileKind::File;
 }
 
 bool ProgramFinder::isExecutableFile(const std::string &path)
 {
-    return isRegularFile(path) && ::access(path.c_str(), X_OK) == 0;
+    return isRegularFile(path) && System::current().isExecutable(path);
 }
 
 std::vector<std::string> ProgramFinder::searchExtensions(const Variables &variables)

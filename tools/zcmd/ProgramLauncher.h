@@ -1,15 +1,9 @@
 #pragma once
 #include <string>
-#include <vector>
+
+#include "zcmd/system/System.h"
 
 namespace zcmd {
-
-struct LaunchRequest {
-    std::string path;                     // the file to run
-    std::vector<std::string> arguments;   // argv, the program name first
-    std::vector<std::string> environment; // "NAME=value"
-    std::vector<int> inherited;           // descriptors the program keeps, open in the caller
-};
 
 // Starts programs for the interpreter.
 //
@@ -27,20 +21,15 @@ public:
     // The program's exit status; 1 when a signal ended it, as a forced end
     // gives on Windows; -1 (message written) when it could not be started.
     static int runAndWait(const LaunchRequest &request);
-    // Replaces the current process by the program (a child of a pipeline).
+    // Replaces the current process by the program (in the child made for it).
     [[noreturn]] static void execInPlace(const LaunchRequest &request);
 
-    struct StartOptions {
-        std::string folder;       // current folder of the program
-        bool shareOutput = false; // "start /b": keep the script's handles
-        bool wait = false;        // "start /wait"
-    };
+    using StartOptions = DetachedStart; // "start /b" shares the output; "start /wait" waits
     // Returns false with `error` set when the program could not be started;
     // with `wait`, `exitCode` receives its exit status.
     static bool startDetached(const LaunchRequest &request, const StartOptions &options,
                               int &exitCode, std::string &error);
 
-    static int statusToExitCode(int waitStatus);
     static std::string describeExecError(int error, const std::string &path);
 };
 

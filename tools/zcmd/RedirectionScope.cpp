@@ -2,10 +2,9 @@
 
 #include "zcmd/Output.h"
 #include "zcmd/PathResolver.h"
+#include "zcmd/system/System.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace zcmd {
 
@@ -28,12 +27,13 @@ std::string openError(int error, bool reading)
 
 RedirectionScope::~RedirectionScope()
 {
+    System &system = System::current();
     for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
         if (it->second >= 0) {
-            ::dup2(it->second, it->first);
-            ::close(it->second);
+            system.putHandle(it->second, it->first);
+            system.closeHandle(it->second);
         } else {
-            ::close(it->first);
+            system.closeHandle(it->first);
         }
     }
 }
@@ -43,43 +43,43 @@ void RedirectionScope::save(int fd)
     for (const auto &s : saved_)
         if (s.first == fd)
             return;
-    int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, kSavedHandleBase);
+    const int copy = System::current().copyHandleAbove(fd, kSavedHandleBase);
     saved_.emplace_back(fd, copy);
 }
 
 bool RedirectionScope::apply(const std::vector<Redirection> &redirections)
 {
+    System &system = System::current();
     for (const Redirection &r : redirections) {
         if (r.kind == Redirection::Kind::DuplicateOutput
             || r.kind == Redirection::Kind::DuplicateInput) {
-            if (::fcntl(r.sourceFd, F_GETFD) < 0) {
+            if (!system.handleIsOpen(r.sourceFd)) {
                 Output::errLine(
                     "The handle could not be duplicated\r\nduring redirection of handle "
                     + std::to_string(r.fd) + ".");
                 return false;
             }
             save(r.fd);
-            ::dup2(r.sourceFd, r.fd);
+            system.putHandle(r.sourceFd, r.fd);
             continue;
         }
         const bool reading = r.kind == Redirection::Kind::Input;
-        std::string path = PathResolver::isNullDevice(r.target) ? std::string("/dev/null")
+        std::string path = PathResolver::isNullDevice(r.target) ? std::string(System::kNullDevice)
                                                                 : PathResolver::resolve(r.target);
-        int flags = O_CLOEXEC
-                    | (reading ? O_RDONLY
-                               : (O_WRONLY | O_CREAT
-                                  | (r.kind == Redirection::Kind::Append ? O_APPEND : O_TRUNC)));
+        const OpenMode mode = reading ? OpenMode::Read
+                              : r.kind == Redirection::Kind::Append ? OpenMode::Append
+                                                                    : OpenMode::Write;
         save(r.fd);
-        int fd = ::open(path.c_str(), flags, 0666);
+        const int fd = system.openFile(path, mode);
         if (fd < 0) {
-            Output::errLine(openError(errno, reading));
+            Output::errLine(openError(-fd, reading));
             return false;
         }
         if (fd == r.fd) {
-            ::fcntl(fd, F_SETFD, 0); // the handle itself was free: keep it, inheritable
+            system.makeInheritable(fd); // the handle itself was free: keep it, inheritable
         } else {
-            ::dup2(fd, r.fd);
-            ::close(fd);
+            system.putHandle(fd, r.fd);
+            system.closeHandle(fd);
         }
     }
     return true;

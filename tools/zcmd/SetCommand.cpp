@@ -2,15 +2,14 @@
 
 #include "zcmd/CommandWords.h"
 #include "zcmd/ConsoleCommands.h"
-#include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
 #include "zcmd/ScriptLimits.h"
 #include "zcmd/Session.h"
 #include "zcmd/SetArithmetic.h"
 #include "zcmd/Text.h"
+#include "zcmd/system/System.h"
 
 #include <optional>
-#include <unistd.h>
 
 namespace zcmd {
 
@@ -38,10 +37,10 @@ std::string promptText(std::string_view prompt)
     return std::string(last == 0 ? prompt.substr(1) : prompt.substr(1, last - 1));
 }
 
-int list(Interpreter &interpreter, std::string_view prefix)
+int list(Session &session, std::string_view prefix)
 {
     bool any = false;
-    for (const auto &[name, value] : interpreter.session().variables.all()) {
+    for (const auto &[name, value] : session.variables.all()) {
         if (!text::istartsWith(name, prefix))
             continue;
         Output::outLine(name + "=" + value);
@@ -56,9 +55,8 @@ int list(Interpreter &interpreter, std::string_view prefix)
 
 // SET /A: evaluates the expression; typed or given to /c (no batch file
 // running) it shows the value, without a line end.
-int arithmetic(Interpreter &interpreter, std::string_view expression)
+int arithmetic(Session &session, std::string_view expression)
 {
-    Session &session = interpreter.session();
     if (text::unquote(text::trimBlanks(expression)).find_first_not_of(" \t") == std::string::npos) {
         Output::errLine("The syntax of the command is incorrect.");
         return 1;
@@ -75,20 +73,20 @@ int arithmetic(Interpreter &interpreter, std::string_view expression)
 
 } // namespace
 
-int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
+int SetCommand::run(Session &session, std::string_view arguments)
 {
-    Variables &variables = interpreter.session().variables;
+    Variables &variables = session.variables;
     if (!arguments.empty() && text::isDelimiter(arguments.front()))
         arguments.remove_prefix(1);
     std::string_view text = text::skipBlanks(arguments);
     if (text::trimBlanks(text).empty())
-        return list(interpreter, "");
+        return list(session, "");
 
     const bool prompt =
         text::istartsWith(text, "/p") && (text.size() == 2 || text::isBlank(text[2]));
     if (text::istartsWith(text, "/a")
         && (text.size() == 2 || text::isBlank(text[2]) || text[2] == '"'))
-        return arithmetic(interpreter, text.substr(2));
+        return arithmetic(session, text.substr(2));
     if (prompt)
         text = text::skipBlanks(text.substr(2));
 
@@ -99,7 +97,7 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
             Output::errLine("The syntax of the command is incorrect.");
             return 1;
         }
-        return list(interpreter, body);
+        return list(session, body);
     }
     if (eq == 0 && !prompt) {
         Output::errLine("The syntax of the command is incorrect.");
@@ -128,9 +126,9 @@ int SetCommand::run(Interpreter &interpreter, std::string_view arguments)
     return removesNothing ? 1 : 0;
 }
 
-int SetCommand::path(Interpreter &interpreter, std::string_view arguments)
+int SetCommand::path(Session &session, std::string_view arguments)
 {
-    Variables &variables = interpreter.session().variables;
+    Variables &variables = session.variables;
     std::string_view folders = text::trimBlanks(arguments);
     if (!folders.empty() && folders.front() == '=')
         folders = text::trimBlanks(folders.substr(1));
@@ -146,23 +144,18 @@ int SetCommand::path(Interpreter &interpreter, std::string_view arguments)
     return 0;
 }
 
-int SetCommand::prompt(Interpreter &interpreter, std::string_view arguments)
+int SetCommand::prompt(Session &session, std::string_view arguments)
 {
     const std::string_view text = text::skipDelimiters(arguments);
     if (text.empty())
-        interpreter.session().variables.remove("PROMPT");
+        session.variables.remove("PROMPT");
     else
-        interpreter.session().variables.set("PROMPT", text);
+        session.variables.set("PROMPT", text);
     return 0;
 }
 
 namespace {
 
-std::string workingFolder()
-{
-    char buffer[4096];
-    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
-}
 
 void restore(Session &session, BatchFrame::LocalScope &scope)
 {
@@ -170,15 +163,13 @@ void restore(Session &session, BatchFrame::LocalScope &scope)
     session.variables = std::move(scope.variables);
     session.delayedExpansion = scope.delayedExpansion;
     // A saved folder that has gone since leaves the current one as it is.
-    const bool back = ::chdir(scope.folder.c_str()) == 0;
-    static_cast<void>(back);
+    System::current().changeFolder(scope.folder);
 }
 
 } // namespace
 
-int SetCommand::setLocal(Interpreter &interpreter, std::string_view arguments)
+int SetCommand::setLocal(Session &session, std::string_view arguments)
 {
-    Session &session = interpreter.session();
     std::optional<bool> delayed;
     std::string_view rest = text::trimBlanks(arguments);
     const bool withArguments = !text::skipDelimiters(rest).empty();
@@ -198,7 +189,7 @@ int SetCommand::setLocal(Interpreter &interpreter, std::string_view arguments)
         return 1;
     }
     session.batch->localScopes.push_back(
-        {session.variables, workingFolder(), textSize, session.delayedExpansion});
+        {session.variables, System::current().currentFolder(), textSize, session.delayedExpansion});
     session.savedVariableText += textSize;
     if (delayed)
         session.delayedExpansion = *delayed;
@@ -207,9 +198,8 @@ int SetCommand::setLocal(Interpreter &interpreter, std::string_view arguments)
     return 0;
 }
 
-int SetCommand::endLocal(Interpreter &interpreter, std::string_view)
+int SetCommand::endLocal(Session &session, std::string_view)
 {
-    Session &session = interpreter.session();
     if (session.batch && !session.batch->localScopes.empty()) {
         restore(session, session.batch->localScopes.back());
         session.batch->localScopes.pop_back();

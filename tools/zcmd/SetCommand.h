@@ -3,7 +3,7 @@
 
 namespace zcmd {
 
-class Interpreter;
+struct Session;
 struct BatchFrame;
 struct Session;
 
@@ -14,16 +14,16 @@ struct Session;
 // it, "path folders" sets it.
 class SetCommand {
 public:
-    static int run(Interpreter &interpreter, std::string_view arguments);
-    static int path(Interpreter &interpreter, std::string_view arguments);
+    static int run(Session &session, std::string_view arguments);
+    static int path(Session &session, std::string_view arguments);
     // PROMPT text sets what command echo shows before each command (the
     // PROMPT variable); PROMPT alone goes back to the folder and '>'.
-    static int prompt(Interpreter &interpreter, std::string_view arguments);
+    static int prompt(Session &session, std::string_view arguments);
     // SETLOCAL saves the variables and the current folder (in a batch file
     // only, at most 32 deep in each file or called label); ENDLOCAL puts
     // the last saved back. With an argument SETLOCAL clears the error level.
-    static int setLocal(Interpreter &interpreter, std::string_view arguments);
-    static int endLocal(Interpreter &interpreter, std::string_view arguments);
+    static int setLocal(Session &session, std::string_view arguments);
+    static int endLocal(Session &session, std::string_view arguments);
     // Puts back what the outermost SETLOCAL of `frame` saved, if any.
     static void endAllLocals(Session &session, BatchFrame &frame);
 };

@@ -1,5 +1,7 @@
 #include "zcmd/StallWatch.h"
 
+#include "zcmd/system/System.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -31,7 +33,7 @@ StallLimits StallLimits::parse(const char *text)
 
 StallLimits StallLimits::fromEnvironment()
 {
-    return parse(std::getenv("ZORVANE_STALL_LIMITS"));
+    return parse(System::current().environmentValue("ZORVANE_STALL_LIMITS"));
 }
 
 StallWatch::StallWatch(const StallLimits &limits, bool afterStop, std::int64_t startMs)

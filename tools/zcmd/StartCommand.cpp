@@ -1,12 +1,12 @@
 #include "zcmd/StartCommand.h"
 
 #include "zcmd/CommandWords.h"
-#include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
 #include "zcmd/PasswordHandover.h"
 #include "zcmd/PathResolver.h"
 #include "zcmd/ProgramFinder.h"
 #include "zcmd/ProgramLauncher.h"
+#include "zcmd/Session.h"
 #include "zcmd/Text.h"
 #include "zcmd/UnsupportedCommands.h"
 #include "zcmd/WindowsArgv.h"
@@ -59,9 +59,8 @@ int waitedFor(Session &session, int code, const ProgramLauncher::StartOptions &o
 
 } // namespace
 
-int StartCommand::run(Interpreter &interpreter, std::string_view arguments)
+int StartCommand::run(Session &session, std::string_view arguments)
 {
-    Session &session = interpreter.session();
     std::string_view rest = text::skipBlanks(arguments);
     if (!rest.empty() && text::isDelimiter(rest.front()))
         rest = text::skipDelimiters(rest);

@@ -3,7 +3,7 @@
 
 namespace zcmd {
 
-class Interpreter;
+struct Session;
 
 // START ["title"] [/D folder] [/B] [/W[AIT]] [/MIN ...] program-or-document [arguments]
 //
@@ -15,7 +15,7 @@ class Interpreter;
 // (xdg-open).
 class StartCommand {
 public:
-    static int run(Interpreter &interpreter, std::string_view arguments);
+    static int run(Session &session, std::string_view arguments);
 };
 
 } // namespace zcmd

@@ -1,15 +1,14 @@
 #include "zcmd/TaskKillCommand.h"
 
 #include "zcmd/CommandWords.h"
-#include "zcmd/Interpreter.h"
 #include "zcmd/Output.h"
 #include "zcmd/ProcessKiller.h"
+#include "zcmd/Session.h"
 #include "zcmd/Text.h"
+#include "zcmd/system/System.h"
 
 #include <cerrno>
-#include <csignal>
-#include <fstream>
-#include <unistd.h>
+#include <limits>
 
 namespace zcmd {
 
@@ -18,10 +17,10 @@ namespace {
 const char kUsage[] = "Type \"TASKKILL /?\" for usage.";
 
 // Ends one process; writes the outcome and returns whether it was ended.
-bool end(pid_t pid, const std::string &name, bool force)
+bool end(ProcessId pid, const std::string &name, bool force)
 {
-    if (::kill(pid, force ? SIGKILL : SIGTERM) != 0) {
-        if (errno == ESRCH)
+    if (const int error = System::current().endProcess(pid, force)) {
+        if (error == ESRCH)
             return true; // it ended by itself meanwhile
         Output::errLine("ERROR: The process \"" + name + "\" with PID " + std::to_string(pid)
                         + " could not be terminated.\r\nReason: Access is denied.");
@@ -36,17 +35,9 @@ bool end(pid_t pid, const std::string &name, bool force)
     return true;
 }
 
-std::string processName(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
-    std::string name;
-    std::getline(in, name);
-    return name;
-}
-
 } // namespace
 
-int TaskKillCommand::run(Interpreter &, std::string_view arguments)
+int TaskKillCommand::run(Session &, std::string_view arguments)
 {
     std::vector<std::string> words = CommandWords::split(arguments);
     bool force = false;
@@ -86,20 +77,22 @@ int TaskKillCommand::run(Interpreter &, std::string_view arguments)
     }
     for (const std::string &id : ids) {
         auto pid = text::parseInteger(id);
-        if (!pid || *pid <= 0 || *pid == ::getpid() || ::kill(static_cast<pid_t>(*pid), 0) != 0) {
+        System &system = System::current();
+        if (!pid || *pid <= 0 || *pid > std::numeric_limits<ProcessId>::max() || *pid == system.ownProcessId()
+            || !system.processExists(static_cast<ProcessId>(*pid))) {
             Output::errLine("ERROR: The process \"" + id + "\" not found.");
             code = 128;
             continue;
         }
-        if (!ProcessKiller::isOwnProcess(static_cast<pid_t>(*pid))) {
+        if (!ProcessKiller::isOwnProcess(static_cast<ProcessId>(*pid))) {
             Output::errLine("ERROR: The process with PID " + id
                             + " could not be terminated.\r\nReason: Access is denied.");
             if (code == 0)
                 code = 1;
             continue;
         }
-        if (!end(static_cast<pid_t>(*pid), processName(static_cast<pid_t>(*pid)), force)
-            && code == 0)
+        const ProcessId process = static_cast<ProcessId>(*pid);
+        if (!end(process, system.processInfo(process).commandName, force) && code == 0)
             code = 1;
     }
     return code;

@@ -3,7 +3,7 @@
 
 namespace zcmd {
 
-class Interpreter;
+struct Session;
 
 // TASKKILL [/F] [/T] /IM image | /PID id ...: ends processes by image name or
 // id. /F ends them by force (SIGKILL), otherwise they are asked to end
@@ -11,7 +11,7 @@ class Interpreter;
 // nothing, 1 for other failures.
 class TaskKillCommand {
 public:
-    static int run(Interpreter &interpreter, std::string_view arguments);
+    static int run(Session &session, std::string_view arguments);
 };
 
 } // namespace zcmd

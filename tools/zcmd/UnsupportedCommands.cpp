@@ -1,6 +1,6 @@
 #include "zcmd/UnsupportedCommands.h"
 
-#include "zcmd/Builtins.h"
+#include "zcmd/InternalCommands.h"
 #include "zcmd/Output.h"
 #include "zcmd/Text.h"
 
@@ -25,7 +25,7 @@ bool UnsupportedCommands::refuses(std::string_view programName)
         name.resize(name.size() - 4);
     else if (name.find('.') != std::string::npos)
         return false; // "dir.bat" names a file of that name
-    if (Builtins::isInternalName(name))
+    if (InternalCommands::isName(name))
         return true;
     for (const char *foreign : kForeignPrograms)
         if (text::iequals(name, foreign))

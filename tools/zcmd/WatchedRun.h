@@ -6,7 +6,7 @@ namespace zcmd {
 
 // Runs a PuTTY tool (pscp, plink) the way ProgramLauncher::runAndWait runs a
 // program, under a watchdog: while the link to the device shows no sign of
-// life (TransferProbe), the step says so on its output every few seconds,
+// life (System::probeLink), the step says so on its output every few seconds,
 // and at the limit it is ended and fails with that cause named. A link that
 // comes back in time lets the step go on. The first step stopped shortens
 // the limit of the steps after it in this run (StallLimits::afterStopSeconds)

@@ -10,11 +10,7 @@
 #include "zcmd/ScriptLimits.h"
 #include "zcmd/Session.h"
 #include "zcmd/Text.h"
-
-#include <csignal>
-#include <unistd.h>
-
-extern char **environ;
+#include "zcmd/system/System.h"
 
 using namespace zcmd;
 
@@ -22,11 +18,8 @@ namespace {
 
 std::string ownPath(const char *argv0)
 {
-    char buffer[4096];
-    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n > 0)
-        return std::string(buffer, static_cast<size_t>(n));
-    return argv0;
+    const std::string own = System::current().ownProgramPath();
+    return own.empty() ? std::string(argv0) : own;
 }
 
 int finish(const Session &session, int code)
@@ -61,10 +54,10 @@ int main(int argc, char **argv)
 {
     // The reader of the output may go away (a job script ends the program
     // that reads it) and the script must still run to its last line.
-    ::signal(SIGPIPE, SIG_IGN);
+    System::current().ignoreBrokenPipe();
 
     Session session;
-    session.variables = Variables::fromEnvironment(environ);
+    session.variables = Variables::fromEnvironment(System::current().environment());
     session.interpreterPath = ownPath(argv[0]);
     Interpreter interpreter(session);
 

@@ -1,10 +1,13 @@
-#include "zcmd/TransferProbe.h"
+#include "zcmd/system/PosixTransferProbe.h"
+#include "zcmd/system/PosixSystem.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <linux/tcp.h>
 #include <string>
 #include <sys/socket.h>
@@ -46,18 +49,35 @@ void keepAlive(int fd)
 
 } // namespace
 
-TransferProbe::TransferProbe(pid_t pid)
+PosixTransferProbe::PosixTransferProbe(pid_t pid)
     : pid_(pid)
     , pidfd_(openPidfd(pid))
 {}
 
-TransferProbe::~TransferProbe()
+PosixTransferProbe::~PosixTransferProbe()
 {
     if (pidfd_ >= 0)
         ::close(pidfd_);
 }
 
-bool TransferProbe::moved(std::int64_t sinceLastMs)
+void PosixTransferProbe::waitAWhile(int ms)
+{
+    if (pidfd_ >= 0) {
+        pollfd p{pidfd_, POLLIN, 0};
+        ::poll(&p, 1, ms);
+        return;
+    }
+    timespec t{ms / 1000, (ms % 1000) * 1000000L};
+    while (::nanosleep(&t, &t) != 0 && errno == EINTR) {
+    }
+}
+
+std::unique_ptr<LinkProbe> PosixSystem::probeLink(ProcessId child)
+{
+    return std::make_unique<PosixTransferProbe>(child);
+}
+
+bool PosixTransferProbe::moved(std::int64_t sinceLastMs)
 {
     bool looked = false;
     const bool sockets = socketsMoved(sinceLastMs, looked);
@@ -66,7 +86,7 @@ bool TransferProbe::moved(std::int64_t sinceLastMs)
     return looked ? sockets : io;
 }
 
-bool TransferProbe::socketsMoved(std::int64_t sinceLastMs, bool &looked)
+bool PosixTransferProbe::socketsMoved(std::int64_t sinceLastMs, bool &looked)
 {
     looked = false;
     if (pidfd_ < 0)
@@ -115,7 +135,7 @@ bool TransferProbe::socketsMoved(std::int64_t sinceLastMs, bool &looked)
     return more || answered;
 }
 
-bool TransferProbe::ioMoved()
+bool PosixTransferProbe::ioMoved()
 {
     const std::string path = "/proc/" + std::to_string(pid_) + "/io";
     FILE *f = std::fopen(path.c_str(), "r");

@@ -3,6 +3,8 @@
 #include <set>
 #include <sys/types.h>
 
+#include "zcmd/system/System.h"
+
 namespace zcmd {
 
 // Tells whether a running PuTTY tool's link to the device showed a sign of
@@ -14,20 +16,21 @@ namespace zcmd {
 // script prints nothing; a link that is cut answers nothing. Where the
 // sockets cannot be looked at, the process's own reads and writes
 // (/proc/PID/io) count instead, which cover a copy but not a quiet command.
-class TransferProbe {
+class PosixTransferProbe final : public LinkProbe {
 public:
-    explicit TransferProbe(pid_t pid);
-    ~TransferProbe();
-    TransferProbe(const TransferProbe &) = delete;
-    TransferProbe &operator=(const TransferProbe &) = delete;
+    explicit PosixTransferProbe(pid_t pid);
+    ~PosixTransferProbe() override;
+    PosixTransferProbe(const PosixTransferProbe &) = delete;
+    PosixTransferProbe &operator=(const PosixTransferProbe &) = delete;
 
     // Whether anything moved since the last call (the first call compares
     // with nothing having moved).
-    bool moved(std::int64_t sinceLastMs);
+    bool moved(std::int64_t sinceLastMs) override;
     // Whether the sockets could be looked at (at the last call).
-    bool seesSockets() const { return seesSockets_; }
-    // A descriptor that becomes readable when the process ends; -1 if none.
-    int exitDescriptor() const { return pidfd_; }
+    bool seesSockets() const override { return seesSockets_; }
+    // Until the process ends (its pidfd turns readable), or the whole time
+    // where there is no pidfd.
+    void waitAWhile(int ms) override;
 
 private:
     bool socketsMoved(std::int64_t sinceLastMs, bool &looked);
