@@ -23,10 +23,12 @@ ProgramFolder::ProgramFolder()
         return;
     }
     // What a job left in the build's folder (a run of the program there) is
-    // not part of the program: job scripts, their notes and transcript.
+    // not part of the program: job scripts, their notes and transcript, the
+    // marks of an unfinished job, the backup's device record, the job lock.
     static const QRegularExpression jobFiles(
         QStringLiteral(
-            "^(.*\\.bat|LastJob\\..*|BackupIncomplete\\.txt|SSHresult\\.txt|Zorvane\\.msi)$"),
+            "^(.*\\.bat|LastJob\\..*|Backup(Incomplete|Unfinished|Device)\\.txt|"
+            "Restore(Unfinished|Run)\\.txt|SSHresult\\.txt|Zorvane\\.(msi|lock))$"),
         QRegularExpression::CaseInsensitiveOption);
     for (const QFileInfo &f : bin.entryInfoList(QDir::Files)) {
         if (standIns().contains(f.fileName()) || jobFiles.match(f.fileName()).hasMatch())
