@@ -784,9 +784,9 @@ void tst_device_scripts::filesThatChangeWhileCopiedAreCopiedAgainBoundedly()
     QVERIFY(!line("changing", QStringLiteral("mobile/busy.log")).isEmpty());
     QVERIFY(!lines.join('\n').contains("untouched"));
     QCOMPARE(lines.value(lines.size() - 2), QByteArray("# end 4"));
-    // The line it held, the one added meanwhile, and one for each of the three copies.
+    // The line it held, the one added meanwhile, and one for each of the eight copies.
     QCOMPARE(readAll(m_device->hostPath(QStringLiteral("/var/mobile/busy.log"))),
-             QByteArray("line\n").repeated(5));
+             QByteArray("line\n").repeated(10));
     for (const char *record : {"/file-sizes.txt", "/owners-modes.txt"}) {
         const QByteArray text = readAll(out + QLatin1String(record));
         QVERIFY2(!text.contains("c.txt") && text.contains("untouched.txt"), text.constData());
