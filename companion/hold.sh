@@ -5,7 +5,7 @@
 # unhold.sh puts them back after the last copy. Fails when such a link stays
 # in place, whose copy will then fail naming it.
 if [ ! -f /plink.exe ]; then
-  echo "ERROR: /plink.exe is missing on the device." >&2
+  echo "ERROR: /plink.exe is missing on the device (its copy failed), so this step changed nothing. Run the job again." >&2
   exit 1
 fi
 . /plink.exe

@@ -42,7 +42,7 @@ QString amounts(const JobProgress::Figures &f)
 
 QString jobName(JobProgress::Kind kind)
 {
-    return kind == JobProgress::Kind::Backup ? QStringLiteral("backup") : QStringLiteral("restore");
+    return kind == JobProgress::Kind::Backup ? QStringLiteral("Backup") : QStringLiteral("Restore");
 }
 
 } // namespace

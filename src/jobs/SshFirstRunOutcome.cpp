@@ -99,7 +99,9 @@ QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &addres
         break;
     case SshFirstRunOutcome::NotStarted:
         lines << QStringLiteral("SSH did NOT complete: the SSH window could not be opened, so "
-                                "nothing was sent to your device.");
+                                "nothing was sent to your device.")
+              << QStringLiteral("Fix what the Zorvane message said, then click \"Run SSH "
+                                "Fingerprint\" again.");
         break;
     }
     return jobDescription(Job::SshFirstRun).consoleText + QStringLiteral("\r\n")
