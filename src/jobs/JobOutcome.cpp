@@ -35,14 +35,16 @@ const QList<Cause> &causes()
                         "key; otherwise check the IP address.")},
         {{QStringLiteral("Access denied"), QStringLiteral("Configured password was not accepted"),
           QStringLiteral("Authentication failed"), QStringLiteral("authentication failed")},
-         QStringLiteral("Your device refused the password. Check the SSH Password and try again.")},
+         QStringLiteral("Your device refused the password. Check the SSH Password in the SSH Login "
+                        "box, then run the job again.")},
         {{QStringLiteral("Connection refused"), QStringLiteral("Connection timed out"),
           QStringLiteral("No route to host"), QStringLiteral("Network is unreachable"),
           QStringLiteral("Host does not exist"), QStringLiteral("Name or service not known"),
           QStringLiteral("Temporary failure in name resolution")},
-         QStringLiteral("No device answered at that IP address. Check the address (Settings, "
-                        "Wi-Fi, the blue arrow next to your network), and that the device is awake "
-                        "and on the same Wi-Fi network as this computer.")},
+         QStringLiteral("No device answered at that IP address. Check the address "
+                        "(Settings->Wi-Fi, then the blue \">\" next to your Wi-Fi network), and "
+                        "that the device is awake and on the same Wi-Fi network as this "
+                        "computer.")},
         {{QStringLiteral("Software caused connection abort"), QStringLiteral("Connection reset"),
           QStringLiteral("Remote side unexpectedly closed network connection"),
           QStringLiteral("Server unexpectedly closed network connection"),

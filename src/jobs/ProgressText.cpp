@@ -106,4 +106,10 @@ QString titleTag(JobProgress::Kind kind, const JobProgress::Figures &f)
     }
 }
 
+QString windowTitle(const QString &title, JobProgress::Kind kind, const JobProgress::Figures &f)
+{
+    const QString tag = titleTag(kind, f);
+    return tag.isEmpty() ? title : tag + QStringLiteral(" - ") + title;
+}
+
 } // namespace jobs::progresstext

@@ -61,8 +61,9 @@ QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &addres
         lines << QStringLiteral("The device's key is stored, but copying the test file to the "
                                 "device failed: the password was not accepted, or the connection "
                                 "was lost.")
-              << QStringLiteral("Check the SSH root password, then click \"Run SSH Fingerprint\" "
-                                "again before you run the Backup or Restore options.");
+              << QStringLiteral("Check the SSH Password in the SSH Login box, then click \"Run SSH "
+                                "Fingerprint\" again before you run the Backup or Restore "
+                                "options.");
         break;
     case SshFirstRunOutcome::KeyDeclined:
         lines << notStored
