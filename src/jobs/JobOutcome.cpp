@@ -212,11 +212,10 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
     if (n.kept == QLatin1String("previous"))
         kept = QStringLiteral("Your previous backup has been put back unchanged.");
     else if (n.kept == QLatin1String("partial"))
-        kept =
-            QStringLiteral("There was no earlier backup to keep. Whatever arrived is kept in "
-                           "Zorvane's working folder \"%1\", marked incomplete: it cannot be "
-                           "restored. Run the backup again.")
-                .arg(folder);
+        kept = QStringLiteral("There was no earlier backup to keep. Whatever arrived is kept in "
+                              "Zorvane's working folder \"%1\", marked incomplete: it cannot be "
+                              "restored. Run the backup again.")
+                   .arg(folder);
     else if (n.kept == QLatin1String("larger"))
         kept = QStringLiteral("The new copy checked out, but it held far less than your previous "
                               "backup, and you chose to keep the previous backup: it is in place "

@@ -413,8 +413,8 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     s.line(QStringLiteral("goto restored"));
     s.line(QStringLiteral(":namesrefused"));
     s.line(note(QStringLiteral("notrestarted")));
-    s.line(QStringLiteral("echo Nothing was sent, so your device is unchanged. Fix the backup as "
-                          "said above, then run the restore again."));
+    s.line(QStringLiteral("echo Nothing was sent, so your device is unchanged. Fix what is said "
+                          "above, then run the restore again."));
     s.line(QStringLiteral("goto restored"));
     s.line(QStringLiteral(":notsent"));
     s.line(note(QStringLiteral("notsent")));

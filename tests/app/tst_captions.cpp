@@ -16,9 +16,9 @@
 #include "about/AboutLinks.h"
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
-#include "jobs/SshFirstRunOutcome.h"
 #include "app/frmMain.h"
 #include "jobs/ProgressText.h"
+#include "jobs/SshFirstRunOutcome.h"
 #include "platform/desktop/CaptionFont.h"
 #include "platform/desktop/DesktopServices.h"
 #include "support/CaptionFit.h"
@@ -304,9 +304,11 @@ private slots:
         JobProgress::Figures f;
         f.totalsKnown = true;
         f.percent = 100;
-        for (const JobProgress::Kind kind : {JobProgress::Kind::Backup, JobProgress::Kind::Restore}) {
+        for (const JobProgress::Kind kind :
+             {JobProgress::Kind::Backup, JobProgress::Kind::Restore}) {
             for (const JobProgress::Stage stage :
-                 {JobProgress::Stage::Copying, JobProgress::Stage::Failed, JobProgress::Stage::Cut}) {
+                 {JobProgress::Stage::Copying, JobProgress::Stage::Failed,
+                  JobProgress::Stage::Cut}) {
                 f.stage = stage;
                 w.setWindowTitle(jobs::progresstext::windowTitle(start, kind, f));
                 QVERIFY(w.windowTitle() != start);

@@ -601,7 +601,8 @@ private slots:
             << "Could not fetch newVersion.txt from the update server at %1 (Connection refused). "
                "Check the internet connection and try again later.";
         QTest::newRow("installer not writable")
-            << Fault::InstallerUnwritable << "Could not save Zorvane.msi in Zorvane's working folder \"%1\" (";
+            << Fault::InstallerUnwritable
+            << "Could not save Zorvane.msi in Zorvane's working folder \"%1\" (";
         QTest::newRow("launcher does not start")
             << Fault::LauncherNotStarted
             << "The downloaded installer could not be started (\"DeleteOLD.bat\" did not run). "

@@ -130,8 +130,8 @@ QString titleOverflow(const QWidget *window)
     opt.titleBarState = int(window->windowState());
     opt.subControls = QStyle::SC_All;
     const QStyle *style = window->style();
-    opt.rect = QRect(0, 0, window->width(),
-                     style->pixelMetric(QStyle::PM_TitleBarHeight, &opt, window));
+    opt.rect =
+        QRect(0, 0, window->width(), style->pixelMetric(QStyle::PM_TitleBarHeight, &opt, window));
     const QRect label =
         style->subControlRect(QStyle::CC_TitleBar, &opt, QStyle::SC_TitleBarLabel, window);
     const QSize needed = lineSize(window->fontMetrics(), opt.text);
