@@ -9,6 +9,8 @@ fi
 . /plink.exe
 if zv_is_record "$ZV_RECORD"; then
   rm -f "$ZV_RECORD" "$ZV_SIZES" "$ZV_LINKS" "$ZV_DEVICE"
+  rm -f "$ZV_SPECIALS"
   rmdir "${ZV_RECORD%/*}" 2>/dev/null
 fi
+zv_clear_changed
 zv_say "The device's part of the backup is done."

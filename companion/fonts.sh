@@ -9,4 +9,5 @@ fi
 . /plink.exe
 # A backup stopped while it held the links that point at nothing puts them back first.
 zv_put_back_held
+zv_clear_changed
 zv_relocate /System/Library/Fonts /var/Fonts

@@ -9,6 +9,7 @@ fi
 . /plink.exe
 # A backup stopped while it held the links that point at nothing puts them back first.
 zv_put_back_held
+zv_clear_changed
 zv_say "Preparing your device for the restore..."
 for t in cp chown chown1; do
   path=$(zv_tool "$t") && chmod 755 "$path"

@@ -47,6 +47,11 @@ if zv_list_whole "$ZV_RECORD" "$ZV_RECORD_HEADER"; then
     [ "${n:-0}" -gt 0 ] &&
       zv_say "This backup did not record where its $n links point: they came back as the files or folders they pointed at, or not at all."
   fi
+  # The named pipes the backup set aside, made again before the owners are applied.
+  if [ -f "$ZV_SPECIALS" ]; then
+    zv_make_specials "$ZV_SPECIALS" Applications /Applications mobile /var/mobile root /var/root
+    rm -f "$ZV_SPECIALS"
+  fi
   zv_say "Putting back the owners and modes of your files..."
   tool=$(zv_tool chown1) || exit 1
   sh "$tool" "$ZV_RECORD" Applications /Applications mobile /var/mobile root /var/root

@@ -7,7 +7,7 @@
 namespace {
 
 const QStringList companionFiles{
-    QStringLiteral("move.sh"),   QStringLiteral("hold.sh"),    QStringLiteral("unhold.sh"),
+    QStringLiteral("move.sh"),   QStringLiteral("hold.sh"),    QStringLiteral("unhold.sh"), QStringLiteral("changed.sh"),
     QStringLiteral("back.sh"),   QStringLiteral("install.sh"), QStringLiteral("fixmail.sh"),
     QStringLiteral("other.sh"),  QStringLiteral("apps.sh"),    QStringLiteral("fonts.sh"),
     QStringLiteral("cp"),        QStringLiteral("chown"),      QStringLiteral("chown1"),

@@ -184,3 +184,8 @@ void SimulatedDevice::backupTotals(qint64 *entries, qint64 *bytes) const
         *bytes += tree.totalBytes();
     }
 }
+
+QStringList SimulatedDevice::shellCommand(const QString &command) const
+{
+    return {script(), QStringLiteral("--name"), m_name, QStringLiteral("shell"), command};
+}

@@ -69,6 +69,9 @@ public:
     // Program and arguments that run command next to the device, for callers
     // that start their own process.
     QStringList wrap(const QStringList &command) const;
+    // Program and arguments that run command as shell() does, for a process
+    // the caller starts and stops itself (a program at work on the device).
+    QStringList shellCommand(const QString &command) const;
 
 private:
     Result device(const QStringList &args, int timeoutMs = 120000) const;

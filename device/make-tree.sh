@@ -98,7 +98,7 @@ cp /bin/busybox bin/busybox
 for a in sh ash ls cp mv rm ln mkdir rmdir chmod chown chgrp cat echo printf test [ \
          find stat md5sum sha1sum tar awk sed grep egrep sort uniq wc head tail cut tr \
          xargs touch date sleep true false pwd basename dirname readlink realpath du df \
-         id whoami env expr seq cmp diff dd sync uname hostname ps mktemp tee which \
+         id whoami env expr seq cmp diff dd sync mkfifo uname hostname ps mktemp tee which \
          gzip gunzip zcat od hexdump less more vi clear; do
   ln -s busybox "bin/$a"
 done

@@ -10,8 +10,13 @@
 // processor time of this process and of the job's processes. The last line
 // (medians over the rounds) is
 //   job_bench: program=<s> shell=<s> ratio=<program/shell>
+// The shell way also times the device's listings that tell which files
+// changed while they were copied: the listing before the first copy (hold.sh)
+// and the second listing after the last with the fetch of what it copied
+// again (changed.sh); each round prints them and their share of the job.
 //
-//   sudo build/bench/job_bench [ROUNDS]     (default 3)
+//   sudo build/bench/job_bench [ROUNDS] [real-size]   (default 3; real-size:
+//   a real device's media library, about 19,000 files and 1 GB)
 // Needs root (the device's namespaces). Runs in a process-id namespace of its
 // own, so that No.bat's taskkill ends no Zorvane outside it.
 #include "DeviceNetwork.h"
@@ -122,7 +127,7 @@ QProcessEnvironment environmentFor(const ProgramFolder &folder)
 
 // Runs a command in folder with its output read through a pipe.
 bool runPiped(const ProgramFolder &folder, const QString &program, const QStringList &arguments,
-              Figures *figures, QString *error)
+              Figures *figures, QString *error, QByteArray *printed = nullptr)
 {
     QProcess p;
     p.setProcessEnvironment(environmentFor(folder));
@@ -140,6 +145,8 @@ bool runPiped(const ProgramFolder &folder, const QString &program, const QString
     output += p.readAll();
     if (output.isEmpty())
         *error = program + QStringLiteral(" wrote nothing");
+    if (printed)
+        *printed = output;
     return output.size() > 0;
 }
 
@@ -192,6 +199,24 @@ bool interpreterBackup(const ProgramFolder &folder, Figures *figures, QString *e
                        {QStringLiteral("/c"), QStringLiteral("\"no.bat\"")}, figures, error);
 }
 
+// Seconds between the marks "zvmark NAME1 TIME" and "zvmark NAME2 TIME" in output.
+double between(const QByteArray &output, const QByteArray &from, const QByteArray &to)
+{
+    const auto at = [&output](const QByteArray &name) {
+        const qsizetype i = output.indexOf("zvmark " + name + ' ');
+        return i < 0 ? -1.0 : output.mid(i + name.size() + 8, 24).split('\n').first().toDouble();
+    };
+    const double a = at(from), b = at(to);
+    return a < 0 || b < 0 ? -1.0 : b - a;
+}
+
+// The listings' share of the shell way's job, from its last run.
+struct Listings {
+    double before = -1; // hold.sh: links, pipes and sockets set aside, files listed
+    double after = -1;  // changed.sh and the fetch of what it copied again
+};
+Listings lastListings;
+
 // The same device lines from /bin/sh.
 bool shellBackup(const ProgramFolder &folder, Figures *figures, QString *error)
 {
@@ -200,10 +225,27 @@ bool shellBackup(const ProgramFolder &folder, Figures *figures, QString *error)
         *error = QStringLiteral("cannot write backup.sh");
         return false;
     }
-    script.write(deviceLines().join(QLatin1Char('\n')).toUtf8() + '\n');
+    // Marks around the listings, for their times.
+    QStringList lines;
+    const QString mark = QStringLiteral("echo zvmark %1 $(date +%s.%N)");
+    for (const QString &line : deviceLines()) {
+        const bool hold = line.endsWith(QLatin1String("-m hold.sh"));
+        const bool changed = line.endsWith(QLatin1String("-m changed.sh"));
+        if (hold || changed)
+            lines << mark.arg(hold ? QStringLiteral("hold1") : QStringLiteral("changed1"));
+        lines << line;
+        if (hold)
+            lines << mark.arg(QStringLiteral("hold2"));
+        if (line.contains(QLatin1String("zorvane-changed/Refetched")))
+            lines << mark.arg(QStringLiteral("changed2"));
+    }
+    script.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
     script.close();
-    return runPiped(folder, QStringLiteral("/bin/sh"), {QStringLiteral("backup.sh")}, figures,
-                    error);
+    QByteArray output;
+    const bool ok = runPiped(folder, QStringLiteral("/bin/sh"), {QStringLiteral("backup.sh")},
+                             figures, error, &output);
+    lastListings = {between(output, "hold1", "hold2"), between(output, "changed1", "changed2")};
+    return ok;
 }
 
 // A record's entries, sorted; its comments (the time it was written) left out.
@@ -278,6 +320,7 @@ int main(int argc, char **argv)
     SimulatedDevice device;
     SimulatedDevice::Options options;
     options.big = true;
+    options.realSize = argc > 2 && QString::fromLocal8Bit(argv[2]) == QLatin1String("real-size");
     if (!device.start(options))
         return fail(device.lastError());
     DeviceNetwork network;
@@ -317,6 +360,11 @@ int main(int argc, char **argv)
             std::printf(
                 "round %d %-10s %7.2f s   CPU: this process %5.2f s, the job's processes %6.2f s\n",
                 round + 1, kWayNames[way], f.wall, f.own, f.job);
+            if (way == Shell)
+                std::printf("round %d listings: before the copy (hold.sh) %.2f s, after it "
+                            "(changed.sh and its fetch) %.2f s, %.1f %% of the shell job\n",
+                            round + 1, lastListings.before, lastListings.after,
+                            100 * (lastListings.before + lastListings.after) / f.wall);
             std::fflush(stdout);
         }
         if (error.isEmpty())

@@ -10,14 +10,15 @@
 #include "jobs/BackupRecovery.h"
 #include "jobs/JobController.h"
 #include "jobs/JobTable.h"
-#include "jobs/NameStaging.h"
+#include "jobs/JobStop.h"
+#include "jobs/StartupRecovery.h"
 #include "platform/Platform.h"
-#include "platform/RunningScripts.h"
 #include "platform/Twips.h"
 #include "platform/desktop/CaptionFont.h"
 #include "runner/ReadOutput.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QPushButton>
@@ -96,11 +97,10 @@ void frmMain::connectControls()
 void frmMain::Form_Load()
 {
     // A backup stopped part-way (this program, its interpreter or the machine)
-    // leaves its previous backup set aside: put it back before anything runs.
-    jobs::BackupRecovery::settle();
-    // What a restore laid apart for the names pscp would cut serves that run only.
-    if (!platform::scriptRunsHere(jobs::scriptFiles(jobs::Job::Restore)))
-        jobs::NameStaging::removeLeftOver();
+    // leaves its previous backup set aside: put it back before anything runs,
+    // but only once no job runs in the folder (another window's, or the one
+    // whose end started this window and is still finishing).
+    recoverWhenFree();
     const QString version = platform::Platform::app().versionText();
     PopAlert(QStringLiteral("Welcome to Zorvane, Version: ") + version + QStringLiteral(" Beta."));
 
@@ -165,8 +165,67 @@ void frmMain::hideBusyIndicators()
         m_jobWindow->setVisible(sign, false);
 }
 
+void frmMain::recoverWhenFree()
+{
+    const std::optional<QStringList> notices = jobs::StartupRecovery::tryNow();
+    if (notices) {
+        if (m_recoveryRetry)
+            m_recoveryRetry->stop();
+        for (const QString &notice : *notices)
+            platform::Platform::messages().show(QStringLiteral("Zorvane"), notice,
+                                                platform::MsgIcon::Exclamation,
+                                                platform::MsgButtons::Ok);
+        return;
+    }
+    if (m_recoveryRetry)
+        return;
+    m_recoveryRetry = new QTimer(this);
+    m_recoveryRetry->setObjectName(QStringLiteral("recoveryRetry"));
+    m_recoveryRetry->setInterval(250);
+    connect(m_recoveryRetry, &QTimer::timeout, this, &frmMain::recoverWhenFree);
+    m_recoveryRetry->start();
+    // A job whose end started this window is gone within moments; one that
+    // still runs after a while is another window's, and the Console says so.
+    QTimer::singleShot(1500, this, [this] {
+        if (m_recoveryRetry->isActive())
+            m_console->setText(m_controls.Output->toPlainText() + QStringLiteral("\r\n")
+                               + jobs::StartupRecovery::runningElsewhereText());
+    });
+}
+
+bool frmMain::stopRunningJob()
+{
+    if (!ReadOutput1->isBusy())
+        return true;
+    const std::optional<jobs::Job> job = jobs::JobStop::jobOfCommand(m_jobWindow->runningCommand());
+    if (!m_endingWithoutAsking
+        && platform::Platform::messages().show(QStringLiteral("Zorvane"),
+                                               jobs::JobStop::question(job),
+                                               platform::MsgIcon::Question,
+                                               platform::MsgButtons::YesNoDefaultNo)
+               != platform::MsgAnswer::Yes)
+        return false;
+    const jobs::JobStop::Result stopped = jobs::JobStop::stop(ReadOutput1->processId(), job);
+    if (stopped == jobs::JobStop::Result::Alive && !m_endingWithoutAsking) {
+        platform::warningBox(QStringLiteral("The job could not be stopped; Zorvane stays open."));
+        return false;
+    }
+    return true;
+}
+
+void frmMain::endWithoutAsking()
+{
+    m_endingWithoutAsking = true;
+    close();
+    QApplication::quit();
+}
+
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    if (!stopRunningJob()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     QWidget::closeEvent(event);
 }

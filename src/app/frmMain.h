@@ -8,6 +8,7 @@
 
 class Console;
 class ReadOutput;
+class QTimer;
 
 namespace jobs {
 class JobController;
@@ -55,6 +56,10 @@ public slots:
     void Command9_Click();
     void Timer1_Timer();
     void cmdUpdate_Click();
+    // The session ends or a termination signal came: a running job is
+    // stopped as after a "Yes" to the close question, without asking, and
+    // the window closes.
+    void endWithoutAsking();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -64,6 +69,12 @@ private:
     void Form_Unload();
     void connectControls();
     void hideBusyIndicators();
+    // Start-up recovery, once no job's processes hold the job lock; until
+    // then it is tried again on a timer.
+    void recoverWhenFree();
+    // Asks (unless ending without asking) and stops a running job; false
+    // when the window is to stay open.
+    bool stopRunningJob();
 
     MainWindowControls m_controls;
     PaneSwitcher m_panes;
@@ -74,6 +85,8 @@ private:
     about::AboutLauncher m_about{this};
     UpdateCheck *m_update = nullptr;
     JobProgressView *m_progress = nullptr;
+    QTimer *m_recoveryRetry = nullptr;
+    bool m_endingWithoutAsking = false;
 };
 
 } // namespace app

@@ -4,10 +4,12 @@
 #include "platform/LeftOverScripts.h"
 #include "platform/Platform.h"
 #include "platform/PrivateFiles.h"
+#include "platform/TerminationSignals.h"
 #include "platform/WorkFolder.h"
 #include "platform/desktop/DesktopServices.h"
 
 #include <QApplication>
+#include <QSessionManager>
 #include <QIcon>
 
 int main(int argc, char *argv[])
@@ -29,6 +31,12 @@ int main(int argc, char *argv[])
     platform::LeftOverScripts::removeWhenFinished(app::exitCleanupScripts());
 
     app::frmMain window;
+    // Logging out or a termination signal stops a running job safely, unasked.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+                     &app::frmMain::endWithoutAsking);
+    QObject::connect(&platform::TerminationSignals::instance(),
+                     &platform::TerminationSignals::requested, &window,
+                     &app::frmMain::endWithoutAsking);
     window.show();
     return application.exec();
 }

@@ -430,9 +430,9 @@ QStringList BackupHashes::notes(const Check &c)
                           .arg(c.changed.size())};
     constexpr int kNoted = 10;
     for (const Finding &f : c.changed.mid(0, kNoted))
-        lines << QStringLiteral("changed ") + f.describe();
+        lines << QStringLiteral("damaged ") + f.describe();
     if (c.changed.size() > kNoted)
-        lines << QStringLiteral("changed and %1 more").arg(c.changed.size() - kNoted);
+        lines << QStringLiteral("damaged and %1 more").arg(c.changed.size() - kNoted);
     return lines;
 }
 

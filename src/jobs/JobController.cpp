@@ -4,6 +4,8 @@
 #include "jobs/JobOutcome.h"
 #include "jobs/JobScripts.h"
 #include "jobs/JobWindow.h"
+#include "jobs/StartupRecovery.h"
+#include "platform/JobLock.h"
 #include "platform/Platform.h"
 
 namespace jobs {
@@ -236,6 +238,13 @@ bool JobController::runScripts(const JobDescription &job,
             && (running.isEmpty() || namesScript(running, script.fileName()))) {
             m_window.runThroughRunner(runnerCommand);
             started = true;
+            continue;
+        }
+        // One job at a time in the folder: a job another window runs holds
+        // the lock, and its script may be the one this would rewrite.
+        if (!m_window.isRunnerBusy() && platform::JobLock::heldElsewhere()) {
+            showMessage(QStringLiteral("Zorvane"), StartupRecovery::runningElsewhereText(),
+                        platform::MsgIcon::Exclamation);
             continue;
         }
         if (!writeScript(job, script))

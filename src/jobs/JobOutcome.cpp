@@ -3,6 +3,7 @@
 #include "jobs/ToolMessages.h"
 #include "platform/Platform.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace jobs {
@@ -93,9 +94,18 @@ struct Notes {
     QStringList sent;     // the backup folders that reached the device whole
     bool notRestarted = false;
     bool notSent = false; // the restore stopped before anything was sent
-    QStringList changed;  // files of the backup no longer as they were backed up
+    QStringList damaged;  // files of the backup no longer as they were backed up
     bool ended = false;
+    // What changed while the backup copied it, by kind (whole, changing,
+    // unfetched, vanished): how many, and the first names.
+    QHash<QString, qint64> changes;
+    QHash<QString, QStringList> changed;
+    qint64 pipes = 0, sockets = 0, devices = 0;
+    QStringList specials;
 };
+
+const QStringList kChangeKinds{QStringLiteral("whole"), QStringLiteral("changing"),
+                               QStringLiteral("unfetched"), QStringLiteral("vanished")};
 
 Notes parse(const QByteArray &text)
 {
@@ -125,10 +135,23 @@ Notes parse(const QByteArray &text)
             n.notRestarted = true;
         else if (word == QLatin1String("notsent"))
             n.notSent = true;
-        else if (word == QLatin1String("changed"))
-            n.changed << rest;
+        else if (word == QLatin1String("damaged"))
+            n.damaged << rest;
         else if (word == QLatin1String("end"))
             n.ended = true;
+        else if (word == QLatin1String("changes")) {
+            const QStringList f = rest.split(QLatin1Char(' '));
+            for (int i = 0; i < kChangeKinds.size(); ++i)
+                n.changes[kChangeKinds[i]] = f.value(i).toLongLong();
+        } else if (word == QLatin1String("changed"))
+            n.changed[rest.section(QLatin1Char(' '), 0, 0)] << rest.section(QLatin1Char(' '), 1);
+        else if (word == QLatin1String("specials")) {
+            const QStringList f = rest.split(QLatin1Char(' '));
+            n.pipes = f.value(0).toLongLong();
+            n.sockets = f.value(1).toLongLong();
+            n.devices = f.value(2).toLongLong();
+        } else if (word == QLatin1String("special"))
+            n.specials << rest;
     }
     return n;
 }
@@ -166,6 +189,77 @@ QString uncheckedWords(const QString &why)
 
 const QString kDetails = QStringLiteral("Show Details lists everything the job printed.");
 
+// "a, b and 3 more", from the names the notes hold and how many there were.
+QString someNames(const QStringList &names, qint64 count)
+{
+    QString text = names.join(QStringLiteral(", "));
+    if (count > names.size())
+        text += QStringLiteral(" and %1 more").arg(count - names.size());
+    return text;
+}
+
+QString files(qint64 n)
+{
+    return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n);
+}
+
+// What a device in use did to the copy, in plain words: each kind of change
+// with the files it names, and the special entries that were not copied.
+QString inUseWords(const Notes &n)
+{
+    QStringList parts;
+    const auto count = [&n](const char *kind) { return n.changes.value(QLatin1String(kind)); };
+    const auto names = [&n](const char *kind) { return n.changed.value(QLatin1String(kind)); };
+    const qint64 unsure = count("changing") + count("unfetched");
+    if (unsure > 0) {
+        QStringList both = names("changing") + names("unfetched");
+        parts << QStringLiteral("But %1 changed while %2 copied and may not be consistent: %3. "
+                                "Your device was in use; back up again when it is idle if you "
+                                "need %4 whole.")
+                     .arg(files(unsure),
+                          unsure == 1 ? QStringLiteral("it was") : QStringLiteral("they were"),
+                          someNames(both, unsure),
+                          unsure == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+    }
+    if (count("whole") > 0)
+        parts << (count("whole") == 1
+                      ? QStringLiteral("1 file changed while it was copied and was copied again, "
+                                       "whole: %1.")
+                      : QStringLiteral("%1 changed while they were copied and were copied again, "
+                                       "each whole: %2.")
+                            .arg(files(count("whole"))))
+                     .arg(someNames(names("whole"), count("whole")));
+    if (count("vanished") > 0)
+        parts << QStringLiteral("%1 removed from your device while the backup was made and %2 not "
+                                "in it: %3.")
+                     .arg(count("vanished") == 1 ? QStringLiteral("1 file was")
+                                                 : files(count("vanished")) + QStringLiteral(" were"),
+                          count("vanished") == 1 ? QStringLiteral("is") : QStringLiteral("are"),
+                          someNames(names("vanished"), count("vanished")));
+    const qint64 specials = n.pipes + n.sockets + n.devices;
+    if (specials > 0) {
+        QStringList kinds;
+        const auto kind = [&kinds](qint64 k, const QString &one, const QString &many) {
+            if (k == 1)
+                kinds << one;
+            else if (k > 1)
+                kinds << QStringLiteral("%1 %2").arg(k).arg(many);
+        };
+        kind(n.pipes, QStringLiteral("a pipe"), QStringLiteral("pipes"));
+        kind(n.sockets, QStringLiteral("a socket"), QStringLiteral("sockets"));
+        kind(n.devices, QStringLiteral("a device node"), QStringLiteral("device nodes"));
+        parts << QStringLiteral("Not copied: %1 special %2 (%3), which hold no data: %4. %5")
+                     .arg(specials)
+                     .arg(specials == 1 ? QStringLiteral("entry") : QStringLiteral("entries"),
+                          kinds.join(QStringLiteral(", ")), someNames(n.specials, specials),
+                          n.pipes > 0 ? QStringLiteral("A restore makes the pipes again; the "
+                                                       "programs that use the others make them.")
+                                      : QStringLiteral("The programs that use them make them "
+                                                       "again."));
+    }
+    return parts.join(QStringLiteral("\n\n"));
+}
+
 JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &folder)
 {
     JobOutcome o;
@@ -174,7 +268,11 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
     const qint64 bytes = n.check.value(2).toLongLong();
     o.succeeded = n.ended && n.failed.isEmpty() && verified && n.kept == QLatin1String("new");
     if (o.succeeded) {
-        o.title = QStringLiteral("Backup Complete");
+        // A device in use: complete, with a verdict of its own when a copy
+        // may not be one whole version of its file.
+        o.title = n.changes.value(QStringLiteral("changing")) + n.changes.value(QStringLiteral("unfetched")) > 0
+                      ? QStringLiteral("Backup Complete, but Files Changed")
+                      : QStringLiteral("Backup Complete");
         o.text = QStringLiteral("The backup of your iPod/iPhone is complete and checked: %1 "
                                 "arrived, every file with the size your device listed.\n\n"
                                 "Your applications and your mobile and root folders are in the "
@@ -185,6 +283,9 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
             o.text += QStringLiteral("\n\n%1 file(s) could not be checked: a line break in the "
                                      "name cannot be listed. Show Details names them.")
                           .arg(notListed);
+        const QString inUse = inUseWords(n);
+        if (!inUse.isEmpty())
+            o.text += QStringLiteral("\n\n") + inUse;
         if (!n.warnings.isEmpty())
             o.text += QStringLiteral("\n\nNote: ") + n.warnings.join(QStringLiteral("; "))
                       + QLatin1Char('.');
@@ -282,9 +383,9 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
         // Stopped by the check of the backup on this computer: the names it
         // found, one a note, and what to do instead.
         QString found;
-        if (!n.changed.isEmpty())
+        if (!n.damaged.isEmpty())
             found =
-                QStringLiteral("Not as it was backed up:\n") + n.changed.join(QLatin1Char('\n'));
+                QStringLiteral("Not as it was backed up:\n") + n.damaged.join(QLatin1Char('\n'));
         o.text = joinParagraphs(
             {QStringLiteral("The restore did NOT start: your backup on this computer is not as it "
                             "was when it was backed up, or could not be checked, so nothing was "
@@ -473,6 +574,22 @@ JobOutcome JobOutcome::decide(Kind kind, const QByteArray &notesText, const QStr
     }
     o.transcript = transcript;
     return o;
+}
+
+std::optional<JobOutcome::Kind> JobOutcome::unendedJob()
+{
+    QByteArray notes;
+    platform::Platform::files().readPart(kOutcomeFile, 0, kLargestNotes, &notes);
+    const Notes n = parse(notes);
+    if (n.ended)
+        return std::nullopt;
+    const QString job = n.job;
+#define ZORVANE_OUTCOME_NOTED(kind, word, program)                                                 \
+    if (job == notesWord(Kind::kind))                                                              \
+        return Kind::kind;
+    ZORVANE_JOB_COMPLETIONS(ZORVANE_OUTCOME_NOTED)
+#undef ZORVANE_OUTCOME_NOTED
+    return std::nullopt;
 }
 
 JobOutcome JobOutcome::read(Kind kind)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace jobs {
 
 // The files a job leaves beside the program, relative to the current folder:
@@ -37,6 +39,10 @@ public:
     // check says its verdict), with a line saying how much was left out
     // between: device output cannot make the reading unbounded.
     static JobOutcome read(Kind kind);
+    // The kind of job whose notes in the current folder have no end yet (its
+    // script notes the job as its first step and "end" as its last); none
+    // when the notes are missing, ended, or name no job kind.
+    static std::optional<Kind> unendedJob();
     static constexpr qint64 kTranscriptHead = 8 * 1024 * 1024;
     static constexpr qint64 kTranscriptTail = 8 * 1024 * 1024;
     // The script's notes are a few lines; more is not read.

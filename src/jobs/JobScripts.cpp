@@ -16,6 +16,8 @@ const QString kPutBackMark = QStringLiteral("PreviousBackup\\putback.txt");
 const QString kDiscardedBackupFolder = QStringLiteral("DiscardedBackup");
 const QString kBackupDeviceRecord = QStringLiteral("BackupDevice.txt");
 const QString kIncomingFolder = QStringLiteral("Incoming");
+const QString kBackupUnfinishedMark = QStringLiteral("BackupUnfinished.txt");
+const QString kRestoreUnfinishedMark = QStringLiteral("RestoreUnfinished.txt");
 const QString kSshCopyNote = QStringLiteral("SSHresult.txt");
 const QString kRestoreRunFile = QStringLiteral("RestoreRun.txt");
 
@@ -278,18 +280,24 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     };
     s.line(QStringLiteral("echo Do NOT worry if during this process it says something like file "
                           "not found, or path not found."));
+    s.line(QStringLiteral("echo running>") + kBackupUnfinishedMark);
     s.lines(setAsideLines());
     s.lines(connectionLines(cs));
     // pscp cannot copy a link that points at nothing: the device sets such
     // links aside, outside the trees it copies, until the last copy is made.
     // They are listed in place (move.sh), so a restore makes them again.
-    s.line(copyToDevice(QStringLiteral("plink.exe hold.sh unhold.sh"), QStringLiteral("/")));
+    // Also: pipes and sockets, which no copy may open, are set aside with
+    // them, and every file is listed before the first copy (changed.sh
+    // lists them again after the last).
+    s.line(copyToDevice(QStringLiteral("plink.exe hold.sh unhold.sh changed.sh"),
+                        QStringLiteral("/")));
     s.line(kNoteFailure);
-    s.line(noteFailure(sendFailure(QStringLiteral("plink.exe, hold.sh and unhold.sh"))));
+    s.line(noteFailure(sendFailure(QStringLiteral("plink.exe, hold.sh, unhold.sh and changed.sh"))));
     s.line(runOnDevice(QStringLiteral("hold.sh")));
     s.line(kNoteFailure);
     s.line(noteFailure(
-        QStringLiteral("setting aside the links that point at nothing on the device (hold.sh)")));
+        QStringLiteral("listing your files and setting aside the links that point at nothing, "
+                       "pipes and sockets on the device (hold.sh)")));
     s.line(QStringLiteral("mkdir ") + kIncomingFolder);
     s.line(QStringLiteral("echo Backing up your Applications..."));
     fetch(QStringLiteral("pscp -r -pw %PASS% root@%IP%:") + apps + QStringLiteral(" ."),
@@ -318,8 +326,30 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
                           "not be put back in place on your device; they lie in "
                           "/private/var/zorvane-held (unhold.sh)>>")
            + kOutcomeFile);
-    s.line(QStringLiteral("rmdir /S /Q ") + kIncomingFolder);
     s.line(QStringLiteral("echo ") + JobProgress::kBackupCheckingLine);
+    // A device in use changes files while they are copied: the device lists
+    // them again and copies each that changed once more, alone, with the
+    // lists of the trees as they are now; ChangedFiles puts those in place,
+    // so the check compares the copy with the device after the copy. After
+    // a failed step the copy is not checked, so nothing is listed again.
+    s.line(QStringLiteral("if defined FAILED goto nochanges"));
+    s.line(runOnDevice(QStringLiteral("changed.sh")));
+    s.line(kNoteFailure);
+    s.line(noteFailure(QStringLiteral("listing your files again after the copy (changed.sh)")));
+    s.line(QStringLiteral("if errorlevel 1 goto nochanges"));
+    s.line(QStringLiteral("cd %1 || goto nocopyagain").arg(kIncomingFolder));
+    s.line(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/private/var/zorvane-changed/Refetched ."));
+    s.line(kNoteFailure);
+    s.line(noteFailure(QStringLiteral("copying again the files that changed while they were copied")));
+    s.line(QStringLiteral("cd .."));
+    s.line(QStringLiteral("ChangedFiles.exe"));
+    s.line(kNoteFailure);
+    s.line(QStringLiteral("goto nochanges"));
+    s.line(QStringLiteral(":nocopyagain"));
+    s.line(QStringLiteral("set FAILED=1"));
+    s.line(note(QStringLiteral("failed making the folder %1 to copy into").arg(kIncomingFolder)));
+    s.line(QStringLiteral(":nochanges"));
+    s.line(QStringLiteral("rmdir /S /Q ") + kIncomingFolder);
     s.lines(settleLines(deviceRecord.isEmpty() ? QStringLiteral("unknown") : deviceRecord));
     s.line(copyToDevice(QStringLiteral("back.sh"), QStringLiteral("/")));
     s.line(runOnDevice(QStringLiteral("back.sh")));
@@ -329,6 +359,7 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     s.lines(notSetAsideLines());
     s.line(QStringLiteral("rmdir /S /Q mobile\\Library\\Lockdown"));
     s.line(QStringLiteral("rmdir /S /Q root\\Library\\Lockdown"));
+    s.line(QStringLiteral("if exist %1 del %1").arg(kBackupUnfinishedMark));
     s.line(note(QStringLiteral("end")));
     s.lines(scriptClosing(Job::Backup, form));
     return s;
@@ -377,6 +408,7 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     if (const std::optional<ListedTotals> totals = ListedTotals::read())
         s.line(QStringLiteral("echo ")
                + JobProgress::totalsLine(JobProgress::Kind::Restore, totals->files, totals->bytes));
+    s.line(QStringLiteral("echo running>") + kRestoreUnfinishedMark);
     send(s, QStringLiteral("chown1"), QStringLiteral("/"));
     send(s, QStringLiteral("install.sh"), QStringLiteral("/"));
     send(s, QStringLiteral("cp"), QStringLiteral("/"));
@@ -429,6 +461,7 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
                           "NOT been restarted. Do not restart it yet: fix the cause and run the "
                           "restore again."));
     s.line(QStringLiteral(":restored"));
+    s.line(QStringLiteral("if exist %1 del %1").arg(kRestoreUnfinishedMark));
     s.line(note(QStringLiteral("end")));
     s.lines(scriptClosing(Job::Restore, form));
     return s;

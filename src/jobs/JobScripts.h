@@ -45,5 +45,10 @@ extern const QString kBackupDeviceRecord;
 // The folder a backup's copies from the device are made in, before each tree
 // is moved into place.
 extern const QString kIncomingFolder;
+// Written by the backup and the restore script before they change anything
+// and removed when they reach their verdict: one left behind, with no job
+// running, tells of a job that was cut off.
+extern const QString kBackupUnfinishedMark;
+extern const QString kRestoreUnfinishedMark;
 
 } // namespace jobs

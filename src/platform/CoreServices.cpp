@@ -344,4 +344,18 @@ bool QtFileSystem::linkOrCopy(const QByteArray &from, const QByteArray &to)
            && ::symlink(target.left(int(n)).constData(), to.constData()) == 0;
 }
 
+bool QtFileSystem::replaceFileAt(const QByteArray &from, const QByteArray &to)
+{
+    if (entryAt(from, nullptr) != Entry::File)
+        return false;
+    const Entry there = entryAt(to, nullptr);
+    return (there == Entry::None || there == Entry::File)
+           && ::rename(from.constData(), to.constData()) == 0;
+}
+
+bool QtFileSystem::deleteFileAt(const QByteArray &path)
+{
+    return entryAt(path, nullptr) == Entry::File && ::unlink(path.constData()) == 0;
+}
+
 } // namespace platform

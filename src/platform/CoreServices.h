@@ -45,6 +45,8 @@ public:
     bool folderNames(const QByteArray &folder, QList<QByteArray> *names) const override;
     bool makeFolder(const QByteArray &path) override;
     bool linkOrCopy(const QByteArray &from, const QByteArray &to) override;
+    bool replaceFileAt(const QByteArray &from, const QByteArray &to) override;
+    bool deleteFileAt(const QByteArray &path) override;
 };
 
 class QtEnvironment : public Environment {

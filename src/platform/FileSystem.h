@@ -91,6 +91,11 @@ public:
     // Gives what lies at `from` a second name `to` (a hard link, or a copy of a
     // file or a link where the system cannot link); a link is never followed.
     virtual bool linkOrCopy(const QByteArray &from, const QByteArray &to) = 0;
+    // Renames the file `from` to `to` in one step, over a file that lies at
+    // `to` (never over a folder or a link, which is not followed).
+    virtual bool replaceFileAt(const QByteArray &from, const QByteArray &to) = 0;
+    // Deletes the file at path (never a folder or a link's target).
+    virtual bool deleteFileAt(const QByteArray &path) = 0;
 };
 
 } // namespace platform

@@ -19,7 +19,7 @@ QString bin(const QString &name)
 }
 
 const QStringList deviceFiles{
-    QStringLiteral("move.sh"),  QStringLiteral("hold.sh"),    QStringLiteral("unhold.sh"),
+    QStringLiteral("move.sh"),  QStringLiteral("hold.sh"),    QStringLiteral("unhold.sh"), QStringLiteral("changed.sh"),
     QStringLiteral("back.sh"),  QStringLiteral("install.sh"), QStringLiteral("fixmail.sh"),
     QStringLiteral("other.sh"), QStringLiteral("apps.sh"),    QStringLiteral("fonts.sh"),
     QStringLiteral("cp"),       QStringLiteral("chown"),      QStringLiteral("chown1"),

@@ -72,6 +72,7 @@ private slots:
     void linksComeBackAsLinksOnlyInsideTheirTree();
     void linksToNothingAreHeldAndPutBackWhole();
     void namesListCannotReachOutsideItsTree();
+    void filesThatChangeWhileCopiedAreCopiedAgainBoundedly();
 
 private:
     bool startDevice(const SimulatedDevice::Options &options = SimulatedDevice::Options());
@@ -139,7 +140,7 @@ QString tst_device_scripts::backup(const QString &applications)
 {
     const JobWorkspace &ws = *m_ws;
     QString e;
-    for (const char *f : {"plink.exe", "hold.sh", "unhold.sh"})
+    for (const char *f : {"plink.exe", "hold.sh", "unhold.sh", "changed.sh"})
         e += failure(QLatin1String(f), ws.pscpTo(QLatin1String(f), QStringLiteral("/")));
     e += failure(QStringLiteral("hold.sh"), ws.plink(QStringLiteral("hold.sh")));
     e += failure(QStringLiteral("fetch applications"), ws.pscpFrom(applications));
@@ -149,6 +150,15 @@ QString tst_device_scripts::backup(const QString &applications)
     e += failure(QStringLiteral("fetch mobile"), ws.pscpFrom(QStringLiteral("/var/mobile")));
     e += failure(QStringLiteral("fetch root"), ws.pscpFrom(QStringLiteral("/var/root")));
     e += failure(QStringLiteral("unhold.sh"), ws.plink(QStringLiteral("unhold.sh")));
+    // The files as they are after the copy, and what changed, put in place.
+    e += failure(QStringLiteral("changed.sh"), ws.plink(QStringLiteral("changed.sh")));
+    e += failure(QStringLiteral("fetch again"),
+                 ws.pscpFrom(QStringLiteral("/private/var/zorvane-changed/Refetched")));
+    QDir(ws.folder()).mkdir(QStringLiteral("Incoming"));
+    QDir(ws.folder()).rename(QStringLiteral("Refetched"), QStringLiteral("Incoming/Refetched"));
+    e += failure(QStringLiteral("ChangedFiles"),
+                 ws.run({qEnvironmentVariable("ZORVANE_BIN_DIR") + QStringLiteral("/ChangedFiles")}));
+    QDir(ws.folder() + QStringLiteral("/Incoming")).removeRecursively();
     e += failure(QStringLiteral("back.sh"), ws.putAndRun(QStringLiteral("back.sh")));
     QDir(ws.folder() + QStringLiteral("/mobile/Library/Lockdown")).removeRecursively();
     QDir(ws.folder() + QStringLiteral("/root/Library/Lockdown")).removeRecursively();
@@ -601,7 +611,8 @@ void tst_device_scripts::linksToNothingAreHeldAndPutBackWhole()
         "chown -h 501:501 'a b' in/deep && ln -s /nothing '/Applications/Gone.app' && "
         "ln -s /nothing \"/var/mobile/Media/NL/new$(printf '\\nline')\"")));
     const QStringList helpers = QStringLiteral("dev private/var/logs private/var/tmp plink.exe "
-                                               "hold.sh unhold.sh cp chown move.sh back.sh")
+                                               "hold.sh unhold.sh changed.sh cp chown move.sh "
+                                               "back.sh")
                                     .split(QLatin1Char(' '));
     const TreeSnapshot whole = TreeSnapshot::read(m_device->treePath(), helpers);
     const QStringList notRestored = notBackedUp + QStringList{QStringLiteral("Media/NL")};
@@ -725,6 +736,61 @@ void tst_device_scripts::namesListCannotReachOutsideItsTree()
     const QFileInfo placed(m_device->hostPath(QStringLiteral("/var/mobile/Media/etc-here")));
     QVERIFY(placed.isFile() && !placed.isSymLink());
     QCOMPARE(readAll(placed.filePath()), QByteArray("kept\n"));
+}
+
+// After the copy the device lists its files again: a file rewritten in place
+// with the same size, one that came and one that went count as changed, an
+// untouched one does not; each changed file is copied again alone, and one
+// that changes at every copy is copied only as often as allowed, then kept as
+// last copied. The records after the copy know nothing of the file that went.
+void tst_device_scripts::filesThatChangeWhileCopiedAreCopiedAgainBoundedly()
+{
+    QVERIFY(startDevice());
+    const QString name = QString::fromUtf8("mobile/Media/b \\ \xc3\xa9%\"'.txt");
+    const QString media = m_device->hostPath(QStringLiteral("/var/mobile/Media"));
+    QVERIFY(writeFile(media + QString::fromUtf8("/b \\ \xc3\xa9%\"'.txt"), "first"));
+    QVERIFY(writeFile(media + QStringLiteral("/c.txt"), "going"));
+    QVERIFY(writeFile(media + QStringLiteral("/untouched.txt"), "same"));
+    QVERIFY(writeFile(m_device->hostPath(QStringLiteral("/var/mobile")) + QStringLiteral("/busy.log"),
+                      "line\n"));
+    for (const char *f : {"plink.exe", "chown", "hold.sh"})
+        VERIFY_OK(failure(QLatin1String(f), m_ws->pscpTo(QLatin1String(f), QStringLiteral("/"))));
+    VERIFY_OK(failure(QStringLiteral("hold.sh"), m_ws->plink(QStringLiteral("hold.sh"))));
+
+    // Meanwhile: rewritten in place with the same size, one gone, one new.
+    VERIFY_OK(deviceShell(QString::fromUtf8(
+        "printf again | dd of='/var/mobile/Media/b \\ \xc3\xa9%\"'\"'\"'.txt' conv=notrunc 2>/dev/null && "
+        "rm /var/mobile/Media/c.txt && mkdir /var/mobile/Media/New && echo new > "
+        "/var/mobile/Media/New/d.txt && echo line >> /var/mobile/busy.log")));
+    // Stand-in for a program that writes to busy.log whenever it is copied.
+    VERIFY_OK(deviceShell(QStringLiteral(
+        ". /plink.exe && cp() { command cp \"$@\" || return; case $1 in *busy.log) echo line "
+        ">> \"$1\" ;; esac; } && zv_changes >/dev/null")));
+
+    const QString out = m_device->hostPath(QStringLiteral("/private/var/zorvane-changed/Refetched"));
+    const QList<QByteArray> lines = readAll(out + QStringLiteral("/changes.txt")).split('\n');
+    const auto line = [&lines](const QByteArray &kind, const QString &path) {
+        for (const QByteArray &l : lines)
+            if (l.startsWith(kind + ' ') && l.endsWith(' ' + path.toUtf8()))
+                return l;
+        return QByteArray();
+    };
+    const QByteArray b = line("whole", name);
+    QVERIFY2(b.startsWith("whole ") && b.split(' ').value(2) == "5", lines.join('\n').constData());
+    QCOMPARE(readAll(out + QStringLiteral("/files/") + QString::fromLatin1(b.split(' ').value(1))),
+             QByteArray("again"));
+    QVERIFY(!line("whole", QStringLiteral("mobile/Media/New/d.txt")).isEmpty());
+    QVERIFY(!line("vanished", QStringLiteral("mobile/Media/c.txt")).isEmpty());
+    QVERIFY(!line("changing", QStringLiteral("mobile/busy.log")).isEmpty());
+    QVERIFY(!lines.join('\n').contains("untouched"));
+    QCOMPARE(lines.value(lines.size() - 2), QByteArray("# end 4"));
+    // The line it held, the one added meanwhile, and one for each of the three copies.
+    QCOMPARE(readAll(m_device->hostPath(QStringLiteral("/var/mobile/busy.log"))),
+             QByteArray("line\n").repeated(5));
+    for (const char *record : {"/file-sizes.txt", "/owners-modes.txt"}) {
+        const QByteArray text = readAll(out + QLatin1String(record));
+        QVERIFY2(!text.contains("c.txt") && text.contains("untouched.txt"), text.constData());
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_device_scripts)

@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <csignal>
+#include <functional>
 
 using jobs::JobOutcome;
 
@@ -51,6 +52,8 @@ private slots:
     void cleanup()
     {
         disconnect(m_trigger);
+        m_watch.stop();
+        m_watch.disconnect();
         m_window.reset();
         m_fixture.reset();
     }
@@ -59,6 +62,10 @@ private slots:
     void stoppedBackupLeavesTheNewestCompleteOne_data();
     void stoppedBackupLeavesTheNewestCompleteOne();
     void emptiedDeviceAsksBeforeReplacingALargerBackup();
+    void closingDuringABackupAsksFirst_data();
+    void closingDuringABackupAsksFirst();
+    void secondWindowLeavesARunningBackupAlone();
+    void killedRestoreIsToldAtTheNextStart();
 
 private:
     app::frmMain &window();
@@ -73,10 +80,18 @@ private:
     // Runs the backup script through the window's runner, stopped right after
     // its first line that starts with `stopAfter`: what a stop there leaves.
     void runBackupStoppedAfter(const QString &stopAfter);
+    // A file on the device large enough that its copy is still running when
+    // the test acts on it.
+    bool addLargeFile();
+    // Calls `act` once, as soon as `ready` holds while the window's runner runs.
+    void whenCopying(std::function<bool()> ready, std::function<void()> act);
+    // The job's interpreters and tools that still run in the working folder.
+    QStringList jobProcessesLeft() const;
 
     std::unique_ptr<SuiteFixture> m_fixture;
     std::unique_ptr<app::frmMain> m_window;
     QMetaObject::Connection m_trigger;
+    QTimer m_watch;
 };
 
 app::frmMain &tst_backup_lifecycle_e2e::window()
@@ -111,6 +126,7 @@ bool tst_backup_lifecycle_e2e::restore()
 TreeSnapshot tst_backup_lifecycle_e2e::localBackup() const
 {
     const QStringList leftOut{QStringLiteral("started.log"), QStringLiteral("No.bat"),
+                              QStringLiteral("Zorvane.lock"),
                               QStringLiteral("PutFilesBack.bat"), QStringLiteral("LastJob.txt"),
                               QStringLiteral("LastJob.log")};
     return TreeSnapshot::read(m_fixture->path(), leftOut);
@@ -138,6 +154,179 @@ void tst_backup_lifecycle_e2e::runBackupStoppedAfter(const QString &stopAfter)
     auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
     runner->SetCommand(QStringLiteral("no.bat"));
     runner->ProcessCommand();
+}
+
+bool tst_backup_lifecycle_e2e::addLargeFile()
+{
+    return m_fixture->device()
+               .shell(QStringLiteral("yes 'large media file' | head -c 67108864 > "
+                                     "/var/mobile/Media/zz-large.bin"))
+               .exitCode
+           == 0;
+}
+
+void tst_backup_lifecycle_e2e::whenCopying(std::function<bool()> ready, std::function<void()> act)
+{
+    auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
+    m_watch.disconnect();
+    connect(&m_watch, &QTimer::timeout, this, [this, runner, ready, act] {
+        if (!runner->isBusy() || !ready())
+            return;
+        m_watch.stop();
+        act();
+    });
+    m_watch.start(5);
+}
+
+QStringList tst_backup_lifecycle_e2e::jobProcessesLeft() const
+{
+    QStringList left;
+    const QString here = QFileInfo(m_fixture->path()).canonicalFilePath();
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        if (!pid.front().isDigit() || !comm.open(QIODevice::ReadOnly))
+            continue;
+        const QString name = QString::fromLocal8Bit(comm.readAll()).trimmed();
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        const bool zombie = stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+        if (!zombie && QStringList{"zcmd", "pscp", "plink"}.contains(name)
+            && QFileInfo(QStringLiteral("/proc/%1/cwd").arg(pid)).canonicalFilePath() == here)
+            left << name + QLatin1Char(' ') + pid;
+    }
+    return left;
+}
+
+void tst_backup_lifecycle_e2e::closingDuringABackupAsksFirst_data()
+{
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("stopped") << true;
+    QTest::newRow("kept running") << false;
+}
+
+void tst_backup_lifecycle_e2e::closingDuringABackupAsksFirst()
+{
+    QFETCH(bool, stop);
+    const QString first = backup();
+    QVERIFY2(JobOutcome::read(JobOutcome::Kind::Backup).succeeded, qPrintable(first.right(2000)));
+    const TreeSnapshot complete = localBackup();
+    QVERIFY(addLargeFile());
+
+    fake::MessageBoxes &boxes = *m_fixture->fakes().messages;
+    boxes.shown.clear();
+    bool closed = false;
+    whenCopying([] { return QFileInfo::exists(QStringLiteral("Incoming/mobile/Media/zz-large.bin")); },
+                [&] {
+                    boxes.answers = {stop ? platform::MsgAnswer::Yes : platform::MsgAnswer::No};
+                    // What the window's close box sends.
+                    closed = window().close();
+                });
+    const QString console = backup();
+    QVERIFY(!m_watch.isActive());
+    QCOMPARE(closed, stop);
+    QCOMPARE(window().isVisible(), !stop);
+    const auto asked = std::find_if(boxes.shown.begin(), boxes.shown.end(), [](const fake::ShownBox &b) {
+        return b.text == QStringLiteral("A backup is running. Stop it? Your previous backup is kept.");
+    });
+    QVERIFY(asked != boxes.shown.end());
+    QCOMPARE(asked->buttons, platform::MsgButtons::YesNoDefaultNo);
+    QCOMPARE(jobProcessesLeft(), QStringList());
+    if (stop) {
+        // The previous backup is back in place, byte for byte, and nothing is left aside.
+        QCOMPARE(localBackup().differences(complete, TreeSnapshot::Everything), QStringList());
+        QVERIFY(!QFileInfo::exists(jobs::kPreviousBackupFolder));
+        QVERIFY(!QFileInfo::exists(jobs::kIncomingFolder));
+        // A start afterwards finds nothing to tell.
+        boxes.shown.clear();
+        m_window.reset();
+        window();
+        QCOMPARE(boxes.shown.size(), 0);
+    } else {
+        const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
+        QVERIFY2(o.succeeded, qPrintable(console.right(2000)));
+        QVERIFY(QFileInfo::exists(QStringLiteral("mobile/Media/zz-large.bin")));
+    }
+}
+
+void tst_backup_lifecycle_e2e::secondWindowLeavesARunningBackupAlone()
+{
+    const QString first = backup();
+    QVERIFY2(JobOutcome::read(JobOutcome::Kind::Backup).succeeded, qPrintable(first.right(2000)));
+    QVERIFY(addLargeFile());
+
+    fake::MessageBoxes &boxes = *m_fixture->fakes().messages;
+    boxes.shown.clear();
+    std::unique_ptr<app::frmMain> second;
+    bool asideWhileSecondStarted = false;
+    bool incomingWhileSecondStarted = false;
+    whenCopying([] { return QFileInfo::exists(QStringLiteral("Incoming/mobile/Media/zz-large.bin")); },
+                [&] {
+                    second = std::make_unique<app::frmMain>();
+                    asideWhileSecondStarted = QFileInfo::exists(jobs::kPreviousBackupFolder);
+                    incomingWhileSecondStarted = QFileInfo::exists(jobs::kIncomingFolder);
+                    // A backup started there is refused, saying why.
+                    second->findChild<QLineEdit *>("Text2")->setText(QStringLiteral("127.0.0.1"));
+                    second->findChild<QCheckBox *>("Check1")->setChecked(true);
+                    second->findChild<QRadioButton *>("optNo")->setChecked(true);
+                    second->findChild<QPushButton *>("cmdAgree")->click();
+                });
+    const QString console = backup();
+    QVERIFY(second);
+    QVERIFY(asideWhileSecondStarted && incomingWhileSecondStarted);
+    const JobOutcome o = JobOutcome::read(JobOutcome::Kind::Backup);
+    QVERIFY2(o.succeeded, qPrintable(console.right(2000)));
+    QVERIFY(QFileInfo::exists(QStringLiteral("mobile/Media/zz-large.bin")));
+    QStringList texts;
+    for (const fake::ShownBox &b : boxes.shown)
+        texts << b.text;
+    QVERIFY2(texts.contains(QStringLiteral(
+                 "A backup is running in another Zorvane window; wait for it to finish.")),
+             qPrintable(texts.join(QLatin1Char('\n'))));
+    // Its start-up recovery ran once the job had ended, finding nothing to do.
+    QTRY_VERIFY(!second->findChild<QTimer *>("recoveryRetry")->isActive());
+    QVERIFY(!QFileInfo::exists(jobs::kPreviousBackupFolder));
+}
+
+void tst_backup_lifecycle_e2e::killedRestoreIsToldAtTheNextStart()
+{
+    QVERIFY(addLargeFile());
+    const QString first = backup();
+    QVERIFY2(JobOutcome::read(JobOutcome::Kind::Backup).succeeded, qPrintable(first.right(2000)));
+    SimulatedDevice &device = m_fixture->device();
+    // A device erased by a firmware restore.
+    QVERIFY(device.shell(QStringLiteral("rm -rf /Applications/* /var/mobile/*")).exitCode == 0);
+
+    auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
+    bool killed = false;
+    // The device's folder exists still; the file's own path does not yet.
+    const QString arriving =
+        device.hostPath(QStringLiteral("/var/mobile")) + QStringLiteral("/Media/zz-large.bin");
+    whenCopying([arriving] { return QFileInfo::exists(arriving); }, [&] {
+        // The interpreter and its pscp at once; the window goes with them below.
+        killed = ::kill(-pid_t(runner->processId()), SIGKILL) == 0;
+    });
+    restore();
+    QVERIFY2(killed, qPrintable(window().console().text().right(3000)));
+    QCOMPARE(jobProcessesLeft(), QStringList());
+
+    fake::MessageBoxes &boxes = *m_fixture->fakes().messages;
+    boxes.shown.clear();
+    m_window.reset();
+    window();
+    QCOMPARE(boxes.shown.size(), 1);
+    QVERIFY2(boxes.shown.first().text.contains(QStringLiteral("The last restore did not finish"))
+                 && boxes.shown.first().text.contains(QStringLiteral("part of your backup"))
+                 && boxes.shown.first().text.contains(QStringLiteral("Run the restore again")),
+             qPrintable(boxes.shown.first().text));
+
+    // Run again, the restore completes the device, and the next start is silent.
+    QVERIFY2(restore(), qPrintable(boxes.shown.value(0).text));
+    const JobOutcome restored = JobOutcome::read(JobOutcome::Kind::Restore);
+    QVERIFY2(restored.succeeded, qPrintable(restored.text));
+    QCOMPARE(QFileInfo(arriving).size(), qint64(67108864));
+    boxes.shown.clear();
+    m_window.reset();
+    window();
+    QCOMPARE(boxes.shown.size(), 0);
 }
 
 void tst_backup_lifecycle_e2e::anotherDevicesBackupIsJoinedOnlyWhenAgreed()

@@ -1,6 +1,7 @@
 #include "TreeSnapshot.h"
 #include "app/Console.h"
 #include "app/frmMain.h"
+#include "jobs/JobOutcome.h"
 #include "jobs/ProgressText.h"
 #include "runner/ReadOutput.h"
 #include "support/SuiteFixture.h"
@@ -19,7 +20,10 @@
 #include <QTimer>
 #include <QtTest>
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 // Backup and restore through the real main window, runner, interpreter, pscp
@@ -341,6 +345,105 @@ private slots:
             }
         }
         QVERIFY(entries > 50);
+    }
+
+    // A device in use: a log that grows a line every tenth of a second and a
+    // database rewritten in place with the same size, all through two
+    // backups in a row. Both complete, name the files that changed, and the
+    // copy of the database is one whole version of it.
+    void backupOfADeviceInUseCompletesNamingWhatChanged()
+    {
+        startDevice(false);
+        const QString log = QStringLiteral("mobile/Library/Logs/syslog");
+        const QString db = QStringLiteral("mobile/Library/SMS/sms.db");
+        // Each version: one line that names it, again and again, cut at 256 KiB.
+        const QString version = QStringLiteral(
+            "awk -v v=\"$i\" 'BEGIN { for (j = 0; j < 12484; j++) printf \"sms version %08d\\n\", "
+            "v }' | head -c 262144 | dd of=/var/mobile/Library/SMS/sms.db conv=notrunc bs=262144 "
+            "2>/dev/null");
+        QVERIFY(m_fixture->device().shell(QStringLiteral("i=0; ") + version).exitCode == 0);
+        // Stand-in for the programs at work on a device: started and stopped here.
+        QProcess writer;
+        const QStringList command = m_fixture->device().shellCommand(
+            QStringLiteral("i=0; while :; do i=$((i + 1)); echo \"kernel[0]: line $i\" >> "
+                           "/var/mobile/Library/Logs/syslog; ")
+            + version + QStringLiteral("; sleep 0.1; done"));
+        writer.start(command.first(), command.mid(1));
+        QVERIFY(writer.waitForStarted());
+        const auto stop = qScopeGuard([&writer] {
+            writer.kill();
+            writer.waitForFinished();
+        });
+        for (int run = 1; run <= 2; ++run) {
+            const QString console = backup(false);
+            QVERIFY2(console.contains(QStringLiteral("The new backup is complete")),
+                     qPrintable(console.right(3000)));
+            const jobs::JobOutcome outcome = jobs::JobOutcome::read(jobs::JobOutcome::Kind::Backup);
+            QVERIFY2(outcome.succeeded, qPrintable(outcome.text));
+            QVERIFY2(outcome.text.contains(log) && outcome.text.contains(db),
+                     qPrintable(outcome.text));
+            QFile copy(db);
+            QVERIFY(copy.open(QIODevice::ReadOnly));
+            const QByteArray content = copy.readAll();
+            QCOMPARE(content.size(), 262144);
+            const QByteArray line = content.left(content.indexOf('\n') + 1);
+            QVERIFY2(line.startsWith("sms version "), line.constData());
+            QVERIFY2(content == line.repeated(12484).left(262144),
+                     qPrintable(QStringLiteral("run %1: the copy mixes versions").arg(run)));
+            QVERIFY(writer.state() == QProcess::Running);
+        }
+    }
+
+    // A named pipe and a socket in /var/mobile: no copy opens them, so the
+    // backup completes and names them; they are in place on the device after
+    // it, and a restore onto an emptied device makes the pipe again.
+    void pipesAndSocketsAreNeverOpenedAndThePipeComesBack()
+    {
+        startDevice(false);
+        const QByteArray caches =
+            QFile::encodeName(m_fixture->device().hostPath(QStringLiteral("/var/mobile/Library/Caches")));
+        const QByteArray pipe = caches + "/com.apple.notify pipe";
+        const QByteArray socket = caches + "/lockdown.sock";
+        QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+        QCOMPARE(::chmod(pipe.constData(), 0620), 0);
+        QCOMPARE(::lchown(pipe.constData(), 501, 501), 0);
+        {
+            // A socket file, as a program that listened there leaves it.
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            QVERIFY(fd >= 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            QVERIFY(size_t(socket.size()) < sizeof address.sun_path);
+            std::memcpy(address.sun_path, socket.constData(), size_t(socket.size()));
+            const int bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+            ::close(fd);
+            QCOMPARE(bound, 0);
+        }
+        const QString console = backup(false);
+        QVERIFY2(console.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(console.right(3000)));
+        const jobs::JobOutcome outcome = jobs::JobOutcome::read(jobs::JobOutcome::Kind::Backup);
+        QVERIFY2(outcome.succeeded, qPrintable(outcome.text));
+        QVERIFY2(outcome.text.contains(QStringLiteral("a pipe, a socket"))
+                     && outcome.text.contains(QStringLiteral("com.apple.notify pipe"))
+                     && outcome.text.contains(QStringLiteral("lockdown.sock")),
+                 qPrintable(outcome.text));
+        struct stat st {};
+        QVERIFY(::lstat(pipe.constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+        QVERIFY(::lstat(socket.constData(), &st) == 0 && S_ISSOCK(st.st_mode));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("mobile/Library/Caches/com.apple.notify pipe")));
+
+        const auto wiped = m_fixture->device().shell(QStringLiteral("rm -rf /var/mobile/Library"));
+        QVERIFY2(wiped.exitCode == 0, wiped.output.constData());
+        frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
+        click("Command5");
+        QTRY_COMPARE(m_fixture->started().size(), 4);
+        QVERIFY2(::lstat(pipe.constData(), &st) == 0 && S_ISFIFO(st.st_mode),
+                 qPrintable(frmMain().console().text().right(3000)));
+        QCOMPARE(int(st.st_mode & 07777), 0620);
+        QCOMPARE(int(st.st_uid), 501);
+        QCOMPARE(int(st.st_gid), 501);
+        QVERIFY(jobs::JobOutcome::read(jobs::JobOutcome::Kind::Restore).succeeded);
     }
 
     void restoreWithoutBackupLeavesTheDeviceAlone()

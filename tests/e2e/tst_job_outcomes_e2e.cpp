@@ -259,8 +259,6 @@ void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack_data()
                                     << "No device answered";
     QTest::newRow("connection cut during /var/mobile") << "cut"
                                                        << "connection to your device was lost";
-    QTest::newRow("a file grows after it was listed") << "grown"
-                                                      << "arrived with another size";
 }
 
 void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack()
@@ -269,7 +267,6 @@ void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack()
     QFETCH(QString, cause);
     QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
     SimulatedDevice &d = m_fixture->device();
-    QVERIFY(d.shell(QStringLiteral("echo listed > /var/mobile/Media/zz-grows.txt")).exitCode == 0);
     backup();
     QVERIFY(JobOutcome::read(JobOutcome::Kind::Backup).succeeded);
     const TreeSnapshot before = localBackup();
@@ -297,15 +294,6 @@ void tst_job_outcomes_e2e::failedBackupPutsThePreviousOneBack()
                 watch->deleteLater();
             });
             watch->start(5);
-        });
-    } else {
-        // Listed at one size by the device, then grown before it is fetched.
-        done = false;
-        onConsole(QStringLiteral("now downloading your /var/mobile"), [this, &done] {
-            done = m_fixture->device()
-                       .shell(QStringLiteral("echo grown >> /var/mobile/Media/zz-grows.txt"))
-                       .exitCode
-                   == 0;
         });
     }
     const QString console = backup();

@@ -7,6 +7,8 @@
 #include "jobs/BackupAmount.h"
 #include "jobs/BackupHashes.h"
 #include "jobs/BackupVerifier.h"
+#include "jobs/ChangedFiles.h"
+#include "jobs/JobOutcome.h"
 #include "jobs/ListedTotals.h"
 #include "jobs/NameStaging.h"
 #include "platform/Platform.h"
@@ -45,7 +47,7 @@ private slots:
     void cleanup()
     {
         // QDir cannot name what is not UTF-8: those go by their bytes.
-        for (const char *tree : {"mobile", "root", "Applications", "StagedNames"})
+        for (const char *tree : {"mobile", "root", "Applications", "StagedNames", "Incoming", "outside"})
             platform::Platform::files().removeTree(tree);
         m_folder.reset();
     }
@@ -67,6 +69,7 @@ private slots:
     void contentsAreRecordedAndChangedFilesNamed();
     void damagedListsOfContentsRefuseTheRestore_data();
     void damagedListsOfContentsRefuseTheRestore();
+    void changedFilesGoInPlaceOnlyInsideTheBackupAndAreNamed();
 
 private:
     static QByteArray readAt(const QByteArray &path)
@@ -532,7 +535,7 @@ void tst_backup_verifier::contentsAreRecordedAndChangedFilesNamed()
     QCOMPARE(found, expected);
     const QStringList notes = BackupHashes::notes(bad);
     for (const QString &f : expected)
-        QVERIFY2(notes.contains(QStringLiteral("changed ") + f), qPrintable(notes.join('\n')));
+        QVERIFY2(notes.contains(QStringLiteral("damaged ") + f), qPrintable(notes.join('\n')));
     QVERIFY(BackupHashes::report(bad).first().startsWith(QStringLiteral("Nothing was sent: ")));
 
     // A list forged to the cut file's size still knows its content.
@@ -610,4 +613,74 @@ void tst_backup_verifier::damagedListsOfContentsRefuseTheRestore()
     QCOMPARE(older.by, BackupHashes::Check::By::Sizes);
     QVERIFY(BackupHashes::report(older).join(' ').contains(
         QStringLiteral("not be checked by content")));
+}
+
+// What the device copied again after the copies: each whole copy goes in
+// place of the first one, a file that went leaves the backup, the records from
+// after the copy replace the fetched ones; a name outside the backup, a way
+// through a link, or a copy that did not arrive whole changes nothing, and
+// the verdict names every file that changed and the special entries.
+void tst_backup_verifier::changedFilesGoInPlaceOnlyInsideTheBackupAndAreNamed()
+{
+    using jobs::ChangedFiles;
+    QVERIFY(QDir().mkpath(QStringLiteral("Incoming/Refetched/files")));
+    QVERIFY(QDir().mkpath(QStringLiteral("outside/secret")));
+    QVERIFY(QFile::link(QStringLiteral("../outside"), QStringLiteral("mobile/lnk")));
+    const QByteArray hostile = kNames[4]; // "mobile/Media/%PATH% & ^ !x"
+    QVERIFY(write("mobile/Media/gone.db-journal", "old"));
+    QVERIFY(write("outside/secret/f", "keep"));
+    const QByteArray dir = "Incoming/Refetched/";
+    for (int n = 1; n <= 5; ++n)
+        QVERIFY(write(dir + "files/" + QByteArray::number(n), "version " + QByteArray::number(n)));
+    QVERIFY(write(dir + "changes.txt",
+                  "# Zorvane changed files 1\n"
+                  "whole 1 9 " + hostile + "\n"                     // in place
+                  "changing 2 9 mobile/New folder/new.txt\n"        // came with its folder
+                  "whole 3 9 mobile/lnk/secret/f\n"                 // through a link: refused
+                  "whole 4 9 mobile/../outside/secret/f\n"          // outside: refused
+                  "whole 5 99 mobile/Media/a\\b.txt\n"              // cut short: refused
+                  "vanished mobile/Media/gone.db-journal\n"
+                  "unfetched mobile/Media/not here\n"               // no first copy either
+                  "# end 7\n"));
+    QVERIFY(write(dir + "specials.txt", "# Zorvane special entries 1\n501 501 620 p mobile/Library/"
+                                        "pipe\n0 0 755 s mobile/x.sock\n# end 2\n"));
+    for (const char *record : {"file-sizes.txt", "owners-modes.txt", "links.txt"})
+        QVERIFY(write(dir + record, QByteArray("after ") + record));
+    const QByteArray before = readAt("mobile/Media/a\\b.txt");
+
+    const ChangedFiles::Result r = ChangedFiles::place();
+    QVERIFY(r.listRead);
+    QCOMPARE(readAt(hostile), QByteArray("version 1"));
+    QCOMPARE(readAt("mobile/New folder/new.txt"), QByteArray("version 2"));
+    QCOMPARE(readAt("outside/secret/f"), QByteArray("keep"));
+    QCOMPARE(readAt("mobile/Media/a\\b.txt"), before);
+    QCOMPARE(readAt("mobile/Media/gone.db-journal"), QByteArray("(missing)"));
+    QCOMPARE(readAt("root/Library/Zorvane/file-sizes.txt"), QByteArray("after file-sizes.txt"));
+    QCOMPARE(readAt("root/Library/Zorvane/specials.txt").left(27),
+             QByteArray("# Zorvane special entries 1"));
+    QCOMPARE(r.notPlaced.size(), 3);
+    QCOMPARE(r.missing, QStringList{QStringLiteral("mobile/Media/not here")});
+    QVERIFY(!r.complete());
+    QCOMPARE(r.pipes + r.sockets, 2);
+
+    // The verdict of a backup whose check passed says all of it in words.
+    QByteArray notes = "job backup\r\nverified 10 100 0 0 0\r\n";
+    for (const QString &line : ChangedFiles::noteLines(r))
+        if (!line.startsWith(QLatin1String("failed")))
+            notes += line.toUtf8() + "\r\n";
+    notes += "kept new\r\nend\r\n";
+    const jobs::JobOutcome o =
+        jobs::JobOutcome::decide(jobs::JobOutcome::Kind::Backup, notes, {}, QStringLiteral("."));
+    QVERIFY2(o.succeeded, qPrintable(o.text));
+    for (const QString &said :
+         {QStringLiteral("1 file changed while it was copied and may not be consistent: "
+                         "mobile/New folder/new.txt"),
+          QStringLiteral("1 file changed while it was copied and was copied again, whole: ")
+              + QString::fromUtf8(hostile),
+          QStringLiteral("1 file was removed from your device while the backup was made and is not in "
+                         "it: mobile/Media/gone.db-journal"),
+          QStringLiteral("2 special entries (a pipe, a socket)"),
+          QStringLiteral("A restore makes the pipes again")})
+        QVERIFY2(o.text.contains(said), qPrintable(o.text));
+    QCOMPARE(o.title, QStringLiteral("Backup Complete, but Files Changed"));
 }

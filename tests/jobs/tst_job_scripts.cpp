@@ -48,7 +48,8 @@ QStringList withoutNotes(const QStringList &lines)
         "notsent>>LastJob\\.txt|"
         "pscp -r -pw %PASS% StagedNames/names-[0-9a-f]{32} root@%IP%:/var/root/Library/Zorvane|"
         ":namessent|if exist StagedNames rmdir /S /Q StagedNames|:namesrefused|echo Nothing was "
-        "sent, so your device is unchanged\\..*)$"));
+        "sent, so your device is unchanged\\..*|echo running>(Backup|Restore)Unfinished\\.txt|"
+        "if exist (Backup|Restore)Unfinished\\.txt del (Backup|Restore)Unfinished\\.txt)$"));
     QStringList given;
     for (const QString &l : lines) {
         if (!l.startsWith(QStringLiteral("if errorlevel 1 echo "))
@@ -178,11 +179,18 @@ private slots:
         const int hold = l.indexOf(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m hold.sh"));
         const int unhold =
             l.indexOf(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m unhold.sh"));
-        QVERIFY(l.value(hold - 3) == "pscp -r -pw %PASS% plink.exe hold.sh unhold.sh root@%IP%:/"
+        QVERIFY(l.value(hold - 3) == "pscp -r -pw %PASS% plink.exe hold.sh unhold.sh changed.sh root@%IP%:/"
                 && hold < firstFetch
                 && l.value(hold + 2).startsWith("if errorlevel 1 echo failed "));
         QVERIFY(unhold > l.indexOf(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."))
                 && unhold < l.indexOf(QStringLiteral("BackupCheck.exe")));
+        // The device lists its files again after the last copy; what changed
+        // is put in place before the check.
+        const int changed =
+            l.indexOf(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m changed.sh"));
+        QVERIFY(changed > unhold && changed < l.indexOf(QStringLiteral("ChangedFiles.exe"))
+                && l.indexOf(QStringLiteral("ChangedFiles.exe"))
+                       < l.indexOf(QStringLiteral("BackupCheck.exe")));
         // Each of the three fetches notes its failure right after it.
         for (const QString &fetch :
              {QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/Applications ."),

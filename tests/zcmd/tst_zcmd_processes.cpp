@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -125,6 +126,17 @@ bool isRunning(pid_t pid)
     return close > 0 && close + 2 < text.size() && text.at(close + 2) != 'Z';
 }
 
+// Whether the lock file can be locked now (then it is released at once).
+bool lockIsFree(const QString &path)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
@@ -143,6 +155,7 @@ private slots:
     void taskkillNeverEndsTheInterpreterItself();
     void scriptGoesOnAfterItsReaderClosedThePipe();
     void puttyToolThatGoesQuietIsStoppedAtItsLimit();
+    void jobLockOutlivesTheInterpreterWhileItsToolsRun();
 
 private:
     QString path(const QString &name) const { return folder_ + QLatin1Char('/') + name; }
@@ -369,6 +382,68 @@ void tst_zcmd_processes::puttyToolThatGoesQuietIsStoppedAtItsLimit()
     QVERIFY2(!parts[2].contains(QStringLiteral("stopped")), qPrintable(out));
     QVERIFY2(parts[3].startsWith(QStringLiteral("0\r\n")), qPrintable(out));
     QVERIFY2(out.endsWith(QStringLiteral("moved\nfourth 0\r\n")), qPrintable(out));
+}
+
+void tst_zcmd_processes::jobLockOutlivesTheInterpreterWhileItsToolsRun()
+{
+    // Without the lock file a batch file runs as anywhere else, and makes none.
+    QVERIFY(writeScript(path(QStringLiteral("other.bat")), "@echo off\necho ran>ran.txt\n"));
+    RunResult plain = runZcmd(folder_, {QStringLiteral("/c"), QStringLiteral("other.bat")});
+    QVERIFY(plain.finished && QFile::exists(path(QStringLiteral("ran.txt"))));
+    QVERIFY(!QFile::exists(path(QStringLiteral("Zorvane.lock"))));
+    QVERIFY(QFile::remove(path(QStringLiteral("ran.txt"))));
+
+    const QString lockFile = path(QStringLiteral("Zorvane.lock"));
+    QFile made(lockFile);
+    QVERIFY(made.open(QIODevice::WriteOnly));
+    made.close();
+    QVERIFY(made.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+    // The job's tool waits; the program it starts at its end is not the job's.
+    QVERIFY(installStandIn(folder_, QStringLiteral("Lingerer"), true));
+    QVERIFY(installStandIn(folder_, QStringLiteral("bystander"), true));
+    QVERIFY(writeScript(path(QStringLiteral("Job.bat")),
+                        "@echo off\nstart \"\" bystander.exe bystander.pid\n"
+                        "Lingerer.exe lingerer.pid\n"));
+    pid_t zcmd =
+        spawn(zcmdPath(), {QStringLiteral("/c"), QStringLiteral("\"Job.bat\"")}, folder_, nullptr);
+    QVERIFY(zcmd > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path(QStringLiteral("lingerer.pid")))
+                                 && QFile::exists(path(QStringLiteral("bystander.pid"))),
+                             kTimeoutMs);
+    const pid_t lingerer = readFile(path(QStringLiteral("lingerer.pid"))).toInt();
+    const pid_t bystander = readFile(path(QStringLiteral("bystander.pid"))).toInt();
+    QVERIFY(lingerer > 0 && bystander > 0);
+    const auto endAll = qScopeGuard([&] {
+        ::kill(zcmd, SIGKILL);
+        ::kill(lingerer, SIGKILL);
+        ::kill(bystander, SIGKILL);
+    });
+    QVERIFY(!lockIsFree(lockFile));
+
+    // The interpreter killed: its tool still holds the lock, and a second job
+    // in the folder does not run a line.
+    ::kill(zcmd, SIGKILL);
+    QVERIFY(WIFSIGNALED(waitForExit(zcmd)));
+    QVERIFY(isRunning(lingerer));
+    QVERIFY(!lockIsFree(lockFile));
+    RunResult second = runZcmd(folder_, {QStringLiteral("/c"), QStringLiteral("other.bat")});
+    QVERIFY(second.finished);
+    QCOMPARE(second.exitCode, 1);
+    QVERIFY2(second.output.contains("Another Zorvane job is running in this folder"),
+             second.output.constData());
+    QVERIFY(!QFile::exists(path(QStringLiteral("ran.txt"))));
+
+    // The last tool gone, the lock is free although the started program runs on.
+    ::kill(lingerer, SIGKILL);
+    QTRY_VERIFY_WITH_TIMEOUT(!isRunning(lingerer), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(lockIsFree(lockFile), kTimeoutMs);
+    QVERIFY(isRunning(bystander));
+
+    // A lock file others may write is not used: the script is refused.
+    QVERIFY(made.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::WriteOther));
+    RunResult open = runZcmd(folder_, {QStringLiteral("/c"), QStringLiteral("other.bat")});
+    QCOMPARE(open.exitCode, 1);
+    QVERIFY(!QFile::exists(path(QStringLiteral("ran.txt"))));
 }
 
 QTEST_GUILESS_MAIN(tst_zcmd_processes)

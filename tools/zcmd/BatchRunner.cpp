@@ -1,4 +1,5 @@
 #include "zcmd/BatchRunner.h"
+#include "zcmd/JobLock.h"
 
 #include "zcmd/BatchFileReader.h"
 #include "zcmd/Expander.h"
@@ -60,6 +61,19 @@ int BatchRunner::runFile(const std::string &path, BatchArguments arguments)
     frame.arguments.batchPath = frame.path;
     if (!PathResolver::exists(frame.path)) {
         Output::errLine(kBatchMissing);
+        interpreter_.session().errorLevel = 1;
+        return 1;
+    }
+    switch (JobLock::take()) {
+    case JobLock::Result::Taken:
+    case JobLock::Result::NoLockFile: break;
+    case JobLock::Result::Busy:
+        Output::errLine("Another Zorvane job is running in this folder; this script was not run.");
+        interpreter_.session().errorLevel = 1;
+        return 1;
+    case JobLock::Result::Refused:
+        Output::errLine("The Zorvane lock file in this folder cannot be used; this script was not "
+                        "run.");
         interpreter_.session().errorLevel = 1;
         return 1;
     }
