@@ -184,7 +184,7 @@ void tst_job_outcome::restoreNeedsTheDevicesCheck()
     const JobOutcome refused = JobOutcome::decide(
         JobOutcome::Kind::Restore,
         "job restore\r\nrun 0a1b\r\nfailed checking your backup on this computer before "
-        "sending: 2 of its files are not as they were when it was backed up\r\nchanged "
+        "sending: 2 of its files are not as they were when it was backed up\r\ndamaged "
         "mobile/Library/SMS/sms.db is 1,000 bytes; it was 60,000 when it was backed up\r\n"
         "damaged mobile/Media/Access denied is missing; it was 5 bytes when it was backed "
         "up\r\nnotsent\r\nend\r\n",
