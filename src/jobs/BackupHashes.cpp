@@ -240,9 +240,9 @@ QString listName(const BackupHashes::Check &c)
 // Where to put an older copy: the working folder, named by its path.
 QString advice()
 {
-    return QStringLiteral("Your device is unchanged. Back up your device again to make a new "
-                          "backup, or, if you keep an older copy of the backup, put it in place "
-                          "in Zorvane's working folder \"%1\" and restore that.")
+    return QStringLiteral("Back up your device again to make a new backup, or, if you keep an "
+                          "older copy of the backup, put it in place in Zorvane's working folder "
+                          "\"%1\" and restore that.")
         .arg(platform::Platform::app().workFolder());
 }
 

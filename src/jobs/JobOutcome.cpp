@@ -325,15 +325,14 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
         kept = QStringLiteral("Your previous backup could not be moved whole: what was not moved "
                               "back lies in the folder \"PreviousBackup\" in Zorvane's working "
                               "folder \"%1\". Do not delete it: Zorvane puts it back in place "
-                              "when it starts again, and a new backup does so before it copies "
-                              "anything.")
+                              "once this job has ended, or else at its next start.")
                    .arg(folder);
     else
         kept = QStringLiteral("The backup was interrupted before it could settle. Your previous "
                               "backup, if there was one, is kept whole in the folder "
                               "\"PreviousBackup\" in Zorvane's working folder \"%1\". Do not "
-                              "delete it: Zorvane puts it back in place when it starts again, "
-                              "and a new backup does so before it copies anything.")
+                              "delete it: Zorvane puts it back in place once this job has ended, "
+                              "or else at its next start.")
                    .arg(folder);
     o.text = joinParagraphs({QStringLiteral("The backup of your iPod/iPhone did NOT complete."),
                              cause, failures(n), check, kept, kDetails});

@@ -226,7 +226,8 @@ QStringList notSetAsideLines()
             note(QStringLiteral("kept aside")),
             QStringLiteral("echo Your previous backup could not be moved whole; what was not "
                            "moved back lies in the folder PreviousBackup. Do not delete it: "
-                           "Zorvane puts it back in place when it starts again."),
+                           "Zorvane puts it back in place once this job has ended, or else at "
+                           "its next start."),
             QStringLiteral(":settled")};
 }
 
