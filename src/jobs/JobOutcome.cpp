@@ -311,7 +311,9 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
     }
     QString kept;
     if (n.kept == QLatin1String("previous"))
-        kept = QStringLiteral("Your previous backup has been put back unchanged.");
+        kept = QStringLiteral("Your previous backup has been put back unchanged in Zorvane's "
+                              "working folder \"%1\".")
+                   .arg(folder);
     else if (n.kept == QLatin1String("partial"))
         kept = QStringLiteral("There was no earlier backup to keep. Whatever arrived is kept in "
                               "Zorvane's working folder \"%1\", marked incomplete: it cannot be "
@@ -320,7 +322,8 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
     else if (n.kept == QLatin1String("larger"))
         kept = QStringLiteral("The new copy checked out, but it held far less than your previous "
                               "backup, and you chose to keep the previous backup: it is in place "
-                              "unchanged.");
+                              "unchanged in Zorvane's working folder \"%1\".")
+                   .arg(folder);
     else if (n.kept == QLatin1String("aside"))
         kept = QStringLiteral("Your previous backup could not be moved whole: what was not moved "
                               "back lies in the folder \"PreviousBackup\" in Zorvane's working "
