@@ -207,7 +207,9 @@ bool frmMain::stopRunningJob()
         return false;
     const jobs::JobStop::Result stopped = jobs::JobStop::stop(ReadOutput1->processId(), job);
     if (stopped == jobs::JobStop::Result::Alive && !m_endingWithoutAsking) {
-        platform::warningBox(QStringLiteral("The job could not be stopped; Zorvane stays open."));
+        platform::warningBox(QStringLiteral("The job could not be stopped, so it goes on and "
+                                            "Zorvane stays open. Wait for the job to finish, "
+                                            "then close Zorvane."));
         return false;
     }
     return true;

@@ -109,21 +109,26 @@ bool JobController::preconditionHolds(const JobDescription &job) const
         }
         // An interrupted or failed backup explains missing folders: say that first.
         QString why;
+        const QString place = platform::Platform::app().workFolder();
         if (platform::Platform::files().exists(kPreviousBackupFolder))
             why = QStringLiteral(
-                "A backup was interrupted before it finished, so what lies in the Zorvane folder "
-                "is not a checked backup. Your previous backup is kept whole in the folder "
-                "\"PreviousBackup\" there: do not delete it. The next backup puts it back "
-                "before it copies anything, and replaces it only with a copy that checks out "
-                "complete. Nothing has been sent to your device.");
+                      "A backup was interrupted before it finished, so what lies in Zorvane's "
+                      "working folder \"%1\" is not a checked backup. Your previous backup is "
+                      "kept whole in the folder \"PreviousBackup\" there: do not delete it. "
+                      "Close Zorvane and start it again, which puts that backup back in place, "
+                      "then restore. Nothing has been sent to your device.")
+                      .arg(place);
         else if (platform::Platform::files().exists(kIncompleteMark))
-            why = QStringLiteral("The backup in the Zorvane folder is not complete: its last run "
-                                 "failed or was interrupted, so it cannot be restored. Run the "
-                                 "backup again; nothing has been sent to your device.");
+            why = QStringLiteral("The backup in Zorvane's working folder \"%1\" is not complete: "
+                                 "its last run failed or was interrupted, so it cannot be "
+                                 "restored. Run the backup again; nothing has been sent to your "
+                                 "device.")
+                      .arg(place);
         else if (!missing.isEmpty())
-            why = QStringLiteral("There is no complete backup in the Zorvane folder (%1 missing). "
-                                 "Run a backup first; nothing has been sent to your device.")
-                      .arg(missing.join(QStringLiteral(", ")));
+            why = QStringLiteral("There is no complete backup in Zorvane's working folder \"%1\" "
+                                 "(%2 missing). Run a backup first; nothing has been sent to your "
+                                 "device.")
+                      .arg(place, missing.join(QStringLiteral(", ")));
         if (why.isEmpty())
             return true;
         showMessage(QStringLiteral("Nothing to restore"), why, platform::MsgIcon::Exclamation);
@@ -160,9 +165,10 @@ bool JobController::sameDeviceOrAgreed(const JobDescription &job, const QString 
     if (device.isEmpty() || backup.isEmpty() || device == backup)
         return true;
     const QString both =
-        QStringLiteral("The backup beside Zorvane came from another iPod/iPhone (%1) than the "
-                       "device at %2 (%3).")
-            .arg(DeviceIdentity::describe(backup, DeviceIdentity::nameOfBackup(folder)), address,
+        QStringLiteral("The backup in Zorvane's working folder \"%1\" came from another "
+                       "iPod/iPhone (%2) than the device at %3 (%4).")
+            .arg(platform::Platform::app().workFolder(),
+                 DeviceIdentity::describe(backup, DeviceIdentity::nameOfBackup(folder)), address,
                  DeviceIdentity::describe(device));
     if (job.job == Job::Backup)
         return !askNo(QStringLiteral("Replace another device's backup?"),
@@ -282,8 +288,10 @@ bool JobController::startScript(const JobScript &script, const QString &runnerCo
     if (platform::Platform::shell().start(script.fileName(), platform::WindowStyle::NormalFocus))
         return true;
     showMessage(QStringLiteral("Zorvane"),
-                QStringLiteral("Zorvane could not start \"%1\". If no terminal window opened, "
-                               "install xterm or run Zorvane from a desktop session.")
+                QStringLiteral("Zorvane could not start \"%1\", so nothing has been sent to your "
+                               "device. If no terminal window opened, install the package "
+                               "\"xterm\" or run Zorvane from a desktop session, then try "
+                               "again.")
                     .arg(script.fileName()),
                 platform::MsgIcon::Critical);
     return false;

@@ -225,7 +225,9 @@ QStringList notSetAsideLines()
                                 "folder could not be moved)")),
             note(QStringLiteral("kept aside")),
             QStringLiteral("echo Your previous backup could not be moved whole; what was not "
-                           "moved back lies in the folder PreviousBackup."),
+                           "moved back lies in the folder PreviousBackup. Do not delete it: "
+                           "Zorvane puts it back in place once this job has ended, or else at "
+                           "its next start."),
             QStringLiteral(":settled")};
 }
 
@@ -444,8 +446,8 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     s.line(QStringLiteral("goto restored"));
     s.line(QStringLiteral(":namesrefused"));
     s.line(note(QStringLiteral("notrestarted")));
-    s.line(QStringLiteral("echo Nothing was sent, so your device is unchanged. Mend the backup as "
-                          "said above, then run the restore again."));
+    s.line(QStringLiteral("echo Nothing was sent, so your device is unchanged. Fix what is said "
+                          "above, then run the restore again."));
     s.line(QStringLiteral("goto restored"));
     s.line(QStringLiteral(":notsent"));
     s.line(note(QStringLiteral("notsent")));
@@ -456,9 +458,9 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     // pscp says only "failure" when the device's disk is full: ask the device.
     s.line(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% \". /plink.exe && zv_disk_space\""));
     s.line(noteFailure(QStringLiteral("finding room on the device")));
-    s.line(QStringLiteral("echo Part of your backup did not reach your device, so it has NOT been "
-                          "restarted. Do not restart it yet: mend the cause and run the restore "
-                          "again."));
+    s.line(QStringLiteral("echo Part of your backup did not reach your device, so your device has "
+                          "NOT been restarted. Do not restart it yet: fix the cause and run the "
+                          "restore again."));
     s.line(QStringLiteral(":restored"));
     s.line(QStringLiteral("if exist %1 del %1").arg(kRestoreUnfinishedMark));
     s.line(note(QStringLiteral("end")));

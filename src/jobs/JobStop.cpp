@@ -27,9 +27,10 @@ QString JobStop::question(std::optional<Job> job)
         return QStringLiteral("A backup is running. Stop it? Your previous backup is kept.");
     if (job == Job::Restore)
         return QStringLiteral(
-            "A restore is running. Stop it? Your device then holds only part of your backup, "
-            "and it is not restarted; running the restore again completes it. Your backup in "
-            "the Zorvane folder is kept.");
+                   "A restore is running. Stop it? Your device then holds only part of your "
+                   "backup, and it is not restarted; running the restore again completes it. "
+                   "Your backup in Zorvane's working folder \"%1\" is kept.")
+            .arg(platform::Platform::app().workFolder());
     if (job == Job::ApplicationsRelocation || job == Job::FontsRelocation)
         return QStringLiteral("A relocation is running on your device. Stop it? The folder may "
                               "be left half moved on your device; running it again finishes it.");

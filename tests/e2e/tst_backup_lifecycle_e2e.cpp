@@ -279,7 +279,8 @@ void tst_backup_lifecycle_e2e::secondWindowLeavesARunningBackupAlone()
     for (const fake::ShownBox &b : boxes.shown)
         texts << b.text;
     QVERIFY2(texts.contains(QStringLiteral(
-                 "A backup is running in another Zorvane window; wait for it to finish.")),
+                 "A backup is running in another Zorvane window; wait for it to finish before "
+                 "you start a job here.")),
              qPrintable(texts.join(QLatin1Char('\n'))));
     // Its start-up recovery ran once the job had ended, finding nothing to do.
     QTRY_VERIFY(!second->findChild<QTimer *>("recoveryRetry")->isActive());

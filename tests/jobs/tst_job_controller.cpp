@@ -245,8 +245,8 @@ void tst_job_controller::sshFirstRunThatCannotStartSaysSoAndStopsItsTimer()
     jobs::JobController(window).start(jobs::Job::SshFirstRun);
     QCOMPARE(m_log.mid(m_log.indexOf(QStringLiteral("shell SSH.bat"))),
              (QStringList{"shell SSH.bat", "box Zorvane",
-                          "console SSH did NOT complete: the SSH window could not be opened, so "
-                          "nothing was sent to your device.",
+                          "console Fix what the Zorvane message said, then click \"Run SSH "
+                          "Fingerprint\" again.",
                           "hide DXAnimatedGIF3", "stop Timer1"}));
 }
 
