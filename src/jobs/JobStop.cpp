@@ -45,16 +45,21 @@ JobStop::Result JobStop::stop(qint64 pid, std::optional<Job> job)
     platform::JobLock lock;
     if (!lock.take(kLockWaitMs, false) && lock.wasBusy())
         return Result::Unsettled;
-    if (job != Job::Backup)
+    if (!job || !jobDescription(*job).settleAfterStop)
         return Result::Stopped;
+    return jobDescription(*job).settleAfterStop() ? Result::Stopped : Result::Unsettled;
+}
+
+bool JobStop::settleStoppedBackup()
+{
     const BackupRecovery::Result settled = BackupRecovery::settle();
     if (settled == BackupRecovery::Result::Failed || settled == BackupRecovery::Result::Running)
-        return Result::Unsettled;
+        return false;
     // The user stopped it and knows: the next start need not tell again.
     platform::FileSystem &files = platform::Platform::files();
     if (files.exists(kBackupUnfinishedMark))
         files.deleteFile(kBackupUnfinishedMark);
-    return Result::Stopped;
+    return true;
 }
 
 } // namespace jobs

@@ -523,7 +523,7 @@ void tst_job_controller::everyScriptEndsWithItsJobsCompletion()
     const jobs::ConnectionSettings cs(QStringLiteral("10.0.0.2"), QStringLiteral("fennel"));
     for (const jobs::JobDescription &job : jobs::jobTable()) {
         for (const jobs::JobScriptChoice &choice : job.scripts) {
-            const jobs::JobScript script = choice.lines(QStringLiteral("1.0.5"), cs);
+            const jobs::JobScript script = choice.lines(job, QStringLiteral("1.0.5"), cs);
             QCOMPARE(script.fileName(), choice.fileName);
             QStringList completions;
             QStringList jobNotes;
