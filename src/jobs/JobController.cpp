@@ -1,8 +1,8 @@
 #include "jobs/JobController.h"
+#include "jobs/BackupNames.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/DeviceIdentity.h"
 #include "jobs/JobOutcome.h"
-#include "jobs/JobScripts.h"
 #include "jobs/JobWindow.h"
 #include "jobs/StartupRecovery.h"
 #include "platform/JobLock.h"
@@ -16,9 +16,6 @@ void showMessage(const QString &title, const QString &text, platform::MsgIcon ic
 {
     platform::Platform::messages().show(title, text, icon, platform::MsgButtons::Ok);
 }
-
-const QStringList kBackupFolders{QStringLiteral("Applications"), QStringLiteral("mobile"),
-                                 QStringLiteral("root")};
 
 // Whether the runner's command names the script file (file names match
 // without regard to case, as the interpreter finds them).
@@ -103,7 +100,7 @@ bool JobController::preconditionHolds(const JobDescription &job) const
             return false;
         }
         QStringList missing;
-        for (const QString &folder : kBackupFolders) {
+        for (const QString &folder : backupTrees()) {
             if (!platform::Platform::files().exists(folder))
                 missing.append(QLatin1Char('"') + folder + QLatin1Char('"'));
         }

@@ -1,4 +1,5 @@
 #include "jobs/JobScripts.h"
+#include "jobs/BackupNames.h"
 #include "jobs/BatchQuoting.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/JobProgress.h"
@@ -10,14 +11,6 @@
 
 namespace jobs {
 
-const QString kPreviousBackupFolder = QStringLiteral("PreviousBackup");
-const QString kPreviousBackupMark = QStringLiteral("PreviousBackup\\saved.txt");
-const QString kPutBackMark = QStringLiteral("PreviousBackup\\putback.txt");
-const QString kDiscardedBackupFolder = QStringLiteral("DiscardedBackup");
-const QString kBackupDeviceRecord = QStringLiteral("BackupDevice.txt");
-const QString kIncomingFolder = QStringLiteral("Incoming");
-const QString kBackupUnfinishedMark = QStringLiteral("BackupUnfinished.txt");
-const QString kRestoreUnfinishedMark = QStringLiteral("RestoreUnfinished.txt");
 const QString kSshCopyNote = QStringLiteral("SSHresult.txt");
 const QString kRestoreRunFile = QStringLiteral("RestoreRun.txt");
 
@@ -30,10 +23,6 @@ QString restoreRunToken()
 }
 
 namespace {
-
-const QStringList kBackupFolders{QStringLiteral("mobile"), QStringLiteral("root"),
-                                 QStringLiteral("Applications"),
-                                 QStringLiteral("MobileMailSettings.bundle")};
 
 // A script's opening lines: echo off, its window's title and colours, a
 // cleared screen and its start label.
@@ -90,14 +79,6 @@ QString sendFailure(const QString &file)
     return QStringLiteral("sending %1 to the device").arg(file);
 }
 
-// The items that make one backup beside the program: its folders, the mark of
-// an incomplete one and the record of the device it came from. They move
-// together, one rename each.
-QStringList backupItems()
-{
-    return kBackupFolders + QStringList{kIncompleteMark, kBackupDeviceRecord};
-}
-
 // Puts the backup set aside in PreviousBackup back in place, in two stages
 // that can each be run again after a stop at any line: while the holding
 // folder is marked "saved", what lies in place is an unchecked new copy and is
@@ -112,7 +93,7 @@ QStringList putBackLines(const QString &tag)
     QStringList l;
     l << QStringLiteral("if exist ") + kPutBackMark + QStringLiteral(" goto ") + moves
       << QStringLiteral("if not exist ") + kPreviousBackupMark + QStringLiteral(" goto ") + moves;
-    for (const QString &f : kBackupFolders)
+    for (const QString &f : backupFolders())
         l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
     for (const QString &f : {kIncompleteMark, kBackupDeviceRecord})
         l << QStringLiteral("if exist %1 del %1").arg(f);
@@ -150,15 +131,15 @@ QStringList setAsideLines(const JobDescription &job)
     for (const QString &f : backupItems())
         l << QStringLiteral("if exist %1 move %1 %2\\%1 >NUL").arg(f, prev);
     // Nothing is deleted while any part of the old backup is still in place.
-    for (const QString &f : kBackupFolders)
+    for (const QString &f : backupFolders())
         l << QStringLiteral("if exist %1 goto notsetaside").arg(f);
     l << QStringLiteral("echo saved>") + kPreviousBackupMark << QStringLiteral("set HADPREVIOUS=1");
-    for (const QString &f : kBackupFolders)
+    for (const QString &f : backupFolders())
         l << QStringLiteral("rmdir /S /Q ") + f;
     l << QStringLiteral("goto fetch");
     // Left-overs that are not a backup (no "Applications", "mobile" or "root").
     l << QStringLiteral(":fresh");
-    for (const QString &f : kBackupFolders)
+    for (const QString &f : backupFolders())
         l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
     l << QStringLiteral("if exist %1 del %1").arg(kBackupDeviceRecord);
     // A first copy is marked incomplete until its check passes; a copy with a
@@ -371,7 +352,7 @@ JobScript restoreScript(const JobDescription &job, const QString &versionText,
     const auto send = [](JobScript &script, const QString &file, const QString &folder) {
         script.line(copyToDevice(file, folder));
         script.line(noteFailure(sendFailure(file)));
-        if (kBackupFolders.mid(0, 3).contains(file)) // what the message says reached the device
+        if (backupTrees().contains(file)) // what the message says reached the device
             script.line(QStringLiteral("if not errorlevel 1 echo sent %1>>").arg(file)
                         + kOutcomeFile);
         script.line(kNoteFailure);

@@ -35,23 +35,4 @@ extern const QString kSshCopyNote;
 extern const QString kRestoreRunFile;
 QString restoreRunToken();
 
-// The folder beside the program that holds the previous backup while a new one
-// is fetched; the mark inside it that says it holds the whole previous backup
-// (and that what lies in place is an unchecked new copy); the mark that says
-// that backup is being put back; the folder a replaced backup is renamed to
-// before it is deleted; and the record of the device a backup came from.
-extern const QString kPreviousBackupFolder;
-extern const QString kPreviousBackupMark;
-extern const QString kPutBackMark;
-extern const QString kDiscardedBackupFolder;
-extern const QString kBackupDeviceRecord;
-// The folder a backup's copies from the device are made in, before each tree
-// is moved into place.
-extern const QString kIncomingFolder;
-// Written by the backup and the restore script before they change anything
-// and removed when they reach their verdict: one left behind, with no job
-// running, tells of a job that was cut off.
-extern const QString kBackupUnfinishedMark;
-extern const QString kRestoreUnfinishedMark;
-
 } // namespace jobs

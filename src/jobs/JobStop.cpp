@@ -1,6 +1,6 @@
 #include "jobs/JobStop.h"
+#include "jobs/BackupNames.h"
 #include "jobs/BackupRecovery.h"
-#include "jobs/JobScripts.h"
 #include "platform/JobLock.h"
 #include "platform/Platform.h"
 #include "platform/ProcessTerminator.h"

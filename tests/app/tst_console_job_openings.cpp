@@ -6,6 +6,7 @@
 #include "support/SuiteFixture.h"
 
 #include "app/Console.h"
+#include "jobs/BackupNames.h"
 #include "jobs/JobScripts.h"
 #include "runner/ReadOutput.h"
 

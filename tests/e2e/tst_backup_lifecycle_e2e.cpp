@@ -6,6 +6,7 @@
 #include "app/Console.h"
 #include "app/frmMain.h"
 #include "jobs/BackupAmount.h"
+#include "jobs/BackupNames.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/DeviceIdentity.h"

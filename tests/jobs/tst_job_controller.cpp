@@ -1,5 +1,6 @@
 // The job controller without a window: what each job's click asks of the window
 // and the platform, in order, given a window stand-in that records every request.
+#include "jobs/BackupNames.h"
 #include "jobs/DeviceIdentity.h"
 #include "jobs/JobController.h"
 #include "jobs/JobOutcome.h"
