@@ -45,9 +45,10 @@ JobStop::Result JobStop::stop(qint64 pid, std::optional<Job> job)
     platform::JobLock lock;
     if (!lock.take(kLockWaitMs, false) && lock.wasBusy())
         return Result::Unsettled;
-    if (!job || !jobDescription(*job).settleAfterStop)
+    bool (*const settle)() = job ? jobDescription(*job).settleAfterStop : nullptr;
+    if (!settle)
         return Result::Stopped;
-    return jobDescription(*job).settleAfterStop() ? Result::Stopped : Result::Unsettled;
+    return settle() ? Result::Stopped : Result::Unsettled;
 }
 
 bool JobStop::settleStoppedBackup()
