@@ -64,9 +64,8 @@ QString noteFailure(const QString &what)
 // The first note: which job, in the word its completion program looks for.
 QString noteJob(const JobDescription &job)
 {
-    return QStringLiteral("echo job ")
-           + JobOutcome::notesWord(job.completion.value()) + QLatin1Char('>')
-           + kOutcomeFile;
+    return QStringLiteral("echo job ") + JobOutcome::notesWord(job.completion.value())
+           + QLatin1Char('>') + kOutcomeFile;
 }
 
 QString note(const QString &what)
