@@ -1,4 +1,5 @@
 #include "jobs/BackupHashes.h"
+#include "jobs/BackupNames.h"
 #include "jobs/ProgressText.h"
 #include "platform/Platform.h"
 
@@ -23,8 +24,7 @@ const QByteArray kHeader = QByteArrayLiteral("# Zorvane file hashes 1");
 const QByteArray kSizesHeader = QByteArrayLiteral("# Zorvane file sizes 1");
 const QByteArray kFor = QByteArrayLiteral("# for file-sizes.txt ");
 const QByteArray kEnd = QByteArrayLiteral("# end ");
-const QList<QByteArray> kTrees{QByteArrayLiteral("Applications"), QByteArrayLiteral("mobile"),
-                               QByteArrayLiteral("root")};
+const QList<QByteArray> &kTrees = backupTreeNames();
 constexpr qint64 kChunk = 4 * 1024 * 1024;
 
 // A path inside one of the three trees whose every part is a name.

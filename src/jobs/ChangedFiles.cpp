@@ -1,4 +1,5 @@
 #include "jobs/ChangedFiles.h"
+#include "jobs/BackupNames.h"
 
 #include "jobs/BackupVerifier.h"
 #include "platform/Platform.h"
@@ -16,8 +17,7 @@ using platform::FileSystem;
 const QByteArray kHeader = QByteArrayLiteral("# Zorvane changed files 1");
 const QByteArray kSpecialsHeader = QByteArrayLiteral("# Zorvane special entries 1");
 const QByteArray kEnd = QByteArrayLiteral("# end ");
-const QList<QByteArray> kTrees{QByteArrayLiteral("Applications"), QByteArrayLiteral("mobile"),
-                               QByteArrayLiteral("root")};
+const QList<QByteArray> &kTrees = backupTreeNames();
 // The records of the trees as they were after the copy, in the backup's place for them.
 const QList<QByteArray> kRecords{QByteArrayLiteral("file-sizes.txt"),
                                  QByteArrayLiteral("owners-modes.txt"),

@@ -1,4 +1,5 @@
 #include "jobs/JobOutcome.h"
+#include "jobs/BackupNames.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/ToolMessages.h"
 #include "platform/Platform.h"
@@ -10,7 +11,6 @@ namespace jobs {
 
 const QString kOutcomeFile = QStringLiteral("LastJob.txt");
 const QString kTranscriptFile = QStringLiteral("LastJob.log");
-const QString kIncompleteMark = QStringLiteral("BackupIncomplete.txt");
 
 namespace {
 
@@ -402,10 +402,8 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
         return o;
     }
     if (n.notRestarted) {
-        const QStringList folders{QStringLiteral("Applications"), QStringLiteral("mobile"),
-                                  QStringLiteral("root")};
         QStringList missed;
-        for (const QString &f : folders) {
+        for (const QString &f : backupTrees()) {
             if (!n.sent.contains(f))
                 missed << f;
         }

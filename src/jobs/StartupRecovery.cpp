@@ -1,7 +1,7 @@
 #include "jobs/StartupRecovery.h"
+#include "jobs/BackupNames.h"
 #include "jobs/BackupRecovery.h"
 #include "jobs/JobOutcome.h"
-#include "jobs/JobScripts.h"
 #include "jobs/JobTable.h"
 #include "jobs/NameStaging.h"
 #include "platform/JobLock.h"
