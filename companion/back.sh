@@ -3,7 +3,7 @@
 # backup now; remove them from the device so that the backup leaves the device
 # as it found it.
 if [ ! -f /plink.exe ]; then
-  echo "ERROR: /plink.exe is missing on the device." >&2
+  echo "ERROR: /plink.exe is missing on the device (its copy failed), so this step changed nothing. Run the job again." >&2
   exit 1
 fi
 . /plink.exe

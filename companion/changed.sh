@@ -5,7 +5,7 @@
 # backup then fetches, with the records of the trees as they are now. Fails
 # when it cannot tell what changed.
 if [ ! -f /plink.exe ]; then
-  echo "ERROR: /plink.exe is missing on the device." >&2
+  echo "ERROR: /plink.exe is missing on the device (its copy failed), so this step changed nothing. Run the job again." >&2
   exit 1
 fi
 . /plink.exe

@@ -4,7 +4,7 @@
 # mailboxes. Gives the mail folder and the mail settings back to mobile with
 # private modes and makes sure the mail folder exists. Changes nothing else.
 if [ ! -f /plink.exe ]; then
-  echo "ERROR: /plink.exe is missing on the device." >&2
+  echo "ERROR: /plink.exe is missing on the device (its copy failed), so this step changed nothing. Run the job again." >&2
   exit 1
 fi
 . /plink.exe

@@ -3,7 +3,7 @@
 # copy verified, and only then is the original replaced by the link. Nothing
 # happens when the fonts folder already is a link.
 if [ ! -f /plink.exe ]; then
-  echo "ERROR: /plink.exe is missing on the device." >&2
+  echo "ERROR: /plink.exe is missing on the device (its copy failed), so this step changed nothing. Run the job again." >&2
   exit 1
 fi
 . /plink.exe

@@ -8,7 +8,7 @@
 # and every file is listed with its size and times, so that the backup can
 # tell after the copy which files changed while they were copied.
 if [ ! -f /plink.exe ]; then
-  echo "ERROR: /plink.exe is missing on the device." >&2
+  echo "ERROR: /plink.exe is missing on the device (its copy failed), so this step changed nothing. Run the job again." >&2
   exit 1
 fi
 . /plink.exe

@@ -3,7 +3,7 @@
 # there, and moves the fonts to /var to make room for the applications on the
 # system partition (the same move the fonts relocation job makes).
 if [ ! -f /plink.exe ]; then
-  echo "ERROR: /plink.exe is missing on the device." >&2
+  echo "ERROR: /plink.exe is missing on the device (its copy failed), so this step changed nothing. Run the job again." >&2
   exit 1
 fi
 . /plink.exe

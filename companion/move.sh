@@ -7,7 +7,7 @@
 # restore makes the links again from. The pairing records (Library/Lockdown)
 # are not part of a backup.
 if [ ! -f /plink.exe ]; then
-  echo "ERROR: /plink.exe is missing on the device; owners and modes were not recorded." >&2
+  echo "ERROR: /plink.exe is missing on the device (its copy failed), so your files were not listed and the backup cannot be checked. Run the backup again." >&2
   exit 1
 fi
 . /plink.exe

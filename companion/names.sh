@@ -15,7 +15,7 @@
 # three trees, or below a link is refused, as is a list that is not whole.
 # FOLDER goes at the end.
 if [ ! -f /plink.exe ]; then
-  echo "ERROR: /plink.exe is missing on the device." >&2
+  echo "ERROR: /plink.exe is missing on the device (its copy failed), so this step changed nothing. Run the job again." >&2
   exit 1
 fi
 . /plink.exe

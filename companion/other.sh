@@ -9,7 +9,7 @@
 # for the mobile user, but cannot be checked; one without a links list keeps
 # its links as the copies that came back.
 if [ ! -f /plink.exe ]; then
-  echo "ERROR: /plink.exe is missing on the device." >&2
+  echo "ERROR: /plink.exe is missing on the device (its copy failed), so this step changed nothing. Run the job again." >&2
   exit 1
 fi
 . /plink.exe
@@ -76,7 +76,7 @@ else
   [ -d /var/mobile ] && chown -hR "$ZV_MOBILE:$ZV_MOBILE" /var/mobile
 fi
 if [ "${checked:-0}" = 2 ]; then
-  zv_say "Your device has NOT been restarted: the files listed above differ from the backup."
+  zv_say "Your device has NOT been restarted: the files listed above differ from the backup. Do not restart it yet: run the restore again."
   exit 1
 fi
 zv_say "Restarting your device..."

@@ -68,7 +68,7 @@ QStringList deviceLines()
 {
     const jobs::ConnectionSettings cs(QString::fromLatin1(SimulatedDevice::address),
                                       QString::fromLatin1(SimulatedDevice::password));
-    const jobs::JobScript noBat = jobs::backupScript(false, QStringLiteral("1.0.0"), cs);
+    const jobs::JobScript noBat = jobs::backupScript(jobs::jobDescription(jobs::Job::Backup), false, QStringLiteral("1.0.0"), cs);
     QStringList lines;
     for (QString line : noBat.lines()) {
         if (!line.startsWith(QLatin1String("pscp ")) && !line.startsWith(QLatin1String("plink ")))
@@ -192,7 +192,7 @@ bool interpreterBackup(const ProgramFolder &folder, Figures *figures, QString *e
     const jobs::ConnectionSettings cs(QString::fromLatin1(SimulatedDevice::address),
                                       QString::fromLatin1(SimulatedDevice::password));
     QDir::setCurrent(folder.path());
-    const bool written = jobs::backupScript(false, QStringLiteral("1.0.0"), cs).write(error);
+    const bool written = jobs::backupScript(jobs::jobDescription(jobs::Job::Backup), false, QStringLiteral("1.0.0"), cs).write(error);
     QDir::setCurrent(QDir::tempPath());
     return written
            && runPiped(folder, folder.file(QStringLiteral("zcmd")),

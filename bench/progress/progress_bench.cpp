@@ -76,7 +76,7 @@ QString timedShellScript()
                                       QString::fromLatin1(SimulatedDevice::password));
     QString script = QStringLiteral("stamp() { echo \"@@ $(date +%s.%N) $1\"; }\nstamp start\n");
     int n = 0;
-    const jobs::JobScript noBat = jobs::backupScript(false, QStringLiteral("1.0.0"), cs);
+    const jobs::JobScript noBat = jobs::backupScript(jobs::jobDescription(jobs::Job::Backup), false, QStringLiteral("1.0.0"), cs);
     for (QString line : noBat.lines()) {
         if (!line.startsWith(QLatin1String("pscp ")) && !line.startsWith(QLatin1String("plink ")))
             continue;

@@ -124,10 +124,10 @@ int main(int argc, char **argv)
     const jobs::ConnectionSettings cs(QString::fromLatin1(SimulatedDevice::address),
                                       QString::fromLatin1(SimulatedDevice::password));
     // The backup: every pscp and plink line but the one that removes the lists.
-    const QString backup = shellLines(jobs::backupScript(false, QStringLiteral("1.0.0"), cs),
+    const QString backup = shellLines(jobs::backupScript(jobs::jobDescription(jobs::Job::Backup), false, QStringLiteral("1.0.0"), cs),
                                       [](const QString &l) { return !l.contains("back.sh"); });
     const QString sends =
-        shellLines(jobs::restoreScript(QStringLiteral("1.0.0"), cs), [](const QString &l) {
+        shellLines(jobs::restoreScript(jobs::jobDescription(jobs::Job::Restore), QStringLiteral("1.0.0"), cs), [](const QString &l) {
             return l.contains(QLatin1String(" Applications root@"))
                    || l.contains(QLatin1String(" mobile root@"))
                    || l.contains(QLatin1String(" root root@"));

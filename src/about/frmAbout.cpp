@@ -156,7 +156,7 @@ void frmAbout::Form_Load()
     Label6->setText(AboutText::applicationLine(app));
     // The jobs write the backup into the working folder.
     const QString folder = app.workFolder();
-    lblBackupFolder->setText(QStringLiteral("Your backup is kept in:\n")
+    lblBackupFolder->setText(QStringLiteral("Your backup is kept in Zorvane's working folder:\n")
                              + lblBackupFolder->fontMetrics().elidedText(folder, Qt::ElideMiddle,
                                                                          lblBackupFolder->width()));
     lblBackupFolder->setToolTip(folder);

@@ -262,7 +262,7 @@ QString InetTransfer::describeFailure() const
                       .arg(m_declared)
                 : QStringLiteral("sent more than the %3 bytes Zorvane accepts for %2");
         return QStringLiteral("The update server %1, so the transfer was given up and nothing of "
-                              "it was kept.")
+                              "it was kept. Try again later.")
             .arg(what.arg(file).arg(m_maxBytes));
     }
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -281,21 +281,26 @@ QString InetTransfer::describeFailure() const
                         .arg(target.toDisplayString(), why);
         }
         return QStringLiteral("The update server sent the request for %1 on to %2. Nothing was "
-                              "fetched.")
+                              "fetched; try again later.")
             .arg(file, where);
     }
     if (!m_writeError.isEmpty()) {
-        return QStringLiteral("Could not save %1 in \"%2\" (%3).")
+        return QStringLiteral("Could not save %1 in Zorvane's working folder \"%2\" (%3). "
+                              "Nothing was installed; make room on this computer's disk, then "
+                              "try again.")
             .arg(m_bodyName.section(QLatin1Char('/'), -1), platform::Platform::app().workFolder(),
                  m_writeError);
     }
     if (m_interrupted)
-        return QStringLiteral("The transfer of %1 was interrupted.").arg(file);
+        return QStringLiteral("The transfer of %1 was interrupted. Nothing was installed; try "
+                              "again.")
+            .arg(file);
 
     if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
         const QString reason =
             m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        return QStringLiteral("The update server could not deliver %1: it answered \"%2 %3\".")
+        return QStringLiteral("The update server could not deliver %1: it answered \"%2 %3\". "
+                              "Nothing was installed; try again later.")
             .arg(file)
             .arg(status.toInt())
             .arg(reason);

@@ -17,6 +17,7 @@ bool isOfKind(QWidget *widget, jobs::ControlKind kind)
         const auto *button = qobject_cast<QAbstractButton *>(widget);
         return button && button->isCheckable();
     }
+    case jobs::ControlKind::Button: return qobject_cast<QAbstractButton *>(widget) != nullptr;
     case jobs::ControlKind::Plain: return true;
     }
     return false;

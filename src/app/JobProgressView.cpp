@@ -93,8 +93,7 @@ void JobProgressView::refresh()
         p.line->setText(line);
     if (p.bar->value() != f.percent)
         p.bar->setValue(f.percent);
-    const QString tag = jobs::progresstext::titleTag(m_progress->kind(), f);
-    const QString title = tag.isEmpty() ? m_title : tag + QStringLiteral(" - ") + m_title;
+    const QString title = jobs::progresstext::windowTitle(m_title, m_progress->kind(), f);
     if (m_window->windowTitle() != title)
         m_window->setWindowTitle(title);
 }

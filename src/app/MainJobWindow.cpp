@@ -1,9 +1,12 @@
 #include "app/MainJobWindow.h"
+#include "app/AgreementGate.h"
 #include "app/Console.h"
 #include "runner/ReadOutput.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -18,6 +21,31 @@ MainJobWindow::MainJobWindow(Parts parts)
     if (!m_controls.faults().isEmpty())
         qFatal("The main window does not have the controls its jobs use: %s",
                qPrintable(m_controls.faults().join(QStringLiteral("; "))));
+}
+
+void MainJobWindow::connectJobs(const std::function<void(jobs::Job)> &start,
+                                const std::function<void(jobs::Job)> &tick)
+{
+    QWidget *window = m_parts.window;
+    for (const jobs::JobDescription &job : jobs::jobTable()) {
+        const jobs::Job which = job.job;
+        // The table's check has given every job a button, found as a button.
+        auto *button = static_cast<QAbstractButton *>(m_controls.widget(*job.button));
+        QObject::connect(button, &QAbstractButton::clicked, window,
+                         [start, which] { start(which); });
+        if (job.timer)
+            QObject::connect(m_controls.timer(*job.timer), &QTimer::timeout, window,
+                             [tick, which] { tick(which); });
+        if (!job.agreement || !job.continueButton)
+            continue;
+        auto *agreement = qobject_cast<QCheckBox *>(m_controls.widget(*job.agreement));
+        auto *go = qobject_cast<QPushButton *>(m_controls.widget(*job.continueButton));
+        if (!agreement || !go)
+            qFatal("The agreement box or Continue button of job %d is not one",
+                   static_cast<int>(which));
+        QObject::connect(agreement, &QCheckBox::stateChanged, window,
+                         [agreement, go] { gateOnAgreement(agreement, go); });
+    }
 }
 
 QString MainJobWindow::address() const

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/JobControlMap.h"
+#include "jobs/JobTable.h"
 #include "jobs/JobWindow.h"
 
 #include <functional>
@@ -24,6 +25,11 @@ public:
         std::function<void(const QString &)> setRunToken; // for the job's progress
     };
     explicit MainJobWindow(Parts parts);
+
+    // Wires every job in the job table: its button's press starts it, its
+    // timer's ticks go to it, and its agreement box gates its Continue button.
+    void connectJobs(const std::function<void(jobs::Job)> &start,
+                     const std::function<void(jobs::Job)> &tick);
 
     QString address() const override;
     QString password() const override;

@@ -69,7 +69,10 @@ void UpdateCheck::check()
     // working folder, where the launcher is written.
     if (Platform::files().findOrdinaryFile(kLauncherName)
         && !Platform::files().deleteFile(kLauncherName))
-        fail(QStringLiteral("The old \"%1\" in \"%2\" could not be deleted.")
+        fail(QStringLiteral("The old \"%1\" in Zorvane's working folder \"%2\" could not be "
+                            "deleted, so no update was fetched; your backup and Zorvane are "
+                            "unchanged. Delete that file yourself (in your file manager), then "
+                            "click \"Check for Update\" again.")
                  .arg(kLauncherName, Platform::app().workFolder()));
 
     m_controls.lblAction->setText(QStringLiteral("Authenticating, please wait"));
@@ -155,7 +158,8 @@ void UpdateCheck::download(qint64 totalSize)
     platform::FileSystem &files = Platform::files();
     QString reason;
     if (!files.writeFile(path, QByteArray(), &reason))
-        fail(QStringLiteral("Could not save %1 in \"%2\" (%3).")
+        fail(QStringLiteral("Could not save %1 in Zorvane's working folder \"%2\" (%3). Nothing "
+                            "was installed; make room on this computer's disk, then try again.")
                  .arg(kInstallerName, folder, reason));
     m_partialInstaller = path;
 
@@ -176,7 +180,9 @@ void UpdateCheck::download(qint64 totalSize)
             m_controls.lblRemaining->setText(QString::number(remaining) + QStringLiteral(" bytes"));
         showPercent(percentOf(totalSize - remaining, totalSize));
         if (!files.appendFile(path, chunk, &reason))
-            fail(QStringLiteral("Could not write %1 in \"%2\" (%3).")
+            fail(QStringLiteral("Could not write %1 in Zorvane's working folder \"%2\" (%3). "
+                                "Nothing was installed; make room on this computer's disk, then "
+                                "try again.")
                      .arg(kInstallerName, folder, reason));
     }
     m_partialInstaller.clear();

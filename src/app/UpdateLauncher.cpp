@@ -22,8 +22,8 @@ bool UpdateLauncher::run(QString *error)
     if (!platform::Platform::shell().start(launcher.fileName(), platform::WindowStyle::Hidden)) {
         // Ending now would leave the user with neither program nor installer.
         *error = QStringLiteral("The downloaded installer could not be started (\"%1\" did not "
-                                "run). Zorvane.msi is in \"%2\"; open it to install the new "
-                                "version.")
+                                "run). Zorvane.msi is in Zorvane's working folder \"%2\"; open "
+                                "it to install the new version.")
                      .arg(launcher.fileName(), platform::Platform::app().workFolder());
         return false;
     }

@@ -1,6 +1,5 @@
 #include "app/frmMain.h"
 #include "alert/frmAlert.h"
-#include "app/AgreementGate.h"
 #include "app/Console.h"
 #include "app/ExitCleanup.h"
 #include "app/JobProgressView.h"
@@ -17,7 +16,6 @@
 #include "platform/desktop/CaptionFont.h"
 #include "runner/ReadOutput.h"
 
-#include <QCheckBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -82,16 +80,10 @@ void frmMain::connectControls()
     connect(m_controls.Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
     connect(m_controls.Command6, &QPushButton::clicked, this, &frmMain::Command6_Click);
     connect(m_controls.Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
-    connect(m_controls.Check1, &QCheckBox::stateChanged, this, &frmMain::Check1_Click);
-    connect(m_controls.Check2, &QCheckBox::stateChanged, this, &frmMain::Check2_Click);
-    connect(m_controls.cmdAgree, &QPushButton::clicked, this, &frmMain::cmdAgree_Click);
-    connect(m_controls.Command5, &QPushButton::clicked, this, &frmMain::Command5_Click);
-    connect(m_controls.Command10, &QPushButton::clicked, this, &frmMain::Command10_Click);
-    connect(m_controls.Command7, &QPushButton::clicked, this, &frmMain::Command7_Click);
-    connect(m_controls.Command8, &QPushButton::clicked, this, &frmMain::Command8_Click);
-    connect(m_controls.Command9, &QPushButton::clicked, this, &frmMain::Command9_Click);
+    // Each job's button, timer and agreement box, as the job table names them.
+    m_jobWindow->connectJobs([this](jobs::Job job) { m_jobs->start(job); },
+                             [this](jobs::Job job) { m_jobs->timerTick(job); });
     connect(m_controls.cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);
-    connect(m_controls.Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
 }
 
 void frmMain::Form_Load()
@@ -141,18 +133,6 @@ void frmMain::Command1_Click() { m_panes.show(m_controls.Frame2); }
 void frmMain::Command4_Click() { m_panes.show(m_controls.Frame4); }
 void frmMain::Command6_Click() { m_panes.show(m_controls.Frame5); }
 void frmMain::Command3_Click() { m_about.show(); }
-void frmMain::Check1_Click() { gateOnAgreement(m_controls.Check1, m_controls.cmdAgree); }
-void frmMain::Check2_Click() { gateOnAgreement(m_controls.Check2, m_controls.Command5); }
-
-void frmMain::cmdAgree_Click() { m_jobs->start(jobs::Job::Backup); }
-void frmMain::Command5_Click() { m_jobs->start(jobs::Job::Restore); }
-void frmMain::Command10_Click() { m_jobs->start(jobs::Job::SshFirstRun); }
-void frmMain::Command7_Click() { m_jobs->start(jobs::Job::ApplicationsRelocation); }
-void frmMain::Command8_Click() { m_jobs->start(jobs::Job::FontsRelocation); }
-void frmMain::Command9_Click() { m_jobs->start(jobs::Job::Dfu); }
-
-void frmMain::Timer1_Timer() { m_jobs->timerTick(jobs::Job::SshFirstRun); }
-
 void frmMain::cmdUpdate_Click() { m_update->cmdUpdate_Click(); }
 
 void frmMain::Form_Unload() { runExitCleanup(); }
@@ -207,7 +187,9 @@ bool frmMain::stopRunningJob()
         return false;
     const jobs::JobStop::Result stopped = jobs::JobStop::stop(ReadOutput1->processId(), job);
     if (stopped == jobs::JobStop::Result::Alive && !m_endingWithoutAsking) {
-        platform::warningBox(QStringLiteral("The job could not be stopped; Zorvane stays open."));
+        platform::warningBox(QStringLiteral("The job could not be stopped, so it goes on and "
+                                            "Zorvane stays open. Wait for the job to finish, "
+                                            "then close Zorvane."));
         return false;
     }
     return true;

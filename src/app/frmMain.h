@@ -46,15 +46,6 @@ public slots:
     void Command4_Click();
     void Command6_Click();
     void Command3_Click();
-    void Check1_Click();
-    void Check2_Click();
-    void cmdAgree_Click();
-    void Command5_Click();
-    void Command10_Click();
-    void Command7_Click();
-    void Command8_Click();
-    void Command9_Click();
-    void Timer1_Timer();
     void cmdUpdate_Click();
     // The session ends or a termination signal came: a running job is
     // stopped as after a "Yes" to the close question, without asking, and

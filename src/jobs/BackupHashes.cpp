@@ -1,4 +1,5 @@
 #include "jobs/BackupHashes.h"
+#include "jobs/BackupNames.h"
 #include "jobs/ProgressText.h"
 #include "platform/Platform.h"
 
@@ -23,8 +24,7 @@ const QByteArray kHeader = QByteArrayLiteral("# Zorvane file hashes 1");
 const QByteArray kSizesHeader = QByteArrayLiteral("# Zorvane file sizes 1");
 const QByteArray kFor = QByteArrayLiteral("# for file-sizes.txt ");
 const QByteArray kEnd = QByteArrayLiteral("# end ");
-const QList<QByteArray> kTrees{QByteArrayLiteral("Applications"), QByteArrayLiteral("mobile"),
-                               QByteArrayLiteral("root")};
+const QList<QByteArray> &kTrees = backupTreeNames();
 constexpr qint64 kChunk = 4 * 1024 * 1024;
 
 // A path inside one of the three trees whose every part is a name.
@@ -237,9 +237,14 @@ QString listName(const BackupHashes::Check &c)
                : QStringLiteral("list of its contents (%1)").arg(BackupHashes::kRecord);
 }
 
-const QString kAdvice = QStringLiteral(
-    "Back up your device again to make a new backup, or, if you keep an older copy of the "
-    "backup, put it in place beside Zorvane and restore that.");
+// Where to put an older copy: the working folder, named by its path.
+QString advice()
+{
+    return QStringLiteral("Back up your device again to make a new backup, or, if you keep an "
+                          "older copy of the backup, put it in place in Zorvane's working folder "
+                          "\"%1\" and restore that.")
+        .arg(platform::Platform::app().workFolder());
+}
 
 } // namespace
 
@@ -386,7 +391,7 @@ QStringList BackupHashes::report(const Check &c)
         return {QStringLiteral("Nothing was sent: your backup's %1 %2, so the backup cannot be "
                                "checked.")
                     .arg(listName(c), listWords(c)),
-                kAdvice};
+                advice()};
     const QString amount = BackupVerifier::amount(c.files, c.bytes);
     if (c.passed() && c.by == Check::By::Content)
         return {QStringLiteral("Backup check before sending: %1, every file as it was when it was "
@@ -407,7 +412,7 @@ QStringList BackupHashes::report(const Check &c)
         lines << QStringLiteral("  ") + f.describe();
     if (c.changed.size() > kShown)
         lines << QStringLiteral("  and %1 more").arg(c.changed.size() - kShown);
-    lines << kAdvice;
+    lines << advice();
     return lines;
 }
 

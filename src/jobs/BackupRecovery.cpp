@@ -1,6 +1,5 @@
 #include "jobs/BackupRecovery.h"
-#include "jobs/JobOutcome.h"
-#include "jobs/JobScripts.h"
+#include "jobs/BackupNames.h"
 #include "jobs/JobTable.h"
 #include "platform/Platform.h"
 #include "platform/RunningScripts.h"
@@ -10,12 +9,6 @@
 namespace jobs {
 
 namespace {
-
-const QStringList kFolders{QStringLiteral("mobile"), QStringLiteral("root"),
-                           QStringLiteral("Applications"),
-                           QStringLiteral("MobileMailSettings.bundle")};
-
-QStringList items() { return kFolders + QStringList{kIncompleteMark, kBackupDeviceRecord}; }
 
 QString held(const QString &item) { return kPreviousBackupFolder + QLatin1Char('/') + item; }
 
@@ -43,14 +36,14 @@ BackupRecovery::Result BackupRecovery::settle()
         return Result::Settled;
     if (files.exists(kPreviousBackupMark) && !files.exists(kPutBackMark)) {
         // What lies in place is an unchecked copy.
-        for (const QString &item : items()) {
+        for (const QString &item : backupItems()) {
             if (files.exists(item) && !files.removeTree(item))
                 return Result::Failed;
         }
         if (!files.rename(kPreviousBackupMark, kPutBackMark))
             return Result::Failed;
     }
-    for (const QString &item : items()) {
+    for (const QString &item : backupItems()) {
         if (files.exists(held(item)) && !files.rename(held(item), item))
             return Result::Failed;
     }

@@ -1,4 +1,5 @@
 #include "jobs/BackupVerifier.h"
+#include "jobs/BackupNames.h"
 
 #include "platform/Platform.h"
 
@@ -21,8 +22,7 @@ const QByteArray kEnd = QByteArrayLiteral("# end ");
 const QByteArray kNotListed = QByteArrayLiteral("# not listed: ");
 const QByteArray kTargetNotListed = QByteArrayLiteral("# target not listed: ");
 const QByteArray kArrow = QByteArrayLiteral(" -> ");
-const QList<QByteArray> kTrees{QByteArrayLiteral("Applications"), QByteArrayLiteral("mobile"),
-                               QByteArrayLiteral("root")};
+const QList<QByteArray> &kTrees = backupTreeNames();
 
 // A path inside one of the three trees: "TREE/NAME/..." whose every part is a
 // name (not empty, not "." or ".."). "\" is a letter here, as on the device.

@@ -1,4 +1,5 @@
 #include "jobs/ChangedFiles.h"
+#include "jobs/BackupNames.h"
 
 #include "jobs/BackupVerifier.h"
 #include "jobs/TreePaths.h"

@@ -1,6 +1,6 @@
 #include "jobs/DeviceIdentity.h"
+#include "jobs/BackupNames.h"
 #include "jobs/HostKeyCache.h"
-#include "jobs/JobScripts.h"
 #include "platform/Platform.h"
 
 #include <QCryptographicHash>

@@ -3,8 +3,7 @@
 #include "jobs/BackupAmount.h"
 #include "jobs/BackupHashes.h"
 #include "jobs/BackupVerifier.h"
-#include "jobs/JobOutcome.h"
-#include "jobs/JobScripts.h"
+#include "jobs/BackupNames.h"
 #include "jobs/TreePaths.h"
 #include "platform/Platform.h"
 

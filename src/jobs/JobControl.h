@@ -4,8 +4,8 @@
 namespace jobs {
 
 // What the jobs do with a control: read its text, read whether it is chosen,
-// or only show, hide, enable or disable it.
-enum class ControlKind { Text, Choice, Plain };
+// start a job when it is pressed, or only show, hide, enable or disable it.
+enum class ControlKind { Text, Choice, Button, Plain };
 
 // The main window's controls that the jobs read or change, each named as on
 // the window (the name is also the control's objectName there), with its kind.
@@ -15,17 +15,21 @@ enum class ControlKind { Text, Choice, Plain };
     CONTROL(optYes, Choice)                                                                        \
     CONTROL(optNo, Choice)                                                                         \
     CONTROL(Check1, Choice)                                                                        \
-    CONTROL(cmdAgree, Plain)                                                                       \
+    CONTROL(cmdAgree, Button)                                                                      \
     CONTROL(GIF1, Plain)                                                                           \
     CONTROL(Label7, Plain)                                                                         \
     CONTROL(Check2, Choice)                                                                        \
-    CONTROL(Command5, Plain)                                                                       \
+    CONTROL(Command5, Button)                                                                      \
     CONTROL(GIF2, Plain)                                                                           \
     CONTROL(Label8, Plain)                                                                         \
     CONTROL(DXAnimatedGIF3, Plain)                                                                 \
     CONTROL(DXAnimatedGIF1, Plain)                                                                 \
     CONTROL(DXAnimatedGIF2, Plain)                                                                 \
-    CONTROL(DXAnimatedGIF5, Plain)
+    CONTROL(DXAnimatedGIF5, Plain)                                                                 \
+    CONTROL(Command10, Button)                                                                     \
+    CONTROL(Command7, Button)                                                                      \
+    CONTROL(Command8, Button)                                                                      \
+    CONTROL(Command9, Button)
 
 #define ZORVANE_JOB_CONTROL_ENUMERATOR(name, kind) name,
 enum class Control { ZORVANE_JOB_CONTROLS(ZORVANE_JOB_CONTROL_ENUMERATOR) };

@@ -1,8 +1,8 @@
 #include "jobs/JobController.h"
+#include "jobs/BackupNames.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/DeviceIdentity.h"
 #include "jobs/JobOutcome.h"
-#include "jobs/JobScripts.h"
 #include "jobs/JobWindow.h"
 #include "jobs/StartupRecovery.h"
 #include "platform/JobLock.h"
@@ -16,9 +16,6 @@ void showMessage(const QString &title, const QString &text, platform::MsgIcon ic
 {
     platform::Platform::messages().show(title, text, icon, platform::MsgButtons::Ok);
 }
-
-const QStringList kBackupFolders{QStringLiteral("Applications"), QStringLiteral("mobile"),
-                                 QStringLiteral("root")};
 
 // Whether the runner's command names the script file (file names match
 // without regard to case, as the interpreter finds them).
@@ -54,7 +51,7 @@ void JobController::start(Job which)
     }
     if (!preconditionHolds(job))
         return;
-    if (cs && !sameDeviceOrAgreed(job, cs->address()))
+    if (cs && job.sameDeviceOrAgreed && !job.sameDeviceOrAgreed(cs->address()))
         return;
     for (Step step : job.steps)
         takeStep(job, step, cs);
@@ -62,7 +59,7 @@ void JobController::start(Job which)
 
 void JobController::timerTick(Job job)
 {
-    if (job == Job::SshFirstRun)
+    if (jobDescription(job).watchedOnTimer)
         m_sshWatch.tick();
 }
 
@@ -103,27 +100,32 @@ bool JobController::preconditionHolds(const JobDescription &job) const
             return false;
         }
         QStringList missing;
-        for (const QString &folder : kBackupFolders) {
+        for (const QString &folder : backupTrees()) {
             if (!platform::Platform::files().exists(folder))
                 missing.append(QLatin1Char('"') + folder + QLatin1Char('"'));
         }
         // An interrupted or failed backup explains missing folders: say that first.
         QString why;
+        const QString place = platform::Platform::app().workFolder();
         if (platform::Platform::files().exists(kPreviousBackupFolder))
             why = QStringLiteral(
-                "A backup was interrupted before it finished, so what lies in the Zorvane folder "
-                "is not a checked backup. Your previous backup is kept whole in the folder "
-                "\"PreviousBackup\" there: do not delete it. The next backup puts it back "
-                "before it copies anything, and replaces it only with a copy that checks out "
-                "complete. Nothing has been sent to your device.");
+                      "A backup was interrupted before it finished, so what lies in Zorvane's "
+                      "working folder \"%1\" is not a checked backup. Your previous backup is "
+                      "kept whole in the folder \"PreviousBackup\" there: do not delete it. "
+                      "Close Zorvane and start it again, which puts that backup back in place, "
+                      "then restore. Nothing has been sent to your device.")
+                      .arg(place);
         else if (platform::Platform::files().exists(kIncompleteMark))
-            why = QStringLiteral("The backup in the Zorvane folder is not complete: its last run "
-                                 "failed or was interrupted, so it cannot be restored. Run the "
-                                 "backup again; nothing has been sent to your device.");
+            why = QStringLiteral("The backup in Zorvane's working folder \"%1\" is not complete: "
+                                 "its last run failed or was interrupted, so it cannot be "
+                                 "restored. Run the backup again; nothing has been sent to your "
+                                 "device.")
+                      .arg(place);
         else if (!missing.isEmpty())
-            why = QStringLiteral("There is no complete backup in the Zorvane folder (%1 missing). "
-                                 "Run a backup first; nothing has been sent to your device.")
-                      .arg(missing.join(QStringLiteral(", ")));
+            why = QStringLiteral("There is no complete backup in Zorvane's working folder \"%1\" "
+                                 "(%2 missing). Run a backup first; nothing has been sent to your "
+                                 "device.")
+                      .arg(place, missing.join(QStringLiteral(", ")));
         if (why.isEmpty())
             return true;
         showMessage(QStringLiteral("Nothing to restore"), why, platform::MsgIcon::Exclamation);
@@ -145,33 +147,52 @@ bool JobController::preconditionHolds(const JobDescription &job) const
     return false;
 }
 
-bool JobController::sameDeviceOrAgreed(const JobDescription &job, const QString &address) const
+namespace {
+
+// The backup in `folder` (empty: the one in place) against the device at the
+// address: the sentence naming both when they differ, none when they do not.
+std::optional<QString> otherDevice(const QString &address, const QString &folder)
 {
-    if (job.job != Job::Backup && job.job != Job::Restore)
-        return true;
     const QString device = DeviceIdentity::ofAddress(address);
-    // While a backup runs or after one was interrupted, the backup it replaces
-    // lies in the holding folder.
-    const bool heldAside = platform::Platform::files().exists(kPreviousBackupFolder);
-    const QString folder = heldAside && job.job == Job::Backup ? kPreviousBackupFolder : QString();
     const QString backup = DeviceIdentity::ofBackup(folder);
     // Unknown on either side (no key stored yet, a backup that recorded none):
     // nothing to compare.
     if (device.isEmpty() || backup.isEmpty() || device == backup)
-        return true;
+        return std::nullopt;
     const QString both =
-        QStringLiteral("The backup beside Zorvane came from another iPod/iPhone (%1) than the "
-                       "device at %2 (%3).")
-            .arg(DeviceIdentity::describe(backup, DeviceIdentity::nameOfBackup(folder)), address,
+        QStringLiteral("The backup in Zorvane's working folder \"%1\" came from another "
+                       "iPod/iPhone (%2) than the device at %3 (%4).")
+            .arg(platform::Platform::app().workFolder(),
+                 DeviceIdentity::describe(backup, DeviceIdentity::nameOfBackup(folder)), address,
                  DeviceIdentity::describe(device));
-    if (job.job == Job::Backup)
-        return !askNo(QStringLiteral("Replace another device's backup?"),
-                      both
-                          + QStringLiteral(" A backup of this device replaces that backup, and "
-                                           "the other device's backup is lost.\n\nReplace the "
-                                           "other device's backup?"));
+    return both;
+}
+
+} // namespace
+
+bool backupOfSameDeviceOrAgreed(const QString &address)
+{
+    // While a backup runs or after one was interrupted, the backup it replaces
+    // lies in the holding folder.
+    const bool heldAside = platform::Platform::files().exists(kPreviousBackupFolder);
+    const QString folder = heldAside ? kPreviousBackupFolder : QString();
+    const std::optional<QString> both = otherDevice(address, folder);
+    if (!both)
+        return true;
+    return !askNo(QStringLiteral("Replace another device's backup?"),
+                  *both
+                      + QStringLiteral(" A backup of this device replaces that backup, and "
+                                       "the other device's backup is lost.\n\nReplace the "
+                                       "other device's backup?"));
+}
+
+bool restoreOfSameDeviceOrAgreed(const QString &address)
+{
+    const std::optional<QString> both = otherDevice(address, QString());
+    if (!both)
+        return true;
     return !askNo(QStringLiteral("Restore another device's backup?"),
-                  both
+                  *both
                       + QStringLiteral(" Restoring it puts the other device's applications, mail, "
                                        "messages and contacts on this one.\n\nRestore the other "
                                        "device's backup onto this device?"));
@@ -221,7 +242,7 @@ bool JobController::runScripts(const JobDescription &job,
             continue;
         const ConnectionSettings cs =
             read.value_or(ConnectionSettings(m_window.address(), m_window.password()));
-        const JobScript script = choice.lines(version, cs);
+        const JobScript script = choice.lines(job, version, cs);
         const QString &runnerCommand = choice.runnerCommand;
         // The interpreter reads a script from disk line by line while it runs:
         // rewriting the one still running would make it read shifted lines.
@@ -244,14 +265,14 @@ bool JobController::runScripts(const JobDescription &job,
         if (!writeScript(job, script))
             continue;
         QString error;
-        if (job.job == Job::SshFirstRun && !m_sshWatch.begin(cs.address(), &error)) {
+        if (job.watchedOnTimer && !m_sshWatch.begin(cs.address(), &error)) {
             showMessage(QStringLiteral("Zorvane"), error, platform::MsgIcon::Critical);
             continue;
         }
         if (startScript(script, runnerCommand))
             started = true;
     }
-    if (!started && job.job == Job::SshFirstRun)
+    if (!started && job.watchedOnTimer)
         m_sshWatch.startFailed();
     return started;
 }
@@ -282,8 +303,10 @@ bool JobController::startScript(const JobScript &script, const QString &runnerCo
     if (platform::Platform::shell().start(script.fileName(), platform::WindowStyle::NormalFocus))
         return true;
     showMessage(QStringLiteral("Zorvane"),
-                QStringLiteral("Zorvane could not start \"%1\". If no terminal window opened, "
-                               "install xterm or run Zorvane from a desktop session.")
+                QStringLiteral("Zorvane could not start \"%1\", so nothing has been sent to your "
+                               "device. If no terminal window opened, install the package "
+                               "\"xterm\" or run Zorvane from a desktop session, then try "
+                               "again.")
                     .arg(script.fileName()),
                 platform::MsgIcon::Critical);
     return false;

@@ -30,9 +30,6 @@ private:
     // cannot be used.
     std::optional<ConnectionSettings> readConnection() const;
     bool preconditionHolds(const JobDescription &job) const;
-    // For a backup or restore that would join a backup and a device other than
-    // the one it came from: asks first (default No). False when not agreed.
-    bool sameDeviceOrAgreed(const JobDescription &job, const QString &address) const;
     // cs: the settings read at the click, for jobs that use them.
     void takeStep(const JobDescription &job, Step step,
                   const std::optional<ConnectionSettings> &cs);
@@ -49,5 +46,12 @@ private:
     bool m_keptScriptWritten = false;
     QStringList m_keptScriptLines;
 };
+
+// The device-record checks of the backup and the restore (see
+// JobDescription::sameDeviceOrAgreed): a backup or restore that would join a
+// backup and a device other than the one it came from asks first (default
+// No). False when not agreed.
+bool backupOfSameDeviceOrAgreed(const QString &address);
+bool restoreOfSameDeviceOrAgreed(const QString &address);
 
 } // namespace jobs

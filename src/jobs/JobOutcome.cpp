@@ -1,4 +1,5 @@
 #include "jobs/JobOutcome.h"
+#include "jobs/BackupNames.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/ToolMessages.h"
 #include "platform/Platform.h"
@@ -10,7 +11,6 @@ namespace jobs {
 
 const QString kOutcomeFile = QStringLiteral("LastJob.txt");
 const QString kTranscriptFile = QStringLiteral("LastJob.log");
-const QString kIncompleteMark = QStringLiteral("BackupIncomplete.txt");
 
 namespace {
 
@@ -36,14 +36,16 @@ const QList<Cause> &causes()
                         "key; otherwise check the IP address.")},
         {{QStringLiteral("Access denied"), QStringLiteral("Configured password was not accepted"),
           QStringLiteral("Authentication failed"), QStringLiteral("authentication failed")},
-         QStringLiteral("Your device refused the password. Check the SSH Password and try again.")},
+         QStringLiteral("Your device refused the password. Check the SSH Password in the SSH Login "
+                        "box, then run the job again.")},
         {{QStringLiteral("Connection refused"), QStringLiteral("Connection timed out"),
           QStringLiteral("No route to host"), QStringLiteral("Network is unreachable"),
           QStringLiteral("Host does not exist"), QStringLiteral("Name or service not known"),
           QStringLiteral("Temporary failure in name resolution")},
-         QStringLiteral("No device answered at that IP address. Check the address (Settings, "
-                        "Wi-Fi, the blue arrow next to your network), and that the device is awake "
-                        "and on the same Wi-Fi network as this computer.")},
+         QStringLiteral("No device answered at that IP address. Check the address "
+                        "(Settings->Wi-Fi, then the blue \">\" next to your Wi-Fi network), and "
+                        "that the device is awake and on the same Wi-Fi network as this "
+                        "computer.")},
         {{QStringLiteral("Software caused connection abort"), QStringLiteral("Connection reset"),
           QStringLiteral("Remote side unexpectedly closed network connection"),
           QStringLiteral("Server unexpectedly closed network connection"),
@@ -69,7 +71,7 @@ const QList<Cause> &causes()
         {{QStringLiteral("unable to identify ")},
          QStringLiteral("Your device holds a link that points at nothing, or a file that cannot "
                         "be read, and the copy cannot go past it: the rest of its folder was not "
-                        "copied. Show Details names it (\"unable to identify\"). Remove or mend "
+                        "copied. Show Details names it (\"unable to identify\"). Remove or fix "
                         "it on the device, then run the backup again.")},
         {{},
          QStringLiteral("The disk of this computer is full, or the folder of the backup cannot be "
@@ -309,25 +311,32 @@ JobOutcome backupOutcome(const Notes &n, const QString &cause, const QString &fo
     }
     QString kept;
     if (n.kept == QLatin1String("previous"))
-        kept = QStringLiteral("Your previous backup has been put back unchanged.");
+        kept = QStringLiteral("Your previous backup has been put back unchanged in Zorvane's "
+                              "working folder \"%1\".")
+                   .arg(folder);
     else if (n.kept == QLatin1String("partial"))
-        kept =
-            QStringLiteral("There was no earlier backup to keep. Whatever arrived is kept beside "
-                           "Zorvane, marked incomplete: it cannot be restored. Run the backup "
-                           "again.");
+        kept = QStringLiteral("There was no earlier backup to keep. Whatever arrived is kept in "
+                              "Zorvane's working folder \"%1\", marked incomplete: it cannot be "
+                              "restored. Run the backup again.")
+                   .arg(folder);
     else if (n.kept == QLatin1String("larger"))
         kept = QStringLiteral("The new copy checked out, but it held far less than your previous "
                               "backup, and you chose to keep the previous backup: it is in place "
-                              "unchanged.");
+                              "unchanged in Zorvane's working folder \"%1\".")
+                   .arg(folder);
     else if (n.kept == QLatin1String("aside"))
         kept = QStringLiteral("Your previous backup could not be moved whole: what was not moved "
-                              "back lies in the folder \"PreviousBackup\" beside Zorvane. Do not "
-                              "delete it; the next backup puts it back before it copies anything.");
+                              "back lies in the folder \"PreviousBackup\" in Zorvane's working "
+                              "folder \"%1\". Do not delete it: Zorvane puts it back in place "
+                              "once this job has ended, or else at its next start.")
+                   .arg(folder);
     else
         kept = QStringLiteral("The backup was interrupted before it could settle. Your previous "
                               "backup, if there was one, is kept whole in the folder "
-                              "\"PreviousBackup\" beside Zorvane; the next backup puts it back "
-                              "before it copies anything.");
+                              "\"PreviousBackup\" in Zorvane's working folder \"%1\". Do not "
+                              "delete it: Zorvane puts it back in place once this job has ended, "
+                              "or else at its next start.")
+                   .arg(folder);
     o.text = joinParagraphs({QStringLiteral("The backup of your iPod/iPhone did NOT complete."),
                              cause, failures(n), check, kept, kDetails});
     return o;
@@ -348,7 +357,8 @@ QString restoreVerdict(const Notes &n, const QString &transcript)
     return verdict;
 }
 
-JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &transcript)
+JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &transcript,
+                          const QString &folder)
 {
     JobOutcome o;
     const QString verdict = restoreVerdict(n, transcript);
@@ -385,16 +395,15 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
              failures(n), found,
              QStringLiteral("Sending this backup would put damaged files over the ones on your "
                             "device. Back up your device again to make a new backup, or, if you "
-                            "keep an older copy of the backup, put it in place beside Zorvane "
-                            "and restore that."),
+                            "keep an older copy of the backup, put it in place in Zorvane's "
+                            "working folder \"%1\" and restore that.")
+                 .arg(folder),
              kDetails});
         return o;
     }
     if (n.notRestarted) {
-        const QStringList folders{QStringLiteral("Applications"), QStringLiteral("mobile"),
-                                  QStringLiteral("root")};
         QStringList missed;
-        for (const QString &f : folders) {
+        for (const QString &f : backupTrees()) {
             if (!n.sent.contains(f))
                 missed << f;
         }
@@ -402,39 +411,43 @@ JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &t
                                                  : n.sent.join(QStringLiteral(", "));
         o.text = joinParagraphs(
             {QStringLiteral("The restore did NOT complete: part of your backup did not reach "
-                            "your device, so it was NOT restarted and its files were not "
-                            "checked."),
+                            "your device, so your device was NOT restarted and its files were "
+                            "not checked."),
              cause, failures(n),
              QStringLiteral("Reached your device whole: %1. Did not reach it, or only in part: "
                             "%2.")
                  .arg(reached, missed.isEmpty() ? QStringLiteral("the helper files")
                                                 : missed.join(QStringLiteral(", "))),
-             QStringLiteral("Do not restart your device yet. Mend the cause above, then run the "
-                            "restore again: it puts the whole backup back. Your backup beside "
-                            "Zorvane is unchanged."),
+             QStringLiteral("Do not restart your device yet. Fix the cause above, then run the "
+                            "restore again: it puts the whole backup back. Your backup in "
+                            "Zorvane's working folder \"%1\" is unchanged.")
+                 .arg(folder),
              kDetails});
         return o;
     }
     QString check;
-    QString state = QStringLiteral("Your backup beside Zorvane is unchanged; you can run the "
-                                   "restore again.");
+    QString state = QStringLiteral("Your backup in Zorvane's working folder \"%1\" is "
+                                   "unchanged; you can run the restore again.")
+                        .arg(folder);
     if (verdict.startsWith(QLatin1String("FAILED"))) {
         // The device is not restarted on a failed check (other.sh).
         check = QStringLiteral("The check on your device found files that differ from the backup "
                                "(listed in the details).");
         state = QStringLiteral("Your device has NOT been restarted: it holds the restored files, "
                                "but those listed differ from the backup. Do not restart it yet. "
-                               "Your backup beside Zorvane was checked before it was sent and is "
-                               "unchanged: run the restore again, which puts the whole backup "
-                               "back. If the same files differ again, your device's disk may be "
-                               "failing or full.");
+                               "Your backup in Zorvane's working folder \"%1\" was checked "
+                               "before it was sent and is unchanged: run the restore again, which "
+                               "puts the whole backup back. If the same files differ again, your "
+                               "device's disk may be failing or full.")
+                    .arg(folder);
     } else if (verdict.startsWith(QLatin1String("NOT POSSIBLE"))) {
         check = QStringLiteral("The restored files could not be checked on your device: the "
                                "backup's records of its files (owners and modes, sizes) are "
                                "missing there or not whole (the details say which).");
         state = QStringLiteral("Your device has been restarted with the restored files. Your "
-                               "backup beside Zorvane is unchanged; you can run the restore "
-                               "again.");
+                               "backup in Zorvane's working folder \"%1\" is unchanged; you "
+                               "can run the restore again.")
+                    .arg(folder);
     } else {
         check = QStringLiteral("The restored files were not checked on your device.");
     }
@@ -460,8 +473,10 @@ JobOutcome relocationOutcome(const Notes &n, const QString &cause)
     o.text =
         joinParagraphs({QStringLiteral("Moving the folder did NOT complete."), cause, failures(n),
                         QStringLiteral("The folder is moved only once its copy has been "
-                                       "checked, so it was left where it was unless the "
-                                       "details say otherwise."),
+                                       "checked, so it was left where it was on your device "
+                                       "unless the details say otherwise. Fix what went wrong "
+                                       "(above, or in the details), then run the job "
+                                       "again."),
                         kDetails});
     return o;
 }
@@ -482,7 +497,11 @@ JobOutcome dfuOutcome(const Notes &n, const QString &cause)
     }
     o.title = QStringLiteral("DFU Mode Failed");
     o.text = joinParagraphs(
-        {QStringLiteral("Forcing DFU mode did NOT complete."), cause, failures(n), kDetails});
+        {QStringLiteral("Forcing DFU mode did NOT complete."), cause, failures(n),
+         QStringLiteral("This job erases nothing on your device. Check that it is connected "
+                        "with its USB cable and switched on, then click \"Force DFU Mode\" "
+                        "again."),
+         kDetails});
     return o;
 }
 
@@ -549,7 +568,7 @@ JobOutcome JobOutcome::decide(Kind kind, const QByteArray &notesText, const QStr
     JobOutcome o;
     switch (kind) {
     case Kind::Backup: o = backupOutcome(notes, cause, folder); break;
-    case Kind::Restore: o = restoreOutcome(notes, cause, transcript); break;
+    case Kind::Restore: o = restoreOutcome(notes, cause, transcript, folder); break;
     case Kind::Relocation: o = relocationOutcome(notes, cause); break;
     case Kind::Dfu: o = dfuOutcome(notes, cause); break;
     }

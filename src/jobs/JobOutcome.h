@@ -15,8 +15,6 @@ namespace jobs {
 // transcript of its output, written by the window as the output arrived.
 extern const QString kOutcomeFile;
 extern const QString kTranscriptFile;
-// Marks a backup that is not complete (it cannot be restored).
-extern const QString kIncompleteMark;
 
 // What a finished job tells the user, decided by what really happened: the
 // script's notes and the tools' messages in the transcript. A job counts as

@@ -52,8 +52,8 @@ QString JobProgress::totalsLine(Kind kind, qint64 files, qint64 bytes)
 
 QString JobProgress::apartLine(qint64 files, qint64 bytes)
 {
-    return QStringLiteral("Also sending %1 files, %2 MB, apart: pscp would change names in your "
-                          "backup.")
+    return QStringLiteral("Also sending %1 files, %2 MB, in a separate step, so that their names "
+                          "reach your device whole.")
         .arg(progresstext::grouped(files), QString::number(double(bytes) / 1e6, 'f', 1));
 }
 
@@ -132,7 +132,7 @@ void JobProgress::onLine(const QString &raw)
     // Said once, by the step before anything is sent.
     static const QRegularExpression kApart(
         QStringLiteral("^Also sending ([0-9,]{1,20}) files, ([0-9,]{1,20}(?:\\.[0-9]{1,3})?) MB, "
-                       "apart: pscp would change names in your backup\\.$"));
+                       "in a separate step, so that their names reach your device whole\\.$"));
     if (m_kind == Kind::Restore && !m_apartKnown && m_stage == Stage::Preparing) {
         const QRegularExpressionMatch m = kApart.match(line);
         if (m.hasMatch()) {

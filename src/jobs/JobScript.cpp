@@ -44,10 +44,11 @@ bool JobScript::write(QString *error) const
     if (platform::Platform::files().writeFile(m_fileName, bytes(), &reason))
         return true;
     if (error)
-        *error = QStringLiteral("Zorvane could not write the job script \"%1\" in its folder "
-                                "(%2). Check that the folder is writable and that the file "
-                                "is not read-only, then try again.")
-                     .arg(m_fileName, reason);
+        *error = QStringLiteral("Zorvane could not write the job script \"%1\" in Zorvane's "
+                                "working folder \"%2\" (%3), so the job did not start and "
+                                "nothing has been sent to your device. Check that the folder is "
+                                "writable and that the file is not read-only, then try again.")
+                     .arg(m_fileName, platform::Platform::app().workFolder(), reason);
     return false;
 }
 

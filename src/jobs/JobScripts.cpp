@@ -1,4 +1,5 @@
 #include "jobs/JobScripts.h"
+#include "jobs/BackupNames.h"
 #include "jobs/BatchQuoting.h"
 #include "jobs/Generations.h"
 #include "jobs/JobOutcome.h"
@@ -11,14 +12,6 @@
 
 namespace jobs {
 
-const QString kPreviousBackupFolder = QStringLiteral("PreviousBackup");
-const QString kPreviousBackupMark = QStringLiteral("PreviousBackup\\saved.txt");
-const QString kPutBackMark = QStringLiteral("PreviousBackup\\putback.txt");
-const QString kDiscardedBackupFolder = QStringLiteral("DiscardedBackup");
-const QString kBackupDeviceRecord = QStringLiteral("BackupDevice.txt");
-const QString kIncomingFolder = QStringLiteral("Incoming");
-const QString kBackupUnfinishedMark = QStringLiteral("BackupUnfinished.txt");
-const QString kRestoreUnfinishedMark = QStringLiteral("RestoreUnfinished.txt");
 const QString kSshCopyNote = QStringLiteral("SSHresult.txt");
 const QString kRestoreRunFile = QStringLiteral("RestoreRun.txt");
 
@@ -31,10 +24,6 @@ QString restoreRunToken()
 }
 
 namespace {
-
-const QStringList kBackupFolders{QStringLiteral("mobile"), QStringLiteral("root"),
-                                 QStringLiteral("Applications"),
-                                 QStringLiteral("MobileMailSettings.bundle")};
 
 // A script's opening lines: echo off, its window's title and colours, a
 // cleared screen and its start label.
@@ -74,11 +63,10 @@ QString noteFailure(const QString &what)
 }
 
 // The first note: which job, in the word its completion program looks for.
-QString noteJob(Job job)
+QString noteJob(const JobDescription &job)
 {
-    return QStringLiteral("echo job ")
-           + JobOutcome::notesWord(jobDescription(job).completion.value()) + QLatin1Char('>')
-           + kOutcomeFile;
+    return QStringLiteral("echo job ") + JobOutcome::notesWord(job.completion.value())
+           + QLatin1Char('>') + kOutcomeFile;
 }
 
 QString note(const QString &what)
@@ -89,14 +77,6 @@ QString note(const QString &what)
 QString sendFailure(const QString &file)
 {
     return QStringLiteral("sending %1 to the device").arg(file);
-}
-
-// The items that make one backup beside the program: its folders, the mark of
-// an incomplete one and the record of the device it came from. They move
-// together, one rename each.
-QStringList backupItems()
-{
-    return kBackupFolders + QStringList{kIncompleteMark, kBackupDeviceRecord};
 }
 
 // Puts the backup set aside in PreviousBackup back in place, in two stages
@@ -113,7 +93,7 @@ QStringList putBackLines(const QString &tag)
     QStringList l;
     l << QStringLiteral("if exist ") + kPutBackMark + QStringLiteral(" goto ") + moves
       << QStringLiteral("if not exist ") + kPreviousBackupMark + QStringLiteral(" goto ") + moves;
-    for (const QString &f : kBackupFolders)
+    for (const QString &f : backupFolders())
         l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
     for (const QString &f : {kIncompleteMark, kBackupDeviceRecord})
         l << QStringLiteral("if exist %1 del %1").arg(f);
@@ -132,11 +112,11 @@ QStringList putBackLines(const QString &tag)
 // folder, one rename per item, and only then is the folder marked "saved":
 // from that mark on, what lies in place is the new, unchecked copy. The given
 // deletions of the old folders find nothing left to delete by then.
-QStringList setAsideLines()
+QStringList setAsideLines(const JobDescription &job)
 {
     const QString &prev = kPreviousBackupFolder;
     QStringList l;
-    l << noteJob(Job::Backup) << QStringLiteral("set FAILED=") << QStringLiteral("set HADPREVIOUS=")
+    l << noteJob(job) << QStringLiteral("set FAILED=") << QStringLiteral("set HADPREVIOUS=")
       << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(kDiscardedBackupFolder)
       << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(kIncomingFolder)
       << QStringLiteral("if not exist ") + prev + QStringLiteral(" goto setaside")
@@ -151,15 +131,15 @@ QStringList setAsideLines()
     for (const QString &f : backupItems())
         l << QStringLiteral("if exist %1 move %1 %2\\%1 >NUL").arg(f, prev);
     // Nothing is deleted while any part of the old backup is still in place.
-    for (const QString &f : kBackupFolders)
+    for (const QString &f : backupFolders())
         l << QStringLiteral("if exist %1 goto notsetaside").arg(f);
     l << QStringLiteral("echo saved>") + kPreviousBackupMark << QStringLiteral("set HADPREVIOUS=1");
-    for (const QString &f : kBackupFolders)
+    for (const QString &f : backupFolders())
         l << QStringLiteral("rmdir /S /Q ") + f;
     l << QStringLiteral("goto fetch");
     // Left-overs that are not a backup (no "Applications", "mobile" or "root").
     l << QStringLiteral(":fresh");
-    for (const QString &f : kBackupFolders)
+    for (const QString &f : backupFolders())
         l << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(f);
     l << QStringLiteral("if exist %1 del %1").arg(kBackupDeviceRecord);
     // A first copy is marked incomplete until its check passes; a copy with a
@@ -230,7 +210,9 @@ QStringList notSetAsideLines()
                                 "folder could not be moved)")),
             note(QStringLiteral("kept aside")),
             QStringLiteral("echo Your previous backup could not be moved whole; what was not "
-                           "moved back lies in the folder PreviousBackup."),
+                           "moved back lies in the folder PreviousBackup. Do not delete it: "
+                           "Zorvane puts it back in place once this job has ended, or else at "
+                           "its next start."),
             QStringLiteral(":settled")};
 }
 
@@ -243,11 +225,10 @@ QStringList connectionLines(const ConnectionSettings &cs)
             batchSetLine(QStringLiteral("PASS"), cs.password()).value_or(QString())};
 }
 
-JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs,
-                       const QString &deviceRecord)
+JobScript backupScript(const JobDescription &job, bool symlinked, const QString &versionText,
+                       const ConnectionSettings &cs, const QString &deviceRecord)
 {
-    const JobScriptChoice &form =
-        jobScript(Job::Backup, symlinked ? Control::optYes : Control::optNo);
+    const JobScriptChoice &form = jobScript(job, symlinked ? Control::optYes : Control::optNo);
     const QString apps =
         symlinked ? QStringLiteral("/var/Applications") : QStringLiteral("/Applications");
     JobScript s = begun(form, symlinked ? header(QStringLiteral("title iPod Touch Files Backup "
@@ -285,7 +266,7 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     s.line(QStringLiteral("echo Do NOT worry if during this process it says something like file "
                           "not found, or path not found."));
     s.line(QStringLiteral("echo running>") + kBackupUnfinishedMark);
-    s.lines(setAsideLines());
+    s.lines(setAsideLines(job));
     s.lines(connectionLines(cs));
     // pscp cannot copy a link that points at nothing: the device sets such
     // links aside, outside the trees it copies, until the last copy is made.
@@ -365,18 +346,19 @@ JobScript backupScript(bool symlinked, const QString &versionText, const Connect
     s.line(QStringLiteral("rmdir /S /Q root\\Library\\Lockdown"));
     s.line(QStringLiteral("if exist %1 del %1").arg(kBackupUnfinishedMark));
     s.line(note(QStringLiteral("end")));
-    s.lines(scriptClosing(Job::Backup, form));
+    s.lines(scriptClosing(job, form));
     return s;
 }
 
-JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs)
+JobScript restoreScript(const JobDescription &job, const QString &versionText,
+                        const ConnectionSettings &cs)
 {
     // Every transfer and device-side step notes its failure right after it; a
     // failed send also stops the script before the step that restarts the device.
     const auto send = [](JobScript &script, const QString &file, const QString &folder) {
         script.line(copyToDevice(file, folder));
         script.line(noteFailure(sendFailure(file)));
-        if (kBackupFolders.mid(0, 3).contains(file)) // what the message says reached the device
+        if (backupTrees().contains(file)) // what the message says reached the device
             script.line(QStringLiteral("if not errorlevel 1 echo sent %1>>").arg(file)
                         + kOutcomeFile);
         script.line(kNoteFailure);
@@ -388,12 +370,12 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     // The device-side check repeats this run's token on its verdict line; no
     // name in the backup, made before the token existed, can hold it.
     const QString token = restoreRunToken();
-    const JobScriptChoice &form = jobScript(Job::Restore);
+    const JobScriptChoice &form = jobScript(job);
     JobScript s = begun(form, header(QStringLiteral("title iPod Touch Put Files Back Version ")
                                          + versionText + QStringLiteral(" Beta"),
                                      QStringLiteral("color 1E")));
     s.setRunToken(token);
-    s.line(noteJob(Job::Restore));
+    s.line(noteJob(job));
     s.line(QStringLiteral("set FAILED="));
     s.line(note(QStringLiteral("run ") + token));
     // pscp sends a name by what follows its last backslash: such entries are
@@ -449,8 +431,8 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     s.line(QStringLiteral("goto restored"));
     s.line(QStringLiteral(":namesrefused"));
     s.line(note(QStringLiteral("notrestarted")));
-    s.line(QStringLiteral("echo Nothing was sent, so your device is unchanged. Mend the backup as "
-                          "said above, then run the restore again."));
+    s.line(QStringLiteral("echo Nothing was sent, so your device is unchanged. Fix what is said "
+                          "above, then run the restore again."));
     s.line(QStringLiteral("goto restored"));
     s.line(QStringLiteral(":notsent"));
     s.line(note(QStringLiteral("notsent")));
@@ -461,19 +443,19 @@ JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs
     // pscp says only "failure" when the device's disk is full: ask the device.
     s.line(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% \". /plink.exe && zv_disk_space\""));
     s.line(noteFailure(QStringLiteral("finding room on the device")));
-    s.line(QStringLiteral("echo Part of your backup did not reach your device, so it has NOT been "
-                          "restarted. Do not restart it yet: mend the cause and run the restore "
-                          "again."));
+    s.line(QStringLiteral("echo Part of your backup did not reach your device, so your device has "
+                          "NOT been restarted. Do not restart it yet: fix the cause and run the "
+                          "restore again."));
     s.line(QStringLiteral(":restored"));
     s.line(QStringLiteral("if exist %1 del %1").arg(kRestoreUnfinishedMark));
     s.line(note(QStringLiteral("end")));
-    s.lines(scriptClosing(Job::Restore, form));
+    s.lines(scriptClosing(job, form));
     return s;
 }
 
-JobScript sshFirstRunScript(const ConnectionSettings &cs)
+JobScript sshFirstRunScript(const JobDescription &job, const ConnectionSettings &cs)
 {
-    const JobScriptChoice &form = jobScript(Job::SshFirstRun);
+    const JobScriptChoice &form = jobScript(job);
     JobScript s = begun(form, header(QStringLiteral("title SSHing for the First Time"),
                                      QStringLiteral("color 0E"), QStringLiteral(":start")));
     s.lines(connectionLines(cs));
@@ -498,13 +480,12 @@ JobScript sshFirstRunScript(const ConnectionSettings &cs)
     // copy is over and keep the window open until the user presses a key.
     s.line(QStringLiteral("echo Done. The Zorvane window now says whether the key is stored."));
     s.line(QStringLiteral("pause"));
-    s.lines(scriptClosing(Job::SshFirstRun, form));
+    s.lines(scriptClosing(job, form));
     return s;
 }
 
-JobScript relocationScript(bool fonts, const ConnectionSettings &cs)
+JobScript relocationScript(const JobDescription &job, bool fonts, const ConnectionSettings &cs)
 {
-    const Job job = fonts ? Job::FontsRelocation : Job::ApplicationsRelocation;
     const JobScriptChoice &form = jobScript(job);
     const QString shellScript = fonts ? QStringLiteral("fonts.sh") : QStringLiteral("apps.sh");
     JobScript s =
@@ -526,11 +507,11 @@ JobScript relocationScript(bool fonts, const ConnectionSettings &cs)
     return s;
 }
 
-JobScript dfuScript()
+JobScript dfuScript(const JobDescription &job)
 {
-    const JobScriptChoice &form = jobScript(Job::Dfu);
+    const JobScriptChoice &form = jobScript(job);
     JobScript s = begun(form, {QStringLiteral("@echo off")});
-    s.line(noteJob(Job::Dfu));
+    s.line(noteJob(job));
     s.line(QStringLiteral("echo closing necessary iTunes devices, don't be worried if some aren't "
                           "found."));
     s.line(QStringLiteral("taskkill.exe >NUL /F /IM iTunes.exe"));
@@ -544,7 +525,7 @@ JobScript dfuScript()
     s.line(QStringLiteral("echo Restore your iPod in iTunes by holding SHIFT and hitting restore, "
                           "then choosing an older firmware."));
     s.line(note(QStringLiteral("end")));
-    s.lines(scriptClosing(Job::Dfu, form));
+    s.lines(scriptClosing(job, form));
     return s;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobScript.h"
+#include "jobs/JobTable.h"
 
 namespace jobs {
 
 // The lines of each device job's script, ready to write, from header to
-// closing; the file name and the closing come from the job's table entry.
+// closing; the file name and the closing come from the job's table entry,
+// which each is given.
 
 // The backup ("Yes.bat" when the applications are symlinked, else "No.bat").
 // The previous backup is set aside rather than deleted. A new copy that the
@@ -13,12 +15,13 @@ namespace jobs {
 // incomplete, it is put back (and a run that was interrupted has it put back
 // when the next backup starts). `deviceRecord` (see DeviceIdentity) is written
 // beside a backup that checked out, to say which device it came from.
-JobScript backupScript(bool symlinked, const QString &versionText, const ConnectionSettings &cs,
-                       const QString &deviceRecord = QString());
-JobScript restoreScript(const QString &versionText, const ConnectionSettings &cs);
-JobScript sshFirstRunScript(const ConnectionSettings &cs);
-JobScript relocationScript(bool fonts, const ConnectionSettings &cs);
-JobScript dfuScript();
+JobScript backupScript(const JobDescription &job, bool symlinked, const QString &versionText,
+                       const ConnectionSettings &cs, const QString &deviceRecord = QString());
+JobScript restoreScript(const JobDescription &job, const QString &versionText,
+                        const ConnectionSettings &cs);
+JobScript sshFirstRunScript(const JobDescription &job, const ConnectionSettings &cs);
+JobScript relocationScript(const JobDescription &job, bool fonts, const ConnectionSettings &cs);
+JobScript dfuScript(const JobDescription &job);
 
 // The "set IP=" and "set PASS=" lines for the settings.
 QStringList connectionLines(const ConnectionSettings &cs);
@@ -31,24 +34,5 @@ extern const QString kSshCopyNote;
 // which the device-side check repeats on its verdict line; and a new token.
 extern const QString kRestoreRunFile;
 QString restoreRunToken();
-
-// The folder beside the program that holds the previous backup while a new one
-// is fetched; the mark inside it that says it holds the whole previous backup
-// (and that what lies in place is an unchecked new copy); the mark that says
-// that backup is being put back; the folder a replaced backup is renamed to
-// before it is deleted; and the record of the device a backup came from.
-extern const QString kPreviousBackupFolder;
-extern const QString kPreviousBackupMark;
-extern const QString kPutBackMark;
-extern const QString kDiscardedBackupFolder;
-extern const QString kBackupDeviceRecord;
-// The folder a backup's copies from the device are made in, before each tree
-// is moved into place.
-extern const QString kIncomingFolder;
-// Written by the backup and the restore script before they change anything
-// and removed when they reach their verdict: one left behind, with no job
-// running, tells of a job that was cut off.
-extern const QString kBackupUnfinishedMark;
-extern const QString kRestoreUnfinishedMark;
 
 } // namespace jobs

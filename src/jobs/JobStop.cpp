@@ -1,6 +1,6 @@
 #include "jobs/JobStop.h"
+#include "jobs/BackupNames.h"
 #include "jobs/BackupRecovery.h"
-#include "jobs/JobScripts.h"
 #include "platform/JobLock.h"
 #include "platform/Platform.h"
 #include "platform/ProcessTerminator.h"
@@ -27,9 +27,10 @@ QString JobStop::question(std::optional<Job> job)
         return QStringLiteral("A backup is running. Stop it? Your previous backup is kept.");
     if (job == Job::Restore)
         return QStringLiteral(
-            "A restore is running. Stop it? Your device then holds only part of your backup, "
-            "and it is not restarted; running the restore again completes it. Your backup in "
-            "the Zorvane folder is kept.");
+                   "A restore is running. Stop it? Your device then holds only part of your "
+                   "backup, and it is not restarted; running the restore again completes it. "
+                   "Your backup in Zorvane's working folder \"%1\" is kept.")
+            .arg(platform::Platform::app().workFolder());
     if (job == Job::ApplicationsRelocation || job == Job::FontsRelocation)
         return QStringLiteral("A relocation is running on your device. Stop it? The folder may "
                               "be left half moved on your device; running it again finishes it.");
@@ -45,16 +46,22 @@ JobStop::Result JobStop::stop(qint64 pid, std::optional<Job> job)
     platform::JobLock lock;
     if (!lock.take(kLockWaitMs, false) && lock.wasBusy())
         return Result::Unsettled;
-    if (job != Job::Backup)
+    bool (*const settle)() = job ? jobDescription(*job).settleAfterStop : nullptr;
+    if (!settle)
         return Result::Stopped;
+    return settle() ? Result::Stopped : Result::Unsettled;
+}
+
+bool JobStop::settleStoppedBackup()
+{
     const BackupRecovery::Result settled = BackupRecovery::settle();
     if (settled == BackupRecovery::Result::Failed || settled == BackupRecovery::Result::Running)
-        return Result::Unsettled;
+        return false;
     // The user stopped it and knows: the next start need not tell again.
     platform::FileSystem &files = platform::Platform::files();
     if (files.exists(kBackupUnfinishedMark))
         files.deleteFile(kBackupUnfinishedMark);
-    return Result::Stopped;
+    return true;
 }
 
 } // namespace jobs

@@ -26,6 +26,10 @@ public:
     // `pid` is the runner's interpreter, which leads the job's process group.
     static Result stop(qint64 pid, std::optional<Job> job);
 
+    // What a stopped backup set aside is put back, as a start would, and its
+    // unfinished mark goes; false when that cannot be done yet.
+    static bool settleStoppedBackup();
+
     // How long the job lock may take to come free after the tree has ended.
     static constexpr int kLockWaitMs = 5000;
 };

@@ -1,6 +1,8 @@
 #include "jobs/JobTable.h"
 #include "jobs/DeviceIdentity.h"
+#include "jobs/JobController.h"
 #include "jobs/JobScripts.h"
+#include "jobs/JobStop.h"
 
 #include <algorithm>
 
@@ -55,6 +57,36 @@ bool runsThroughRunner(const JobDescription &job)
                        [](const JobScriptChoice &s) { return !s.runnerCommand.isEmpty(); });
 }
 
+// Every job has what its click and its end need: a button of its own, a
+// script with its text for each choice, and one way its end is reported,
+// which its scripts' closing lines agree with.
+void checkEntries(const QList<JobDescription> &table)
+{
+    for (const JobDescription &job : table) {
+        const int n = static_cast<int>(job.job);
+        if (!job.button)
+            qFatal("Job %d has no button", n);
+        for (const JobDescription &other : table) {
+            if (other.job != job.job && other.button == job.button)
+                qFatal("Jobs %d and %d share a button", n, static_cast<int>(other.job));
+        }
+        if (job.scripts.isEmpty() || !job.steps.contains(Step::Script))
+            qFatal("Job %d writes no script", n);
+        if (job.completion.has_value() == job.watchedOnTimer)
+            qFatal("Job %d needs exactly one of a completion program and a watch", n);
+        if (job.watchedOnTimer && !job.timer)
+            qFatal("Job %d is watched on a timer it does not have", n);
+        if (!job.watchedOnTimer && !runsThroughRunner(job))
+            qFatal("Nothing hides the sign of job %d when it ends", n);
+        for (const JobScriptChoice &script : job.scripts) {
+            if (script.fileName.isEmpty() || !script.lines)
+                qFatal("A script of job %d has no file name or no text", n);
+            if ((script.end == ScriptEnd::Exit) != job.watchedOnTimer)
+                qFatal("%s does not end as its job's end is reported", qPrintable(script.fileName));
+        }
+    }
+}
+
 // Every job's script is deleted at exit, and no name is listed twice.
 void checkExitCleanupOrder(const QList<JobDescription> &table)
 {
@@ -93,11 +125,12 @@ void checkRunEndHideOrder(const QList<JobDescription> &table)
     }
 }
 
-JobDescription entry(Job job, bool usesConnection, QList<Step> steps, JobScriptChoice script,
-                     Control sign)
+JobDescription entry(Job job, Control button, bool usesConnection, QList<Step> steps,
+                     JobScriptChoice script, Control sign)
 {
     JobDescription d;
     d.job = job;
+    d.button = button;
     d.usesConnection = usesConnection;
     d.steps = std::move(steps);
     d.scripts = {std::move(script)};
@@ -109,7 +142,7 @@ QList<JobDescription> makeTable()
 {
     QList<JobDescription> t;
 
-    JobDescription backup = entry(Job::Backup, true,
+    JobDescription backup = entry(Job::Backup, Control::cmdAgree, true,
                                   {Step::Grow, Step::DisableContinue, Step::Box, Step::ShowSign,
                                    Step::ShowCaption, Step::Script},
                                   {}, Control::GIF1);
@@ -119,18 +152,21 @@ QList<JobDescription> makeTable()
     backup.scripts = {
         {Control::optYes, QStringLiteral("Yes.bat"), QStringLiteral("Yes.bat"),
          ScriptEnd::RestartThenReport,
-         [](const QString &v, const ConnectionSettings &cs) {
-             return backupScript(true, v, cs, DeviceIdentity::ofAddress(cs.address()));
+         [](const JobDescription &job, const QString &v, const ConnectionSettings &cs) {
+             return backupScript(job, true, v, cs, DeviceIdentity::ofAddress(cs.address()));
          }},
         {Control::optNo, QStringLiteral("No.bat"), QStringLiteral("no.bat"),
-         ScriptEnd::RestartThenReport, [](const QString &v, const ConnectionSettings &cs) {
-             return backupScript(false, v, cs, DeviceIdentity::ofAddress(cs.address()));
+         ScriptEnd::RestartThenReport,
+         [](const JobDescription &job, const QString &v, const ConnectionSettings &cs) {
+             return backupScript(job, false, v, cs, DeviceIdentity::ofAddress(cs.address()));
          }}};
     backup.precondition = Precondition::OptionChosen;
     backup.caption = Control::Label7;
     backup.continueButton = Control::cmdAgree;
     backup.agreement = Control::Check1;
+    backup.sameDeviceOrAgreed = &backupOfSameDeviceOrAgreed;
     backup.completion = Kind::Backup;
+    backup.settleAfterStop = &JobStop::settleStoppedBackup;
     backup.progress = JobProgress::Kind::Backup;
     backup.box = {QStringLiteral("BEFORE YOU BEGIN!!!"),
                   QStringLiteral("PLEASE MAKE SURE: If your iPod is connected to your computer "
@@ -140,7 +176,7 @@ QList<JobDescription> makeTable()
     t.append(backup);
 
     JobDescription restore =
-        entry(Job::Restore, true,
+        entry(Job::Restore, Control::Command5, true,
               {Step::Grow, Step::DisableContinue, Step::ShowSign, Step::ShowCaption, Step::Script},
               {std::nullopt, QStringLiteral("PutFilesBack.bat"), QStringLiteral("PutFilesBack.bat"),
                ScriptEnd::ReportThenRestart, &restoreScript},
@@ -149,17 +185,20 @@ QList<JobDescription> makeTable()
     restore.caption = Control::Label8;
     restore.continueButton = Control::Command5;
     restore.agreement = Control::Check2;
+    restore.sameDeviceOrAgreed = &restoreOfSameDeviceOrAgreed;
     restore.completion = Kind::Restore;
     restore.progress = JobProgress::Kind::Restore;
     t.append(restore);
 
     JobDescription ssh =
-        entry(Job::SshFirstRun, true,
+        entry(Job::SshFirstRun, Control::Command10, true,
               {Step::Grow, Step::ConsoleText, Step::StartTimer, Step::Alert, Step::ShowSign,
                Step::Script},
               // Started by the shell in a window of its own.
               {std::nullopt, QStringLiteral("SSH.bat"), QString(), ScriptEnd::Exit,
-               [](const QString &, const ConnectionSettings &cs) { return sshFirstRunScript(cs); }},
+               [](const JobDescription &job, const QString &, const ConnectionSettings &cs) {
+                   return sshFirstRunScript(job, cs);
+               }},
               Control::DXAnimatedGIF3);
     // The user must answer pscp's question about the key: never run unseen.
     ssh.precondition = Precondition::ConsoleWindow;
@@ -169,24 +208,31 @@ QList<JobDescription> makeTable()
     ssh.keepScriptWhileUnchanged = true;
     // Its own window runs it (no runner command): its timer hides the sign
     // and tells the outcome.
+    ssh.watchedOnTimer = true;
     t.append(ssh);
 
-    JobDescription apps = entry(
-        Job::ApplicationsRelocation, true, {Step::Alert, Step::Grow, Step::ShowSign, Step::Script},
-        {std::nullopt, QStringLiteral("apps.bat"), QStringLiteral("apps.bat"),
-         ScriptEnd::RestartThenReport,
-         [](const QString &, const ConnectionSettings &cs) { return relocationScript(false, cs); }},
-        Control::DXAnimatedGIF1);
+    JobDescription apps =
+        entry(Job::ApplicationsRelocation, Control::Command7, true,
+              {Step::Alert, Step::Grow, Step::ShowSign, Step::Script},
+              {std::nullopt, QStringLiteral("apps.bat"), QStringLiteral("apps.bat"),
+               ScriptEnd::RestartThenReport,
+               [](const JobDescription &job, const QString &, const ConnectionSettings &cs) {
+                   return relocationScript(job, false, cs);
+               }},
+              Control::DXAnimatedGIF1);
     apps.alert = QStringLiteral("Executing Symlink Applications Process...Please Wait...");
     apps.completion = Kind::Relocation;
     t.append(apps);
 
-    JobDescription fonts = entry(
-        Job::FontsRelocation, true, {Step::Grow, Step::ShowSign, Step::Box, Step::Script},
-        {std::nullopt, QStringLiteral("fonts.bat"), QStringLiteral("fonts.bat"),
-         ScriptEnd::RestartThenReport,
-         [](const QString &, const ConnectionSettings &cs) { return relocationScript(true, cs); }},
-        Control::DXAnimatedGIF2);
+    JobDescription fonts =
+        entry(Job::FontsRelocation, Control::Command8, true,
+              {Step::Grow, Step::ShowSign, Step::Box, Step::Script},
+              {std::nullopt, QStringLiteral("fonts.bat"), QStringLiteral("fonts.bat"),
+               ScriptEnd::RestartThenReport,
+               [](const JobDescription &job, const QString &, const ConnectionSettings &cs) {
+                   return relocationScript(job, true, cs);
+               }},
+              Control::DXAnimatedGIF2);
     fonts.box = {QStringLiteral("Before Symlinking Your Fonts...."),
                  QStringLiteral("If you have restored your applications then that auto moves the "
                                 "fonts for you, so you do not need to do it again!"),
@@ -194,12 +240,13 @@ QList<JobDescription> makeTable()
     fonts.completion = Kind::Relocation;
     t.append(fonts);
 
-    JobDescription dfu =
-        entry(Job::Dfu, false, {Step::Grow, Step::Box, Step::ShowSign, Step::Script},
-              {std::nullopt, QStringLiteral("DFU.bat"), QStringLiteral("DFU.bat"),
-               ScriptEnd::RestartThenReport,
-               [](const QString &, const ConnectionSettings &) { return dfuScript(); }},
-              Control::DXAnimatedGIF5);
+    JobDescription dfu = entry(Job::Dfu, Control::Command9, false,
+                               {Step::Grow, Step::Box, Step::ShowSign, Step::Script},
+                               {std::nullopt, QStringLiteral("DFU.bat"), QStringLiteral("DFU.bat"),
+                                ScriptEnd::RestartThenReport,
+                                [](const JobDescription &job, const QString &,
+                                   const ConnectionSettings &) { return dfuScript(job); }},
+                               Control::DXAnimatedGIF5);
     dfu.box = {QStringLiteral("DFU Mode WARNING"),
                QStringLiteral("Please make sure your iPod/iPhone is connected to your computer "
                               "with the USB cable. Also make sure that the iPod/iPhone is on. Do "
@@ -213,6 +260,7 @@ QList<JobDescription> makeTable()
         if (static_cast<qsizetype>(t[i].job) != i)
             qFatal("The job table's entry %lld is not in the order of Job", qlonglong(i));
     }
+    checkEntries(t);
     checkExitCleanupOrder(t);
     checkRunEndHideOrder(t);
     return t;
@@ -234,13 +282,13 @@ const JobDescription &jobDescription(Job job)
     return jobTable()[index];
 }
 
-const JobScriptChoice &jobScript(Job job, std::optional<Control> option)
+const JobScriptChoice &jobScript(const JobDescription &job, std::optional<Control> option)
 {
-    for (const JobScriptChoice &script : jobDescription(job).scripts) {
+    for (const JobScriptChoice &script : job.scripts) {
         if (script.option == option)
             return script;
     }
-    qFatal("The job table has no such script for job %d", static_cast<int>(job));
+    qFatal("The job table has no such script for job %d", static_cast<int>(job.job));
 }
 
 QStringList scriptFiles(Job job)
@@ -251,12 +299,12 @@ QStringList scriptFiles(Job job)
     return names;
 }
 
-QStringList scriptClosing(Job job, const JobScriptChoice &script)
+QStringList scriptClosing(const JobDescription &job, const JobScriptChoice &script)
 {
     if (script.end == ScriptEnd::Exit)
         return {kExit};
     // The completion program that reports the job's end.
-    const std::optional<JobOutcome::Kind> completion = jobDescription(job).completion;
+    const std::optional<JobOutcome::Kind> completion = job.completion;
     if (!completion)
         qFatal("No completion program reports the end of %s", qPrintable(script.fileName));
     const QString report = QStringLiteral("start ") + JobOutcome::completionProgram(*completion)

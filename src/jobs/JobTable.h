@@ -49,21 +49,26 @@ enum class ScriptEnd {
     ReportThenRestart, // ends the program, starts the completion program, then the program, exits
 };
 
+struct JobDescription;
+
 // A script the job writes: always, or only while an option button is chosen.
 struct JobScriptChoice {
     std::optional<Control> option;
     QString fileName;      // the file written beside the program
     QString runnerCommand; // what the window's runner is given; empty: the shell starts the file
     ScriptEnd end = ScriptEnd::Exit;
-    // Its whole text, header to closing, for the version text and the
-    // Connection settings as typed.
-    JobScript (*lines)(const QString &versionText, const ConnectionSettings &cs) = nullptr;
+    // Its whole text, header to closing, for the job's entry, the version text
+    // and the Connection settings as typed.
+    JobScript (*lines)(const JobDescription &job, const QString &versionText,
+                       const ConnectionSettings &cs) = nullptr;
 };
 
 // Everything about one job: what its click does, the scripts it writes, how
 // its end is reported and what is cleared up after it.
 struct JobDescription {
     Job job = Job::Dfu;
+    // The window's button that starts it (its objectName is the control's name).
+    std::optional<Control> button;
     bool usesConnection = false; // reads and checks the Connection settings first
     Precondition precondition = Precondition::None;
     QList<Step> steps;
@@ -78,9 +83,20 @@ struct JobDescription {
     std::optional<JobTimer> timer;
     // Written once and started again unchanged until its lines would change.
     bool keepScriptWhileUnchanged = false;
+    // Asked once the Connection settings are read, before the first step:
+    // whether the backup it joins with the device at the address came from
+    // that device, or the user agrees to go on (false: the job does not start).
+    // None: the job joins no backup with a device.
+    bool (*sameDeviceOrAgreed)(const QString &address) = nullptr;
     // How the job's end is reported: the word its script notes and the
     // completion program its script starts (none: the job reports it itself).
     std::optional<JobOutcome::Kind> completion;
+    // The job reports its end itself: the controller's watch follows its run
+    // on its timer's ticks, hides its sign and tells the outcome.
+    bool watchedOnTimer = false;
+    // What a run stopped part-way leaves is put right once its processes have
+    // ended; false while it cannot be yet. None: nothing to put right.
+    bool (*settleAfterStop)() = nullptr;
     // The progress shown while its script runs through the window's runner
     // (none: only the busy sign).
     std::optional<JobProgress::Kind> progress;
@@ -92,11 +108,12 @@ const JobDescription &jobDescription(Job job);
 // Every job, in the order of `Job`.
 const QList<JobDescription> &jobTable();
 // The job's script: its only one, or the one its option button chooses.
-const JobScriptChoice &jobScript(Job job, std::optional<Control> option = std::nullopt);
+const JobScriptChoice &jobScript(const JobDescription &job,
+                                 std::optional<Control> option = std::nullopt);
 // The file names of the job's scripts.
 QStringList scriptFiles(Job job);
 // The lines that close the job's script, after its own.
-QStringList scriptClosing(Job job, const JobScriptChoice &script);
+QStringList scriptClosing(const JobDescription &job, const JobScriptChoice &script);
 // The busy indicators the end of a run through the window's runner hides, in
 // order: the sign of every job whose scripts run through the runner.
 const QList<Control> &runEndSigns();

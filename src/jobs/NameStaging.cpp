@@ -1,4 +1,5 @@
 #include "jobs/NameStaging.h"
+#include "jobs/BackupNames.h"
 
 #include "jobs/BackupVerifier.h"
 #include "platform/Platform.h"
@@ -21,8 +22,7 @@ namespace {
 
 using platform::FileSystem;
 
-const QList<QByteArray> kTrees{QByteArrayLiteral("Applications"), QByteArrayLiteral("mobile"),
-                               QByteArrayLiteral("root")};
+const QList<QByteArray> &kTrees = backupTreeNames();
 
 QString building() { return NameStaging::kFolder + QStringLiteral(".part"); }
 

@@ -42,7 +42,7 @@ QString amounts(const JobProgress::Figures &f)
 
 QString jobName(JobProgress::Kind kind)
 {
-    return kind == JobProgress::Kind::Backup ? QStringLiteral("backup") : QStringLiteral("restore");
+    return kind == JobProgress::Kind::Backup ? QStringLiteral("Backup") : QStringLiteral("Restore");
 }
 
 } // namespace
@@ -104,6 +104,12 @@ QString titleTag(JobProgress::Kind kind, const JobProgress::Figures &f)
     case Stage::Preparing: return QString();
     default: return f.totalsKnown ? QStringLiteral("%1%").arg(f.percent) : QString();
     }
+}
+
+QString windowTitle(const QString &title, JobProgress::Kind kind, const JobProgress::Figures &f)
+{
+    const QString tag = titleTag(kind, f);
+    return tag.isEmpty() ? title : tag + QStringLiteral(" - ") + title;
 }
 
 } // namespace jobs::progresstext

@@ -13,6 +13,8 @@ namespace progresstext {
 QString line(const JobProgress::Figures &f);
 // "42%", or what ended the job; empty before anything is known.
 QString titleTag(JobProgress::Kind kind, const JobProgress::Figures &f);
+// The window's title while the job runs: the tag before the title it had.
+QString windowTitle(const QString &title, JobProgress::Kind kind, const JobProgress::Figures &f);
 
 // "1,480" MB from 10 MB on, "4.1" below; "about 14 min", "about 40 s".
 QString megabytes(qint64 bytes);

@@ -61,8 +61,9 @@ QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &addres
         lines << QStringLiteral("The device's key is stored, but copying the test file to the "
                                 "device failed: the password was not accepted, or the connection "
                                 "was lost.")
-              << QStringLiteral("Check the SSH root password, then click \"Run SSH Fingerprint\" "
-                                "again before you run the Backup or Restore options.");
+              << QStringLiteral("Check the SSH Password in the SSH Login box, then click \"Run SSH "
+                                "Fingerprint\" again before you run the Backup or Restore "
+                                "options.");
         break;
     case SshFirstRunOutcome::KeyDeclined:
         lines << notStored
@@ -99,7 +100,9 @@ QString sshFirstRunConsoleText(SshFirstRunOutcome outcome, const QString &addres
         break;
     case SshFirstRunOutcome::NotStarted:
         lines << QStringLiteral("SSH did NOT complete: the SSH window could not be opened, so "
-                                "nothing was sent to your device.");
+                                "nothing was sent to your device.")
+              << QStringLiteral("Fix what the Zorvane message said, then click \"Run SSH "
+                                "Fingerprint\" again.");
         break;
     }
     return jobDescription(Job::SshFirstRun).consoleText + QStringLiteral("\r\n")

@@ -1,8 +1,8 @@
 #include "jobs/StartupRecovery.h"
+#include "jobs/BackupNames.h"
 #include "jobs/BackupRecovery.h"
 #include "jobs/Generations.h"
 #include "jobs/JobOutcome.h"
-#include "jobs/JobScripts.h"
 #include "jobs/JobTable.h"
 #include "jobs/NameStaging.h"
 #include "platform/JobLock.h"
@@ -18,9 +18,11 @@ QString interruptedBackupNotice(bool wasAside, bool wasDiscarded, BackupRecovery
     platform::FileSystem &files = platform::Platform::files();
     if (result == BackupRecovery::Result::Failed)
         return QStringLiteral(
-            "The last backup did not finish, and Zorvane could not put your previous backup "
-            "back in place: it lies whole in the folder \"PreviousBackup\". Do not delete it; "
-            "the next backup puts it back before it copies anything.");
+                   "The last backup did not finish, and Zorvane could not put your previous "
+                   "backup back in place: it lies whole in the folder \"PreviousBackup\" in "
+                   "Zorvane's working folder \"%1\". Do not delete it: Zorvane tries again each "
+                   "time it starts, and a new backup puts it back before it copies anything.")
+            .arg(platform::Platform::app().workFolder());
     if (wasAside)
         return QStringLiteral("The last backup did not finish. Your previous backup has been put "
                               "back in place, unchanged. Run the backup again for a newer one.");
@@ -68,8 +70,11 @@ std::optional<QStringList> StartupRecovery::tryNow()
     // Kept until a restore reaches its verdict: the device stays part-restored.
     if (files.exists(kRestoreUnfinishedMark))
         notices << QStringLiteral(
-            "The last restore did not finish: your device holds only part of your backup. Run "
-            "the restore again to complete it; your backup in the Zorvane folder is unchanged.");
+                       "The last restore did not finish: your device holds only part of your "
+                       "backup and has not been restarted. Run the restore again to complete it "
+                       "before you restart your device; your backup in Zorvane's working folder "
+                       "\"%1\" is unchanged.")
+                       .arg(platform::Platform::app().workFolder());
     return notices;
 }
 
@@ -79,12 +84,13 @@ QString StartupRecovery::runningElsewhereText()
     // command line may lie in a process this window cannot see.
     const std::optional<JobOutcome::Kind> noted = JobOutcome::unendedJob();
     if (noted == JobOutcome::Kind::Restore || platform::scriptRunsHere(scriptFiles(Job::Restore)))
-        return QStringLiteral(
-            "A restore is running in another Zorvane window; wait for it to finish.");
+        return QStringLiteral("A restore is running in another Zorvane window; wait for it to "
+                              "finish before you start a job here.");
     if (noted == JobOutcome::Kind::Backup || platform::scriptRunsHere(scriptFiles(Job::Backup)))
-        return QStringLiteral(
-            "A backup is running in another Zorvane window; wait for it to finish.");
-    return QStringLiteral("A job is running in another Zorvane window; wait for it to finish.");
+        return QStringLiteral("A backup is running in another Zorvane window; wait for it to "
+                              "finish before you start a job here.");
+    return QStringLiteral("A job is running in another Zorvane window; wait for it to finish "
+                          "before you start a job here.");
 }
 
 } // namespace jobs

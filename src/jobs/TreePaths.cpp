@@ -1,5 +1,7 @@
 #include "jobs/TreePaths.h"
 
+#include "jobs/BackupNames.h"
+
 #include "platform/Platform.h"
 
 #include <QList>
@@ -8,10 +10,8 @@ namespace jobs::treepaths {
 
 bool inATree(const QByteArray &path)
 {
-    static const QList<QByteArray> trees{QByteArrayLiteral("Applications"),
-                                         QByteArrayLiteral("mobile"), QByteArrayLiteral("root")};
     const QList<QByteArray> parts = path.split('/');
-    if (parts.size() < 2 || !trees.contains(parts.first()))
+    if (parts.size() < 2 || !backupTreeNames().contains(parts.first()))
         return false;
     for (const QByteArray &part : parts) {
         if (part.isEmpty() || part == "." || part == "..")

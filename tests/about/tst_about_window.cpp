@@ -244,7 +244,7 @@ void tst_about_window::tellsWhereTheBackupLives()
     QCOMPARE(where->toolTip(), folder);
     const QStringList lines = where->text().split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines[0], QStringLiteral("Your backup is kept in:"));
+    QCOMPARE(lines[0], QStringLiteral("Your backup is kept in Zorvane's working folder:"));
     // Shortened in the middle when too long: both ends stay readable.
     const QStringList ends = lines[1].split(QChar(0x2026));
     QVERIFY2(ends.size() <= 2, qPrintable(lines[1]));

@@ -1,6 +1,8 @@
 // Every caption of the main window, the About window and the alerts lies whole
 // within its control at the forms' twips sizes, in the face that stands in for
-// "LucidaMAC"; and the main window keeps its pixels.
+// "LucidaMAC"; the main window's title while a job runs, and the title and
+// text of each box it opens when it refuses a job, lie whole in the window or
+// box; and the main window keeps its pixels.
 //
 // The pixel test compares the never-shown main window, rendered as it starts,
 // with tests/app/reference/main_window.png, pixel for pixel. After a deliberate
@@ -14,10 +16,11 @@
 #include "about/AboutLinks.h"
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
-#include "jobs/SshFirstRunOutcome.h"
 #include "app/frmMain.h"
 #include "jobs/ProgressText.h"
+#include "jobs/SshFirstRunOutcome.h"
 #include "platform/desktop/CaptionFont.h"
+#include "platform/desktop/DesktopServices.h"
 #include "support/CaptionFit.h"
 #include "support/SuiteFixture.h"
 
@@ -27,6 +30,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -280,6 +284,68 @@ private slots:
                 }
             }
         }
+    }
+
+    void titlesFitTheirTitleBars()
+    {
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QStringList overflows;
+        const auto titleFits = [&overflows](const QWidget *window) {
+            const QString overflow = captionfit::titleOverflow(window);
+            if (!overflow.isEmpty())
+                overflows.append(overflow);
+        };
+        titleFits(&w);
+        // The longest titles a backup or a restore gives the window.
+        const QString start = w.windowTitle();
+        using jobs::JobProgress;
+        JobProgress::Figures f;
+        f.totalsKnown = true;
+        f.percent = 100;
+        for (const JobProgress::Kind kind :
+             {JobProgress::Kind::Backup, JobProgress::Kind::Restore}) {
+            for (const JobProgress::Stage stage :
+                 {JobProgress::Stage::Copying, JobProgress::Stage::Failed,
+                  JobProgress::Stage::Cut}) {
+                f.stage = stage;
+                w.setWindowTitle(jobs::progresstext::windowTitle(start, kind, f));
+                QVERIFY(w.windowTitle() != start);
+                titleFits(&w);
+            }
+        }
+        w.setWindowTitle(start);
+
+        // The jobs it refuses: no IP address, no option chosen, nothing to
+        // restore, no terminal for the SSH first run.
+        fake::Services &fakes = m_fixture->fakes();
+        fakes.shell->consoleWindow = false;
+        auto *address = w.findChild<QLineEdit *>("Text2");
+        address->clear();
+        w.findChild<QPushButton *>("Command10")->click();
+        address->setText(QStringLiteral("127.0.0.1"));
+        w.findChild<QPushButton *>("Command10")->click();
+        w.findChild<QPushButton *>("Command1")->click();
+        w.findChild<QCheckBox *>("Check1")->setChecked(true);
+        w.findChild<QPushButton *>("cmdAgree")->click();
+        w.findChild<QPushButton *>("Command4")->click();
+        w.findChild<QCheckBox *>("Check2")->setChecked(true);
+        w.findChild<QPushButton *>("Command5")->click();
+        QStringList titles;
+        for (const fake::ShownBox &shown : std::as_const(fakes.messages->shown)) {
+            titles.append(shown.title);
+            const std::unique_ptr<QMessageBox> box(platform::QtMessageBoxes::create(
+                shown.title, shown.text, shown.icon, shown.buttons));
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+            titleFits(box.get());
+            overflows.append(captionfit::overflowsWithin(box.get()));
+        }
+        for (const char *title :
+             {"SSH Login", "No terminal window", "Zorvane", "Nothing to restore"})
+            QVERIFY2(titles.contains(QLatin1String(title)), qPrintable(titles.join(", ")));
+        QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
     }
 
     void mainWindowKeepsItsPixels()

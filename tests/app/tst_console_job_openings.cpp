@@ -6,6 +6,7 @@
 #include "support/SuiteFixture.h"
 
 #include "app/Console.h"
+#include "jobs/BackupNames.h"
 #include "jobs/JobScripts.h"
 #include "runner/ReadOutput.h"
 
@@ -89,11 +90,11 @@ private slots:
             QTest::newRow(qPrintable(opening.fileName()))
                 << command << opening.fileName() << opening.lines();
         };
-        row(QStringLiteral("Yes.bat"), jobs::backupScript(true, version, cs));
-        row(QStringLiteral("no.bat"), jobs::backupScript(false, version, cs));
-        row(QStringLiteral("PutFilesBack.bat"), jobs::restoreScript(version, cs));
-        row(QStringLiteral("apps.bat"), jobs::relocationScript(false, cs));
-        row(QStringLiteral("fonts.bat"), jobs::relocationScript(true, cs));
+        row(QStringLiteral("Yes.bat"), jobs::backupScript(jobs::jobDescription(jobs::Job::Backup), true, version, cs));
+        row(QStringLiteral("no.bat"), jobs::backupScript(jobs::jobDescription(jobs::Job::Backup), false, version, cs));
+        row(QStringLiteral("PutFilesBack.bat"), jobs::restoreScript(jobs::jobDescription(jobs::Job::Restore), version, cs));
+        row(QStringLiteral("apps.bat"), jobs::relocationScript(jobs::jobDescription(jobs::Job::ApplicationsRelocation), false, cs));
+        row(QStringLiteral("fonts.bat"), jobs::relocationScript(jobs::jobDescription(jobs::Job::FontsRelocation), true, cs));
     }
     void everyRunStartsWithCommandThenBanner()
     {
@@ -130,7 +131,7 @@ private slots:
     void dfuScriptHasNoBanner()
     {
         // DFU.bat clears nothing: its transcript follows the command name.
-        const jobs::JobScript script = openingLines(jobs::dfuScript());
+        const jobs::JobScript script = openingLines(jobs::dfuScript(jobs::jobDescription(jobs::Job::Dfu)));
         QVERIFY(!script.lines().contains(QStringLiteral("Cls")));
         QString error;
         QVERIFY2(script.write(&error), qPrintable(error));

@@ -278,11 +278,13 @@ private slots:
         (new QLineEdit(&bare))->setObjectName(QStringLiteral("Text2"));
         (new QLabel(&bare))->setObjectName(QStringLiteral("optYes"));
         (new QPushButton(&bare))->setObjectName(QStringLiteral("Check1")); // not checkable
+        (new QLabel(&bare))->setObjectName(QStringLiteral("Command9")); // a job's button
         const QStringList faults = app::JobControlMap(&bare).faults();
         QVERIFY(!faults.join('\n').contains(QStringLiteral("Text2")));
         QVERIFY(faults.contains(QStringLiteral("no control named Text3")));
         QVERIFY(faults.contains(QStringLiteral("optYes is a QLabel")));
         QVERIFY(faults.contains(QStringLiteral("Check1 is a QPushButton")));
+        QVERIFY(faults.contains(QStringLiteral("Command9 is a QLabel")));
         QVERIFY(faults.contains(QStringLiteral("no control named DXAnimatedGIF5")));
         QVERIFY(faults.contains(QStringLiteral("no timer named Timer1")));
     }

@@ -427,7 +427,8 @@ private slots:
         QTest::newRow("newVersion.txt never ends")
             << "newVersion.txt" << endless
             << "The update server sent more than the 65536 bytes Zorvane accepts for "
-               "newVersion.txt, so the transfer was given up and nothing of it was kept."
+               "newVersion.txt, so the transfer was given up and nothing of it was kept. Try again "
+               "later."
             << 1500;
         UpdateServer::Response huge;
         huge.body = randomBytes(4096);
@@ -437,7 +438,7 @@ private slots:
             << "Zorvane.msi" << huge
             << "The update server announced 3221225472 bytes for Zorvane.msi, more than the "
                "268435456 bytes Zorvane accepts for it, so the transfer was given up and nothing "
-               "of it was kept."
+               "of it was kept. Try again later."
             << 1500;
         UpdateServer::Response trickle = huge;
         trickle.contentLength = 100000000;
@@ -455,7 +456,8 @@ private slots:
             << "updateText.txt" << away
             << "The update server sent the request for updateText.txt on to "
                "\"file:///etc/shadow\", "
-               "which Zorvane does not follow: it is not a web address. Nothing was fetched."
+               "which Zorvane does not follow: it is not a web address. Nothing was fetched; try "
+               "again later."
             << 1500;
         // An installer of no stated length that never ends: cut off at the
         // limit, however long that takes on its own.
@@ -464,7 +466,8 @@ private slots:
         QTest::newRow("installer without a length never ends")
             << "Zorvane.msi" << unmeasured
             << "The update server sent more than the 268435456 bytes Zorvane accepts for "
-               "Zorvane.msi, so the transfer was given up and nothing of it was kept."
+               "Zorvane.msi, so the transfer was given up and nothing of it was kept. Try again "
+               "later."
             << 120000;
     }
     void hostileServersAreGivenUp()
@@ -567,14 +570,16 @@ private slots:
             "%1, so the transfer was given up. Check the internet connection and try again later.");
         QTest::newRow("404 for newVersion.txt")
             << Fault::VersionNotFound
-            << "The update server could not deliver newVersion.txt: it answered \"404 Not Found\".";
+            << "The update server could not deliver newVersion.txt: it answered \"404 Not Found\". "
+               "Nothing was installed; try again later.";
         QTest::newRow("500 for updateText.txt")
             << Fault::TextServerError
             << "The update server could not deliver updateText.txt: it answered \"500 Internal "
-               "Server Error\".";
+               "Server Error\". Nothing was installed; try again later.";
         QTest::newRow("404 for the installer")
             << Fault::InstallerNotFound
-            << "The update server could not deliver Zorvane.msi: it answered \"404 Not Found\".";
+            << "The update server could not deliver Zorvane.msi: it answered \"404 Not Found\". "
+               "Nothing was installed; try again later.";
         QTest::newRow("short body")
             << Fault::ShortBody
             << "The transfer of Zorvane.msi broke off after 3000 of 5000 bytes (Connection "
@@ -596,11 +601,13 @@ private slots:
             << "Could not fetch newVersion.txt from the update server at %1 (Connection refused). "
                "Check the internet connection and try again later.";
         QTest::newRow("installer not writable")
-            << Fault::InstallerUnwritable << "Could not save Zorvane.msi in \"%1\" (";
+            << Fault::InstallerUnwritable
+            << "Could not save Zorvane.msi in Zorvane's working folder \"%1\" (";
         QTest::newRow("launcher does not start")
             << Fault::LauncherNotStarted
             << "The downloaded installer could not be started (\"DeleteOLD.bat\" did not run). "
-               "Zorvane.msi is in \"%1\"; open it to install the new version.";
+               "Zorvane.msi is in Zorvane's working folder \"%1\"; open it to install the new "
+               "version.";
     }
     void failuresEndTheCheck()
     {

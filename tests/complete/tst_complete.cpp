@@ -169,16 +169,29 @@ void tst_complete::failedJobIsAWarningWithItsTranscript()
     QVERIFY(!box->text().contains(QStringLiteral("complete and checked")));
 }
 
+// Done or failed, each box's captions lie whole in it and its title in its
+// title bar.
 void tst_complete::captionsFitInTheStandInFace()
 {
     for (complete::Job job : kJobs) {
-        leaveSuccessfulRun(job);
-        std::unique_ptr<QMessageBox> box(complete::createBox(job));
-        box->show();
-        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
-        QCOMPARE(QFontInfo(box->font()).family(), platform::CaptionFont::family());
-        const QStringList overflows = captionfit::overflowsWithin(box.get());
-        QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
+        for (const bool failed : {false, true}) {
+            leaveSuccessfulRun(job);
+            if (failed) {
+                QFile n(QStringLiteral("LastJob.txt"));
+                QVERIFY(n.open(QIODevice::Append));
+                n.write("failed sending the backup to the device\r\n");
+            }
+            std::unique_ptr<QMessageBox> box(complete::createBox(job));
+            QCOMPARE(box->icon() == QMessageBox::Warning, failed);
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+            QCOMPARE(QFontInfo(box->font()).family(), platform::CaptionFont::family());
+            QStringList overflows = captionfit::overflowsWithin(box.get());
+            const QString title = captionfit::titleOverflow(box.get());
+            if (!title.isEmpty())
+                overflows.append(title);
+            QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
+        }
     }
 }
 

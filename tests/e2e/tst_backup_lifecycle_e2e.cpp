@@ -6,6 +6,7 @@
 #include "app/Console.h"
 #include "app/frmMain.h"
 #include "jobs/BackupAmount.h"
+#include "jobs/BackupNames.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/DeviceIdentity.h"
@@ -136,7 +137,7 @@ TreeSnapshot tst_backup_lifecycle_e2e::localBackup() const
 void tst_backup_lifecycle_e2e::runBackupStoppedAfter(const QString &stopAfter)
 {
     const QString address = QStringLiteral("127.0.0.1");
-    const jobs::JobScript whole = jobs::backupScript(
+    const jobs::JobScript whole = jobs::backupScript(jobs::jobDescription(jobs::Job::Backup), 
         false, QStringLiteral("1.0.5"),
         jobs::ConnectionSettings(address, QString::fromLatin1(SimulatedDevice::password)),
         jobs::DeviceIdentity::ofAddress(address));
@@ -280,7 +281,8 @@ void tst_backup_lifecycle_e2e::secondWindowLeavesARunningBackupAlone()
     for (const fake::ShownBox &b : boxes.shown)
         texts << b.text;
     QVERIFY2(texts.contains(QStringLiteral(
-                 "A backup is running in another Zorvane window; wait for it to finish.")),
+                 "A backup is running in another Zorvane window; wait for it to finish before "
+                 "you start a job here.")),
              qPrintable(texts.join(QLatin1Char('\n'))));
     // Its start-up recovery ran once the job had ended, finding nothing to do.
     QTRY_VERIFY(!second->findChild<QTimer *>("recoveryRetry")->isActive());

@@ -290,7 +290,7 @@ private slots:
             // The script is written where the program it ends runs.
             const ScopedCurrentFolder there(folder.path());
             QVERIFY(there.entered());
-            written = jobs::dfuScript().write(&error);
+            written = jobs::dfuScript(jobs::jobDescription(jobs::Job::Dfu)).write(&error);
         }
         QVERIFY2(written, qPrintable(error));
 

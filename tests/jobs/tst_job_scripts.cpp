@@ -128,8 +128,8 @@ class tst_job_scripts : public QObject {
 private slots:
     void backupScripts()
     {
-        const JobScript yes = backupScript(true, QStringLiteral("1.0.5"), kPlain);
-        const JobScript no = backupScript(false, QStringLiteral("1.0.5"), kPlain);
+        const JobScript yes = backupScript(jobDescription(Job::Backup), true, QStringLiteral("1.0.5"), kPlain);
+        const JobScript no = backupScript(jobDescription(Job::Backup), false, QStringLiteral("1.0.5"), kPlain);
         QCOMPARE(yes.fileName(), QStringLiteral("Yes.bat"));
         QCOMPARE(no.fileName(), QStringLiteral("No.bat"));
         QString missing;
@@ -209,7 +209,7 @@ private slots:
 
     void restoreScript_()
     {
-        const JobScript s = restoreScript(QStringLiteral("2.0.11"), kPlain);
+        const JobScript s = restoreScript(jobDescription(Job::Restore), QStringLiteral("2.0.11"), kPlain);
         QCOMPARE(s.fileName(), QStringLiteral("PutFilesBack.bat"));
         QString unnoted;
         QVERIFY2(
@@ -261,7 +261,7 @@ private slots:
             s.lines().filter(QStringLiteral(">RestoreRun.txt")).value(0).mid(5, 32);
         QVERIFY(s.lines().contains(QStringLiteral("echo run %1>>LastJob.txt").arg(token)));
         QVERIFY(
-            !restoreScript(QStringLiteral("2.0.11"), kPlain).lines().join('\n').contains(token));
+            !restoreScript(jobDescription(Job::Restore), QStringLiteral("2.0.11"), kPlain).lines().join('\n').contains(token));
         // The copies' end is announced after the last copy, before the mail fix.
         const QStringList lines = s.lines();
         const qsizetype sent =
@@ -308,7 +308,7 @@ private slots:
 
     void utilityScripts()
     {
-        QCOMPARE(sshFirstRunScript(kPlain).lines(),
+        QCOMPARE(sshFirstRunScript(jobDescription(Job::SshFirstRun), kPlain).lines(),
                  (QStringList{"@echo off", "title SSHing for the First Time", "color 0E", "Cls",
                               ":start", "set IP=10.0.0.7", "set PASS=fennel",
                               "pscp -r -pw %PASS% pwned.jpg root@%IP%:/tmp",
@@ -338,10 +338,10 @@ private slots:
                                "start Zorvane.exe",
                                "start SymlinkComplete.exe",
                                "exit"};
-        QCOMPARE(withoutNotes(relocationScript(false, kPlain).lines()), apps);
+        QCOMPARE(withoutNotes(relocationScript(jobDescription(Job::ApplicationsRelocation), false, kPlain).lines()), apps);
         QString unnoted;
         for (const JobScript &noted :
-             {relocationScript(false, kPlain), relocationScript(true, kPlain), dfuScript()})
+             {relocationScript(jobDescription(Job::ApplicationsRelocation), false, kPlain), relocationScript(jobDescription(Job::FontsRelocation), true, kPlain), dfuScript(jobDescription(Job::Dfu))})
             QVERIFY2(everyStepNoted(noted.lines(), {}, &unnoted),
                      qPrintable(noted.fileName() + ": " + unnoted));
         QStringList fonts = apps;
@@ -349,10 +349,10 @@ private slots:
         fonts[7] = QStringLiteral("echo Relocating your Fonts folder, please wait...");
         fonts[9] = QStringLiteral("pscp -r -pw %PASS% fonts.sh root@%IP%:/");
         fonts[13] = QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m fonts.sh");
-        QCOMPARE(withoutNotes(relocationScript(true, kPlain).lines()), fonts);
-        QCOMPARE(relocationScript(true, kPlain).fileName(), QStringLiteral("fonts.bat"));
+        QCOMPARE(withoutNotes(relocationScript(jobDescription(Job::FontsRelocation), true, kPlain).lines()), fonts);
+        QCOMPARE(relocationScript(jobDescription(Job::FontsRelocation), true, kPlain).fileName(), QStringLiteral("fonts.bat"));
         QCOMPARE(
-            withoutNotes(dfuScript().lines()),
+            withoutNotes(dfuScript(jobDescription(Job::Dfu)).lines()),
             (QStringList{
                 "@echo off",
                 "echo closing necessary iTunes devices, don't be worried if some aren't found.",
@@ -370,14 +370,14 @@ private slots:
         const FolderFixture folder;
         QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         QString error;
-        QVERIFY(dfuScript().write(&error));
+        QVERIFY(dfuScript(jobDescription(Job::Dfu)).write(&error));
         QFile f(QStringLiteral("DFU.bat"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray first = f.readAll();
         f.close();
         QVERIFY(first.startsWith("@echo off\r\n"));
         QVERIFY(first.endsWith("\r\nexit\r\n"));
-        QCOMPARE(first.count("\r\n"), dfuScript().lines().size());
+        QCOMPARE(first.count("\r\n"), dfuScript(jobDescription(Job::Dfu)).lines().size());
         QCOMPARE(first.count('\n'), first.count("\r\n"));
         // A second write truncates: a shorter script leaves no tail behind.
         JobScript shorter(QStringLiteral("DFU.bat"));
@@ -393,7 +393,7 @@ private slots:
         QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         platform::restrictNewFilesToUser();
         QString error;
-        QVERIFY(sshFirstRunScript(kPlain).write(&error));
+        QVERIFY(sshFirstRunScript(jobDescription(Job::SshFirstRun), kPlain).write(&error));
         const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
                                           | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
         QVERIFY(QFile::permissions(QStringLiteral("SSH.bat")) & QFile::ReadOwner);
@@ -408,7 +408,7 @@ private slots:
         QVERIFY2(folder.isValid(), qPrintable(folder.error()));
         QDir().mkdir(QStringLiteral("DFU.bat")); // a folder where the file should go
         QString error;
-        QVERIFY(!dfuScript().write(&error));
+        QVERIFY(!dfuScript(jobDescription(Job::Dfu)).write(&error));
         QVERIFY(error.contains(QStringLiteral("DFU.bat")));
     }
 

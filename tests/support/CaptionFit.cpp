@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <QStyleOptionTitleBar>
 #include <QTextDocument>
 
 namespace captionfit {
@@ -118,6 +119,25 @@ QString overflow(const QWidget *control)
     if (auto *label = qobject_cast<const QLabel *>(control))
         return label->text().isEmpty() ? QString() : labelOverflow(label);
     return {};
+}
+
+QString titleOverflow(const QWidget *window)
+{
+    QStyleOptionTitleBar opt;
+    opt.initFrom(window);
+    opt.text = window->windowTitle();
+    opt.titleBarFlags = window->windowFlags();
+    opt.titleBarState = int(window->windowState());
+    opt.subControls = QStyle::SC_All;
+    const QStyle *style = window->style();
+    opt.rect =
+        QRect(0, 0, window->width(), style->pixelMetric(QStyle::PM_TitleBarHeight, &opt, window));
+    const QRect label =
+        style->subControlRect(QStyle::CC_TitleBar, &opt, QStyle::SC_TitleBarLabel, window);
+    const QSize needed = lineSize(window->fontMetrics(), opt.text);
+    if (needed.width() <= label.width())
+        return {};
+    return describe(window, opt.text, needed, label);
 }
 
 QStringList overflowsWithin(const QWidget *top)

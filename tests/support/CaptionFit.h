@@ -17,4 +17,9 @@ QString overflow(const QWidget *control);
 // overflow() of the widget and every descendant that shows a caption.
 QStringList overflowsWithin(const QWidget *top);
 
+// Whether a window's title, in the window's font, lies whole within the label
+// of a title bar as wide as the window, as its style lays out such a bar with
+// the buttons the window's flags ask for. Empty when it fits.
+QString titleOverflow(const QWidget *window);
+
 } // namespace captionfit

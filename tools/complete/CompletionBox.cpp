@@ -1,6 +1,7 @@
 #include "CompletionBox.h"
 #include "jobs/JobOutcome.h"
 
+#include "platform/Platform.h"
 #include "platform/desktop/CaptionFont.h"
 
 #include <QMessageBox>
@@ -14,10 +15,10 @@ Message messageFor(Job job)
     // A flood of output is shown from its end; the file keeps all of it.
     constexpr qsizetype kMostShown = 2 * 1024 * 1024;
     if (details.size() > kMostShown)
-        details =
-            QStringLiteral("(The beginning is left out here; %1 beside Zorvane holds all of it.)\n")
-                .arg(jobs::kTranscriptFile)
-            + details.right(kMostShown);
+        details = QStringLiteral("(The beginning is left out here; %1 in Zorvane's working folder "
+                                 "\"%2\" holds all of it.)\n")
+                      .arg(jobs::kTranscriptFile, platform::Platform::app().workFolder())
+                  + details.right(kMostShown);
     return {jobs::JobOutcome::completionProgram(job), outcome.title, outcome.text, details,
             outcome.succeeded};
 }

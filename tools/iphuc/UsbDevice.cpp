@@ -51,7 +51,7 @@ bool UsbDevice::enterRecovery(std::string *error)
     lockdownd_client_t lockdown = nullptr;
     bool ok = false;
     if (lockdownd_client_new_with_handshake(device, &lockdown, "iphuc") != LOCKDOWN_E_SUCCESS) {
-        *error = "the device did not accept a USB connection (is it unlocked and trusted?)";
+        *error = "the device did not accept a USB connection (is it switched on and unlocked?)";
     } else if (lockdownd_enter_recovery(lockdown) != LOCKDOWN_E_SUCCESS) {
         *error = "the device refused to restart into recovery mode";
     } else {

@@ -4,8 +4,8 @@
 // it asks before the new copy replaces it, naming both sizes; the default
 // answer keeps the previous backup. Exits with 0 to replace, 1 to keep.
 #include "jobs/BackupAmount.h"
+#include "jobs/BackupNames.h"
 #include "jobs/BackupVerifier.h"
-#include "jobs/JobScripts.h"
 #include "platform/Platform.h"
 #include "platform/desktop/DesktopServices.h"
 

@@ -40,8 +40,8 @@ int main(int argc, char *argv[])
     case NameStaging::Outcome::Nothing: return 0;
     case NameStaging::Outcome::Staged:
         say(QStringLiteral("%1 entries of your backup have a backslash in their names, where pscp "
-                           "would cut them; they go to your device apart and are put under "
-                           "their own names there.")
+                           "would cut them; they are sent to your device in a separate step and "
+                           "put under their own names there.")
                 .arg(r.plan.apart.size()));
         say(jobs::JobProgress::apartLine(r.files, r.bytes));
         std::fflush(stdout);
@@ -55,8 +55,9 @@ int main(int argc, char *argv[])
             say(QStringLiteral("  ") + jobs::BackupVerifier::printable(r.plan.refused[i]));
         if (r.plan.refused.size() > shown)
             say(QStringLiteral("  and %1 more").arg(r.plan.refused.size() - shown));
-        say(QStringLiteral("Rename or remove them in the backup beside Zorvane, then run the "
-                           "restore again."));
+        say(QStringLiteral("Rename or remove them in the backup in Zorvane's working folder "
+                           "\"%1\", then run the restore again.")
+                .arg(platform::Platform::app().workFolder()));
         std::fflush(stdout);
         note(QStringLiteral("sending your backup: pscp would put %1 of its entries in another "
                             "place on your device (the first: %2); rename or remove them in the "

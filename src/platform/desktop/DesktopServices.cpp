@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QSoundEffect>
 #include <QUrl>
+#include <memory>
 
 namespace platform {
 
@@ -59,15 +60,22 @@ MsgAnswer answerOf(int button)
 
 } // namespace
 
+QMessageBox *QtMessageBoxes::create(const QString &title, const QString &text, MsgIcon icon,
+                                    MsgButtons buttons)
+{
+    auto *box = new QMessageBox(standardIcon(icon), title, text, standardButtons(buttons));
+    if (buttons == MsgButtons::YesNoDefaultNo) {
+        box->setDefaultButton(QMessageBox::No);
+        box->setEscapeButton(QMessageBox::No);
+    }
+    return box;
+}
+
 MsgAnswer QtMessageBoxes::show(const QString &title, const QString &text, MsgIcon icon,
                                MsgButtons buttons)
 {
-    QMessageBox box(standardIcon(icon), title, text, standardButtons(buttons));
-    if (buttons == MsgButtons::YesNoDefaultNo) {
-        box.setDefaultButton(QMessageBox::No);
-        box.setEscapeButton(QMessageBox::No);
-    }
-    return answerOf(box.exec());
+    const std::unique_ptr<QMessageBox> box(create(title, text, icon, buttons));
+    return answerOf(box->exec());
 }
 
 namespace {

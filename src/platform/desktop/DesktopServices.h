@@ -4,6 +4,8 @@
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 
+class QMessageBox;
+
 namespace platform {
 
 // Production services that need the window system.
@@ -12,6 +14,9 @@ class QtMessageBoxes : public MessageBoxes {
 public:
     MsgAnswer show(const QString &title, const QString &text, MsgIcon icon,
                    MsgButtons buttons) override;
+    // The box show() opens, not yet shown; the caller owns it.
+    static QMessageBox *create(const QString &title, const QString &text, MsgIcon icon,
+                               MsgButtons buttons);
 };
 
 class QtSound : public Sound {
