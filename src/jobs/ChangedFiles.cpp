@@ -2,6 +2,7 @@
 #include "jobs/BackupNames.h"
 
 #include "jobs/BackupVerifier.h"
+#include "jobs/TreePaths.h"
 #include "platform/Platform.h"
 
 #include <QFile>
@@ -13,11 +14,12 @@ const QString ChangedFiles::kFolder = QStringLiteral("Incoming/Refetched");
 namespace {
 
 using platform::FileSystem;
+using treepaths::inATree;
+using treepaths::wayIsFolders;
 
 const QByteArray kHeader = QByteArrayLiteral("# Zorvane changed files 1");
 const QByteArray kSpecialsHeader = QByteArrayLiteral("# Zorvane special entries 1");
 const QByteArray kEnd = QByteArrayLiteral("# end ");
-const QList<QByteArray> &kTrees = backupTreeNames();
 // The records of the trees as they were after the copy, in the backup's place for them.
 const QList<QByteArray> kRecords{QByteArrayLiteral("file-sizes.txt"),
                                  QByteArrayLiteral("owners-modes.txt"),
@@ -33,35 +35,6 @@ bool number(const QByteArray &digits, qint64 *value)
             return false;
     }
     *value = digits.toLongLong();
-    return true;
-}
-
-// A path inside one of the three trees, every part a name.
-bool inATree(const QByteArray &path)
-{
-    const QList<QByteArray> parts = path.split('/');
-    if (parts.size() < 2 || !kTrees.contains(parts.first()))
-        return false;
-    for (const QByteArray &part : parts) {
-        if (part.isEmpty() || part == "." || part == "..")
-            return false;
-    }
-    return true;
-}
-
-// Whether each folder on the way to path is a folder (no link, no file);
-// with make, the missing ones are made.
-bool wayIsFolders(const QByteArray &path, bool make)
-{
-    FileSystem &files = platform::Platform::files();
-    for (qsizetype slash = path.indexOf('/'); slash > 0; slash = path.indexOf('/', slash + 1)) {
-        const QByteArray folder = path.left(slash);
-        const FileSystem::Entry e = files.entryAt(folder, nullptr);
-        if (e == FileSystem::Entry::None && make && files.makeFolder(folder))
-            continue;
-        if (e != FileSystem::Entry::Folder)
-            return false;
-    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "jobs/JobScripts.h"
 #include "jobs/BackupNames.h"
 #include "jobs/BatchQuoting.h"
+#include "jobs/Generations.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/JobProgress.h"
 #include "jobs/JobTable.h"
@@ -163,9 +164,13 @@ QStringList settleLines(const QString &deviceRecord)
       // A copy far smaller than the previous backup replaces it only when the
       // user says so; the default keeps the previous one.
       << QStringLiteral("ReplaceBackup.exe") << QStringLiteral("if errorlevel 1 goto keepprevious")
-      << QStringLiteral("move %1 %2 >NUL").arg(prev, kDiscardedBackupFolder)
+      // The previous backup becomes a generation of its own where it can;
+      // where it cannot, it is replaced as it always was.
+      << QStringLiteral("KeepGeneration.exe %1").arg(Generations::kDefaultKeep)
+      << QStringLiteral("if exist %1 move %1 %2 >NUL").arg(prev, kDiscardedBackupFolder)
       << QStringLiteral("if exist ") + prev + QStringLiteral(" goto notreplaced")
-      << QStringLiteral("rmdir /S /Q ") + kDiscardedBackupFolder << note(QStringLiteral("kept new"))
+      << QStringLiteral("if exist %1 rmdir /S /Q %1").arg(kDiscardedBackupFolder)
+      << note(QStringLiteral("kept new"))
       << QStringLiteral("echo The new backup is complete; the previous backup has been replaced.")
       << QStringLiteral("goto fetched") << QStringLiteral(":firstcomplete")
       << QStringLiteral("del ") + kIncompleteMark << note(QStringLiteral("kept new"))

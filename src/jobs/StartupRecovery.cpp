@@ -1,6 +1,7 @@
 #include "jobs/StartupRecovery.h"
 #include "jobs/BackupNames.h"
 #include "jobs/BackupRecovery.h"
+#include "jobs/Generations.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/JobTable.h"
 #include "jobs/NameStaging.h"
@@ -62,6 +63,8 @@ std::optional<QStringList> StartupRecovery::tryNow()
     } else if (settled == BackupRecovery::Result::Failed) {
         notices << interruptedBackupNotice(true, false, settled);
     }
+    // A backup on its way among the older ones, or one half removed.
+    notices << Generations::tidy();
     // What a restore laid apart for the names pscp would cut serves that run only.
     NameStaging::removeLeftOver();
     // Kept until a restore reaches its verdict: the device stays part-restored.

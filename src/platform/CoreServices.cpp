@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -356,6 +357,63 @@ bool QtFileSystem::replaceFileAt(const QByteArray &from, const QByteArray &to)
 bool QtFileSystem::deleteFileAt(const QByteArray &path)
 {
     return entryAt(path, nullptr) == Entry::File && ::unlink(path.constData()) == 0;
+}
+
+FileSystem::Link QtFileSystem::hardLink(const QByteArray &from, const QByteArray &to)
+{
+    if (from.isEmpty() || to.isEmpty() || from.contains('\0') || to.contains('\0')
+        || entryAt(from, nullptr) != Entry::File)
+        return Link::Failed;
+    if (::link(from.constData(), to.constData()) == 0)
+        return Link::Made;
+    // FAT and exFAT answer EPERM; some network disks EOPNOTSUPP.
+    return errno == EPERM || errno == EOPNOTSUPP || errno == ENOTSUP ? Link::Unsupported
+                                                                      : Link::Failed;
+}
+
+bool QtFileSystem::sameContent(const QByteArray &a, const QByteArray &b) const
+{
+    // By bytes, as stored: names from a device need not be valid UTF-8.
+    const int x = ::open(a.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int y = x < 0 ? -1 : ::open(b.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat sx {}, sy {};
+    bool same = y >= 0 && ::fstat(x, &sx) == 0 && ::fstat(y, &sy) == 0 && S_ISREG(sx.st_mode)
+                && S_ISREG(sy.st_mode) && sx.st_size == sy.st_size;
+    constexpr size_t kPiece = 1 << 20;
+    std::vector<char> p(kPiece), q(kPiece);
+    while (same) {
+        const ssize_t n = ::read(x, p.data(), kPiece);
+        if (n <= 0) {
+            same = n == 0 && ::read(y, q.data(), 1) == 0;
+            break;
+        }
+        ssize_t got = 0;
+        while (got < n) {
+            const ssize_t m = ::read(y, q.data() + got, size_t(n - got));
+            if (m <= 0)
+                break;
+            got += m;
+        }
+        same = got == n && std::equal(p.begin(), p.begin() + n, q.begin());
+    }
+    if (y >= 0)
+        ::close(y);
+    if (x >= 0)
+        ::close(x);
+    return same;
+}
+
+bool QtFileSystem::sameFile(const QByteArray &a, const QByteArray &b) const
+{
+    struct stat x {}, y {};
+    return ::lstat(a.constData(), &x) == 0 && ::lstat(b.constData(), &y) == 0
+           && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+qint64 QtFileSystem::modifiedAt(const QByteArray &path) const
+{
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0 ? qint64(st.st_mtime) : -1;
 }
 
 } // namespace platform

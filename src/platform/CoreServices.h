@@ -47,6 +47,10 @@ public:
     bool linkOrCopy(const QByteArray &from, const QByteArray &to) override;
     bool replaceFileAt(const QByteArray &from, const QByteArray &to) override;
     bool deleteFileAt(const QByteArray &path) override;
+    Link hardLink(const QByteArray &from, const QByteArray &to) override;
+    bool sameContent(const QByteArray &a, const QByteArray &b) const override;
+    bool sameFile(const QByteArray &a, const QByteArray &b) const override;
+    qint64 modifiedAt(const QByteArray &path) const override;
 };
 
 class QtEnvironment : public Environment {

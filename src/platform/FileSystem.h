@@ -96,6 +96,19 @@ public:
     virtual bool replaceFileAt(const QByteArray &from, const QByteArray &to) = 0;
     // Deletes the file at path (never a folder or a link's target).
     virtual bool deleteFileAt(const QByteArray &path) = 0;
+    // Gives the file at `from` the second name `to` (a hard link; never a
+    // copy, never over an existing name, a link is not followed). Unsupported
+    // when the disk cannot hold hard links (FAT, exFAT).
+    enum class Link { Made, Unsupported, Failed };
+    virtual Link hardLink(const QByteArray &from, const QByteArray &to) = 0;
+    // Whether the two ordinary files hold the same bytes (links are not
+    // followed); false when either cannot be read.
+    virtual bool sameContent(const QByteArray &a, const QByteArray &b) const = 0;
+    // Whether the two paths name the same file (one of them a hard link).
+    virtual bool sameFile(const QByteArray &a, const QByteArray &b) const = 0;
+    // When the entry was last changed, in seconds since 1970 (UTC); -1 when
+    // there is none.
+    virtual qint64 modifiedAt(const QByteArray &path) const = 0;
 };
 
 } // namespace platform

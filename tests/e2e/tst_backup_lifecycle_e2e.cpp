@@ -10,6 +10,7 @@
 #include "jobs/BackupVerifier.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/DeviceIdentity.h"
+#include "jobs/Generations.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/JobScripts.h"
 #include "runner/ReadOutput.h"
@@ -405,7 +406,8 @@ void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne_data()
         << "if exist root move root PreviousBackup\\root" << false;
     QTest::newRow("interpreter killed during the copy") << QString() << false;
     QTest::newRow("checked, not yet in place") << "BackupCheck.exe" << false;
-    QTest::newRow("deleting the replaced backup") << "move PreviousBackup DiscardedBackup" << true;
+    QTest::newRow("keeping the replaced backup among the older ones")
+        << "ReplaceBackup.exe" << true;
 }
 
 void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne()
@@ -419,6 +421,7 @@ void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne()
     QVERIFY2(JobOutcome::read(JobOutcome::Kind::Backup).succeeded, qPrintable(first.right(2000)));
     const TreeSnapshot complete = localBackup();
     QVERIFY(complete.size() > 50);
+    const TreeSnapshot completeMobile = TreeSnapshot::read(QStringLiteral("mobile"));
 
     // The device changes, then a backup of it stops part-way.
     QVERIFY(device.shell(QStringLiteral("echo after > ") + changed).exitCode == 0);
@@ -444,13 +447,14 @@ void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne()
         QVERIFY(killed);
     } else {
         runBackupStoppedAfter(stopAfter);
-        // rmdir deletes in directory order: part of the replaced backup is gone.
+        // Stopped inside KeepGeneration, right after its first rename.
         if (newSurvives)
-            QVERIFY(
-                QDir(jobs::kDiscardedBackupFolder + QStringLiteral("/mobile")).removeRecursively());
+            QVERIFY(QDir().mkdir(jobs::Generations::kFolder)
+                    && QDir().rename(jobs::kPreviousBackupFolder,
+                                     jobs::Generations::kFolder + QStringLiteral("/.new-x")));
     }
     QVERIFY(QFileInfo::exists(jobs::kPreviousBackupFolder)
-            || QFileInfo::exists(jobs::kDiscardedBackupFolder));
+            || QFileInfo::exists(jobs::Generations::kFolder + QStringLiteral("/.new-x")));
 
     // The next start settles the folder: the newest complete backup, whole.
     m_window.reset();
@@ -462,6 +466,14 @@ void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne()
         QFile kept(QStringLiteral("mobile/Library/Preferences/zv-changed.txt"));
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("after\n"));
+        // The replaced backup, whole, is the one generation kept.
+        const QList<jobs::Generations::Generation> older = jobs::Generations::list();
+        QCOMPARE(older.size(), 1);
+        QCOMPARE(TreeSnapshot::read(jobs::Generations::kFolder + QLatin1Char('/')
+                                    + older.first().folder + QStringLiteral("/mobile"))
+                     .differences(completeMobile, TreeSnapshot::Content)
+                     .join(QLatin1Char('\n')),
+                 QString());
     } else {
         QCOMPARE(localBackup().differences(complete, TreeSnapshot::Everything), QStringList());
     }

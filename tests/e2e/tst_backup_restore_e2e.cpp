@@ -1,6 +1,8 @@
 #include "TreeSnapshot.h"
 #include "app/Console.h"
 #include "app/frmMain.h"
+#include "jobs/BackupHashes.h"
+#include "jobs/Generations.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/ProgressText.h"
 #include "runner/ReadOutput.h"
@@ -444,6 +446,50 @@ private slots:
         QCOMPARE(int(st.st_uid), 501);
         QCOMPARE(int(st.st_gid), 501);
         QVERIFY(jobs::JobOutcome::read(jobs::JobOutcome::Kind::Restore).succeeded);
+    }
+
+    // Three backups with changes between them: the two before the newest lie
+    // among the older backups, each as the device was when it was made, and a
+    // file unchanged through all three is one file on this computer.
+    void backupsKeepTheirGenerationsSharingUnchangedFiles()
+    {
+        startDevice(false);
+        SimulatedDevice &d = m_fixture->device();
+        QList<TreeSnapshot> states;
+        for (int run = 1; run <= 3; ++run) {
+            const auto changed = d.shell(
+                QStringLiteral("echo %1 > /var/mobile/Library/Preferences/zv-run.txt && rm -f "
+                               "/var/mobile/Media/zv-%2.txt && echo new > /var/mobile/Media/zv-%1.txt")
+                    .arg(run)
+                    .arg(run - 1));
+            QVERIFY2(changed.exitCode == 0, changed.output.constData());
+            states << deviceTree(QStringLiteral("/var/mobile"), kLockdown);
+            const QString console = backup(false);
+            QVERIFY2(console.contains(QStringLiteral("The new backup is complete")),
+                     qPrintable(console.right(3000)));
+        }
+        const QList<jobs::Generations::Generation> older = jobs::Generations::list();
+        QCOMPARE(older.size(), 2);
+        QStringList folders;
+        for (int i = 0; i < older.size(); ++i) {
+            folders << jobs::Generations::kFolder + QLatin1Char('/') + older[i].folder;
+            QCOMPARE(TreeSnapshot::read(folders.last() + QStringLiteral("/mobile"))
+                         .differences(states[i], TreeSnapshot::Content)
+                         .join(QLatin1Char('\n')),
+                     QString());
+        }
+        QCOMPARE(TreeSnapshot::read(QStringLiteral("mobile"))
+                     .differences(states[2], TreeSnapshot::Content)
+                     .join(QLatin1Char('\n')),
+                 QString());
+        const QByteArray same = "/mobile/Media/DCIM/100APPLE/IMG_0001.JPG";
+        struct stat newest {}, middle {}, oldest {};
+        QVERIFY(::lstat(same.mid(1).constData(), &newest) == 0);
+        QVERIFY(::lstat((folders[1].toUtf8() + same).constData(), &middle) == 0);
+        QVERIFY(::lstat((folders[0].toUtf8() + same).constData(), &oldest) == 0);
+        QCOMPARE(newest.st_ino, middle.st_ino);
+        QCOMPARE(middle.st_ino, oldest.st_ino);
+        QVERIFY(jobs::BackupHashes::check().passed());
     }
 
     void restoreWithoutBackupLeavesTheDeviceAlone()

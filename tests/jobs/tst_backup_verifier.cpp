@@ -8,6 +8,7 @@
 #include "jobs/BackupHashes.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/ChangedFiles.h"
+#include "jobs/Generations.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/ListedTotals.h"
 #include "jobs/NameStaging.h"
@@ -47,7 +48,8 @@ private slots:
     void cleanup()
     {
         // QDir cannot name what is not UTF-8: those go by their bytes.
-        for (const char *tree : {"mobile", "root", "Applications", "StagedNames", "Incoming", "outside"})
+        for (const char *tree : {"mobile", "root", "Applications", "StagedNames", "Incoming", "outside",
+                                 "Generations", "PreviousBackup"})
             platform::Platform::files().removeTree(tree);
         m_folder.reset();
     }
@@ -70,6 +72,7 @@ private slots:
     void damagedListsOfContentsRefuseTheRestore_data();
     void damagedListsOfContentsRefuseTheRestore();
     void changedFilesGoInPlaceOnlyInsideTheBackupAndAreNamed();
+    void generationsShareUnchangedFilesAndSurviveAStop();
 
 private:
     static QByteArray readAt(const QByteArray &path)
@@ -683,4 +686,86 @@ void tst_backup_verifier::changedFilesGoInPlaceOnlyInsideTheBackupAndAreNamed()
           QStringLiteral("A restore makes the pipes again")})
         QVERIFY2(o.text.contains(said), qPrintable(o.text));
     QCOMPARE(o.title, QStringLiteral("Backup Complete, but Files Changed"));
+}
+
+// Backups kept as generations: an unchanged file is one file shared by the
+// newest backup and the one before it, a changed or removed one keeps its old
+// content there. A stop while a backup moved in, or while the oldest was being
+// removed, leaves every complete generation whole, and tidying finishes both.
+void tst_backup_verifier::generationsShareUnchangedFilesAndSurviveAStop()
+{
+    using jobs::Generations;
+    platform::FileSystem &files = platform::Platform::files();
+    const auto backUp = [&](const QList<QPair<QByteArray, QByteArray>> &content) {
+        for (const char *t : {"mobile", "root", "Applications"})
+            files.removeTree(t);
+        QList<QByteArray> lines;
+        bool written = QDir().mkpath(QStringLiteral("root/Library/Zorvane"))
+                       && QDir().mkpath(QStringLiteral("mobile/Media"))
+                       && QDir().mkpath(QStringLiteral("Applications"));
+        for (const auto &[path, data] : content) {
+            written = written && write(path, data);
+            lines << QByteArray::number(data.size()) + ' ' + path;
+        }
+        QStringList unreadable;
+        QString error;
+        // As a passing check leaves it: the sizes record and the list of contents.
+        return written && write(BackupVerifier::kSizesRecord.toUtf8(), list(lines, lines.size()))
+               && BackupHashes::record(&unreadable, &error);
+    };
+    const auto setAside = [&] {
+        bool moved = QDir().mkdir(QStringLiteral("PreviousBackup"));
+        for (const QString &t : {QStringLiteral("Applications"), QStringLiteral("mobile"),
+                                 QStringLiteral("root")})
+            moved = moved && files.rename(t, QStringLiteral("PreviousBackup/") + t);
+        return moved && write("PreviousBackup/saved.txt", "saved\n");
+    };
+    const QByteArray photo = "mobile/Media/IMG 0001 \xe9.JPG";
+    QVERIFY(backUp({{photo, "photo"}, {"mobile/Media/sms.db", "v1"}, {"mobile/Media/gone.txt", "x"}}));
+    QVERIFY(setAside());
+    QVERIFY(backUp({{photo, "photo"}, {"mobile/Media/sms.db", "v2"}, {"mobile/Media/new.txt", "y"}}));
+
+    const Generations::Kept kept = Generations::keepPrevious(Generations::kDefaultKeep);
+    QCOMPARE(kept.outcome, Generations::Kept::Outcome::Kept);
+    QVERIFY(!QFileInfo::exists(QStringLiteral("PreviousBackup")));
+    const QByteArray first = "Generations/" + kept.folder.toUtf8() + '/';
+    QCOMPARE(readAt(first + "mobile/Media/sms.db"), QByteArray("v1"));
+    QCOMPARE(readAt(first + "mobile/Media/gone.txt"), QByteArray("x"));
+    QVERIFY(!QFileInfo::exists(QString::fromUtf8(first) + QStringLiteral("mobile/Media/new.txt")));
+    QVERIFY(!QFileInfo::exists(QString::fromUtf8(first) + QStringLiteral("saved.txt")));
+    QVERIFY(files.sameFile(photo, first + photo));
+    QVERIFY(!files.sameFile("mobile/Media/sms.db", first + "mobile/Media/sms.db"));
+    QCOMPARE(readAt(photo), QByteArray("photo"));
+    QCOMPARE(kept.linked, 1);
+    // The newest backup still checks out as it was recorded.
+    QVERIFY(BackupHashes::check().passed());
+    QCOMPARE(Generations::list().size(), 1);
+    QCOMPARE(Generations::list().first().files, 3);
+
+    // Stopped right after the next backup moved in, and while the first was
+    // being removed: nothing half done is counted, and tidying finishes both.
+    QVERIFY(setAside());
+    QVERIFY(backUp({{photo, "photo"}, {"mobile/Media/sms.db", "v3"}}));
+    QVERIFY(files.rename(QStringLiteral("PreviousBackup"), QStringLiteral("Generations/.new-x")));
+    QVERIFY(files.rename(QStringLiteral("Generations/") + kept.folder,
+                         QStringLiteral("Generations/.removing-") + kept.folder));
+    QCOMPARE(Generations::list().size(), 0);
+    QCOMPARE(Generations::tidy().size(), 2);
+    QList<Generations::Generation> all = Generations::list();
+    QCOMPARE(all.size(), 1);
+    QCOMPARE(readAt("Generations/" + all.first().folder.toUtf8() + "/mobile/Media/sms.db"),
+             QByteArray("v2"));
+    QVERIFY(QDir(QStringLiteral("Generations")).entryList(QDir::AllEntries | QDir::Hidden
+                                                           | QDir::NoDotAndDotDot)
+                == QStringList{all.first().folder});
+
+    // Kept to two backups in all: the newest in place and the one before it.
+    QVERIFY(setAside());
+    QVERIFY(backUp({{photo, "photo"}, {"mobile/Media/sms.db", "v4"}}));
+    const Generations::Kept rotated = Generations::keepPrevious(2);
+    QCOMPARE(rotated.removed, QStringList{all.first().folder});
+    all = Generations::list();
+    QCOMPARE(all.size(), 1);
+    QCOMPARE(readAt("Generations/" + all.first().folder.toUtf8() + "/mobile/Media/sms.db"),
+             QByteArray("v3"));
 }

@@ -1,0 +1,37 @@
+#include "jobs/TreePaths.h"
+
+#include "jobs/BackupNames.h"
+
+#include "platform/Platform.h"
+
+#include <QList>
+
+namespace jobs::treepaths {
+
+bool inATree(const QByteArray &path)
+{
+    const QList<QByteArray> parts = path.split('/');
+    if (parts.size() < 2 || !backupTreeNames().contains(parts.first()))
+        return false;
+    for (const QByteArray &part : parts) {
+        if (part.isEmpty() || part == "." || part == "..")
+            return false;
+    }
+    return true;
+}
+
+bool wayIsFolders(const QByteArray &path, bool make)
+{
+    platform::FileSystem &files = platform::Platform::files();
+    for (qsizetype slash = path.indexOf('/'); slash > 0; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray folder = path.left(slash);
+        const platform::FileSystem::Entry e = files.entryAt(folder, nullptr);
+        if (e == platform::FileSystem::Entry::None && make && files.makeFolder(folder))
+            continue;
+        if (e != platform::FileSystem::Entry::Folder)
+            return false;
+    }
+    return true;
+}
+
+} // namespace jobs::treepaths
