@@ -7,6 +7,7 @@
 #include "app/frmMain.h"
 #include "jobs/BackupHashes.h"
 #include "jobs/BackupVerifier.h"
+#include "jobs/Generations.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/JobProgress.h"
 #include "runner/ReadOutput.h"
@@ -314,7 +315,8 @@ void tst_job_outcomes_e2e::interruptedBackupIsNotRestored()
     QVERIFY(startDevice(SuiteFixture::HostKey::Stored));
     backup();
     const QStringList records{
-        QStringLiteral("root/Library/Zorvane")}; // written anew, with the time
+        QStringLiteral("root/Library/Zorvane"), // written anew, with the time
+        QStringLiteral("Generations")};         // the one it replaced, kept
     const TreeSnapshot before = localBackup(records);
     auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
     onConsole(QStringLiteral("now downloading your /var/mobile"),
@@ -334,6 +336,7 @@ void tst_job_outcomes_e2e::interruptedBackupIsNotRestored()
     QCOMPARE(
         localBackup(records).differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')),
         QString());
+    QCOMPARE(jobs::Generations::list().size(), 1);
 }
 
 void tst_job_outcomes_e2e::relocationAndDfuReportTheirFailures()
