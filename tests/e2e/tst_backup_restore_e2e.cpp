@@ -378,9 +378,12 @@ private slots:
         });
         for (int run = 1; run <= 2; ++run) {
             const QString console = backup(false);
-            QVERIFY2(console.contains(QStringLiteral("The new backup is complete")),
-                     qPrintable(console.right(3000)));
             const jobs::JobOutcome outcome = jobs::JobOutcome::read(jobs::JobOutcome::Kind::Backup);
+            QVERIFY2(console.contains(QStringLiteral("The new backup is complete")),
+                     qPrintable(QStringLiteral("run %1: %2\n%3\n%4")
+                                    .arg(run)
+                                    .arg(outcome.text, outcome.transcript.right(6000),
+                                         console.right(1500))));
             QVERIFY2(outcome.succeeded, qPrintable(outcome.text));
             QVERIFY2(outcome.text.contains(log) && outcome.text.contains(db),
                      qPrintable(outcome.text));
