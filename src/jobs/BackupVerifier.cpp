@@ -1,5 +1,6 @@
 #include "jobs/BackupVerifier.h"
 #include "jobs/BackupNames.h"
+#include "jobs/TreePaths.h"
 
 #include "platform/Platform.h"
 
@@ -22,34 +23,9 @@ const QByteArray kEnd = QByteArrayLiteral("# end ");
 const QByteArray kNotListed = QByteArrayLiteral("# not listed: ");
 const QByteArray kTargetNotListed = QByteArrayLiteral("# target not listed: ");
 const QByteArray kArrow = QByteArrayLiteral(" -> ");
-const QList<QByteArray> &kTrees = backupTreeNames();
 
-// A path inside one of the three trees: "TREE/NAME/..." whose every part is a
-// name (not empty, not "." or ".."). "\" is a letter here, as on the device.
-bool inATree(const QByteArray &path)
-{
-    const QList<QByteArray> parts = path.split('/');
-    if (parts.size() < 2 || !kTrees.contains(parts.first()))
-        return false;
-    for (const QByteArray &part : parts) {
-        if (part.isEmpty() || part == "." || part == "..")
-            return false;
-    }
-    return true;
-}
-
-// A number of decimal digits only, without overflow.
-bool readCount(const QByteArray &digits, qint64 *value)
-{
-    if (digits.isEmpty() || digits.size() > 18)
-        return false;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    *value = digits.toLongLong();
-    return true;
-}
+// Paths as the device wrote them: "\\" is a letter here, as on the device.
+using treepaths::inATree;
 
 struct Listed {
     QList<QByteArray> paths; // in the order listed, each once
@@ -84,7 +60,7 @@ BackupVerifier::Refusal readList(const QByteArray &content, const QByteArray &he
         if (endCount >= 0)
             return Refusal::Unreadable; // nothing may follow the end line
         if (text.startsWith(kEnd)) {
-            if (!readCount(text.mid(kEnd.size()), &endCount))
+            if (!BackupVerifier::readCount(text.mid(kEnd.size()), &endCount))
                 return Refusal::Unreadable;
             continue;
         }
@@ -114,7 +90,7 @@ BackupVerifier::Refusal parse(const QByteArray &content, Listed *listed, BackupV
             return Refusal::None;
         const qsizetype blank = line.indexOf(' ');
         qint64 size = 0;
-        if (blank <= 0 || !readCount(line.left(blank), &size))
+        if (blank <= 0 || !BackupVerifier::readCount(line.left(blank), &size))
             return Refusal::Unreadable;
         const QByteArray path = line.mid(blank + 1);
         if (!inATree(path))
@@ -148,7 +124,7 @@ BackupVerifier::Refusal parseLinks(const QByteArray &content, BackupVerifier::Re
             return Refusal::None;
         const qsizetype blank = line.indexOf(' ');
         qint64 length = 0;
-        if (blank <= 0 || !readCount(line.left(blank), &length)
+        if (blank <= 0 || !BackupVerifier::readCount(line.left(blank), &length)
             || length > line.size() - blank - 1 - kArrow.size())
             return Refusal::Unreadable;
         const QByteArray path = line.mid(blank + 1, length);
@@ -199,6 +175,18 @@ BackupVerifier::Refusal BackupVerifier::readRecord(const QString &path, QByteArr
     if (content->size() > kLargestRecord) // grew after it was measured
         return Refusal::TooLarge;
     return Refusal::None;
+}
+
+bool BackupVerifier::readCount(const QByteArray &digits, qint64 *value)
+{
+    if (digits.isEmpty() || digits.size() > 18)
+        return false;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    *value = digits.toLongLong();
+    return true;
 }
 
 bool BackupVerifier::linesWithinLimit(const QByteArray &content)

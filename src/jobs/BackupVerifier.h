@@ -52,6 +52,9 @@ public:
     static Refusal readRecord(const QString &path, QByteArray *content);
     // Whether every line of content holds at most kLongestLine bytes.
     static bool linesWithinLimit(const QByteArray &content);
+    // A number of decimal digits only, without overflow, as the lists write
+    // their counts and sizes.
+    static bool readCount(const QByteArray &digits, qint64 *value);
 
     static Result check(const QString &sizesRecord = kSizesRecord,
                         const QString &linksRecord = kLinksRecord);

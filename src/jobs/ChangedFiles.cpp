@@ -26,17 +26,6 @@ const QList<QByteArray> kRecords{QByteArrayLiteral("file-sizes.txt"),
                                  QByteArrayLiteral("links.txt"), QByteArrayLiteral("specials.txt")};
 const QByteArray kRecordFolder = QByteArrayLiteral("root/Library/Zorvane");
 
-bool number(const QByteArray &digits, qint64 *value)
-{
-    if (digits.isEmpty() || digits.size() > 18)
-        return false;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    *value = digits.toLongLong();
-    return true;
-}
 
 // The lines between the header and the end line, when the list is whole.
 bool wholeLines(const QString &file, const QByteArray &header, QList<QByteArray> *lines)
@@ -50,7 +39,7 @@ bool wholeLines(const QString &file, const QByteArray &header, QList<QByteArray>
     if (all.size() < 2 || all.first() != header || !all.last().startsWith(kEnd))
         return false;
     qint64 count = 0;
-    if (!number(all.last().mid(kEnd.size()), &count))
+    if (!BackupVerifier::readCount(all.last().mid(kEnd.size()), &count))
         return false;
     qint64 entries = 0;
     for (qsizetype i = 1; i + 1 < all.size(); ++i) {
@@ -78,7 +67,8 @@ bool parseEntry(const QByteArray &line, ChangedFiles::Entry *e)
         QByteArray rest = line.mid(word.size());
         if (kind == ChangedFiles::Kind::Whole || kind == ChangedFiles::Kind::Changing) {
             const QList<QByteArray> f = rest.split(' ');
-            if (f.size() < 3 || !number(f[0], &e->copy) || !number(f[1], &e->size))
+            if (f.size() < 3 || !BackupVerifier::readCount(f[0], &e->copy)
+                || !BackupVerifier::readCount(f[1], &e->size))
                 return false;
             rest = rest.mid(f[0].size() + f[1].size() + 2);
         }
