@@ -171,7 +171,13 @@ ChangedFiles::Result ChangedFiles::place(const QString &folder)
         r.entries << e;
     }
     readSpecials(folder + QStringLiteral("/specials.txt"), &r);
+    // Nothing at all changed on the device: the records the copy brought
+    // hold, and only the list of special entries came.
+    const bool unchanged = files.entryAt(base + "/records-unchanged", nullptr)
+                           == FileSystem::Entry::File;
     for (const QByteArray &record : kRecords) {
+        if (unchanged && record != "specials.txt")
+            continue;
         const QByteArray from = base + '/' + record;
         const QByteArray to = kRecordFolder + '/' + record;
         if (!wayIsFolders(to, true) || !files.replaceFileAt(from, to))
