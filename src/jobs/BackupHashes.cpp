@@ -1,6 +1,7 @@
 #include "jobs/BackupHashes.h"
 #include "jobs/BackupNames.h"
 #include "jobs/ProgressText.h"
+#include "platform/ContentHash.h"
 #include "platform/Platform.h"
 
 #include <QCryptographicHash>
@@ -181,16 +182,16 @@ public:
     // The file's bytes and hash; false when it cannot be read.
     bool read(const QByteArray &path, qint64 *bytes, QByteArray *hash)
     {
-        QCryptographicHash h(QCryptographicHash::Sha256);
+        platform::ContentHash h;
         *bytes = 0;
         const bool ok = m_files.readChunks(path, kChunk, [&](const QByteArray &piece) {
-            h.addData(piece);
+            h.add(piece);
             *bytes += piece.size();
             m_bytes += piece.size();
             report();
             return true;
         });
-        *hash = h.result().toHex();
+        *hash = h.hex();
         return ok;
     }
     void done(qint64 listedSize, qint64 readBytes)
