@@ -1,6 +1,7 @@
 #include "jobs/BackupHashes.h"
 #include "jobs/BackupNames.h"
 #include "jobs/ProgressText.h"
+#include "jobs/TreePaths.h"
 #include "platform/ContentHash.h"
 #include "platform/Platform.h"
 
@@ -133,20 +134,6 @@ Refusal readList(const QByteArray &content, bool hashes, const QByteArray &sizes
     return endCount == lines ? Refusal::None : Refusal::Count;
 }
 
-// Whether every folder above the path is a real folder (no link that could
-// lead out of the backup); folders found are remembered.
-bool foldersAbove(const QByteArray &path, const FileSystem &files, QSet<QByteArray> *known)
-{
-    for (qsizetype slash = path.indexOf('/'); slash > 0; slash = path.indexOf('/', slash + 1)) {
-        const QByteArray folder = path.left(slash);
-        if (known->contains(folder))
-            continue;
-        if (files.entryAt(folder, nullptr) != FileSystem::Entry::Folder)
-            return false;
-        known->insert(folder);
-    }
-    return true;
-}
 
 // A list measured before it is read.
 Refusal readBounded(const QString &path, qint64 largest, QByteArray *content)
@@ -285,8 +272,8 @@ bool BackupHashes::record(QStringList *unreadable, QString *error, const Progres
     for (const Entry &e : entries) {
         qint64 bytes = 0;
         QByteArray hash;
-        if (!foldersAbove(e.path, files, &folders) || !reader.read(e.path, &bytes, &hash)
-            || bytes != e.size)
+        if (!treepaths::foldersAbove(e.path, files, &folders)
+            || !reader.read(e.path, &bytes, &hash) || bytes != e.size)
             *unreadable << BackupVerifier::printable(e.path);
         reader.done(e.size, bytes);
         list += QByteArray::number(e.size) + ' ' + hash + ' ' + e.path + '\n';
@@ -355,7 +342,7 @@ BackupHashes::Check BackupHashes::check(const Progress &progress)
         f.listed = e.size;
         qint64 bytes = 0;
         QByteArray hash;
-        if (!foldersAbove(e.path, files, &folders)
+        if (!treepaths::foldersAbove(e.path, files, &folders)
             || files.entryAt(e.path, &f.size) != FileSystem::Entry::File) {
             c.changed << f;
         } else if (f.size != e.size) {

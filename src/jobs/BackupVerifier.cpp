@@ -144,20 +144,6 @@ BackupVerifier::Refusal parseLinks(const QByteArray &content, BackupVerifier::Re
     });
 }
 
-// Whether every folder above the path is a real folder of the backup (no
-// link that could lead elsewhere); folders found are remembered.
-bool foldersAbove(const QByteArray &path, const FileSystem &files, QSet<QByteArray> *known)
-{
-    for (qsizetype slash = path.indexOf('/'); slash > 0; slash = path.indexOf('/', slash + 1)) {
-        const QByteArray folder = path.left(slash);
-        if (known->contains(folder))
-            continue;
-        if (files.entryAt(folder, nullptr) != FileSystem::Entry::Folder)
-            return false;
-        known->insert(folder);
-    }
-    return true;
-}
 
 } // namespace
 
@@ -225,7 +211,7 @@ BackupVerifier::Result BackupVerifier::check(const QString &sizesRecord, const Q
     QSet<QByteArray> folders;
     for (const QByteArray &path : listed.paths) {
         qint64 local = -1;
-        if (!foldersAbove(path, files, &folders)
+        if (!treepaths::foldersAbove(path, files, &folders)
             || files.entryAt(path, &local) != FileSystem::Entry::File)
             r.missing << printable(path);
         else if (local != listed.sizes.value(path))

@@ -34,4 +34,18 @@ bool wayIsFolders(const QByteArray &path, bool make)
     return true;
 }
 
+bool foldersAbove(const QByteArray &path, const platform::FileSystem &files,
+                  QSet<QByteArray> *known)
+{
+    for (qsizetype slash = path.indexOf('/'); slash > 0; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray folder = path.left(slash);
+        if (known->contains(folder))
+            continue;
+        if (files.entryAt(folder, nullptr) != platform::FileSystem::Entry::Folder)
+            return false;
+        known->insert(folder);
+    }
+    return true;
+}
+
 } // namespace jobs::treepaths
