@@ -245,14 +245,35 @@ JobScript backupScript(const JobDescription &job, bool symlinked, const QString 
     // land among the working folder's scripts, tools and backups. The tree is
     // then moved into place; what landed elsewhere is deleted with the folder,
     // and the check finds it missing.
+    // pscp stops dead (an aborted program, errorlevel 3) when a file grows
+    // while it reads it, as a device's logs do, and copies nothing after it:
+    // the copy is then made again from the start, up to three times in all.
+    // The notes go to the working folder, above the folder copied into.
     int fetches = 0;
     const auto fetch = [&s, &fetches](const QString &given, const QString &tree,
-                                      const QString &what) {
+                                      const QString &source) {
         const QString n = QString::number(++fetches);
+        const QString what = QStringLiteral("copying ") + source + QStringLiteral(" from the device");
         s.line(QStringLiteral("cd %1 || goto nofetch").arg(kIncomingFolder) + n);
+        s.line(QStringLiteral("set TRIES="));
+        s.line(QStringLiteral(":fetch") + n);
         s.line(given);
+        s.line(QStringLiteral("if not errorlevel 3 goto fetchtried") + n);
+        s.line(QStringLiteral("if \"%TRIES%\"==\"xx\" goto fetchtried") + n);
+        s.line(QStringLiteral("set TRIES=%TRIES%x"));
+        s.line(QStringLiteral("echo A file on your device grew while it was copied, which stops "
+                              "the copy: copying ")
+               + source + QStringLiteral(" again from the start."));
+        s.line(QStringLiteral("if exist %1 rmdir /S /Q %1").arg(tree));
+        s.line(QStringLiteral("goto fetch") + n);
+        s.line(QStringLiteral(":fetchtried") + n);
         s.line(kNoteFailure);
-        s.line(noteFailure(what));
+        s.line(QStringLiteral("if errorlevel 3 echo failed %1: a file on your device grew while "
+                              "it was copied, three times in a row>>..\\%2")
+                   .arg(what, kOutcomeFile));
+        s.line(QStringLiteral("if errorlevel 3 goto fetchnoted") + n);
+        s.line(noteFailure(what).replace(QStringLiteral(">>"), QStringLiteral(">>..\\")));
+        s.line(QStringLiteral(":fetchnoted") + n);
         s.line(QStringLiteral("cd .."));
         s.line(QStringLiteral("if exist %1\\%2 move %1\\%2 %2 >NUL").arg(kIncomingFolder, tree));
         s.line(kNoteFailure);
@@ -286,8 +307,7 @@ JobScript backupScript(const JobDescription &job, bool symlinked, const QString 
     s.line(QStringLiteral("mkdir ") + kIncomingFolder);
     s.line(QStringLiteral("echo Backing up your Applications..."));
     fetch(QStringLiteral("pscp -r -pw %PASS% root@%IP%:") + apps + QStringLiteral(" ."),
-          QStringLiteral("Applications"),
-          QStringLiteral("copying ") + apps + QStringLiteral(" from the device"));
+          QStringLiteral("Applications"), apps);
     // The progress counts the user's files only, not the helpers that follow.
     s.line(QStringLiteral("echo ") + JobProgress::kBackupHelpersLine);
     for (const QString &file : {QStringLiteral("cp"), QStringLiteral("chown"),
@@ -302,9 +322,9 @@ JobScript backupScript(const JobDescription &job, bool symlinked, const QString 
     s.line(QStringLiteral("echo now downloading your /var/mobile and /var/root folders, this may "
                           "take a while."));
     fetch(QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."), QStringLiteral("mobile"),
-          QStringLiteral("copying /var/mobile from the device"));
+          QStringLiteral("/var/mobile"));
     fetch(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."), QStringLiteral("root"),
-          QStringLiteral("copying /var/root from the device"));
+          QStringLiteral("/var/root"));
     // Put back whatever the copies did; a link left held spoils no copy.
     s.line(runOnDevice(QStringLiteral("unhold.sh")));
     s.line(QStringLiteral("if errorlevel 1 echo warning some links that point at nothing could "
@@ -325,7 +345,8 @@ JobScript backupScript(const JobDescription &job, bool symlinked, const QString 
     s.line(QStringLiteral("cd %1 || goto nocopyagain").arg(kIncomingFolder));
     s.line(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/private/var/zorvane-changed/Refetched ."));
     s.line(kNoteFailure);
-    s.line(noteFailure(QStringLiteral("copying again the files that changed while they were copied")));
+    s.line(noteFailure(QStringLiteral("copying again the files that changed while they were copied"))
+               .replace(QStringLiteral(">>"), QStringLiteral(">>..\\")));
     s.line(QStringLiteral("cd .."));
     s.line(QStringLiteral("ChangedFiles.exe"));
     s.line(kNoteFailure);

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <csignal>
@@ -493,6 +494,64 @@ private slots:
         QCOMPARE(newest.st_ino, middle.st_ino);
         QCOMPARE(middle.st_ino, oldest.st_ino);
         QVERIFY(jobs::BackupHashes::check().passed());
+    }
+
+    // pscp aborts when a file grows while it reads it (a device's log) and
+    // copies nothing after it: the copy is made again from the start, up to
+    // three times in all; past that the backup fails naming why, and the
+    // previous backup is kept.
+    void aCopyThatAbortsIsMadeAgain()
+    {
+        startDevice(false);
+        QTemporaryDir tools;
+        QVERIFY(tools.isValid());
+        // Stand-in for a pscp that aborts under a growing file: it makes its
+        // copy of /var/mobile, then aborts, as many times as STANDIN_ABORTS
+        // says; every other copy is pscp's own.
+        QFile standIn(tools.filePath(QStringLiteral("pscp")));
+        QVERIFY(standIn.open(QIODevice::WriteOnly));
+        standIn.write("#!/bin/sh\n"
+                      "case \"$*\" in *:/var/mobile*)\n"
+                      "  n=$(cat \"$STANDIN_COUNT\" 2>/dev/null || echo 0)\n"
+                      "  echo $((n + 1)) > \"$STANDIN_COUNT\"\n"
+                      "  if [ \"$n\" -lt \"$STANDIN_ABORTS\" ]; then\n"
+                      "    /usr/bin/pscp \"$@\"\n"
+                      "    echo \"pscp: ./pscp.c:1514: scp_recv_filedata: Assertion failed.\" >&2\n"
+                      "    kill -ABRT $$\n"
+                      "  fi ;;\n"
+                      "esac\n"
+                      "exec /usr/bin/pscp \"$@\"\n");
+        standIn.close();
+        QVERIFY(standIn.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        const auto restore = qScopeGuard([path] {
+            qputenv("PATH", path);
+            qunsetenv("STANDIN_ABORTS");
+            qunsetenv("STANDIN_COUNT");
+        });
+        qputenv("PATH", QFile::encodeName(tools.path()) + ':' + path);
+        qputenv("STANDIN_COUNT", QFile::encodeName(tools.filePath(QStringLiteral("count"))));
+
+        qputenv("STANDIN_ABORTS", "1");
+        QString console = backup(false);
+        QVERIFY2(console.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(console.right(3000)));
+        QCOMPARE(console.count(QStringLiteral("copying /var/mobile again from the start")), 1);
+        compareWithDevice(TreeSnapshot::Content);
+        const TreeSnapshot before = localBackup();
+
+        QFile::remove(tools.filePath(QStringLiteral("count")));
+        qputenv("STANDIN_ABORTS", "3");
+        console = backup(false);
+        QVERIFY2(console.contains(QStringLiteral("your previous backup has been put back unchanged")),
+                 qPrintable(console.right(3000)));
+        const jobs::JobOutcome outcome = jobs::JobOutcome::read(jobs::JobOutcome::Kind::Backup);
+        QVERIFY2(outcome.text.contains(QStringLiteral(
+                     "copying /var/mobile from the device: a file on your device grew while it "
+                     "was copied, three times in a row")),
+                 qPrintable(outcome.text));
+        QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')),
+                 QString());
     }
 
     void restoreWithoutBackupLeavesTheDeviceAlone()

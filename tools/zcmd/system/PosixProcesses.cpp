@@ -29,7 +29,15 @@ std::vector<char *> pointers(const std::vector<std::string> &strings)
     return out;
 }
 
-int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 1; }
+// A program that aborted (a failed assertion in pscp) ends with 3, as an
+// aborted program does on Windows, so a script can tell it from an error the
+// program reported; any other signal is a plain failure.
+int exitCodeOf(int status)
+{
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT ? 3 : 1;
+}
 
 pid_t waitFor(pid_t pid, int &status)
 {

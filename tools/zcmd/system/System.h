@@ -154,8 +154,8 @@ public:
     // Replaces this process by the program; returns its errno only on failure.
     virtual int replaceProcess(const LaunchRequest &request) = 0;
     [[noreturn]] virtual void exitProcess(int code) = 0;
-    // Waits for a child's end: its exit code, 1 when a signal ended it;
-    // nothing when it cannot be waited for.
+    // Waits for a child's end: its exit code, 3 when it aborted, 1 when
+    // another signal ended it; nothing when it cannot be waited for.
     virtual std::optional<int> waitForExit(ProcessId child) = 0;
     // Without waiting: the exit code once it ended; nothing while it runs.
     // `lost` is set when it cannot be waited for.
