@@ -66,6 +66,13 @@ const QList<Cause> &causes()
          QStringLiteral("Your device's disk is full. Make room on it (remove photos, music or "
                         "applications you can do without), then run the job again."),
          {QStringLiteral(": No space left on device")}},
+        // A file that got shorter while pscp read it ends the whole copy; pscp
+        // then says "Lost connection", although the device is still there.
+        {{QStringLiteral("end of file while reading")},
+         QStringLiteral("A file on your device got shorter while it was copied (a program on the "
+                        "device emptied or rewrote it), which stops the copy: nothing after it "
+                        "was copied. Close the programs on the device, then run the backup "
+                        "again.")},
         // pscp stops reading a folder at an entry it cannot look at: a link to
         // nothing, or one it may not read; the rest of that folder is not copied.
         {{QStringLiteral("unable to identify ")},

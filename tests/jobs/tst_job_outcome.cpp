@@ -66,6 +66,10 @@ void tst_job_outcome::causesInTheUsersWords_data()
                           "FATAL ERROR: Error receiving data: Connection reset by peer\r\n"
                           "FATAL ERROR: Network error: Connection refused")
         << "connection to your device was lost";
+    QTest::newRow("a file got shorter while it was read")
+        << progress.arg(QStringLiteral("syslog"))
+               + "pscp: end of file while reading\r\nLost connection\r\n"
+        << "got shorter while it was copied";
     QTest::newRow("this computer's disk full")
         << progress.arg(QStringLiteral("sms.db")) + "pscp: ./Library/SMS/sms.db: Write error"
         << "disk of this computer is full";
