@@ -12,6 +12,7 @@
 #include "jobs/JobOutcome.h"
 #include "jobs/ListedTotals.h"
 #include "jobs/NameStaging.h"
+#include "platform/CoreServices.h"
 #include "platform/Platform.h"
 #include "support/FolderFixture.h"
 
@@ -768,4 +769,20 @@ void tst_backup_verifier::generationsShareUnchangedFilesAndSurviveAStop()
     QCOMPARE(all.size(), 1);
     QCOMPARE(readAt("Generations/" + all.first().folder.toUtf8() + "/mobile/Media/sms.db"),
              QByteArray("v3"));
+
+    // On a disk without hard links (FAT, exFAT) nothing is kept: the previous
+    // backup stays whole where the script replaces it as before.
+    struct NoLinksDisk : platform::QtFileSystem { // stand-in for a FAT disk
+        Link hardLink(const QByteArray &, const QByteArray &) override { return Link::Unsupported; }
+    };
+    QVERIFY(setAside());
+    QVERIFY(backUp({{photo, "photo"}, {"mobile/Media/sms.db", "v5"}}));
+    platform::Platform::setFiles(std::make_unique<NoLinksDisk>());
+    const auto production = qScopeGuard([] { platform::Platform::setFiles(nullptr); });
+    const Generations::Kept none = Generations::keepPrevious(Generations::kDefaultKeep);
+    QCOMPARE(none.outcome, Generations::Kept::Outcome::NoLinks);
+    QCOMPARE(readAt("PreviousBackup/mobile/Media/sms.db"), QByteArray("v4"));
+    QCOMPARE(readAt("PreviousBackup/" + photo), QByteArray("photo"));
+    QCOMPARE(Generations::list().size(), 1);
+    QVERIFY(Generations::report(none).join(QLatin1Char(' ')).contains(QStringLiteral("hard links")));
 }
