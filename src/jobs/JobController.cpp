@@ -294,6 +294,10 @@ bool JobController::runScripts(const JobDescription &job,
             continue;
         const ConnectionSettings cs =
             read.value_or(ConnectionSettings(m_window.address(), m_window.password()));
+        // The older backup chosen lies in place before the script is made
+        // from it (its lists give the totals).
+        if (job.sendsChosenBackup && !placeChosen())
+            continue;
         const JobScript script = choice.lines(job, version, cs);
         const QString &runnerCommand = choice.runnerCommand;
         // The interpreter reads a script from disk line by line while it runs:
@@ -314,8 +318,6 @@ bool JobController::runScripts(const JobDescription &job,
                         platform::MsgIcon::Exclamation);
             continue;
         }
-        if (job.sendsChosenBackup && !placeChosen())
-            continue;
         if (!writeScript(job, script)) {
             QStringList lines;
             newestBackInPlace(&lines);
