@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace app {
 
@@ -34,13 +36,21 @@ GenerationChooser::GenerationChooser(QWidget *pane, QComboBox *list, QPushButton
 void GenerationChooser::refresh()
 {
     m_list->clear();
+    // What the box shows of an entry: a long device name gives way in the
+    // middle, the date and the sizes stay.
+    QStyleOptionComboBox opt;
+    opt.initFrom(m_list);
+    const int room = m_list->style()
+                         ->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField,
+                                          m_list)
+                         .width();
     for (const jobs::BackupChoice &c : jobs::backupChoices()) {
-        m_list->addItem(c.text);
+        m_list->addItem(m_list->fontMetrics().elidedText(c.text, Qt::ElideMiddle, room));
         const int at = m_list->count() - 1;
         m_list->setItemData(at, c.folder, Folder);
         m_list->setItemData(at, c.location, Location);
         // The whole entry, where the box is too narrow for it.
-        m_list->setItemData(at, c.text, Qt::ToolTipRole);
+        m_list->setItemData(at, c.details, Qt::ToolTipRole);
     }
     m_list->setCurrentIndex(m_list->count() > 0 ? 0 : -1);
     updateVisibility();

@@ -191,10 +191,10 @@ MainWindowControls buildMainWindowControls(QWidget *window)
     c.lblRestoreProgress = progressLine(c.Frame4, "lblRestoreProgress", 120, 2925, 5175, 285);
     // In the band the busy caption and the progress take while a job runs;
     // hidden until older backups are kept.
-    c.cboGeneration = place(new QComboBox(c.Frame4), "cboGeneration", 120, 2505, 3735, 300);
+    c.cboGeneration = place(new QComboBox(c.Frame4), "cboGeneration", 120, 2505, 3840, 300);
     c.cboGeneration->hide();
     c.cmdShowGeneration = button(c.Frame4, "cmdShowGeneration",
-                                 QStringLiteral("Show in file manager"), 3960, 2490, 1455, 330);
+                                 QStringLiteral("Show in file manager"), 4020, 2490, 1395, 330);
     c.cmdShowGeneration->hide();
     c.Label15 = label(c.Frame4, "Label15", QStringLiteral("Mouse over items for more information"),
                       120, 3240, 5295, 495);

@@ -513,7 +513,7 @@ private slots:
         QVERIFY2(choice->itemText(0).startsWith(QStringLiteral("Newest: ")),
                  qPrintable(choice->itemText(0)));
         const QString oldestWhen = jobs::PlacedGeneration::madeText(older[0].made);
-        QVERIFY2(choice->itemText(2).startsWith(oldestWhen + QStringLiteral(", \"iPod\", ")),
+        QVERIFY2(choice->itemText(2).startsWith(oldestWhen + QStringLiteral(", iPod, ")),
                  qPrintable(choice->itemText(2)));
         choice->setCurrentIndex(2);
         show->click();
