@@ -510,7 +510,7 @@ private slots:
         QVERIFY(choice->isVisible() && show->isVisible());
         QCOMPARE(choice->count(), 3);
         QCOMPARE(choice->currentIndex(), 0);
-        QVERIFY2(choice->itemText(0).startsWith(QStringLiteral("Newest: ")),
+        QVERIFY2(choice->itemText(0).startsWith(QStringLiteral("Newest, ")),
                  qPrintable(choice->itemText(0)));
         const QString oldestWhen = jobs::PlacedGeneration::madeText(older[0].made);
         QVERIFY2(choice->itemText(2).startsWith(oldestWhen + QStringLiteral(", iPod, ")),
