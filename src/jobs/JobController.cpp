@@ -211,10 +211,16 @@ std::optional<QString> otherDevice(const QString &address, const QString &folder
     // nothing to compare.
     if (device.isEmpty() || backup.isEmpty() || device == backup)
         return std::nullopt;
+    // An older backup chosen is named by its date.
+    QString which = QStringLiteral("The backup");
+    for (const Generations::Generation &g : Generations::list()) {
+        if (generationFolder(g.folder) == folder)
+            which = QStringLiteral("The older backup of %1").arg(PlacedGeneration::madeText(g.made));
+    }
     const QString both =
-        QStringLiteral("The backup in Zorvane's working folder \"%1\" came from another "
-                       "iPod/iPhone (%2) than the device at %3 (%4).")
-            .arg(platform::Platform::app().workFolder(),
+        QStringLiteral("%1 in Zorvane's working folder \"%2\" came from another "
+                       "iPod/iPhone (%3) than the device at %4 (%5).")
+            .arg(which, platform::Platform::app().workFolder(),
                  DeviceIdentity::describe(backup, DeviceIdentity::nameOfBackup(folder)), address,
                  DeviceIdentity::describe(device));
     return both;

@@ -497,6 +497,35 @@ void tst_backup_lifecycle_e2e::anotherDevicesBackupIsJoinedOnlyWhenAgreed()
     QVERIFY(replaced.contains(QStringLiteral("the previous backup has been replaced")));
     QCOMPARE(jobs::DeviceIdentity::ofBackup(), otherDevice);
     QCOMPARE(jobs::DeviceIdentity::nameOfBackup(), QStringLiteral("\"Kims-iPhone\""));
+
+    // The first device's backup, now an older one, is marked as another
+    // device's; restoring it onto this device asks as well, and No sends nothing.
+    click("Command4");
+    auto *choice = window().findChild<QComboBox *>("cboGeneration");
+    QCOMPARE(choice->count(), 2);
+    QVERIFY2(!choice->itemText(0).contains(QStringLiteral("another device"))
+                 && choice->itemText(1).contains(QStringLiteral(", another device, ")),
+             qPrintable(choice->itemText(0) + QLatin1Char('\n') + choice->itemText(1)));
+    choice->setCurrentIndex(1);
+    const TreeSnapshot otherBackup = localBackup();
+    const TreeSnapshot otherNow = TreeSnapshot::read(other.hostPath(QStringLiteral("/var")));
+    QVERIFY(!restore());
+    QCOMPARE(boxes.shown.size(), 1);
+    const QString olderWhen =
+        jobs::PlacedGeneration::madeText(jobs::Generations::list().first().made);
+    QVERIFY2(boxes.shown.first().title.contains(QStringLiteral("another device's backup"))
+                 && boxes.shown.first().text.startsWith(QStringLiteral("The older backup of ")
+                                                        + olderWhen)
+                 && boxes.shown.first().text.contains(
+                     jobs::DeviceIdentity::describe(firstDevice, QStringLiteral("\"iPod\"")))
+                 && boxes.shown.first().text.contains(jobs::DeviceIdentity::describe(otherDevice)),
+             qPrintable(boxes.shown.first().text));
+    QCOMPARE(localBackup().differences(otherBackup, TreeSnapshot::Everything), QStringList());
+    QCOMPARE(TreeSnapshot::read(other.hostPath(QStringLiteral("/var")))
+                 .differences(otherNow, TreeSnapshot::Everything),
+             QStringList());
+    QCOMPARE(other.rebootCount(), reboots);
+    QVERIFY(!jobs::PlacedGeneration::newestIsAside());
     network.leave();
 }
 
