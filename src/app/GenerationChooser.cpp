@@ -40,10 +40,10 @@ void GenerationChooser::refresh()
     // middle, the date and the sizes stay.
     QStyleOptionComboBox opt;
     opt.initFrom(m_list);
-    const int room = m_list->style()
-                         ->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField,
-                                          m_list)
-                         .width();
+    const int room =
+        m_list->style()
+            ->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, m_list)
+            .width();
     for (const jobs::BackupChoice &c : jobs::backupChoices()) {
         m_list->addItem(m_list->fontMetrics().elidedText(c.text, Qt::ElideMiddle, room));
         const int at = m_list->count() - 1;

@@ -55,7 +55,8 @@ QList<BackupChoice> backupChoices()
         c.folder = g->folder;
         c.location = Generations::kFolder + QLatin1Char('/') + g->folder;
         // Unknown on either side: nothing to compare, as a restore decides.
-        c.otherDevice = !newestDevice.isEmpty() && !g->device.isEmpty() && g->device != newestDevice;
+        c.otherDevice =
+            !newestDevice.isEmpty() && !g->device.isEmpty() && g->device != newestDevice;
         describe(&c, g->made, DeviceIdentity::nameOfBackup(c.location), g->device, g->files,
                  g->bytes);
         choices << c;

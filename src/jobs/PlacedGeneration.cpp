@@ -17,15 +17,9 @@ const QString kRecord = QStringLiteral("placed.txt");
 const QString kLinkingMark = QStringLiteral("linking.txt");
 const QByteArray kRecordWord = QByteArrayLiteral("generation ");
 
-FileSystem &files()
-{
-    return platform::Platform::files();
-}
+FileSystem &files() { return platform::Platform::files(); }
 
-QByteArray bytes(const QString &path)
-{
-    return path.toUtf8();
-}
+QByteArray bytes(const QString &path) { return path.toUtf8(); }
 
 QString aside(const QString &name)
 {
@@ -111,10 +105,7 @@ bool moveToFound(const QString &item, QString *where)
 
 } // namespace
 
-bool PlacedGeneration::newestIsAside()
-{
-    return isEntry(kAsideFolder);
-}
+bool PlacedGeneration::newestIsAside() { return isEntry(kAsideFolder); }
 
 std::optional<Generations::Generation> PlacedGeneration::current()
 {
@@ -150,8 +141,8 @@ bool PlacedGeneration::place(const QString &folder, QString *why)
     }
     QStringList lines;
     const QString record = aside(kRecord);
-    if (!files().writeFile(record + QStringLiteral(".new"),
-                           kRecordWord + folder.toUtf8() + '\n', &error)
+    if (!files().writeFile(record + QStringLiteral(".new"), kRecordWord + folder.toUtf8() + '\n',
+                           &error)
         || !files().rename(record + QStringLiteral(".new"), record)) {
         *why = QStringLiteral("nothing could be written in the folder %1").arg(kAsideFolder);
         putBack(&lines);
