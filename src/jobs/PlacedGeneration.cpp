@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <QDateTime>
+#include <QPair>
 
 namespace jobs {
 
@@ -51,21 +52,31 @@ bool readPlaced(QString *folder)
 }
 
 // Makes `to` a new tree of hard links to what lies at `from`: folders anew,
-// each file a second name of the generation's file.
+// each file a second name of the generation's file. A list of folders still
+// to make rather than recursion: a device's tree may nest deeper than a call
+// stack goes.
 bool linkTree(const QByteArray &from, const QByteArray &to)
 {
-    switch (files().entryAt(from, nullptr)) {
-    case FileSystem::Entry::None: return false;
-    case FileSystem::Entry::File: return files().hardLink(from, to) == FileSystem::Link::Made;
-    case FileSystem::Entry::Other: return files().linkOrCopy(from, to);
-    case FileSystem::Entry::Folder: break;
-    }
-    QList<QByteArray> names;
-    if (!files().makeFolder(to) || !files().folderNames(from, &names))
-        return false;
-    for (const QByteArray &name : names) {
-        if (!linkTree(from + '/' + name, to + '/' + name))
+    QList<QPair<QByteArray, QByteArray>> pending{{from, to}};
+    while (!pending.isEmpty()) {
+        const auto [source, target] = pending.takeLast();
+        switch (files().entryAt(source, nullptr)) {
+        case FileSystem::Entry::None: return false;
+        case FileSystem::Entry::File:
+            if (files().hardLink(source, target) != FileSystem::Link::Made)
+                return false;
+            continue;
+        case FileSystem::Entry::Other:
+            if (!files().linkOrCopy(source, target))
+                return false;
+            continue;
+        case FileSystem::Entry::Folder: break;
+        }
+        QList<QByteArray> names;
+        if (!files().makeFolder(target) || !files().folderNames(source, &names))
             return false;
+        for (const QByteArray &name : names)
+            pending.append({source + '/' + name, target + '/' + name});
     }
     return true;
 }
@@ -74,17 +85,22 @@ bool linkTree(const QByteArray &from, const QByteArray &to)
 // `original`: each file the generation's own file, each folder one it has too.
 bool isLinkedCopy(const QByteArray &copy, const QByteArray &original)
 {
-    const FileSystem::Entry kind = files().entryAt(copy, nullptr);
-    if (kind == FileSystem::Entry::None || files().entryAt(original, nullptr) != kind)
-        return false;
-    if (kind != FileSystem::Entry::Folder)
-        return files().sameFile(copy, original);
-    QList<QByteArray> names;
-    if (!files().folderNames(copy, &names))
-        return false;
-    for (const QByteArray &name : names) {
-        if (!isLinkedCopy(copy + '/' + name, original + '/' + name))
+    QList<QPair<QByteArray, QByteArray>> pending{{copy, original}};
+    while (!pending.isEmpty()) {
+        const auto [path, own] = pending.takeLast();
+        const FileSystem::Entry kind = files().entryAt(path, nullptr);
+        if (kind == FileSystem::Entry::None || files().entryAt(own, nullptr) != kind)
             return false;
+        if (kind != FileSystem::Entry::Folder) {
+            if (!files().sameFile(path, own))
+                return false;
+            continue;
+        }
+        QList<QByteArray> names;
+        if (!files().folderNames(path, &names))
+            return false;
+        for (const QByteArray &name : names)
+            pending.append({path + '/' + name, own + '/' + name});
     }
     return true;
 }
