@@ -14,6 +14,7 @@
 #include "jobs/BackupNames.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/Generations.h"
+#include "jobs/PlacedGeneration.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
@@ -159,6 +160,27 @@ int main(int argc, char **argv)
     const int kept = int(jobs::Generations::list().size()) + 1;
     std::printf("%d backups kept take %.1f MB: %.2f times one backup (goal: at most 1.3 for 5)\n",
                 kept, all / 1e6, double(all) / double(one));
+    // The oldest kept put in place for a restore, and the newest put back.
+    const QString oldest = jobs::Generations::list().first().folder;
+    QString why;
+    clock.start();
+    if (!jobs::PlacedGeneration::place(oldest, &why)) {
+        std::fprintf(stderr, "generations_bench: not put in place (%s)\n", qPrintable(why));
+        return 1;
+    }
+    const double place = clock.nsecsElapsed() / 1e9;
+    const qint64 placedSpace = space({QStringLiteral("mobile"), QStringLiteral("root"),
+                                      QStringLiteral("Applications"), jobs::Generations::kFolder});
+    QStringList lines;
+    clock.start();
+    if (!jobs::PlacedGeneration::putBack(&lines)) {
+        std::fprintf(stderr, "generations_bench: not put back\n");
+        return 1;
+    }
+    const double back = clock.nsecsElapsed() / 1e9;
+    std::printf("the oldest put in place in %.2f s (%.1f MB more on disk), the newest back in "
+                "%.2f s\n",
+                place, (placedSpace - all) / 1e6, back);
     std::printf("generations_bench: keep=%.2f rotate=%.2f space=%.3f\n",
                 keepTotal / std::max(1, std::min(rounds - 1, jobs::Generations::kDefaultKeep - 1)),
                 rotate, double(all) / double(one));

@@ -23,6 +23,7 @@ public:
         std::function<void(int)> setHeightTwips;
         std::function<void(const QString &)> popAlert;
         std::function<void(const QString &)> setRunToken; // for the job's progress
+        std::function<QString()> chosenGeneration;        // the Restore pane's choice
     };
     explicit MainJobWindow(Parts parts);
 
@@ -46,6 +47,10 @@ public:
     bool isRunnerBusy() const override;
     QString runningCommand() const override { return m_running; }
     QString consoleText() const override;
+    QString chosenGeneration() const override
+    {
+        return m_parts.chosenGeneration ? m_parts.chosenGeneration() : QString();
+    }
 
 private:
     Parts m_parts;

@@ -6,6 +6,7 @@
 #include "platform/Twips.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -188,6 +189,13 @@ MainWindowControls buildMainWindowControls(QWidget *window)
     c.Label8->hide();
     c.prgRestore = progressBar(c.Frame4, "prgRestore", 2760, 2670, 2535, 195);
     c.lblRestoreProgress = progressLine(c.Frame4, "lblRestoreProgress", 120, 2925, 5175, 285);
+    // In the band the busy caption and the progress take while a job runs;
+    // hidden until older backups are kept.
+    c.cboGeneration = place(new QComboBox(c.Frame4), "cboGeneration", 120, 2505, 3840, 300);
+    c.cboGeneration->hide();
+    c.cmdShowGeneration = button(c.Frame4, "cmdShowGeneration",
+                                 QStringLiteral("Show in file manager"), 4020, 2490, 1395, 330);
+    c.cmdShowGeneration->hide();
     c.Label15 = label(c.Frame4, "Label15", QStringLiteral("Mouse over items for more information"),
                       120, 3240, 5295, 495);
     c.Label15->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -1,6 +1,7 @@
 #pragma once
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -53,6 +54,9 @@ struct MainWindowControls {
     // The restore's progress beside its busy sign.
     QProgressBar *prgRestore;
     QLabel *lblRestoreProgress;
+    // The backup to restore, and its folder opened in the file manager.
+    QComboBox *cboGeneration;
+    QPushButton *cmdShowGeneration;
     // Utilities
     QPushButton *Command10, *Command7, *Command8, *Command9;
     BusyIndicator *DXAnimatedGIF3, *DXAnimatedGIF1, *DXAnimatedGIF2, *DXAnimatedGIF5;

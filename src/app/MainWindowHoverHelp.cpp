@@ -3,6 +3,7 @@
 #include "app/MainWindowControls.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +36,12 @@ void addMainWindowHoverHelp(QObject *owner, const MainWindowControls &c)
                              "before selecting ''I agree''"));
     help->add(c.Command5, {c.Label15}, QStringLiteral("Click this to continue"));
     help->add(c.RichTextBox1, {c.Label15}, readMe);
+    help->add(c.cboGeneration, {c.Label15},
+              QStringLiteral("Choose the backup to restore: the newest, or an older one that "
+                             "Zorvane keeps."));
+    help->add(c.cmdShowGeneration, {c.Label15},
+              QStringLiteral("Opens the chosen backup's folder, to take single files out by "
+                             "hand."));
     help->addBackground(c.Frame4, c.Label15,
                         QStringLiteral("Mouse over items for more information"));
 

@@ -2,6 +2,7 @@
 #include "alert/frmAlert.h"
 #include "app/Console.h"
 #include "app/ExitCleanup.h"
+#include "app/GenerationChooser.h"
 #include "app/JobProgressView.h"
 #include "app/MainJobWindow.h"
 #include "app/MainWindowHoverHelp.h"
@@ -60,10 +61,14 @@ frmMain::frmMain(QWidget *parent)
     m_progress =
         new JobProgressView(this, ReadOutput1, {m_controls.prgBackup, m_controls.lblBackupProgress},
                             {m_controls.prgRestore, m_controls.lblRestoreProgress});
+    m_generations = new GenerationChooser(m_controls.Frame4, m_controls.cboGeneration,
+                                          m_controls.cmdShowGeneration,
+                                          {m_controls.Label8, m_controls.lblRestoreProgress}, this);
     m_jobWindow = std::make_unique<MainJobWindow>(MainJobWindow::Parts{
         this, m_console.get(), ReadOutput1, [this](int twips) { setHeightTwips(twips); },
         [this](const QString &message) { PopAlert(message); },
-        [this](const QString &token) { m_progress->setRunToken(token); }});
+        [this](const QString &token) { m_progress->setRunToken(token); },
+        [this] { return m_generations->chosen(); }});
     m_jobs = std::make_unique<jobs::JobController>(*m_jobWindow);
 
     connectControls();

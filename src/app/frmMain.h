@@ -16,6 +16,7 @@ class JobController;
 
 namespace app {
 
+class GenerationChooser;
 class JobProgressView;
 class MainJobWindow;
 class UpdateCheck;
@@ -76,6 +77,7 @@ private:
     about::AboutLauncher m_about{this};
     UpdateCheck *m_update = nullptr;
     JobProgressView *m_progress = nullptr;
+    GenerationChooser *m_generations = nullptr;
     QTimer *m_recoveryRetry = nullptr;
     bool m_endingWithoutAsking = false;
 };

@@ -4,6 +4,7 @@
 #include "jobs/BackupHashes.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/BackupNames.h"
+#include "jobs/PlacedGeneration.h"
 #include "jobs/TreePaths.h"
 #include "platform/Platform.h"
 
@@ -225,7 +226,12 @@ QList<Generations::Generation> Generations::list()
     return all;
 }
 
-QStringList Generations::tidy()
+qint64 Generations::newestMade()
+{
+    return madeAt(QString());
+}
+
+QStringList Generations::tidy(bool putNewestBack)
 {
     QStringList lines;
     QList<QByteArray> names;
@@ -244,6 +250,20 @@ QStringList Generations::tidy()
             if (made >= 0 && finishNew(name, folderName(made), made))
                 lines << QStringLiteral("Kept the backup that an interrupted job was putting "
                                         "among the older backups.");
+        } else if (inFolder(name) == PlacedGeneration::kAsideFolder && putNewestBack) {
+            const std::optional<Generation> placed = PlacedGeneration::current();
+            QStringList told;
+            const bool back = PlacedGeneration::putBack(&told);
+            if (back)
+                lines << (placed ? QStringLiteral("A restore of your older backup of %1 was cut "
+                                                  "off. Your newest backup is back in place, "
+                                                  "unchanged, and that older backup is kept as "
+                                                  "it was.")
+                                       .arg(PlacedGeneration::madeText(placed->made))
+                                 : QStringLiteral("A restore of an older backup was cut off "
+                                                  "before it began. Your newest backup is back in "
+                                                  "place, unchanged."));
+            lines << told;
         } else if (name.startsWith(QStringLiteral(".probe"))) {
             files().deleteFileAt(bytes(inFolder(name)));
         }
@@ -263,7 +283,8 @@ Generations::Kept Generations::keepPrevious(int keep)
         kept.why = QStringLiteral("the folder %1 could not be made").arg(kFolder);
         return kept;
     }
-    tidy();
+    // The backup that runs now stands in place: nothing is put over it.
+    tidy(false);
     switch (probeLinks()) {
     case FileSystem::Link::Made: break;
     case FileSystem::Link::Unsupported: kept.outcome = Kept::Outcome::NoLinks; return kept;

@@ -39,6 +39,8 @@ public:
     };
     // The complete generations, oldest first.
     static QList<Generation> list();
+    // When the backup in place was made (its check passed); -1 when unknown.
+    static qint64 newestMade();
 
     struct Kept {
         enum class Outcome {
@@ -62,8 +64,10 @@ public:
     static QStringList report(const Kept &kept);
 
     // Finishes a generation a stop left on its way in, and removes one a stop
-    // left half removed; the lines say what was done.
-    static QStringList tidy();
+    // left half removed; with `putNewestBack`, also puts the newest backup back
+    // where a stop left an older one in place for a restore (PlacedGeneration).
+    // The lines say what was done.
+    static QStringList tidy(bool putNewestBack = true);
 };
 
 } // namespace jobs

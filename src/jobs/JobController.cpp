@@ -2,8 +2,10 @@
 #include "jobs/BackupNames.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/DeviceIdentity.h"
+#include "jobs/Generations.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/JobWindow.h"
+#include "jobs/PlacedGeneration.h"
 #include "jobs/StartupRecovery.h"
 #include "platform/JobLock.h"
 #include "platform/Platform.h"
@@ -31,6 +33,23 @@ bool askNo(const QString &title, const QString &text)
            != platform::MsgAnswer::Yes;
 }
 
+QString generationFolder(const QString &name)
+{
+    return name.isEmpty() ? QString() : Generations::kFolder + QLatin1Char('/') + name;
+}
+
+// The newest backup back in place after a restore of an older one, while no
+// job's processes hold the folder; false when it still lies aside.
+bool newestBackInPlace(QStringList *lines)
+{
+    if (!PlacedGeneration::newestIsAside())
+        return true;
+    platform::JobLock lock;
+    if (!lock.tryTake() && lock.wasBusy())
+        return false;
+    return PlacedGeneration::putBack(lines);
+}
+
 } // namespace
 
 JobController::JobController(JobWindow &window)
@@ -51,7 +70,19 @@ void JobController::start(Job which)
     }
     if (!preconditionHolds(job))
         return;
-    if (cs && job.sameDeviceOrAgreed && !job.sameDeviceOrAgreed(cs->address()))
+    // A backup or restore never starts over an older backup left in place by
+    // a restore that was cut off: the newest goes back first.
+    QStringList told;
+    if (job.sameDeviceOrAgreed && !m_window.isRunnerBusy() && !newestBackInPlace(&told)) {
+        showMessage(QStringLiteral("Zorvane"),
+                    told.isEmpty() ? StartupRecovery::runningElsewhereText()
+                                   : told.join(QLatin1Char(' ')),
+                    platform::MsgIcon::Exclamation);
+        return;
+    }
+    const QString chosen =
+        job.sendsChosenBackup ? generationFolder(m_window.chosenGeneration()) : QString();
+    if (cs && job.sameDeviceOrAgreed && !job.sameDeviceOrAgreed(cs->address(), chosen))
         return;
     for (Step step : job.steps)
         takeStep(job, step, cs);
@@ -96,6 +127,27 @@ bool JobController::preconditionHolds(const JobDescription &job) const
                         QStringLiteral("A backup is running now. Wait until it has finished and "
                                        "says whether it is complete, then restore; nothing has "
                                        "been sent to your device."),
+                        platform::MsgIcon::Exclamation);
+            return false;
+        }
+        const QString chosen = job.sendsChosenBackup ? m_window.chosenGeneration() : QString();
+        if (!chosen.isEmpty()) {
+            // An older backup is whole by the time it is kept; the one in
+            // place need not be there at all.
+            bool kept = false;
+            for (const Generations::Generation &g : Generations::list())
+                kept = kept || g.folder == chosen;
+            if (kept && !platform::Platform::files().exists(kPreviousBackupFolder))
+                return true;
+            showMessage(QStringLiteral("Nothing to restore"),
+                        kept ? QStringLiteral("A backup was interrupted before it finished. Close "
+                                              "Zorvane and start it again, which settles your "
+                                              "backups, then restore. Nothing has been sent to "
+                                              "your device.")
+                             : QStringLiteral("The older backup chosen is no longer kept in "
+                                              "Zorvane's working folder \"%1\". Choose another "
+                                              "one; nothing has been sent to your device.")
+                                   .arg(platform::Platform::app().workFolder()),
                         platform::MsgIcon::Exclamation);
             return false;
         }
@@ -159,10 +211,16 @@ std::optional<QString> otherDevice(const QString &address, const QString &folder
     // nothing to compare.
     if (device.isEmpty() || backup.isEmpty() || device == backup)
         return std::nullopt;
+    // An older backup chosen is named by its date.
+    QString which = QStringLiteral("The backup");
+    for (const Generations::Generation &g : Generations::list()) {
+        if (generationFolder(g.folder) == folder)
+            which = QStringLiteral("The older backup of %1").arg(PlacedGeneration::madeText(g.made));
+    }
     const QString both =
-        QStringLiteral("The backup in Zorvane's working folder \"%1\" came from another "
-                       "iPod/iPhone (%2) than the device at %3 (%4).")
-            .arg(platform::Platform::app().workFolder(),
+        QStringLiteral("%1 in Zorvane's working folder \"%2\" came from another "
+                       "iPod/iPhone (%3) than the device at %4 (%5).")
+            .arg(which, platform::Platform::app().workFolder(),
                  DeviceIdentity::describe(backup, DeviceIdentity::nameOfBackup(folder)), address,
                  DeviceIdentity::describe(device));
     return both;
@@ -170,7 +228,7 @@ std::optional<QString> otherDevice(const QString &address, const QString &folder
 
 } // namespace
 
-bool backupOfSameDeviceOrAgreed(const QString &address)
+bool backupOfSameDeviceOrAgreed(const QString &address, const QString &)
 {
     // While a backup runs or after one was interrupted, the backup it replaces
     // lies in the holding folder.
@@ -186,9 +244,9 @@ bool backupOfSameDeviceOrAgreed(const QString &address)
                                        "other device's backup?"));
 }
 
-bool restoreOfSameDeviceOrAgreed(const QString &address)
+bool restoreOfSameDeviceOrAgreed(const QString &address, const QString &backup)
 {
-    const std::optional<QString> both = otherDevice(address, QString());
+    const std::optional<QString> both = otherDevice(address, backup);
     if (!both)
         return true;
     return !askNo(QStringLiteral("Restore another device's backup?"),
@@ -242,6 +300,10 @@ bool JobController::runScripts(const JobDescription &job,
             continue;
         const ConnectionSettings cs =
             read.value_or(ConnectionSettings(m_window.address(), m_window.password()));
+        // The older backup chosen lies in place before the script is made
+        // from it (its lists give the totals).
+        if (job.sendsChosenBackup && !placeChosen())
+            continue;
         const JobScript script = choice.lines(job, version, cs);
         const QString &runnerCommand = choice.runnerCommand;
         // The interpreter reads a script from disk line by line while it runs:
@@ -262,8 +324,11 @@ bool JobController::runScripts(const JobDescription &job,
                         platform::MsgIcon::Exclamation);
             continue;
         }
-        if (!writeScript(job, script))
+        if (!writeScript(job, script)) {
+            QStringList lines;
+            newestBackInPlace(&lines);
             continue;
+        }
         QString error;
         if (job.watchedOnTimer && !m_sshWatch.begin(cs.address(), &error)) {
             showMessage(QStringLiteral("Zorvane"), error, platform::MsgIcon::Critical);
@@ -271,6 +336,12 @@ bool JobController::runScripts(const JobDescription &job,
         }
         if (startScript(script, runnerCommand))
             started = true;
+        // The run has ended (or never began): the newest backup back in place,
+        // unless the script did that already or a job's processes still live.
+        if (job.sendsChosenBackup) {
+            QStringList lines;
+            newestBackInPlace(&lines);
+        }
     }
     if (!started && job.watchedOnTimer)
         m_sshWatch.startFailed();
@@ -309,6 +380,35 @@ bool JobController::startScript(const JobScript &script, const QString &runnerCo
                                "again.")
                     .arg(script.fileName()),
                 platform::MsgIcon::Critical);
+    return false;
+}
+
+bool JobController::placeChosen()
+{
+    const QString chosen = m_window.chosenGeneration();
+    // A busy runner refuses the script: nothing to put in place for it.
+    if (chosen.isEmpty() || m_window.isRunnerBusy())
+        return true;
+    platform::JobLock lock;
+    QString why;
+    if (!lock.tryTake() && lock.wasBusy())
+        why = StartupRecovery::runningElsewhereText();
+    else if (PlacedGeneration::place(chosen, &why))
+        return true;
+    else if (PlacedGeneration::newestIsAside())
+        why = QStringLiteral("Zorvane could not put the older backup chosen in place for the "
+                             "restore: %1. Nothing has been sent to your device. Your newest "
+                             "backup lies whole in the folder %2 of Zorvane's working folder "
+                             "\"%3\"; do not delete it: Zorvane puts it back when it next "
+                             "starts.")
+                  .arg(why, PlacedGeneration::kAsideFolder,
+                       platform::Platform::app().workFolder());
+    else
+        why = QStringLiteral("Zorvane could not put the older backup chosen in place for the "
+                             "restore: %1. Nothing has been sent to your device, and your newest "
+                             "backup is in place, unchanged.")
+                  .arg(why);
+    showMessage(QStringLiteral("Zorvane"), why, platform::MsgIcon::Exclamation);
     return false;
 }
 

@@ -38,6 +38,9 @@ private:
     bool writeScript(const JobDescription &job, const JobScript &script);
     // False when the script could not be started (the user has been told).
     bool startScript(const JobScript &script, const QString &runnerCommand);
+    // Puts the chosen older backup in place for the job's script; false (the
+    // user told why) when it could not be.
+    bool placeChosen();
     void withdrawBusySigns(const JobDescription &job);
 
     JobWindow &m_window;
@@ -51,7 +54,7 @@ private:
 // JobDescription::sameDeviceOrAgreed): a backup or restore that would join a
 // backup and a device other than the one it came from asks first (default
 // No). False when not agreed.
-bool backupOfSameDeviceOrAgreed(const QString &address);
-bool restoreOfSameDeviceOrAgreed(const QString &address);
+bool backupOfSameDeviceOrAgreed(const QString &address, const QString &backup);
+bool restoreOfSameDeviceOrAgreed(const QString &address, const QString &backup);
 
 } // namespace jobs

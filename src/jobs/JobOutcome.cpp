@@ -1,4 +1,5 @@
 #include "jobs/JobOutcome.h"
+#include "jobs/PlacedGeneration.h"
 #include "jobs/BackupNames.h"
 #include "jobs/BackupVerifier.h"
 #include "jobs/ToolMessages.h"
@@ -103,6 +104,8 @@ struct Notes {
     bool notSent = false; // the restore stopped before anything was sent
     QStringList damaged;  // files of the backup no longer as they were backed up
     bool ended = false;
+    qint64 generation = -1; // when the older backup restored was made; -1: the newest
+    bool newestBack = false; // the newest backup is back in place after it
     // What changed while the backup copied it, by kind (whole, changing,
     // unfetched, vanished): how many, and the first names.
     QHash<QString, qint64> changes;
@@ -146,6 +149,14 @@ Notes parse(const QByteArray &text)
             n.damaged << rest;
         else if (word == QLatin1String("end"))
             n.ended = true;
+        else if (word == QLatin1String("newestback"))
+            n.newestBack = true;
+        else if (word == QLatin1String("generation")) {
+            bool ok = false;
+            const qint64 made = rest.toLongLong(&ok);
+            if (ok && made >= 0)
+                n.generation = made;
+        }
         else if (word == QLatin1String("changes")) {
             const QStringList f = rest.split(QLatin1Char(' '));
             for (int i = 0; i < kChangeKinds.size(); ++i)
@@ -364,8 +375,31 @@ QString restoreVerdict(const Notes &n, const QString &transcript)
     return verdict;
 }
 
+JobOutcome restoreOutcomeOf(const Notes &n, const QString &cause, const QString &transcript,
+                            const QString &folder);
+
+// Which backup the restore sent, when it was an older one than the newest.
 JobOutcome restoreOutcome(const Notes &n, const QString &cause, const QString &transcript,
                           const QString &folder)
+{
+    JobOutcome o = restoreOutcomeOf(n, cause, transcript, folder);
+    if (n.generation < 0)
+        return o;
+    const QString newest =
+        n.newestBack ? QStringLiteral("Your newest backup is back in place in Zorvane's working "
+                                      "folder, unchanged.")
+                     : QStringLiteral("Your newest backup is not back in place yet: it lies whole "
+                                      "in the folder %1 of Zorvane's working folder, and Zorvane "
+                                      "puts it back when it next starts.")
+                           .arg(PlacedGeneration::kAsideFolder);
+    o.text = QStringLiteral("The backup chosen: your older backup of %1. ")
+                 .arg(PlacedGeneration::madeText(n.generation))
+             + newest + QStringLiteral("\n\n") + o.text;
+    return o;
+}
+
+JobOutcome restoreOutcomeOf(const Notes &n, const QString &cause, const QString &transcript,
+                            const QString &folder)
 {
     JobOutcome o;
     const QString verdict = restoreVerdict(n, transcript);

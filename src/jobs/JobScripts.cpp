@@ -7,6 +7,7 @@
 #include "jobs/JobTable.h"
 #include "jobs/ListedTotals.h"
 #include "jobs/NameStaging.h"
+#include "jobs/PlacedGeneration.h"
 
 #include <QRandomGenerator>
 
@@ -399,6 +400,11 @@ JobScript restoreScript(const JobDescription &job, const QString &versionText,
     s.line(noteJob(job));
     s.line(QStringLiteral("set FAILED="));
     s.line(note(QStringLiteral("run ") + token));
+    // An older backup the program put in place for this run: which one, for
+    // the completion window, and the newest backup back once the run is over.
+    const std::optional<Generations::Generation> placed = PlacedGeneration::current();
+    if (placed)
+        s.line(note(QStringLiteral("generation ") + QString::number(placed->made)));
     // pscp sends a name by what follows its last backslash: such entries are
     // laid apart first, and a backup that pscp would spill elsewhere on the
     // device is not sent at all. Before the password is set, which this step
@@ -468,6 +474,10 @@ JobScript restoreScript(const JobDescription &job, const QString &versionText,
                           "NOT been restarted. Do not restart it yet: fix the cause and run the "
                           "restore again."));
     s.line(QStringLiteral(":restored"));
+    if (placed) {
+        s.line(QStringLiteral("KeepGeneration.exe putback"));
+        s.line(QStringLiteral("if not errorlevel 1 echo newestback>>") + kOutcomeFile);
+    }
     s.line(QStringLiteral("if exist %1 del %1").arg(kRestoreUnfinishedMark));
     s.line(note(QStringLiteral("end")));
     s.lines(scriptClosing(job, form));

@@ -1,6 +1,7 @@
 #include "jobs/JobStop.h"
 #include "jobs/BackupNames.h"
 #include "jobs/BackupRecovery.h"
+#include "jobs/PlacedGeneration.h"
 #include "platform/JobLock.h"
 #include "platform/Platform.h"
 #include "platform/ProcessTerminator.h"
@@ -62,6 +63,12 @@ bool JobStop::settleStoppedBackup()
     if (files.exists(kBackupUnfinishedMark))
         files.deleteFile(kBackupUnfinishedMark);
     return true;
+}
+
+bool JobStop::settleStoppedRestore()
+{
+    QStringList lines;
+    return PlacedGeneration::putBack(&lines);
 }
 
 } // namespace jobs

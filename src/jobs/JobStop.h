@@ -29,6 +29,9 @@ public:
     // What a stopped backup set aside is put back, as a start would, and its
     // unfinished mark goes; false when that cannot be done yet.
     static bool settleStoppedBackup();
+    // The newest backup back in place where the stopped restore sent an older
+    // one; false when that cannot be done yet.
+    static bool settleStoppedRestore();
 
     // How long the job lock may take to come free after the tree has ended.
     static constexpr int kLockWaitMs = 5000;

@@ -186,6 +186,8 @@ QList<JobDescription> makeTable()
     restore.continueButton = Control::Command5;
     restore.agreement = Control::Check2;
     restore.sameDeviceOrAgreed = &restoreOfSameDeviceOrAgreed;
+    restore.sendsChosenBackup = true;
+    restore.settleAfterStop = &JobStop::settleStoppedRestore;
     restore.completion = Kind::Restore;
     restore.progress = JobProgress::Kind::Restore;
     t.append(restore);

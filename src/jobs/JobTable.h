@@ -86,8 +86,13 @@ struct JobDescription {
     // Asked once the Connection settings are read, before the first step:
     // whether the backup it joins with the device at the address came from
     // that device, or the user agrees to go on (false: the job does not start).
-    // None: the job joins no backup with a device.
-    bool (*sameDeviceOrAgreed)(const QString &address) = nullptr;
+    // `backup` is the folder of the older backup chosen (empty: the one in
+    // place). None: the job joins no backup with a device.
+    bool (*sameDeviceOrAgreed)(const QString &address, const QString &backup) = nullptr;
+    // The job sends the backup the window's chooser names: an older one is put
+    // in place before its script runs and the newest put back after it
+    // (PlacedGeneration).
+    bool sendsChosenBackup = false;
     // How the job's end is reported: the word its script notes and the
     // completion program its script starts (none: the job reports it itself).
     std::optional<JobOutcome::Kind> completion;

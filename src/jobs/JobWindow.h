@@ -37,6 +37,9 @@ public:
     virtual QString runningCommand() const = 0;
     // The Console's whole text.
     virtual QString consoleText() const = 0;
+    // The older backup chosen to be restored: its folder in Generations;
+    // empty for the newest backup, in place.
+    virtual QString chosenGeneration() const { return {}; }
 };
 
 } // namespace jobs

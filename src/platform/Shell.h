@@ -17,6 +17,9 @@ public:
     virtual bool start(const QString &file, WindowStyle style) = 0;
     // Whether there is a terminal program to show a NormalFocus start in.
     virtual bool canShowConsoleWindow() const = 0;
+    // Opens the folder in the desktop's file manager; true when that was
+    // handed to the system.
+    virtual bool openFolder(const QString &folder) = 0;
 };
 
 } // namespace platform

@@ -25,6 +25,7 @@
 #include "support/SuiteFixture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -36,6 +37,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QtTest>
 #include <memory>
 
@@ -283,6 +285,88 @@ private slots:
                     }
                 }
             }
+        }
+    }
+
+    // The choice of the backup to restore lies in the band the busy caption
+    // and the progress take while a job runs, over no other control, and
+    // makes way for them; its entries and its button's caption fit.
+    void restoreChoiceFitsItsBand()
+    {
+        const auto write = [](const QString &name, const QByteArray &text) {
+            QFile file(name);
+            return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+        };
+        // Another device's older backup of a full device, kept beside the newest.
+        const QString older = QStringLiteral("Generations/2026-12-10_140500/");
+        QVERIFY(QDir().mkpath(older + QStringLiteral("root/Library/Zorvane")));
+        QVERIFY(write(older + QStringLiteral("generation.txt"),
+                      "# Zorvane generation 1\nmade 1765375500\nfiles 19213\nbytes "
+                      "1083000000\ndevice hostkey ssh-ed25519 0123456789abcdef0123456789abcdef\n"));
+        QVERIFY(write(older + QStringLiteral("root/Library/Zorvane/device-name.txt"),
+                      "name Kims-iPhone\n"));
+        // And one of this device, under the longest name the list shows whole.
+        const QString named = QStringLiteral("Generations/2026-12-11_140500/");
+        QVERIFY(QDir().mkpath(named + QStringLiteral("root/Library/Zorvane")));
+        QVERIFY(write(named + QStringLiteral("generation.txt"),
+                      "# Zorvane generation 1\nmade 1765461900\nfiles 19213\nbytes "
+                      "1083000000\ndevice hostkey ssh-ed25519 ffffffffffffffffffffffffffffffff\n"));
+        QVERIFY(write(named + QStringLiteral("root/Library/Zorvane/device-name.txt"),
+                      "name WWWWWWWWWWWWWWWWWWWW\n"));
+        QVERIFY(write(QStringLiteral("BackupDevice.txt"),
+                      "hostkey ssh-ed25519 ffffffffffffffffffffffffffffffff\n"));
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.findChild<QPushButton *>("Command4")->click();
+        QWidget *frame = w.findChild<QWidget *>("Frame4");
+        auto *list = frame->findChild<QComboBox *>("cboGeneration");
+        auto *show = frame->findChild<QPushButton *>("cmdShowGeneration");
+        QVERIFY(list->isVisible() && show->isVisible());
+        QCOMPARE(list->count(), 3);
+        QVERIFY2(list->itemText(2).contains(QStringLiteral(", another device, 19213 files, 1083 MB"))
+                     && list->itemData(2, Qt::ToolTipRole)
+                            .toString()
+                            .contains(QStringLiteral("another device: \"Kims-iPhone\"")),
+                 qPrintable(list->itemText(2)));
+        const QString overflow = captionfit::overflow(show);
+        QVERIFY2(overflow.isEmpty(), qPrintable(overflow));
+        QStyleOptionComboBox opt;
+        opt.initFrom(list);
+        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &opt,
+                                                          QStyle::SC_ComboBoxEditField, list);
+        // Every entry lies whole in the box; only a name too long for it gives way.
+        for (int i = 0; i < list->count(); ++i) {
+            const QString text = list->itemText(i);
+            const int wide = list->fontMetrics().horizontalAdvance(text);
+            QVERIFY2(wide <= field.width() && text.endsWith(QStringLiteral(" files, 1083 MB"))
+                         == (i > 0),
+                     qPrintable(QStringLiteral("\"%1\" is %2 px, the box shows %3")
+                                    .arg(text)
+                                    .arg(wide)
+                                    .arg(field.width())));
+            QCOMPARE(text.contains(QChar(0x2026)), text.contains(QLatin1Char('W')));
+        }
+        QCOMPARE(list->itemText(2), list->itemData(2, Qt::ToolTipRole)
+                                        .toString()
+                                        .replace(QStringLiteral("another device: \"Kims-iPhone\", "
+                                                                "host key ssh-ed25519 "
+                                                                "0123456789abcdef"),
+                                                 QStringLiteral("another device")));
+        for (QWidget *chooser : {static_cast<QWidget *>(list), static_cast<QWidget *>(show)}) {
+            for (QWidget *other : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                if (other == list || other == show || !other->isVisible())
+                    continue;
+                QVERIFY2(!drawnExtent(chooser).intersects(drawnExtent(other)),
+                         qPrintable(chooser->objectName() + QStringLiteral(" over ")
+                                    + other->objectName()));
+            }
+        }
+        for (const char *busy : {"Label8", "lblRestoreProgress"}) {
+            frame->findChild<QLabel *>(busy)->show();
+            QVERIFY2(!list->isVisible() && !show->isVisible(), busy);
+            frame->findChild<QLabel *>(busy)->hide();
+            QVERIFY(list->isVisible() && show->isVisible());
         }
     }
 

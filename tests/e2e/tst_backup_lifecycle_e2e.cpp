@@ -13,10 +13,12 @@
 #include "jobs/Generations.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/JobScripts.h"
+#include "jobs/PlacedGeneration.h"
 #include "runner/ReadOutput.h"
 #include "support/SuiteFixture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -68,6 +70,8 @@ private slots:
     void closingDuringABackupAsksFirst();
     void secondWindowLeavesARunningBackupAlone();
     void killedRestoreIsToldAtTheNextStart();
+    void stoppedRestoreOfAnOlderBackupLeavesEveryBackupWhole_data();
+    void stoppedRestoreOfAnOlderBackupLeavesEveryBackupWhole();
 
 private:
     app::frmMain &window();
@@ -332,6 +336,104 @@ void tst_backup_lifecycle_e2e::killedRestoreIsToldAtTheNextStart()
     QCOMPARE(boxes.shown.size(), 0);
 }
 
+void tst_backup_lifecycle_e2e::stoppedRestoreOfAnOlderBackupLeavesEveryBackupWhole_data()
+{
+    QTest::addColumn<bool>("killed"); // the program and its interpreter at once; else closed
+    QTest::newRow("killed") << true;
+    QTest::newRow("stopped") << false;
+}
+
+void tst_backup_lifecycle_e2e::stoppedRestoreOfAnOlderBackupLeavesEveryBackupWhole()
+{
+    QFETCH(bool, killed);
+    QVERIFY(addLargeFile());
+    SimulatedDevice &device = m_fixture->device();
+    const QString changed = QStringLiteral("/var/mobile/Library/Preferences/zv-changed.txt");
+    for (const char *state : {"before", "after"}) {
+        QVERIFY(device.shell(QStringLiteral("echo %1 > ").arg(state) + changed).exitCode == 0);
+        const QString console = backup();
+        QVERIFY2(JobOutcome::read(JobOutcome::Kind::Backup).succeeded,
+                 qPrintable(console.right(2000)));
+    }
+    const QList<jobs::Generations::Generation> older = jobs::Generations::list();
+    QCOMPARE(older.size(), 1);
+    // The backup's trees and every older backup, with the record of its device.
+    const QStringList kept{QStringLiteral("Applications"), QStringLiteral("mobile"),
+                           QStringLiteral("root"), jobs::Generations::kFolder};
+    const auto readKept = [&kept] {
+        QList<TreeSnapshot> trees;
+        for (const QString &tree : kept)
+            trees << TreeSnapshot::read(tree);
+        return trees;
+    };
+    const QList<TreeSnapshot> whole = readKept();
+    QFile record(jobs::kBackupDeviceRecord);
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    const QByteArray device0 = record.readAll();
+    record.close();
+    QVERIFY(device.shell(QStringLiteral("rm -rf /Applications/* /var/mobile/*")).exitCode == 0);
+
+    auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
+    fake::MessageBoxes &boxes = *m_fixture->fakes().messages;
+    const QString arriving =
+        device.hostPath(QStringLiteral("/var/mobile")) + QStringLiteral("/Media/zz-large.bin");
+    bool stopped = false;
+    bool inPlace = false;
+    whenCopying([arriving] { return QFileInfo::exists(arriving); }, [&] {
+        inPlace = jobs::PlacedGeneration::current().has_value();
+        if (killed) {
+            stopped = ::kill(-pid_t(runner->processId()), SIGKILL) == 0;
+        } else {
+            boxes.answers = {platform::MsgAnswer::Yes};
+            stopped = window().close();
+        }
+    });
+    if (killed) {
+        // What a program killed with its interpreter leaves: the older backup
+        // put in place as the window does, its script cut off mid-copy.
+        QString why;
+        QVERIFY2(jobs::PlacedGeneration::place(older.first().folder, &why), qPrintable(why));
+        const jobs::JobScript script = jobs::restoreScript(
+            jobs::jobDescription(jobs::Job::Restore), QStringLiteral("1.0.5"),
+            jobs::ConnectionSettings(QStringLiteral("127.0.0.1"),
+                                     QString::fromLatin1(SimulatedDevice::password)));
+        QVERIFY2(script.write(&why), qPrintable(why));
+        runner->SetCommand(script.fileName());
+        runner->ProcessCommand();
+    } else {
+        click("Command4");
+        window().findChild<QComboBox *>("cboGeneration")->setCurrentIndex(1);
+        restore();
+    }
+    QVERIFY2(stopped && inPlace, qPrintable(window().console().text().right(3000)));
+    QCOMPARE(jobProcessesLeft(), QStringList());
+    QCOMPARE(jobs::PlacedGeneration::newestIsAside(), killed);
+
+    // The next start tells, and every backup is whole: the newest in place.
+    boxes.shown.clear();
+    m_window.reset();
+    window();
+    QStringList told;
+    for (const fake::ShownBox &b : boxes.shown)
+        told << b.text;
+    const QString olderTold =
+        QStringLiteral("A restore of your older backup of %1 was cut off. Your newest backup is "
+                       "back in place, unchanged")
+            .arg(jobs::PlacedGeneration::madeText(older.first().made));
+    QVERIFY2(told.join(QLatin1Char('\n')).contains(olderTold) == killed,
+             qPrintable(told.join(QLatin1Char('\n'))));
+    QVERIFY2(told.join(QLatin1Char('\n')).contains(QStringLiteral("The last restore did not finish")),
+             qPrintable(told.join(QLatin1Char('\n'))));
+    const QList<TreeSnapshot> now = readKept();
+    for (int i = 0; i < kept.size(); ++i)
+        QCOMPARE(now[i].differences(whole[i], TreeSnapshot::Everything), QStringList());
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    QCOMPARE(record.readAll(), device0);
+    QVERIFY(!jobs::PlacedGeneration::newestIsAside());
+    QVERIFY(!QFileInfo::exists(jobs::PlacedGeneration::kFoundFolder));
+    QCOMPARE(jobs::Generations::list().size(), 1);
+}
+
 void tst_backup_lifecycle_e2e::anotherDevicesBackupIsJoinedOnlyWhenAgreed()
 {
     // A first backup replaces nothing and does not say it did.
@@ -395,6 +497,35 @@ void tst_backup_lifecycle_e2e::anotherDevicesBackupIsJoinedOnlyWhenAgreed()
     QVERIFY(replaced.contains(QStringLiteral("the previous backup has been replaced")));
     QCOMPARE(jobs::DeviceIdentity::ofBackup(), otherDevice);
     QCOMPARE(jobs::DeviceIdentity::nameOfBackup(), QStringLiteral("\"Kims-iPhone\""));
+
+    // The first device's backup, now an older one, is marked as another
+    // device's; restoring it onto this device asks as well, and No sends nothing.
+    click("Command4");
+    auto *choice = window().findChild<QComboBox *>("cboGeneration");
+    QCOMPARE(choice->count(), 2);
+    QVERIFY2(!choice->itemText(0).contains(QStringLiteral("another device"))
+                 && choice->itemText(1).contains(QStringLiteral(", another device, ")),
+             qPrintable(choice->itemText(0) + QLatin1Char('\n') + choice->itemText(1)));
+    choice->setCurrentIndex(1);
+    const TreeSnapshot otherBackup = localBackup();
+    const TreeSnapshot otherNow = TreeSnapshot::read(other.hostPath(QStringLiteral("/var")));
+    QVERIFY(!restore());
+    QCOMPARE(boxes.shown.size(), 1);
+    const QString olderWhen =
+        jobs::PlacedGeneration::madeText(jobs::Generations::list().first().made);
+    QVERIFY2(boxes.shown.first().title.contains(QStringLiteral("another device's backup"))
+                 && boxes.shown.first().text.startsWith(QStringLiteral("The older backup of ")
+                                                        + olderWhen)
+                 && boxes.shown.first().text.contains(
+                     jobs::DeviceIdentity::describe(firstDevice, QStringLiteral("\"iPod\"")))
+                 && boxes.shown.first().text.contains(jobs::DeviceIdentity::describe(otherDevice)),
+             qPrintable(boxes.shown.first().text));
+    QCOMPARE(localBackup().differences(otherBackup, TreeSnapshot::Everything), QStringList());
+    QCOMPARE(TreeSnapshot::read(other.hostPath(QStringLiteral("/var")))
+                 .differences(otherNow, TreeSnapshot::Everything),
+             QStringList());
+    QCOMPARE(other.rebootCount(), reboots);
+    QVERIFY(!jobs::PlacedGeneration::newestIsAside());
     network.leave();
 }
 

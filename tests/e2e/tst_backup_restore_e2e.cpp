@@ -4,11 +4,13 @@
 #include "jobs/BackupHashes.h"
 #include "jobs/Generations.h"
 #include "jobs/JobOutcome.h"
+#include "jobs/PlacedGeneration.h"
 #include "jobs/ProgressText.h"
 #include "runner/ReadOutput.h"
 #include "support/SuiteFixture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -454,12 +456,16 @@ private slots:
 
     // Three backups with changes between them: the two before the newest lie
     // among the older backups, each as the device was when it was made, and a
-    // file unchanged through all three is one file on this computer.
+    // file unchanged through all three is one file on this computer. The
+    // Restore pane offers all three, the newest chosen; the oldest, restored
+    // onto an emptied device, brings back the device as it was then, owners
+    // and modes too, and the newest backup is in place again, unchanged.
     void backupsKeepTheirGenerationsSharingUnchangedFiles()
     {
         startDevice(false);
         SimulatedDevice &d = m_fixture->device();
         QList<TreeSnapshot> states;
+        QList<TreeSnapshot> firstState;
         for (int run = 1; run <= 3; ++run) {
             const auto changed = d.shell(
                 QStringLiteral("echo %1 > /var/mobile/Library/Preferences/zv-run.txt && rm -f "
@@ -468,6 +474,9 @@ private slots:
                     .arg(run - 1));
             QVERIFY2(changed.exitCode == 0, changed.output.constData());
             states << deviceTree(QStringLiteral("/var/mobile"), kLockdown);
+            if (run == 1)
+                firstState = {deviceTree(QStringLiteral("/Applications")), states.first(),
+                              deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord)};
             const QString console = backup(false);
             QVERIFY2(console.contains(QStringLiteral("The new backup is complete")),
                      qPrintable(console.right(3000)));
@@ -494,6 +503,59 @@ private slots:
         QCOMPARE(newest.st_ino, middle.st_ino);
         QCOMPARE(middle.st_ino, oldest.st_ino);
         QVERIFY(jobs::BackupHashes::check().passed());
+
+        // The choice: the newest first and chosen, then the older ones.
+        click("Command4");
+        auto *choice = frmMain().findChild<QComboBox *>("cboGeneration");
+        auto *show = frmMain().findChild<QPushButton *>("cmdShowGeneration");
+        QVERIFY(choice->isVisible() && show->isVisible());
+        QCOMPARE(choice->count(), 3);
+        QCOMPARE(choice->currentIndex(), 0);
+        QVERIFY2(choice->itemText(0).startsWith(QStringLiteral("Newest, ")),
+                 qPrintable(choice->itemText(0)));
+        const QString oldestWhen = jobs::PlacedGeneration::madeText(older[0].made);
+        QVERIFY2(choice->itemText(2).startsWith(oldestWhen + QStringLiteral(", iPod, ")),
+                 qPrintable(choice->itemText(2)));
+        choice->setCurrentIndex(2);
+        show->click();
+        QCOMPARE(m_fakes.shell->openedFolders,
+                 QStringList{QDir(m_fixture->path()).filePath(folders[0])});
+
+        const auto differ = [](const TreeSnapshot &now, const TreeSnapshot &then) {
+            return now.differences(then, TreeSnapshot::Everything).join(QLatin1Char('\n'));
+        };
+        const QStringList items{QStringLiteral("Applications"), QStringLiteral("mobile"),
+                                QStringLiteral("root"), QStringLiteral("Generations")};
+        QList<TreeSnapshot> kept;
+        for (const QString &item : items)
+            kept << TreeSnapshot::read(item);
+        const QByteArray newestDevice = readFile(QStringLiteral("BackupDevice.txt"));
+        const auto wiped = d.shell(QStringLiteral("rm -rf /Applications/* /var/mobile/* "
+                                                  "/var/root/Library/Preferences"));
+        QVERIFY2(wiped.exitCode == 0, wiped.output.constData());
+        const int started = m_fixture->started().size();
+        m_fakes.messages->shown.clear();
+        frmMain().findChild<QCheckBox *>("Check2")->setChecked(true);
+        click("Command5");
+        QVERIFY2(m_fakes.messages->shown.isEmpty(),
+                 qPrintable(m_fakes.messages->shown.value(0).text));
+        QTRY_COMPARE(m_fixture->started().size(), started + 2);
+        const jobs::JobOutcome restored = jobs::JobOutcome::read(jobs::JobOutcome::Kind::Restore);
+        QVERIFY2(restored.succeeded, qPrintable(restored.text + frmMain().console().text().right(3000)));
+        QVERIFY2(restored.text.contains(QStringLiteral("your older backup of ") + oldestWhen)
+                     && restored.text.contains(QStringLiteral("newest backup is back in place")),
+                 qPrintable(restored.text));
+        QCOMPARE(differ(deviceTree(QStringLiteral("/Applications")), firstState[0]), QString());
+        QCOMPARE(differ(deviceTree(QStringLiteral("/var/mobile"), kLockdown), firstState[1]),
+                 QString());
+        QCOMPARE(differ(deviceTree(QStringLiteral("/var/root"), kLockdownAndRecord), firstState[2]),
+                 QString());
+        // Here: the newest in place again and every older backup, as they were.
+        for (int i = 0; i < items.size(); ++i)
+            QCOMPARE(differ(TreeSnapshot::read(items[i]), kept[i]), QString());
+        QCOMPARE(readFile(QStringLiteral("BackupDevice.txt")), newestDevice);
+        QVERIFY(jobs::BackupHashes::check().passed());
+        QVERIFY(!QFileInfo::exists(jobs::PlacedGeneration::kFoundFolder));
     }
 
     // pscp aborts when a file grows while it reads it (a device's log) and
@@ -587,6 +649,11 @@ private:
         return *m_window;
     }
     void click(const char *name) { frmMain().findChild<QPushButton *>(name)->click(); }
+    static QByteArray readFile(const QString &name)
+    {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     void startDevice(bool relocated)
     {

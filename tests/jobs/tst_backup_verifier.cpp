@@ -9,6 +9,8 @@
 #include "jobs/BackupVerifier.h"
 #include "jobs/ChangedFiles.h"
 #include "jobs/Generations.h"
+#include "jobs/BackupNames.h"
+#include "jobs/PlacedGeneration.h"
 #include "jobs/JobOutcome.h"
 #include "jobs/ListedTotals.h"
 #include "jobs/NameStaging.h"
@@ -52,6 +54,8 @@ private slots:
         for (const char *tree : {"mobile", "root", "Applications", "StagedNames", "Incoming", "outside",
                                  "Generations", "PreviousBackup"})
             platform::Platform::files().removeTree(tree);
+        platform::Platform::files().removeTree("FoundDuringRestore");
+        platform::Platform::files().deleteFile(QStringLiteral("BackupDevice.txt"));
         m_folder.reset();
     }
 
@@ -74,6 +78,7 @@ private slots:
     void damagedListsOfContentsRefuseTheRestore();
     void changedFilesGoInPlaceOnlyInsideTheBackupAndAreNamed();
     void generationsShareUnchangedFilesAndSurviveAStop();
+    void olderBackupInPlaceIsLinksAndTheNewestComesBack();
 
 private:
     static QByteArray readAt(const QByteArray &path)
@@ -491,8 +496,6 @@ void tst_backup_verifier::amountCountsTheBackupsOwnFilesOnly()
     QCOMPARE(amount.bytes, 5 * kNames.size() + 7 + 2);
 }
 
-QTEST_GUILESS_MAIN(tst_backup_verifier)
-#include "tst_backup_verifier.moc"
 
 void tst_backup_verifier::contentsAreRecordedAndChangedFilesNamed()
 {
@@ -786,3 +789,94 @@ void tst_backup_verifier::generationsShareUnchangedFilesAndSurviveAStop()
     QCOMPARE(Generations::list().size(), 1);
     QVERIFY(Generations::report(none).join(QLatin1Char(' ')).contains(QStringLiteral("hard links")));
 }
+
+// An older backup put in place for a restore: its trees are new folders of
+// hard links to its own files, the newest backup waits whole aside, and
+// putting it back removes only that linked copy. What else lies in place is
+// kept; a stop at any step is settled by the tidying at start.
+void tst_backup_verifier::olderBackupInPlaceIsLinksAndTheNewestComesBack()
+{
+    using jobs::Generations;
+    using jobs::PlacedGeneration;
+    platform::FileSystem &files = platform::Platform::files();
+    const QByteArray photo = "mobile/Media/IMG 0001 \xe9.JPG";
+    const auto backUp = [&](const QByteArray &sms) {
+        QList<QByteArray> lines;
+        bool written = QDir().mkpath(QStringLiteral("root/Library/Zorvane"))
+                       && QDir().mkpath(QStringLiteral("mobile/Media"));
+        for (const QByteArray &path : {photo, QByteArray("mobile/Media/sms.db")}) {
+            const QByteArray data = path == photo ? QByteArray("photo") : sms;
+            written = written && write(path, data);
+            lines << QByteArray::number(data.size()) + ' ' + path;
+        }
+        QStringList unreadable;
+        QString error;
+        return written && write(BackupVerifier::kSizesRecord.toUtf8(), list(lines, lines.size()))
+               && BackupHashes::record(&unreadable, &error);
+    };
+    for (const char *t : {"mobile", "root", "Applications"})
+        files.removeTree(t);
+    QVERIFY(backUp("v1") && write("BackupDevice.txt", "hostkey ssh-ed25519 aa\n"));
+    QVERIFY(QDir().mkdir(QStringLiteral("PreviousBackup")));
+    for (const QString &item : jobs::backupItems()) {
+        if (QFileInfo::exists(item))
+            QVERIFY(files.rename(item, QStringLiteral("PreviousBackup/") + item));
+    }
+    QVERIFY(backUp("v2") && write("BackupDevice.txt", "hostkey ssh-ed25519 bb\n"));
+    QCOMPARE(Generations::keepPrevious(Generations::kDefaultKeep).outcome,
+             Generations::Kept::Outcome::Kept);
+    const QString older = Generations::list().first().folder;
+    const QByteArray kept = "Generations/" + older.toUtf8() + '/';
+    const QByteArray aside = PlacedGeneration::kAsideFolder.toUtf8() + '/';
+
+    QString why;
+    QVERIFY2(PlacedGeneration::place(older, &why), qPrintable(why));
+    QCOMPARE(PlacedGeneration::current().value().folder, older);
+    QCOMPARE(readAt("mobile/Media/sms.db"), QByteArray("v1"));
+    QCOMPARE(readAt("BackupDevice.txt"), QByteArray("hostkey ssh-ed25519 aa\n"));
+    QVERIFY(files.sameFile("mobile/Media/sms.db", kept + "mobile/Media/sms.db"));
+    QVERIFY(BackupHashes::check().passed());
+    QCOMPARE(readAt(aside + "mobile/Media/sms.db"), QByteArray("v2"));
+    // Only one at a time.
+    QVERIFY(!PlacedGeneration::place(older, &why));
+
+    // A file someone put among the linked copy: that tree is kept, out of the way.
+    QVERIFY(write("mobile/Media/mine.txt", "mine"));
+    QStringList lines;
+    QVERIFY(PlacedGeneration::putBack(&lines));
+    QCOMPARE(lines.size(), 1);
+    QCOMPARE(readAt("FoundDuringRestore/mobile/Media/mine.txt"), QByteArray("mine"));
+    QCOMPARE(readAt("mobile/Media/sms.db"), QByteArray("v2"));
+    QCOMPARE(readAt("BackupDevice.txt"), QByteArray("hostkey ssh-ed25519 bb\n"));
+    QCOMPARE(readAt(kept + "mobile/Media/sms.db"), QByteArray("v1"));
+    QCOMPARE(readAt(kept + photo), QByteArray("photo"));
+    QVERIFY(!PlacedGeneration::newestIsAside() && !PlacedGeneration::current());
+    QVERIFY(BackupHashes::check().passed());
+
+    // Stopped while the newest was being moved aside: it comes back, and
+    // nothing in place is taken for a linked copy.
+    QVERIFY(files.makeFolder(PlacedGeneration::kAsideFolder.toUtf8()));
+    QVERIFY(write(aside + "placed.txt", "generation " + older.toUtf8() + '\n'));
+    QVERIFY(files.rename(QStringLiteral("mobile"), QString::fromUtf8(aside + "mobile")));
+    QCOMPARE(Generations::tidy().size(), 1);
+    QCOMPARE(readAt("mobile/Media/sms.db"), QByteArray("v2"));
+    QVERIFY(BackupHashes::check().passed());
+
+    // Stopped while its links were being made: the partial copy goes.
+    QVERIFY2(PlacedGeneration::place(older, &why), qPrintable(why));
+    QVERIFY(files.removeTree(QStringLiteral("root")));
+    QVERIFY(files.deleteFileAt(photo));
+    const QStringList told = Generations::tidy();
+    QVERIFY2(told.size() == 1
+                 && told.first().contains(
+                     PlacedGeneration::madeText(Generations::list().first().made)),
+             qPrintable(told.join(QLatin1Char('\n'))));
+    QCOMPARE(readAt("mobile/Media/sms.db"), QByteArray("v2"));
+    QCOMPARE(readAt(photo), QByteArray("photo"));
+    QCOMPARE(readAt(kept + "mobile/Media/sms.db"), QByteArray("v1"));
+    QVERIFY(!PlacedGeneration::newestIsAside());
+    QVERIFY(BackupHashes::check().passed());
+}
+
+QTEST_GUILESS_MAIN(tst_backup_verifier)
+#include "tst_backup_verifier.moc"

@@ -1,5 +1,6 @@
 // What a finished job tells the user, from the script's notes and the transcript.
 #include "jobs/JobOutcome.h"
+#include "jobs/PlacedGeneration.h"
 #include "support/FolderFixture.h"
 
 #include <QDir>
@@ -209,6 +210,28 @@ void tst_job_outcome::restoreNeedsTheDevicesCheck()
         QStringLiteral("Zorvane restore check: OK"), QString());
     QVERIFY(!upload.succeeded);
     QVERIFY(upload.text.contains(QStringLiteral("sending mobile")));
+
+    // An older backup restored: the window says which, and whether the newest
+    // is back in place only when the script noted it.
+    const QString when = jobs::PlacedGeneration::madeText(1765275010);
+    const JobOutcome older = JobOutcome::decide(
+        JobOutcome::Kind::Restore,
+        "job restore\r\nrun 0a1b\r\ngeneration 1765275010\r\nnewestback\r\nend\r\n",
+        QStringLiteral("Zorvane restore check: OK, all (check 0a1b)"), QString());
+    QVERIFY(older.succeeded);
+    QVERIFY2(older.text.contains(QStringLiteral("your older backup of ") + when)
+                 && older.text.contains(QStringLiteral("newest backup is back in place")),
+             qPrintable(older.text));
+    const JobOutcome aside = JobOutcome::decide(
+        JobOutcome::Kind::Restore,
+        "job restore\r\nrun 0a1b\r\ngeneration 1765275010\r\nfailed sending root to the "
+        "device\r\nnotrestarted\r\nend\r\n",
+        QString(), QString());
+    QVERIFY(!aside.succeeded);
+    QVERIFY2(aside.text.contains(QStringLiteral("your older backup of ") + when)
+                 && aside.text.contains(QStringLiteral("newest backup is not back in place yet"))
+                 && !aside.text.contains(QStringLiteral("newest backup is back in place")),
+             qPrintable(aside.text));
 }
 
 // A transcript that a device filled with output is not read whole: the cause

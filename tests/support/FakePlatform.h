@@ -44,6 +44,13 @@ class Shell : public platform::Shell {
 public:
     bool start(const QString &file, platform::WindowStyle style) override;
     bool canShowConsoleWindow() const override { return consoleWindow; }
+    // Records the folder that would have opened in the file manager.
+    bool openFolder(const QString &folder) override
+    {
+        openedFolders.append(folder);
+        return result;
+    }
+    QStringList openedFolders;
     QList<ShellStart> started;
     bool result = true;
     bool consoleWindow = true; // a terminal program is there

@@ -65,6 +65,12 @@ QStringList QtShell::commandFor(const QString &file, WindowStyle style)
     return terminal.isEmpty() ? QStringList() : terminal + program;
 }
 
+bool QtShell::openFolder(const QString &folder)
+{
+    return QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QFileInfo(localPath(folder)).absoluteFilePath()));
+}
+
 bool QtShell::start(const QString &file, WindowStyle style)
 {
     if (programFor(file).isEmpty())

@@ -14,6 +14,7 @@ class QtShell : public Shell {
 public:
     bool start(const QString &file, WindowStyle style) override;
     bool canShowConsoleWindow() const override;
+    bool openFolder(const QString &folder) override;
 
     // The command line that start() runs for a file (empty for documents, and
     // for a normal focused window when there is no terminal to show it in).
