@@ -126,6 +126,26 @@ private slots:
         QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
     }
 
+    // The quick repeat's box in its row of the Backup pane: its caption whole
+    // within it, and at rest nothing else drawn over any of it.
+    void quickRepeatBoxFitsItsRow()
+    {
+        frmMain w;
+        w.show();
+        w.findChild<QPushButton *>("Command1")->click();
+        auto *box = w.findChild<QCheckBox *>("chkQuickRepeat");
+        QVERIFY(box && box->isVisible() && !box->isChecked());
+        QCOMPARE(box->text(), QStringLiteral("Copy only what changed since the last backup"));
+        QCOMPARE(captionfit::overflow(box), QString());
+        const QRect drawn = drawnExtent(box);
+        QVERIFY(box->geometry().contains(drawn));
+        QVERIFY(box->parentWidget()->rect().contains(box->geometry()));
+        for (QWidget *other : box->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (other != box && other->isVisible())
+                QVERIFY2(!drawnExtent(other).intersects(drawn), qPrintable(other->objectName()));
+        }
+    }
+
     void helpLinesFitEveryHelpText()
     {
         frmMain w;

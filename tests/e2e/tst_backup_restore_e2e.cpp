@@ -495,6 +495,90 @@ private slots:
         QVERIFY(jobs::BackupHashes::check().passed());
     }
 
+    // Copying only what changed since the last backup: after a full backup
+    // the device changes (a file rewritten in place with its size and its
+    // modification time put back as they were, a file replaced by a folder
+    // of its name, a file new and one gone, a file through a link). The
+    // quick repeat fetches only those, its tree is the device's, its lists
+    // are the ones a full backup of the same device makes, an unchanged file
+    // is the previous backup's own, and a full backup after it holds the
+    // same tree.
+    void quickRepeatGivesWhatAFullBackupGives()
+    {
+        startDevice(false);
+        SimulatedDevice &d = m_fixture->device();
+        const auto onDevice = [&d](const QString &command) {
+            const auto r = d.shell(QStringLiteral("cd /var/mobile/Media && ") + command);
+            return r.exitCode == 0 ? QString() : QString::fromUtf8(r.output);
+        };
+        QCOMPARE(onDevice(QStringLiteral(
+                     "echo aaaa > 'zv same size.txt' && echo file > zv-becomes && echo x > zv-gone "
+                     "&& mkdir -p zv-target && echo in > zv-target/f && ln -s zv-target zv-link")),
+                 QString());
+        QVERIFY(backup(false).contains(QStringLiteral("The new backup is complete")));
+        QCOMPARE(onDevice(QStringLiteral(
+                     "touch -r 'zv same size.txt' /tmp/zv-ref && printf 'bbbb\\n' | dd of='zv "
+                     "same size.txt' conv=notrunc 2>/dev/null && touch -r /tmp/zv-ref 'zv same "
+                     "size.txt' && rm zv-becomes zv-gone && mkdir zv-becomes && echo inner > "
+                     "zv-becomes/zv-becomes && echo new > zv-new && echo changed > zv-target/f")),
+                 QString());
+        auto *quick = frmMain().findChild<QCheckBox *>("chkQuickRepeat");
+        QVERIFY(quick && quick->isVisible() && !quick->isChecked());
+        quick->setChecked(true);
+        const QString console = backup(false);
+        QVERIFY2(console.contains(QStringLiteral("Quick repeat: copying only what changed"))
+                     && console.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(console.right(4000)));
+        // What was fetched, not the whole device: the changed files, the
+        // link's folder and the records.
+        const QRegularExpressionMatch fetched =
+            QRegularExpression(QStringLiteral("Copying only what changed: (\\d+) files"))
+                .match(console);
+        QVERIFY2(fetched.hasMatch() && fetched.captured(1).toInt() <= 4, qPrintable(console.right(4000)));
+        QVERIFY(!console.contains(QStringLiteral("now downloading your /var/mobile")));
+        compareWithDevice(TreeSnapshot::Content);
+        QCOMPARE(QFileInfo(QStringLiteral("mobile/Media/zv-becomes")).isDir(), true);
+        QVERIFY(!QFileInfo::exists(QStringLiteral("mobile/Media/zv-gone")));
+        const QList<jobs::Generations::Generation> older = jobs::Generations::list();
+        QCOMPARE(older.size(), 1);
+        const QString previous = jobs::Generations::kFolder + QLatin1Char('/') + older.first().folder;
+        struct stat now {}, then {};
+        const QByteArray same = "mobile/Media/DCIM/100APPLE/IMG_0001.JPG";
+        QVERIFY(::lstat(same.constData(), &now) == 0
+                && ::lstat((previous.toUtf8() + '/' + same).constData(), &then) == 0);
+        QCOMPARE(now.st_ino, then.st_ino);
+        QVERIFY(jobs::BackupHashes::check().passed());
+        const QStringList lists{QStringLiteral("owners-modes.txt"), QStringLiteral("file-sizes.txt"),
+                                QStringLiteral("links.txt"), QStringLiteral("specials.txt"),
+                                QStringLiteral("file-hashes.txt")};
+        const auto entries = [&lists]() {
+            QStringList all;
+            for (const QString &name : lists) {
+                QFile f(QStringLiteral("root/Library/Zorvane/") + name);
+                if (!f.open(QIODevice::ReadOnly))
+                    return QStringList{name + QStringLiteral(" missing")};
+                for (const QByteArray &line : f.readAll().split('\n'))
+                    if (!line.startsWith('#'))
+                        all << name + QLatin1Char(' ') + QString::fromUtf8(line);
+            }
+            return all;
+        };
+        const QStringList quickLists = entries();
+        const TreeSnapshot quickMobile = TreeSnapshot::read(QStringLiteral("mobile"));
+
+        // The same device state, copied whole.
+        quick->setChecked(false);
+        const QString full = backup(false);
+        QVERIFY2(full.contains(QStringLiteral("The new backup is complete"))
+                     && !full.contains(QStringLiteral("Quick repeat")),
+                 qPrintable(full.right(3000)));
+        QCOMPARE(entries(), quickLists);
+        QCOMPARE(TreeSnapshot::read(QStringLiteral("mobile"))
+                     .differences(quickMobile, TreeSnapshot::Content)
+                     .join(QLatin1Char('\n')),
+                 QString());
+    }
+
     void restoreWithoutBackupLeavesTheDeviceAlone()
     {
         startDevice(false);
