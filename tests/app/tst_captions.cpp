@@ -17,6 +17,7 @@
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
 #include "app/frmMain.h"
+#include "jobs/JobTable.h"
 #include "jobs/ProgressText.h"
 #include "jobs/SshFirstRunOutcome.h"
 #include "platform/desktop/CaptionFont.h"
@@ -282,6 +283,11 @@ private slots:
             QVERIFY(frame->isVisible() && bar && line);
             for (const char *shown : {p.sign, p.caption, p.bar, p.line})
                 frame->findChild<QWidget *>(shown)->show();
+            // As the job does: the box whose row the caption and bar take goes.
+            const jobs::JobDescription &job =
+                jobs::jobDescription(p.backup ? jobs::Job::Backup : jobs::Job::Restore);
+            if (job.repeatChoice)
+                frame->findChild<QWidget *>(jobs::controlName(*job.repeatChoice))->hide();
             bar->setValue(100);
             for (const JobProgress::Figures &figures : std::as_const(longest)) {
                 if (figures.totalsFollow && !p.backup)
