@@ -504,9 +504,11 @@ private slots:
     // are the ones a full backup of the same device makes, an unchanged file
     // is the previous backup's own, and a full backup after it holds the
     // same tree.
+    void quickRepeatGivesWhatAFullBackupGives_data() { backupCopiesTheDeviceWithEitherOption_data(); }
     void quickRepeatGivesWhatAFullBackupGives()
     {
-        startDevice(false);
+        QFETCH(bool, relocated);
+        startDevice(relocated);
         SimulatedDevice &d = m_fixture->device();
         const auto onDevice = [&d](const QString &command) {
             const auto r = d.shell(QStringLiteral("cd /var/mobile/Media && ") + command);
@@ -523,7 +525,7 @@ private slots:
         const qint64 made = newest.output.trimmed().toLongLong();
         QVERIFY2(newest.exitCode == 0 && made > 0, newest.output.constData());
         QTRY_VERIFY_WITH_TIMEOUT(QDateTime::currentSecsSinceEpoch() > made + 3, 10000);
-        const QString first = backup(false);
+        const QString first = backup(relocated);
         QVERIFY2(first.contains(QStringLiteral("The new backup is complete")),
                  qPrintable(first.right(3000)));
         QCOMPARE(onDevice(QStringLiteral(
@@ -538,7 +540,7 @@ private slots:
         auto *quick = frmMain().findChild<QCheckBox *>("chkQuickRepeat");
         QVERIFY(quick && quick->isVisible() && !quick->isChecked());
         quick->setChecked(true);
-        const QString console = backup(false);
+        const QString console = backup(relocated);
         QVERIFY2(console.contains(QStringLiteral("Quick repeat: copying only what changed"))
                      && console.contains(QStringLiteral("The new backup is complete")),
                  qPrintable(console.right(4000)));
@@ -597,7 +599,7 @@ private slots:
 
         // The same device state, copied whole.
         quick->setChecked(false);
-        const QString full = backup(false);
+        const QString full = backup(relocated);
         QVERIFY2(full.contains(QStringLiteral("The new backup is complete"))
                      && !full.contains(QStringLiteral("Quick repeat")),
                  qPrintable(full.right(3000)));
