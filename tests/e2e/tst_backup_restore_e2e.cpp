@@ -610,6 +610,31 @@ private slots:
                  QString());
     }
 
+    // Chosen where it cannot work, the quick repeat says why and the whole
+    // device is copied: with no backup here yet, and on a device without tar.
+    void quickRepeatThatCannotCopiesTheWholeDevice()
+    {
+        startDevice(false);
+        frmMain().findChild<QCheckBox *>("chkQuickRepeat")->setChecked(true);
+        const QString first = backup(false);
+        QVERIFY2(first.contains(QStringLiteral("Copy only what changed was chosen, but there is no "
+                                               "complete backup here yet; the whole device is "
+                                               "copied."))
+                     && first.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(first.right(3000)));
+        const auto noTar = m_fixture->device().shell(QStringLiteral("rm /bin/tar"));
+        QVERIFY2(noTar.exitCode == 0, noTar.output.constData());
+        m_window.reset();
+        frmMain().findChild<QCheckBox *>("chkQuickRepeat")->setChecked(true);
+        const QString second = backup(false);
+        QVERIFY2(second.contains(QStringLiteral("The device's tar cannot send the changed files in "
+                                                "one stream; the whole device is copied."))
+                     && second.contains(QStringLiteral("now downloading your /var/mobile"))
+                     && second.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(second.right(3000)));
+        compareWithDevice(TreeSnapshot::Content);
+    }
+
     void restoreWithoutBackupLeavesTheDeviceAlone()
     {
         startDevice(false);
