@@ -28,10 +28,7 @@ const QByteArray kEnd = QByteArrayLiteral("# end ");
 // The records the backup makes on the device after the listing: always sent.
 const QByteArray kRecordFolder = QByteArrayLiteral("root/Library/Zorvane");
 
-FileSystem &files()
-{
-    return platform::Platform::files();
-}
+FileSystem &files() { return platform::Platform::files(); }
 
 bool number(const QByteArray &text, qint64 *value)
 {

@@ -18,15 +18,15 @@ namespace jobs {
 class QuickRepeat {
 public:
     struct Entry {
-        char type = 'f';   // f file, d folder, l link, o other, x subtree no list covers
-        QByteArray state;  // a file's size, times and inode, as listed
+        char type = 'f';  // f file, d folder, l link, o other, x subtree no list covers
+        QByteArray state; // a file's size, times and inode, as listed
         qint64 size = 0;
         qint64 modified = 0, changed = 0; // seconds since 1970, by the device's clock
     };
     struct Listing {
         bool whole = false;
-        qint64 listedAt = 0;  // the device's clock before its walk began
-        qint64 lineBreaks = 0; // entries whose names hold a line break (not listed)
+        qint64 listedAt = 0;             // the device's clock before its walk began
+        qint64 lineBreaks = 0;           // entries whose names hold a line break (not listed)
         QMap<QByteArray, Entry> entries; // by path; a folder sorts before what it holds
     };
     static Listing parse(const QByteArray &text);
@@ -38,7 +38,7 @@ public:
 
     struct Plan {
         bool possible = false;
-        QString reason; // why the whole device is copied instead
+        QString reason;          // why the whole device is copied instead
         QList<QByteArray> fetch; // paths of files, links and subtrees the device sends
         qint64 fetchFiles = 0, fetchBytes = 0;
         qint64 linkedFiles = 0, linkedBytes = 0;

@@ -20,10 +20,7 @@ constexpr qint64 kChunk = 1 << 20;
 // Long names and pax records are names, not data: no name is longer.
 constexpr qint64 kLongestHeaderData = 64 * 1024;
 
-FileSystem &files()
-{
-    return platform::Platform::files();
-}
+FileSystem &files() { return platform::Platform::files(); }
 
 // A numeric header field: octal digits, or GNU's base-256 form.
 bool field(const char *p, int size, qint64 *value)
@@ -57,10 +54,7 @@ bool field(const char *p, int size, qint64 *value)
     return any;
 }
 
-QByteArray text(const char *p, int size)
-{
-    return QByteArray(p, qstrnlen(p, size));
-}
+QByteArray text(const char *p, int size) { return QByteArray(p, qstrnlen(p, size)); }
 
 bool checksumSound(const QByteArray &h)
 {
@@ -207,9 +201,7 @@ private:
         case '7': m_kind = Kind::File; break;
         case '5': m_kind = Kind::Folder; break;
         case '1': m_kind = Kind::HardLink; break;
-        default:
-            m_kind = Kind::Skip;
-            refuse(name, QStringLiteral("neither a file nor a folder"));
+        default: m_kind = Kind::Skip; refuse(name, QStringLiteral("neither a file nor a folder"));
         }
         if ((m_kind == Kind::LongName || m_kind == Kind::LongLink || m_kind == Kind::Pax)
             && size > kLongestHeaderData)
@@ -408,7 +400,8 @@ TarStaging::Result TarStaging::extract(const QString &archive, const QString &st
 QStringList TarStaging::report(const Result &r)
 {
     QStringList lines;
-    lines << QStringLiteral("Fetched what changed: %1.").arg(BackupVerifier::amount(r.files, r.bytes));
+    lines << QStringLiteral("Fetched what changed: %1.")
+                 .arg(BackupVerifier::amount(r.files, r.bytes));
     for (const QString &entry : r.refused.mid(0, 20))
         lines << QStringLiteral("  not taken from the device's stream: ") + entry;
     if (r.refused.size() > 20)

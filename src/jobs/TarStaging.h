@@ -18,10 +18,10 @@ namespace jobs {
 class TarStaging {
 public:
     struct Result {
-        bool whole = false;   // the stream was read to its end, every header sound
-        QString problem;      // why not
+        bool whole = false; // the stream was read to its end, every header sound
+        QString problem;    // why not
         qint64 files = 0, bytes = 0, folders = 0;
-        QStringList refused;  // entries not made, with why
+        QStringList refused; // entries not made, with why
     };
     // `wanted`: the paths asked for ("mobile/Library/SMS/sms.db"); an entry
     // is also taken when a folder above it was asked for.
