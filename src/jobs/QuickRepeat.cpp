@@ -231,7 +231,7 @@ QString QuickRepeat::refusal(const QString &deviceRecord)
         || f.exists(kIncompleteMark))
         return QStringLiteral("there is no complete backup here yet");
     if (deviceRecord.isEmpty() || DeviceIdentity::ofBackup() != deviceRecord)
-        return QStringLiteral("the backup here does not come from this device");
+        return QStringLiteral("the backup here does not say it comes from this device");
     if (f.entryAt(kKeptList, nullptr) != FileSystem::Entry::File)
         return QStringLiteral("the backup here holds no list of its files to compare with");
     return QString();
