@@ -12,5 +12,8 @@ if zv_is_record "$ZV_RECORD"; then
   rm -f "$ZV_SPECIALS"
   rmdir "${ZV_RECORD%/*}" 2>/dev/null
 fi
+# The list of entries hold.sh made for a later quick repeat.
+rm -f "$ZV_STATES"
+rmdir "${ZV_STATES%/*}" 2>/dev/null
 zv_clear_changed
 zv_say "The device's part of the backup is done."

@@ -159,6 +159,9 @@ MainWindowControls buildMainWindowControls(QWidget *window)
                     "optNo", 120, 1980, 3615, 255);
     c.Check1 = place(new QCheckBox(QStringLiteral("I agree to the terms above"), c.Frame2),
                      "Check1", 120, 2340, 2775, 255);
+    c.chkQuickRepeat = place(
+        new QCheckBox(QStringLiteral("Copy only what changed since the last backup"), c.Frame2),
+        "chkQuickRepeat", 120, 2655, 5295, 255);
     c.cmdAgree = button(c.Frame2, "cmdAgree", QStringLiteral("Continue"), 4080, 2280, 1335, 375);
     c.cmdAgree->setEnabled(false);
     c.GIF1 = busy(c.Frame2, "GIF1", 3600, 2280, 375, 375);

@@ -38,6 +38,9 @@ struct MainWindowControls {
     QTextEdit *RichTextBox2;
     QRadioButton *optYes, *optNo;
     QCheckBox *Check1;
+    // Copies only what changed since the last backup; hidden while a backup
+    // runs, whose caption and bar take its row.
+    QCheckBox *chkQuickRepeat;
     QPushButton *cmdAgree;
     BusyIndicator *GIF1;
     QLabel *Label7, *Label11;

@@ -27,6 +27,10 @@ void addMainWindowHoverHelp(QObject *owner, const MainWindowControls &c)
               QStringLiteral("By clicking this,  you have NOT symlinked your /Applications folder, "
                              "or have not moved your applications folder with programs such as "
                              "Boss Tool."));
+    help->add(c.chkQuickRepeat, {c.Label11},
+              QStringLiteral("Tick this to copy only the files that changed since your last "
+                             "backup of this device; the unchanged ones are kept from it. Left "
+                             "empty, the whole device is copied."));
     help->add(c.RichTextBox2, {c.Label11}, readMe);
     help->addBackground(c.Frame2, c.Label11,
                         QStringLiteral("Place your mouse over items for more information"));

@@ -15,6 +15,7 @@ enum class ControlKind { Text, Choice, Button, Plain };
     CONTROL(optYes, Choice)                                                                        \
     CONTROL(optNo, Choice)                                                                         \
     CONTROL(Check1, Choice)                                                                        \
+    CONTROL(chkQuickRepeat, Choice)                                                                \
     CONTROL(cmdAgree, Button)                                                                      \
     CONTROL(GIF1, Plain)                                                                           \
     CONTROL(Label7, Plain)                                                                         \

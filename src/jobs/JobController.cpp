@@ -268,6 +268,8 @@ void JobController::takeStep(const JobDescription &job, Step step,
     case Step::Box: showMessage(job.box.title, job.box.text, job.box.icon); break;
     case Step::ShowSign: m_window.setVisible(job.sign, true); break;
     case Step::ShowCaption:
+        if (job.repeatChoice)
+            m_window.setVisible(*job.repeatChoice, false);
         if (job.caption)
             m_window.setVisible(*job.caption, true);
         break;
@@ -304,7 +306,9 @@ bool JobController::runScripts(const JobDescription &job,
         // from it (its lists give the totals).
         if (job.sendsChosenBackup && !placeChosen())
             continue;
-        const JobScript script = choice.lines(job, version, cs);
+        JobDescription chosen = job;
+        chosen.repeatChosen = job.repeatChoice && m_window.isChecked(*job.repeatChoice);
+        const JobScript script = choice.lines(chosen, version, cs);
         const QString &runnerCommand = choice.runnerCommand;
         // The interpreter reads a script from disk line by line while it runs:
         // rewriting the one still running would make it read shifted lines.
@@ -418,6 +422,8 @@ void JobController::withdrawBusySigns(const JobDescription &job)
     m_window.setVisible(job.sign, false);
     if (job.caption)
         m_window.setVisible(*job.caption, false);
+    if (job.repeatChoice)
+        m_window.setVisible(*job.repeatChoice, true);
     if (job.continueButton)
         m_window.setEnabled(*job.continueButton,
                             job.agreement && m_window.isChecked(*job.agreement));

@@ -9,6 +9,8 @@ namespace jobs {
 
 const QString JobProgress::kBackupHelpersLine =
     QStringLiteral("Placing the backup helpers on your device...");
+const QString JobProgress::kQuickCopyingLine =
+    QStringLiteral("Copying what changed since the last backup...");
 const QString JobProgress::kBackupCheckingLine =
     QStringLiteral("Checking the backup against the device's list of files...");
 const QString JobProgress::kRestoreSentLine =
@@ -48,6 +50,12 @@ QString JobProgress::totalsLine(Kind kind, qint64 files, qint64 bytes)
                                       .arg(progresstext::grouped(files), mb)
                                 : QStringLiteral("Your backup holds %1 files, %2 MB to restore.")
                                       .arg(progresstext::grouped(files), mb);
+}
+
+QString JobProgress::quickTotalsLine(qint64 files, qint64 bytes)
+{
+    return QStringLiteral("Copying only what changed: %1 files, %2 MB to fetch.")
+        .arg(progresstext::grouped(files), QString::number(double(bytes) / 1e6, 'f', 1));
 }
 
 QString JobProgress::apartLine(qint64 files, qint64 bytes)
@@ -117,8 +125,9 @@ void JobProgress::onLine(const QString &raw)
         return;
     }
     static const QRegularExpression kTotals(
-        QStringLiteral("^(?:The device|Your backup) holds ([0-9,]{1,20}) files, "
-                       "([0-9,]{1,20}(?:\\.[0-9]{1,3})?) MB to (?:back up|restore)\\.$"));
+        QStringLiteral("^(?:(?:The device|Your backup) holds|Copying only what changed:) "
+                       "([0-9,]{1,20}) files, ([0-9,]{1,20}(?:\\.[0-9]{1,3})?) MB to "
+                       "(?:back up|restore|fetch)\\.$"));
     if (!m_totalsKnown) {
         const QRegularExpressionMatch m = kTotals.match(line);
         if (m.hasMatch()) {
@@ -147,7 +156,7 @@ void JobProgress::onLine(const QString &raw)
         }
     }
     if (m_kind == Kind::Backup) {
-        if (line == kBackupBegins || line == kBackupResumes)
+        if (line == kBackupBegins || line == kBackupResumes || line == kQuickCopyingLine)
             setStage(Stage::Copying);
         else if (line == kBackupHelpersLine) {
             m_listingBegun = true;

@@ -69,6 +69,10 @@ public:
     // A restore sends these too: the entries laid apart for their names,
     // announced before it begins. They add to the totals.
     static QString apartLine(qint64 files, qint64 bytes);
+    // A backup that copies only what changed: what it fetches, said before
+    // the device's own totals, which then count for nothing.
+    static QString quickTotalsLine(qint64 files, qint64 bytes);
+    static const QString kQuickCopyingLine;   // the fetch of what changed begins
     static const QString kBackupHelpersLine;  // the helpers go to the device
     static const QString kBackupCheckingLine; // the fetches have ended
     static const QString kRestoreSentLine;    // the copies to the device have ended

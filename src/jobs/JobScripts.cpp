@@ -8,6 +8,7 @@
 #include "jobs/ListedTotals.h"
 #include "jobs/NameStaging.h"
 #include "jobs/PlacedGeneration.h"
+#include "jobs/QuickRepeat.h"
 
 #include <QRandomGenerator>
 
@@ -217,6 +218,56 @@ QStringList notSetAsideLines()
             QStringLiteral(":settled")};
 }
 
+// Copies only what changed since the backup set aside: the device's list of
+// its entries is fetched and compared with the one that backup keeps, the
+// unchanged files are linked from it, the device's records are made as in
+// the full copy (move.sh) and the rest comes in one tar stream through plink.
+// Whatever stands in the way before anything is fetched (no previous backup,
+// no list, a device tar that cannot) goes on to :quickfull, the full copy.
+void quickCopy(JobScript &s)
+{
+    const QString deviceList = QStringLiteral("/private/var/zorvane-changed/");
+    s.line(QStringLiteral("if defined FAILED goto quickfull"));
+    s.line(QStringLiteral("if not defined HADPREVIOUS goto quickfull"));
+    s.line(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% \". /plink.exe && zv_quick_probe\""));
+    s.line(QStringLiteral("if errorlevel 1 echo The device's tar cannot send the changed files in "
+                          "one stream; the whole device is copied."));
+    s.line(QStringLiteral("if errorlevel 1 goto quickfull"));
+    s.line(QStringLiteral("mkdir ") + kIncomingFolder);
+    s.line(QStringLiteral("cd %1 || goto quickfull").arg(kIncomingFolder));
+    s.line(QStringLiteral("pscp -pw %PASS% root@%IP%:") + deviceList + QuickRepeat::kFetchedList
+           + QStringLiteral(" ."));
+    s.line(QStringLiteral("cd .."));
+    s.line(QStringLiteral("QuickRepeat.exe plan"));
+    s.line(QStringLiteral("if errorlevel 1 goto quickfull"));
+    for (const QString &file : {QStringLiteral("cp"), QStringLiteral("chown"),
+                                QStringLiteral("plink.exe"), QStringLiteral("move.sh"),
+                                QStringLiteral("quick.sh")}) {
+        s.line(copyToDevice(file, QStringLiteral("/")));
+        s.line(kNoteFailure);
+        s.line(noteFailure(sendFailure(file)));
+    }
+    s.line(runOnDevice(QStringLiteral("move.sh")));
+    s.line(kNoteFailure);
+    s.line(noteFailure(QStringLiteral("listing your files on the device (move.sh)")));
+    s.line(QStringLiteral("if defined FAILED goto quickdone"));
+    s.line(copyToDevice(kIncomingFolder + QLatin1Char('/') + QuickRepeat::kFetchList, deviceList));
+    s.line(kNoteFailure);
+    s.line(noteFailure(sendFailure(QStringLiteral("the list of what changed"))));
+    s.line(QStringLiteral("if defined FAILED goto quickdone"));
+    s.line(QStringLiteral("echo ") + JobProgress::kQuickCopyingLine);
+    s.line(QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -T -m quick.sh >%1\\fetch.tar")
+               .arg(kIncomingFolder));
+    s.line(QStringLiteral("if errorlevel 3 goto quickfull"));
+    s.line(QStringLiteral("QuickRepeat.exe extract"));
+    s.line(kNoteFailure);
+    s.line(noteFailure(QStringLiteral("copying what changed from the device")));
+    for (const QString &tree : backupTrees()) {
+        s.line(QStringLiteral("if exist %1\\%2 move %1\\%2 %2 >NUL").arg(kIncomingFolder, tree));
+        s.line(kNoteFailure);
+    }
+}
+
 } // namespace
 
 QStringList connectionLines(const ConnectionSettings &cs)
@@ -287,6 +338,17 @@ JobScript backupScript(const JobDescription &job, bool symlinked, const QString 
     };
     s.line(QStringLiteral("echo Do NOT worry if during this process it says something like file "
                           "not found, or path not found."));
+    // Copying only what changed is the user's choice, said in the banner; it
+    // needs a complete backup of this same device to compare with.
+    const QString refusal = job.repeatChosen ? QuickRepeat::refusal(deviceRecord) : QString();
+    const bool quick = job.repeatChosen && refusal.isEmpty();
+    if (quick)
+        s.line(QStringLiteral("echo Quick repeat: copying only what changed since the last backup; "
+                              "the unchanged files are linked from it."));
+    else if (job.repeatChosen)
+        s.line(QStringLiteral("echo Copy only what changed was chosen, but %1; the whole device "
+                              "is copied.")
+                   .arg(refusal));
     s.line(QStringLiteral("echo running>") + kBackupUnfinishedMark);
     s.lines(setAsideLines(job));
     s.lines(connectionLines(cs));
@@ -305,27 +367,40 @@ JobScript backupScript(const JobDescription &job, bool symlinked, const QString 
     s.line(noteFailure(
         QStringLiteral("listing your files and setting aside the links that point at nothing, "
                        "pipes and sockets on the device (hold.sh)")));
-    s.line(QStringLiteral("mkdir ") + kIncomingFolder);
-    s.line(QStringLiteral("echo Backing up your Applications..."));
-    fetch(QStringLiteral("pscp -r -pw %PASS% root@%IP%:") + apps + QStringLiteral(" ."),
-          QStringLiteral("Applications"), apps);
-    // The progress counts the user's files only, not the helpers that follow.
-    s.line(QStringLiteral("echo ") + JobProgress::kBackupHelpersLine);
-    for (const QString &file : {QStringLiteral("cp"), QStringLiteral("chown"),
-                                QStringLiteral("plink.exe"), QStringLiteral("move.sh")}) {
-        s.line(copyToDevice(file, QStringLiteral("/")));
+    // The given copies of the whole device.
+    const auto fullCopy = [&]() {
+        s.line(QStringLiteral("mkdir ") + kIncomingFolder);
+        s.line(QStringLiteral("echo Backing up your Applications..."));
+        fetch(QStringLiteral("pscp -r -pw %PASS% root@%IP%:") + apps + QStringLiteral(" ."),
+              QStringLiteral("Applications"), apps);
+        // The progress counts the user's files only, not the helpers that follow.
+        s.line(QStringLiteral("echo ") + JobProgress::kBackupHelpersLine);
+        for (const QString &file : {QStringLiteral("cp"), QStringLiteral("chown"),
+                                    QStringLiteral("plink.exe"), QStringLiteral("move.sh")}) {
+            s.line(copyToDevice(file, QStringLiteral("/")));
+            s.line(kNoteFailure);
+            s.line(noteFailure(sendFailure(file)));
+        }
+        s.line(runOnDevice(QStringLiteral("move.sh")));
         s.line(kNoteFailure);
-        s.line(noteFailure(sendFailure(file)));
+        s.line(noteFailure(QStringLiteral("listing your files on the device (move.sh)")));
+        s.line(QStringLiteral("echo now downloading your /var/mobile and /var/root folders, this may "
+                              "take a while."));
+        fetch(QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."), QStringLiteral("mobile"),
+              QStringLiteral("/var/mobile"));
+        fetch(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."), QStringLiteral("root"),
+              QStringLiteral("/var/root"));
+    };
+    if (quick) {
+        quickCopy(s);
+        s.line(QStringLiteral("goto quickdone"));
+        s.line(QStringLiteral(":quickfull"));
+        s.line(QStringLiteral("if exist %1 rmdir /S /Q %1").arg(kIncomingFolder));
+        fullCopy();
+        s.line(QStringLiteral(":quickdone"));
+    } else {
+        fullCopy();
     }
-    s.line(runOnDevice(QStringLiteral("move.sh")));
-    s.line(kNoteFailure);
-    s.line(noteFailure(QStringLiteral("listing your files on the device (move.sh)")));
-    s.line(QStringLiteral("echo now downloading your /var/mobile and /var/root folders, this may "
-                          "take a while."));
-    fetch(QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."), QStringLiteral("mobile"),
-          QStringLiteral("/var/mobile"));
-    fetch(QStringLiteral("pscp -r -pw %PASS% root@%IP%:/var/root ."), QStringLiteral("root"),
-          QStringLiteral("/var/root"));
     // Put back whatever the copies did; a link left held spoils no copy.
     s.line(runOnDevice(QStringLiteral("unhold.sh")));
     s.line(QStringLiteral("if errorlevel 1 echo warning some links that point at nothing could "

@@ -164,6 +164,7 @@ QList<JobDescription> makeTable()
     backup.caption = Control::Label7;
     backup.continueButton = Control::cmdAgree;
     backup.agreement = Control::Check1;
+    backup.repeatChoice = Control::chkQuickRepeat;
     backup.sameDeviceOrAgreed = &backupOfSameDeviceOrAgreed;
     backup.completion = Kind::Backup;
     backup.settleAfterStop = &JobStop::settleStoppedBackup;

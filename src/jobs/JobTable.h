@@ -102,6 +102,12 @@ struct JobDescription {
     // What a run stopped part-way leaves is put right once its processes have
     // ended; false while it cannot be yet. None: nothing to put right.
     bool (*settleAfterStop)() = nullptr;
+    // The box that chooses a lighter form of the job (the backup's quick
+    // repeat); it is hidden while the job's busy caption shows. Whether it
+    // was ticked when the script was written is `repeatChosen`, set on the
+    // copy of the entry handed to the script's lines.
+    std::optional<Control> repeatChoice;
+    bool repeatChosen = false;
     // The progress shown while its script runs through the window's runner
     // (none: only the busy sign).
     std::optional<JobProgress::Kind> progress;

@@ -17,6 +17,7 @@
 #include "about/frmAbout.h"
 #include "alert/frmAlert.h"
 #include "app/frmMain.h"
+#include "jobs/JobTable.h"
 #include "jobs/ProgressText.h"
 #include "jobs/SshFirstRunOutcome.h"
 #include "platform/desktop/CaptionFont.h"
@@ -126,6 +127,26 @@ private slots:
         w.show();
         const QStringList overflows = captionfit::overflowsWithin(&w);
         QVERIFY2(overflows.isEmpty(), qPrintable(overflows.join(QLatin1Char('\n'))));
+    }
+
+    // The quick repeat's box in its row of the Backup pane: its caption whole
+    // within it, and at rest nothing else drawn over any of it.
+    void quickRepeatBoxFitsItsRow()
+    {
+        frmMain w;
+        w.show();
+        w.findChild<QPushButton *>("Command1")->click();
+        auto *box = w.findChild<QCheckBox *>("chkQuickRepeat");
+        QVERIFY(box && box->isVisible() && !box->isChecked());
+        QCOMPARE(box->text(), QStringLiteral("Copy only what changed since the last backup"));
+        QCOMPARE(captionfit::overflow(box), QString());
+        const QRect drawn = drawnExtent(box);
+        QVERIFY(box->geometry().contains(drawn));
+        QVERIFY(box->parentWidget()->rect().contains(box->geometry()));
+        for (QWidget *other : box->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (other != box && other->isVisible())
+                QVERIFY2(!drawnExtent(other).intersects(drawn), qPrintable(other->objectName()));
+        }
     }
 
     void helpLinesFitEveryHelpText()
@@ -264,6 +285,11 @@ private slots:
             QVERIFY(frame->isVisible() && bar && line);
             for (const char *shown : {p.sign, p.caption, p.bar, p.line})
                 frame->findChild<QWidget *>(shown)->show();
+            // As the job does: the box whose row the caption and bar take goes.
+            const jobs::JobDescription &job =
+                jobs::jobDescription(p.backup ? jobs::Job::Backup : jobs::Job::Restore);
+            if (job.repeatChoice)
+                frame->findChild<QWidget *>(jobs::controlName(*job.repeatChoice))->hide();
             bar->setValue(100);
             for (const JobProgress::Figures &figures : std::as_const(longest)) {
                 if (figures.totalsFollow && !p.backup)

@@ -3,10 +3,13 @@
 #include "JobWorkspace.h"
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
+#include "jobs/QuickRepeat.h"
+#include "jobs/TarStaging.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -73,6 +76,7 @@ private slots:
     void linksToNothingAreHeldAndPutBackWhole();
     void namesListCannotReachOutsideItsTree();
     void filesThatChangeWhileCopiedAreCopiedAgainBoundedly();
+    void quickRepeatListsAndSendsNamesAsData();
 
 private:
     bool startDevice(const SimulatedDevice::Options &options = SimulatedDevice::Options());
@@ -791,6 +795,69 @@ void tst_device_scripts::filesThatChangeWhileCopiedAreCopiedAgainBoundedly()
         const QByteArray text = readAll(out + QLatin1String(record));
         QVERIFY2(!text.contains("c.txt") && text.contains("untouched.txt"), text.constData());
     }
+}
+
+// The quick repeat's device side: hold.sh lists every entry with names as
+// data (a name holding a line break is counted, never read as entries; one
+// shaped like a list line stays a name), keeps the list among the backup's
+// records, and the device's tar sends named files, links followed, whose
+// stream the program's reader puts whole into its staging folder.
+void tst_device_scripts::quickRepeatListsAndSendsNamesAsData()
+{
+    QVERIFY(startDevice());
+    const QString media = m_device->hostPath(QStringLiteral("/var/mobile/Media"));
+    const QByteArray forged = "f 1 1 1 a b c d e f 1 forged";
+    const QByteArray longName = QByteArray(120, 'L') + " -> x | y.txt";
+    QVERIFY(writeFile(media + QStringLiteral("/-rf *"), "dash"));
+    QVERIFY(writeFile(media + QStringLiteral("/x\\n") + QString::fromUtf8(forged), "break"));
+    QVERIFY(writeFile(media + QLatin1Char('/') + QString::fromUtf8(longName), "long"));
+    VERIFY_OK(deviceShell(QStringLiteral(
+        "printf 'two\\nlines' > \"/var/mobile/Media/nl$(printf '\\nf') 1 2 3\" && "
+        "mkdir -p /var/mobile/Media/zv-target && echo in > /var/mobile/Media/zv-target/f && "
+        "ln -s zv-target /var/mobile/Media/zv-link")));
+    for (const char *f : {"plink.exe", "hold.sh"})
+        VERIFY_OK(failure(QLatin1String(f), m_ws->pscpTo(QLatin1String(f), QStringLiteral("/"))));
+    VERIFY_OK(failure(QStringLiteral("hold.sh"), m_ws->plink(QStringLiteral("hold.sh"))));
+
+    const QByteArray text =
+        readAll(m_device->hostPath(QStringLiteral("/private/var/zorvane-changed/states.txt")));
+    QCOMPARE(readAll(m_device->hostPath(QStringLiteral("/var/root/Library/Zorvane/states.txt"))), text);
+    const jobs::QuickRepeat::Listing l = jobs::QuickRepeat::parse(text);
+    QVERIFY2(l.whole, text.right(2000).constData());
+    QCOMPARE(l.lineBreaks, 1);
+    QVERIFY(l.listedAt > 0);
+    QCOMPARE(l.entries.value("mobile/Media/-rf *").size, 4);
+    QCOMPARE(l.entries.value("mobile/Media/x\\n" + forged).size, 5);
+    QCOMPARE(l.entries.value("mobile/Media/" + longName).type, 'f');
+    QCOMPARE(l.entries.value("mobile/Media/zv-link").type, 'l');
+    QCOMPARE(l.entries.value("mobile/Media/zv-target").type, 'd');
+    QVERIFY(l.entries.contains("root/Library/Lockdown"));
+    QVERIFY(!l.entries.contains("mobile/Media/forged"));
+    for (auto it = l.entries.cbegin(); it != l.entries.cend(); ++it)
+        QVERIFY2(!it.key().contains("f 1 2 3") && !it.key().startsWith("root/Library/Zorvane"),
+                 it.key().constData());
+
+    // The stream of some of them, and the program's reading of it.
+    const QList<QByteArray> asked{"mobile/Media/-rf *", "mobile/Media/x\\n" + forged,
+                                  "mobile/Media/" + longName, "mobile/Media/zv-link",
+                                  "mobile/Media/gone meanwhile"};
+    QVERIFY(writeFile(m_device->hostPath(QStringLiteral("/private/var/zorvane-changed/fetch.lst")),
+                      asked.join('\0') + '\0'));
+    VERIFY_OK(deviceShell(QStringLiteral(". /plink.exe && zv_quick_send >/private/var/tmp/q.tar")));
+    QTemporaryDir staging;
+    QVERIFY(QDir(staging.path()).mkpath(QStringLiteral("mobile")));
+    const jobs::TarStaging::Result r = jobs::TarStaging::extract(
+        m_device->hostPath(QStringLiteral("/private/var/tmp/q.tar")), staging.path(),
+        QSet<QByteArray>(asked.cbegin(), asked.cend()));
+    QVERIFY2(r.whole && r.refused.isEmpty(),
+             qPrintable(jobs::TarStaging::report(r).join(QLatin1Char('\n'))));
+    QCOMPARE(readAll(staging.path() + QStringLiteral("/mobile/Media/-rf *")), QByteArray("dash"));
+    QCOMPARE(readAll(staging.path() + QStringLiteral("/mobile/Media/x\\n") + QString::fromUtf8(forged)),
+             QByteArray("break"));
+    QCOMPARE(readAll(staging.path() + QStringLiteral("/mobile/Media/") + QString::fromUtf8(longName)),
+             QByteArray("long"));
+    QCOMPARE(readAll(staging.path() + QStringLiteral("/mobile/Media/zv-link/f")), QByteArray("in\n"));
+    QCOMPARE(r.files, 4);
 }
 
 QTEST_GUILESS_MAIN(tst_device_scripts)

@@ -76,7 +76,8 @@ private slots:
 private:
     app::frmMain &window();
     void click(const char *name) { window().findChild<QPushButton *>(name)->click(); }
-    QString backup();
+    // With `quick`, copying only what changed since the last backup.
+    QString backup(bool quick = false);
     bool restore();
     TreeSnapshot localBackup() const;
     TreeSnapshot deviceVar() const
@@ -110,9 +111,10 @@ app::frmMain &tst_backup_lifecycle_e2e::window()
     return *m_window;
 }
 
-QString tst_backup_lifecycle_e2e::backup()
+QString tst_backup_lifecycle_e2e::backup(bool quick)
 {
     app::frmMain &w = window();
+    w.findChild<QCheckBox *>("chkQuickRepeat")->setChecked(quick);
     w.findChild<QCheckBox *>("Check1")->setChecked(false);
     w.findChild<QCheckBox *>("Check1")->setChecked(true);
     w.findChild<QRadioButton *>("optNo")->setChecked(true);
@@ -533,18 +535,21 @@ void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne_data()
 {
     QTest::addColumn<QString>("stopAfter"); // empty: the interpreter killed during the copy
     QTest::addColumn<bool>("newSurvives");
+    QTest::addColumn<bool>("quick"); // copying only what changed
     QTest::newRow("setting the previous backup aside")
-        << "if exist root move root PreviousBackup\\root" << false;
-    QTest::newRow("interpreter killed during the copy") << QString() << false;
-    QTest::newRow("checked, not yet in place") << "BackupCheck.exe" << false;
+        << "if exist root move root PreviousBackup\\root" << false << false;
+    QTest::newRow("interpreter killed during the copy") << QString() << false << false;
+    QTest::newRow("interpreter killed during a quick repeat's copy") << QString() << false << true;
+    QTest::newRow("checked, not yet in place") << "BackupCheck.exe" << false << false;
     QTest::newRow("keeping the replaced backup among the older ones")
-        << "ReplaceBackup.exe" << true;
+        << "ReplaceBackup.exe" << true << false;
 }
 
 void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne()
 {
     QFETCH(QString, stopAfter);
     QFETCH(bool, newSurvives);
+    QFETCH(bool, quick);
     SimulatedDevice &device = m_fixture->device();
     const QString changed = QStringLiteral("/var/mobile/Library/Preferences/zv-changed.txt");
     QVERIFY(device.shell(QStringLiteral("echo before > ") + changed).exitCode == 0);
@@ -566,16 +571,20 @@ void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne()
         auto *runner = window().findChild<ReadOutput *>("ReadOutput1");
         bool killed = false;
         QTimer watch;
-        connect(&watch, &QTimer::timeout, this, [runner, &killed] {
-            if (killed || !runner->isBusy()
-                || !QFileInfo::exists(QStringLiteral("Incoming/mobile/Media/zz-large.bin")))
+        // A quick repeat fetches the new file in its stream, the unchanged
+        // ones linked from the backup set aside.
+        const QString arriving = quick ? QStringLiteral("Incoming/fetch.tar")
+                                       : QStringLiteral("Incoming/mobile/Media/zz-large.bin");
+        connect(&watch, &QTimer::timeout, this, [runner, &killed, arriving] {
+            if (killed || !runner->isBusy() || QFileInfo(arriving).size() <= 0)
                 return;
             // The interpreter and everything it started, at once.
             killed = ::kill(-pid_t(runner->processId()), SIGKILL) == 0;
         });
         watch.start(5);
-        backup();
-        QVERIFY(killed);
+        const QString console = backup(quick);
+        QVERIFY2(killed, qPrintable(console.right(3000)));
+        QVERIFY(!quick || console.contains(QStringLiteral("Quick repeat: ")));
     } else {
         runBackupStoppedAfter(stopAfter);
         // Stopped inside KeepGeneration, right after its first rename.
@@ -590,6 +599,13 @@ void tst_backup_lifecycle_e2e::stoppedBackupLeavesTheNewestCompleteOne()
     // The next start settles the folder: the newest complete backup, whole.
     m_window.reset();
     window();
+    if (quick) {
+        // And tells.
+        bool told = false;
+        for (const auto &box : m_fixture->fakes().messages->shown)
+            told = told || box.text.startsWith(QStringLiteral("The last backup did not finish."));
+        QVERIFY(told);
+    }
     QVERIFY(!QFileInfo::exists(jobs::kPreviousBackupFolder));
     QVERIFY(!QFileInfo::exists(jobs::kDiscardedBackupFolder));
     QVERIFY(!QFileInfo::exists(jobs::kIncompleteMark));

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -614,6 +615,145 @@ private slots:
                  qPrintable(outcome.text));
         QCOMPARE(localBackup().differences(before, TreeSnapshot::Content).join(QLatin1Char('\n')),
                  QString());
+    }
+
+    // Copying only what changed since the last backup: after a full backup
+    // the device changes (a file rewritten in place with its size and its
+    // modification time put back as they were, a file replaced by a folder
+    // of its name, a file new and one gone, a file through a link). The
+    // quick repeat fetches only those, its tree is the device's, its lists
+    // are the ones a full backup of the same device makes, an unchanged file
+    // is the previous backup's own, and a full backup after it holds the
+    // same tree.
+    void quickRepeatGivesWhatAFullBackupGives_data() { backupCopiesTheDeviceWithEitherOption_data(); }
+    void quickRepeatGivesWhatAFullBackupGives()
+    {
+        QFETCH(bool, relocated);
+        startDevice(relocated);
+        SimulatedDevice &d = m_fixture->device();
+        const auto onDevice = [&d](const QString &command) {
+            const auto r = d.shell(QStringLiteral("cd /var/mobile/Media && ") + command);
+            return r.exitCode == 0 ? QString() : QString::fromUtf8(r.output);
+        };
+        QCOMPARE(onDevice(QStringLiteral(
+                     "echo aaaa > 'zv same size.txt' && echo file > zv-becomes && echo x > zv-gone "
+                     "&& mkdir -p zv-target && echo in > zv-target/f && ln -s zv-target zv-link")),
+                 QString());
+        // A file changed within two seconds of a listing counts as changed at
+        // the next: the device's tree, made as it started, must be older.
+        const auto newest = d.shell(QStringLiteral(
+            "find /Applications/ /var/mobile/ /var/root/ -exec stat -c %Z {} + | sort -n | tail -n 1"));
+        const qint64 made = newest.output.trimmed().toLongLong();
+        QVERIFY2(newest.exitCode == 0 && made > 0, newest.output.constData());
+        QTRY_VERIFY_WITH_TIMEOUT(QDateTime::currentSecsSinceEpoch() > made + 3, 10000);
+        const QString first = backup(relocated);
+        QVERIFY2(first.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(first.right(3000)));
+        QCOMPARE(onDevice(QStringLiteral(
+                     "touch -r 'zv same size.txt' /tmp/zv-ref && printf 'bbbb\\n' | dd of='zv "
+                     "same size.txt' conv=notrunc 2>/dev/null && touch -r /tmp/zv-ref 'zv same "
+                     "size.txt' && rm zv-becomes zv-gone && mkdir zv-becomes && echo inner > "
+                     "zv-becomes/zv-becomes && echo new > zv-new && echo changed > zv-target/f")),
+                 QString());
+        // The script starts the program again: the box shows, not ticked.
+        m_window.reset();
+        frmMain().findChild<QPushButton *>("Command1")->click();
+        auto *quick = frmMain().findChild<QCheckBox *>("chkQuickRepeat");
+        QVERIFY(quick && quick->isVisible() && !quick->isChecked());
+        quick->setChecked(true);
+        const QString console = backup(relocated);
+        QVERIFY2(console.contains(QStringLiteral("Quick repeat: copying only what changed"))
+                     && console.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(console.right(4000)));
+        // What was fetched, not the whole device: the changed files, the
+        // link's folder and the records.
+        const QRegularExpressionMatch fetched =
+            QRegularExpression(QStringLiteral("Copying only what changed: (\\d+) files"))
+                .match(console);
+        QVERIFY2(fetched.hasMatch() && fetched.captured(1).toInt() <= 4,
+                 qPrintable(fetched.captured(0)));
+        QVERIFY(!console.contains(QStringLiteral("now downloading your /var/mobile")));
+        // The device's tree, the link as pscp copies it: as what it points to.
+        QCOMPARE(TreeSnapshot::read(QStringLiteral("mobile"), {QStringLiteral("Media/zv-link")})
+                     .differences(deviceTree(QStringLiteral("/var/mobile"),
+                                             kLockdown + QStringList{QStringLiteral("Media/zv-link")}),
+                                  TreeSnapshot::Content)
+                     .join(QLatin1Char('\n')),
+                 QString());
+        QCOMPARE(TreeSnapshot::read(QStringLiteral("mobile/Media/zv-link"))
+                     .differences(deviceTree(QStringLiteral("/var/mobile/Media/zv-target")),
+                                  TreeSnapshot::Content)
+                     .join(QLatin1Char('\n')),
+                 QString());
+        QCOMPARE(TreeSnapshot::read(QStringLiteral("Applications"))
+                     .differences(deviceTree(QStringLiteral("/Applications")), TreeSnapshot::Content)
+                     .join(QLatin1Char('\n')),
+                 QString());
+        QCOMPARE(QFileInfo(QStringLiteral("mobile/Media/zv-becomes")).isDir(), true);
+        QVERIFY(!QFileInfo::exists(QStringLiteral("mobile/Media/zv-gone")));
+        const QList<jobs::Generations::Generation> older = jobs::Generations::list();
+        QCOMPARE(older.size(), 1);
+        const QString previous = jobs::Generations::kFolder + QLatin1Char('/') + older.first().folder;
+        struct stat now {}, then {};
+        const QByteArray same = "mobile/Media/DCIM/100APPLE/IMG_0001.JPG";
+        QVERIFY(::lstat(same.constData(), &now) == 0
+                && ::lstat((previous.toUtf8() + '/' + same).constData(), &then) == 0);
+        QCOMPARE(now.st_ino, then.st_ino);
+        QVERIFY(jobs::BackupHashes::check().passed());
+        const QStringList lists{QStringLiteral("owners-modes.txt"), QStringLiteral("file-sizes.txt"),
+                                QStringLiteral("links.txt"), QStringLiteral("specials.txt"),
+                                QStringLiteral("file-hashes.txt")};
+        const auto entries = [&lists]() {
+            QStringList all;
+            for (const QString &name : lists) {
+                QFile f(QStringLiteral("root/Library/Zorvane/") + name);
+                if (!f.open(QIODevice::ReadOnly))
+                    return QStringList{name + QStringLiteral(" missing")};
+                for (const QByteArray &line : f.readAll().split('\n'))
+                    if (!line.startsWith('#'))
+                        all << name + QLatin1Char(' ') + QString::fromUtf8(line);
+            }
+            return all;
+        };
+        const QStringList quickLists = entries();
+        const TreeSnapshot quickMobile = TreeSnapshot::read(QStringLiteral("mobile"));
+
+        // The same device state, copied whole.
+        quick->setChecked(false);
+        const QString full = backup(relocated);
+        QVERIFY2(full.contains(QStringLiteral("The new backup is complete"))
+                     && !full.contains(QStringLiteral("Quick repeat")),
+                 qPrintable(full.right(3000)));
+        QCOMPARE(entries(), quickLists);
+        QCOMPARE(TreeSnapshot::read(QStringLiteral("mobile"))
+                     .differences(quickMobile, TreeSnapshot::Content)
+                     .join(QLatin1Char('\n')),
+                 QString());
+    }
+
+    // Chosen where it cannot work, the quick repeat says why and the whole
+    // device is copied: with no backup here yet, and on a device without tar.
+    void quickRepeatThatCannotCopiesTheWholeDevice()
+    {
+        startDevice(false);
+        frmMain().findChild<QCheckBox *>("chkQuickRepeat")->setChecked(true);
+        const QString first = backup(false);
+        QVERIFY2(first.contains(QStringLiteral("Copy only what changed was chosen, but there is no "
+                                               "complete backup here yet; the whole device is "
+                                               "copied."))
+                     && first.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(first.right(3000)));
+        const auto noTar = m_fixture->device().shell(QStringLiteral("rm /bin/tar"));
+        QVERIFY2(noTar.exitCode == 0, noTar.output.constData());
+        m_window.reset();
+        frmMain().findChild<QCheckBox *>("chkQuickRepeat")->setChecked(true);
+        const QString second = backup(false);
+        QVERIFY2(second.contains(QStringLiteral("The device's tar cannot send the changed files in "
+                                                "one stream; the whole device is copied."))
+                     && second.contains(QStringLiteral("now downloading your /var/mobile"))
+                     && second.contains(QStringLiteral("The new backup is complete")),
+                 qPrintable(second.right(3000)));
+        compareWithDevice(TreeSnapshot::Content);
     }
 
     void restoreWithoutBackupLeavesTheDeviceAlone()

@@ -15,6 +15,8 @@
 #include "jobs/ListedTotals.h"
 #include "jobs/NameStaging.h"
 #include "platform/CoreServices.h"
+#include "jobs/QuickRepeat.h"
+#include "jobs/TarStaging.h"
 #include "platform/Platform.h"
 #include "support/FolderFixture.h"
 
@@ -25,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdio>
+#include <cstring>
 
 using jobs::BackupHashes;
 using jobs::BackupVerifier;
@@ -79,6 +82,58 @@ private slots:
     void changedFilesGoInPlaceOnlyInsideTheBackupAndAreNamed();
     void generationsShareUnchangedFilesAndSurviveAStop();
     void olderBackupInPlaceIsLinksAndTheNewestComesBack();
+    void quickRepeatLinksOnlyFilesListedTheSame();
+    void quickRepeatRefusesListsItCannotTrust();
+    void tarStagingMakesOnlyWhatWasAskedInsideTheStagingFolder();
+    void tarStagingRefusesACutOrDamagedStream();
+
+private:
+    // One member of a tar stream: a ustar header and the data, padded.
+    static QByteArray tarMember(const QByteArray &name, char type, const QByteArray &data = {},
+                                const QByteArray &link = {})
+    {
+        QByteArray h(512, '\0');
+        const auto put = [&h](int at, const QByteArray &v) {
+            std::memcpy(h.data() + at, v.constData(), size_t(v.size()));
+        };
+        put(0, name.left(100));
+        put(100, "0000644");
+        put(108, "0000000");
+        put(116, "0000000");
+        put(124, QByteArray::number(data.size(), 8).rightJustified(11, '0'));
+        put(136, "14620000000");
+        h[156] = type;
+        put(157, link.left(100));
+        put(257, QByteArray("ustar\0" "00", 8));
+        put(148, "        ");
+        qint64 sum = 0;
+        for (const char c : h)
+            sum += static_cast<unsigned char>(c);
+        put(148, QByteArray::number(sum, 8).rightJustified(6, '0') + '\0');
+        QByteArray padded = data;
+        padded.append(QByteArray((512 - data.size() % 512) % 512, '\0'));
+        return h + padded;
+    }
+    static QByteArray tarEnd() { return QByteArray(1024, '\0'); }
+    // A states list line of a file: its size, times and inode.
+    static QByteArray stateLine(const QByteArray &path, qint64 size, qint64 modified,
+                                qint64 inode = 7)
+    {
+        const QByteArray t = QByteArray::number(modified);
+        return "f " + QByteArray::number(size) + ' ' + t + ' ' + t + " 2026-12-10 10:00:" + t.right(2)
+               + ".000000000 +0000 2026-12-10 10:00:" + t.right(2) + ".000000000 +0000 "
+               + QByteArray::number(inode) + ' ' + path;
+    }
+    static QByteArray states(qint64 listedAt, const QList<QByteArray> &lines)
+    {
+        QByteArray l = "# Zorvane states 1\n# listed " + QByteArray::number(listedAt) + '\n';
+        qint64 n = 0;
+        for (const QByteArray &line : lines) {
+            l += line + '\n';
+            n += line.startsWith('#') ? 0 : 1;
+        }
+        return l + "# end " + QByteArray::number(n) + '\n';
+    }
 
 private:
     static QByteArray readAt(const QByteArray &path)
@@ -876,6 +931,199 @@ void tst_backup_verifier::olderBackupInPlaceIsLinksAndTheNewestComesBack()
     QCOMPARE(readAt(kept + "mobile/Media/sms.db"), QByteArray("v1"));
     QVERIFY(!PlacedGeneration::newestIsAside());
     QVERIFY(BackupHashes::check().passed());
+}
+
+// The quick repeat's comparison: a file listed exactly as before, not within
+// two seconds of the earlier listing, and whose copy here has its size, is
+// linked from the previous backup; any other difference (an older time too)
+// fetches it. A file that became a folder is a folder, a file that went is
+// not there, links and unlisted subtrees are fetched whole with the records.
+void tst_backup_verifier::quickRepeatLinksOnlyFilesListedTheSame()
+{
+    using jobs::QuickRepeat;
+    platform::FileSystem &files = platform::Platform::files();
+    const qint64 then = 1800000000;
+    const QByteArray hostile = kNames[3]; // "mobile/Media/%PATH% & ^ !x"
+    QVERIFY(QDir().mkpath(QStringLiteral("PreviousBackup/root/Library/Zorvane")));
+    QVERIFY(QDir().mkpath(QStringLiteral("PreviousBackup/mobile/Media")));
+    QVERIFY(QDir().mkpath(QStringLiteral("Incoming")));
+    for (const char *name : {"same", "recent", "older", "size", "became", "gone", "cut"})
+        QVERIFY(write("PreviousBackup/mobile/Media/" + QByteArray(name), "12345"));
+    QVERIFY(write("PreviousBackup/mobile/Media/cut", "123"));
+    QVERIFY(write("PreviousBackup/" + hostile, "12345"));
+    const QList<QByteArray> before{"d mobile", "d mobile/Media",
+                                   stateLine("mobile/Media/same", 5, then - 100),
+                                   stateLine(hostile, 5, then - 100),
+                                   stateLine("mobile/Media/recent", 5, then - 1),
+                                   stateLine("mobile/Media/older", 5, then - 100),
+                                   stateLine("mobile/Media/size", 5, then - 100),
+                                   stateLine("mobile/Media/became", 5, then - 100),
+                                   stateLine("mobile/Media/gone", 5, then - 100),
+                                   stateLine("mobile/Media/cut", 5, then - 100)};
+    QVERIFY(write("PreviousBackup/" + QuickRepeat::kKeptList, states(then, before)));
+    QVERIFY(write("Incoming/states.txt",
+                  states(then + 600, {"d mobile", "d mobile/Media", "d root",
+                                      stateLine("mobile/Media/same", 5, then - 100),
+                                      stateLine(hostile, 5, then - 100),
+                                      stateLine("mobile/Media/recent", 5, then - 1),
+                                      stateLine("mobile/Media/older", 5, then - 200),
+                                      stateLine("mobile/Media/size", 6, then - 100),
+                                      "d mobile/Media/became",
+                                      stateLine("mobile/Media/became/inner", 5, then + 10),
+                                      stateLine("mobile/Media/cut", 5, then - 100),
+                                      stateLine("mobile/Media/new", 9, then + 10),
+                                      "l mobile/Media/link", "o mobile/Media/pipe",
+                                      "x root/Library/Lockdown", "# line breaks 0"})));
+
+    const QuickRepeat::Plan plan = QuickRepeat::plan(QStringLiteral("Incoming"),
+                                                     QStringLiteral("PreviousBackup"));
+    QVERIFY2(plan.possible, qPrintable(plan.reason));
+    QVERIFY(files.sameFile("Incoming/mobile/Media/same", "PreviousBackup/mobile/Media/same"));
+    QVERIFY(files.sameFile("Incoming/" + hostile, "PreviousBackup/" + hostile));
+    QCOMPARE(plan.linkedFiles, 2);
+    QCOMPARE(files.entryAt("Incoming/mobile/Media/became", nullptr),
+             platform::FileSystem::Entry::Folder);
+    for (const char *absent : {"recent", "older", "size", "gone", "cut", "new", "pipe"})
+        QCOMPARE(files.entryAt("Incoming/mobile/Media/" + QByteArray(absent), nullptr),
+                 platform::FileSystem::Entry::None);
+    const QList<QByteArray> fetch{"mobile/Media/became/inner", "mobile/Media/cut",
+                                  "mobile/Media/link",         "mobile/Media/new",
+                                  "mobile/Media/older",        "mobile/Media/recent",
+                                  "mobile/Media/size",         "root/Library/Lockdown",
+                                  "root/Library/Zorvane"};
+    QCOMPARE(plan.fetch, fetch);
+    QCOMPARE(plan.fetchFiles, 6);
+    QCOMPARE(plan.fetchBytes, 5 + 5 + 9 + 5 + 5 + 6);
+    QByteArray list;
+    QString error;
+    QVERIFY(files.readFile(QStringLiteral("Incoming/fetch.lst"), &list, &error));
+    QCOMPARE(list, fetch.join('\0') + '\0');
+    QCOMPARE(QuickRepeat::report(plan).first(),
+             QStringLiteral("Copying only what changed: 6 files, 0.0 MB to fetch."));
+    // Nothing was written into the previous backup.
+    QCOMPARE(readAt("PreviousBackup/mobile/Media/same"), QByteArray("12345"));
+}
+
+// A list that is cut, names a place outside the trees, lists a name twice or
+// holds names with line breaks copies the whole device instead.
+void tst_backup_verifier::quickRepeatRefusesListsItCannotTrust()
+{
+    using jobs::QuickRepeat;
+    QVERIFY(QDir().mkpath(QStringLiteral("PreviousBackup/root/Library/Zorvane")));
+    QVERIFY(QDir().mkpath(QStringLiteral("Incoming")));
+    const QByteArray good = states(100, {"d mobile", stateLine("mobile/a", 1, 1)});
+    QVERIFY(write("PreviousBackup/" + QuickRepeat::kKeptList, good));
+    const QList<QByteArray> bad{
+        good.left(good.size() - 2),
+        states(100, {"d mobile", stateLine("mobile/../../outside", 1, 1)}),
+        states(100, {stateLine("/etc/passwd", 1, 1)}),
+        states(100, {stateLine("mobile/a", 1, 1), stateLine("mobile/a", 2, 1)}),
+        states(100, {stateLine("mobile/a", 1, 1), "# line breaks 2"}),
+        states(100, {"f 1 2 mobile/a"}),
+        QByteArray("# Zorvane file sizes 1\n# end 0\n")};
+    for (const QByteArray &list : bad) {
+        QVERIFY(write("Incoming/states.txt", list));
+        const QuickRepeat::Plan plan = QuickRepeat::plan(QStringLiteral("Incoming"),
+                                                         QStringLiteral("PreviousBackup"));
+        QVERIFY2(!plan.possible, list.constData());
+        QVERIFY(!plan.reason.isEmpty());
+        QVERIFY(!QFileInfo::exists(QStringLiteral("outside")));
+    }
+    QVERIFY(write("Incoming/states.txt", good));
+    QVERIFY(platform::Platform::files().deleteFile(QString::fromLatin1("PreviousBackup/" + QuickRepeat::kKeptList)));
+    QVERIFY(!QuickRepeat::plan(QStringLiteral("Incoming"), QStringLiteral("PreviousBackup")).possible);
+}
+
+// What the device sends is made only inside the staging folder and only
+// where it was asked for: no "..", no absolute name, no link made or
+// followed (a link, then a file through it), no hard link to what the stream
+// did not bring; a file linked there from the previous backup is replaced,
+// never written into. Long names, pax paths and streams one after the other
+// are read.
+void tst_backup_verifier::tarStagingMakesOnlyWhatWasAskedInsideTheStagingFolder()
+{
+    using jobs::TarStaging;
+    platform::FileSystem &files = platform::Platform::files();
+    QVERIFY(QDir().mkpath(QStringLiteral("Incoming/mobile/Media")));
+    QVERIFY(QDir().mkpath(QStringLiteral("PreviousBackup/mobile/Media")));
+    QVERIFY(QDir().mkpath(QStringLiteral("outside")));
+    QVERIFY(QFile::link(QStringLiteral("../../outside"), QStringLiteral("Incoming/mobile/evil")));
+    QVERIFY(write("PreviousBackup/mobile/Media/linked", "old"));
+    QVERIFY(files.hardLink("PreviousBackup/mobile/Media/linked", "Incoming/mobile/Media/linked")
+            == platform::FileSystem::Link::Made);
+    const QByteArray longName = "mobile/Media/" + QByteArray(150, 'n') + ".txt";
+    const QByteArray pax = "mobile/Media/pax name & ^.txt";
+    const QSet<QByteArray> wanted{"mobile/Media/new", "mobile/lnk", "mobile/evil/x",
+                                  longName, pax, "mobile/Media/twin", "mobile/Media/stray",
+                                  "mobile/Media/linked", "../escape", "root/Library/Zorvane"};
+    QByteArray stream = tarMember("mobile/Media/new", '0', "fresh")
+                        + tarMember("../escape", '0', "x") + tarMember("/abs", '0', "x")
+                        + tarMember("mobile/Media/../../../escape2", '0', "x")
+                        + tarMember("mobile/lnk", '2', {}, "/")
+                        + tarMember("mobile/lnk/through", '0', "inside")
+                        + tarMember("mobile/evil/x", '0', "x")
+                        + tarMember("././@LongLink", 'L', longName + '\0')
+                        + tarMember(longName.left(100), '0', "long")
+                        + tarMember("PaxHeader", 'x', QByteArray::number(pax.size() + 9) + " path=" + pax + '\n')
+                        + tarMember("mobile/Media/short", '0', "pax")
+                        + tarMember("mobile/Media/twin", '1', {}, "mobile/Media/new")
+                        + tarMember("mobile/Media/stray", '1', {}, "mobile/Media/linked")
+                        + tarMember("mobile/Media/linked", '0', "new")
+                        + tarMember("mobile/Media/unasked", '0', "x")
+                        + tarMember("mobile/Media/fifo", '6') + tarEnd()
+                        + tarMember("root/Library/Zorvane/", '5')
+                        + tarMember("root/Library/Zorvane/file-sizes.txt", '0', "sizes") + tarEnd();
+    QVERIFY(write("Incoming/fetch.tar", stream));
+
+    const TarStaging::Result r =
+        TarStaging::extract(QStringLiteral("Incoming/fetch.tar"), QStringLiteral("Incoming"), wanted);
+    QVERIFY2(r.whole, qPrintable(r.problem));
+    QCOMPARE(readAt("Incoming/mobile/Media/new"), QByteArray("fresh"));
+    QCOMPARE(readAt("Incoming/mobile/Media/twin"), QByteArray("fresh"));
+    QCOMPARE(readAt("Incoming/" + longName), QByteArray("long"));
+    QCOMPARE(readAt("Incoming/" + pax), QByteArray("pax"));
+    QCOMPARE(readAt("Incoming/mobile/lnk/through"), QByteArray("inside"));
+    QCOMPARE(files.entryAt("Incoming/mobile/lnk", nullptr), platform::FileSystem::Entry::Folder);
+    QCOMPARE(readAt("Incoming/root/Library/Zorvane/file-sizes.txt"), QByteArray("sizes"));
+    QCOMPARE(readAt("Incoming/mobile/Media/linked"), QByteArray("new"));
+    QCOMPARE(readAt("PreviousBackup/mobile/Media/linked"), QByteArray("old"));
+    for (const QByteArray &absent : {QByteArray("escape"), QByteArray("Incoming/escape"),
+                                     QByteArray("outside/x"), QByteArray("Incoming/mobile/Media/unasked"),
+                                     QByteArray("Incoming/mobile/Media/stray"),
+                                     QByteArray("Incoming/mobile/Media/fifo"),
+                                     QByteArray("Incoming/mobile/Media/short")})
+        QCOMPARE(files.entryAt(absent, nullptr), platform::FileSystem::Entry::None);
+    QCOMPARE(QDir(QStringLiteral("outside")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList());
+    QCOMPARE(r.files, 7);
+    QCOMPARE(r.refused.size(), 8);
+    QVERIFY(!TarStaging::report(r).join(QLatin1Char('\n')).contains(QStringLiteral("NOT whole")));
+    for (const QByteArray &name : {QByteArray("../x"), QByteArray("/x"), QByteArray("mobile/./x"),
+                                   QByteArray("mobile//x"), QByteArray("elsewhere/x"), QByteArray("mobile")})
+        QVERIFY2(!TarStaging::nameRefusal(name).isEmpty(), name.constData());
+    QVERIFY(TarStaging::nameRefusal("mobile/..a/b c").isEmpty());
+}
+
+// A stream cut in a file's data, with a damaged header or without its end
+// is not whole, and says why.
+void tst_backup_verifier::tarStagingRefusesACutOrDamagedStream()
+{
+    using jobs::TarStaging;
+    QVERIFY(QDir().mkpath(QStringLiteral("Incoming")));
+    const QByteArray member = tarMember("mobile/big", '0', QByteArray(3000, 'b'));
+    QByteArray damaged = member + tarEnd();
+    damaged[10] = 'X';
+    for (const QByteArray &stream : {member.left(1500), damaged, member})
+    {
+        QVERIFY(write("Incoming/fetch.tar", stream));
+        const TarStaging::Result r = TarStaging::extract(
+            QStringLiteral("Incoming/fetch.tar"), QStringLiteral("Incoming"), {"mobile/big"});
+        QVERIFY(!r.whole);
+        QVERIFY(!r.problem.isEmpty());
+        QVERIFY(TarStaging::report(r).join(QLatin1Char('\n')).contains(QStringLiteral("NOT whole")));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("Incoming/mobile/big"))
+                || stream == member);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_backup_verifier)

@@ -64,6 +64,7 @@ private slots:
     void recordsGiveFilesAndBytesHoweverSplit();
     void recordLikeNamesAndEndlessOutputAreNoFiles();
     void backupCountsOnlyTheUsersFilesAndEndsAtTheTotals();
+    void quickRepeatCountsWhatItFetches();
     void jobsThatDoNotCompleteSaySo_data();
     void jobsThatDoNotCompleteSaySo();
     void restoreFollowsTheDevicesCheck();
@@ -140,6 +141,30 @@ void tst_job_progress::recordLikeNamesAndEndlessOutputAreNoFiles()
     QCOMPARE(seen.lines, QStringList());
     QCOMPARE(seen.stats.size(), 1);
     QCOMPARE(seen.stats[0].name, QStringLiteral("after"));
+}
+
+// A quick repeat's figures are what it fetches: its own totals, said before
+// the device's whole-device line (which then counts for nothing), and the
+// records the device prints as its stream goes.
+void tst_job_progress::quickRepeatCountsWhatItFetches()
+{
+    JobProgress p(JobProgress::Kind::Backup);
+    qint64 ms = 0;
+    const auto feed = [&](const QString &text) { p.feed(text, ms += 100); };
+    feed(record(QStringLiteral("states.txt"), 15, 100));
+    feed(echo(JobProgress::quickTotalsLine(2, 1000 * 1000)));
+    feed(echo(QStringLiteral("The device holds 18,230 files, 1,083.5 MB to back up.")));
+    QCOMPARE(p.figures().totalFiles, 2);
+    QCOMPARE(p.figures().totalBytes, 1000 * 1000);
+    QCOMPARE(p.figures().files, 0);
+    feed(echo(JobProgress::kQuickCopyingLine));
+    QCOMPARE(p.figures().stage, Stage::Copying);
+    feed(record(QStringLiteral("sms.db"), 1000, 100));
+    feed(record(QStringLiteral("zv-new.txt"), 1, 100));
+    QCOMPARE(p.figures().files, 2);
+    QCOMPARE(p.figures().percent, 99);
+    QCOMPARE(jobs::progresstext::line(p.figures()).left(26),
+             QStringLiteral("1.0 of 1.0 MB, 2 of 2 file"));
 }
 
 void tst_job_progress::backupCountsOnlyTheUsersFilesAndEndsAtTheTotals()

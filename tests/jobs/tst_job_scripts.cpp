@@ -219,6 +219,65 @@ private slots:
         QCOMPARE(differences, 6);
     }
 
+    // The quick repeat is the user's choice and an addition: refused (no
+    // backup of this device to compare with), the script is the given one
+    // with one line that says why; chosen with such a backup in place, every
+    // given line is still there in its order (the full copy follows
+    // :quickfull), the banner says so, and each device step notes its failure.
+    void quickRepeatIsAnAdditionTheUserChooses()
+    {
+        const FolderFixture folder;
+        JobDescription chosen = jobDescription(Job::Backup);
+        chosen.repeatChosen = true;
+        const QString record = QStringLiteral("hostkey ssh-ed25519 0123456789abcdef0123456789abcdef");
+        const QStringList given =
+            backupScript(jobDescription(Job::Backup), false, QStringLiteral("1.0.5"), kPlain, record)
+                .lines();
+        QStringList refused =
+            backupScript(chosen, false, QStringLiteral("1.0.5"), kPlain, record).lines();
+        const int said = refused.indexOf(QRegularExpression(
+            QStringLiteral("^echo Copy only what changed was chosen, but there is no complete "
+                           "backup here yet; the whole device is copied\\.$")));
+        QVERIFY(said > 0);
+        refused.removeAt(said);
+        QCOMPARE(refused, given);
+
+        QVERIFY(QDir().mkpath(QStringLiteral("root/Library/Zorvane")) && QDir().mkpath(QStringLiteral("mobile")));
+        for (const auto &[name, text] :
+             {std::pair{"BackupDevice.txt", record}, std::pair{"root/Library/Zorvane/states.txt", QString()}}) {
+            QFile f(QString::fromLatin1(name));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text.toLatin1() + "\n") > 0);
+        }
+        const QStringList quick =
+            backupScript(chosen, false, QStringLiteral("1.0.5"), kPlain, record).lines();
+        QString missing;
+        QVERIFY2(inOrder(quick, given, &missing), qPrintable(missing));
+        QCOMPARE(quick.value(given.indexOf(QRegularExpression(QStringLiteral("^echo Do NOT worry.*"))) + 1)
+                     .left(19),
+                 QStringLiteral("echo Quick repeat: "));
+        const QStringList exempt{
+            QStringLiteral("plink -ssh %IP% -l root -pw %PASS% \". /plink.exe && zv_quick_probe\""),
+            QStringLiteral("pscp -pw %PASS% root@%IP%:/private/var/zorvane-changed/states.txt ."),
+            QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -T -m quick.sh >Incoming\\fetch.tar"),
+            QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m unhold.sh"),
+            QStringLiteral("plink -ssh %IP% -l root -pw %PASS% -m back.sh")};
+        // Each step of the quick copy notes its failure (after setting FAILED, as the fetches do).
+        for (int i = quick.indexOf(QStringLiteral("if not defined HADPREVIOUS goto quickfull"));
+             i < quick.indexOf(QStringLiteral(":quickfull")); ++i) {
+            const QString &l = quick[i];
+            if ((l.startsWith(QStringLiteral("pscp ")) || l.startsWith(QStringLiteral("plink ")))
+                && !exempt.contains(l))
+                QVERIFY2(quick.value(i + 2).startsWith(QStringLiteral("if errorlevel 1 echo failed ")),
+                         qPrintable(l));
+        }
+        const auto at = [&quick](const char *line) { return quick.indexOf(QString::fromLatin1(line)); };
+        QVERIFY(at("QuickRepeat.exe plan") < at("plink -ssh %IP% -l root -pw %PASS% -m move.sh"));
+        QVERIFY(at("plink -ssh %IP% -l root -pw %PASS% -m move.sh")
+                < at("plink -ssh %IP% -l root -pw %PASS% -T -m quick.sh >Incoming\\fetch.tar"));
+        QVERIFY(at("QuickRepeat.exe extract") < at(":quickfull"));
+        QVERIFY(at(":quickdone") < at("plink -ssh %IP% -l root -pw %PASS% -m unhold.sh"));
+    }
+
     void restoreScript_()
     {
         const JobScript s = restoreScript(jobDescription(Job::Restore), QStringLiteral("2.0.11"), kPlain);
