@@ -176,8 +176,15 @@ void linkUnchanged(const QString &generation, Generations::Kept *kept)
         if (!treepaths::wayIsFolders(path, false) || !treepaths::wayIsFolders(copy, false)
             || files().entryAt(path, &size) != FileSystem::Entry::File
             || files().entryAt(copy, &copySize) != FileSystem::Entry::File || size != it->size
-            || copySize != size || files().sameFile(path, copy)
-            || !files().sameContent(path, copy))
+            || copySize != size)
+            continue;
+        // A quick repeat linked it already: it is shared all the same.
+        if (files().sameFile(path, copy)) {
+            ++kept->linked;
+            kept->linkedBytes += size;
+            continue;
+        }
+        if (!files().sameContent(path, copy))
             continue;
         const QByteArray link = path + ".zorvane-link";
         files().deleteFileAt(link);

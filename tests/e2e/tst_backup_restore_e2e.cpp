@@ -673,6 +673,11 @@ private slots:
         QVERIFY2(fetched.hasMatch() && fetched.captured(1).toInt() <= 4,
                  qPrintable(fetched.captured(0)));
         QVERIFY(!console.contains(QStringLiteral("now downloading your /var/mobile")));
+        // The files it linked count as shared with the backup kept before it.
+        const QRegularExpressionMatch shared =
+            QRegularExpression(QStringLiteral("; (\\d+) files?, [^;]* of the new backup are unchanged"))
+                .match(console);
+        QVERIFY2(shared.hasMatch() && shared.captured(1).toInt() > 80, qPrintable(shared.captured(0)));
         // The device's tree, the link as pscp copies it: as what it points to.
         QCOMPARE(TreeSnapshot::read(QStringLiteral("mobile"), {QStringLiteral("Media/zv-link")})
                      .differences(deviceTree(QStringLiteral("/var/mobile"),
