@@ -23,7 +23,8 @@ BackupWindow::BackupWindow(const ProgramFolder &folder)
     fakes.app->dir = folder.path();
     m_window = std::make_unique<app::frmMain>();
     m_window->show();
-    m_window->findChild<QLineEdit *>("Text2")->setText(QString::fromLatin1(SimulatedDevice::address));
+    m_window->findChild<QLineEdit *>("Text2")->setText(
+        QString::fromLatin1(SimulatedDevice::address));
     m_window->findChild<QPushButton *>("Command1")->click();
     m_window->findChild<QCheckBox *>("Check1")->setChecked(true);
     m_window->findChild<QRadioButton *>("optNo")->setChecked(true);
@@ -37,14 +38,8 @@ BackupWindow::~BackupWindow()
     QDir::setCurrent(QDir::tempPath());
 }
 
-void BackupWindow::clickContinue()
-{
-    m_window->findChild<QPushButton *>("cmdAgree")->click();
-}
+void BackupWindow::clickContinue() { m_window->findChild<QPushButton *>("cmdAgree")->click(); }
 
-QString BackupWindow::console()
-{
-    return m_window->console().text();
-}
+QString BackupWindow::console() { return m_window->console().text(); }
 
 } // namespace bench

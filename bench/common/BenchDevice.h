@@ -27,7 +27,9 @@ struct WindowProcess {
 // with the benchmark's name.
 class BenchDevice {
 public:
-    explicit BenchDevice(const char *bench) : m_bench(bench) {}
+    explicit BenchDevice(const char *bench)
+        : m_bench(bench)
+    {}
     ~BenchDevice() { stop(); }
     BenchDevice(const BenchDevice &) = delete;
     BenchDevice &operator=(const BenchDevice &) = delete;

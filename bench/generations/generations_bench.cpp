@@ -102,7 +102,8 @@ int main(int argc, char **argv)
     QHash<int, int> versions;
     if (!writeBackup(0, {}, versions))
         return 1;
-    const qint64 one = bench::spaceByInode({QStringLiteral("mobile"), QStringLiteral("root"), QStringLiteral("Applications")});
+    const qint64 one = bench::spaceByInode(
+        {QStringLiteral("mobile"), QStringLiteral("root"), QStringLiteral("Applications")});
     std::printf("backup: %d files, %.1f MB on disk; %.1f %% of its files change each round\n",
                 kFiles, one / 1e6, percent);
     QElapsedTimer clock;
@@ -133,8 +134,9 @@ int main(int argc, char **argv)
                     qPrintable(kept.folder), s, static_cast<long long>(kept.linked),
                     static_cast<size_t>(kept.removed.size()));
     }
-    const qint64 all = bench::spaceByInode({QStringLiteral("mobile"), QStringLiteral("root"),
-                              QStringLiteral("Applications"), jobs::Generations::kFolder});
+    const qint64 all =
+        bench::spaceByInode({QStringLiteral("mobile"), QStringLiteral("root"),
+                             QStringLiteral("Applications"), jobs::Generations::kFolder});
     const int kept = int(jobs::Generations::list().size()) + 1;
     std::printf("%d backups kept take %.1f MB: %.2f times one backup (goal: at most 1.3 for 5)\n",
                 kept, all / 1e6, double(all) / double(one));

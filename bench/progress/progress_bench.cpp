@@ -173,8 +173,8 @@ bool programBackup(const ProgramFolder &folder, ProgramRun *run, QString *error)
         run->lastLine = window.findChild<QLabel *>("lblBackupProgress")->text();
         const QString console = backup.console();
         if (!console.contains(QStringLiteral("The new backup is complete")))
-            *error = QStringLiteral("the program's backup did not complete:\n")
-                     + console.right(3000);
+            *error =
+                QStringLiteral("the program's backup did not complete:\n") + console.right(3000);
     }
     return error->isEmpty();
 }

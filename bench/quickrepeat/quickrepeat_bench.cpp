@@ -50,8 +50,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <thread>
@@ -73,8 +73,7 @@ public:
         : m_folder(QFileInfo(folder).canonicalFilePath().toLocal8Bit())
         , m_self(read("/proc/self/comm"))
         , m_thread([this] { watch(); })
-    {
-    }
+    {}
     ~JobTimeline() { stop(); }
     JobTimeline(const JobTimeline &) = delete;
     JobTimeline &operator=(const JobTimeline &) = delete;
@@ -92,8 +91,8 @@ public:
         double total = -1;
         for (const Seen &s : m_seen)
             if (s.name == name)
-                total = std::max(0.0, total)
-                        + std::chrono::duration<double>(s.last - s.first).count();
+                total =
+                    std::max(0.0, total) + std::chrono::duration<double>(s.last - s.first).count();
         return total;
     }
     // The names seen, in the order they first ran.
@@ -195,9 +194,12 @@ bool backup(const ProgramFolder &folder, bool repeat, Backup *b, QString *error)
     double programs = 0;
     for (const QByteArray &name : timeline.names()) {
         programs += timeline.seconds(name);
-        b->steps += QStringLiteral("%1 %2 s, ").arg(QString::fromLatin1(name)).arg(timeline.seconds(name), 0, 'f', 1);
+        b->steps += QStringLiteral("%1 %2 s, ")
+                        .arg(QString::fromLatin1(name))
+                        .arg(timeline.seconds(name), 0, 'f', 1);
     }
-    b->steps += QStringLiteral("the interpreter's own steps %1 s").arg(b->wall - programs, 0, 'f', 1);
+    b->steps +=
+        QStringLiteral("the interpreter's own steps %1 s").arg(b->wall - programs, 0, 'f', 1);
     // The verdict the completion window gives, from the job's notes and transcript.
     const jobs::JobOutcome outcome = jobs::JobOutcome::read(jobs::JobOutcome::Kind::Backup);
     b->title = outcome.title;
@@ -244,8 +246,7 @@ public:
     explicit DeviceChanges(const QString &mobile)
         : m_mobile(mobile)
         , m_random(20261210)
-    {
-    }
+    {}
 
     struct Made {
         int files = 0;
@@ -287,7 +288,8 @@ public:
             return false;
         }
         for (int i = 1; i <= count; ++i) {
-            const QString f = folder + QStringLiteral("/IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0'));
+            const QString f =
+                folder + QStringLiteral("/IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0'));
             if (!rewrite(f, 100000, added, error) || !own(f)) {
                 *error = QStringLiteral("cannot add %1").arg(f);
                 return false;
@@ -358,13 +360,11 @@ private:
 // The generations kept in the folder, by name, oldest first.
 QStringList generationsIn(const ProgramFolder &folder)
 {
-    return QDir(folder.file(jobs::Generations::kFolder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    return QDir(folder.file(jobs::Generations::kFolder))
+        .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-double percentOf(double part, double whole)
-{
-    return 100.0 * part / whole;
-}
+double percentOf(double part, double whole) { return 100.0 * part / whole; }
 
 } // namespace
 
@@ -415,8 +415,9 @@ int main(int argc, char **argv)
         return error.isEmpty();
     };
     const auto share = [](const Backup &b, const Backup &full, double goal) {
-        std::printf("  %.1f %% of the full backup's time (goal for a quick repeat: at most %.0f %%)\n",
-                    percentOf(b.wall, full.wall), goal);
+        std::printf(
+            "  %.1f %% of the full backup's time (goal for a quick repeat: at most %.0f %%)\n",
+            percentOf(b.wall, full.wall), goal);
     };
 
     // 1. The full backup.
@@ -466,7 +467,8 @@ int main(int argc, char **argv)
                     later[i].keepGeneration, static_cast<long long>(generationsIn(folder).size()));
     }
     const QStringList after = generationsIn(folder);
-    if (before.isEmpty() || after.contains(before.first()) || after.size() != jobs::Generations::kDefaultKeep - 1)
+    if (before.isEmpty() || after.contains(before.first())
+        || after.size() != jobs::Generations::kDefaultKeep - 1)
         return bench.fail(QStringLiteral("the sixth backup did not rotate the oldest out: before "
                                          "it %1, after it %2")
                               .arg(before.join(QLatin1Char(' ')), after.join(QLatin1Char(' '))));
@@ -477,16 +479,20 @@ int main(int argc, char **argv)
     bench.stop();
 
     std::printf("\nfull backup:         %7.1f s\n", full.wall);
-    std::printf("nothing changed:     %7.1f s  %5.1f %% of the full backup (goal: at most 5 %%)%s\n",
-                unchanged.wall, percentOf(unchanged.wall, full.wall),
-                unchanged.quick ? "" : "  [a full backup: no quick repeat in this build]");
-    std::printf("50 MB changed:       %7.1f s  %5.1f %% of the full backup (goal: at most 15 %%)%s\n",
-                changed.wall, percentOf(changed.wall, full.wall),
-                changed.quick ? "" : "  [a full backup: no quick repeat in this build]");
-    std::printf("5 backups kept:      %7.1f MB %5.2f times one backup (%.1f MB) (goal: at most 1.3)\n",
-                all / 1e6, double(all) / double(one), one / 1e6);
-    std::printf("rotating the oldest: %7.2f s  KeepGeneration in the sixth backup (goal: under 10 s)\n",
-                rotate);
+    std::printf(
+        "nothing changed:     %7.1f s  %5.1f %% of the full backup (goal: at most 5 %%)%s\n",
+        unchanged.wall, percentOf(unchanged.wall, full.wall),
+        unchanged.quick ? "" : "  [a full backup: no quick repeat in this build]");
+    std::printf(
+        "50 MB changed:       %7.1f s  %5.1f %% of the full backup (goal: at most 15 %%)%s\n",
+        changed.wall, percentOf(changed.wall, full.wall),
+        changed.quick ? "" : "  [a full backup: no quick repeat in this build]");
+    std::printf(
+        "5 backups kept:      %7.1f MB %5.2f times one backup (%.1f MB) (goal: at most 1.3)\n",
+        all / 1e6, double(all) / double(one), one / 1e6);
+    std::printf(
+        "rotating the oldest: %7.2f s  KeepGeneration in the sixth backup (goal: under 10 s)\n",
+        rotate);
     std::printf("%s: quick=%s full=%.1f unchanged=%.1f changed=%.1f space=%.3f rotate=%.2f\n",
                 kBench, unchanged.quick ? "yes" : "no", full.wall, unchanged.wall, changed.wall,
                 double(all) / double(one), rotate);

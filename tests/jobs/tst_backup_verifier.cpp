@@ -778,7 +778,8 @@ void tst_backup_verifier::generationsShareUnchangedFilesAndSurviveAStop()
     const QByteArray songPath = "mobile/Media/song.mp3", mailPath = "mobile/Media/mail.emlx";
     QVERIFY(setAside());
     QVERIFY(backUp({{photo, "photo"}, {songPath, song}, {mailPath, mail}}));
-    QCOMPARE(Generations::keepPrevious(Generations::kDefaultKeep).outcome, Generations::Kept::Outcome::Kept);
+    QCOMPARE(Generations::keepPrevious(Generations::kDefaultKeep).outcome,
+             Generations::Kept::Outcome::Kept);
     QVERIFY(setAside());
     QVERIFY(write("PreviousBackup/" + songPath, damaged));
     QVERIFY(backUp({{photo, "photo"}, {songPath, song}, {mailPath, mail}}));
