@@ -10,6 +10,7 @@
 //   generations_bench: keep=<s> rotate=<s> space=<all generations / one backup>
 //
 //   build/bench/generations_bench [ROUNDS] [PERCENT-CHANGED]   (default 6, 5)
+#include "DiskSpace.h"
 #include "jobs/BackupHashes.h"
 #include "jobs/BackupNames.h"
 #include "jobs/BackupVerifier.h"
@@ -19,14 +20,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace {
 
@@ -91,26 +90,6 @@ bool setAside()
     return moved && mark.open(QIODevice::WriteOnly) && mark.write("saved\n") > 0;
 }
 
-// Bytes of the distinct files under the folder, each inode once.
-qint64 space(const QStringList &folders)
-{
-    QSet<QPair<quint64, quint64>> seen;
-    qint64 bytes = 0;
-    for (const QString &folder : folders) {
-        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            struct stat st {};
-            if (::lstat(QFile::encodeName(it.next()).constData(), &st) != 0)
-                continue;
-            if (!seen.contains({quint64(st.st_dev), quint64(st.st_ino)})) {
-                seen.insert({quint64(st.st_dev), quint64(st.st_ino)});
-                bytes += st.st_blocks * 512;
-            }
-        }
-    }
-    return bytes;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -124,7 +103,8 @@ int main(int argc, char **argv)
     QHash<int, int> versions;
     if (!writeBackup(0, {}, versions))
         return 1;
-    const qint64 one = space({QStringLiteral("mobile"), QStringLiteral("root"), QStringLiteral("Applications")});
+    const qint64 one = bench::spaceByInode(
+        {QStringLiteral("mobile"), QStringLiteral("root"), QStringLiteral("Applications")});
     std::printf("backup: %d files, %.1f MB on disk; %.1f %% of its files change each round\n",
                 kFiles, one / 1e6, percent);
     QElapsedTimer clock;
@@ -155,8 +135,9 @@ int main(int argc, char **argv)
                     qPrintable(kept.folder), s, static_cast<long long>(kept.linked),
                     static_cast<size_t>(kept.removed.size()));
     }
-    const qint64 all = space({QStringLiteral("mobile"), QStringLiteral("root"),
-                              QStringLiteral("Applications"), jobs::Generations::kFolder});
+    const qint64 all =
+        bench::spaceByInode({QStringLiteral("mobile"), QStringLiteral("root"),
+                             QStringLiteral("Applications"), jobs::Generations::kFolder});
     const int kept = int(jobs::Generations::list().size()) + 1;
     std::printf("%d backups kept take %.1f MB: %.2f times one backup (goal: at most 1.3 for 5)\n",
                 kept, all / 1e6, double(all) / double(one));

@@ -19,33 +19,23 @@
 //   a real device's media library, about 19,000 files and 1 GB)
 // Needs root (the device's namespaces). Runs in a process-id namespace of its
 // own, so that No.bat's taskkill ends no Zorvane outside it.
-#include "DeviceNetwork.h"
-#include "PrivatePutty.h"
+#include "BackupWindow.h"
+#include "BenchDevice.h"
 #include "SimulatedDevice.h"
 #include "TreeSnapshot.h"
-#include "about/WebEngineSetup.h"
-#include "app/Console.h"
-#include "app/frmMain.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobScript.h"
 #include "jobs/JobScripts.h"
 #include "platform/ChildReaper.h"
-#include "support/FakePlatform.h"
 #include "support/PrivateProcessIds.h"
 #include "support/ProgramFolder.h"
-#include "support/SuiteFixture.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -56,12 +46,6 @@ namespace {
 
 const QStringList kBackupTrees{QStringLiteral("Applications"), QStringLiteral("mobile"),
                                QStringLiteral("root")};
-
-int fail(const QString &why)
-{
-    std::fprintf(stderr, "job_bench: %s\n", qPrintable(why));
-    return 1;
-}
 
 // No.bat's pscp and plink lines with the address and password filled in.
 QStringList deviceLines()
@@ -117,20 +101,12 @@ private:
     double m_job;
 };
 
-QProcessEnvironment environmentFor(const ProgramFolder &folder)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    PrivatePutty::apply(&env, folder.home());
-    env.remove(QStringLiteral("ComSpec"));
-    return env;
-}
-
 // Runs a command in folder with its output read through a pipe.
 bool runPiped(const ProgramFolder &folder, const QString &program, const QStringList &arguments,
               Figures *figures, QString *error, QByteArray *printed = nullptr)
 {
     QProcess p;
-    p.setProcessEnvironment(environmentFor(folder));
+    p.setProcessEnvironment(bench::environmentFor(folder));
     p.setWorkingDirectory(folder.path());
     p.setProcessChannelMode(QProcess::MergedChannels);
     QByteArray output;
@@ -153,22 +129,11 @@ bool runPiped(const ProgramFolder &folder, const QString &program, const QString
 // The backup through the main window, as the user starts it.
 bool programBackup(const ProgramFolder &folder, Figures *figures, QString *error)
 {
-    QDir::setCurrent(folder.path());
-    PrivatePutty::applyToProcess(folder.home());
-    fake::Services fakes = fake::install();
-    fakes.app->dir = folder.path();
     QString console;
     {
-        app::frmMain window;
-        window.show();
-        window.findChild<QLineEdit *>("Text2")->setText(
-            QString::fromLatin1(SimulatedDevice::address));
-        window.findChild<QPushButton *>("Command1")->click();
-        window.findChild<QCheckBox *>("Check1")->setChecked(true);
-        window.findChild<QRadioButton *>("optNo")->setChecked(true);
+        bench::BackupWindow window(folder);
         const Stopwatch watch;
-        window.findChild<QPushButton *>("cmdAgree")
-            ->click(); // returns when No.bat's output has ended
+        window.clickContinue(); // returns when No.bat's output has ended
         *figures = watch.read();
         // The interpreter is collected by the event loop once it has ended;
         // only then does its processor time count.
@@ -176,11 +141,8 @@ bool programBackup(const ProgramFolder &folder, Figures *figures, QString *error
         while (platform::ChildReaper::instance().pending() > 0 && !collected.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
         figures->job = watch.read().job;
-        console = window.console().text();
+        console = window.console();
     }
-    SuiteFixture::closeAlerts();
-    fake::restore();
-    QDir::setCurrent(QDir::tempPath());
     if (!console.contains(QStringLiteral("The new backup is complete")))
         *error = QStringLiteral("the program's backup did not complete:\n") + console.right(3000);
     return error->isEmpty();
@@ -297,40 +259,19 @@ const char *const kWayNames[] = {"program", "zcmd only", "shell"};
 int main(int argc, char **argv)
 {
     PrivateProcessIds::enter();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("ZORVANE_BIN_DIR"))
-        qputenv("ZORVANE_BIN_DIR", ZORVANE_BIN_DIR);
-    QTemporaryDir runtime; // a private runtime folder, as a desktop session has one
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    qunsetenv("ComSpec");
-    about::prepareWebEngine();
+    const bench::WindowProcess process(ZORVANE_BIN_DIR);
     QApplication application(argc, argv);
     const int rounds = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 3;
 
-    QString why;
-    if (!SimulatedDevice::canRun(&why)) {
-        std::fprintf(stderr, "job_bench: %s\n", qPrintable(why));
-        return 77;
-    }
-    if (!PrivateProcessIds::active())
-        return fail(QStringLiteral("cannot make a process-id namespace of its own (unshare)"));
-
-    SimulatedDevice device;
+    bench::BenchDevice bench("job_bench");
     SimulatedDevice::Options options;
     options.big = true;
     options.realSize = argc > 2 && QString::fromLocal8Bit(argv[2]) == QLatin1String("real-size");
-    if (!device.start(options))
-        return fail(device.lastError());
-    DeviceNetwork network;
-    if (!network.enter(device, &why)) {
-        device.stop();
-        return fail(why);
-    }
+    if (const int failed = bench.start(options, bench::BenchDevice::ProcessIds::Own))
+        return failed;
     qint64 files = 0;
     qint64 bytes = 0;
-    device.backupTotals(&files, &bytes);
+    bench.totals(&files, &bytes);
     std::printf("device: %lld entries, %.1f MB to back up; %d round(s)\n", files, bytes / 1e6,
                 rounds);
 
@@ -340,10 +281,7 @@ int main(int argc, char **argv)
         std::unique_ptr<ProgramFolder> folders[3];
         for (int way = 0; way < 3 && error.isEmpty(); ++way) {
             folders[way] = std::make_unique<ProgramFolder>();
-            if (!folders[way]->isValid())
-                error = folders[way]->error();
-            else if (!device.seedHostKey(folders[way]->home()))
-                error = QStringLiteral("cannot store the device's host key");
+            bench.prepare(*folders[way], &error);
         }
         // Each round starts with another way, so that none always goes first.
         for (int i = 0; i < 3 && error.isEmpty(); ++i) {
@@ -372,9 +310,9 @@ int main(int argc, char **argv)
         if (error.isEmpty())
             error = differences(*folders[Interpreter], *folders[Shell]);
     }
-    device.stop();
+    bench.stop();
     if (!error.isEmpty())
-        return fail(error);
+        return bench.fail(error);
 
     const double program = median(wall[Program]);
     const double shell = median(wall[Shell]);

@@ -14,32 +14,22 @@
 //                                    "program": the program's backup alone, with a trace)
 // Needs root (the device's namespaces). Runs in a process-id namespace of its
 // own, so that No.bat's taskkill ends no Zorvane outside it.
-#include "DeviceNetwork.h"
-#include "PrivatePutty.h"
+#include "BackupWindow.h"
+#include "BenchDevice.h"
 #include "SimulatedDevice.h"
-#include "about/WebEngineSetup.h"
-#include "app/Console.h"
 #include "app/JobProgressView.h"
 #include "app/frmMain.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobScript.h"
 #include "jobs/JobScripts.h"
-#include "support/FakePlatform.h"
 #include "support/PrivateProcessIds.h"
 #include "support/ProgramFolder.h"
-#include "support/SuiteFixture.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <optional>
@@ -47,26 +37,12 @@
 
 namespace {
 
-int fail(const QString &why)
-{
-    std::fprintf(stderr, "progress_bench: %s\n", qPrintable(why));
-    return 1;
-}
-
 double cpuSeconds()
 {
     rusage r{};
     ::getrusage(RUSAGE_SELF, &r);
     return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec)
            + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
-}
-
-QProcessEnvironment environmentFor(const ProgramFolder &folder)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    PrivatePutty::apply(&env, folder.home());
-    env.remove(QStringLiteral("ComSpec"));
-    return env;
 }
 
 // No.bat's pscp and plink lines, filled in, each followed by a time stamp.
@@ -103,7 +79,7 @@ bool shellBackup(const ProgramFolder &folder, ShellRun *run, QString *error)
     script.write(timedShellScript().toUtf8());
     script.close();
     QProcess p;
-    p.setProcessEnvironment(environmentFor(folder));
+    p.setProcessEnvironment(bench::environmentFor(folder));
     p.setWorkingDirectory(folder.path());
     p.setProcessChannelMode(QProcess::MergedChannels);
     QByteArray output;
@@ -135,7 +111,7 @@ bool shellBackup(const ProgramFolder &folder, ShellRun *run, QString *error)
     run->listing =
         stamps.value(QString::number(moveLine)) - stamps.value(QString::number(moveLine - 1));
     QProcess check;
-    check.setProcessEnvironment(environmentFor(folder));
+    check.setProcessEnvironment(bench::environmentFor(folder));
     check.setWorkingDirectory(folder.path());
     wall.restart();
     check.start(folder.file(QStringLiteral("BackupCheck")), {});
@@ -165,18 +141,9 @@ struct ProgramRun {
 
 bool programBackup(const ProgramFolder &folder, ProgramRun *run, QString *error)
 {
-    QDir::setCurrent(folder.path());
-    PrivatePutty::applyToProcess(folder.home());
-    fake::Services fakes = fake::install();
-    fakes.app->dir = folder.path();
     {
-        app::frmMain window;
-        window.show();
-        window.findChild<QLineEdit *>("Text2")->setText(
-            QString::fromLatin1(SimulatedDevice::address));
-        window.findChild<QPushButton *>("Command1")->click();
-        window.findChild<QCheckBox *>("Check1")->setChecked(true);
-        window.findChild<QRadioButton *>("optNo")->setChecked(true);
+        bench::BackupWindow backup(folder);
+        app::frmMain &window = backup.window();
         const app::JobProgressView *view = window.findChild<app::JobProgressView *>();
         QElapsedTimer wall;
         // What the user would read, four times a second.
@@ -199,18 +166,16 @@ bool programBackup(const ProgramFolder &folder, ProgramRun *run, QString *error)
         sampler.start(250);
         const double cpu = cpuSeconds();
         wall.start();
-        window.findChild<QPushButton *>("cmdAgree")->click(); // returns when No.bat has ended
+        backup.clickContinue(); // returns when No.bat has ended
         run->wall = wall.nsecsElapsed() / 1e9;
         run->cpu = cpuSeconds() - cpu;
         sampler.stop();
         run->lastLine = window.findChild<QLabel *>("lblBackupProgress")->text();
-        if (!window.console().text().contains(QStringLiteral("The new backup is complete")))
-            *error = QStringLiteral("the program's backup did not complete:\n")
-                     + window.console().text().right(3000);
+        const QString console = backup.console();
+        if (!console.contains(QStringLiteral("The new backup is complete")))
+            *error =
+                QStringLiteral("the program's backup did not complete:\n") + console.right(3000);
     }
-    SuiteFixture::closeAlerts();
-    fake::restore();
-    QDir::setCurrent(QDir::tempPath());
     return error->isEmpty();
 }
 
@@ -243,40 +208,19 @@ std::optional<double> printEstimateError(const ProgramRun &run, int percent)
 int main(int argc, char **argv)
 {
     PrivateProcessIds::enter();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("ZORVANE_BIN_DIR"))
-        qputenv("ZORVANE_BIN_DIR", ZORVANE_BIN_DIR);
-    QTemporaryDir runtime;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    qunsetenv("ComSpec");
-    about::prepareWebEngine();
+    const bench::WindowProcess process(ZORVANE_BIN_DIR);
     QApplication application(argc, argv);
     const QString rate = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("20mbit");
 
-    QString why;
-    if (!SimulatedDevice::canRun(&why)) {
-        std::fprintf(stderr, "progress_bench: %s\n", qPrintable(why));
-        return 77;
-    }
-    if (!PrivateProcessIds::active())
-        return fail(QStringLiteral("cannot make a process-id namespace of its own (unshare)"));
-
-    SimulatedDevice device;
+    bench::BenchDevice bench("progress_bench");
     SimulatedDevice::Options options;
     options.realSize = true;
     options.linkRate = rate;
-    if (!device.start(options))
-        return fail(device.lastError());
-    DeviceNetwork network;
-    if (!network.enter(device, &why)) {
-        device.stop();
-        return fail(why);
-    }
+    if (const int failed = bench.start(options, bench::BenchDevice::ProcessIds::Own))
+        return failed;
     qint64 files = 0;
     qint64 bytes = 0;
-    device.backupTotals(&files, &bytes);
+    bench.totals(&files, &bytes);
     std::printf("device: %lld entries, %.1f MB to back up, link %s\n", files, bytes / 1e6,
                 qPrintable(rate));
     std::fflush(stdout);
@@ -284,12 +228,9 @@ int main(int argc, char **argv)
     ProgramFolder programFolder;
     ProgramFolder shellFolder;
     QString error;
-    for (const ProgramFolder *f : {&programFolder, &shellFolder}) {
-        if (!f->isValid())
-            error = f->error();
-        else if (!device.seedHostKey(f->home()))
-            error = QStringLiteral("cannot store the device's host key");
-    }
+    for (const ProgramFolder *f : {&programFolder, &shellFolder})
+        if (error.isEmpty())
+            bench.prepare(*f, &error);
     ShellRun shell;
     ProgramRun program;
     // "program" as the second argument leaves out the shell's backup.
@@ -304,9 +245,9 @@ int main(int argc, char **argv)
     if (error.isEmpty() && programBackup(programFolder, &program, &error))
         std::printf("program: %7.1f s, main window CPU %.2f s; last line: %s\n", program.wall,
                     program.cpu, qPrintable(program.lastLine));
-    device.stop();
+    bench.stop();
     if (!error.isEmpty())
-        return fail(error);
+        return bench.fail(error);
     if (shellMeasured)
         std::printf("ratio:   %.3f, the program's time over the shell's (goal: at most 1.05)\n",
                     program.wall / shell.wall);

@@ -14,8 +14,7 @@
 //   sudo build/bench/restorecheck_bench [RATE]   (RATE for tc's tbf, e.g. 20mbit;
 //                                                  default: unshaped)
 // Needs root (the device's namespaces).
-#include "DeviceNetwork.h"
-#include "PrivatePutty.h"
+#include "BenchDevice.h"
 #include "SimulatedDevice.h"
 #include "jobs/ConnectionSettings.h"
 #include "jobs/JobScript.h"
@@ -30,12 +29,6 @@
 #include <cstdio>
 
 namespace {
-
-int fail(const QString &why)
-{
-    std::fprintf(stderr, "restorecheck_bench: %s\n", qPrintable(why));
-    return 1;
-}
 
 // The script's pscp and plink lines that `keep` accepts, filled in.
 QString shellLines(const jobs::JobScript &script, const std::function<bool(const QString &)> &keep)
@@ -58,10 +51,8 @@ QString shellLines(const jobs::JobScript &script, const std::function<bool(const
 double timed(const ProgramFolder &folder, const QString &program, const QStringList &arguments,
              QString *error)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    PrivatePutty::apply(&env, folder.home());
     QProcess p;
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(bench::environmentFor(folder));
     p.setWorkingDirectory(folder.path());
     p.setProcessChannelMode(QProcess::MergedChannels);
     QElapsedTimer wall;
@@ -90,37 +81,23 @@ bool writeScript(const ProgramFolder &folder, const QString &name, const QString
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    if (qEnvironmentVariableIsEmpty("ZORVANE_BIN_DIR"))
-        qputenv("ZORVANE_BIN_DIR", ZORVANE_BIN_DIR);
+    bench::useProgramFolder(ZORVANE_BIN_DIR);
     const QString rate = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    QString why;
-    if (!SimulatedDevice::canRun(&why)) {
-        std::fprintf(stderr, "restorecheck_bench: %s\n", qPrintable(why));
-        return 77;
-    }
-    SimulatedDevice device;
+    bench::BenchDevice bench("restorecheck_bench");
     SimulatedDevice::Options options;
     options.realSize = true;
     options.linkRate = rate;
-    if (!device.start(options))
-        return fail(device.lastError());
-    DeviceNetwork network;
-    if (!network.enter(device, &why)) {
-        device.stop();
-        return fail(why);
-    }
+    if (const int failed = bench.start(options, bench::BenchDevice::ProcessIds::Shared))
+        return failed;
     qint64 files = 0, bytes = 0;
-    device.backupTotals(&files, &bytes);
+    bench.totals(&files, &bytes);
     std::printf("device: %lld entries, %.1f MB, link %s\n", files, bytes / 1e6,
                 rate.isEmpty() ? "unshaped" : qPrintable(rate));
     std::fflush(stdout);
 
     ProgramFolder folder;
     QString error;
-    if (!folder.isValid())
-        error = folder.error();
-    else if (!device.seedHostKey(folder.home()))
-        error = QStringLiteral("cannot store the device's host key");
+    bench.prepare(folder, &error);
     const jobs::ConnectionSettings cs(QString::fromLatin1(SimulatedDevice::address),
                                       QString::fromLatin1(SimulatedDevice::password));
     // The backup: every pscp and plink line but the one that removes the lists.
@@ -146,9 +123,9 @@ int main(int argc, char **argv)
     } else if (error.isEmpty()) {
         error = QStringLiteral("cannot write the scripts");
     }
-    device.stop();
+    bench.stop();
     if (!error.isEmpty())
-        return fail(error);
+        return bench.fail(error);
     std::printf("backup's copies: %.1f s\n", fetch);
     std::printf("restorecheck_bench: record=%.2f check=%.2f sends=%.1f check_share=%.3f\n", record,
                 check, send, check / (check + send));
