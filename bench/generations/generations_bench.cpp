@@ -150,7 +150,7 @@ int main(int argc, char **argv)
         return 1;
     }
     const double place = clock.nsecsElapsed() / 1e9;
-    const qint64 placedSpace = space({QStringLiteral("mobile"), QStringLiteral("root"),
+    const qint64 placedSpace = bench::spaceByInode({QStringLiteral("mobile"), QStringLiteral("root"),
                                       QStringLiteral("Applications"), jobs::Generations::kFolder});
     QStringList lines;
     clock.start();
