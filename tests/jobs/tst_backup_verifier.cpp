@@ -828,6 +828,28 @@ void tst_backup_verifier::generationsShareUnchangedFilesAndSurviveAStop()
     QCOMPARE(readAt("Generations/" + all.first().folder.toUtf8() + "/mobile/Media/sms.db"),
              QByteArray("v3"));
 
+    // A kept backup's copy damaged on this disk after its lists were made
+    // (same size, one byte off, past the first megabyte) is not taken for the
+    // newest file: that keeps its own bytes, the copies that are the same
+    // become links.
+    const QByteArray song(3 << 20, 's'), mail(2 << 20, 'm');
+    QByteArray damaged = song;
+    damaged[damaged.size() - 1] = 'x';
+    const QByteArray songPath = "mobile/Media/song.mp3", mailPath = "mobile/Media/mail.emlx";
+    QVERIFY(setAside());
+    QVERIFY(backUp({{photo, "photo"}, {songPath, song}, {mailPath, mail}}));
+    QCOMPARE(Generations::keepPrevious(Generations::kDefaultKeep).outcome,
+             Generations::Kept::Outcome::Kept);
+    QVERIFY(setAside());
+    QVERIFY(write("PreviousBackup/" + songPath, damaged));
+    QVERIFY(backUp({{photo, "photo"}, {songPath, song}, {mailPath, mail}}));
+    const Generations::Kept checked = Generations::keepPrevious(Generations::kDefaultKeep);
+    const QByteArray kept2 = "Generations/" + checked.folder.toUtf8() + '/';
+    QVERIFY(!files.sameFile(songPath, kept2 + songPath));
+    QFile newestSong(QString::fromUtf8(songPath));
+    QVERIFY(newestSong.open(QIODevice::ReadOnly) && newestSong.readAll() == song);
+    QVERIFY(files.sameFile(mailPath, kept2 + mailPath) && files.sameFile(photo, kept2 + photo));
+
     // On a disk without hard links (FAT, exFAT) nothing is kept: the previous
     // backup stays whole where the script replaces it as before.
     struct NoLinksDisk : platform::QtFileSystem { // stand-in for a FAT disk
@@ -835,13 +857,14 @@ void tst_backup_verifier::generationsShareUnchangedFilesAndSurviveAStop()
     };
     QVERIFY(setAside());
     QVERIFY(backUp({{photo, "photo"}, {"mobile/Media/sms.db", "v5"}}));
+    const int keptBefore = int(Generations::list().size());
     platform::Platform::setFiles(std::make_unique<NoLinksDisk>());
     const auto production = qScopeGuard([] { platform::Platform::setFiles(nullptr); });
     const Generations::Kept none = Generations::keepPrevious(Generations::kDefaultKeep);
     QCOMPARE(none.outcome, Generations::Kept::Outcome::NoLinks);
-    QCOMPARE(readAt("PreviousBackup/mobile/Media/sms.db"), QByteArray("v4"));
+    QCOMPARE(readAt("PreviousBackup/" + songPath), song.left(4096));
     QCOMPARE(readAt("PreviousBackup/" + photo), QByteArray("photo"));
-    QCOMPARE(Generations::list().size(), 1);
+    QCOMPARE(int(Generations::list().size()), keptBefore);
     QVERIFY(Generations::report(none).join(QLatin1Char(' ')).contains(QStringLiteral("hard links")));
 }
 
