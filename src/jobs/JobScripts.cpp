@@ -218,6 +218,22 @@ QStringList notSetAsideLines()
             QStringLiteral(":settled")};
 }
 
+// Sends the helpers that record the device's files (and `more` after them)
+// and has the device record them (move.sh), each step noting its failure.
+void recordLines(JobScript &s, const QStringList &more)
+{
+    for (const QString &file : QStringList{QStringLiteral("cp"), QStringLiteral("chown"),
+                                           QStringLiteral("plink.exe"), QStringLiteral("move.sh")}
+                                   + more) {
+        s.line(copyToDevice(file, QStringLiteral("/")));
+        s.line(kNoteFailure);
+        s.line(noteFailure(sendFailure(file)));
+    }
+    s.line(runOnDevice(QStringLiteral("move.sh")));
+    s.line(kNoteFailure);
+    s.line(noteFailure(QStringLiteral("listing your files on the device (move.sh)")));
+}
+
 // Copies only what changed since the backup set aside: the device's list of
 // its entries is fetched and compared with the one that backup keeps, the
 // unchanged files are linked from it, the device's records are made as in
@@ -240,16 +256,7 @@ void quickCopy(JobScript &s)
     s.line(QStringLiteral("cd .."));
     s.line(QStringLiteral("QuickRepeat.exe plan"));
     s.line(QStringLiteral("if errorlevel 1 goto quickfull"));
-    for (const QString &file : {QStringLiteral("cp"), QStringLiteral("chown"),
-                                QStringLiteral("plink.exe"), QStringLiteral("move.sh"),
-                                QStringLiteral("quick.sh")}) {
-        s.line(copyToDevice(file, QStringLiteral("/")));
-        s.line(kNoteFailure);
-        s.line(noteFailure(sendFailure(file)));
-    }
-    s.line(runOnDevice(QStringLiteral("move.sh")));
-    s.line(kNoteFailure);
-    s.line(noteFailure(QStringLiteral("listing your files on the device (move.sh)")));
+    recordLines(s, {QStringLiteral("quick.sh")});
     s.line(QStringLiteral("if defined FAILED goto quickdone"));
     s.line(copyToDevice(kIncomingFolder + QLatin1Char('/') + QuickRepeat::kFetchList, deviceList));
     s.line(kNoteFailure);
@@ -375,15 +382,7 @@ JobScript backupScript(const JobDescription &job, bool symlinked, const QString 
               QStringLiteral("Applications"), apps);
         // The progress counts the user's files only, not the helpers that follow.
         s.line(QStringLiteral("echo ") + JobProgress::kBackupHelpersLine);
-        for (const QString &file : {QStringLiteral("cp"), QStringLiteral("chown"),
-                                    QStringLiteral("plink.exe"), QStringLiteral("move.sh")}) {
-            s.line(copyToDevice(file, QStringLiteral("/")));
-            s.line(kNoteFailure);
-            s.line(noteFailure(sendFailure(file)));
-        }
-        s.line(runOnDevice(QStringLiteral("move.sh")));
-        s.line(kNoteFailure);
-        s.line(noteFailure(QStringLiteral("listing your files on the device (move.sh)")));
+        recordLines(s, {});
         s.line(QStringLiteral("echo now downloading your /var/mobile and /var/root folders, this may "
                               "take a while."));
         fetch(QStringLiteral("pscp  -r -pw %PASS% root@%IP%:/var/mobile ."), QStringLiteral("mobile"),

@@ -68,22 +68,6 @@ QByteArray under(const QString &folder, const QByteArray &path)
     return QFile::encodeName(folder) + '/' + path;
 }
 
-// Makes the folders on the way to `path` inside `root` and, with `self`, the
-// folder itself; false when something else than a folder lies on the way.
-bool makeWay(const QByteArray &root, const QByteArray &path, bool self)
-{
-    const QList<QByteArray> parts = path.split('/');
-    QByteArray at = root;
-    for (qsizetype i = 0; i < parts.size() - (self ? 0 : 1); ++i) {
-        at += '/' + parts[i];
-        const FileSystem::Entry e = files().entryAt(at, nullptr);
-        if (e == FileSystem::Entry::Folder)
-            continue;
-        if (e != FileSystem::Entry::None || !files().makeFolder(at))
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -169,7 +153,7 @@ QuickRepeat::Plan QuickRepeat::plan(const QString &staging, const QString &previ
         const Entry &e = it.value();
         switch (e.type) {
         case 'd':
-            if (!makeWay(root, path, true)) {
+            if (!treepaths::makeFolders(root, path, true)) {
                 p.reason = QStringLiteral("the folder %1 could not be made in %2")
                                .arg(BackupVerifier::printable(path), staging);
                 return p;
@@ -181,7 +165,7 @@ QuickRepeat::Plan QuickRepeat::plan(const QString &staging, const QString &previ
             if (b != before.entries.cend() && unchanged(e, *b, before.listedAt)
                 && treepaths::foldersAbove(under(previous, path), files(), &knownOld)
                 && files().entryAt(old + '/' + path, &size) == FileSystem::Entry::File
-                && size == e.size && makeWay(root, path, false)
+                && size == e.size && treepaths::makeFolders(root, path, false)
                 && files().linkOrCopy(old + '/' + path, root + '/' + path)) {
                 ++p.linkedFiles;
                 p.linkedBytes += e.size;

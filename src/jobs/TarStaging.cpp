@@ -1,4 +1,5 @@
 #include "jobs/TarStaging.h"
+#include "jobs/TreePaths.h"
 
 #include "jobs/BackupNames.h"
 #include "jobs/BackupVerifier.h"
@@ -84,23 +85,6 @@ void paxRecords(const QByteArray &data, QByteArray *path, QByteArray *linkPath)
             *linkPath = record.mid(9);
         at += len;
     }
-}
-
-// Makes the folders on the way to `path` in `root`; false when anything but
-// a folder lies there (a link is never followed).
-bool wayOfFolders(const QByteArray &root, const QByteArray &path)
-{
-    QByteArray at = root;
-    const QList<QByteArray> parts = path.split('/');
-    for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
-        at += '/' + parts[i];
-        const FileSystem::Entry e = files().entryAt(at, nullptr);
-        if (e == FileSystem::Entry::Folder)
-            continue;
-        if (e != FileSystem::Entry::None || !files().makeFolder(at))
-            return false;
-    }
-    return true;
 }
 
 class Reader {
@@ -258,7 +242,7 @@ private:
             m_kind = Kind::Skip;
             return true;
         }
-        if (!wayOfFolders(m_root, path)) {
+        if (!treepaths::makeFolders(m_root, path, false)) {
             refuse(m_name, QStringLiteral("something else than a folder lies on its way"));
             m_kind = Kind::Skip;
             return true;

@@ -34,6 +34,22 @@ bool wayIsFolders(const QByteArray &path, bool make)
     return true;
 }
 
+bool makeFolders(const QByteArray &root, const QByteArray &path, bool itself)
+{
+    platform::FileSystem &files = platform::Platform::files();
+    const QList<QByteArray> parts = path.split('/');
+    QByteArray at = root;
+    for (qsizetype i = 0; i < parts.size() - (itself ? 0 : 1); ++i) {
+        at += '/' + parts[i];
+        const platform::FileSystem::Entry e = files.entryAt(at, nullptr);
+        if (e == platform::FileSystem::Entry::Folder)
+            continue;
+        if (e != platform::FileSystem::Entry::None || !files.makeFolder(at))
+            return false;
+    }
+    return true;
+}
+
 bool foldersAbove(const QByteArray &path, const platform::FileSystem &files,
                   QSet<QByteArray> *known)
 {
